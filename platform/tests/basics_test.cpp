@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "platform/clock.h"
+#include "platform/global_memory.h"
+#include "platform/muldiv.h"
+
+namespace platform {
+namespace {
+
+struct MulDivCase {
+  int32_t number, numerator, denominator, expected;
+};
+
+class MulDivTest : public ::testing::TestWithParam<MulDivCase> {};
+
+TEST_P(MulDivTest, RoundsHalfAwayFromZero) {
+  const MulDivCase& c = GetParam();
+  EXPECT_EQ(MulDiv(c.number, c.numerator, c.denominator), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MulDivTest,
+                         ::testing::Values(MulDivCase{5, 1, 2, 3}, MulDivCase{-5, 1, 2, -3},
+                                           MulDivCase{5, -1, 2, -3}, MulDivCase{4, 1, 3, 1},
+                                           MulDivCase{100, 1440, 254, 567},
+                                           MulDivCase{7, 3, 0, -1},
+                                           MulDivCase{0x7FFFFFFF, 2, 1, -1},
+                                           MulDivCase{0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF,
+                                                      0x7FFFFFFF}));
+
+TEST(ClockTest, FakeClockAdvancesOnSleepAndIsRestored) {
+  const uint32_t before = GetTickCount();
+  FakeClock fake;
+  {
+    ScopedClock scope(fake);
+    Sleep(200);
+    EXPECT_EQ(GetTickCount(), 200u);
+    EXPECT_EQ(fake.sleeps(), 1u);
+  }
+  EXPECT_GE(GetTickCount(), before);
+}
+
+TEST(GlobalMemoryTest, BlocksGrowZeroFilledAndFreeOnce) {
+  UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 4));
+  ASSERT_TRUE(block);
+  auto* bytes = static_cast<uint8_t*>(GlobalLock(block.get()));
+  bytes[0] = 9;
+  GlobalUnlock(block.get());
+  EXPECT_EQ(GlobalReAlloc(block.get(), 8, GMEM_ZEROINIT), block.get());
+  EXPECT_EQ(GlobalSize(block.get()), 8u);
+  bytes = static_cast<uint8_t*>(GlobalLock(block.get()));
+  EXPECT_EQ(bytes[0], 9);
+  EXPECT_EQ(bytes[7], 0);
+  GlobalUnlock(block.get());
+
+  const HGLOBAL handed = block.release();
+  EXPECT_EQ(GlobalFree(handed), kNullGlobal);
+  EXPECT_EQ(GlobalFree(handed), handed);
+  EXPECT_EQ(GlobalLock(handed), nullptr);
+}
+
+}  // namespace
+}  // namespace platform

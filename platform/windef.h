@@ -1,0 +1,43 @@
+// The small value types that cross the system's interfaces: rectangles,
+// points, colours and the device-context handle.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+using COLORREF = uint32_t;
+
+constexpr COLORREF RGB(uint8_t r, uint8_t g, uint8_t b) {
+  return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) |
+         (static_cast<COLORREF>(b) << 16);
+}
+
+struct POINT {
+  int32_t x = 0;
+  int32_t y = 0;
+  bool operator==(const POINT&) const = default;
+};
+
+struct SIZE {
+  int32_t cx = 0;
+  int32_t cy = 0;
+  bool operator==(const SIZE&) const = default;
+};
+
+struct RECT {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+  int32_t bottom = 0;
+  bool operator==(const RECT&) const = default;
+  int32_t Width() const { return right - left; }
+  int32_t Height() const { return bottom - top; }
+  bool IsEmpty() const { return right <= left || bottom <= top; }
+};
+
+// A device context; what it draws on is the drawing layer's business.
+class DeviceContext;
+using HDC = DeviceContext*;
+
+}  // namespace platform
