@@ -51,7 +51,8 @@ void CArchive::ReadExact(void* buffer, size_t count) {
 }
 
 void CArchive::Write(const void* buffer, size_t count) {
-  if (!IsStoring()) throw CArchiveException(CArchiveException::kGeneric, "write on loading archive");
+  if (!IsStoring())
+    throw CArchiveException(CArchiveException::kGeneric, "write on loading archive");
   const auto* in = static_cast<const uint8_t*>(buffer);
   while (count > 0) {
     if (used_ == buffer_.size()) Flush();
@@ -85,7 +86,8 @@ T CArchive::ReadLittleEndian() {
   uint8_t bytes[sizeof(T)];
   ReadExact(bytes, sizeof(T));
   T value = 0;
-  for (size_t i = 0; i < sizeof(T); ++i) value |= static_cast<T>(static_cast<T>(bytes[i]) << (8 * i));
+  for (size_t i = 0; i < sizeof(T); ++i)
+    value |= static_cast<T>(static_cast<T>(bytes[i]) << (8 * i));
   return value;
 }
 

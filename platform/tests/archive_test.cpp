@@ -11,9 +11,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes Contents(const CMemFile& file) {
-  return Bytes(file.Data(), file.Data() + file.GetLength());
-}
+Bytes Contents(const CMemFile& file) { return Bytes(file.Data(), file.Data() + file.GetLength()); }
 
 template <typename WriteFn>
 Bytes Store(WriteFn write) {
@@ -28,7 +26,8 @@ Bytes Store(WriteFn write) {
 
 TEST(ArchiveTest, IntegersAreLittleEndian) {
   const Bytes bytes = Store([](CArchive& ar) {
-    ar << static_cast<uint8_t>(0xAB) << static_cast<int16_t>(-2) << static_cast<int32_t>(0x01020304);
+    ar << static_cast<uint8_t>(0xAB) << static_cast<int16_t>(-2)
+       << static_cast<int32_t>(0x01020304);
   });
   EXPECT_EQ(bytes, (Bytes{0xAB, 0xFE, 0xFF, 0x04, 0x03, 0x02, 0x01}));
 }
@@ -50,11 +49,11 @@ TEST_P(CountFormTest, StoresAndLoads) {
   EXPECT_EQ(archive.ReadCount(), c.count);
 }
 
-INSTANTIATE_TEST_SUITE_P(Boundaries, CountFormTest,
-                         ::testing::Values(CountCase{0, {0x00, 0x00}},
-                                           CountCase{0xFFFE, {0xFE, 0xFF}},
-                                           CountCase{0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}},
-                                           CountCase{0x12345, {0xFF, 0xFF, 0x45, 0x23, 0x01, 0x00}}));
+INSTANTIATE_TEST_SUITE_P(
+    Boundaries, CountFormTest,
+    ::testing::Values(CountCase{0, {0x00, 0x00}}, CountCase{0xFFFE, {0xFE, 0xFF}},
+                      CountCase{0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}},
+                      CountCase{0x12345, {0xFF, 0xFF, 0x45, 0x23, 0x01, 0x00}}));
 
 TEST(ArchiveTest, ByteStringLengthPrefixes) {
   const std::string shortText(3, 'a');

@@ -18,14 +18,12 @@ TEST_P(MulDivTest, RoundsHalfAwayFromZero) {
   EXPECT_EQ(MulDiv(c.number, c.numerator, c.denominator), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, MulDivTest,
-                         ::testing::Values(MulDivCase{5, 1, 2, 3}, MulDivCase{-5, 1, 2, -3},
-                                           MulDivCase{5, -1, 2, -3}, MulDivCase{4, 1, 3, 1},
-                                           MulDivCase{100, 1440, 254, 567},
-                                           MulDivCase{7, 3, 0, -1},
-                                           MulDivCase{0x7FFFFFFF, 2, 1, -1},
-                                           MulDivCase{0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF,
-                                                      0x7FFFFFFF}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MulDivTest,
+    ::testing::Values(MulDivCase{5, 1, 2, 3}, MulDivCase{-5, 1, 2, -3}, MulDivCase{5, -1, 2, -3},
+                      MulDivCase{4, 1, 3, 1}, MulDivCase{100, 1440, 254, 567},
+                      MulDivCase{7, 3, 0, -1}, MulDivCase{0x7FFFFFFF, 2, 1, -1},
+                      MulDivCase{0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF}));
 
 TEST(ClockTest, FakeClockAdvancesOnSleepAndIsRestored) {
   const uint32_t before = GetTickCount();

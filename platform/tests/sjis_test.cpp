@@ -28,9 +28,14 @@ TEST(SjisTest, CharacterCodesAreLeadTimes256PlusTrail) {
 
 TEST(SjisTest, FindSkipsTrailBytesThatLookLikeSeparators) {
   // "表" is 0x95 0x5C: its trail byte is a backslash.
-  const std::string text = "\x95\x5C" "a\\b";
+  const std::string text =
+      "\x95\x5C"
+      "a\\b";
   EXPECT_EQ(FindDbcs(text, "\\"), 3u);
-  EXPECT_EQ(FindDbcs(text, "\x5C" "a"), std::string::npos);
+  EXPECT_EQ(FindDbcs(text,
+                     "\x5C"
+                     "a"),
+            std::string::npos);
   EXPECT_EQ(FindDbcs(text, "b", 4), 4u);
 }
 
