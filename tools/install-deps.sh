@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libcairo2-dev libfreetype-dev libfontconfig1-dev fonts-ipafont-gothic fonts-ipafont-mincho
 )
 
 missing=()

@@ -1,0 +1,281 @@
+// Device contexts and the drawing operations the document objects use,
+// in the shape of the Windows GDI calls, drawn with Cairo.
+//
+// A screen or memory DC draws into an image in memory (its pixels can be
+// read back and written out as PNG); a printer DC draws into a PDF file
+// at its own resolution, with its device origin at the printable area's
+// corner, a physical offset away from the paper's. Coordinates are device
+// pixels. Shapes are drawn without antialiasing, text with it.
+//
+// Fonts come from the current font service (platform/font_service.h).
+// Text arrives as CP932 bytes; widths and advance arrays are per byte, a
+// double-byte character's advance being the sum of its two slots.
+//
+// A DC keeps a copy of what is selected into it, so an object may be
+// deleted while selected. Handles are owned through the Unique* types.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/font_service.h"
+#include "platform/windef.h"
+
+namespace platform {
+
+// ---- Device contexts --------------------------------------------------
+
+struct DcDeleter {
+  void operator()(DeviceContext* dc) const;
+};
+using UniqueDC = std::unique_ptr<DeviceContext, DcDeleter>;
+
+inline constexpr int32_t kDefaultScreenDpi = 96;
+
+// A screen or memory DC over a white image of the given size. A
+// resolution of 0 takes the screen's.
+UniqueDC CreateImageDC(int32_t width, int32_t height, int32_t dpiX = 0, int32_t dpiY = 0);
+
+struct PrinterSetup {
+  int32_t dpiX = 600;
+  int32_t dpiY = 600;
+  SIZE paper;            // device pixels
+  POINT physicalOffset;  // device pixels from the paper's corner to the printable area's
+};
+// A printer DC writing a PDF file; nullptr when the file cannot be made.
+UniqueDC CreatePdfDC(const std::string& path, const PrinterSetup& setup);
+// Ends the current page of a printer DC and starts the next.
+bool EndPage(HDC dc);
+
+// The desktop DC: a small image DC at the screen resolution, for
+// measuring. Owned by the process; never deleted by callers.
+HDC GetDesktopDC();
+
+// The screen resolution, 96 dpi unless a test sets another. Changing it
+// does not affect DCs that exist already.
+void SetScreenResolution(int32_t dpiX, int32_t dpiY);
+class ScopedScreenResolution {
+ public:
+  ScopedScreenResolution(int32_t dpiX, int32_t dpiY);
+  ~ScopedScreenResolution();
+  ScopedScreenResolution(const ScopedScreenResolution&) = delete;
+  ScopedScreenResolution& operator=(const ScopedScreenResolution&) = delete;
+
+ private:
+  SIZE previous_;
+};
+
+inline constexpr int HORZRES = 8;
+inline constexpr int VERTRES = 10;
+inline constexpr int LOGPIXELSX = 88;
+inline constexpr int LOGPIXELSY = 90;
+inline constexpr int PHYSICALOFFSETX = 112;
+inline constexpr int PHYSICALOFFSETY = 113;
+inline constexpr int TECHNOLOGY = 2;
+inline constexpr int DT_RASDISPLAY = 1;
+inline constexpr int DT_RASPRINTER = 2;
+int32_t GetDeviceCaps(HDC dc, int index);
+
+inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+// The pixel of an image DC; CLR_INVALID outside it or on a printer.
+COLORREF GetPixel(HDC dc, int32_t x, int32_t y);
+bool WritePng(HDC dc, const std::string& path);
+
+// ---- Fonts --------------------------------------------------------------
+
+inline constexpr int32_t FW_NORMAL = 400;
+inline constexpr int32_t FW_BOLD = 700;
+inline constexpr uint32_t TRUETYPE_FONTTYPE = 4;
+
+struct LOGFONTA {
+  int32_t lfHeight = 0;      // < 0: em height; > 0: cell height (pixels)
+  int32_t lfWidth = 0;       // average character width; 0 keeps the face's proportions
+  int32_t lfEscapement = 0;  // baseline angle, tenths of a degree
+  int32_t lfOrientation = 0;
+  int32_t lfWeight = 0;
+  uint8_t lfItalic = 0;
+  uint8_t lfUnderline = 0;
+  uint8_t lfStrikeOut = 0;
+  uint8_t lfCharSet = 0;
+  uint8_t lfOutPrecision = 0;
+  uint8_t lfClipPrecision = 0;
+  uint8_t lfQuality = 0;
+  uint8_t lfPitchAndFamily = 0;
+  char lfFaceName[32] = {};
+};
+static_assert(sizeof(LOGFONTA) == 60);
+
+struct TEXTMETRICA {
+  int32_t tmHeight = 0;
+  int32_t tmAscent = 0;
+  int32_t tmDescent = 0;
+  int32_t tmAveCharWidth = 0;
+  int32_t tmMaxCharWidth = 0;
+  int32_t tmWeight = 0;
+  uint8_t tmItalic = 0;
+  uint8_t tmCharSet = 0;
+};
+
+// Outline metrics in the units of the selected font: a font made at an
+// em height of the EM square measures in design units.
+struct OUTLINETEXTMETRICA {
+  TEXTMETRICA otmTextMetrics;
+  uint32_t otmEMSquare = 0;
+  int32_t otmAscent = 0;
+  int32_t otmDescent = 0;  // below the baseline, positive
+};
+
+struct ABC {
+  int32_t abcA = 0;
+  uint32_t abcB = 0;
+  int32_t abcC = 0;
+};
+
+class Font;
+struct FontDeleter {
+  void operator()(Font* font) const;
+};
+using HFONT = Font*;
+using UniqueFont = std::unique_ptr<Font, FontDeleter>;
+
+// Answers 0 to stop the enumeration.
+using FONTENUMPROCA =
+    std::function<int(const LOGFONTA& font, const TEXTMETRICA& metrics, uint32_t fontType)>;
+// Lists the faces of `filter.lfCharSet` (DEFAULT_CHARSET: every set) and,
+// when `filter.lfFaceName` is not empty, of that name only. Answers the
+// last value the callback returned, 1 when it was never called.
+int EnumFontFamiliesExA(HDC dc, const LOGFONTA& filter, const FONTENUMPROCA& callback);
+
+// nullptr when no installed face has the name: there is no substitution.
+UniqueFont CreateFontIndirectA(const LOGFONTA& font);
+bool GetObjectA(HFONT font, LOGFONTA* out);
+
+bool GetTextMetricsA(HDC dc, TEXTMETRICA* out);
+bool GetOutlineTextMetricsA(HDC dc, OUTLINETEXTMETRICA* out);
+// Advance widths of codes first..last; false when a code has no glyph.
+bool GetCharWidthA(HDC dc, uint32_t first, uint32_t last, int32_t* out);
+bool GetCharABCWidthsA(HDC dc, uint32_t first, uint32_t last, ABC* out);
+
+inline constexpr uint32_t TA_TOP = 0;
+inline constexpr uint32_t TA_BASELINE = 24;
+inline constexpr int TRANSPARENT = 1;
+inline constexpr int OPAQUE = 2;
+inline constexpr uint32_t ETO_CLIPPED = 4;
+
+uint32_t SetTextAlign(HDC dc, uint32_t align);
+int SetBkMode(HDC dc, int mode);
+COLORREF SetBkColor(HDC dc, COLORREF colour);
+COLORREF SetTextColor(HDC dc, COLORREF colour);
+// Draws `count` bytes from (x, y); `dx` holds one advance per byte or is
+// null for the font's own advances. With ETO_CLIPPED nothing falls
+// outside `clip`.
+bool ExtTextOutA(HDC dc, int32_t x, int32_t y, uint32_t options, const RECT* clip, const char* text,
+                 int32_t count, const int32_t* dx);
+
+// ---- Brushes, pens, paths, regions --------------------------------------
+
+class Brush;
+class Pen;
+class Region;
+struct BrushDeleter {
+  void operator()(Brush* brush) const;
+};
+struct PenDeleter {
+  void operator()(Pen* pen) const;
+};
+struct RegionDeleter {
+  void operator()(Region* region) const;
+};
+using HBRUSH = Brush*;
+using HPEN = Pen*;
+using HRGN = Region*;
+using UniqueBrush = std::unique_ptr<Brush, BrushDeleter>;
+using UniquePen = std::unique_ptr<Pen, PenDeleter>;
+using UniqueRegion = std::unique_ptr<Region, RegionDeleter>;
+
+inline constexpr int HS_HORIZONTAL = 0;
+inline constexpr int HS_VERTICAL = 1;
+inline constexpr int HS_FDIAGONAL = 2;
+inline constexpr int HS_BDIAGONAL = 3;
+inline constexpr int HS_CROSS = 4;
+inline constexpr int HS_DIAGCROSS = 5;
+
+// Eight rows of a monochrome 8 x 8 pattern, top first, leftmost pixel in
+// the high bit. Where a bit is 0 the brush has the DC's text colour, where
+// it is 1 the background colour, both taken when the brush is used.
+using MonoPattern = std::array<uint8_t, 8>;
+
+UniqueBrush CreateSolidBrush(COLORREF colour);
+UniqueBrush CreatePatternBrush(const MonoPattern& pattern);
+// Hatch lines in the colour; between them the background colour in OPAQUE
+// mode, nothing in TRANSPARENT mode.
+UniqueBrush CreateHatchBrush(int hatch, COLORREF colour);
+bool SetBrushOrgEx(HDC dc, int32_t x, int32_t y, POINT* previous);
+
+inline constexpr uint32_t PATCOPY = 0x00F00021;
+inline constexpr uint32_t PATINVERT = 0x005A0049;
+inline constexpr uint32_t DSTINVERT = 0x00550009;
+// Destination AND pattern, destination OR pattern.
+inline constexpr uint32_t PATAND = 0x00A000C9;
+inline constexpr uint32_t PATOR = 0x00FA0089;
+// Only PATCOPY reaches a printer; the others need an image.
+bool PatBlt(HDC dc, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t rop);
+bool FillRect(HDC dc, const RECT& rect, HBRUSH brush);
+
+inline constexpr uint32_t PS_SOLID = 0;
+inline constexpr uint32_t PS_USERSTYLE = 7;
+inline constexpr uint32_t PS_NULL = 5;
+inline constexpr uint32_t PS_ENDCAP_ROUND = 0x000;
+inline constexpr uint32_t PS_ENDCAP_SQUARE = 0x100;
+inline constexpr uint32_t PS_ENDCAP_FLAT = 0x200;
+inline constexpr uint32_t PS_JOIN_ROUND = 0x0000;
+inline constexpr uint32_t PS_JOIN_BEVEL = 0x1000;
+inline constexpr uint32_t PS_JOIN_MITER = 0x2000;
+inline constexpr uint32_t PS_COSMETIC = 0x00000;
+inline constexpr uint32_t PS_GEOMETRIC = 0x10000;
+
+struct LOGBRUSH {
+  uint32_t lbStyle = 0;  // solid
+  COLORREF lbColor = 0;
+  uintptr_t lbHatch = 0;
+};
+
+// A cosmetic pen of the style's line kind (PS_SOLID or PS_NULL).
+UniquePen CreatePen(uint32_t style, int32_t width, COLORREF colour);
+// A geometric pen; with PS_USERSTYLE, `styles` alternates drawn and
+// skipped lengths in pixels.
+UniquePen ExtCreatePen(uint32_t style, uint32_t width, const LOGBRUSH& brush, uint32_t styleCount,
+                       const uint32_t* styles);
+
+HFONT SelectObject(HDC dc, HFONT font);
+HPEN SelectObject(HDC dc, HPEN pen);
+HBRUSH SelectObject(HDC dc, HBRUSH brush);
+
+// Outside a path, LineTo draws with the pen at once; between BeginPath
+// and EndPath the figures are gathered for StrokePath.
+bool BeginPath(HDC dc);
+bool EndPath(HDC dc);
+bool StrokePath(HDC dc);
+bool MoveToEx(HDC dc, int32_t x, int32_t y, POINT* previous);
+bool LineTo(HDC dc, int32_t x, int32_t y);
+// Cubic Béziers from the current point, three points each.
+bool PolyBezierTo(HDC dc, const POINT* points, uint32_t count);
+// Fills with the brush and outlines with the pen.
+bool Polygon(HDC dc, const POINT* points, int32_t count);
+
+inline constexpr int RGN_OR = 2;
+inline constexpr int ERROR = 0;
+inline constexpr int NULLREGION = 1;
+inline constexpr int SIMPLEREGION = 2;
+inline constexpr int COMPLEXREGION = 3;
+
+UniqueRegion CreateRectRgn(int32_t left, int32_t top, int32_t right, int32_t bottom);
+// Only RGN_OR is offered; anything else answers ERROR.
+int CombineRgn(HRGN destination, HRGN a, HRGN b, int mode);
+// Inverts every pixel of the region once, however its rectangles overlap.
+bool InvertRgn(HDC dc, HRGN region);
+
+}  // namespace platform
