@@ -353,6 +353,16 @@ UniqueFont CreateFontIndirectA(const LOGFONTA& logFont) {
   return UniqueFont(new Font{logFont, std::move(face), description->charSet});
 }
 
+int GetTextFaceA(HDC dc, int size, char* face) {
+  if (dc == nullptr || !dc->font || size <= 0 || face == nullptr) return 0;
+  const char* name = dc->font->logFont.lfFaceName;
+  const size_t length =
+      std::min(strnlen(name, sizeof dc->font->logFont.lfFaceName), static_cast<size_t>(size - 1));
+  std::memcpy(face, name, length);
+  face[length] = '\0';
+  return static_cast<int>(length + 1);
+}
+
 bool GetTextMetricsA(HDC dc, TEXTMETRICA* out) {
   if (dc == nullptr || !dc->font) return false;
   *out = MetricsOf(*dc->font);

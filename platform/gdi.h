@@ -153,6 +153,9 @@ int EnumFontFamiliesExA(HDC dc, const LOGFONTA& filter, const FONTENUMPROCA& cal
 UniqueFont CreateFontIndirectA(const LOGFONTA& font);
 bool GetObjectA(HFONT font, LOGFONTA* out);
 
+// Copies the selected font's face name (NUL-ended, at most `size` bytes)
+// and answers the bytes copied with the NUL; 0 without a font.
+int GetTextFaceA(HDC dc, int size, char* face);
 bool GetTextMetricsA(HDC dc, TEXTMETRICA* out);
 bool GetOutlineTextMetricsA(HDC dc, OUTLINETEXTMETRICA* out);
 // Advance widths of codes first..last; false when a code has no glyph.

@@ -1,0 +1,12 @@
+// Texts the document model knows by heart, as CP932 byte strings.
+#pragma once
+
+// Substrings that tell a face's class when a missing face is replaced.
+inline constexpr char kFaceClassMincho[] = "\x96\xBE\x92\xA9";                  // 明朝
+inline constexpr char kFaceClassGothic[] = "\x83\x53\x83\x56\x83\x62\x83\x4E";  // ゴシック
+inline constexpr char kFaceClassGothicHalfWidth[] = "\xBA\xDE\xBC\xAF\xB8";     // ｺﾞｼｯｸ
+inline constexpr char kFaceClassPop[] = "\x83\x7C\x83\x62\x83\x76";             // ポップ
+inline constexpr char kFaceClassPopHalfWidth[] = "\xCE\xDF\xAF\xCC\xDF";        // ﾎﾟｯﾌﾟ
+
+// The symbol face the renderer falls back to when the mark face is missing.
+inline constexpr char kFaceSymbol[] = "symbol";  // symbol
