@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcairo2-dev libfreetype-dev libfontconfig1-dev fonts-ipafont-gothic fonts-ipafont-mincho
+  libasound2-dev libspeechd-dev
 )
 
 missing=()

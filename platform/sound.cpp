@@ -1,0 +1,316 @@
+#include "platform/sound.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "platform/clock.h"
+#include "platform/system_info.h"
+
+namespace platform {
+
+namespace {
+
+// How often a synchronous PlaySound looks whether its sound has ended.
+constexpr uint32_t kSyncPollMs = 10;
+constexpr size_t kRiffPreambleBytes = 8;
+
+uint32_t DurationMs(const WAVEFORMATEX& format, size_t bytes) {
+  if (format.nAvgBytesPerSec == 0) return 0;
+  const uint64_t ms =
+      (uint64_t{bytes} * 1000 + format.nAvgBytesPerSec - 1) / format.nAvgBytesPerSec;
+  return static_cast<uint32_t>(ms);
+}
+
+std::atomic<AudioBackend*>& InstalledBackend() {
+  static std::atomic<AudioBackend*> installed{nullptr};
+  return installed;
+}
+
+AudioBackend& DefaultBackend() {
+  static const std::unique_ptr<AudioBackend> backend = [] {
+    std::unique_ptr<AudioBackend> alsa = OpenAlsaBackend();
+    return alsa ? std::move(alsa) : std::make_unique<SilentAudioBackend>();
+  }();
+  return *backend;
+}
+
+// The one stream that PlaySound plays; a new sound replaces it.
+class PlaySoundChannel {
+ public:
+  bool IsPlaying() {
+    std::lock_guard lock(mutex_);
+    return backend_ != nullptr && backend_->IsPlaying(stream_);
+  }
+  void Stop() {
+    std::lock_guard lock(mutex_);
+    StopLocked();
+  }
+  void Start(const WaveImage& wave, bool loop) {
+    std::lock_guard lock(mutex_);
+    StopLocked();
+    backend_ = &ProcessAudio();
+    stream_ = backend_->Start(wave.format, wave.samples, loop ? 0 : 1);
+  }
+
+ private:
+  void StopLocked() {
+    if (backend_ != nullptr) backend_->Stop(stream_);
+    backend_ = nullptr;
+  }
+
+  std::mutex mutex_;
+  AudioBackend* backend_ = nullptr;
+  StreamId stream_ = 0;
+};
+
+PlaySoundChannel& Channel() {
+  static PlaySoundChannel channel;
+  return channel;
+}
+
+std::optional<WaveImage> LoadSound(const char* sound, uint32_t flags) {
+  if ((flags & SND_MEMORY) != 0) {
+    // A memory image carries its own size in the RIFF header.
+    const auto* bytes = reinterpret_cast<const uint8_t*>(sound);
+    uint32_t riffSize = 0;
+    std::memcpy(&riffSize, bytes + 4, sizeof riffSize);
+    return ParseWave({bytes, size_t{riffSize} + kRiffPreambleBytes});
+  }
+  const std::optional<std::string> path = HostPath(sound);
+  if (!path) return std::nullopt;
+  return ReadWave(*path);
+}
+
+}  // namespace
+
+StreamId SilentAudioBackend::Start(const WAVEFORMATEX&, std::span<const uint8_t>, uint32_t) {
+  return next_++;
+}
+
+StreamId RecordingAudioBackend::Start(const WAVEFORMATEX& format, std::span<const uint8_t> samples,
+                                      uint32_t repeats) {
+  std::lock_guard lock(mutex_);
+  const StreamId id = next_++;
+  streams_[id] = Stream{format, {samples.begin(), samples.end()}, repeats, GetTickCount(), false};
+  return id;
+}
+
+bool RecordingAudioBackend::IsPlayingLocked(const Stream& stream) const {
+  if (stream.stopped) return false;
+  if (stream.repeats == 0) return !stream.samples.empty();
+  const uint64_t duration =
+      uint64_t{DurationMs(stream.format, stream.samples.size())} * stream.repeats;
+  return GetTickCount() - stream.startTick < duration;
+}
+
+bool RecordingAudioBackend::IsPlaying(StreamId stream) {
+  std::lock_guard lock(mutex_);
+  const auto it = streams_.find(stream);
+  return it != streams_.end() && IsPlayingLocked(it->second);
+}
+
+void RecordingAudioBackend::Stop(StreamId stream) {
+  std::lock_guard lock(mutex_);
+  const auto it = streams_.find(stream);
+  if (it != streams_.end()) it->second.stopped = true;
+}
+
+std::vector<RecordingAudioBackend::Stream> RecordingAudioBackend::Streams() const {
+  std::lock_guard lock(mutex_);
+  std::vector<Stream> all;
+  for (const auto& [id, stream] : streams_) all.push_back(stream);
+  return all;
+}
+
+size_t RecordingAudioBackend::PlayingCount() {
+  std::lock_guard lock(mutex_);
+  size_t count = 0;
+  for (const auto& [id, stream] : streams_) count += IsPlayingLocked(stream) ? 1 : 0;
+  return count;
+}
+
+AudioBackend& ProcessAudio() {
+  AudioBackend* installed = InstalledBackend().load();
+  return installed != nullptr ? *installed : DefaultBackend();
+}
+
+ScopedAudioBackend::ScopedAudioBackend(AudioBackend& backend)
+    : previous_(InstalledBackend().exchange(&backend)) {}
+
+ScopedAudioBackend::~ScopedAudioBackend() { InstalledBackend().store(previous_); }
+
+bool PlaySoundA(const char* sound, HMODULE, uint32_t flags) {
+  PlaySoundChannel& channel = Channel();
+  if ((flags & SND_PURGE) != 0 || sound == nullptr) {
+    channel.Stop();
+    return true;
+  }
+  const bool async = (flags & SND_ASYNC) != 0;
+  const bool loop = (flags & SND_LOOP) != 0;
+  if ((flags & SND_RESOURCE) == SND_RESOURCE || (loop && !async)) return false;
+  if ((flags & SND_NOSTOP) != 0 && channel.IsPlaying()) return false;
+  const std::optional<WaveImage> wave = LoadSound(sound, flags);
+  if (!wave) return false;
+  channel.Start(*wave, loop);
+  if (!async) {
+    while (channel.IsPlaying()) Sleep(kSyncPollMs);
+  }
+  return true;
+}
+
+// A wave-out device: the headers written to it and the streams that play them.
+class WaveOutDevice {
+ public:
+  explicit WaveOutDevice(const WAVEFORMATEX& format) : format_(format) {}
+  ~WaveOutDevice() { Reset(); }
+  WaveOutDevice(const WaveOutDevice&) = delete;
+  WaveOutDevice& operator=(const WaveOutDevice&) = delete;
+
+  void Write(WAVEHDR* header) {
+    const bool looped =
+        (header->dwFlags & (WHDR_BEGINLOOP | WHDR_ENDLOOP)) == (WHDR_BEGINLOOP | WHDR_ENDLOOP);
+    const uint32_t repeats = looped && header->dwLoops > 1 ? header->dwLoops : 1;
+    AudioBackend& backend = ProcessAudio();
+    const std::span<const uint8_t> samples(reinterpret_cast<const uint8_t*>(header->lpData),
+                                           header->dwBufferLength);
+    queued_.push_back(Queued{header, &backend, backend.Start(format_, samples, repeats)});
+    header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
+  }
+
+  // Marks the headers whose samples have played as done.
+  void Refresh() {
+    std::erase_if(queued_, [](const Queued& queued) {
+      if (queued.backend->IsPlaying(queued.stream)) return false;
+      MarkDone(queued.header);
+      return true;
+    });
+  }
+
+  bool IsQueued(const WAVEHDR* header) {
+    Refresh();
+    return std::any_of(queued_.begin(), queued_.end(),
+                       [header](const Queued& queued) { return queued.header == header; });
+  }
+
+  bool HasQueued() {
+    Refresh();
+    return !queued_.empty();
+  }
+
+  void Reset() {
+    for (const Queued& queued : queued_) {
+      queued.backend->Stop(queued.stream);
+      MarkDone(queued.header);
+    }
+    queued_.clear();
+  }
+
+ private:
+  struct Queued {
+    WAVEHDR* header;
+    AudioBackend* backend;
+    StreamId stream;
+  };
+
+  static void MarkDone(WAVEHDR* header) {
+    header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+  }
+
+  WAVEFORMATEX format_;
+  std::vector<Queued> queued_;
+};
+
+namespace {
+
+class DeviceTable {
+ public:
+  HWAVEOUT Open(const WAVEFORMATEX& format) {
+    auto device = std::make_unique<WaveOutDevice>(format);
+    HWAVEOUT handle = device.get();
+    std::lock_guard lock(mutex_);
+    devices_[handle] = std::move(device);
+    return handle;
+  }
+  bool Contains(HWAVEOUT device) {
+    std::lock_guard lock(mutex_);
+    return devices_.count(device) != 0;
+  }
+  void Close(HWAVEOUT device) {
+    std::lock_guard lock(mutex_);
+    devices_.erase(device);
+  }
+  size_t Count() {
+    std::lock_guard lock(mutex_);
+    return devices_.size();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::map<HWAVEOUT, std::unique_ptr<WaveOutDevice>> devices_;
+};
+
+DeviceTable& Devices() {
+  static DeviceTable table;
+  return table;
+}
+
+bool ValidHeader(const WAVEHDR* header, uint32_t headerSize) {
+  return header != nullptr && headerSize == sizeof(WAVEHDR);
+}
+
+}  // namespace
+
+MMRESULT waveOutOpen(HWAVEOUT* device, uint32_t deviceId, const WAVEFORMATEX* format, uintptr_t,
+                     uintptr_t, uint32_t) {
+  if (device == nullptr || format == nullptr) return MMSYSERR_INVALPARAM;
+  *device = nullptr;
+  if (deviceId != WAVE_MAPPER && deviceId != 0) return MMSYSERR_BADDEVICEID;
+  if (!IsPlayablePcm(*format)) return WAVERR_BADFORMAT;
+  *device = Devices().Open(*format);
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT waveOutPrepareHeader(HWAVEOUT device, WAVEHDR* header, uint32_t headerSize) {
+  if (!Devices().Contains(device)) return MMSYSERR_INVALHANDLE;
+  if (!ValidHeader(header, headerSize)) return MMSYSERR_INVALPARAM;
+  header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_PREPARED;
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT waveOutWrite(HWAVEOUT device, WAVEHDR* header, uint32_t headerSize) {
+  if (!Devices().Contains(device)) return MMSYSERR_INVALHANDLE;
+  if (!ValidHeader(header, headerSize)) return MMSYSERR_INVALPARAM;
+  if ((header->dwFlags & WHDR_PREPARED) == 0) return WAVERR_UNPREPARED;
+  if (device->IsQueued(header)) return WAVERR_STILLPLAYING;
+  device->Write(header);
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT waveOutUnprepareHeader(HWAVEOUT device, WAVEHDR* header, uint32_t headerSize) {
+  if (!Devices().Contains(device)) return MMSYSERR_INVALHANDLE;
+  if (!ValidHeader(header, headerSize)) return MMSYSERR_INVALPARAM;
+  if (device->IsQueued(header)) return WAVERR_STILLPLAYING;
+  header->dwFlags &= ~WHDR_PREPARED;
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT waveOutReset(HWAVEOUT device) {
+  if (!Devices().Contains(device)) return MMSYSERR_INVALHANDLE;
+  device->Reset();
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT waveOutClose(HWAVEOUT device) {
+  if (!Devices().Contains(device)) return MMSYSERR_INVALHANDLE;
+  if (device->HasQueued()) return WAVERR_STILLPLAYING;
+  Devices().Close(device);
+  return MMSYSERR_NOERROR;
+}
+
+size_t OpenWaveOutDevices() { return Devices().Count(); }
+
+}  // namespace platform
