@@ -21,13 +21,13 @@ constexpr int kVersion6 = 0x06000000;
 class ReaderBridgeTest : public speech_test::SpeechTest {
  protected:
   static std::string EmptyFolder() {
-    const std::string folder = ::testing::TempDir() + "no_modules";
+    const std::string folder = speech_test::TempPath("no_modules");
     std::filesystem::create_directories(folder);
     return folder;
   }
 
   static std::string ExistingFile() {
-    const std::string path = ::testing::TempDir() + "LexoraBR.ini";
+    const std::string path = speech_test::TempPath("LexoraBR") + ".ini";
     std::ofstream(path) << "[braille]\n";
     return path;
   }

@@ -22,10 +22,14 @@ constexpr platform::WAVEFORMATEX kCueFormat{platform::WAVE_FORMAT_PCM, 1, 44100,
 // A folder of cue sounds: one short tone per file, 100 ms each.
 class CueFolder {
  public:
-  explicit CueFolder(const std::string& name) : path_(::testing::TempDir() + name) {
+  explicit CueFolder(const std::string& name)
+      : root_(speech_test::TempPath("cue_folders")), path_(root_ + "/" + name) {
     fs::remove_all(path_);
     fs::create_directories(path_);
   }
+  ~CueFolder() { fs::remove_all(root_); }
+  CueFolder(const CueFolder&) = delete;
+  CueFolder& operator=(const CueFolder&) = delete;
   const std::string& path() const { return path_; }
 
   void WriteAll(const platform::WAVEFORMATEX& format = kCueFormat) const {
@@ -42,6 +46,7 @@ class CueFolder {
   }
 
  private:
+  std::string root_;
   std::string path_;
 };
 
@@ -156,7 +161,7 @@ TEST_F(SoundPlayerTest, WaveReaderTrustsNoSizeFieldBeyondTheFile) {
   image[7] = 0x7F;
   image[40] = image[41] = image[42] = 0xFF;  // data size too
   image[43] = 0x7F;
-  const std::string path = ::testing::TempDir() + "lying.wav";
+  const std::string path = speech_test::TempPath("lying") + ".wav";
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(image.data()),
              static_cast<std::streamsize>(image.size()));

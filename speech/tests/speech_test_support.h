@@ -4,8 +4,10 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <string_view>
@@ -31,6 +33,11 @@ inline std::string Hex(std::string_view text) {
     hex += kDigits[byte & 0xF];
   }
   return hex + "]";
+}
+
+// A path of its own for this test process in the temporary folder.
+inline std::string TempPath(const std::string& name) {
+  return ::testing::TempDir() + name + "_" + std::to_string(::getpid());
 }
 
 // Fresh process-wide state around each test, on a clock that never waits.
@@ -60,13 +67,17 @@ class RecordingReader {
       : folder_(folder), module_(platform::reader::kReaderModule) {
     std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::replace(name.begin(), name.end(), '/', '_');
-    logPath_ = ::testing::TempDir() + "reader_" + std::to_string(++count_) + "_" + name + ".log";
+    logPath_ = TempPath("reader_" + std::to_string(++count_) + "_" + name) + ".log";
     if (!module_.IsLoaded()) {
       ADD_FAILURE() << "recording module not found in " << folder;
       return;
     }
     module_.Bind<void (*)(const char*)>("RecorderStart")(logPath_.c_str());
   }
+
+  ~RecordingReader() { std::remove(logPath_.c_str()); }
+  RecordingReader(const RecordingReader&) = delete;
+  RecordingReader& operator=(const RecordingReader&) = delete;
 
   // The reader answers "speaking" to the next `now` polls, and to
   // `perUtterance` polls after each text it is given.
