@@ -12,7 +12,9 @@
 // double-byte character's advance being the sum of its two slots.
 //
 // A DC keeps a copy of what is selected into it, so an object may be
-// deleted while selected. Handles are owned through the Unique* types.
+// deleted while selected. The handle SelectObject answers names what was
+// selected before; as with GDI, selecting it again after it was deleted
+// is an error. Handles are owned through the Unique* types.
 #pragma once
 
 #include <array>
