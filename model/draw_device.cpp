@@ -375,7 +375,11 @@ void CDrawDevice::DrawChar(int32_t x, int32_t y, uint8_t code, COLORREF colour) 
       fonts_ == nullptr) {
     return;
   }
+  // The symbol font is made for one zoom and resolution.
+  const int32_t madeFor = zoom_ * resolutionY_;
+  if (symbolFont_ != nullptr && symbolMadeFor_ != madeFor) symbolFont_.reset();
   if (symbolFont_ == nullptr) {
+    symbolMadeFor_ = madeFor;
     CharFormat format;
     std::memcpy(format.face, symbol_.face, kFaceNameSize);
     format.size = symbol_.size;

@@ -122,6 +122,7 @@ class CDrawDevice {
   CFontUseList* fonts_ = nullptr;
   FontRecord symbol_;
   platform::UniqueFont symbolFont_;
+  int32_t symbolMadeFor_ = 0;  // zoom times vertical resolution
   int32_t marks_ = 1;
   int32_t offsetX_ = 0;
   int32_t offsetY_ = 0;

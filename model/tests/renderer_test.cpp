@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -344,6 +345,98 @@ TEST_F(RendererTest, OffsetsAccumulateAndMoveEveryCoordinate) {
   EXPECT_EQ(At(14, 26), kWhite);
   renderer_.EndDraw();
   EXPECT_EQ(renderer_.GetOffset(), (platform::POINT{0, 0}));
+}
+
+TEST_F(RendererTest, DisplayZoomScalesCoordinatesAndMarks) {
+  DisplaySettings settings = WhitePaper();
+  settings.zoom = 2;
+  Begin(settings);
+  EXPECT_EQ(renderer_.GetZoom(), 2);
+  renderer_.ShadeRect(100, 100, 100, 100, kShadeSolid, kRed);
+  EXPECT_EQ(At(21, 21), kRed);
+  EXPECT_EQ(At(39, 39), kRed);
+  EXPECT_EQ(At(41, 39), kWhite);
+  // A mark drawn before and after a zoom change has the zoom's size.
+  renderer_.DrawMark(400, 400, kMarkEndOfText, kBlue);
+  const int zoomedInk = CountInk(dc_.get(), RECT{70, 40, 110, 82});
+  renderer_.EndDraw();
+  settings.zoom = 1;
+  renderer_.SetDisplaySettings(settings);
+  const platform::UniqueDC fresh = platform::CreateImageDC(200, 100);
+  renderer_.BeginPage(fresh.get(), kDrawingScreen);
+  renderer_.DrawMark(400, 400, kMarkEndOfText, kBlue);
+  const int plainInk = CountInk(fresh.get(), RECT{30, 20, 70, 62});
+  EXPECT_GT(zoomedInk, 2 * plainInk);
+  EXPECT_GT(plainInk, 0);
+}
+
+TEST_F(RendererTest, BoldOrItalicRunMayReachPastItsClipByTheOverhang) {
+  Begin(WhitePaper());
+  // Twice as wide as high: the widest glyph overhangs the em by 20 px.
+  CharFormat wide;
+  std::strcpy(wide.face, platform::kSyntheticFixedFace);
+  wide.size = 100;
+  wide.widthScale = 200;
+  int32_t plainId = -1;
+  renderer_.FontUseList().SelectFormatFont(platform::GetDesktopDC(), wide, &plainId, 0);
+  wide.bold = 1;
+  int32_t boldId = -1;
+  renderer_.FontUseList().SelectFormatFont(platform::GetDesktopDC(), wide, &boldId, 0);
+  TextRun run = Run(kEffectPlain, kRed);
+  run.text = "\x88\x9F";
+  widths_[0] = 400;
+  widths_[1] = 0;
+  run.clip = RECT{0, 0, 300, 1000};  // ends at 30 px, inside the glyph
+  run.fontId = plainId;
+  renderer_.DrawTextRun(run);
+  EXPECT_EQ(At(33, 55), kWhite);
+  run.fontId = boldId;
+  renderer_.DrawTextRun(run);
+  EXPECT_EQ(At(33, 55), kRed);
+}
+
+TEST_F(RendererTest, TinySymbolFontDrawsNoPointer) {
+  Begin(DisplaySettings{});
+  renderer_.SetPageFormat(Format(platform::kSyntheticFixedFace, 25));  // 5 px at 144 dpi
+  renderer_.DrawPointer(400, 500, kPointerRight);
+  EXPECT_EQ(CountInk(dc_.get(), RECT{0, 0, 200, 100}), 0);
+}
+
+TEST(DrawLineSegmentTest, DrawsInDeviceUnitsOnTheGivenDc) {
+  const platform::UniqueDC dc = platform::CreateImageDC(60, 40);
+  CDrawDevice::DrawLineSegment(dc.get(), 5, 10, 50, 10, kLineSingle, 3, kRed);
+  EXPECT_EQ(GetPixel(dc.get(), 20, 9), kRed);
+  EXPECT_EQ(GetPixel(dc.get(), 20, 11), kRed);
+  EXPECT_EQ(GetPixel(dc.get(), 20, 12), kWhite);
+  EXPECT_EQ(GetPixel(dc.get(), 50, 10), kRed);  // one pixel further
+  // The wavy kind is one pixel wide whatever width is asked.
+  CDrawDevice::DrawLineSegment(dc.get(), 5, 30, 50, 30, kLineWavy, 9, kBlue);
+  EXPECT_GT(CountInk(dc.get(), RECT{5, 26, 51, 35}), 0);
+  EXPECT_EQ(CountInk(dc.get(), RECT{0, 20, 60, 25}), 0);
+}
+
+TEST_F(RendererTest, PrinterPageDrawsWithDeviceFontsAndThePhysicalOffset) {
+  const auto path = ::testing::TempDir() + "renderer_page.pdf";
+  {
+    const platform::UniqueDC printer = platform::CreatePdfDC(
+        path,
+        platform::PrinterSetup{300, 300, platform::SIZE{2480, 3508}, platform::POINT{50, 50}});
+    ASSERT_NE(printer, nullptr);
+    renderer_.SetDisplaySettings(WhitePaper());
+    renderer_.SetPageFormat(Format());
+    renderer_.SetPrinting();
+    renderer_.FontUseList().RealizeFonts(printer.get());
+    renderer_.BeginPage(printer.get(), kDrawingPrinter);
+    EXPECT_EQ(renderer_.GetZoom(), 1);
+    renderer_.DrawTextRun(Run(kEffectShadow, 0));
+    renderer_.ShadeRect(0, 0, 1440, 1440, 3, kRed);
+    renderer_.DrawLine(0, 2000, 1440, 2000, kLineWavy, 10, 0);
+    renderer_.EndDraw();
+    renderer_.FontUseList().ReleaseFonts();
+    renderer_.ClearPrinting();
+  }
+  EXPECT_GT(std::filesystem::file_size(path), 1000u);
+  std::filesystem::remove(path);
 }
 
 // Which mark face shape was drawn with its origin at (x, y) pixels.
