@@ -196,17 +196,22 @@ int32_t CFontTable::FindOrAddEntry(const char* face, int32_t escapement) {
   return static_cast<int32_t>(entries_.size() - 1);
 }
 
-UniqueFont CFontTable::CreateRealizedFont(HDC dc, const Realized& font, int32_t zoom) const {
-  return MakeFont(dc, entries_[font.entry]->logFont, font.key, font.escapement, zoom);
+UniqueFont CFontTable::CreateRealizedFont(HDC dc, const Realized& font, int32_t zoom,
+                                          FaceRules rules) const {
+  return MakeFont(dc, entries_[font.entry]->logFont, font.key, font.escapement, zoom, rules);
 }
 
 UniqueFont CFontTable::MakeFont(HDC dc, LOGFONTA logFont, uint32_t key, int32_t escapement,
-                                int32_t zoom) const {
+                                int32_t zoom, FaceRules rules) const {
   std::string_view face = FaceName(logFont.lfFaceName);
-  if (logFont.lfCharSet == platform::SHIFTJIS_CHARSET && IsVerticalName(face)) {
+  // Vertical text turns the upright face by its escapement.
+  if (rules != FaceRules::kAsEnumerated && logFont.lfCharSet == platform::SHIFTJIS_CHARSET &&
+      IsVerticalName(face)) {
     face.remove_prefix(1);
   }
-  if (minchoAsGothic_ != 0 && face == platform::kFaceMsMincho) face = platform::kFaceMsGothic;
+  if (rules == FaceRules::kShown && minchoAsGothic_ != 0 && face == platform::kFaceMsMincho) {
+    face = platform::kFaceMsGothic;
+  }
   const std::string name(face);
   CopyFace(logFont.lfFaceName, name);
 
@@ -252,7 +257,8 @@ HFONT CFontTable::GetFontEntry(int32_t dpiX, int32_t dpiY, const char* face, uin
     if (known.key == key && known.entry == entryIndex && known.escapement == escapement &&
         known.dpiX == dpiX && known.dpiY == dpiY) {
       if (known.screenFont == nullptr) {
-        known.screenFont = CreateRealizedFont(platform::GetDesktopDC(), known, zoom_);
+        known.screenFont =
+            CreateRealizedFont(platform::GetDesktopDC(), known, zoom_, FaceRules::kShown);
       }
       if (realized != nullptr) *realized = static_cast<int32_t>(i);
       return known.screenFont.get();
@@ -265,7 +271,7 @@ HFONT CFontTable::GetFontEntry(int32_t dpiX, int32_t dpiY, const char* face, uin
   font->dpiX = dpiX;
   font->dpiY = dpiY;
   font->escapement = escapement;
-  font->screenFont = CreateRealizedFont(platform::GetDesktopDC(), *font, zoom_);
+  font->screenFont = CreateRealizedFont(platform::GetDesktopDC(), *font, zoom_, FaceRules::kShown);
   if (font->screenFont == nullptr) return nullptr;
 
   const Entry& entry = *entries_[entryIndex];
@@ -337,13 +343,13 @@ UniqueFont CFontTable::CreateFontForFace(HDC dc, const char* face, uint16_t size
   if (!found) return nullptr;
   const uint16_t sizeOnly = sizeWord & kFontSizeLimit;
   return MakeFont(dc, *found, MakeFontKey(kFullScale, kFullScale, sizeOnly), escapement,
-                  useZoom ? zoom_ : 1);
+                  useZoom ? zoom_ : 1, FaceRules::kAsEnumerated);
 }
 
 UniqueFont CFontTable::CreateFontFromFormat(HDC dc, const CharFormat& format, bool useZoom) const {
   const auto found = FindTrueTypeFace(dc, FaceName(format.face));
   if (!found) return nullptr;
-  return MakeFont(dc, *found, FontKeyOf(format), 0, useZoom ? zoom_ : 1);
+  return MakeFont(dc, *found, FontKeyOf(format), 0, useZoom ? zoom_ : 1, FaceRules::kAsEnumerated);
 }
 
 void CFontTable::SetZoom(int32_t zoom) {
@@ -362,12 +368,14 @@ void CFontTable::RebuildScreenFonts() {
   HDC dc = platform::GetDesktopDC();
   for (auto& font : realized_) {
     font->screenFont.reset();
-    font->screenFont = CreateRealizedFont(dc, *font, zoom_);
+    font->screenFont = CreateRealizedFont(dc, *font, zoom_, FaceRules::kShown);
   }
 }
 
 void CFontTable::RealizeForDevice(HDC dc) {
-  for (auto& font : realized_) font->deviceFont = CreateRealizedFont(dc, *font, 1);
+  for (auto& font : realized_) {
+    font->deviceFont = CreateRealizedFont(dc, *font, 1, FaceRules::kPrinted);
+  }
 }
 
 void CFontTable::ReleaseDeviceFonts() {

@@ -110,11 +110,15 @@ class CFontTable {
   struct Realized;
 
   int32_t FindOrAddEntry(const char* face, int32_t escapement);
-  platform::UniqueFont CreateRealizedFont(platform::HDC dc, const Realized& font,
-                                          int32_t zoom) const;
+  // Which face a font is made with: the enumerated one; for print, a
+  // vertical Shift-JIS face's upright form; on screen also Gothic for
+  // Mincho when the flag asks for it.
+  enum class FaceRules { kAsEnumerated, kPrinted, kShown };
+  platform::UniqueFont CreateRealizedFont(platform::HDC dc, const Realized& font, int32_t zoom,
+                                          FaceRules rules) const;
   // A font of `key` from an enumerated face, on `dc`'s resolution.
   platform::UniqueFont MakeFont(platform::HDC dc, platform::LOGFONTA logFont, uint32_t key,
-                                int32_t escapement, int32_t zoom) const;
+                                int32_t escapement, int32_t zoom, FaceRules rules) const;
   void RebuildScreenFonts();
   int32_t HalfWidth(const Realized& font) const;
   int32_t MeasureProportional(const Entry& entry, const Realized& font, uint16_t code,

@@ -293,6 +293,10 @@ TEST_F(HostFontTableTest, MinchoAsGothicRebuildsTheScreenFontsWithTheGothicFace)
   FontInfo info;
   table_.GetEntryMetrics(id, &info, nullptr);
   EXPECT_STREQ(info.face, platform::kFaceMsMincho);  // the document's face stays
+  // Paper gets the document's face.
+  const platform::UniqueDC printer = platform::CreateImageDC(1, 1, 600, 600);
+  table_.RealizeForDevice(printer.get());
+  EXPECT_EQ(FaceOf(table_.GetDeviceEntryMetrics(id, nullptr, nullptr)), platform::kFaceMsMincho);
 }
 
 struct ResolveCase {
