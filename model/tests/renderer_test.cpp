@@ -370,6 +370,15 @@ TEST_F(RendererTest, DisplayZoomScalesCoordinatesAndMarks) {
   EXPECT_GT(plainInk, 0);
 }
 
+TEST_F(RendererTest, ZoomOfZeroDrawsAtZoomOne) {
+  DisplaySettings settings = WhitePaper();
+  settings.zoom = 0;
+  Begin(settings);
+  EXPECT_EQ(renderer_.GetZoom(), 1);
+  renderer_.ShadeRect(100, 100, 100, 100, kShadeSolid, kRed);
+  EXPECT_EQ(At(15, 15), kRed);
+}
+
 TEST_F(RendererTest, BoldOrItalicRunMayReachPastItsClipByTheOverhang) {
   Begin(WhitePaper());
   // Twice as wide as high: the widest glyph overhangs the em by 20 px.

@@ -117,6 +117,25 @@ TEST_F(SyntheticTextTest, ClippedRunStaysInsideItsRectangle) {
   EXPECT_EQ(GetPixel(dc_.get(), 30, 25), kWhite);
 }
 
+TEST_F(SyntheticTextTest, EscapementTurnsTheRunCounterClockwise) {
+  const UniqueDC dc = CreateImageDC(100, 100);
+  LOGFONTA lf;
+  lf.lfHeight = -16;
+  lf.lfEscapement = 900;
+  std::strcpy(lf.lfFaceName, kSyntheticFixedFace);
+  const UniqueFont font = CreateFontIndirectA(lf);
+  SelectObject(dc.get(), font.get());
+  SetTextAlign(dc.get(), TA_BASELINE);
+  SetBkMode(dc.get(), TRANSPARENT);
+  SetTextColor(dc.get(), kRed);
+  ASSERT_TRUE(ExtTextOutA(dc.get(), 50, 80, 0, nullptr, "AA", 2, nullptr));
+  // The run climbs from y 80, its glyphs standing to the left of x 50.
+  EXPECT_EQ(GetPixel(dc.get(), 45, 76), kRed);
+  EXPECT_EQ(GetPixel(dc.get(), 45, 68), kRed);
+  EXPECT_EQ(GetPixel(dc.get(), 55, 76), kWhite);
+  EXPECT_EQ(GetPixel(dc.get(), 45, 82), kWhite);
+}
+
 TEST(PatternBrushTest, AndThenOrPaintsZeroBitsAndKeepsOneBits) {
   const UniqueDC dc = CreateImageDC(16, 8);
   const UniqueBrush fill = CreateSolidBrush(RGB(0, 0, 255));
