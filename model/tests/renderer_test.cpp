@@ -681,7 +681,7 @@ TEST_F(RendererTest, PreviousDefaultIdAlsoMapsToTheCurrentDefault) {
 TEST_F(RendererTest, DamagedBlocksAreRefused) {
   renderer_.NewFontList();
   std::vector<uint8_t> block = GoldenBlock(0);
-  block.resize(block.size() - 1);  // one reserved byte short
+  block.pop_back();  // one reserved byte short
   EXPECT_EQ(Load(renderer_, block), 0);
   block = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F};  // a count far beyond the bytes
   EXPECT_EQ(Load(renderer_, block), 0);
