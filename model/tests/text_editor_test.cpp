@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include "text_fixture.h"
+
+namespace text_test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Shift-JIS spellings used below.
+constexpr char kA[] = "\x82\xA0";     // あ
+constexpr char kMaru[] = "\x81\x42";  // 。
+constexpr char kKagi[] = "\x81\x75";  // 「
+constexpr char kZenSpace[] = "\x81\x40";
+
+std::string Repeat(std::string_view s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += s;
+  return out;
+}
+
+TEST(TextEditorTest, NewDocumentIsOneEmptyParagraph) {
+  TextFixture t;
+  EXPECT_EQ(t.Lines(), (Lines{"{ET}"}));
+  EXPECT_EQ(t.editor.IsEmptyDocument(), 1);
+  const LineInfo line = t.LineRecord(t.Caret());
+  EXPECT_EQ(line.height, kLineHeight);
+  EXPECT_EQ(line.baseline, kBaseline);
+}
+
+TEST(TextEditorTest, TypingBreaksLinesByWidth) {
+  TextFixture t(4);
+  ASSERT_TRUE(t.Type(Repeat(kA, 6)));
+  EXPECT_EQ(t.Lines(), (Lines{Repeat(kA, 4), Repeat(kA, 2) + "{ET}"}));
+  EXPECT_EQ(t.editor.IsEmptyDocument(), 0);
+}
+
+TEST(TextEditorTest, CarriageReturnLineFeedIsOneBreak) {
+  TextFixture t;
+  CharCell cellTemplate;
+  t.formats.MakeCellTemplate(nullptr, nullptr, nullptr, &cellTemplate);
+  EditResult result;
+  const CVedTextPos caret = t.Caret();
+  ASSERT_EQ(t.editor.InsertText(&caret, "ab\r\ncd", cellTemplate, &result), 1);
+  EXPECT_EQ(result.changed, 5);
+  EXPECT_EQ(t.Lines(), (Lines{"ab{CR}", "cd{ET}"}));
+  EXPECT_EQ(t.editor.Count(kLevelParagraph), 2);
+  EXPECT_EQ(result.heightDelta, kLineHeight + kLineGap);
+}
+
+struct TabCase {
+  const char* name;
+  std::string before;
+  int32_t tabInterval;
+  int wideCharsPerLine;
+  int expectedBlanks;
+};
+
+class TabTest : public ::testing::TestWithParam<TabCase> {};
+
+TEST_P(TabTest, RunsToTheNextStop) {
+  const TabCase& c = GetParam();
+  TextFixture t(c.wideCharsPerLine);
+  t.page.tabInterval = c.tabInterval;
+  if (!c.before.empty()) {
+    ASSERT_TRUE(t.Type(c.before));
+  }
+  const int32_t before = t.editor.Count(kLevelCell);
+  CharCell cellTemplate;
+  t.formats.MakeCellTemplate(nullptr, nullptr, nullptr, &cellTemplate);
+  EditResult result;
+  const CVedTextPos caret = t.Caret();
+  t.editor.InsertText(&caret, "\t", cellTemplate, &result);
+  EXPECT_EQ(t.editor.Count(kLevelCell) - before, c.expectedBlanks);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stops, TabTest,
+    ::testing::Values(TabCase{"AtLineStart", "", 4 * kPitch, 10, 4},
+                      TabCase{"AfterOneChar", "a", 4 * kPitch, 10, 3},
+                      TabCase{"LessThanAPitchBeforeAStop", "abc", 4 * kPitch - 5, 10, 4},
+                      TabCase{"NearTheRightEdge", "abcdefghijklmnopq", 4 * kPitch, 9, 1},
+                      TabCase{"NoInterval", "a", 0, 10, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TextEditorTest, DeletingAtTheEndOfTextChangesNothing) {
+  TextFixture t;
+  EditResult result;
+  const CVedTextPos caret = t.Caret();
+  ASSERT_EQ(t.editor.DeleteChar(&caret, &result), 1);
+  EXPECT_EQ(result.changed, 0);
+  EXPECT_EQ(t.Lines(), (Lines{"{ET}"}));
+}
+
+TEST(TextEditorTest, DeletingABreakJoinsParagraphsKeepingTheFirstFormat) {
+  TextFixture t;
+  ASSERT_TRUE(t.Type("ab\rcd"));
+  ParaFormat centred{kMaskAlignment, kAlignRight};
+  EditResult result;
+  const CVedTextPos first = t.CellAt(0);
+  ASSERT_EQ(t.editor.ApplyParaFormat(&first, &first, centred, &result), 1);
+  const CVedTextPos br = t.CellAt(2);
+  ASSERT_EQ(t.editor.DeleteChar(&br, &result), 1);
+  EXPECT_EQ(t.Lines(), (Lines{"abcd{ET}"}));
+  ParaFormat format;
+  TextNodes nodes;
+  t.navigator.MapPosition(&result.newCursor, &nodes);
+  t.navigator.GetRangeParaFormat(nodes, nodes, &format);
+  EXPECT_EQ(format.alignment, kAlignRight);
+  EXPECT_EQ(result.heightDelta, -(kLineHeight + kLineGap));
+}
+
+TEST(TextEditorTest, RangeEndingOnTheEndOfTextKeepsIt) {
+  TextFixture t;
+  ASSERT_TRUE(t.Type("ab\rcd"));
+  CVedTextPos start = t.CellAt(1);
+  CVedTextPos end;
+  t.navigator.GetEndPosition(&end);
+  EditResult result;
+  ASSERT_EQ(t.editor.DeleteRange(&start, &end, &result), 1);
+  EXPECT_EQ(t.Lines(), (Lines{"a{ET}"}));
+  EXPECT_EQ(result.changed, 4);
+  EXPECT_EQ(t.editor.Count(kLevelParagraph), 1);
+
+  CVedTextPos onlyEnd;
+  t.navigator.GetEndPosition(&onlyEnd);
+  ASSERT_EQ(t.editor.DeleteRange(&onlyEnd, &onlyEnd, &result), 1);
+  EXPECT_EQ(result.changed, 1);
+  EXPECT_EQ(t.Lines(), (Lines{"a{ET}"}));
+}
+
+TEST(TextEditorTest, RangeAcrossParagraphsJoinsThem) {
+  TextFixture t;
+  ASSERT_TRUE(t.Type("ab\rcd\ref"));
+  const CVedTextPos from = t.CellAt(1);
+  const CVedTextPos to = t.CellAt(5);  // the second break
+  EditResult result;
+  ASSERT_EQ(t.editor.DeleteRange(&from, &to, &result), 1);
+  EXPECT_EQ(t.Lines(), (Lines{"aef{ET}"}));
+  EXPECT_EQ(t.CellRecord(result.newCursor).code, 'e');
+}
+
+TEST(TextEditorTest, CentringDropsLeadingAndTrailingSpaces) {
+  TextFixture t;
+  ASSERT_TRUE(t.Type(std::string(kZenSpace) + kZenSpace + "ab " + "\r"));
+  ParaFormat centred{kMaskAlignment, kAlignCenter};
+  EditResult result;
+  const CVedTextPos first = t.CellAt(0);
+  ASSERT_EQ(t.editor.ApplyParaFormat(&first, &first, centred, &result), 1);
+  const Lines lines = t.Lines();
+  EXPECT_EQ(lines.front(), "ab{CR}");
+  const LineInfo line = t.LineRecord(t.CellAt(0));
+  // free = width - used + the last cell's spacing before the mark.
+  EXPECT_EQ(line.xOffset, (t.page.textWidth - 2 * kPitch + kGap) / 2);
+}
+
+TEST(TextEditorTest, BoldOnlyOverControlCellsVisitsButChangesNothing) {
+  TextFixture t;
+  ASSERT_TRUE(t.Type("\r"));
+  CharFormat bold;
+  bold.mask = kMaskBold;
+  bold.bold = 1;
+  const CVedTextPos from = t.CellAt(0);
+  CVedTextPos to;
+  t.navigator.GetEndPosition(&to);
+  const int32_t fontBefore = t.CellRecord(from).fontId;
+  EditResult result;
+  EXPECT_EQ(t.editor.ApplyCharFont(bold, &from, &to, &result), 1);
+  EXPECT_EQ(result.changed, 2);
+  EXPECT_EQ(t.CellRecord(from).fontId, fontBefore);
+}
+
+TEST(TextEditorTest, SizeChangeResizesCellsAndReflows) {
+  TextFixture t(4);
+  ASSERT_TRUE(t.Type(Repeat(kA, 4)));
+  CharFormat big;
+  big.mask = kMaskSize;
+  big.size = 240;
+  const CVedTextPos from = t.CellAt(0);
+  const CVedTextPos to = t.CellAt(3);
+  EditResult result;
+  ASSERT_EQ(t.editor.ApplyCharFont(big, &from, &to, &result), 1);
+  EXPECT_EQ(t.CellRecord(t.CellAt(0)).glyphWidth, 2 * kEm);
+  EXPECT_EQ(t.Lines(), (Lines{Repeat(kA, 2), Repeat(kA, 2) + "{ET}"}));
+}
+
+TEST(TextEditorTest, InvalidDecorationChangesNothing) {
+  TextFixture t;
+  ASSERT_TRUE(t.Type("ab"));
+  CharDecoration bad{kMaskUnderline, 1};
+  const CVedTextPos from = t.CellAt(0);
+  const CVedTextPos to = t.CellAt(1);
+  EditResult result;
+  EXPECT_EQ(t.editor.ApplyDecoration(bad, &from, &to, &result), 0);
+  CharDecoration good{kMaskUnderline, 17};
+  EXPECT_EQ(t.editor.ApplyDecoration(good, &from, &to, &result), 1);
+  EXPECT_EQ(t.CellRecord(t.CellAt(1)).decoration.underline, 17);
+  EXPECT_EQ(result.changed, 2);
+}
+
+TEST(TextEditorTest, OverwriteRewritesInPlaceAndInsertsBeforeTheBreak) {
+  TextFixture t;
+  ASSERT_TRUE(t.Type("abc\rz"));
+  CharCell cellTemplate;
+  t.formats.MakeCellTemplate(nullptr, nullptr, nullptr, &cellTemplate);
+  EditResult result;
+  const CVedTextPos at = t.CellAt(1);
+  ASSERT_EQ(t.editor.OverwriteText(&at, "XYZW", cellTemplate, &result), 1);
+  EXPECT_EQ(t.Lines(), (Lines{"aXYZW{CR}", "z{ET}"}));
+  EXPECT_EQ(result.changed, 4);
+}
+
+}  // namespace
+}  // namespace text_test

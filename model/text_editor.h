@@ -1,0 +1,89 @@
+// The editing part of a text engine: inserts, overwrites and deletes
+// cells, applies formats to ranges, keeps every touched paragraph composed
+// into lines and reports each change in an EditResult.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "model/doc_object.h"
+#include "model/line_composer.h"
+#include "model/text_formats.h"
+#include "model/text_navigator.h"
+#include "model/text_store.h"
+
+class CDocRenderer;
+
+class CTextEditor : public CTextStore {
+ public:
+  // Binds once; a second call on a bound editor changes nothing.
+  int Init(CDocRenderer* renderer, PageFormat* pageFormat, DocObjOptions* options,
+           CTextNavigator* navigator, CTextFormats* formats);
+
+  int InsertText(const CVedTextPos* pos, std::string_view text, const CharCell& cellTemplate,
+                 EditResult* out);
+  int OverwriteText(const CVedTextPos* pos, std::string_view text, const CharCell& cellTemplate,
+                    EditResult* out);
+  int DeleteChar(const CVedTextPos* pos, EditResult* out);
+  int DeleteRange(const CVedTextPos* from, const CVedTextPos* to, EditResult* out);
+  int ApplyCharFont(const CharFormat& format, const CVedTextPos* from, const CVedTextPos* to,
+                    EditResult* out);
+  int ApplyDecoration(const CharDecoration& decoration, const CVedTextPos* from,
+                      const CVedTextPos* to, EditResult* out);
+  int ApplyDesign(const CharDesign& design, const CVedTextPos* from, const CVedTextPos* to,
+                  EditResult* out);
+  int ApplyParaFormat(const CVedTextPos* from, const CVedTextPos* to, const ParaFormat& format,
+                      EditResult* out);
+  int NewDocument(const CharCell& cellTemplate);
+  int32_t LineRightEdge(NodeHandle paragraph) const;
+  static void NoChangeResult(const CVedTextPos& pos, EditResult* out);
+
+  // Line composition.
+  NodeHandle ComposeLine(const ParagraphInfo& paragraph, NodeHandle first, NodeHandle last,
+                         int32_t lineNumber, LineInfo* out);
+  // Recomposes a paragraph from a line on (its first line when none);
+  // adds the change of the paragraph's height to `heightDelta`.
+  int ReflowParagraph(NodeHandle paragraph, NodeHandle line, int32_t* heightDelta);
+  int ReflowRange(const TextNodes& from, const TextNodes& to, int32_t* heightDelta);
+
+  ParagraphInfo MakeDefaultParagraph() const;
+  LineInfo MakeLineRecord(const ParagraphInfo& paragraph, bool firstLine) const;
+  int MakeSpecialCell(uint16_t code, CharCell* out) const;
+
+ private:
+  // Where text goes in: the cell it goes before, with its line and paragraph.
+  struct InsertPoint {
+    TextNodes nodes;
+    int32_t inserted = 0;
+    NodeHandle lastInserted = kNoNode;
+  };
+
+  int InsertChars(InsertPoint& at, std::string_view run, const CharCell& cellTemplate);
+  int InsertTab(InsertPoint& at);
+  int InsertBreak(InsertPoint& at, uint16_t code, int32_t* heightDelta);
+  // Links a new cell before the insertion cell, keeping the line's range.
+  NodeHandle LinkCell(InsertPoint& at, const CharCell& cell);
+  int JoinAtBreak(NodeHandle paragraph, NodeHandle line, NodeHandle breakCell);
+  int RemoveCellFromLine(const TextNodes& nodes);
+  int RefreshNodes(TextNodes* nodes) const;
+  int32_t ParagraphHeight(NodeHandle paragraph) const;
+  void FillCharCell(uint16_t code, int32_t glyphWidth, const CharCell& cellTemplate,
+                    CharCell* out) const;
+  CVedTextPos ChangedFrom(const TextNodes& nodes) const;
+  CVedTextPos WidenToLineStart(const TextNodes& start) const;
+  template <typename Apply>
+  int ApplyCellAttributes(const CVedTextPos* from, const CVedTextPos* to, Apply apply,
+                          EditResult* out);
+  // Joins a paragraph's lines and drops the spaces at its start and end,
+  // as centring or right-aligning it does.
+  int StripSpacesForAlignment(NodeHandle paragraph);
+  template <typename Apply>
+  int WalkCells(const CVedTextPos* from, const CVedTextPos* to, Apply apply, int32_t* visited,
+                TextNodes* first, TextNodes* last);
+
+  CDocRenderer* renderer_ = nullptr;
+  PageFormat* pageFormat_ = nullptr;
+  DocObjOptions* options_ = nullptr;
+  CTextNavigator* navigator_ = nullptr;
+  CTextFormats* formats_ = nullptr;
+};
