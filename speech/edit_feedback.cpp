@@ -182,8 +182,8 @@ int CEditFeedback::Speak(int kind, const char* text, int interrupt, int wait) {
     case kSpeechOwnGuide:
       if (*text != '\0') {
         const auto [category, item] = kOwnSpeechStatus;
-        StopIfInterrupting(interrupt);
         const int previous = SetReaderStatus(category, item, kMarked);
+        StopIfInterrupting(interrupt);
         SpeakText(text, kFeedbackMode, kFeedbackFlag);
         SetReaderStatus(category, item, previous);
       }

@@ -135,6 +135,16 @@ TEST_F(SoundTest, PlaySoundTakesSystemPathsAndWholeImages) {
   EXPECT_EQ(audio_.Streams().size(), 2u);
 }
 
+// Whatever the machine offers, a sound device or none, playing is never an error.
+TEST(ProcessAudioTest, DefaultBackEndPlaysOrStaysSilent) {
+  FakeClock clock;
+  ScopedClock scopedClock(clock);
+  const std::vector<uint8_t> image = MakeWaveImage(kMono16, std::vector<uint8_t>(882, 0));
+  EXPECT_TRUE(
+      PlaySoundA(reinterpret_cast<const char*>(image.data()), nullptr, SND_MEMORY | SND_ASYNC));
+  EXPECT_TRUE(PlaySoundA(nullptr, nullptr, SND_PURGE));
+}
+
 TEST(SilentAudioTest, EveryStreamHasEndedAtOnce) {
   SilentAudioBackend silent;
   const StreamId stream = silent.Start(kMono16, std::vector<uint8_t>(88200, 0), 0);
