@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/jis_code.h"
 #include "platform/sjis.h"
 #include "platform/sound.h"
 
@@ -126,22 +127,6 @@ uint16_t FirstCharCode(const char* sjis) {
   return text.empty() ? 0 : platform::CharCodeAt(text, 0);
 }
 
-// The JIS X 0208 row-cell code of a double-byte Shift-JIS code; single
-// bytes keep their value.
-uint16_t ShiftJisToJis(uint16_t code) {
-  if (code < 0x100) return code;
-  int lead = code >> 8;
-  int trail = code & 0xFF;
-  lead = (lead <= 0x9F ? lead - 0x70 : lead - 0xB0) * 2 - 1;
-  if (trail >= 0x9F) {
-    ++lead;
-    trail -= 0x7E;
-  } else {
-    trail -= trail >= 0x80 ? 0x20 : 0x1F;
-  }
-  return static_cast<uint16_t>(lead * 256 + trail);
-}
-
 // Hex digits with spaces between them, so that each digit is read.
 std::string SpelledHex(uint16_t code) {
   char buffer[16];
@@ -210,7 +195,7 @@ void VXTRPRead(const char* text, int, int) { Speaker::Instance().Say(Utf8(text))
 
 void VXTRCGuide(const char* text, int mode) {
   if (mode == kCharGuideJis) {
-    Speaker::Instance().Say(SpelledHex(ShiftJisToJis(FirstCharCode(text))));
+    Speaker::Instance().Say(SpelledHex(platform::ShiftJisToJis(FirstCharCode(text))));
   } else if (mode == kCharGuideShiftJis) {
     Speaker::Instance().Say(SpelledHex(FirstCharCode(text)));
   } else {
