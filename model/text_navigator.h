@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 #include "model/doc_object.h"
 #include "model/position.h"
@@ -53,6 +55,14 @@ inline constexpr int kWordLast = 9;
 inline constexpr int kHitInLine = 1;
 inline constexpr int kHitLeftOfLine = -3;
 inline constexpr int kHitPastLine = -1;
+
+// Where a search starts and which way it goes.
+inline constexpr int kFindNext = 1;
+inline constexpr int kFindPrevious = 2;
+inline constexpr int kFindFromCaret = 3;
+inline constexpr int kFindBackFromCaret = 4;
+inline constexpr int kFindFromStart = 17;
+inline constexpr int kFindFromEnd = 18;
 
 // The nodes a text position names.
 struct TextNodes {
@@ -116,6 +126,12 @@ class CTextNavigator : public CTextStore {
   // Word moves over the folded forms; `edge` is set when no word was left.
   int MoveByWord(int kind, TextNodes* nodes, bool* edge) const;
 
+  // Finds text exactly (same codes) or folded (case, width, kana and
+  // bracket families alike); 1 with the first and last cell of the match.
+  int SearchText(int exact, int direction, std::string_view text, CVedTextPos* rangeStart,
+                 CVedTextPos* rangeEnd) const;
+  static std::vector<uint16_t> ToCodes(std::string_view text);
+
   // Measuring, all in twips.
   int GetLineHeight(NodeHandle line, int32_t gap, int32_t* width, int32_t* height) const;
   int SumLines(const ParagraphInfo& paragraph, bool lastGap, NodeHandle first, NodeHandle last,
@@ -162,6 +178,10 @@ class CTextNavigator : public CTextStore {
   bool StepCell(TextNodes* nodes, bool forward) const;
   void WordStart(TextNodes* nodes) const;
   bool NextWord(TextNodes* nodes) const;
+  bool MatchExact(const std::vector<uint16_t>& codes, NodeHandle candidate, bool forward,
+                  NodeHandle* first, NodeHandle* last) const;
+  bool MatchFolded(std::string_view pattern, NodeHandle candidate, bool forward, NodeHandle* first,
+                   NodeHandle* last) const;
   int MoveCommandOn(int command, const MoveParams& params, TextNodes* nodes, bool* edge) const;
 
   CTextFormats* formats_ = nullptr;
