@@ -80,8 +80,10 @@ TEST_F(ReaderBridgeTest, TwoLoadsNeedTwoUnloads) {
   EXPECT_EQ(LoadReaderModules(), 0) << "modules already held set no bit";
   EXPECT_EQ(UnloadReaderModules(), 0);
   EXPECT_EQ(GetReaderVersion(), kVersion6);
+  EXPECT_EQ(SetBrailleCommandFile("missing.ini"), 1) << "the braille module is still held";
   UnloadReaderModules();
   EXPECT_EQ(GetReaderVersion(), 0);
+  EXPECT_EQ(SetBrailleCommandFile("missing.ini"), 0);
   UnloadReaderModules();  // below zero: nothing happens
   EXPECT_EQ(LoadReaderModules(), 0);
   EXPECT_EQ(GetReaderVersion(), kVersion6) << "one load after the extra unload suffices";
