@@ -49,6 +49,10 @@ class PlaySoundChannel {
     std::lock_guard lock(mutex_);
     StopLocked();
   }
+  void Forget(AudioBackend* backend) {
+    std::lock_guard lock(mutex_);
+    if (backend_ == backend) StopLocked();
+  }
   void Start(const WaveImage& wave, bool loop) {
     std::lock_guard lock(mutex_);
     StopLocked();
@@ -138,11 +142,6 @@ AudioBackend& ProcessAudio() {
   return installed != nullptr ? *installed : DefaultBackend();
 }
 
-ScopedAudioBackend::ScopedAudioBackend(AudioBackend& backend)
-    : previous_(InstalledBackend().exchange(&backend)) {}
-
-ScopedAudioBackend::~ScopedAudioBackend() { InstalledBackend().store(previous_); }
-
 bool PlaySoundA(const char* sound, HMODULE, uint32_t flags) {
   PlaySoundChannel& channel = Channel();
   if ((flags & SND_PURGE) != 0 || sound == nullptr) {
@@ -201,12 +200,16 @@ class WaveOutDevice {
     return !queued_.empty();
   }
 
-  void Reset() {
-    for (const Queued& queued : queued_) {
+  void Reset() { Forget(nullptr); }
+
+  // Ends the playback on `backend` (on every back end for null).
+  void Forget(const AudioBackend* backend) {
+    std::erase_if(queued_, [backend](const Queued& queued) {
+      if (backend != nullptr && queued.backend != backend) return false;
       queued.backend->Stop(queued.stream);
       MarkDone(queued.header);
-    }
-    queued_.clear();
+      return true;
+    });
   }
 
  private:
@@ -246,6 +249,10 @@ class DeviceTable {
   size_t Count() {
     std::lock_guard lock(mutex_);
     return devices_.size();
+  }
+  void Forget(const AudioBackend* backend) {
+    std::lock_guard lock(mutex_);
+    for (auto& [handle, device] : devices_) device->Forget(backend);
   }
 
  private:
@@ -312,5 +319,14 @@ MMRESULT waveOutClose(HWAVEOUT device) {
 }
 
 size_t OpenWaveOutDevices() { return Devices().Count(); }
+
+ScopedAudioBackend::ScopedAudioBackend(AudioBackend& backend)
+    : installed_(&backend), previous_(InstalledBackend().exchange(&backend)) {}
+
+ScopedAudioBackend::~ScopedAudioBackend() {
+  InstalledBackend().store(previous_);
+  Channel().Forget(installed_);
+  Devices().Forget(installed_);
+}
 
 }  // namespace platform

@@ -78,7 +78,8 @@ std::unique_ptr<AudioBackend> OpenAlsaBackend();
 // The process back end, chosen at first use.
 AudioBackend& ProcessAudio();
 
-// Installs a back end as the process back end while the guard lives.
+// Installs a back end as the process back end while the guard lives;
+// what still plays on it when the guard ends is stopped and forgotten.
 class ScopedAudioBackend {
  public:
   explicit ScopedAudioBackend(AudioBackend& backend);
@@ -87,6 +88,7 @@ class ScopedAudioBackend {
   ScopedAudioBackend& operator=(const ScopedAudioBackend&) = delete;
 
  private:
+  AudioBackend* installed_;
   AudioBackend* previous_;
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 
 #include "platform/clock.h"
 #include "platform/sjis.h"
@@ -143,6 +144,37 @@ TEST(ProcessAudioTest, DefaultBackEndPlaysOrStaysSilent) {
   EXPECT_TRUE(
       PlaySoundA(reinterpret_cast<const char*>(image.data()), nullptr, SND_MEMORY | SND_ASYNC));
   EXPECT_TRUE(PlaySoundA(nullptr, nullptr, SND_PURGE));
+}
+
+TEST(ScopedAudioTest, EndingTheGuardStopsAndForgetsWhatPlaysOnIt) {
+  FakeClock clock;
+  ScopedClock scopedClock(clock);
+  RecordingAudioBackend outer;
+  ScopedAudioBackend outerScope(outer);
+  const std::vector<uint8_t> image = MakeWaveImage(kMono16, std::vector<uint8_t>(8820, 0));
+  const char* sound = reinterpret_cast<const char*>(image.data());
+  std::vector<uint8_t> samples(8820, 0);
+  WAVEHDR header;
+  header.lpData = reinterpret_cast<char*>(samples.data());
+  header.dwBufferLength = static_cast<uint32_t>(samples.size());
+  HWAVEOUT device = nullptr;
+  auto inner = std::make_unique<RecordingAudioBackend>();
+  {
+    ScopedAudioBackend innerScope(*inner);
+    ASSERT_TRUE(PlaySoundA(sound, nullptr, SND_MEMORY | SND_ASYNC));
+    ASSERT_EQ(waveOutOpen(&device, WAVE_MAPPER, &kMono16, 0, 0, 0), MMSYSERR_NOERROR);
+    waveOutPrepareHeader(device, &header, kHeaderSize);
+    waveOutWrite(device, &header, kHeaderSize);
+    EXPECT_EQ(inner->PlayingCount(), 2u);
+  }
+  EXPECT_EQ(inner->PlayingCount(), 0u);
+  inner.reset();
+  // Neither call may reach the back end that is gone.
+  EXPECT_EQ(waveOutUnprepareHeader(device, &header, kHeaderSize), MMSYSERR_NOERROR);
+  EXPECT_EQ(waveOutClose(device), MMSYSERR_NOERROR);
+  EXPECT_TRUE(PlaySoundA(sound, nullptr, SND_MEMORY | SND_ASYNC));
+  EXPECT_EQ(outer.Streams().size(), 1u);
+  PlaySoundA(nullptr, nullptr, SND_PURGE);
 }
 
 TEST(SilentAudioTest, EveryStreamHasEndedAtOnce) {
