@@ -134,4 +134,6 @@ class CFontTable {
 
 CFontTable& ViewFontTable();
 CFontTable& RendererFontTable();
+// Replaces both tables; nothing may still hold the old ones (a renderer
+// or font-use list made over them, or their fonts).
 void ResetFontTables();

@@ -655,6 +655,19 @@ TEST_F(RendererTest, LoadedDefaultIdMapsToTheCurrentDefault) {
   EXPECT_EQ(id, 1);
 }
 
+TEST_F(RendererTest, VerticalDocumentRestoresVerticalFaces) {
+  PageFormat format = Format();
+  format.vertical = 1;
+  renderer_.SetPageFormat(format);
+  renderer_.NewFontList();
+  ASSERT_EQ(Load(renderer_, GoldenBlock(0)), 1);
+  int32_t id = 1;
+  renderer_.MapSavedFont(nullptr, &id);
+  FontInfo info;
+  ASSERT_NE(renderer_.FontUseList().GetFontInfo(id, &info), nullptr);
+  EXPECT_STREQ(info.face, "@Synthetic Proportional");
+}
+
 TEST_F(RendererTest, MissingStoredFaceIsReplacedByOneOfItsSetAndPitch) {
   renderer_.SetPageFormat(Format());
   std::vector<uint8_t> block = GoldenBlock(5);
