@@ -344,13 +344,12 @@ TEST_F(EditFeedbackTest, ScriptedFeedbackSequence) {
   feedback_.Cue(kCueCellGrew, 1, kAsync);                    // gated off
   feedback_.Cue(kCueReaderBeep2, 1, kAsync);
   feedback_.Speak(kSpeechOwnGuide, "\x8A\xAE\x97\xB9", 1, 0);  // 完了
-  EXPECT_THAT(
-      reader_.Calls(),
-      ElementsAre("VXTRVReset", "VXTRCGuide [82a0] 0", "VXTRVReset", kPageBreak,
-                  "VXTRPRead " + Hex(phrases::kJisCode) + " 3 1", "VXTRCGuide [889f] 7",
-                  "VXTRPRead " + Hex(phrases::kShiftJisCode) + " 3 1", "VXTRCGuide [889f] 8",
-                  "VXTRBeep 2 20 0", "VXTRSetStatus 65537 13 1", "VXTRVReset",
-                  "VXTRPRead [8aae97b9] 3 1", "VXTRSetStatus 65537 13 0"));
+  EXPECT_THAT(reader_.Calls(),
+              ElementsAre("VXTRVReset", "VXTRCGuide [82a0] 0", "VXTRVReset", kPageBreak,
+                          "VXTRPRead " + Hex(phrases::kJisCode) + " 3 1", "VXTRCGuide [889f] 7",
+                          "VXTRPRead " + Hex(phrases::kShiftJisCode) + " 3 1",
+                          "VXTRCGuide [889f] 8", "VXTRBeep 2 20 0", "VXTRSetStatus 65537 13 1",
+                          "VXTRVReset", "VXTRPRead [8aae97b9] 3 1", "VXTRSetStatus 65537 13 0"));
   EXPECT_THAT(Sounds(), ElementsAre(phrases::kHalfWidthSpaceSound, phrases::kBlankSound,
                                     phrases::kNoInputSound));
 }
