@@ -135,6 +135,7 @@ class HostFace final : public FontFace {
     }
     // Faces have no bold design of their own: the outlines are thickened.
     cairo_save(cr);
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
     cairo_new_path(cr);
     cairo_glyph_path(cr, run.data(), static_cast<int>(run.size()));
     cairo_set_line_width(cr, style.emPixels * kEmboldenWidth);
@@ -149,8 +150,12 @@ class HostFace final : public FontFace {
   static constexpr double kEmboldenWidth = 1.0 / 32;
 
   FT_UInt GlyphIndex(uint16_t code) const {
+    const auto cached = indexes_.find(code);
+    if (cached != indexes_.end()) return cached->second;
     const char32_t unicode = UnicodeOf(code);
-    return unicode == 0 ? 0 : FT_Get_Char_Index(holder_->face, unicode);
+    const FT_UInt index = unicode == 0 ? 0 : FT_Get_Char_Index(holder_->face, unicode);
+    indexes_.emplace(code, index);
+    return index;
   }
 
   cairo_font_face_t* CairoFace() const {
@@ -165,6 +170,7 @@ class HostFace final : public FontFace {
   std::shared_ptr<FtFaceHolder> holder_;
   DesignMetrics metrics_;
   mutable std::unordered_map<uint16_t, std::optional<GlyphBox>> boxes_;
+  mutable std::unordered_map<uint16_t, FT_UInt> indexes_;
   mutable cairo_font_face_t* cairoFace_ = nullptr;
 };
 

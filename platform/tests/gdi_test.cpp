@@ -80,6 +80,25 @@ TEST(TextOutTest, JapaneseRunWithTheIpaFaceInksWhereTheGlyphsAre) {
   EXPECT_EQ(CountInk(dc.get(), RECT{110, 0, 200, 60}), 0);
 }
 
+TEST(TextOutTest, BoldIpaRunCarriesMoreInkThanPlain) {
+  const std::string text = Utf8ToSjis("明朝").value();
+  int ink[2] = {};
+  for (const int32_t weight : {FW_NORMAL, FW_BOLD}) {
+    const UniqueDC dc = CreateImageDC(100, 50);
+    LOGFONTA lf;
+    lf.lfHeight = -32;
+    lf.lfWeight = weight;
+    std::strcpy(lf.lfFaceName, kFaceMsMincho);
+    const UniqueFont font = CreateFontIndirectA(lf);
+    SelectObject(dc.get(), font.get());
+    SetBkMode(dc.get(), TRANSPARENT);
+    ASSERT_TRUE(ExtTextOutA(dc.get(), 5, 5, 0, nullptr, text.data(),
+                            static_cast<int32_t>(text.size()), nullptr));
+    ink[weight == FW_BOLD] = CountInk(dc.get(), RECT{0, 0, 100, 50});
+  }
+  EXPECT_GT(ink[1], ink[0] * 11 / 10);
+}
+
 class SyntheticTextTest : public ::testing::Test {
  protected:
   SyntheticTextTest() : scope_(synthetic_), dc_(CreateImageDC(100, 40)) {
