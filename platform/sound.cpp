@@ -30,10 +30,12 @@ std::atomic<AudioBackend*>& InstalledBackend() {
   return installed;
 }
 
+// Never destroyed: the process-wide sound player stops its sounds from
+// its own destructor at exit, which may run after this one would.
 AudioBackend& DefaultBackend() {
-  static const std::unique_ptr<AudioBackend> backend = [] {
+  static AudioBackend* const backend = [] {
     std::unique_ptr<AudioBackend> alsa = OpenAlsaBackend();
-    return alsa ? std::move(alsa) : std::make_unique<SilentAudioBackend>();
+    return alsa ? alsa.release() : new SilentAudioBackend;
   }();
   return *backend;
 }
