@@ -166,12 +166,14 @@ void FillDeviceRect(HDC dc, const RECT& rect, COLORREF colour) {
 CDrawDevice::CDrawDevice() = default;
 CDrawDevice::~CDrawDevice() = default;
 
+// twips * zoom * resolution / 1440, multiplied out in 64 bits so that a
+// long distance at a high zoom cannot overflow before the division.
 int32_t CDrawDevice::LengthX(int32_t twips) const {
-  return platform::MulDiv(twips * zoom_, resolutionX_, kTwipsPerInch);
+  return platform::MulDiv(twips, zoom_ * resolutionX_, kTwipsPerInch);
 }
 
 int32_t CDrawDevice::LengthY(int32_t twips) const {
-  return platform::MulDiv(twips * zoom_, resolutionY_, kTwipsPerInch);
+  return platform::MulDiv(twips, zoom_ * resolutionY_, kTwipsPerInch);
 }
 
 int32_t CDrawDevice::ToDeviceX(int32_t twips) const { return LengthX(twips) - offsetX_; }

@@ -379,6 +379,15 @@ TEST_F(RendererTest, ZoomOfZeroDrawsAtZoomOne) {
   EXPECT_EQ(At(15, 15), kRed);
 }
 
+TEST_F(RendererTest, FarCoordinatesAtAHighZoomStayOffTheImage) {
+  DisplaySettings settings = WhitePaper();
+  settings.zoom = 200;
+  Begin(settings);
+  renderer_.ShadeRect(20000000, 20000000, 1000, 1000, kShadeSolid, kRed);
+  renderer_.DrawLine(20000000, 100, 20001000, 100, kLineSingle, 10, kRed);
+  EXPECT_EQ(CountInk(dc_.get(), RECT{0, 0, 200, 100}), 0);
+}
+
 TEST_F(RendererTest, BoldOrItalicRunMayReachPastItsClipByTheOverhang) {
   Begin(WhitePaper());
   // Twice as wide as high: the widest glyph overhangs the em by 20 px.
