@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libcairo2-dev libfreetype-dev libfontconfig1-dev fonts-ipafont-gothic fonts-ipafont-mincho
+  libcairo2-dev libfreetype-dev libfontconfig1-dev fontconfig fonts-ipafont-gothic
+  fonts-ipafont-mincho
   libasound2-dev libspeechd-dev
 )
 
