@@ -73,9 +73,11 @@ class PlaySoundChannel {
   StreamId stream_ = 0;
 };
 
+// The channel and the device table are never destroyed, like the default
+// back end: sounds may be stopped by destructors of statics at exit.
 PlaySoundChannel& Channel() {
-  static PlaySoundChannel channel;
-  return channel;
+  static PlaySoundChannel* const channel = new PlaySoundChannel;
+  return *channel;
 }
 
 std::optional<WaveImage> LoadSound(const char* sound, uint32_t flags) {
@@ -263,8 +265,8 @@ class DeviceTable {
 };
 
 DeviceTable& Devices() {
-  static DeviceTable table;
-  return table;
+  static DeviceTable* const table = new DeviceTable;
+  return *table;
 }
 
 bool ValidHeader(const WAVEHDR* header, uint32_t headerSize) {
