@@ -84,9 +84,13 @@ int CTextEditor::MakeSpecialCell(uint16_t code, CharCell* out) const {
   if (formats_->ResolveFont(pageFormat_->referenceDC, base) == nullptr) return 0;
   *out = CharCell{};
   out->code = code;
-  std::memcpy(out->tag, TagOf(code), sizeof out->tag);
+  SetDisplayTag(out);
   out->fontId = base.fontId;
   return 1;
+}
+
+void CTextEditor::SetDisplayTag(CharCell* cell) {
+  std::memcpy(cell->tag, TagOf(cell->code), sizeof cell->tag);
 }
 
 int32_t CTextEditor::LineRightEdge(NodeHandle paragraph) const {
@@ -241,15 +245,20 @@ int CTextEditor::RefreshNodes(TextNodes* nodes) const {
   return navigator_->MapPosition(&found, nodes);
 }
 
-NodeHandle CTextEditor::LinkCell(InsertPoint& at, const CharCell& cell) {
+NodeHandle CTextEditor::LinkCellBefore(const TextNodes& at, const CharCell& cell) {
   LineInfo line;
-  if (GetInfo(at.nodes.line, line) == 0) return kNoNode;
-  if (InsertBefore(at.nodes.cell, cell) == kNoNode) return kNoNode;
-  const NodeHandle added = Navigate(kLevelCell, kNavPrevious, at.nodes.cell);
-  if (line.firstCell == at.nodes.cell) line.firstCell = added;
+  if (GetInfo(at.line, line) == 0) return kNoNode;
+  if (InsertBefore(at.cell, cell) == kNoNode) return kNoNode;
+  const NodeHandle added = Navigate(kLevelCell, kNavPrevious, at.cell);
+  if (line.firstCell == at.cell) line.firstCell = added;
   ++line.cellCount;
-  SetInfo(at.nodes.line, line);
-  at.lastInserted = added;
+  SetInfo(at.line, line);
+  return added;
+}
+
+NodeHandle CTextEditor::LinkCell(InsertPoint& at, const CharCell& cell) {
+  const NodeHandle added = LinkCellBefore(at.nodes, cell);
+  if (added != kNoNode) at.lastInserted = added;
   return added;
 }
 
@@ -307,49 +316,65 @@ int CTextEditor::InsertTab(InsertPoint& at) {
 }
 
 int CTextEditor::InsertBreak(InsertPoint& at, uint16_t code, int32_t* heightDelta) {
-  const int32_t before = ParagraphHeight(at.nodes.paragraph);
   CharCell breakCell;
   if (MakeSpecialCell(code, &breakCell) == 0) return 0;
   ParagraphInfo old;
   LineInfo line;
   if (GetInfo(at.nodes.paragraph, old) == 0 || GetInfo(at.nodes.line, line) == 0) return 0;
   const bool atParagraphStart = line.firstCell == at.nodes.cell && old.firstLine == at.nodes.line;
-  const NodeHandle breakNode = LinkCell(at, breakCell);
-  if (breakNode == kNoNode || GetInfo(at.nodes.line, line) == 0) return 0;
-  ++at.inserted;
-
-  // The cells from the insertion cell on form a new paragraph with a new line.
-  LineInfo tail = MakeLineRecord(old, true);
-  tail.firstCell = at.nodes.cell;
-  tail.lastCell = line.lastCell;
-  line.lastCell = breakNode;
-  SetInfo(at.nodes.line, line);
-  const NodeHandle tailLine = InsertAfter(at.nodes.line, tail);
-
   ParagraphInfo defaults = MakeDefaultParagraph();
   if (options_ != nullptr && options_->flag != 0) {
     defaults.firstIndent = old.firstIndent;
     defaults.leftIndent = old.leftIndent;
     defaults.rightIndent = old.rightIndent;
   }
-  ParagraphInfo head = atParagraphStart ? defaults : old;
-  ParagraphInfo rest = atParagraphStart ? old : defaults;
-  head.firstLine = old.firstLine;
-  head.lastLine = at.nodes.line;
+  const ParagraphInfo& head = atParagraphStart ? defaults : old;
+  const ParagraphInfo& tail = atParagraphStart ? old : defaults;
+  NodeHandle breakNode = kNoNode;
+  if (SplitParagraph(&at.nodes, breakCell, head, tail, heightDelta, &breakNode) == 0) return 0;
+  at.lastInserted = breakNode;
+  ++at.inserted;
+  return 1;
+}
+
+int CTextEditor::SplitParagraph(TextNodes* at, const CharCell& breakCell, const ParagraphInfo& head,
+                                const ParagraphInfo& tail, int32_t* heightDelta,
+                                NodeHandle* breakNode) {
+  if (breakCell.code != kCodeParagraphEnd && breakCell.code != kCodePageBreak) return 0;
+  const int32_t before = ParagraphHeight(at->paragraph);
+  ParagraphInfo old;
+  if (GetInfo(at->paragraph, old) == 0) return 0;
+  const NodeHandle added = LinkCellBefore(*at, breakCell);
+  LineInfo line;
+  if (added == kNoNode || GetInfo(at->line, line) == 0) return 0;
+  *breakNode = added;
+
+  // The cells from the insertion cell on form a new paragraph with a new line.
+  LineInfo tailLineRecord = MakeLineRecord(tail, true);
+  tailLineRecord.firstCell = at->cell;
+  tailLineRecord.lastCell = line.lastCell;
+  line.lastCell = added;
+  SetInfo(at->line, line);
+  const NodeHandle tailLine = InsertAfter(at->line, tailLineRecord);
+
+  ParagraphInfo first = head;
+  ParagraphInfo rest = tail;
+  first.firstLine = old.firstLine;
+  first.lastLine = at->line;
   rest.firstLine = tailLine;
-  rest.lastLine = old.lastLine == at.nodes.line ? tailLine : old.lastLine;
-  const NodeHandle restParagraph = InsertAfter(at.nodes.paragraph, rest);
+  rest.lastLine = old.lastLine == at->line ? tailLine : old.lastLine;
+  const NodeHandle restParagraph = InsertAfter(at->paragraph, rest);
   if (tailLine == kNoNode || restParagraph == kNoNode) return 0;
-  SetInfo(at.nodes.paragraph, head);
+  SetInfo(at->paragraph, first);
 
   int32_t ignored = 0;
-  if (ReflowParagraph(at.nodes.paragraph, at.nodes.line, &ignored) == 0 ||
+  if (ReflowParagraph(at->paragraph, at->line, &ignored) == 0 ||
       ReflowParagraph(restParagraph, kNoNode, &ignored) == 0) {
     return 0;
   }
-  *heightDelta += ParagraphHeight(at.nodes.paragraph) + ParagraphHeight(restParagraph) - before;
-  at.nodes.paragraph = restParagraph;
-  return RefreshNodes(&at.nodes);
+  *heightDelta += ParagraphHeight(at->paragraph) + ParagraphHeight(restParagraph) - before;
+  at->paragraph = restParagraph;
+  return RefreshNodes(at);
 }
 
 CVedTextPos CTextEditor::ChangedFrom(const TextNodes& nodes) const {

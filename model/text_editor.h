@@ -49,6 +49,20 @@ class CTextEditor : public CTextStore {
   ParagraphInfo MakeDefaultParagraph() const;
   LineInfo MakeLineRecord(const ParagraphInfo& paragraph, bool firstLine) const;
   int MakeSpecialCell(uint16_t code, CharCell* out) const;
+  // Gives a control cell (break, end of text) its display tag.
+  static void SetDisplayTag(CharCell* cell);
+
+  // Prepared cells, as a stored block brings them in.
+  // Links a cell before the cell of `at`, in its line, without reflowing;
+  // answers the new cell.
+  NodeHandle LinkCellBefore(const TextNodes& at, const CharCell& cell);
+  // Links a break cell (12 or 13) before the cell of `at` and splits the
+  // paragraph after it: the paragraph that ends with the break takes the
+  // `head` record, the new one after it `tail` (their line fields are
+  // ignored). Both are reflowed and the change of their height is added to
+  // `heightDelta`; `at` follows its cell and `breakNode` gets the break.
+  int SplitParagraph(TextNodes* at, const CharCell& breakCell, const ParagraphInfo& head,
+                     const ParagraphInfo& tail, int32_t* heightDelta, NodeHandle* breakNode);
 
  private:
   // Where text goes in: the cell it goes before, with its line and paragraph.

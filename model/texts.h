@@ -10,3 +10,6 @@ inline constexpr char kFaceClassPopHalfWidth[] = "\xCE\xDF\xAF\xCC\xDF";        
 
 // The symbol face the renderer falls back to when the mark face is missing.
 inline constexpr char kFaceSymbol[] = "symbol";  // symbol
+
+// The tag that opens a stored text block; a NUL fills its 16th byte.
+inline constexpr char kTextBlockTag[] = "TextObject Data";  // TextObject Data

@@ -154,6 +154,8 @@ class TextFixture {
     return line;
   }
 
+  CDocRenderer& renderer() { return renderer_; }
+
   PageFormat page;
   DocObjOptions options;
   CTextFormats formats;

@@ -1,0 +1,146 @@
+// Moves a range of running text, with every character's attributes and
+// every paragraph's format, in and out of the "TextObject Data" block that
+// files, the clipboard and undo records share; writes a range as plain
+// Shift-JIS text and checks plain text read from a file.
+//
+// Block: the 16-byte tag, an int32 length L, then L bytes of range data:
+// int32 paragraph count P, P paragraph groups, u16 0xFFFF. A group is
+// u16 0x1001, u16 paragraph flags and the flagged fields; u16 0x1002, u16
+// 0, int32 cell count N; u16 0x1003; N cell records (u16 code, u16 flags,
+// the flagged fields). Fields are delta-coded against the previous record
+// of the same block.
+//
+// A transfer holds no state of its own between calls: the engine makes one
+// over its parts whenever it stores or loads a range.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "model/doc_object.h"
+#include "model/page_format.h"
+#include "model/text_editor.h"
+#include "model/text_formats.h"
+#include "model/text_navigator.h"
+#include "platform/archive.h"
+#include "platform/file.h"
+
+class CDocRenderer;
+
+// Markers of the range data.
+inline constexpr uint16_t kBlockParagraphHeader = 0x1001;
+inline constexpr uint16_t kBlockCellCountHeader = 0x1002;
+inline constexpr uint16_t kBlockCellsMarker = 0x1003;
+inline constexpr uint16_t kBlockEnd = 0xFFFF;
+inline constexpr size_t kBlockTagSize = 16;
+
+// Paragraph flags: which fields follow the flag word.
+inline constexpr uint16_t kParaHasLineGap = 0x01;
+inline constexpr uint16_t kParaHasParagraphGap = 0x02;
+inline constexpr uint16_t kParaHasReserved = 0x04;
+inline constexpr uint16_t kParaHasFirstIndent = 0x08;
+inline constexpr uint16_t kParaHasLeftIndent = 0x10;
+inline constexpr uint16_t kParaHasRightIndent = 0x20;
+inline constexpr uint16_t kParaHasVertical = 0x40;
+inline constexpr uint16_t kParaHasAlignment = 0x80;
+
+// Cell flags: which fields follow the code and the flag word.
+inline constexpr uint16_t kCellHasFont = 0x01;
+inline constexpr uint16_t kCellHasColor = 0x02;
+inline constexpr uint16_t kCellHasPlacement = 0x04;
+inline constexpr uint16_t kCellHasDecoration = 0x08;
+inline constexpr uint16_t kCellHasDesign = 0x10;
+inline constexpr uint16_t kCellHasWidth = 0x20;
+
+class CTextTransfer {
+ public:
+  // Over the parts of one text engine; `renderer` may be null (no font
+  // mapping then).
+  CTextTransfer(CTextEditor& editor, CTextNavigator& navigator, CTextFormats& formats,
+                CDocRenderer* renderer, const PageFormat& pageFormat, const DocObjOptions& options);
+
+  // Tag 0xC000: the block, written to the archive at once; 1, or 0 when
+  // the range cannot be written (then nothing is written at all). Any other
+  // tag: the range as plain text; 1 with nothing written when the range
+  // starts at the end of the text, 0 when it gives no text.
+  int WriteBlock(int tag, const CVedTextPos* from, const CVedTextPos* to,
+                 platform::CArchive& archive);
+  // The block in three writes (tag, length, data); nothing on failure.
+  int StreamOutBlock(const CVedTextPos* from, const CVedTextPos* to, platform::CFile& stream);
+  // The range data alone; 0 on any failure.
+  int WriteRangeData(const CVedTextPos* from, const CVedTextPos* to, platform::CFile& stream);
+
+  // Reads one block and inserts it at the position. 1 on success, with
+  // `inserted` 0 for a block of length 0 (nothing to insert) and 1 for one
+  // whose range went in; 0 for a wrong tag, a length that is negative or
+  // larger than what the archive still holds, or damaged range data.
+  int ReadBlock(platform::CArchive& archive, const CVedTextPos* pos, int* inserted,
+                EditResult* out);
+  // Inserts range data at the position. The whole data is checked before
+  // the text changes, so a damaged block inserts nothing and answers 0.
+  int InsertRangeData(const CVedTextPos* pos, std::span<const uint8_t> data, EditResult* out);
+
+  // Cleans plain text read from a file, up to its first NUL: control bytes
+  // other than tab, LF, form feed and CR become 0xA5. 1 valid, 0 when a
+  // lead byte lacks its trail byte.
+  static int CheckPlainText(std::string* text);
+  // Turns a font id read from a stream into one of this process.
+  void MapFontId(int32_t* id) const;
+  // Narrows the indents of a paragraph record taken from a block so that
+  // every line keeps at least one character pitch of width.
+  void ClampIndents(ParagraphInfo* paragraph) const;
+  // Splits the paragraph at `at` after a break cell (13 or 12). The new
+  // paragraph takes `record`; without one, a copy of the split paragraph's
+  // record when inserted text follows its neighbours, else the default
+  // paragraph.
+  int InsertParagraphBreak(TextNodes* at, const CharCell& breakCell, const ParagraphInfo* record,
+                           int32_t* heightDelta, NodeHandle* breakNode);
+
+ private:
+  // One paragraph group of a block, decoded and checked.
+  struct Group {
+    ParagraphInfo record;
+    std::vector<CharCell> cells;
+  };
+  class ByteReader;
+
+  struct InsertedRange {
+    NodeHandle first = kNoNode;
+    NodeHandle last = kNoNode;
+  };
+
+  int DecodeRangeData(std::span<const uint8_t> data, std::vector<Group>* groups) const;
+  // Each reads one record over the previous one of the block, which it
+  // then replaces.
+  int ReadParagraph(ByteReader& in, ParagraphInfo* previous) const;
+  int ReadCell(ByteReader& in, CharCell* previous) const;
+  static int CheckGroups(const std::vector<Group>& groups);
+  void PrepareCells(std::vector<Group>* groups) const;
+
+  int ReadAsNewParagraph(const Group& group, TextNodes* at, InsertedRange* range);
+  int ReadIntoParagraph(const Group& group, TextNodes* at, InsertedRange* range);
+  // Links the group's cells before `at`; a final break splits the
+  // paragraph there (the new paragraph takes `tail` when given), a final
+  // end mark is dropped.
+  int FinishGroup(const Group& group, TextNodes* at, InsertedRange* range,
+                  const ParagraphInfo* tail);
+  int SetParagraphRecord(NodeHandle paragraph, ParagraphInfo record);
+  bool IsParagraphStart(const TextNodes& at) const;
+  // Finds the line and paragraph of `at`'s cell again after a reflow.
+  int Refresh(TextNodes* at) const;
+  int32_t ParagraphHeight(NodeHandle paragraph) const;
+
+  void WriteParagraph(platform::CArchive& out, const ParagraphInfo& paragraph,
+                      ParagraphInfo* previous) const;
+  void WriteCell(platform::CArchive& out, const CharCell& cell, CharCell* previous) const;
+  int WritePlainText(const CVedTextPos* from, const CVedTextPos* to, platform::CArchive& archive);
+
+  CTextEditor& editor_;
+  CTextNavigator& navigator_;
+  CTextFormats& formats_;
+  CDocRenderer* renderer_;
+  const PageFormat& pageFormat_;
+  const DocObjOptions& options_;
+};
