@@ -50,10 +50,6 @@ void CopyFace(char* target, std::string_view face) {
   std::memcpy(target, face.data(), std::min<size_t>(face.size(), kFaceNameSize - 1));
 }
 
-bool IsVerticalName(std::string_view face) {
-  return !face.empty() && face.front() == platform::kVerticalFacePrefix;
-}
-
 bool IsAcceptedCharSet(uint8_t charSet) {
   return charSet == platform::ANSI_CHARSET || charSet == platform::SYMBOL_CHARSET ||
          charSet == platform::SHIFTJIS_CHARSET;
@@ -206,7 +202,7 @@ UniqueFont CFontTable::MakeFont(HDC dc, LOGFONTA logFont, uint32_t key, int32_t 
   std::string_view face = FaceName(logFont.lfFaceName);
   // Vertical text turns the upright face by its escapement.
   if (rules != FaceRules::kAsEnumerated && logFont.lfCharSet == platform::SHIFTJIS_CHARSET &&
-      IsVerticalName(face)) {
+      IsVerticalFaceName(face)) {
     face.remove_prefix(1);
   }
   if (rules == FaceRules::kShown && minchoAsGothic_ != 0 && face == platform::kFaceMsMincho) {
@@ -470,7 +466,7 @@ int CFontTable::ResolveFontFace(HDC dc, char* face, uint8_t charSet, uint8_t pit
   const std::string_view wanted = FaceName(face);
   if (FindTrueTypeFace(dc, wanted)) return 1;
   const int wantedClass = FaceClass(wanted);
-  const bool vertical = IsVerticalName(wanted);
+  const bool vertical = IsVerticalFaceName(wanted);
   for (const uint8_t pitch : {pitchAndFamily, uint8_t{0}}) {
     std::string first;
     std::string sameClass;
@@ -480,7 +476,8 @@ int CFontTable::ResolveFontFace(HDC dc, char* face, uint8_t charSet, uint8_t pit
         dc, filter, [&](const LOGFONTA& font, const platform::TEXTMETRICA&, uint32_t type) {
           const std::string_view name = FaceName(font.lfFaceName);
           if ((type & platform::TRUETYPE_FONTTYPE) == 0 ||
-              (pitch != 0 && font.lfPitchAndFamily != pitch) || IsVerticalName(name) != vertical) {
+              (pitch != 0 && font.lfPitchAndFamily != pitch) ||
+              IsVerticalFaceName(name) != vertical) {
             return 1;
           }
           if (first.empty()) first = name;
@@ -501,7 +498,8 @@ int CFontTable::ResolveFontFace(HDC dc, char* face, uint8_t charSet, uint8_t pit
 
 bool CFontTable::FaceExists(HDC dc, char* face, bool writeBack) {
   std::string vertical(FaceName(face));
-  if (!IsVerticalName(vertical)) vertical.insert(vertical.begin(), platform::kVerticalFacePrefix);
+  if (!IsVerticalFaceName(vertical))
+    vertical.insert(vertical.begin(), platform::kVerticalFacePrefix);
   LOGFONTA filter;
   filter.lfCharSet = platform::DEFAULT_CHARSET;
   CopyFace(filter.lfFaceName, vertical);

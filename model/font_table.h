@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "model/attribute_records.h"
@@ -47,6 +48,11 @@ uint32_t MakeFontKey(uint8_t heightScale, uint8_t widthScale, uint16_t sizeWord)
 uint32_t FontKeyOf(const CharFormat& format);
 
 inline constexpr int kPunctuationCount = 26;
+
+// Whether a face name is the vertical-writing form of a face.
+inline bool IsVerticalFaceName(std::string_view face) {
+  return !face.empty() && face.front() == platform::kVerticalFacePrefix;
+}
 
 class CFontTable {
  public:

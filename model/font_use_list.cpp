@@ -6,8 +6,6 @@
 
 namespace {
 
-bool IsVerticalName(const char* face) { return face[0] == platform::kVerticalFacePrefix; }
-
 void DropVerticalPrefix(char* face) {
   std::memmove(face, face + 1, kFaceNameSize - 1);
   face[kFaceNameSize - 1] = '\0';
@@ -78,7 +76,7 @@ void CFontUseList::SaveFontList(SavedFontList& list) const {
     table_->GetEntryMetrics(id, &info, &logFont);
     SavedFontRecord record;
     std::memcpy(record.face, info.face, kFaceNameSize);
-    if (info.charSet == platform::SHIFTJIS_CHARSET && IsVerticalName(record.face)) {
+    if (info.charSet == platform::SHIFTJIS_CHARSET && IsVerticalFaceName(record.face)) {
       DropVerticalPrefix(record.face);
     }
     record.size = info.size;
@@ -101,7 +99,7 @@ platform::HFONT CFontUseList::RestoreFont(platform::HDC dc, const SavedFontList&
   CharFormat format = FormatOf(*record);
   if (vertical_ != 0) {
     CFontTable::FaceExists(dc, format.face, true);
-  } else if (record->charSet == platform::SHIFTJIS_CHARSET && IsVerticalName(format.face)) {
+  } else if (record->charSet == platform::SHIFTJIS_CHARSET && IsVerticalFaceName(format.face)) {
     DropVerticalPrefix(format.face);
   }
   platform::HFONT font = SelectFormatFont(dc, format, id, 0);

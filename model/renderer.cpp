@@ -70,8 +70,7 @@ std::optional<std::string> FirstJapaneseFace(HDC dc) {
   std::optional<std::string> face;
   platform::EnumFontFamiliesExA(
       dc, filter, [&](const platform::LOGFONTA& font, const platform::TEXTMETRICA&, uint32_t type) {
-        if ((type & platform::TRUETYPE_FONTTYPE) == 0 ||
-            font.lfFaceName[0] == platform::kVerticalFacePrefix) {
+        if ((type & platform::TRUETYPE_FONTTYPE) == 0 || IsVerticalFaceName(font.lfFaceName)) {
           return 1;
         }
         face = FaceName(font.lfFaceName);
@@ -149,8 +148,7 @@ void CDocRenderer::RefreshDefaultFont(const PageFormat& format) {
     FontInfo info;
     fonts_.GetFontInfo(defaultFontId_, &info);
     std::string_view face = FaceName(info.face);
-    if (info.charSet == platform::SHIFTJIS_CHARSET && !face.empty() &&
-        face.front() == platform::kVerticalFacePrefix) {
+    if (info.charSet == platform::SHIFTJIS_CHARSET && IsVerticalFaceName(face)) {
       face.remove_prefix(1);
     }
     same = face == FaceName(format.face) && info.size == format.fontSize &&
