@@ -329,6 +329,7 @@ int CTextTransfer::DecodeRangeData(std::span<const uint8_t> data,
       if (ReadCell(in, &previousCell) == 0) return 0;
       group.cells.push_back(previousCell);
     }
+    group.endsText = group.cells.back().code == kCodeEndOfText;
     groups->push_back(std::move(group));
   }
   uint16_t end = 0;
@@ -456,6 +457,17 @@ void CTextTransfer::PrepareCells(std::vector<Group>* groups) const {
   }
 }
 
+void CTextTransfer::PlaceEndMark(std::vector<Group>* groups, const CharCell& insertionCell) {
+  Group& last = groups->back();
+  const bool alone = groups->size() == 1 && last.cells.size() == 1;
+  if (!last.endsText || insertionCell.code == kCodeEndOfText || alone) return;
+  // Taken in front of other text, a whole text keeps its last paragraph
+  // apart, as the paragraph end that separates texts taken in at the end.
+  CharCell& end = last.cells.back();
+  end.code = kCodeParagraphEnd;
+  CTextEditor::SetDisplayTag(&end);
+}
+
 // Inserting.
 
 int CTextTransfer::InsertRangeData(const CVedTextPos* pos, std::span<const uint8_t> data,
@@ -469,8 +481,12 @@ int CTextTransfer::InsertRangeData(const CVedTextPos* pos, std::span<const uint8
     return 0;
   }
   std::vector<Group> groups;
-  if (DecodeRangeData(data, &groups) == 0) return 0;
+  CharCell insertionCell;
+  if (DecodeRangeData(data, &groups) == 0 || navigator_.GetInfo(at.cell, insertionCell) == 0) {
+    return 0;
+  }
   PrepareCells(&groups);
+  PlaceEndMark(&groups, insertionCell);
 
   const NodeHandle before = navigator_.Navigate(kLevelParagraph, kNavPrevious, at.paragraph);
   const int32_t heightBefore = ParagraphHeight(at.paragraph);
@@ -520,8 +536,7 @@ int CTextTransfer::ReadIntoParagraph(const Group& group, TextNodes* at, Inserted
   ParagraphInfo current;
   if (navigator_.GetInfo(at->paragraph, current) == 0) return 0;
   const bool atStart = IsParagraphStart(*at);
-  if ((atStart || group.cells.back().code == kCodeEndOfText) &&
-      SetParagraphRecord(at->paragraph, group.record) == 0) {
+  if ((atStart || group.endsText) && SetParagraphRecord(at->paragraph, group.record) == 0) {
     return 0;
   }
   // Inserted at a paragraph's start, the group's break leaves the old text
@@ -548,7 +563,6 @@ int CTextTransfer::FinishGroup(const Group& group, TextNodes* at, InsertedRange*
     range->last = breakNode;
     return 1;
   }
-  // The block's end mark is the end mark the text already has.
   return editor_.ReflowParagraph(at->paragraph, at->line, &ignored) != 0 ? Refresh(at) : 0;
 }
 

@@ -103,6 +103,7 @@ class CTextTransfer {
   struct Group {
     ParagraphInfo record;
     std::vector<CharCell> cells;
+    bool endsText = false;  // its last cell was the source's end mark
   };
   class ByteReader;
 
@@ -118,12 +119,16 @@ class CTextTransfer {
   int ReadCell(ByteReader& in, CharCell* previous) const;
   static int CheckGroups(const std::vector<Group>& groups);
   void PrepareCells(std::vector<Group>* groups) const;
+  // Read at the end of the text, the block's end mark is the text's own;
+  // read anywhere else it ends its paragraph, unless it is all the block
+  // holds.
+  static void PlaceEndMark(std::vector<Group>* groups, const CharCell& insertionCell);
 
   int ReadAsNewParagraph(const Group& group, TextNodes* at, InsertedRange* range);
   int ReadIntoParagraph(const Group& group, TextNodes* at, InsertedRange* range);
   // Links the group's cells before `at`; a final break splits the
   // paragraph there (the new paragraph takes `tail` when given), a final
-  // end mark is dropped.
+  // end mark is left out.
   int FinishGroup(const Group& group, TextNodes* at, InsertedRange* range,
                   const ParagraphInfo* tail);
   int SetParagraphRecord(NodeHandle paragraph, ParagraphInfo record);

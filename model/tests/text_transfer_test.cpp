@@ -397,16 +397,85 @@ TEST_F(PlacementTest, OneGroupWithItsBreakSplitsLikeTyping) {
   EXPECT_EQ(RightIndents(), (std::vector<int32_t>{0, 0}));
 }
 
-TEST_F(PlacementTest, TheEndMarkOfABlockMergesWithTheTextsOwn) {
-  // A whole text read at the end of another, or into its middle, leaves
-  // one end mark and no extra paragraph.
+TEST_F(PlacementTest, AtTheEndTheBlocksEndMarkIsTheTextsOwn) {
+  // A whole text read at the end of another adds no empty paragraph.
   block = WriteRange(source, source.CellAt(6), End(source));
   ASSERT_EQ(ReadAt(target, block, End(target)), 1);
   EXPECT_EQ(target.Lines(), (Lines{"xyzef{ET}"}));
-  ASSERT_EQ(ReadAt(target, block, target.CellAt(1)), 1);
-  EXPECT_EQ(target.Lines(), (Lines{"xefyzef{ET}"}));
   EXPECT_EQ(RightIndents(), (std::vector<int32_t>{3 * kPitch}));
   ExpectWellFormed(target);
+}
+
+TEST_F(PlacementTest, ElsewhereTheBlocksEndMarkEndsAParagraph) {
+  block = WriteRange(source, source.CellAt(6), End(source));
+  ASSERT_EQ(ReadAt(target, block, target.CellAt(1)), 1);
+  EXPECT_EQ(target.Lines(), (Lines{"xef{CR}", "yz{ET}"}));
+  EXPECT_EQ(RightIndents(), (std::vector<int32_t>{3 * kPitch, 0}));
+  ASSERT_EQ(ReadAt(target, block, target.CellAt(0)), 1);
+  EXPECT_EQ(target.Lines(), (Lines{"ef{CR}", "xef{CR}", "yz{ET}"}));
+  EXPECT_EQ(RightIndents(), (std::vector<int32_t>{3 * kPitch, 3 * kPitch, 0}));
+  ExpectWellFormed(target);
+}
+
+TEST_F(PlacementTest, TheEndMarkAloneInsertsNothing) {
+  TextFixture empty;
+  ASSERT_EQ(ReadAt(target, WriteWhole(empty), target.CellAt(1)), 1);
+  EXPECT_EQ(target.Lines(), (Lines{"xyz{ET}"}));
+}
+
+TEST(TextTransferTest, TakingATextAtTheStartOrAtTheEndGivesTheSameText) {
+  // How two texts are joined: the later one takes the earlier at its
+  // start, or the earlier one takes the later at its end after a
+  // paragraph end.
+  auto make = [](TextFixture& t, const char* text, int32_t indent) {
+    ASSERT_TRUE(t.Type(text));
+    ParaFormat format;
+    format.rightIndent = indent;
+    SetParagraph(t, 0, kMaskRightIndent, format);
+  };
+  TextFixture earlier;
+  make(earlier, "e1\re2", kPitch);
+  TextFixture later;
+  make(later, "l1\rl2", 2 * kPitch);
+  const Bytes earlierBlock = WriteWhole(earlier);
+  const Bytes laterBlock = WriteWhole(later);
+
+  ASSERT_EQ(ReadAt(later, earlierBlock, Start(later)), 1);
+  ASSERT_TRUE(earlier.Type("\r"));
+  ASSERT_EQ(ReadAt(earlier, laterBlock, End(earlier)), 1);
+  EXPECT_EQ(later.Lines(), (Lines{"e1{CR}", "e2{CR}", "l1{CR}", "l2{ET}"}));
+  ExpectSameText(earlier, later);
+}
+
+TEST(TextTransferTest, ParagraphsOfSeveralLinesGoInAndComeBack) {
+  // Eight single-byte characters fill a line of four double-byte ones.
+  TextFixture source(4);
+  ASSERT_TRUE(source.Type("ABCDEFGHIJKLMNOPQRST\r0123456789"));
+  ASSERT_EQ(source.Lines().size(), 5u);
+  TextFixture target(4);
+  ASSERT_TRUE(target.Type("abcdefghijkl"));
+  const Bytes block = WriteRange(source, source.CellAt(4), source.CellAt(24));
+  ASSERT_EQ(ReadAt(target, block, target.CellAt(9)), 1);
+  EXPECT_EQ(target.Lines(), (Lines{"abcdefgh", "iEFGHIJK", "LMNOPQRS", "T{CR}", "0123jkl{ET}"}));
+  ExpectWellFormed(target);
+
+  TextFixture copy(4);
+  ASSERT_EQ(ReadAt(copy, WriteWhole(target), End(copy)), 1);
+  ExpectSameText(target, copy);
+}
+
+TEST(TextTransferTest, BlockOfAnEmptyTextInsertsNothing) {
+  TextFixture empty;
+  const Bytes block = WriteWhole(empty);
+  TextFixture t;
+  ASSERT_TRUE(t.Type("xy"));
+  EditResult result;
+  ASSERT_EQ(ReadAt(t, block, End(t), &result), 1);
+  EXPECT_EQ(t.Lines(), (Lines{"xy{ET}"}));
+  EXPECT_EQ(result.changed, 1);
+  EXPECT_EQ(result.rangeStart, End(t));
+  EXPECT_EQ(result.rangeEnd, End(t));
+  EXPECT_EQ(result.heightDelta, 0);
 }
 
 TEST(TextTransferTest, FormFeedBecomesAParagraphEndWherePageBreaksAreNotAllowed) {
