@@ -32,10 +32,15 @@ BlockTag MakeBlockTag() {
   return tag;
 }
 
-std::array<uint8_t, 4> LittleEndian(int32_t value) {
-  const auto v = static_cast<uint32_t>(value);
-  return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
-          static_cast<uint8_t>(v >> 24)};
+// The tag and the length that open a block.
+std::array<uint8_t, kBlockTagSize + sizeof(int32_t)> BlockHeader(int32_t length) {
+  std::array<uint8_t, kBlockTagSize + sizeof(int32_t)> header{};
+  const BlockTag tag = MakeBlockTag();
+  std::copy(tag.begin(), tag.end(), header.begin());
+  const auto v = static_cast<uint32_t>(length);
+  for (size_t i = 0; i < sizeof v; ++i)
+    header[kBlockTagSize + i] = static_cast<uint8_t>(v >> (8 * i));
+  return header;
 }
 
 bool IsTrailByte(uint8_t byte) {
@@ -119,14 +124,9 @@ int CTextTransfer::WriteBlock(int tag, const CVedTextPos* from, const CVedTextPo
   // A range that cannot be written leaves no block behind: an empty block
   // would load as an empty text and hide the failure.
   if (!CollectRangeData(*this, from, to, &data)) return 0;
-  const auto length = static_cast<int32_t>(data.GetLength());
-  std::vector<uint8_t> block;
-  block.reserve(kBlockTagSize + sizeof length + data.GetLength());
-  const BlockTag blockTag = MakeBlockTag();
-  const auto lengthBytes = LittleEndian(length);
-  block.insert(block.end(), blockTag.begin(), blockTag.end());
-  block.insert(block.end(), lengthBytes.begin(), lengthBytes.end());
-  block.insert(block.end(), data.Data(), data.Data() + length);
+  const auto header = BlockHeader(static_cast<int32_t>(data.GetLength()));
+  std::vector<uint8_t> block(header.begin(), header.end());
+  block.insert(block.end(), data.Data(), data.Data() + data.GetLength());
   try {
     archive.Write(block.data(), block.size());
   } catch (const platform::CArchiveException&) {
@@ -141,13 +141,11 @@ int CTextTransfer::StreamOutBlock(const CVedTextPos* from, const CVedTextPos* to
                                   platform::CFile& stream) {
   platform::CMemFile data(kGrowBytes);
   if (!CollectRangeData(*this, from, to, &data)) return 0;
-  const auto length = static_cast<int32_t>(data.GetLength());
-  const BlockTag blockTag = MakeBlockTag();
-  const auto lengthBytes = LittleEndian(length);
+  const auto header = BlockHeader(static_cast<int32_t>(data.GetLength()));
   try {
-    stream.Write(blockTag.data(), blockTag.size());
-    stream.Write(lengthBytes.data(), lengthBytes.size());
-    stream.Write(data.Data(), static_cast<size_t>(length));
+    stream.Write(header.data(), kBlockTagSize);
+    stream.Write(header.data() + kBlockTagSize, header.size() - kBlockTagSize);
+    stream.Write(data.Data(), data.GetLength());
   } catch (const platform::CFileException&) {
     return 0;
   }
@@ -635,19 +633,25 @@ void CTextTransfer::MapFontId(int32_t* id) const {
 }
 
 void CTextTransfer::ClampIndents(ParagraphInfo* paragraph) const {
-  const int32_t pitch = pageFormat_.charPitch;
+  // Stored indents may be anything up to the int32 range: the rooms are
+  // worked out wide, and whole pitches are taken at once.
+  const int64_t pitch = pageFormat_.charPitch;
   if (pitch <= 0) return;
   int32_t& first = paragraph->firstIndent;
   int32_t& left = paragraph->leftIndent;
   int32_t& right = paragraph->rightIndent;
-  const int32_t width = paragraph->textWidth;
+  const int64_t width = paragraph->textWidth;
   auto firstLineRoom = [&] { return width - right - first; };
   auto lineRoom = [&] { return width - right - left; };
-  auto takePitch = [pitch](int32_t& indent) { indent = std::max(0, indent - pitch); };
-  while ((firstLineRoom() < pitch || lineRoom() < pitch) && right > 0) takePitch(right);
-  while (firstLineRoom() < pitch && (first > 0 || left > 0)) {
-    takePitch(first);
-    takePitch(left);
-  }
-  while (lineRoom() < pitch && left > 0) takePitch(left);
+  auto pitchesShort = [pitch](int64_t room) {
+    return room >= pitch ? int64_t{0} : (2 * pitch - room - 1) / pitch;
+  };
+  auto takePitches = [pitch](int32_t& indent, int64_t count) {
+    indent = static_cast<int32_t>(std::max<int64_t>(0, indent - count * pitch));
+  };
+  takePitches(right, std::max(pitchesShort(firstLineRoom()), pitchesShort(lineRoom())));
+  const int64_t firstLineShort = pitchesShort(firstLineRoom());
+  takePitches(first, firstLineShort);
+  takePitches(left, firstLineShort);
+  takePitches(left, pitchesShort(lineRoom()));
 }

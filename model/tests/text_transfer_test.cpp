@@ -530,7 +530,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, ClampIndentsTest,
                                            ClampCase{"FirstLineIndent", 2600, 0, 0, 2470, 0, 0},
                                            ClampCase{"FirstLineTakesLeftAlong", 2600, 2600, 0, 2470,
                                                      2470, 0},
-                                           ClampCase{"RightThenLeft", 0, 2590, 130, 0, 2460, 0}),
+                                           ClampCase{"RightThenLeft", 0, 2590, 130, 0, 2460, 0},
+                                           // Whole pitches off 0x7FFFFFFF leave 2467.
+                                           ClampCase{"LargestIndents", 0x7FFFFFFF, 0x7FFFFFFF,
+                                                     0x7FFFFFFF, 2467, 2467, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 struct BreakCase {
