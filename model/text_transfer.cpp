@@ -13,6 +13,31 @@
 
 namespace {
 
+// Markers of the range data.
+constexpr uint16_t kBlockParagraphHeader = 0x1001;
+constexpr uint16_t kBlockCellCountHeader = 0x1002;
+constexpr uint16_t kBlockCellsMarker = 0x1003;
+constexpr uint16_t kBlockEnd = 0xFFFF;
+constexpr size_t kBlockTagSize = 16;
+
+// Paragraph flags: which fields follow the flag word.
+constexpr uint16_t kParaHasLineGap = 0x01;
+constexpr uint16_t kParaHasParagraphGap = 0x02;
+constexpr uint16_t kParaHasReserved = 0x04;
+constexpr uint16_t kParaHasFirstIndent = 0x08;
+constexpr uint16_t kParaHasLeftIndent = 0x10;
+constexpr uint16_t kParaHasRightIndent = 0x20;
+constexpr uint16_t kParaHasVertical = 0x40;
+constexpr uint16_t kParaHasAlignment = 0x80;
+
+// Cell flags: which fields follow the code and the flag word.
+constexpr uint16_t kCellHasFont = 0x01;
+constexpr uint16_t kCellHasColor = 0x02;
+constexpr uint16_t kCellHasPlacement = 0x04;
+constexpr uint16_t kCellHasDecoration = 0x08;
+constexpr uint16_t kCellHasDesign = 0x10;
+constexpr uint16_t kCellHasWidth = 0x20;
+
 using BlockTag = std::array<uint8_t, kBlockTagSize>;
 
 constexpr size_t kGrowBytes = platform::CMemFile::kDefaultGrowBytes;

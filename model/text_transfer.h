@@ -29,31 +29,6 @@
 
 class CDocRenderer;
 
-// Markers of the range data.
-inline constexpr uint16_t kBlockParagraphHeader = 0x1001;
-inline constexpr uint16_t kBlockCellCountHeader = 0x1002;
-inline constexpr uint16_t kBlockCellsMarker = 0x1003;
-inline constexpr uint16_t kBlockEnd = 0xFFFF;
-inline constexpr size_t kBlockTagSize = 16;
-
-// Paragraph flags: which fields follow the flag word.
-inline constexpr uint16_t kParaHasLineGap = 0x01;
-inline constexpr uint16_t kParaHasParagraphGap = 0x02;
-inline constexpr uint16_t kParaHasReserved = 0x04;
-inline constexpr uint16_t kParaHasFirstIndent = 0x08;
-inline constexpr uint16_t kParaHasLeftIndent = 0x10;
-inline constexpr uint16_t kParaHasRightIndent = 0x20;
-inline constexpr uint16_t kParaHasVertical = 0x40;
-inline constexpr uint16_t kParaHasAlignment = 0x80;
-
-// Cell flags: which fields follow the code and the flag word.
-inline constexpr uint16_t kCellHasFont = 0x01;
-inline constexpr uint16_t kCellHasColor = 0x02;
-inline constexpr uint16_t kCellHasPlacement = 0x04;
-inline constexpr uint16_t kCellHasDecoration = 0x08;
-inline constexpr uint16_t kCellHasDesign = 0x10;
-inline constexpr uint16_t kCellHasWidth = 0x20;
-
 class CTextTransfer {
  public:
   // Over the parts of one text engine; `renderer` may be null (no font
