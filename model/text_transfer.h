@@ -55,6 +55,13 @@ class CTextTransfer {
                 EditResult* out);
   // Inserts range data at the position. The whole data is checked before
   // the text changes, so a damaged block inserts nothing and answers 0.
+  // Of several paragraphs, the inner ones (and the first, at a paragraph
+  // start) become paragraphs of their own with their records; the others
+  // go into the paragraph at the position, which takes the group's record
+  // when the position is its start or the group ended the source text.
+  // The block's end mark is the text's own at the end of the text and a
+  // paragraph end elsewhere. The result: changed 1, the first and last
+  // inserted cells, the caret on the cell that followed, the height change.
   int InsertRangeData(const CVedTextPos* pos, std::span<const uint8_t> data, EditResult* out);
 
   // Cleans plain text read from a file, up to its first NUL: control bytes
