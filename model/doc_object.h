@@ -29,7 +29,10 @@ inline constexpr int32_t kObjectText = 1;
 inline constexpr int32_t kObjectTable = 2;
 inline constexpr int32_t kObjectGridArea = 17;
 
-// Answers of CDocObject::MoveCursor.
+// Answers of CDocObject::MoveCursor. A move that could not be made at all
+// (a position that does not map, a command the object does not answer) is
+// a failure, never "moved".
+inline constexpr int kMoveFailed = -1;
 inline constexpr int kMoveDone = 0;
 inline constexpr int kMoveBeforeStart = 1;
 inline constexpr int kMoveAfterEnd = 2;

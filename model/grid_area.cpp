@@ -402,7 +402,7 @@ int CGridAreaObject::MoveCursor(int command, const MoveParams* params, const CVe
   Cell start = CursorCell();
   if (!IgnoresFrom(command) && IsGiven(from)) {
     const std::optional<Cell> cell = Resolve(from, Cell{});
-    if (!cell) return kMoveRefused;
+    if (!cell) return kMoveFailed;
     start = *cell;
   }
   int answer = kMoveDone;

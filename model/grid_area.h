@@ -20,8 +20,6 @@
 
 class CGridAreaObject : public CDocObject {
  public:
-  // MoveCursor's answer when the from position names no cell of the area.
-  static constexpr int kMoveRefused = -1;
   // PositionFromLineColumn's and PositionFromPoint's answer when the base
   // names no cell of the area (or there is no cell to hit at all).
   static constexpr int32_t kNoPosition = -1;

@@ -33,6 +33,17 @@ void CVedTextPos::PrependChild(int32_t index) {
   ++depth;
 }
 
+void CVedTextPos::PrependPair(uint32_t tag, int32_t value) {
+  pairs.insert(pairs.begin(), PosPair{tag, value});
+  ++depth;
+}
+
+void CVedTextPos::PopFirstPair() {
+  if (pairs.empty()) return;
+  pairs.erase(pairs.begin());
+  --depth;
+}
+
 StrippedPath StripStep(const CVedTextPos* path, int32_t defaultIndex) {
   if (path == nullptr || path->depth <= 0 || path->pairs.empty()) {
     return {PosPair{kTagChildIndex, defaultIndex}, std::nullopt};

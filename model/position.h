@@ -43,6 +43,9 @@ class CVedTextPos : public platform::CObject {
   // Puts a container step in front. An empty path stays empty, so that a
   // child's "nothing here" answer is passed up unchanged.
   void PrependChild(int32_t index);
+  // Puts any pair in front (depth + 1) or takes the first off (depth - 1).
+  void PrependPair(uint32_t tag, int32_t value);
+  void PopFirstPair();
 };
 
 // One level's step and what it hands down.

@@ -177,7 +177,7 @@ TEST_F(GridAreaTest, MoveStartsFromTheGivenPositionExceptForAbsoluteMoves) {
   EXPECT_EQ(out, At(4, 9));
   // Other commands refuse it and leave everything as it was.
   out = Untouched();
-  EXPECT_EQ(grid_.MoveCursor(2, nullptr, &bad, &out), CGridAreaObject::kMoveRefused);
+  EXPECT_EQ(grid_.MoveCursor(2, nullptr, &bad, &out), kMoveFailed);
   EXPECT_EQ(out, Untouched());
   EXPECT_EQ(Cursor(), At(4, 9));
 }
@@ -232,7 +232,7 @@ TEST_P(GridBadPathTest, EveryOperationRefusesIt) {
 
   CVedTextPos out = Untouched();
   EXPECT_EQ(grid_.StepLine(&bad, kLineThis, &out), 0);
-  EXPECT_EQ(grid_.MoveCursor(1, nullptr, &bad, &out), CGridAreaObject::kMoveRefused);
+  EXPECT_EQ(grid_.MoveCursor(1, nullptr, &bad, &out), kMoveFailed);
   EXPECT_EQ(grid_.PositionFromPoint(1, &bad, 0, 0, &out), CGridAreaObject::kNoPosition);
   EXPECT_EQ(grid_.PositionFromLineColumn(1, 1, &bad, &out), CGridAreaObject::kNoPosition);
   EXPECT_EQ(out, Untouched());
