@@ -13,6 +13,9 @@ namespace {
 constexpr uint16_t kCodeLineFeed = 10;
 // A last cell that is a form feed, CR or end mark keeps only its low byte.
 constexpr uint16_t kFoldedEndOfText = 0xFF;
+// Cells read past twice the line width: the cell that would begin the next
+// line and a line-end mark after it.
+constexpr int kCellsPastEnough = 2;
 // Lead bytes of the character lists, which accept 0xE0-0xFF.
 constexpr platform::LeadByteRange kListLeadBytes{0xE0, 0xFF};
 
@@ -315,12 +318,17 @@ bool CLineComposer::IsSqueezable(uint16_t code) {
 }
 
 bool CLineComposer::Fill(CTextStore& store, const CTextFormats& formats, NodeHandle first,
-                         NodeHandle last) {
+                         NodeHandle last, int32_t available) {
   const PageFormat* format = formats.pageFormat();
   if (format == nullptr) return false;
   const bool anySwitch = format->lineStartRule != 0 || format->lineEndRule != 0;
   work_.clear();
-  for (NodeHandle node = first; node != kNoNode;
+  // Only the cells around the break matter: past twice the line's width no
+  // push-in can reach, so a long paragraph is not read whole for each line.
+  const int64_t enough = 2 * static_cast<int64_t>(std::max(available, 0));
+  int64_t total = 0;
+  int beyond = 0;
+  for (NodeHandle node = first; node != kNoNode && beyond <= kCellsPastEnough;
        node = store.Navigate(kLevelCell, kNavNext, node)) {
     CharCell cell;
     if (store.GetInfo(node, cell) == 0) return false;
@@ -345,6 +353,8 @@ bool CLineComposer::Fill(CTextStore& store, const CTextFormats& formats, NodeHan
     }
     work_.push_back(w);
     if (isLast) return true;
+    total += w.advance;
+    if (total > enough) ++beyond;
   }
   return !work_.empty();
 }
@@ -441,7 +451,7 @@ bool CLineComposer::ApplyLineStartRule(LineState& line, bool lineEndRuleOn) {
 NodeHandle CLineComposer::FitLine(CTextStore& store, const CTextFormats& formats, NodeHandle first,
                                   NodeHandle last, int32_t available, FitResult* out) {
   *out = FitResult{};
-  if (!Fill(store, formats, first, last)) return kNoNode;
+  if (!Fill(store, formats, first, last, available)) return kNoNode;
   const PageFormat& format = *formats.pageFormat();
   const bool endRule = format.lineEndRule != 0;
   const bool startRule = format.lineStartRule != 0;

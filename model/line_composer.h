@@ -74,7 +74,8 @@ class CLineComposer {
     int32_t squeezeTotal = 0;
   };
 
-  bool Fill(CTextStore& store, const CTextFormats& formats, NodeHandle first, NodeHandle last);
+  bool Fill(CTextStore& store, const CTextFormats& formats, NodeHandle first, NodeHandle last,
+            int32_t available);
   void CountFit(LineState& line) const;
   int TryPushIn(LineState& line);
   bool ApplyLineEndRule(LineState& line, bool lineStartRuleOn);

@@ -151,3 +151,22 @@ INSTANTIATE_TEST_SUITE_P(Table, FoldTest,
 
 }  // namespace
 }  // namespace text_test
+
+namespace text_test {
+namespace {
+
+TEST(LineComposerTest, LongParagraphBreaksIntoFullLines) {
+  TextFixture t(4);
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += "\x82\xA0";
+  text += "\x81\x42";  // a full stop that cannot begin the last line
+  ASSERT_TRUE(t.Type(text));
+  const auto lines = t.Lines();
+  ASSERT_EQ(lines.size(), 51u);
+  EXPECT_EQ(lines[48], "\x82\xA0\x82\xA0\x82\xA0\x82\xA0");
+  EXPECT_EQ(lines[49], "\x82\xA0\x82\xA0\x82\xA0");
+  EXPECT_EQ(lines[50], "\x82\xA0\x81\x42{ET}");
+}
+
+}  // namespace
+}  // namespace text_test
