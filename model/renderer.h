@@ -6,6 +6,7 @@
 // document stream.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -34,6 +35,11 @@ struct SelectionState {
   int32_t active = 0;
   int32_t a = 0;
   int32_t b = 0;
+};
+
+struct ChildAnnouncement {
+  int32_t kind = 0;
+  int32_t placeMark = 0;
 };
 
 // Control codes the marks stand for.
@@ -77,6 +83,19 @@ class CDocRenderer : public CDrawDevice {
   platform::POINT AdvanceOffset(int32_t dx, int32_t dy);
   platform::POINT GetOffset() const { return offset_; }
   void SetEndMarkKinds(int32_t paragraphEnd, int32_t endOfText);
+
+  // While a page is printed, a container tells the renderer about each
+  // child before it draws: its kind (2 a table, 1 otherwise) and a place
+  // mark (3 for the last child, else the kind). The renderer keeps the
+  // last announcement.
+  void AnnounceChild(int32_t kind, int32_t placeMark) {
+    announced_ = ChildAnnouncement{kind, placeMark};
+  }
+  const ChildAnnouncement& GetAnnouncedChild() const { return announced_; }
+  // Two switches a table reads when it moves its caret: with both 1 its
+  // cells wrap. Nothing sets them yet; both start at 0.
+  void SetWrapSwitches(int32_t first, int32_t second) { wrapSwitches_ = {first, second}; }
+  bool WrapSwitchesBothOn() const { return wrapSwitches_[0] == 1 && wrapSwitches_[1] == 1; }
 
   void ShadeRect(int32_t x, int32_t y, int32_t width, int32_t height, int32_t pattern,
                  platform::COLORREF colour) override;
@@ -131,4 +150,6 @@ class CDocRenderer : public CDrawDevice {
   int32_t previousDefaultFontId_ = -1;
   int32_t storedDefaultFontId_ = -1;
   std::unique_ptr<SavedFontList> saved_;
+  ChildAnnouncement announced_;
+  std::array<int32_t, 2> wrapSwitches_{};
 };

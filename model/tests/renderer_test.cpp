@@ -457,6 +457,19 @@ TEST_F(RendererTest, PrinterPageDrawsWithDeviceFontsAndThePhysicalOffset) {
   std::filesystem::remove(path);
 }
 
+TEST_F(RendererTest, WrapSwitchesCountOnlyWhenBothAreOne) {
+  EXPECT_FALSE(renderer_.WrapSwitchesBothOn());
+  renderer_.SetWrapSwitches(1, 0);
+  EXPECT_FALSE(renderer_.WrapSwitchesBothOn());
+  renderer_.SetWrapSwitches(2, 1);
+  EXPECT_FALSE(renderer_.WrapSwitchesBothOn());
+  renderer_.SetWrapSwitches(1, 1);
+  EXPECT_TRUE(renderer_.WrapSwitchesBothOn());
+  renderer_.AnnounceChild(2, 3);
+  EXPECT_EQ(renderer_.GetAnnouncedChild().kind, 2);
+  EXPECT_EQ(renderer_.GetAnnouncedChild().placeMark, 3);
+}
+
 // Which mark face shape was drawn with its origin at (x, y) pixels.
 enum class Shape { kNone, kReturn, kDownArrow, kBox };
 
