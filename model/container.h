@@ -117,6 +117,16 @@ class CDocObjContainer : public CDocObject {
   int SetAnchor(int kind, CVedAnchor* anchor, const CVedTextPos* pos) override;
   CVedAnchor* FindAnchor(int kind, const CVedTextPos* from, int next) override;
   int ComparePositions(const CVedTextPos* a, const CVedTextPos* b) override;
+  // Where a position (null = the cursor) stands in its child. With the flag
+  // the start answers 1 for any position not after it, the end for any
+  // position not before it.
+  int IsAtChildStart(const CVedTextPos* pos, int flag);
+  int IsAtChildEnd(const CVedTextPos* pos, int flag);
+  int IsAtLineStart(const CVedTextPos* pos);
+  int IsCursorOnFirstLine();
+  int IsCursorOnLastLine();
+  // A move inside the cursor child; the out position has no child step.
+  int MoveInCursorChild(int command, const CVedTextPos* from, CVedTextPos* out);
 
   // Editing and formats.
   int InsertText(std::string_view text, EditResult* out) override;
@@ -179,6 +189,7 @@ class CDocObjContainer : public CDocObject {
   bool DestroyChild(CDocObject* child);
   void PlaceGridUnder(int32_t gridIndex);
   int32_t WholeHeight(CDocObject* child);
+  bool ChildEdge(const CVedTextPos* pos, int command, bool orBeyond, bool beforeIsBeyond);
 
   CDocRenderer* renderer_ = nullptr;
   CEditFeedback* feedback_ = nullptr;
