@@ -413,10 +413,11 @@ int CTextEditor::InsertText(const CVedTextPos* pos, std::string_view text,
       ok = InsertChars(at, text.substr(i, end - i), cellTemplate);
       i = end;
     }
-    if (ok == 0 || RefreshNodes(&at.nodes) == 0 ||
-        ReflowParagraph(at.nodes.paragraph, at.nodes.line, &heightDelta) == 0) {
-      return 0;
-    }
+    // Cells a failed step already linked are composed all the same, so
+    // that the store stays whole when the insertion answers 0.
+    const bool composed = RefreshNodes(&at.nodes) != 0 &&
+                          ReflowParagraph(at.nodes.paragraph, at.nodes.line, &heightDelta) != 0;
+    if (ok == 0 || !composed) return 0;
   }
   out->changed = at.inserted;
   out->rangeStart = rangeStart;
@@ -583,8 +584,9 @@ int CTextEditor::DeleteRange(const CVedTextPos* from, const CVedTextPos* to, Edi
   }
   if (cell.code == kCodeEndOfText) {
     if (a.cell == b.cell) {
+      // Nothing to delete is no change: a change here would be recorded for
+      // undo and announced.
       NoChangeResult(*from, out);
-      out->changed = 1;
       return 1;
     }
     CVedTextPos back = *to;

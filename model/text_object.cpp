@@ -535,6 +535,12 @@ int CTextObject::PadToCursor(EditResult* out) {
   DescribePosition(nullptr, &line);
   const int32_t blanks = offset_ + line.endMarkColumns;
   GoToLineEdge(false);
+  if (line.endMarkColumns == 0) {
+    // A wrapped line ends in a character, not a mark: what is typed beyond
+    // it goes after that character.
+    CVedTextPos moved;
+    PlainMove(kMoveNextChar, MoveParams{1, 0, 1}, nullptr, &moved);
+  }
   zone_ = kZoneText;
   offset_ = 0;
   CVedTextPos caret;

@@ -282,3 +282,30 @@ TEST_F(TextTransferThroughEngineTest, SplitMovesTheRestAndDropsAParagraphEndBefo
 
 }  // namespace
 }  // namespace text_test
+
+namespace text_test {
+namespace {
+
+TEST_F(FreeCursorTest, TypingRightOfAWrappedLineGoesAfterItsLastCharacter) {
+  fixture.page.rightIndent = 2 * kPitch;  // three double-byte characters a line
+  ASSERT_EQ(text.SetPageFormat(&fixture.page), 1);
+  Type("\x82\xA0\x82\xA2\x82\xA4\x82\xA6");  // あいう / え
+  FreeCursor(true);
+  text.MoveCursor(kMoveDocumentStart, nullptr, nullptr, nullptr);
+  text.MoveCursor(kMoveLineEnd, nullptr, nullptr, nullptr);  // on う
+  const MoveParams noWrap{1, 0, 0};
+  ASSERT_EQ(text.MoveCursor(kMoveNextChar, &noWrap, nullptr, nullptr), kMoveDone);
+  ASSERT_EQ(std::get<1>(Caret()), kZoneRightMargin);
+  EditResult result;
+  ASSERT_EQ(text.InsertText("Z", &result), 1);
+  platform::CMemFile file;
+  {
+    platform::CArchive archive(&file, platform::CArchive::kStore);
+    text.SerializeRange(archive, kFormatPlainText, 0, nullptr, nullptr, &result);
+  }
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(file.Data()), file.GetLength()),
+            "\x82\xA0\x82\xA2\x82\xA4Z\x82\xA6");
+}
+
+}  // namespace
+}  // namespace text_test

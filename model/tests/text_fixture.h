@@ -37,6 +37,54 @@ inline constexpr char kStartList[] =
     "\x81\x41\x81\x42\x81\x43\x81\x44\x81\x6A\x81\x76\x81\x5B\x82\xE1";
 inline constexpr char kEndList[] = "\x81\x69\x81\x75";
 
+// Walks a store and lists every broken invariant: lines and cells must
+// cover the whole text in order, counts must match, every paragraph but the
+// last ends in a break and the text in its one end mark. Empty when whole.
+inline std::string StoreProblems(const CTextStore& store) {
+  std::string problems;
+  auto fail = [&](const std::string& what) { problems += what + "; "; };
+  NodeHandle expectedLine = store.Navigate(kLevelLine, kNavFirst, kNoNode);
+  NodeHandle expectedCell = store.Navigate(kLevelCell, kNavFirst, kNoNode);
+  int endMarks = 0;
+  for (NodeHandle p = store.Navigate(kLevelParagraph, kNavFirst, kNoNode); p != kNoNode;
+       p = store.Navigate(kLevelParagraph, kNavNext, p)) {
+    ParagraphInfo paragraph;
+    if (store.GetInfo(p, paragraph) == 0) return problems + "unreadable paragraph";
+    if (paragraph.firstLine != expectedLine) fail("paragraph does not start at the next line");
+    int32_t lines = 0;
+    CharCell last;
+    for (NodeHandle l = paragraph.firstLine; l != kNoNode;
+         l = store.Navigate(kLevelLine, kNavNext, l)) {
+      LineInfo line;
+      if (store.GetInfo(l, line) == 0) return problems + "unreadable line";
+      ++lines;
+      if (line.firstCell != expectedCell) fail("line does not start at the next cell");
+      int32_t cells = 0;
+      for (NodeHandle c = line.firstCell; c != kNoNode;
+           c = store.Navigate(kLevelCell, kNavNext, c)) {
+        ++cells;
+        store.GetInfo(c, last);
+        if (last.code == kCodeEndOfText) ++endMarks;
+        if (c == line.lastCell) break;
+      }
+      if (cells != line.cellCount) fail("line cell count is off");
+      expectedCell = store.Navigate(kLevelCell, kNavNext, line.lastCell);
+      expectedLine = store.Navigate(kLevelLine, kNavNext, l);
+      if (l == paragraph.lastLine) break;
+    }
+    if (lines != paragraph.lineCount) fail("paragraph line count is off");
+    const bool lastParagraph = store.IsLast(kLevelParagraph, p) != 0;
+    if (lastParagraph && last.code != kCodeEndOfText) fail("text does not end in its end mark");
+    if (!lastParagraph && last.code != kCodeParagraphEnd && last.code != kCodePageBreak) {
+      fail("paragraph does not end in a break");
+    }
+  }
+  if (expectedLine != kNoNode) fail("lines left over after the last paragraph");
+  if (expectedCell != kNoNode) fail("cells left over after the last line");
+  if (endMarks != 1) fail("not exactly one end mark");
+  return problems;
+}
+
 class TextFixture {
  public:
   explicit TextFixture(int32_t wideCharsPerLine = 10)
@@ -83,6 +131,7 @@ class TextFixture {
     const CVedTextPos caret = Caret();
     if (editor.InsertText(&caret, text, cellTemplate, &result) == 0) return false;
     SetCaret(result.newCursor);
+    EXPECT_EQ(StoreProblems(editor), "");
     return true;
   }
 

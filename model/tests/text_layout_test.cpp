@@ -163,3 +163,39 @@ TEST_F(LayoutTest, PushedInLineAgreesAcrossComposerCaretAndDrawing) {
 
 }  // namespace
 }  // namespace text_test
+
+namespace text_test {
+namespace {
+
+// Through the real renderer: the glyph blocks of the synthetic face leave
+// ink where the layout places the characters, and nothing beyond them.
+TEST(LayoutPixelTest, RunsInkTheCellsTheyCover) {
+  TextFixture t(4);
+  t.Type("\x82\xA0\x82\xA0");
+  CDocRenderer& renderer = t.renderer();
+  DisplaySettings paper;
+  paper.background = 0xFFFFFF;
+  paper.text = 0x000000;
+  renderer.SetDisplaySettings(paper);
+  platform::UniqueDC dc = platform::CreateImageDC(200, 60, 96, 96);
+  CTextLayout layout;
+  layout.CopyFrom(t.navigator);
+  layout.Init(&renderer, &t.navigator, &t.formats);
+  renderer.BeginPage(dc.get(), kDrawingScreen);
+  CVedTextPos start;
+  t.navigator.GetStartPosition(&start);
+  TextNodes nodes;
+  t.navigator.MapPosition(&start, &nodes);
+  DrawResult result;
+  ASSERT_EQ(layout.DrawRange(nodes, nodes, 0, 0, &result), 1);
+  renderer.EndDraw();
+  // At 96 dpi a twip is 1/15 pixel: the first cell spans 0-16 px, the
+  // second 17-33 px; the baseline lies at 240 twips = 16 px.
+  auto inked = [&](int x, int y) { return platform::GetPixel(dc.get(), x, y) != 0xFFFFFF; };
+  EXPECT_TRUE(inked(8, 12));
+  EXPECT_TRUE(inked(26, 12));
+  EXPECT_FALSE(inked(60, 12));
+}
+
+}  // namespace
+}  // namespace text_test

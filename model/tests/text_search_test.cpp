@@ -89,3 +89,30 @@ TEST_F(SearchTest, NothingToFindOrNowhereToStart) {
 
 }  // namespace
 }  // namespace text_test
+
+namespace text_test {
+namespace {
+
+TEST(SearchTrailByteTest, BackwardSearchMatchesWholeCharactersOnly) {
+  TextFixture t(20);
+  // 表 is 0x95 0x5C: its trail byte is a backslash; the real one follows.
+  ASSERT_TRUE(
+      t.Type("\\\x95\x5C"
+             "a"));
+  CVedTextPos start;
+  CVedTextPos end;
+  for (int exact : {0, 1}) {
+    ASSERT_EQ(t.navigator.SearchText(exact, kFindFromEnd, "\\", &start, &end), 1) << exact;
+    EXPECT_EQ(t.CellRecord(start).code, '\\') << exact;
+    EXPECT_EQ(t.navigator.IndexOf(kLevelCell, t.LineRecord(start).firstCell), 1);
+    ASSERT_EQ(t.navigator.SearchText(exact, kFindFromEnd,
+                                     "\x5C"
+                                     "a",
+                                     &start, &end),
+              0)
+        << exact;
+  }
+}
+
+}  // namespace
+}  // namespace text_test
