@@ -152,6 +152,9 @@ TEST_F(EditOpLogTest, WhileSuppressedNothingIsLoggedAndTheHolderKeepsItsContent)
   EXPECT_EQ(log_.Rewind(), 0);
   ASSERT_TRUE(holder->HasData());
   EXPECT_EQ(holder->TakeBytes(), Bytes{0x5A});
+  // The engine learns of the suppression after the command's group closed.
+  log_.EndGroup();
+  EXPECT_TRUE(log_.IsSuppressed());
 
   // The next command's group lifts the suppression.
   log_.BeginGroup();
