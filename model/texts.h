@@ -13,3 +13,11 @@ inline constexpr char kFaceSymbol[] = "symbol";  // symbol
 
 // The tag that opens a stored text block; a NUL fills its 16th byte.
 inline constexpr char kTextBlockTag[] = "TextObject Data";  // TextObject Data
+
+// The markers at both ends of a stored ruled-line style, each written with
+// its NUL.
+inline constexpr char kLineStyleStartMark[] = "LS";  // LS
+inline constexpr char kLineStyleEndMark[] = "LE";    // LE
+
+// The signature text in front of a stored table cell.
+inline constexpr char kTableCellSignature[] = "TableCellObj";  // TableCellObj
