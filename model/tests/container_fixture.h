@@ -35,12 +35,15 @@ inline CVedTextPos InChild(int32_t index, CVedTextPos path) {
   return path;
 }
 
-class ContainerFixture {
+// The container type is a parameter so that containers derived from it
+// (a table cell) are set up the same way.
+template <typename Object = CDocObjContainer>
+class BasicContainerFixture {
  public:
   // `textHeight` of -1 is unbounded body text; a bounded height with
   // `cellFlag` gives the container a trailing grid area, as in a table cell.
-  explicit ContainerFixture(int32_t wideCharsPerLine = 10, int32_t textHeight = -1,
-                            int32_t cellFlag = 0)
+  explicit BasicContainerFixture(int32_t wideCharsPerLine = 10, int32_t textHeight = -1,
+                                 int32_t cellFlag = 0)
       : dc_(platform::CreateImageDC(64, 64, 96, 96)) {
     format.referenceDC = dc_.get();
     format.resolutionX = format.resolutionY = 96;
@@ -184,7 +187,9 @@ class ContainerFixture {
 
  public:
   // Last, so that it is destroyed before the renderer and fonts it uses.
-  CDocObjContainer container;
+  Object container;
 };
+
+using ContainerFixture = BasicContainerFixture<>;
 
 }  // namespace container_test
