@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/doc_object.h"
+#include "model/table_operations.h"
 #include "platform/object.h"
 
 class CDocObjContainer;
@@ -148,6 +149,35 @@ class CDocObjContainer : public CDocObject {
                     EditResult* out) override;
   int GetParaFormat(ParaFormat* out, const CVedTextPos* from, const CVedTextPos* to) override;
   int GetCursorFormat(int flag, CharFormat* out) override;
+
+  // ---- Edits over children and the table commands (container_editing.cpp)
+  // Each answers the changed flag of the EditResult it fills.
+  int InsertBlankLine(EditResult* out);
+  // Typing into a grid area: fills the text before it with one carriage
+  // return per grid line and, with `fillColumns`, blanks up to the column;
+  // the cursor is then at the end of that text. The result is the text
+  // child's own (no child step, nothing recorded in the list).
+  int FillGrid(bool fillColumns, EditResult* out);
+  // Inserts into the cursor child in insert mode without voicing the typed
+  // text; the child's own result.
+  int InsertSilently(std::string_view text, EditResult* out);
+  // Splits the cursor text at its cursor into a new text child after it;
+  // the list cursor stays on the first part. The result is the split's
+  // own, with the new child's height added. 0 when nothing was split.
+  int SplitCursorText(EditResult* out);
+  int InsertTable(int32_t rows, int32_t columns, EditResult* out);
+  // Kind 1 column width (`value` characters), 2 insert column, 3 insert
+  // row, 4 delete column, 5 delete row, at the cursor of a table child.
+  int EditTableRowsColumns(int kind, EditResult* out, int32_t value);
+  int DeleteTable(EditResult* out);
+  int SetColumnWidth(const TableLayout* layout, EditResult* out);
+  int HasTallTableLine(const CVedTextPos* from, const CVedTextPos* to, int32_t height);
+  int GetTableCellAt(const CVedTextPos* pos, int32_t* row, int32_t* column);
+  int GetTableLineOffsetAt(const CVedTextPos* pos, int32_t out[2]);
+  // 1 when both lie in one text child, one grid area or one table cell's
+  // text.
+  int IsRangeInOneText(const CVedTextPos* from, const CVedTextPos* to);
+  // ---- end of the edits block
 
   // Range stream.
   int SerializeRange(platform::CArchive& archive, int tag, int mode, const CVedTextPos* from,

@@ -160,15 +160,15 @@ class BasicContainerFixture {
 
   // A container path to a child's place reached by a move from its start
   // (`steps` times the command), leaving the child's cursor where it was.
-  CVedTextPos PathIn(int32_t index, int command, int steps = 0) const {
+  CVedTextPos PathIn(int32_t index, int command, int steps = 1) const {
     CDocObject* child = Child(index);
-    const MoveParams still{0, 0, 0};
+    // Moves cross line ends; a move that cannot be made leaves the place.
+    const MoveParams still{0, 0, 1};
     CVedTextPos pos;
     child->MoveCursor(kMoveDocumentStart, &still, nullptr, &pos);
     for (int i = 0; i < steps; ++i) {
       CVedTextPos next;
-      child->MoveCursor(command, &still, &pos, &next);
-      pos = next;
+      if (child->MoveCursor(command, &still, &pos, &next) == kMoveDone) pos = next;
     }
     return InChild(index, pos);
   }
