@@ -14,6 +14,9 @@ inline constexpr char kFaceSymbol[] = "symbol";  // symbol
 // The tag that opens a stored text block; a NUL fills its 16th byte.
 inline constexpr char kTextBlockTag[] = "TextObject Data";  // TextObject Data
 
+// Between the plain texts of two children of a container.
+inline constexpr char kChildTextSeparator[] = "\r\n";  // CR LF
+
 // The markers at both ends of a stored ruled-line style, each written with
 // its NUL.
 inline constexpr char kLineStyleStartMark[] = "LS";  // LS
