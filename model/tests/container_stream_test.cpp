@@ -348,12 +348,39 @@ INSTANTIATE_TEST_SUITE_P(Replay, ReplayedTextTest,
 // ---- Around tables ----
 
 // Stands in for a ruled table: its block is one 32-bit word, and a load
-// adds one line.
+// adds one line. Its places are one step; its rows run from place 0 to
+// place kRowsEnd.
 class StandInTable : public CGridAreaObject {
  public:
   static constexpr uint32_t kBlock = 0x7AB1E;
+  static constexpr int32_t kRowsEnd = 100;
 
-  int IsFirstLine(const CVedTextPos*) override { return firstLine; }
+  static CVedTextPos Place(int32_t value) {
+    CVedTextPos place;
+    place.Append({kTagFreeCursor, value});
+    return place;
+  }
+
+  int MoveCursor(int command, const MoveParams* params, const CVedTextPos* from,
+                 CVedTextPos* out) override {
+    switch (command) {
+      case 1281:
+      case 1297:
+        *out = Place(0);
+        return kMoveDone;
+      case 1282:
+      case 1298:
+        *out = Place(kRowsEnd);
+        return kMoveDone;
+      default:
+        return CGridAreaObject::MoveCursor(command, params, from, out);
+    }
+  }
+  int ComparePositions(const CVedTextPos* a, const CVedTextPos* b) override {
+    const int32_t x = a->pairs.at(0).value;
+    const int32_t y = b->pairs.at(0).value;
+    return x < y ? kCompareBefore : (x > y ? kCompareAfter : kCompareEqual);
+  }
   int SerializeRange(platform::CArchive& archive, int, int, const CVedTextPos*, const CVedTextPos*,
                      EditResult* out) override {
     if (archive.IsStoring()) {
@@ -371,7 +398,6 @@ class StandInTable : public CGridAreaObject {
     return 1;
   }
 
-  int firstLine = 1;
   int loads = 0;
 };
 
@@ -424,6 +450,37 @@ TEST_F(AroundTable, StoresTheTableBetweenTheTextsWithPartialEnds) {
   Append(&expected, Store(*f.Child(2), kFormatOwnBlock, kHeadedMode, nullptr, &toRest));
   EXPECT_EQ(StoreOwn(f.container, &from, &to), expected);
 }
+
+// A table is stored whole when its part covers whole rows.
+struct TableEnds {
+  int32_t from;  // a place in the table, or -1 for a range from the text before
+  int32_t to;    // a place in the table, or -1 for a range to the text after
+  int32_t whole;
+};
+
+class TableWholeTest : public AroundTable, public ::testing::WithParamInterface<TableEnds> {};
+
+TEST_P(TableWholeTest, WholeFlagFollowsTheRowBounds) {
+  const TableEnds ends = GetParam();
+  const CVedTextPos from =
+      ends.from < 0 ? f.PathIn(0, kMoveDocumentStart) : InChild(1, StandInTable::Place(ends.from));
+  const CVedTextPos to =
+      ends.to < 0 ? f.PathIn(2, kMoveDocumentEnd, 1) : InChild(1, StandInTable::Place(ends.to));
+  const Bytes stored = StoreOwn(f.container, &from, &to);
+  // The table's header follows the count, or the first text's header and
+  // block.
+  const size_t header =
+      ends.from < 0 ? 4 + 60 + Store(*f.Child(0), kFormatOwnBlock, kHeadedMode).size() : 4;
+  ASSERT_GE(stored.size(), header + 60);
+  EXPECT_EQ(stored[header + 4], kObjectTable);
+  EXPECT_EQ(stored[header + 28], ends.whole);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, TableWholeTest,
+                         ::testing::Values(TableEnds{0, -1, 1}, TableEnds{3, -1, 0},
+                                           TableEnds{-1, StandInTable::kRowsEnd, 1},
+                                           TableEnds{-1, 50, 0}, TableEnds{0, 50, 0},
+                                           TableEnds{0, StandInTable::kRowsEnd, 1}));
 
 TEST_F(AroundTable, SeveralBlocksAreNotLoadedIntoATableWithoutAPosition) {
   f.container.Children().SetCursor(1);
