@@ -50,7 +50,12 @@ platform::RECT* CDocObjContainer::GetPositionRect(platform::RECT* out, int mode,
     for (int32_t i = from + 1; i < to; ++i) y += children_.GetHeightAt(i);
   } else {
     for (int32_t i = from; i < to; ++i) y -= children_.GetHeightAt(i);
-    if (b.rest) y -= baseChild->GetHeight(nullptr, b.RestOrNull());
+    if (b.rest) {
+      // How far down its own child the base's line starts.
+      platform::RECT baseRect;
+      baseChild->GetPositionRect(&baseRect, 0, b.RestOrNull(), nullptr);
+      y -= baseRect.top;
+    }
   }
   out->top += y;
   out->bottom += y;
@@ -115,46 +120,41 @@ int CDocObjContainer::PositionFromLineColumn(int32_t line, int32_t column, const
   return total;
 }
 
-int32_t CDocObjContainer::CountLines(const CVedTextPos* from, const CVedTextPos* to) {
+// Sums a measure over the children between two positions: the start child
+// from its rest to its end, the end child from its start to its rest, the
+// children between whole.
+template <typename Measure>
+static int32_t SumBetween(CDocObjContainer& container, const CVedTextPos* from,
+                          const CVedTextPos* to, Measure measure) {
+  const CDocChildList& children = container.Children();
   std::optional<CVedTextPos> a = from ? std::optional(*from) : std::nullopt;
   std::optional<CVedTextPos> z = to ? std::optional(*to) : std::nullopt;
-  if (a && z) OrderPositions(*a, *z);
-  const StrippedPath s = PopChildIndex(a ? &*a : nullptr, 0);
-  const StrippedPath e = PopChildIndex(z ? &*z : nullptr, children_.GetCount() - 1);
-  if (s.step.value == e.step.value) {
-    CDocObject* child = children_.GetAt(s.step.value);
-    return child != nullptr ? child->CountLines(s.RestOrNull(), e.RestOrNull()) : 0;
-  }
+  if (a && z) container.OrderPositions(*a, *z);
+  const StrippedPath s = StripStep(a ? &*a : nullptr, 0);
+  const StrippedPath e = StripStep(z ? &*z : nullptr, children.GetCount() - 1);
   if (e.step.value < s.step.value) return 0;
   int32_t sum = 0;
   for (int32_t i = s.step.value; i <= e.step.value; ++i) {
-    CDocObject* child = children_.GetAt(i);
+    CDocObject* child = children.GetAt(i);
     if (child == nullptr) continue;
-    sum += child->CountLines(i == s.step.value ? s.RestOrNull() : nullptr,
-                             i == e.step.value ? e.RestOrNull() : nullptr);
+    sum += measure(child, i == s.step.value ? s.RestOrNull() : nullptr,
+                   i == e.step.value ? e.RestOrNull() : nullptr);
   }
   return sum;
 }
 
+int32_t CDocObjContainer::CountLines(const CVedTextPos* from, const CVedTextPos* to) {
+  return SumBetween(*this, from, to,
+                    [](CDocObject* child, const CVedTextPos* a, const CVedTextPos* b) {
+                      return child->CountLines(a, b);
+                    });
+}
+
 int32_t CDocObjContainer::GetHeight(const CVedTextPos* from, const CVedTextPos* to) {
-  std::optional<CVedTextPos> a = from ? std::optional(*from) : std::nullopt;
-  std::optional<CVedTextPos> z = to ? std::optional(*to) : std::nullopt;
-  if (a && z) OrderPositions(*a, *z);
-  const StrippedPath s = PopChildIndex(a ? &*a : nullptr, 0);
-  const StrippedPath e = PopChildIndex(z ? &*z : nullptr, children_.GetCount() - 1);
-  if (s.step.value == e.step.value) {
-    CDocObject* child = children_.GetAt(s.step.value);
-    return child != nullptr ? child->GetHeight(s.RestOrNull(), e.RestOrNull()) : 0;
-  }
-  if (e.step.value < s.step.value) return 0;
-  int32_t sum = 0;
-  for (int32_t i = s.step.value; i <= e.step.value; ++i) {
-    CDocObject* child = children_.GetAt(i);
-    if (child == nullptr) continue;
-    sum += child->GetHeight(i == s.step.value ? s.RestOrNull() : nullptr,
-                            i == e.step.value ? e.RestOrNull() : nullptr);
-  }
-  return sum;
+  return SumBetween(*this, from, to,
+                    [](CDocObject* child, const CVedTextPos* a, const CVedTextPos* b) {
+                      return child->GetHeight(a, b);
+                    });
 }
 
 LineMetrics* CDocObjContainer::GetLineMetrics(LineMetrics* out, const CVedTextPos* pos) {
