@@ -419,7 +419,9 @@ int CDocObjContainer::InsertChildAtCursor(const ChildEntry& entry, CVedTextPos* 
     }
     if (out != nullptr) *out = split.rangeStart;
     children_.AddHeightToCurrent(split.heightDelta);
-    children_.Insert(ChildEntry{rest, kObjectText, -split.heightDelta, {}}, true);
+    // The moved text records its own height: the part left behind may
+    // have changed by more or less than the moved lines (paragraph gaps).
+    children_.Insert(ChildEntry{rest, kObjectText, WholeHeight(rest), {}}, true);
   }
   children_.Insert(entry, false);
   return 1;
