@@ -228,7 +228,6 @@ void EndDeletionWalk(CDocObjContainer& c, int32_t g, bool replay, EditResult* re
       list.SetCursor(g - 1);
       list.AddHeightAt(g - 1, merge.heightDelta);
       c.RemoveChildAt(g, false);
-      list.SetCursor(g - 1);
       return;
     }
   }
