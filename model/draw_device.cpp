@@ -41,6 +41,12 @@ constexpr std::array<int, kShadePatternCount> kShadeHatches{
 
 // Pen widths in twips that are not the caller's.
 constexpr int32_t kWavyPenWidth = 30;
+// The widest line drawn, in tenths of a point (an inch): a damaged stored
+// line style may ask for any width, and twice it must stay in range.
+constexpr int32_t kMaxLineWidth = 720;
+
+// A line width in tenths of a point as a pen width in twips.
+int32_t PenTwips(int32_t width) { return 2 * std::clamp(width, 0, kMaxLineWidth); }
 constexpr int32_t kWavyStrokeTwips = 20;
 constexpr int32_t kMinimumWaveAmplitude = 4;
 
@@ -345,7 +351,7 @@ void CDrawDevice::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32
                            int32_t width, COLORREF colour) {
   if (dc_ == nullptr) return;
   const bool horizontal = y1 == y2;
-  const int32_t pen = PenWidth(2 * (kind == kLineWavy ? kWavyPenWidth : width), horizontal);
+  const int32_t pen = PenWidth(PenTwips(kind == kLineWavy ? kWavyPenWidth : width), horizontal);
   StrokeDeviceLine(dc_, POINT{ToDeviceX(x1), ToDeviceY(y1)}, POINT{ToDeviceX(x2), ToDeviceY(y2)},
                    kind, pen, PenWidth(kWavyStrokeTwips, horizontal), colour);
 }
@@ -360,7 +366,7 @@ void CDrawDevice::DrawFrame(int32_t left, int32_t top, int32_t right, int32_t bo
     DrawLine(left, top, left, bottom, kind, width, colour);
     return;
   }
-  const int32_t penWidth = PenWidth(2 * width, true);
+  const int32_t penWidth = PenWidth(PenTwips(width), true);
   const platform::UniquePen pen = MakePen(kind, penWidth, colour);
   const RECT outer{ToDeviceX(left), ToDeviceY(top), ToDeviceX(right), ToDeviceY(bottom)};
   StrokePolyline(dc_, FramePath(outer), pen);

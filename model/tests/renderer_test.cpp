@@ -774,3 +774,18 @@ TEST(RendererIpaTest, MissingPageFaceFallsBackToMincho) {
 }
 
 }  // namespace
+
+namespace {
+
+// A damaged stored line style may carry any width: the pen is capped, the
+// arithmetic never overflows, and a negative width draws the thinnest line.
+TEST_F(RendererTest, AbsurdLineWidthsAreCapped) {
+  Begin(WhitePaper());
+  renderer_.DrawLine(100, 500, 1000, 500, kLineSingle, 0x7FFFFFFF, kRed);
+  EXPECT_EQ(At(50, 50), kRed);
+  renderer_.DrawFrame(100, 100, 1000, 900, kLineDouble, 0x7FFFFFFF, kBlue);
+  renderer_.DrawLine(100, 950, 1000, 950, kLineSingle, -0x7FFFFFFF, kGreen);
+  EXPECT_EQ(At(50, 95), kGreen);
+}
+
+}  // namespace
