@@ -423,7 +423,10 @@ int CDocObjContainer::InsertText(std::string_view text, EditResult* out) {
   }
   const bool lineBreak = text == std::string_view(&kCarriageReturn, 1);
   if (children_.GetCurrentType() == kObjectTable && lineBreak && child->IsFirstLine(nullptr) != 0) {
-    return InsertBlankLine(out);
+    InsertLineBeforeTable(*this, &result);
+    FinishChildEdit(*this, children_.GetCursorIndex(), &result);
+    if (out != nullptr) *out = result;
+    return result.changed;
   }
   EditResult filler;
   if (children_.GetCurrentType() == kObjectGridArea) FillGrid(!lineBreak, &filler);

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "container_fixture.h"
+#include "model/table_operations.h"
 #include "model/text_navigator.h"
+#include "model/text_object.h"
 
 namespace container_test {
 namespace {
@@ -424,6 +426,224 @@ TEST_F(GridContainer, DeletingInTheGridRemovesNothing) {
 
 TEST_F(GridContainer, ARangeInTheGridIsInOneText) {
   EXPECT_EQ(f.container.IsRangeInOneText(P(1, kMoveDocumentStart), P(1, kMoveDocumentEnd)), 1);
+}
+
+// ---- Table commands, against a stand-in table ----
+
+// A table child as the container sees one: a type-2 child that offers the
+// table operations. Its content is a text, which lets the container's own
+// rules (emptiness, heights, moves) work on it; every table operation
+// reports a change of `delta` twips.
+class StandInTable : public CTextObject, public CTableOperations {
+ public:
+  bool Create(int32_t, int32_t, int32_t, const TableLayout&, EditResult*) override { return false; }
+  int SetTableLayout(const TableLayout& layout, EditResult* out) override {
+    placement = layout.placement;
+    return Report(out);
+  }
+  int SetColumnWidth(const CVedTextPos*, int32_t width, EditResult* out) override {
+    columnWidth = width;
+    return Report(out);
+  }
+  int InsertColumn(const CVedTextPos*, EditResult* out) override { return Operation(2, out); }
+  int InsertRow(const CVedTextPos*, EditResult* out) override { return Operation(3, out); }
+  int DeleteColumn(const CVedTextPos*, EditResult* out) override { return Operation(4, out); }
+  int DeleteRow(const CVedTextPos*, EditResult* out) override {
+    if (emptiedByDeleteRow) Reset();
+    return Operation(5, out);
+  }
+  int GetCellAt(const CVedTextPos* pos, int32_t* row, int32_t* column) override {
+    received = pos != nullptr ? pos->depth : -1;
+    *row = 0;
+    *column = pos != nullptr && pos->depth > 0 ? pos->pairs.back().value : 0;
+    return inCell ? 1 : 0;
+  }
+  CDocObject* GetCellContentAt(const CVedTextPos*) override { return this; }
+  int GetLineOffsetAt(const CVedTextPos* pos, int32_t out[2]) override {
+    received = pos != nullptr ? pos->depth : -1;
+    out[0] = out[1] = 5;
+    return 1;
+  }
+  int GetKindAt(const CVedTextPos*, ObjectDescription* out) override {
+    *out = {kObjectTable, inCell ? kSubKindCellText : 0x202, inCell ? kObjectText : 0x2003};
+    return 1;
+  }
+
+  int32_t delta = 0;
+  bool inCell = true;
+  bool emptiedByDeleteRow = false;
+  int lastOperation = 0;
+  int32_t columnWidth = 0;
+  int32_t placement = 0;
+  int32_t received = -2;
+
+ private:
+  int Operation(int kind, EditResult* out) {
+    lastOperation = kind;
+    return Report(out);
+  }
+  int Report(EditResult* out) {
+    GetCursor(&out->newCursor);
+    out->rangeStart = out->rangeEnd = out->startAux = out->endAux = out->newCursor;
+    out->heightDelta = delta;
+    out->changed = 1;
+    return 1;
+  }
+};
+
+// Text "abc", a stand-in table, text "def"; the cursor in the table.
+class TableCommands : public ::testing::Test, public PathKeeper {
+ protected:
+  TableCommands() : PathKeeper(f) {
+    f.TypeIntoFirst("abc");
+    table = InsertTable(1);
+    EditResult typed;
+    table->InsertText("x", &typed);
+    f.InsertText("def");
+    f.container.Children().SetCursor(1);
+  }
+
+  // Made and set up the way the container's factory sets up a child.
+  StandInTable* InsertTable(int32_t index) {
+    auto* made = new StandInTable;
+    made->Initialize(&f.renderer(), &f.feedback);
+    made->SetReferenceDC(f.format.referenceDC);
+    DocObjOptions options = f.container.Options();
+    options.freeCursor = 1;
+    made->SetOptions(&options);
+    CharFormat typing;
+    f.container.GetCharFormat(&typing);
+    made->SetCharFormat(&typing);
+    made->SetPageFormat(&f.format);
+    f.container.Children().InsertAt(
+        index, ChildEntry{made, kObjectTable, made->GetHeight(nullptr, nullptr), {}});
+    f.Settle();
+    return made;
+  }
+
+  ContainerFixture f;
+  StandInTable* table = nullptr;
+};
+
+TEST_F(TableCommands, DeletingTheTableJoinsTheTextsAround) {
+  const int32_t before = Sum(f.Heights());
+  EditResult result;
+  ASSERT_EQ(f.container.DeleteTable(&result), 1);
+  EXPECT_THAT(f.Texts(), ElementsAre("abc\r\ndef"));
+  EXPECT_EQ(result.heightDelta, Sum(f.Heights()) - before);
+  EXPECT_EQ(ChildOf(result.rangeStart), 0);
+  EXPECT_EQ(ChildOf(result.newCursor), 0);
+  EXPECT_TRUE(result.startAux.IsEmpty());
+  EXPECT_TRUE(result.endAux.IsEmpty());
+}
+
+// Each row and column command reaches its table operation, and the change
+// is recorded once for the table.
+struct RowColumnCase {
+  const char* name;
+  int kind;
+};
+
+class RowColumnCommand : public TableCommands,
+                         public ::testing::WithParamInterface<RowColumnCase> {};
+
+TEST_P(RowColumnCommand, ReachesTheTableAndRecordsItsGrowthOnce) {
+  table->delta = kOneLine;
+  const int32_t recorded = f.Heights()[1];
+  EditResult result;
+  ASSERT_EQ(f.container.EditTableRowsColumns(GetParam().kind, &result, 7), 1);
+  if (GetParam().kind == 1) {
+    EXPECT_EQ(table->columnWidth, 7);
+  } else {
+    EXPECT_EQ(table->lastOperation, GetParam().kind);
+  }
+  EXPECT_EQ(f.Heights()[1], recorded + kOneLine);
+  EXPECT_EQ(result.heightDelta, kOneLine);
+  for (const CVedTextPos* path : {&result.rangeStart, &result.rangeEnd, &result.newCursor,
+                                  &result.startAux, &result.endAux}) {
+    EXPECT_EQ(ChildOf(*path), 1);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, RowColumnCommand,
+                         ::testing::Values(RowColumnCase{"ColumnWidth", 1},
+                                           RowColumnCase{"InsertColumn", 2},
+                                           RowColumnCase{"InsertRow", 3},
+                                           RowColumnCase{"DeleteColumn", 4},
+                                           RowColumnCase{"DeleteRow", 5}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TableCommands, ATableLeftEmptyByARowDeletionGoes) {
+  table->emptiedByDeleteRow = true;
+  EditResult result;
+  ASSERT_EQ(f.container.EditTableRowsColumns(5, &result, 0), 1);
+  EXPECT_EQ(f.Types(), (std::vector<int32_t>{kObjectText}));
+  EXPECT_THAT(f.Texts(), ElementsAre("abc\r\ndef"));
+}
+
+TEST_F(TableCommands, LayoutChangesFinishInTheTable) {
+  table->delta = -kOneLine;
+  TableLayout layout;
+  layout.placement = 3;
+  EditResult result;
+  ASSERT_EQ(f.container.SetColumnWidth(&layout, &result), 1);
+  EXPECT_EQ(table->placement, 3);
+  EXPECT_EQ(ChildOf(result.rangeStart), 1);
+  EXPECT_EQ(f.Heights()[1], 0);  // never below 0
+}
+
+TEST_F(TableCommands, CellQueriesHandTheTableItsOwnPath) {
+  CVedTextPos inTable;
+  table->GetCursor(&inTable);
+  const CVedTextPos path = InChild(1, inTable);
+  int32_t row = -1;
+  int32_t column = -1;
+  EXPECT_EQ(f.container.GetTableCellAt(&path, &row, &column), 1);
+  EXPECT_EQ(table->received, inTable.depth);
+  int32_t offsets[2] = {};
+  EXPECT_EQ(f.container.GetTableLineOffsetAt(nullptr, offsets), 1);
+  EXPECT_EQ(table->received, -1);
+  EXPECT_EQ(offsets[0], 5);
+  const CVedTextPos inText = InChild(0, inTable);
+  EXPECT_EQ(f.container.GetTableCellAt(&inText, &row, &column), 0);
+}
+
+TEST_F(TableCommands, ARangeInOneCellsTextIsInOneText) {
+  const CVedTextPos* start = P(1, kMoveDocumentStart);
+  const CVedTextPos* end = P(1, kMoveDocumentEnd);
+  EXPECT_EQ(f.container.IsRangeInOneText(start, start), 1);
+  table->inCell = false;
+  EXPECT_EQ(f.container.IsRangeInOneText(start, end), 0);
+}
+
+TEST_F(TableCommands, TallLinesAreLookedForInTablesOnly) {
+  EXPECT_EQ(f.container.HasTallTableLine(nullptr, nullptr, kOneLine - 1), 1);
+  EXPECT_EQ(f.container.HasTallTableLine(nullptr, nullptr, kOneLine), 0);
+  EXPECT_EQ(f.container.HasTallTableLine(nullptr, P(0, kMoveDocumentEnd), 0), 0);
+}
+
+TEST_F(TableCommands, ALineBreakOnTheTablesFirstLineEndsTheTextBefore) {
+  EditResult result;
+  ASSERT_GT(f.container.InsertText("\r", &result), 0);
+  EXPECT_THAT(f.Texts(), ElementsAre("abc\r\n", "x", "def"));
+  EXPECT_EQ(f.CursorIndex(), 0);
+  EXPECT_EQ(ChildOf(result.newCursor), 0);
+  EXPECT_EQ(f.Heights(), f.MeasuredHeights());
+}
+
+TEST_F(TableCommands, ABlankLineBeforeALeadingTableIsANewTextRecordedOnce) {
+  f.container.Children().SetCursor(0);
+  EditResult removed;
+  f.container.DeleteRange(P(0, kMoveDocumentStart), P(0, kMoveDocumentEnd), &removed);
+  ASSERT_EQ(f.Types(), (std::vector<int32_t>{kObjectTable, kObjectText}));
+  f.container.Children().SetCursor(0);
+  table->inCell = false;
+  EditResult result;
+  ASSERT_EQ(f.container.InsertBlankLine(&result), 1);
+  EXPECT_EQ(f.Types(), (std::vector<int32_t>{kObjectText, kObjectTable, kObjectText}));
+  EXPECT_EQ(f.Heights(), f.MeasuredHeights());
+  EXPECT_EQ(result.heightDelta, kOneLine);
+  EXPECT_EQ(ChildOf(result.newCursor), 0);
 }
 
 }  // namespace
