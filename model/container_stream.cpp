@@ -606,7 +606,12 @@ void RangeWriter::Write(int32_t s, const CVedTextPos* startRest, int32_t e,
     const CVedTextPos* to = i == e ? endRest : nullptr;
     const ChildEntry entry = list_.GetEntryAt(i);
     if (headed_) WriteChildHeader(archive_, entry, WholeFlag(entry, from, to), i);
-    entry.object->SerializeRange(archive_, tag_, mode_, from, to, nullptr);
+    if (entry.object->SerializeRange(archive_, tag_, mode_, from, to, nullptr) < 0) {
+      // A child that could not store itself leaves a header without its
+      // block: the range as a whole has failed.
+      throw platform::CArchiveException(platform::CArchiveException::kGeneric,
+                                        "a child could not store its range");
+    }
     if (tag_ == kFormatPlainText && i != e) {
       archive_.Write(kChildTextSeparator, std::strlen(kChildTextSeparator));
     }

@@ -763,8 +763,8 @@ int CTextEngine::SerializeRange(platform::CArchive& archive, int tag, int /*mode
       CVedTextPos a = OrStart(from);
       CVedTextPos b = OrEnd(to);
       OrderPositions(a, b);
-      Transfer().WriteBlock(tag, &a, &b, archive);
-      return 0;
+      // A write that failed must not pass for a stored range.
+      return Transfer().WriteBlock(tag, &a, &b, archive) != 0 ? 0 : -1;
     }
     CTextEditor::NoChangeResult(CaretPosition(), out);
     int result = -1;

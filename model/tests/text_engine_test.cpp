@@ -309,3 +309,18 @@ TEST_F(FreeCursorTest, TypingRightOfAWrappedLineGoesAfterItsLastCharacter) {
 
 }  // namespace
 }  // namespace text_test
+
+namespace text_test {
+namespace {
+
+TEST_F(TextTransferThroughEngineTest, AStoreThatCannotBeWrittenFails) {
+  Type(std::string(3000, 'a'));
+  uint8_t tiny[100] = {};
+  platform::CMemFile file(tiny, sizeof tiny);
+  platform::CArchive archive(&file, platform::CArchive::kStore);
+  EditResult ignored;
+  EXPECT_EQ(text.SerializeRange(archive, kFormatOwnBlock, 2, nullptr, nullptr, &ignored), -1);
+}
+
+}  // namespace
+}  // namespace text_test
