@@ -646,5 +646,35 @@ TEST_F(TableCommands, ABlankLineBeforeALeadingTableIsANewTextRecordedOnce) {
   EXPECT_EQ(ChildOf(result.newCursor), 0);
 }
 
+// A text emptied between two tables: an undo or redo being replayed puts
+// back exactly what was there, so the emptied text stays for it; any other
+// deletion removes it.
+class EmptiedBetweenTables : public TableCommands, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(EmptiedBetweenTables, StaysOnlyDuringReplay) {
+  InsertTable(0);
+  EditResult typed;
+  table->InsertText("y", &typed);  // the table holds "xy"
+  f.Settle();
+  f.renderer().SetUndoReplay(GetParam() ? 1 : 0);
+  EditResult result;
+  ASSERT_GT(f.container.DeleteRange(P(1, kMoveDocumentStart), P(2, kMoveDocumentStart), &result),
+            0);
+  f.renderer().SetUndoReplay(0);
+  if (GetParam()) {
+    EXPECT_EQ(f.Types(),
+              (std::vector<int32_t>{kObjectTable, kObjectText, kObjectTable, kObjectText}));
+    EXPECT_EQ(f.Texts()[1], "");
+  } else {
+    EXPECT_EQ(f.Types(), (std::vector<int32_t>{kObjectTable, kObjectTable, kObjectText}));
+  }
+  EXPECT_EQ(table->CountChars(), 2);  // "y" and the end
+  EXPECT_EQ(f.Heights(), f.MeasuredHeights());
+  EXPECT_FALSE(result.newCursor.IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Replay, EmptiedBetweenTables, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Replayed" : "Edited"; });
+
 }  // namespace
 }  // namespace container_test
