@@ -220,6 +220,9 @@ class CDocObjContainer : public CDocObject {
   void PlaceGridUnder(int32_t gridIndex);
   int32_t WholeHeight(CDocObject* child);
   bool ChildEdge(const CVedTextPos* pos, int command, bool orBeyond, bool beforeIsBeyond);
+  // The cursor child when the cursor stands in running text (of a text
+  // child or of a table cell), else null.
+  CDocObject* CursorChildWithLines();
 
   CDocRenderer* renderer_ = nullptr;
   CEditFeedback* feedback_ = nullptr;

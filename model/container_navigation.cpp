@@ -506,26 +506,22 @@ int CDocObjContainer::IsAtLineStart(const CVedTextPos* pos) {
   return ChildEdge(pos, kMoveLineStart, false, false) ? 1 : 0;
 }
 
-int CDocObjContainer::IsCursorOnFirstLine() {
+CDocObject* CDocObjContainer::CursorChildWithLines() {
   ObjectDescription kind{};
   GetKindAt(nullptr, &kind);
-  CDocObject* child = children_.GetCurrent();
-  if (child == nullptr) return 0;
-  if (kind[0] == kObjectText || (kind[0] == kObjectTable && kind[1] == kSubKindCellText)) {
-    return child->IsFirstLine(nullptr);
-  }
-  return 0;
+  const bool inText =
+      kind[0] == kObjectText || (kind[0] == kObjectTable && kind[1] == kSubKindCellText);
+  return inText ? children_.GetCurrent() : nullptr;
+}
+
+int CDocObjContainer::IsCursorOnFirstLine() {
+  CDocObject* child = CursorChildWithLines();
+  return child != nullptr ? child->IsFirstLine(nullptr) : 0;
 }
 
 int CDocObjContainer::IsCursorOnLastLine() {
-  ObjectDescription kind{};
-  GetKindAt(nullptr, &kind);
-  CDocObject* child = children_.GetCurrent();
-  if (child == nullptr) return 0;
-  if (kind[0] == kObjectText || (kind[0] == kObjectTable && kind[1] == kSubKindCellText)) {
-    return child->IsLastLine(nullptr);
-  }
-  return 0;
+  CDocObject* child = CursorChildWithLines();
+  return child != nullptr ? child->IsLastLine(nullptr) : 0;
 }
 
 int CDocObjContainer::MoveInCursorChild(int command, const CVedTextPos* from, CVedTextPos* out) {
