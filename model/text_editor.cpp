@@ -425,6 +425,8 @@ int CTextEditor::InsertText(const CVedTextPos* pos, std::string_view text,
   last.cell = at.lastInserted != kNoNode ? at.lastInserted : at.nodes.cell;
   if (RefreshNodes(&last) == 0) return 0;
   CTextNavigator::MakePosition(last, &out->rangeEnd);
+  // The last reflow may have moved the following cell to another line.
+  if (RefreshNodes(&at.nodes) == 0) return 0;
   CTextNavigator::MakePosition(at.nodes, &out->newCursor);
   out->startAux = CVedTextPos();
   out->endAux = CVedTextPos();

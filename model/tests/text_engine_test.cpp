@@ -324,3 +324,20 @@ TEST_F(TextTransferThroughEngineTest, AStoreThatCannotBeWrittenFails) {
 
 }  // namespace
 }  // namespace text_test
+
+namespace text_test {
+namespace {
+
+TEST_F(TextObjectTest, AfterTypingThatWrapsTheCaretIsOnTheNewLine) {
+  Type(std::string(23, 'a'));  // 20 single bytes a line
+  EXPECT_EQ(text.IsFirstLine(nullptr), 0);
+  EXPECT_EQ(text.IsLastLine(nullptr), 1);
+  int32_t line = 0;
+  int32_t column = 0;
+  ASSERT_EQ(text.GetLineColumn(&line, &column, nullptr, nullptr), 1);
+  EXPECT_EQ(line, 2);
+  EXPECT_EQ(column, 4);
+}
+
+}  // namespace
+}  // namespace text_test
