@@ -24,3 +24,15 @@ inline constexpr char kLineStyleEndMark[] = "LE";    // LE
 
 // The signature text in front of a stored table cell.
 inline constexpr char kTableCellSignature[] = "TableCellObj";  // TableCellObj
+
+// The signature in front of a stored table: the text, then 0x01, two
+// blanks and a NUL (16 bytes in all).
+inline constexpr char kTableSignature[] = "TABLE_OBJECT\x01  ";  // TABLE_OBJECT, 0x01, 2 blanks
+
+// The ruled-line characters of the box export: the crossings by row class
+// (middle, top, bottom) and column class (left border, inside, right
+// border), then the plain horizontal and vertical lines.
+inline constexpr char kBoxCrossings[] =
+    "\x84\xA5\x84\xA9\x84\xA7\x84\xA1\x84\xA6\x84\xA2\x84\xA4\x84\xA8\x84\xA3";  // ├┼┤┌┬┐└┴┘
+inline constexpr char kBoxHorizontal[] = "\x84\x9F";                             // ─
+inline constexpr char kBoxVertical[] = "\x84\xA0";                               // │
