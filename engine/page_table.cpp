@@ -1,0 +1,348 @@
+#include "engine/page_table.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+constexpr int32_t kRecordValue = 1;
+constexpr int32_t kRecordValid = 0;
+// The whole-page rectangle reaches this many character pitches right of the
+// text area, where characters hanging over the line end are drawn.
+constexpr int32_t kHangingPitches = 2;
+
+// One flag for every table: the document root is shared by the engine's
+// whole life, and a rebuild must not start a second one through it.
+bool g_rebuilding = false;
+
+class RebuildScope {
+ public:
+  RebuildScope() { g_rebuilding = true; }
+  ~RebuildScope() { g_rebuilding = false; }
+  RebuildScope(const RebuildScope&) = delete;
+  RebuildScope& operator=(const RebuildScope&) = delete;
+};
+
+platform::RECT Offset(platform::RECT rect, int32_t dx, int32_t dy) {
+  rect.left += dx;
+  rect.right += dx;
+  rect.top += dy;
+  rect.bottom += dy;
+  return rect;
+}
+
+}  // namespace
+
+CVedPageRecord::CVedPageRecord() {
+  SetValue(kRecordValue);
+  SetValue2(kRecordValid);
+}
+
+bool CVedPageTable::IsRebuilding() { return g_rebuilding; }
+
+void CVedPageTable::ResetRebuildGuard() { g_rebuilding = false; }
+
+void CVedPageTable::Attach(CDocObject* root) {
+  records_.clear();
+  root_ = root;
+}
+
+void CVedPageTable::Detach() {
+  records_.clear();
+  root_ = nullptr;
+}
+
+void CVedPageTable::SetPageMetrics(const DocStyle& style, int32_t charPitch) {
+  metrics_ = PageMetrics{style.paperWidth,    style.paperHeight, style.textAreaTenthMm,
+                         style.textAreaTwips, style.textWidth,   style.textHeight,
+                         style.resolutionX,   style.resolutionY, charPitch};
+}
+
+// --- Page access -------------------------------------------------------------
+
+CVedPageRecord* CVedPageTable::GetPageNode(int32_t n) {
+  if (n < 1 || n > GetCount()) return nullptr;
+  return &*std::next(records_.begin(), n - 1);
+}
+
+const CVedTextPos* CVedPageTable::GetPageStart(int32_t n) {
+  const CVedPageRecord* record = GetPageNode(std::max(n, 1));
+  return record != nullptr ? &record->position : nullptr;
+}
+
+int32_t CVedPageTable::GetPageHeight(int32_t n) {
+  const CVedPageRecord* record = GetPageNode(n);
+  return record != nullptr ? record->usedHeight : 0;
+}
+
+const CVedTextPos* CVedPageTable::FindPage(const CVedTextPos* position, int32_t* number) {
+  int32_t found = 0;
+  const Node node = FindPageNode(position, &found);
+  if (number != nullptr) *number = found;
+  return node != records_.end() ? &node->position : nullptr;
+}
+
+CVedPageRecord* CVedPageTable::FirstPage() {
+  const Node node = FirstNode();
+  return node != records_.end() ? &*node : nullptr;
+}
+
+CVedPageTable::Node CVedPageTable::FirstNode() {
+  if (records_.empty()) Rebuild();
+  if (records_.empty()) return records_.end();
+  if (!records_.front().IsValid()) ReanchorAtFirstLine(records_.front());
+  return records_.begin();
+}
+
+CVedPageTable::Node CVedPageTable::NodeOf(const CVedAnchor* anchor, int32_t* number) {
+  int32_t index = 1;
+  for (Node node = records_.begin(); node != records_.end(); ++node, ++index) {
+    if (&*node == anchor) {
+      *number = index;
+      return node;
+    }
+  }
+  return records_.end();
+}
+
+CVedPageTable::Node CVedPageTable::FindPageNode(const CVedTextPos* position, int32_t* number) {
+  *number = 0;
+  if (root_ == nullptr) return records_.end();
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (records_.empty()) Rebuild();
+    // Only an anchor found in this table is ever looked into: the document
+    // may still carry anchors of records dropped since.
+    const CVedAnchor* anchor = root_->FindAnchor(kAnchorLine, position, 1);
+    if (anchor == nullptr) {
+      const Node first = FirstNode();
+      if (first != records_.end()) *number = 1;
+      return first;
+    }
+    const Node node = NodeOf(anchor, number);
+    if (node != records_.end() && node->IsValid()) return node;
+    *number = 0;
+    if (attempt == 0) Rebuild();
+  }
+  return records_.end();
+}
+
+// --- Pagination --------------------------------------------------------------
+
+void CVedPageTable::Anchor(CVedPageRecord& record) {
+  // An empty path would name the caret's line, not the page's.
+  record.attached =
+      !record.position.IsEmpty() && root_->SetAnchor(kAnchorLine, &record, &record.position) != 0;
+}
+
+void CVedPageTable::ReanchorAtFirstLine(CVedPageRecord& record) {
+  CVedTextPos first;
+  root_->StepPageLine(nullptr, kLinePrevious, &first);
+  record.position = first;
+  record.SetValue2(kRecordValid);
+  Anchor(record);
+}
+
+void CVedPageTable::Rebuild() {
+  if (root_ == nullptr || g_rebuilding) return;
+  const RebuildScope scope;
+  // Lines may still point at the dropped records; the pass below measures
+  // every line and takes each such pointer off before anything reads it.
+  records_.clear();
+  ReanchorAtFirstLine(records_.emplace_back());
+  Paginate(records_.begin(), nullptr);
+}
+
+bool CVedPageTable::RefreshRecords() {
+  bool anyInvalid = false;
+  for (CVedPageRecord& record : records_) {
+    if (record.IsValid() && record.attached) {
+      LineMetrics line;
+      root_->GetLineMetrics(&line, &record.position);
+      CVedTextPos start;
+      if (line.anchor != &record || root_->StepPageLine(&record.position, kLineThis, &start) == 0) {
+        record.ResetValue2();
+      } else {
+        record.position = start;
+      }
+    }
+    anyInvalid = anyInvalid || !record.IsValid();
+  }
+  return anyInvalid;
+}
+
+bool CVedPageTable::FitsOnPage(int32_t used, const LineMetrics& line) const {
+  // A line too tall for any page stays on the page it begins rather than
+  // leaving an empty page before it.
+  return used == 0 || used + (line.height - line.gap) <= metrics_.textHeight;
+}
+
+void CVedPageTable::SetRecord(Node& current, const CVedTextPos& start, int32_t height) {
+  if (current == records_.end()) current = records_.emplace(records_.end());
+  CVedPageRecord& record = *current;
+  if (&record.position != &start) record.position = start;
+  record.SetValue(kRecordValue);
+  record.SetValue2(kRecordValid);
+  record.usedHeight = height;
+  record.repaintState = kRepaintClean;
+  record.dirtyRects.clear();
+  Anchor(record);
+  ++current;
+}
+
+bool CVedPageTable::StopsAt(Node& current, const CVedTextPos& newStart,
+                            const CVedTextPos* stopMark) {
+  if (current == records_.end() || stopMark == nullptr || stopMark->IsEmpty()) return false;
+  if (!current->IsValid() || !(current->position == newStart)) return false;
+  if (root_->ComparePositions(&newStart, stopMark) != kCompareAfter) return false;
+  SetRecord(current, current->position, current->usedHeight);
+  return true;
+}
+
+CVedPageTable::Node CVedPageTable::EarliestStart(Node start) {
+  for (Node node = records_.begin(); node != start; ++node) {
+    if (!node->IsValid()) return node == records_.begin() ? FirstNode() : std::prev(node);
+  }
+  return start;
+}
+
+void CVedPageTable::Paginate(Node start, const CVedTextPos* stopMark) {
+  Node current = start;
+  CVedTextPos pageStart = start->position;
+  CVedTextPos line = pageStart;
+  int32_t used = 0;
+  bool more = !line.IsEmpty();
+  while (more) {
+    LineMetrics metrics;
+    root_->GetPageLineMetrics(&metrics, &line);
+    if (metrics.anchor != nullptr) root_->SetAnchor(kAnchorLine, nullptr, &line);
+    if (!FitsOnPage(used, metrics)) {
+      SetRecord(current, pageStart, used);
+      if (StopsAt(current, line, stopMark)) return;
+      pageStart = line;
+      used = 0;
+    }
+    CVedTextPos next;
+    more = root_->StepPageLine(&line, kLineNext, &next) != 0;
+    if (metrics.endKind == kLineEndPageBreak) {
+      SetRecord(current, pageStart, used + metrics.height);
+      used = 0;
+      if (more && StopsAt(current, next, stopMark)) return;
+      pageStart = next;
+    } else {
+      used += metrics.height;
+    }
+    line = next;
+  }
+  if (used > 0 || current == records_.begin()) SetRecord(current, pageStart, used);
+  records_.erase(current, records_.end());
+}
+
+int CVedPageTable::Repaginate(const ChangeRecord* change) {
+  if (change == nullptr || change->changed == 0 || root_ == nullptr) return 0;
+  if (change->lineStart.IsEmpty()) {
+    Rebuild();
+    MarkAllDirty();
+    return 1;
+  }
+  const bool anyInvalid = RefreshRecords();
+  if (change->heightChanged != 0 || anyInvalid) {
+    int32_t number = 0;
+    Node start = FindPageNode(&change->lineStart, &number);
+    start = start == records_.end() ? FirstNode() : EarliestStart(start);
+    if (start != records_.end()) {
+      Paginate(start, change->heightChanged != 0 ? nullptr : &change->changeEnd);
+    }
+  }
+  MarkChange(*change);
+  return 1;
+}
+
+// --- Repaint marking ---------------------------------------------------------
+
+platform::RECT CVedPageTable::WholePageRect() const {
+  const platform::RECT& area = metrics_.textAreaTwips;
+  return {area.left, area.top, area.right + kHangingPitches * metrics_.charPitch, area.bottom};
+}
+
+void CVedPageTable::MarkWhole(CVedPageRecord& page) const {
+  page.repaintState = kRepaintWhole;
+  page.dirtyRects.assign(1, WholePageRect());
+}
+
+void CVedPageTable::MarkAllDirty() {
+  for (CVedPageRecord& page : records_) MarkWhole(page);
+}
+
+void CVedPageTable::ResetRepaintState() {
+  for (CVedPageRecord& page : records_) {
+    page.repaintState = kRepaintClean;
+    page.dirtyRects.clear();
+  }
+}
+
+int32_t CVedPageTable::GetRepaintState(int32_t n, const platform::RECT** rects) {
+  const CVedPageRecord* page = GetPageNode(n);
+  if (page == nullptr || page->repaintState == kRepaintClean) return 0;
+  if (rects != nullptr) *rects = page->dirtyRects.data();
+  return page->repaintState == kRepaintWhole ? 1 : static_cast<int32_t>(page->dirtyRects.size());
+}
+
+int32_t CVedPageTable::HeightAbove(const CVedPageRecord& page, const CVedTextPos& target) {
+  CVedTextPos line = page.position;
+  int32_t height = 0;
+  while (!(line == target)) {
+    LineMetrics metrics;
+    root_->GetPageLineMetrics(&metrics, &line);
+    height += metrics.height;
+    CVedTextPos next;
+    if (height >= page.usedHeight || root_->StepPageLine(&line, kLineNext, &next) == 0) return -1;
+    line = next;
+  }
+  return height;
+}
+
+void CVedPageTable::MarkChange(const ChangeRecord& change) {
+  if (change.area[0].IsEmpty()) return;
+  int32_t number = 0;
+  const Node page = FindPageNode(&change.lineStart, &number);
+  const int32_t above = page != records_.end() ? HeightAbove(*page, change.lineStart) : -1;
+  if (above < 0) {
+    MarkAllDirty();
+    return;
+  }
+  if (change.heightChanged != 0) {
+    MarkBand(page, Offset(change.area[0], 0, above));
+    for (Node later = std::next(page); later != records_.end(); ++later) MarkWhole(*later);
+    return;
+  }
+  for (const platform::RECT& rect : change.area) {
+    if (!rect.IsEmpty()) MarkBand(page, Offset(rect, 0, above));
+  }
+}
+
+void CVedPageTable::MarkBand(Node page, platform::RECT band) {
+  const platform::RECT& area = metrics_.textAreaTwips;
+  while (page != records_.end()) {
+    const int32_t used = page->usedHeight;
+    if (band.top >= used) {
+      band = Offset(band, 0, -used);
+      ++page;
+      continue;
+    }
+    if (page->repaintState != kRepaintWhole) {
+      const platform::RECT piece{band.left, band.top, band.right, std::min(band.bottom, used)};
+      if (piece.Height() < metrics_.textHeight || piece.Width() < metrics_.textWidth) {
+        page->repaintState = kRepaintRects;
+        page->dirtyRects.push_back(Offset(piece, area.left, area.top));
+      } else {
+        MarkWhole(*page);
+      }
+    }
+    if (band.bottom <= used) return;
+    band.top = 0;
+    band.bottom -= used;
+    ++page;
+  }
+  // The band reaches below the last page.
+  MarkAllDirty();
+}

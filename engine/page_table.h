@@ -1,0 +1,130 @@
+// The division of a document into pages. Every page is a record anchored at
+// the line where the page starts, so that page starts travel with the text
+// when text before them changes; after each edit the table re-paginates from
+// the page that holds the change and marks the changed bands for repaint.
+// The table measures lines and attaches its anchors through the document
+// object interface of the document root, which it does not own.
+#pragma once
+
+#include <cstdint>
+#include <list>
+#include <vector>
+
+#include "engine/change_record.h"
+#include "engine/doc_style.h"
+#include "model/doc_object.h"
+#include "model/position.h"
+#include "platform/windef.h"
+
+// Repaint states of a page.
+inline constexpr int32_t kRepaintClean = 0;
+inline constexpr int32_t kRepaintWhole = 1;
+inline constexpr int32_t kRepaintRects = 2;
+
+// One page: a line anchor at the page's first line. value2 of -1 marks a
+// record whose line is gone.
+class CVedPageRecord : public CVedAnchor {
+ public:
+  CVedPageRecord();
+  ~CVedPageRecord() override = default;
+
+  bool IsValid() const { return GetValue2() != kUnset; }
+
+  int32_t usedHeight = 0;  // twips: the sum of the heights of the page's lines
+  int32_t repaintState = kRepaintClean;
+  std::vector<platform::RECT> dirtyRects;  // twips, page coordinates
+  // Whether the document took the anchor (a grid area line takes none);
+  // only such records can be checked against their line.
+  bool attached = false;
+};
+
+// The page geometry the table needs: the first 56 bytes of the document
+// style and the character pitch.
+struct PageMetrics {
+  int32_t paperWidth = 0;  // tenths of a millimetre
+  int32_t paperHeight = 0;
+  platform::RECT textAreaTenthMm;
+  platform::RECT textAreaTwips;
+  int32_t textWidth = 0;  // twips
+  int32_t textHeight = 0;
+  int32_t resolutionX = 0;
+  int32_t resolutionY = 0;
+  int32_t charPitch = 0;  // twips
+};
+
+class CVedPageTable {
+ public:
+  CVedPageTable() = default;
+  // Forgets the records without touching the document: the engine clears
+  // and deletes the document root before it deletes the table.
+  virtual ~CVedPageTable() = default;
+  CVedPageTable(const CVedPageTable&) = delete;
+  CVedPageTable& operator=(const CVedPageTable&) = delete;
+
+  // Drops all records and keeps the document root.
+  void Attach(CDocObject* root);
+  // Drops all records and forgets the document root.
+  void Detach();
+  void SetPageMetrics(const DocStyle& style, int32_t charPitch);
+  const PageMetrics& Metrics() const { return metrics_; }
+
+  int32_t GetCount() const { return static_cast<int32_t>(records_.size()); }
+  // Start of page n (below 1: page 1); null past the last page.
+  const CVedTextPos* GetPageStart(int32_t n);
+  // Record of page n; null below 1 and past the last page.
+  CVedPageRecord* GetPageNode(int32_t n);
+  // Used height of page n; 0 past the last page.
+  int32_t GetPageHeight(int32_t n);
+  // Start of the page that holds `position` and its 1-based number; null and
+  // 0 when no page can be found even after a full rebuild.
+  const CVedTextPos* FindPage(const CVedTextPos* position, int32_t* number);
+  // The first page, building the table when it is empty.
+  CVedPageRecord* FirstPage();
+  // Re-paginates after an edit and marks the changed area for repaint; 0
+  // when nothing was given or nothing changed, else 1.
+  int Repaginate(const ChangeRecord* change);
+  void MarkAllDirty();
+  void ResetRepaintState();
+  // 0 when page n does not exist or is clean; 1 for a whole page; else the
+  // number of dirty rectangles. `rects` receives the array (may be null).
+  int32_t GetRepaintState(int32_t n, const platform::RECT** rects);
+
+  // A full rebuild started while one runs (in any table) does nothing.
+  static bool IsRebuilding();
+  static void ResetRebuildGuard();
+
+ private:
+  using PageList = std::list<CVedPageRecord>;
+  using Node = PageList::iterator;
+
+  void Rebuild();
+  Node FindPageNode(const CVedTextPos* position, int32_t* number);
+  Node NodeOf(const CVedAnchor* anchor, int32_t* number);
+  Node FirstNode();
+  // Checks each attached record against its line: a record whose line no
+  // longer carries it is marked invalid; the others take their line's
+  // current start. True when any record is invalid.
+  bool RefreshRecords();
+  // The lines of a page whose start line was lost belong to no page until
+  // they are paginated again: pagination starts no later than the page
+  // before the first invalid record.
+  Node EarliestStart(Node start);
+  void Paginate(Node start, const CVedTextPos* stopMark);
+  bool FitsOnPage(int32_t used, const LineMetrics& line) const;
+  void SetRecord(Node& current, const CVedTextPos& start, int32_t height);
+  bool StopsAt(Node& current, const CVedTextPos& newStart, const CVedTextPos* stopMark);
+  void Anchor(CVedPageRecord& record);
+  void ReanchorAtFirstLine(CVedPageRecord& record);
+
+  void MarkChange(const ChangeRecord& change);
+  // Height of the lines of a page above `line`; -1 when the line is not on
+  // the page.
+  int32_t HeightAbove(const CVedPageRecord& page, const CVedTextPos& line);
+  void MarkBand(Node page, platform::RECT band);
+  void MarkWhole(CVedPageRecord& page) const;
+  platform::RECT WholePageRect() const;
+
+  PageList records_;
+  CDocObject* root_ = nullptr;
+  PageMetrics metrics_;
+};

@@ -1,0 +1,305 @@
+#include "engine/page_table.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/change_record.h"
+#include "engine/doc_style.h"
+#include "model/container.h"
+#include "model/doc_object.h"
+#include "model/tests/container_fixture.h"
+
+namespace {
+
+using container_test::BasicContainerFixture;
+using container_test::kLinePitch;
+using container_test::kPitch;
+using container_test::kWide;
+
+constexpr int32_t kWideCharsPerLine = 10;
+constexpr int32_t kTextWidth = kWideCharsPerLine * kWide;
+constexpr int32_t kGapBelow = container_test::kLineGap;
+constexpr platform::RECT kTextArea{1000, 1500, 1000 + kTextWidth, 1500 + 20000};
+constexpr char kWideChar[] = "\x82\xa0";  // あ
+constexpr char kParagraphEnd[] = "\r";
+constexpr char kPageBreak[] = "\x0c";
+
+// Counts the lines pagination measures, so that tests see the table's work.
+class CountingContainer : public CDocObjContainer {
+ public:
+  LineMetrics* GetPageLineMetrics(LineMetrics* out, const CVedTextPos* pos) override {
+    ++measured;
+    if (onMeasure) onMeasure();
+    return CDocObjContainer::GetPageLineMetrics(out, pos);
+  }
+  // The text object answers a stepped line with its free-cursor place put
+  // in front twice (its engine steps through the object's own StepLine,
+  // which adds the place once more); such a path names no line. The second
+  // place is taken off here until the text object answers one place.
+  int StepPageLine(const CVedTextPos* pos, int direction, CVedTextPos* out) override {
+    const int answer = CDocObjContainer::StepPageLine(pos, direction, out);
+    constexpr size_t kDoubledEnd = 5;
+    if (answer != 0 && out->pairs.size() > kDoubledEnd &&
+        std::all_of(out->pairs.begin() + 1, out->pairs.begin() + kDoubledEnd,
+                    [](const PosPair& pair) { return pair.tag == kTagFreeCursor; })) {
+      out->pairs.erase(out->pairs.begin() + 3, out->pairs.begin() + kDoubledEnd);
+      out->depth = static_cast<int32_t>(out->pairs.size());
+    }
+    return answer;
+  }
+  int measured = 0;
+  std::function<void()> onMeasure;
+};
+
+// `count` one-character paragraphs.
+std::string Paragraphs(int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) text += kParagraphEnd;
+    text += kWideChar;
+  }
+  return text;
+}
+
+std::string Wide(int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i) text += kWideChar;
+  return text;
+}
+
+// Text height that holds exactly `lines` lines: the last line's gap may
+// hang below the text area.
+int32_t HeightFor(int lines) { return lines * kLinePitch - kGapBelow; }
+
+class PageTableTest : public ::testing::Test {
+ protected:
+  PageTableTest() : doc(kWideCharsPerLine) { table.Attach(&root()); }
+  ~PageTableTest() override { CVedPageTable::ResetRebuildGuard(); }
+
+  CountingContainer& root() { return doc.container; }
+
+  void SetTextHeight(int32_t height) {
+    DocStyle style;
+    style.textAreaTwips = kTextArea;
+    style.textAreaTwips.bottom = kTextArea.top + height;
+    style.textWidth = kTextWidth;
+    style.textHeight = height;
+    table.SetPageMetrics(style, kPitch);
+  }
+
+  // Start of the document's line `index` (0-based).
+  CVedTextPos LineStart(int index) {
+    CVedTextPos line;
+    root().StepPageLine(nullptr, kLinePrevious, &line);
+    for (int i = 0; i < index; ++i) {
+      CVedTextPos next;
+      if (root().StepPageLine(&line, kLineNext, &next) == 0) return {};
+      line = next;
+    }
+    return line;
+  }
+
+  std::vector<int32_t> Heights() {
+    std::vector<int32_t> heights;
+    for (int32_t n = 1; n <= table.GetCount(); ++n) heights.push_back(table.GetPageHeight(n));
+    return heights;
+  }
+
+  // The change record the document root makes of an edit's result.
+  ChangeRecord ChangeOf(const EditResult& result) {
+    ChangeRecord change;
+    change.changed = result.changed;
+    root().StepPageLine(&result.rangeStart, kLineThis, &change.lineStart);
+    change.heightChanged = result.heightDelta != 0 ? 1 : 0;
+    change.changeEnd = result.rangeEnd;
+    change.area[0] = {0, 0, kTextWidth, kLinePitch};
+    return change;
+  }
+
+  // Types at the start of line `index` and re-paginates; answers the lines
+  // measured.
+  int TypeAtLine(int index, std::string_view text) {
+    const CVedTextPos at = LineStart(index);
+    EXPECT_EQ(root().SetCursor(&at), 1);
+    EditResult result;
+    root().InsertText(text, &result);
+    const ChangeRecord change = ChangeOf(result);
+    root().measured = 0;
+    EXPECT_EQ(table.Repaginate(&change), 1);
+    return root().measured;
+  }
+
+  // Page starts and heights after a full rebuild, for comparison with what
+  // incremental pagination left.
+  void ExpectSameAsRebuild() {
+    std::vector<CVedTextPos> starts;
+    for (int32_t n = 1; n <= table.GetCount(); ++n) starts.push_back(*table.GetPageStart(n));
+    const std::vector<int32_t> heights = Heights();
+    ChangeRecord whole;
+    whole.changed = 1;
+    table.Repaginate(&whole);
+    ASSERT_EQ(Heights(), heights);
+    for (int32_t n = 1; n <= table.GetCount(); ++n) {
+      EXPECT_EQ(*table.GetPageStart(n), starts[n - 1]) << "page " << n;
+    }
+  }
+
+  BasicContainerFixture<CountingContainer> doc;
+  CVedPageTable table;
+};
+
+TEST_F(PageTableTest, LineHeightsOfTheFixture) {
+  doc.TypeIntoFirst(Paragraphs(2));
+  LineMetrics metrics;
+  root().GetPageLineMetrics(&metrics, nullptr);
+  EXPECT_EQ(metrics.height, kLinePitch);
+  EXPECT_EQ(metrics.gap, kGapBelow);
+}
+
+// --- Full pagination ---------------------------------------------------------
+
+struct LayoutCase {
+  const char* name;
+  std::string text;
+  int32_t textHeight;
+  std::vector<int32_t> heights;
+  std::vector<int> startLines;
+};
+
+class PageLayoutTest : public PageTableTest, public ::testing::WithParamInterface<LayoutCase> {};
+
+TEST_P(PageLayoutTest, FirstPageBuildsTheTable) {
+  const LayoutCase& c = GetParam();
+  SetTextHeight(c.textHeight);
+  if (!c.text.empty()) doc.TypeIntoFirst(c.text);
+  ASSERT_NE(table.FirstPage(), nullptr);
+  EXPECT_EQ(Heights(), c.heights);
+  for (size_t i = 0; i < c.startLines.size(); ++i) {
+    EXPECT_EQ(*table.GetPageStart(static_cast<int32_t>(i + 1)), LineStart(c.startLines[i]))
+        << "page " << i + 1;
+  }
+  EXPECT_FALSE(CVedPageTable::IsRebuilding());
+}
+
+const int32_t P = kLinePitch;
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, PageLayoutTest,
+    ::testing::Values(
+        LayoutCase{"Empty", "", HeightFor(3), {P}, {0}},
+        LayoutCase{"ThreePerPage", Paragraphs(7), HeightFor(3), {3 * P, 3 * P, P}, {0, 3, 6}},
+        // The third line fills the page to the twip (used + height - gap).
+        LayoutCase{"ExactFitStays", Paragraphs(4), HeightFor(3), {3 * P, P}, {0, 3}},
+        LayoutCase{"OneTwipMoreMoves", Paragraphs(4), HeightFor(3) - 1, {2 * P, 2 * P}, {0, 2}},
+        // A wrapped paragraph is paged by its lines.
+        LayoutCase{"WrappedLines", Wide(25), HeightFor(2), {2 * P, P}, {0, 2}},
+        LayoutCase{"ForcedBreak",
+                   std::string(kWideChar) + kPageBreak + Paragraphs(2),
+                   HeightFor(3),
+                   {P, 2 * P},
+                   {0, 1}},
+        // A break on the last line that fits still ends the page there.
+        LayoutCase{"BreakOnLastLineOfPage",
+                   Paragraphs(2) + kParagraphEnd + kWideChar + kPageBreak + kWideChar,
+                   HeightFor(3),
+                   {3 * P, P},
+                   {0, 3}},
+        // A line that does not fit and ends in a break is a page of its own.
+        LayoutCase{"BreakThatDoesNotFit",
+                   Paragraphs(3) + kParagraphEnd + kWideChar + kPageBreak + kWideChar,
+                   HeightFor(3),
+                   {3 * P, P, P},
+                   {0, 3, 4}},
+        LayoutCase{
+            "BreakEndsTheText", std::string(kWideChar) + kPageBreak, HeightFor(3), {P, P}, {0, 1}},
+        // Lines taller than a page: one per page, and no empty pages.
+        LayoutCase{"PageShorterThanALine", Paragraphs(3), P / 2, {P, P, P}, {0, 1, 2}},
+        LayoutCase{"NoTextHeight", Paragraphs(2), 0, {P, P}, {0, 1}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PageTableTest, PageAccessBeyondTheListAnswersNothing) {
+  SetTextHeight(HeightFor(2));
+  doc.TypeIntoFirst(Paragraphs(3));
+  table.FirstPage();
+  ASSERT_EQ(table.GetCount(), 2);
+  EXPECT_EQ(*table.GetPageStart(0), LineStart(0));
+  EXPECT_EQ(*table.GetPageStart(-4), LineStart(0));
+  EXPECT_EQ(table.GetPageStart(3), nullptr);
+  EXPECT_EQ(table.GetPageNode(0), nullptr);
+  EXPECT_EQ(table.GetPageNode(3), nullptr);
+  EXPECT_EQ(table.GetPageHeight(3), 0);
+  const platform::RECT* rects = nullptr;
+  EXPECT_EQ(table.GetRepaintState(3, &rects), 0);
+  EXPECT_EQ(table.GetRepaintState(0, &rects), 0);
+}
+
+TEST_F(PageTableTest, RecordsAreLineAnchorsOfTheirPages) {
+  SetTextHeight(HeightFor(2));
+  doc.TypeIntoFirst(Paragraphs(5));
+  table.FirstPage();
+  ASSERT_EQ(table.GetCount(), 3);
+  for (int32_t n = 1; n <= 3; ++n) {
+    CVedPageRecord* record = table.GetPageNode(n);
+    EXPECT_EQ(record->GetValue(), 1);
+    EXPECT_TRUE(record->IsValid());
+    EXPECT_EQ(record->repaintState, kRepaintClean);
+    const CVedTextPos start = LineStart(2 * (n - 1));
+    EXPECT_EQ(root().FindAnchor(kAnchorLine, &start, 1), record);
+  }
+  for (int line : {1, 3}) {
+    LineMetrics inside;
+    const CVedTextPos at = LineStart(line);
+    root().GetPageLineMetrics(&inside, &at);
+    EXPECT_EQ(inside.anchor, nullptr) << "only page starts carry anchors";
+  }
+}
+
+TEST_F(PageTableTest, FindPageNumbersEveryLine) {
+  SetTextHeight(HeightFor(3));
+  doc.TypeIntoFirst(Paragraphs(8));
+  for (int line = 0; line < 8; ++line) {
+    const CVedTextPos at = LineStart(line);
+    int32_t number = 0;
+    const CVedTextPos* start = table.FindPage(&at, &number);
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(number, line / 3 + 1);
+    EXPECT_EQ(*start, LineStart(line / 3 * 3));
+  }
+}
+
+TEST_F(PageTableTest, WithoutADocumentThereIsNoPage) {
+  CVedPageTable lone;
+  int32_t number = 7;
+  EXPECT_EQ(lone.FindPage(nullptr, &number), nullptr);
+  EXPECT_EQ(number, 0);
+  EXPECT_EQ(lone.FirstPage(), nullptr);
+  ChangeRecord change;
+  change.changed = 1;
+  EXPECT_EQ(lone.Repaginate(&change), 0);
+}
+
+TEST_F(PageTableTest, AttachAndDetachDropTheRecords) {
+  SetTextHeight(HeightFor(2));
+  doc.TypeIntoFirst(Paragraphs(5));
+  table.FirstPage();
+  ASSERT_EQ(table.GetCount(), 3);
+  table.Detach();
+  EXPECT_EQ(table.GetCount(), 0);
+  EXPECT_EQ(table.FirstPage(), nullptr);
+  table.Attach(&root());
+  EXPECT_EQ(table.GetCount(), 0);
+  // The document still points at the dropped records; the table never
+  // looks into those and rebuilds.
+  const CVedTextPos at = LineStart(4);
+  int32_t number = 0;
+  EXPECT_EQ(*table.FindPage(&at, &number), LineStart(4));
+  EXPECT_EQ(number, 3);
+}
+
+}  // namespace
