@@ -241,7 +241,7 @@ int CTextEditor::ReflowRange(const TextNodes& from, const TextNodes& to, int32_t
 
 int CTextEditor::RefreshNodes(TextNodes* nodes) const {
   CVedTextPos found;
-  if (navigator_->PositionOfCell(kNavNext, kNoNode, kNoNode, nodes->cell, &found) == 0) return 0;
+  if (navigator_->LocateCell(nodes->cell, *nodes, &found) == 0) return 0;
   return navigator_->MapPosition(&found, nodes);
 }
 

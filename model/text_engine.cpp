@@ -587,8 +587,11 @@ int CTextEngine::SetParaFormat(const ParaFormat* format, const CVedTextPos* from
   if (editor_.ApplyParaFormat(&a, &b, *format, out) == 0) return 0;
   // The caret's cell survives a paragraph change; its line may not.
   CVedTextPos caret;
-  if (navigator_.PositionOfCell(kNavNext, kNoNode, kNoNode, store_.CurrentNode(kLevelCell),
-                                &caret) != 0) {
+  if (navigator_.LocateCell(
+          store_.CurrentNode(kLevelCell),
+          TextNodes{store_.CurrentNode(kLevelParagraph), store_.CurrentNode(kLevelLine),
+                    store_.CurrentNode(kLevelCell)},
+          &caret) != 0) {
     out->newCursor = caret;
     SetCursor(&out->newCursor);
   }

@@ -107,6 +107,41 @@ int CTextNavigator::PositionOfCell(int kind, NodeHandle paragraph, NodeHandle li
   return 1;
 }
 
+bool CTextNavigator::FindCellInParagraph(NodeHandle paragraph, NodeHandle cell,
+                                         TextNodes* out) const {
+  ParagraphInfo info;
+  if (paragraph == kNoNode || GetInfo(paragraph, info) == 0) return false;
+  for (NodeHandle line = info.firstLine; line != kNoNode;
+       line = Navigate(kLevelLine, kNavNext, line)) {
+    LineInfo l;
+    if (GetInfo(line, l) == 0) return false;
+    for (NodeHandle c = l.firstCell; c != kNoNode; c = Navigate(kLevelCell, kNavNext, c)) {
+      if (c == cell) {
+        *out = TextNodes{paragraph, line, cell};
+        return true;
+      }
+      if (c == l.lastCell) break;
+    }
+    if (line == info.lastLine) break;
+  }
+  return false;
+}
+
+int CTextNavigator::LocateCell(NodeHandle cell, const TextNodes& hint, CVedTextPos* out) const {
+  // An edit moves a cell at most into a neighbouring paragraph: look there
+  // before walking the whole text.
+  TextNodes found;
+  const NodeHandle near[] = {hint.paragraph, Navigate(kLevelParagraph, kNavNext, hint.paragraph),
+                             Navigate(kLevelParagraph, kNavPrevious, hint.paragraph)};
+  for (NodeHandle paragraph : near) {
+    if (FindCellInParagraph(paragraph, cell, &found)) {
+      MakePosition(found, out);
+      return 1;
+    }
+  }
+  return PositionOfCell(kNavNext, kNoNode, kNoNode, cell, out);
+}
+
 int32_t CTextNavigator::IndexInParent(int level, NodeHandle parent, NodeHandle node) const {
   NodeHandle first = kNoNode;
   NodeHandle last = kNoNode;

@@ -105,6 +105,9 @@ class CTextNavigator : public CTextStore {
   int StepBack(CVedTextPos* pos) const;
   int PositionOfCell(int kind, NodeHandle paragraph, NodeHandle line, NodeHandle cell,
                      CVedTextPos* out) const;
+  // The position of a cell, looked for first in and next to the paragraph
+  // of `hint`, then through the whole text.
+  int LocateCell(NodeHandle cell, const TextNodes& hint, CVedTextPos* out) const;
   int32_t IndexInParent(int level, NodeHandle parent, NodeHandle node) const;
   int32_t CountSteps(int level, NodeHandle from, NodeHandle bound, NodeHandle to) const;
   int32_t CountLinesBetween(const TextNodes& a, const TextNodes& b) const;
@@ -167,6 +170,7 @@ class CTextNavigator : public CTextStore {
 
  private:
   // The next (or previous) line in the line list with its paragraph.
+  bool FindCellInParagraph(NodeHandle paragraph, NodeHandle cell, TextNodes* out) const;
   bool NextLine(TextNodes* nodes) const;
   bool PrevLine(TextNodes* nodes) const;
   bool FirstCellOfLine(TextNodes* nodes) const;

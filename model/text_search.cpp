@@ -103,8 +103,9 @@ int CTextNavigator::SearchText(int exact, int direction, std::string_view text,
     const bool found = exact != 0 ? MatchExact(codes, candidate, forward, &first, &last)
                                   : MatchFolded(pattern, candidate, forward, &first, &last);
     if (found) {
-      return PositionOfCell(kNavNext, kNoNode, kNoNode, first, rangeStart) != 0 &&
-                     PositionOfCell(kNavNext, kNoNode, kNoNode, last, rangeEnd) != 0
+      const TextNodes caretNodes{CurrentNode(kLevelParagraph), CurrentNode(kLevelLine), caret};
+      return LocateCell(first, caretNodes, rangeStart) != 0 &&
+                     LocateCell(last, caretNodes, rangeEnd) != 0
                  ? 1
                  : 0;
     }
