@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -172,6 +173,8 @@ struct LayoutCase {
   std::vector<int> startLines;
 };
 
+void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
+
 class PageLayoutTest : public PageTableTest, public ::testing::WithParamInterface<LayoutCase> {};
 
 TEST_P(PageLayoutTest, FirstPageBuildsTheTable) {
@@ -300,6 +303,256 @@ TEST_F(PageTableTest, AttachAndDetachDropTheRecords) {
   int32_t number = 0;
   EXPECT_EQ(*table.FindPage(&at, &number), LineStart(4));
   EXPECT_EQ(number, 3);
+}
+
+// --- Pagination after edits ---------------------------------------------------
+
+TEST_F(PageTableTest, TypingNearTheEndOfAThousandPagesMeasuresOnlyThoseLines) {
+  constexpr int kPages = 1000;
+  SetTextHeight(HeightFor(2));
+  doc.TypeIntoFirst(Paragraphs(2 * kPages));
+  table.FirstPage();
+  ASSERT_EQ(table.GetCount(), kPages);
+
+  // A character that keeps the line: no page moves, the band is repainted.
+  EXPECT_LE(TypeAtLine(1801, kWideChar), 1);
+  EXPECT_EQ(table.GetCount(), kPages);
+  const platform::RECT* rects = nullptr;
+  EXPECT_EQ(table.GetRepaintState(901, &rects), 1);
+
+  // A new paragraph on page 901 moves every later page start, and only those
+  // lines are measured again.
+  const int measured = TypeAtLine(1800, kParagraphEnd);
+  EXPECT_GT(measured, 2 * (kPages - 900));
+  EXPECT_LE(measured, 2 * (kPages - 900) + 4);
+  EXPECT_EQ(table.GetCount(), kPages + 1);
+  EXPECT_EQ(*table.GetPageStart(kPages + 1), LineStart(2 * kPages));
+  ExpectSameAsRebuild();
+}
+
+TEST_F(PageTableTest, PaginationStopsAtTheFirstUnchangedPageAfterTheChange) {
+  SetTextHeight(HeightFor(3));
+  doc.TypeIntoFirst(Paragraphs(12));
+  table.FirstPage();
+  ASSERT_EQ(table.GetCount(), 4);
+  // A record that no longer counts makes pagination run without a height
+  // change; it stops at page 4, whose start is unchanged and after the
+  // change: pages 2 and 3 and the first line of page 4 are measured.
+  table.GetPageNode(3)->ResetValue2();
+  EXPECT_EQ(TypeAtLine(3, kWideChar), 3 + 3 + 1);
+  EXPECT_TRUE(table.GetPageNode(3)->IsValid());
+  EXPECT_EQ(Heights(), (std::vector<int32_t>{3 * P, 3 * P, 3 * P, 3 * P}));
+  const CVedTextPos page4 = LineStart(9);
+  EXPECT_EQ(root().FindAnchor(kAnchorLine, &page4, 1), table.GetPageNode(4));
+  ExpectSameAsRebuild();
+}
+
+TEST_F(PageTableTest, AnInvalidRecordBeforeTheChangeKeepsItsLinesOnAPage) {
+  SetTextHeight(HeightFor(3));
+  doc.TypeIntoFirst(Paragraphs(12));
+  table.FirstPage();
+  table.GetPageNode(2)->ResetValue2();
+  TypeAtLine(10, kWideChar);
+  ASSERT_EQ(table.GetCount(), 4);
+  for (int32_t n = 1; n <= 4; ++n) {
+    EXPECT_TRUE(table.GetPageNode(n)->IsValid());
+    EXPECT_EQ(*table.GetPageStart(n), LineStart(3 * (n - 1)));
+  }
+  const CVedTextPos line4 = LineStart(4);
+  int32_t number = 0;
+  table.FindPage(&line4, &number);
+  EXPECT_EQ(number, 2);
+}
+
+TEST_F(PageTableTest, PageStartsFollowTheirLinesWhenTextBeforeThemChanges) {
+  SetTextHeight(HeightFor(2));
+  doc.TypeIntoFirst(Wide(25));  // one paragraph of 10, 10 and 5 characters
+  table.FirstPage();
+  ASSERT_EQ(table.GetCount(), 2);
+  // Typed at the paragraph's start: the third line keeps its place but now
+  // begins with another character.
+  EXPECT_EQ(TypeAtLine(0, kWideChar), 0);
+  ASSERT_EQ(table.GetCount(), 2);
+  EXPECT_EQ(*table.GetPageStart(2), LineStart(2));
+  const CVedTextPos last = LineStart(2);
+  int32_t number = 0;
+  EXPECT_EQ(*table.FindPage(&last, &number), LineStart(2));
+  EXPECT_EQ(number, 2);
+}
+
+TEST_F(PageTableTest, PagesFollowLinesAddedBeforeThem) {
+  SetTextHeight(HeightFor(3));
+  doc.TypeIntoFirst(Paragraphs(7));
+  table.FirstPage();
+  TypeAtLine(1, std::string(kParagraphEnd) + kWideChar + kParagraphEnd);
+  EXPECT_EQ(Heights(), (std::vector<int32_t>{3 * P, 3 * P, 3 * P}));
+  for (int32_t n = 1; n <= 3; ++n) EXPECT_EQ(*table.GetPageStart(n), LineStart(3 * (n - 1)));
+  ExpectSameAsRebuild();
+}
+
+TEST_F(PageTableTest, DeletingTheTextAfterPageThreeLeavesThreePages) {
+  SetTextHeight(HeightFor(3));
+  doc.TypeIntoFirst(Paragraphs(12));
+  table.FirstPage();
+  ASSERT_EQ(table.GetCount(), 4);
+  // From behind the ninth character to the end of the text.
+  const CVedTextPos from = doc.PathIn(0, kMoveNextChar, 17);
+  const CVedTextPos to = doc.PathIn(0, kMoveDocumentEnd);
+  EditResult result;
+  ASSERT_NE(root().DeleteRange(&from, &to, &result), 0);
+  ASSERT_NE(result.heightDelta, 0);
+  const ChangeRecord change = ChangeOf(result);
+  EXPECT_EQ(table.Repaginate(&change), 1);
+  EXPECT_EQ(Heights(), (std::vector<int32_t>{3 * P, 3 * P, 3 * P}));
+  ExpectSameAsRebuild();
+}
+
+TEST_F(PageTableTest, NoChangeNoWork) {
+  SetTextHeight(HeightFor(3));
+  doc.TypeIntoFirst(Paragraphs(4));
+  table.FirstPage();
+  EXPECT_EQ(table.Repaginate(nullptr), 0);
+  ChangeRecord unchanged;
+  unchanged.lineStart = LineStart(0);
+  unchanged.area[0] = {0, 0, kTextWidth, P};
+  root().measured = 0;
+  EXPECT_EQ(table.Repaginate(&unchanged), 0);
+  EXPECT_EQ(root().measured, 0);
+  EXPECT_EQ(table.GetRepaintState(1, nullptr), 0);
+}
+
+TEST_F(PageTableTest, AChangeWithoutALineRebuildsAndRepaintsEverything) {
+  SetTextHeight(HeightFor(3));
+  doc.TypeIntoFirst(Paragraphs(4));
+  table.FirstPage();
+  ChangeRecord whole;
+  whole.changed = 1;
+  root().measured = 0;
+  EXPECT_EQ(table.Repaginate(&whole), 1);
+  EXPECT_EQ(root().measured, 4);
+  EXPECT_EQ(table.GetRepaintState(1, nullptr), 1);
+  EXPECT_EQ(table.GetRepaintState(2, nullptr), 1);
+}
+
+TEST_F(PageTableTest, ARebuildStartedDuringARebuildDoesNothing) {
+  SetTextHeight(HeightFor(3));
+  doc.TypeIntoFirst(Paragraphs(4));
+  CVedPageTable other;
+  other.Attach(&root());
+  bool sawGuard = false;
+  root().onMeasure = [&] {
+    sawGuard = CVedPageTable::IsRebuilding();
+    other.FirstPage();
+  };
+  table.FirstPage();
+  root().onMeasure = nullptr;
+  EXPECT_TRUE(sawGuard);
+  EXPECT_EQ(other.GetCount(), 0);
+  EXPECT_EQ(table.GetCount(), 2);
+  EXPECT_FALSE(CVedPageTable::IsRebuilding());
+}
+
+// --- Repaint marking -----------------------------------------------------------
+
+class RepaintTest : public PageTableTest {
+ protected:
+  RepaintTest() {
+    SetTextHeight(HeightFor(3));
+    doc.TypeIntoFirst(Paragraphs(9));
+    table.FirstPage();
+  }
+
+  void Mark(int line, platform::RECT first, int32_t heightChanged = 0) {
+    ChangeRecord change;
+    change.changed = 1;
+    change.lineStart = LineStart(line);
+    change.changeEnd = change.lineStart;
+    change.heightChanged = heightChanged;
+    change.area[0] = first;
+    table.Repaginate(&change);
+  }
+
+  std::vector<platform::RECT> Rects(int32_t n) {
+    const platform::RECT* rects = nullptr;
+    const int32_t state = table.GetRepaintState(n, &rects);
+    if (state == 0) return {};
+    return std::vector<platform::RECT>(rects, rects + (state == 1 ? 1 : state));
+  }
+
+  // A band of the text area in page coordinates.
+  static platform::RECT OnPage(int32_t top, int32_t bottom) {
+    return {kTextArea.left, kTextArea.top + top, kTextArea.left + kTextWidth,
+            kTextArea.top + bottom};
+  }
+
+  static platform::RECT WholePage() {
+    return {kTextArea.left, kTextArea.top, kTextArea.right + 2 * kPitch,
+            kTextArea.top + HeightFor(3)};
+  }
+};
+
+TEST_F(RepaintTest, TypingInOneLineMarksOnlyItsBand) {
+  EXPECT_EQ(TypeAtLine(4, kWideChar), 1);  // the line above it on its page
+  EXPECT_EQ(table.GetCount(), 3);
+  EXPECT_EQ(table.GetPageNode(2)->repaintState, kRepaintRects);
+  EXPECT_EQ(Rects(2), std::vector<platform::RECT>{OnPage(P, 2 * P)});
+  EXPECT_TRUE(Rects(1).empty());
+  EXPECT_TRUE(Rects(3).empty());
+  table.ResetRepaintState();
+  EXPECT_TRUE(Rects(2).empty());
+}
+
+TEST_F(RepaintTest, AHeightChangeRepaintsEveryLaterPage) {
+  TypeAtLine(4, kParagraphEnd);
+  EXPECT_TRUE(Rects(1).empty());
+  EXPECT_EQ(Rects(2), std::vector<platform::RECT>{OnPage(P, 2 * P)});
+  EXPECT_EQ(table.GetCount(), 4);
+  for (int32_t n = 3; n <= 4; ++n) {
+    EXPECT_EQ(table.GetRepaintState(n, nullptr), 1);
+    EXPECT_EQ(Rects(n), std::vector<platform::RECT>{WholePage()});
+  }
+}
+
+TEST_F(RepaintTest, ABandCrossingThePageEndGoesOnOnTheNextPage) {
+  Mark(2, {0, 0, kTextWidth, 2 * P});
+  EXPECT_EQ(Rects(1), std::vector<platform::RECT>{OnPage(2 * P, 3 * P)});
+  EXPECT_EQ(Rects(2), std::vector<platform::RECT>{OnPage(0, P)});
+  EXPECT_TRUE(Rects(3).empty());
+}
+
+TEST_F(RepaintTest, ABandCoveringThePageMarksItWhole) {
+  Mark(3, {0, 0, kTextWidth, 3 * P});
+  EXPECT_EQ(table.GetRepaintState(2, nullptr), 1);
+  EXPECT_EQ(Rects(2), std::vector<platform::RECT>{WholePage()});
+  // A wholly dirty page takes no further bands.
+  Mark(3, {0, 0, kTextWidth, P});
+  EXPECT_EQ(Rects(2), std::vector<platform::RECT>{WholePage()});
+}
+
+TEST_F(RepaintTest, ARectangleBelowTheLastPageRepaintsEveryPage) {
+  Mark(6, {0, 5 * P, kTextWidth, 6 * P});
+  for (int32_t n = 1; n <= 3; ++n) EXPECT_EQ(table.GetRepaintState(n, nullptr), 1);
+}
+
+TEST_F(RepaintTest, AnEmptyAreaMarksNothing) {
+  Mark(4, {});
+  for (int32_t n = 1; n <= 3; ++n) EXPECT_EQ(table.GetRepaintState(n, nullptr), 0);
+}
+
+TEST_F(RepaintTest, AChangeOnALineOfNoPageRepaintsEveryPage) {
+  ChangeRecord change;
+  change.changed = 1;
+  change.lineStart = container_test::InChild(0, LineStart(4));
+  change.area[0] = {0, 0, kTextWidth, P};
+  table.Repaginate(&change);
+  for (int32_t n = 1; n <= 3; ++n) EXPECT_EQ(table.GetRepaintState(n, nullptr), 1);
+}
+
+TEST_F(RepaintTest, MarkAllDirtyUsesTheWholePageRectangle) {
+  table.MarkAllDirty();
+  for (int32_t n = 1; n <= 3; ++n) EXPECT_EQ(Rects(n), std::vector<platform::RECT>{WholePage()});
+  table.ResetRepaintState();
+  for (int32_t n = 1; n <= 3; ++n) EXPECT_EQ(table.GetRepaintState(n, nullptr), 0);
 }
 
 }  // namespace
