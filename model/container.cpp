@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "model/grid_area.h"
+#include "model/table_object.h"
 #include "model/text_object.h"
 #include "platform/texts.h"
 
@@ -293,11 +294,13 @@ CDocObject* CDocObjContainer::CreateChildObject(int32_t type) {
     case kObjectText:
       object = std::make_unique<CTextObject>();
       break;
+    case kObjectTable:
+      object = std::make_unique<CTableObject>();
+      break;
     case kObjectGridArea:
       object = std::make_unique<CGridAreaObject>();
       break;
     default:
-      // Tables join the factory with the table object.
       return nullptr;
   }
   if (object->Initialize(renderer_, feedback_) == 0) return nullptr;

@@ -241,12 +241,6 @@ TEST_P(PartialLoadTest, StillReportsWhatWentIn) {
   ExpectHeightsKept(f);
 }
 
-Bytes TableHeader() {
-  Bytes header = TextHeader(0, 1, 1);
-  header[4] = kObjectTable;
-  return header;
-}
-
 Bytes GridHeader() {
   Bytes header = TextHeader(0, 1, 1);
   header[4] = kObjectGridArea;
@@ -270,7 +264,6 @@ Bytes DamagedBlock() {
 INSTANTIATE_TEST_SUITE_P(Stops, PartialLoadTest,
                          ::testing::Values(PartialLoad{"CutHeader", CutHeader(), -1},
                                            PartialLoad{"UnknownType", GridHeader(), 0},
-                                           PartialLoad{"ChildCannotBeMade", TableHeader(), -1},
                                            PartialLoad{"DamagedBlock", DamagedBlock(), -1}),
                          [](const auto& info) { return std::string(info.param.name); });
 

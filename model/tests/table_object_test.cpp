@@ -139,3 +139,19 @@ TEST(TableLifeTest, PathsCarryTheFivePairsInFrontOfTheCellPath) {
 
 }  // namespace
 }  // namespace table_test
+
+namespace table_test {
+namespace {
+
+TEST(TableLifeTest, TheContainersFactoryMakesAnEmptyTableOfType2) {
+  TableFixture t;
+  std::unique_ptr<CDocObject> made(t.f.container.CreateChildObject(kObjectTable));
+  auto* table = dynamic_cast<CTableObject*>(made.get());
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->IsEmpty(), 1);
+  EXPECT_EQ(table->Format().textWidth, t.f.format.textWidth);
+  EXPECT_EQ(table->Options().freeCursor, 1);
+}
+
+}  // namespace
+}  // namespace table_test
