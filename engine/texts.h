@@ -4,3 +4,18 @@
 // The clipboard format of the program's own documents.
 inline constexpr char kClipboardFormatName[] =
     "Lexora3.00 LXRC\x8C\x60\x8E\xAE";  // Lexora3.00 LXRC形式
+
+// The faces tried in turn when the page-number face is not installed.
+inline constexpr char kPageNumberFallbackMincho[] =
+    "\x82\x6C\x82\x72 \x96\xBE\x92\xA9";  // ＭＳ 明朝
+inline constexpr char kPageNumberFallbackGothic[] =
+    "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";       // ＭＳ ゴシック
+inline constexpr char kPageNumberFallbackSymbol[] = "symbol";  // symbol
+
+// The page-number face before a style sets one.
+inline constexpr const char* kPageNumberDefaultFace = kPageNumberFallbackGothic;
+
+// The forms of a page number: "- n -", "n / last" and plain "n".
+inline constexpr char kPageNumberDashed[] = "- %d -";   // - %d -
+inline constexpr char kPageNumberOfLast[] = "%d / %d";  // %d / %d
+inline constexpr char kPageNumberPlain[] = "%d";        // %d
