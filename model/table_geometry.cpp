@@ -447,3 +447,109 @@ int CTableObject::ReflowCell(int32_t index, int32_t width) {
   columnWidths_[static_cast<size_t>(column)] = width;
   return 1;
 }
+
+int32_t CTableObject::FindNeighbourCell(int direction, int32_t* column, int32_t* row) const {
+  if (column == nullptr || row == nullptr || !IsInGrid(*column, *row)) return -1;
+  const int32_t object = records_[static_cast<size_t>(*row * columns_ + *column)].objectIndex;
+  int32_t c = *column;
+  int32_t r = *row;
+  while (true) {
+    switch (direction) {
+      case 1:
+        --r;
+        break;
+      case 2:
+        ++r;
+        break;
+      case 3:
+        --c;
+        break;
+      case 4:
+        ++c;
+        break;
+      default:
+        return -1;
+    }
+    if (!IsInGrid(c, r)) return -1;
+    const int32_t index = r * columns_ + c;
+    if (records_[static_cast<size_t>(index)].objectIndex != object) {
+      *column = c;
+      *row = r;
+      return index;
+    }
+  }
+}
+
+int32_t CTableObject::FindCellEdge(int direction, int32_t* column, int32_t* row) const {
+  if (column == nullptr || row == nullptr || !IsInGrid(*column, *row)) return -1;
+  auto objectAt = [this](int32_t c, int32_t r) {
+    return records_[static_cast<size_t>(r * columns_ + c)].objectIndex;
+  };
+  const int32_t object = objectAt(*column, *row);
+  int32_t c = *column;
+  int32_t r = *row;
+  switch (direction) {
+    case 1:
+      while (r > 0 && objectAt(c, r - 1) == object) --r;
+      break;
+    case 2:
+      while (r + 1 < rows_ && objectAt(c, r + 1) == object) ++r;
+      break;
+    case 3:
+      while (c > 0 && objectAt(c - 1, r) == object) --c;
+      break;
+    case 4:
+      while (c + 1 < columns_ && objectAt(c + 1, r) == object) ++c;
+      break;
+    case 5:
+      c = 0;
+      break;
+    case 6:
+      c = columns_ - 1;
+      break;
+    default:
+      return -1;
+  }
+  const int32_t index = r * columns_ + c;
+  *column = index % columns_;
+  *row = index / columns_;
+  return objectAt(c, r);
+}
+
+int32_t CTableObject::NextCellPosition(int32_t column, int32_t row, int32_t gridX,
+                                       int32_t gridY) const {
+  if (rows_ == 0 || columns_ == 0 || row < 0 || row >= rows_) return -1;
+  int32_t r = row;
+  int32_t c = 0;
+  if (IsOnHorizontalLine(row, gridY)) {
+    if (gridY != 0) r = row + 1;  // the bottom rule: nothing follows
+  } else if (column < 0 || (column < columns_ && gridX <= 0)) {
+    c = std::max(0, column);
+  } else {
+    c = column + 1;
+  }
+  if (c >= columns_) {
+    ++r;
+    c = 0;
+  }
+  return r < rows_ ? r * columns_ + c : -1;
+}
+
+int32_t CTableObject::PreviousCellPosition(int32_t column, int32_t row, int32_t gridX,
+                                           int32_t gridY) const {
+  if (rows_ == 0 || columns_ == 0 || row < 0 || row >= rows_) return -1;
+  int32_t r = row;
+  int32_t c = columns_ - 1;
+  if (IsOnHorizontalLine(row, gridY)) {
+    if (gridY == 0) --r;  // the bottom rule follows the last row's cells
+  } else if (column >= columns_) {
+    c = columns_ - 1;
+  } else {
+    c = gridX > 0 ? column : column - 1;
+  }
+  if (c < 0) {
+    --r;
+    c = columns_ - 1;
+  }
+  return r >= 0 ? r * columns_ + c : -1;
+}

@@ -209,6 +209,18 @@ class CTableObject : public CDocObject {
   // and the last grid y of a row.
   int32_t ColumnSpan(int32_t column) const;
   int32_t RowSpan(int32_t row) const;
+  // Stepping between cells. Each answers a grid position index (row x
+  // columns + column) and sets column and row to it, or -1 at the grid's
+  // edge. Directions 1 up, 2 down, 3 left, 4 right, over positions that
+  // share the starting cell's object.
+  int32_t FindNeighbourCell(int direction, int32_t* column, int32_t* row) const;
+  // 1 top and 2 bottom of the cell's object in the column, 3 leftmost and
+  // 4 rightmost in the row, 5 the row's first and 6 its last position.
+  int32_t FindCellEdge(int direction, int32_t* column, int32_t* row) const;
+  // The cell after or before a grid position in reading order, line by
+  // line: a rule line comes before the cells of the row below it.
+  int32_t NextCellPosition(int32_t column, int32_t row, int32_t gridX, int32_t gridY) const;
+  int32_t PreviousCellPosition(int32_t column, int32_t row, int32_t gridX, int32_t gridY) const;
   bool IsOnHorizontalLine(int32_t row, int32_t gridY) const;
   bool IsOnVerticalLine(int32_t column, int32_t gridX) const;
   // Axis 2 across (from the cell's left), 1 down (from its top).
@@ -253,6 +265,16 @@ class CTableObject : public CDocObject {
   // The box-drawing character at a grid position; 1 when one was written.
   int ExportBoundaryChar(platform::CArchive& archive, const TableCaret& start,
                          const TableCaret& end);
+
+  // ---- Drawing (table_drawing.cpp), in twips of the band.
+  // Has each cell inside the band draw itself at its origin (moved by the
+  // offsets, less `scroll` downwards); a cell joined to others is drawn
+  // once, over the rules it takes in. Answers the lowest bottom drawn.
+  int32_t DrawCells(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t xOffset,
+                    int32_t yOffset, int32_t scroll);
+  // The ruled lines of the band with the first segment's style of each
+  // grid, and the outer frame; the table height capped by the band.
+  int32_t DrawRuledLines(int32_t top, int32_t bottom, int32_t yOffset);
 
   // ---- State.
   int32_t Rows() const { return rows_; }

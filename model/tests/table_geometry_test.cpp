@@ -195,3 +195,84 @@ TEST_F(Table2x3, ReflowKeepsTheContentAtTheNewWidth) {
 
 }  // namespace
 }  // namespace table_test
+
+namespace table_test {
+namespace {
+
+// A cell holding something that cannot be carried over through a stream
+// (here a table child whose own stream is not offered) keeps its content
+// and its width, and the re-flow answers 0.
+TEST(TableReflowTest, ContentThatCannotBeCarriedOverStaysWhereItWas) {
+  TableFixture u;
+  TableSpec spec;
+  spec.texts = {"abcd"};
+  ASSERT_EQ(u.Load(u.Stream(spec)), 1);
+  CTableCellObj* cell = u.table.CellAt(0);
+  CDocObject* nested = cell->CreateChildObject(kObjectTable);
+  ASSERT_NE(nested, nullptr);
+  cell->Children().InsertAt(1, ChildEntry{nested, kObjectTable, 0, {}});
+  EXPECT_EQ(u.table.ReflowCell(0, 2 * kPitch), 0);
+  EXPECT_EQ(u.table.CellAt(0), cell);
+  EXPECT_EQ(u.CellText(0, 0), "abcd");
+  EXPECT_EQ(cell->Children().GetTypeAt(1), kObjectTable);
+  EXPECT_EQ(u.table.ColumnWidths()[0], 4 * kPitch);
+}
+
+}  // namespace
+}  // namespace table_test
+
+namespace table_test {
+namespace {
+
+TEST(TableStepTest, NeighboursSkipPositionsOfTheSameObject) {
+  TableFixture u;
+  TableSpec spec;
+  spec.flags = {kJoinsRight, kJoinedLeft, 0, 0, 0, 0};
+  ASSERT_EQ(u.Load(u.Stream(spec)), 1);
+  u.table.RenumberCells();
+  int32_t column = 0;
+  int32_t row = 0;
+  EXPECT_EQ(u.table.FindNeighbourCell(4, &column, &row), 2);
+  EXPECT_EQ(column, 2);
+  EXPECT_EQ(u.table.FindNeighbourCell(4, &column, &row), -1);
+  EXPECT_EQ(column, 2);
+  EXPECT_EQ(u.table.FindNeighbourCell(2, &column, &row), 5);
+  EXPECT_EQ(row, 1);
+  column = 1;
+  row = 0;
+  EXPECT_EQ(u.table.FindNeighbourCell(3, &column, &row), -1);
+  EXPECT_EQ(u.table.FindCellEdge(3, &column, &row), 0);
+  EXPECT_EQ(column, 0);
+  EXPECT_EQ(u.table.FindCellEdge(6, &column, &row), 1);  // object of position 2
+  EXPECT_EQ(column, 2);
+}
+
+struct StepCase {
+  int32_t column, row, x, y;
+  int32_t next, previous;
+};
+
+class StepCases : public ::testing::TestWithParam<StepCase> {};
+
+TEST_P(StepCases, CellsFollowInReadingOrder) {
+  TableFixture u;
+  ASSERT_EQ(u.Load(u.Stream(TableSpec{})), 1);
+  const StepCase& c = GetParam();
+  EXPECT_EQ(u.table.NextCellPosition(c.column, c.row, c.x, c.y), c.next);
+  EXPECT_EQ(u.table.PreviousCellPosition(c.column, c.row, c.x, c.y), c.previous);
+}
+
+// Row 0 holds positions 0-2, row 1 positions 3-5; row 0 has one text line
+// (y 1), the last row two, its bottom rule at y 2.
+INSTANTIATE_TEST_SUITE_P(Table, StepCases,
+                         ::testing::Values(StepCase{0, 0, 0, 0, 0, -1},    // top-left corner
+                                           StepCase{1, 0, 0, 1, 1, 0},     // left rule of cell 1
+                                           StepCase{2, 0, 6, 1, 3, 2},     // right border, row 0
+                                           StepCase{0, 0, -3, 1, 0, -1},   // left margin
+                                           StepCase{3, 0, 4, 1, 3, 2},     // right of the table
+                                           StepCase{1, 1, 0, 0, 3, 2},     // rule above row 1
+                                           StepCase{1, 1, 2, 1, 5, 4},     // inside cell 4
+                                           StepCase{2, 1, 6, 2, -1, 5}));  // bottom-right corner
+
+}  // namespace
+}  // namespace table_test
