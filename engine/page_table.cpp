@@ -114,8 +114,12 @@ CVedPageTable::Node CVedPageTable::FindPageNode(const CVedTextPos* position, int
     // may still carry anchors of records dropped since.
     const CVedAnchor* anchor = root_->FindAnchor(kAnchorLine, position, 1);
     if (anchor == nullptr) {
+      // The position lies before every anchored line: the first page, which
+      // always begins at the document's first line.
       const Node first = FirstNode();
-      if (first != records_.end()) *number = 1;
+      if (first == records_.end()) return first;
+      ReanchorAtFirstLine(*first);
+      *number = 1;
       return first;
     }
     const Node node = NodeOf(anchor, number);

@@ -276,6 +276,19 @@ TEST_F(PageTableTest, FindPageNumbersEveryLine) {
   }
 }
 
+TEST_F(PageTableTest, APositionBeforeEveryAnchorIsOnTheFirstPageAnchoredAgain) {
+  SetTextHeight(HeightFor(3));
+  doc.TypeIntoFirst(Paragraphs(5));
+  table.FirstPage();
+  const CVedTextPos first = LineStart(0);
+  root().SetAnchor(kAnchorLine, nullptr, &first);
+  const CVedTextPos second = LineStart(1);
+  int32_t number = 0;
+  EXPECT_EQ(*table.FindPage(&second, &number), first);
+  EXPECT_EQ(number, 1);
+  EXPECT_EQ(root().FindAnchor(kAnchorLine, &first, 1), table.GetPageNode(1));
+}
+
 TEST_F(PageTableTest, WithoutADocumentThereIsNoPage) {
   CVedPageTable lone;
   int32_t number = 7;
@@ -362,6 +375,22 @@ TEST_F(PageTableTest, AnInvalidRecordBeforeTheChangeKeepsItsLinesOnAPage) {
   int32_t number = 0;
   table.FindPage(&line4, &number);
   EXPECT_EQ(number, 2);
+}
+
+TEST_F(PageTableTest, ARecordWhoseLineNoLongerCarriesItIsPaginatedAgain) {
+  SetTextHeight(HeightFor(3));
+  doc.TypeIntoFirst(Paragraphs(9));
+  table.FirstPage();
+  const CVedTextPos page2 = LineStart(3);
+  root().SetAnchor(kAnchorLine, nullptr, &page2);
+  TypeAtLine(7, kWideChar);
+  EXPECT_TRUE(table.GetPageNode(2)->IsValid());
+  EXPECT_EQ(root().FindAnchor(kAnchorLine, &page2, 1), table.GetPageNode(2));
+  const CVedTextPos line4 = LineStart(4);
+  int32_t number = 0;
+  table.FindPage(&line4, &number);
+  EXPECT_EQ(number, 2);
+  EXPECT_EQ(table.GetCount(), 3);
 }
 
 TEST_F(PageTableTest, PageStartsFollowTheirLinesWhenTextBeforeThemChanges) {
