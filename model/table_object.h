@@ -258,7 +258,10 @@ class CTableObject : public CDocObject {
   // ---- Streams (table_stream.cpp).
   // Answers 1 with the whole table read, or -1 with the table left empty.
   int LoadTable(platform::CArchive& archive, int mode, EditResult* out);
+  // The cell under the caret reads its own block (or, for the text form,
+  // plain text, only with the caret in a cell); 0 when nothing was read.
   int LoadIntoCursorCell(platform::CArchive& archive, int mode, EditResult* out);
+  int LoadTextIntoCursorCell(platform::CArchive& archive, EditResult* out);
   // 1, or -1 when the archive or a cell failed.
   int StoreTable(platform::CArchive& archive, const TableCaret& start, const TableCaret& end);
   int StorePlainText(platform::CArchive& archive, int32_t firstRow, int32_t lastRow);
@@ -315,6 +318,8 @@ class CTableObject : public CDocObject {
   int32_t RowTop(int32_t row) const;         // top of the row's top rule
   bool IsInGrid(int32_t column, int32_t row) const;
   int32_t GridXRight(int32_t x) const;
+  int ReadIntoCursorCell(platform::CArchive& archive, int tag, int mode, int32_t startX,
+                         EditResult* out);
 
   CDocRenderer* renderer_ = nullptr;
   CEditFeedback* feedback_ = nullptr;

@@ -318,12 +318,28 @@ int CTableObject::LoadTable(platform::CArchive& archive, int mode, EditResult* o
 }
 
 int CTableObject::LoadIntoCursorCell(platform::CArchive& archive, int mode, EditResult* out) {
+  const int answer = ReadIntoCursorCell(archive, kFormatOwnBlock, mode, 0, out);
+  return answer > 0 ? 1 : 0;
+}
+
+int CTableObject::LoadTextIntoCursorCell(platform::CArchive& archive, EditResult* out) {
+  if (caret_.mode != kCaretInCell) return 0;
+  const int32_t margin = Pitch() > 0 ? leftOffset_ / Pitch() : 0;
+  return ReadIntoCursorCell(archive, kFormatPlainText, 0, -margin, out);
+}
+
+// The cell under the caret reads a block at its cursor. When its content
+// height changed, its row is re-fitted and the report runs from the rule
+// above the row before to the table's end.
+int CTableObject::ReadIntoCursorCell(platform::CArchive& archive, int tag, int mode, int32_t startX,
+                                     EditResult* out) {
   CTableCellObj* cell = CellOf(caret_.column, caret_.row);
   if (cell == nullptr) return 0;
   const int32_t before = cell->GetContentHeight();
   const int32_t rowBefore = rowHeights_[static_cast<size_t>(caret_.row)];
   EditResult read;
-  if (cell->SerializeRange(archive, kFormatOwnBlock, mode, nullptr, nullptr, &read) <= 0) return 0;
+  const int answer = cell->SerializeRange(archive, tag, mode, nullptr, nullptr, &read);
+  if (answer <= 0) return answer;
   EditResult result = read;
   CVedTextPos cursor;
   cell->GetCursor(&cursor);
@@ -335,16 +351,16 @@ int CTableObject::LoadIntoCursorCell(platform::CArchive& archive, int mode, Edit
   } else {
     const int32_t rowAfter = RecalcRowHeight(after - before, caret_.row);
     result.heightDelta = rowAfter - rowBefore;
-    TablePosToPath({kCaretOnGrid, std::max(0, caret_.row - 1), 0, 0, 0}, &result.rangeStart);
-    CVedTextPos end;
-    TablePosToPath(GridEnd(), &end);
-    result.rangeEnd = end;
+    result.rangeStart = CVedTextPos();
+    TablePosToPath({kCaretOnGrid, std::max(0, caret_.row - 1), 0, startX, 0}, &result.rangeStart);
+    result.rangeEnd = CVedTextPos();
+    TablePosToPath(GridEnd(), &result.rangeEnd);
   }
   result.newCursor = cursor;
   result.startAux = cursor;
   result.endAux = cursor;
   if (out != nullptr) *out = result;
-  return 1;
+  return answer;
 }
 
 int CTableObject::StoreTable(platform::CArchive& archive, const TableCaret& start,

@@ -302,3 +302,40 @@ TEST(TableStreamFuzzTest, TruncatedAndMutatedStreamsFailCleanly) {
 
 }  // namespace
 }  // namespace table_test
+
+namespace table_test {
+namespace {
+
+int LoadText(CTableObject& table, const std::string& text, EditResult* result) {
+  Bytes bytes(text.begin(), text.end());
+  platform::CMemFile file(bytes.data(), bytes.size());
+  platform::CArchive archive(&file, platform::CArchive::kLoad);
+  return table.LoadTextIntoCursorCell(archive, result);
+}
+
+TEST(TableCellLoadTest, PlainTextGoesIntoTheCaretCell) {
+  TableFixture t;
+  ASSERT_EQ(t.Load(t.Stream(TwoByTwo())), 1);  // the caret is in cell (row 1, column 0)
+  EditResult result;
+  EXPECT_GT(LoadText(t.table, "xy", &result), 0);
+  EXPECT_EQ(t.CellText(0, 1), "xy");
+  EXPECT_EQ(result.heightDelta, 0);
+  EXPECT_EQ(t.table.PathToTablePos(&result.rangeStart), t.table.Caret());
+  EXPECT_EQ(result.newCursor, result.rangeStart);
+}
+
+TEST(TableCellLoadTest, ATallerCellReportsItsRowAndTheTableEnd) {
+  TableFixture t;
+  ASSERT_EQ(t.Load(t.Stream(TwoByTwo())), 1);
+  const int32_t before = t.table.TableHeight();
+  EditResult result;
+  EXPECT_GT(LoadText(t.table, "a\r\nb\r\nc", &result), 0);
+  EXPECT_EQ(t.table.RowHeights()[1], 3 * kLinePitch);
+  EXPECT_EQ(result.heightDelta, 2 * kLinePitch);
+  EXPECT_EQ(t.table.TableHeight(), before + 2 * kLinePitch);
+  EXPECT_EQ(t.table.PathToTablePos(&result.rangeStart), (TableCaret{kCaretOnGrid, 0, 0, 0, 0}));
+  EXPECT_EQ(t.table.PathToTablePos(&result.rangeEnd), t.table.GridEnd());
+}
+
+}  // namespace
+}  // namespace table_test
