@@ -226,7 +226,9 @@ void CVedPageTable::Paginate(Node start, const CVedTextPos* stopMark) {
       used = 0;
     }
     CVedTextPos next;
-    more = root_->StepPageLine(&line, kLineNext, &next) != 0;
+    // A step that stays on its line ends the document rather than the loop
+    // never ending.
+    more = root_->StepPageLine(&line, kLineNext, &next) != 0 && !(next == line);
     if (metrics.endKind == kLineEndPageBreak) {
       SetRecord(current, pageStart, used + metrics.height);
       used = 0;
