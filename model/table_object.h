@@ -236,6 +236,29 @@ class CTableObject : public CDocObject {
   // the position as it is.
   TableCaret ToCellPosition(const TableCaret& pos);
 
+  // ---- Moves through the cells (table_cell_moves.cpp). Each takes the
+  // remembered x (twips from the table's left) into the target cell, runs
+  // one move command of that cell there and leaves a position of mode 1
+  // in it; the answer is the cell's, or 1 (before the start) or 2 (after
+  // the end) when there is no cell to go on in.
+  struct CellMove {
+    TableCaret pos;
+    CVedTextPos cellPath;  // the cell's own path of the place reached
+    int32_t x = 0;         // the remembered x, back in table twips
+  };
+  int MoveToColumnTop(int32_t column, const MoveParams& params, CellMove* out);
+  int MoveToColumnBottom(int32_t column, const MoveParams& params, CellMove* out);
+  int MoveToFirstCell(const MoveParams& params, CellMove* out);
+  int MoveToLastCell(const MoveParams& params, CellMove* out);
+  int MoveToLastRowStart(const MoveParams& params, CellMove* out);
+  // 20, 36 or 52 inside the caret's cell; at its start the cell on the
+  // left is entered at its last line, paragraph or word start.
+  int MoveBackThroughCells(int command, const MoveParams& params, CellMove* out);
+  // 35 or 51 inside the caret's cell; at its end the cell on the right is
+  // entered at its start.
+  int MoveOnThroughCells(int command, const MoveParams& params, CellMove* out);
+  int MoveInCell(int32_t column, int32_t row, int command, const MoveParams& params, CellMove* out);
+
   // ---- Path conversion.
   void TablePosToPath(const TableCaret& pos, CVedTextPos* path) const;
   // Null or empty: the caret. Nothing when the path does not start with
