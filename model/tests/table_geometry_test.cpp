@@ -276,3 +276,24 @@ INSTANTIATE_TEST_SUITE_P(Table, StepCases,
 
 }  // namespace
 }  // namespace table_test
+
+namespace table_test {
+namespace {
+
+TEST(TableRowTest, ARowShrinksBackToItsTallestCell) {
+  TableFixture u;
+  TableSpec spec;
+  spec.texts = {"a\rb", "a\rb\rc\rd"};
+  ASSERT_EQ(u.Load(u.Stream(spec)), 1);
+  ASSERT_EQ(u.table.RowHeights()[0], 4 * kLinePitch);
+  EditResult deleted;
+  ASSERT_NE(u.table.CellAt(1)->DeleteRange(nullptr, nullptr, &deleted), 0);
+  EXPECT_EQ(u.table.RecalcRowHeight(-1, 0), 2 * kLinePitch);
+  EXPECT_EQ(u.table.RowRecords()[0].height, 2 * kLinePitch);
+  for (int32_t c = 0; c < 3; ++c) {
+    EXPECT_EQ(u.table.CellOf(c, 0)->GetHeight(nullptr, nullptr), 2 * kLinePitch);
+  }
+}
+
+}  // namespace
+}  // namespace table_test
