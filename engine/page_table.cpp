@@ -255,6 +255,12 @@ int CVedPageTable::Repaginate(const ChangeRecord* change) {
     int32_t number = 0;
     Node start = FindPageNode(&change->lineStart, &number);
     start = start == records_.end() ? FirstNode() : EarliestStart(start);
+    // A page's first line that became shorter may now fit on the page
+    // before, so that page is laid out again too.
+    if (change->heightChanged != 0 && start != records_.begin() && start != records_.end() &&
+        start->position == change->lineStart) {
+      --start;
+    }
     if (start != records_.end()) {
       Paginate(start, change->heightChanged != 0 ? nullptr : &change->changeEnd);
     }

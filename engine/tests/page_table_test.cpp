@@ -419,6 +419,33 @@ TEST_F(PageTableTest, PagesFollowLinesAddedBeforeThem) {
   ExpectSameAsRebuild();
 }
 
+TEST_F(PageTableTest, AFirstLineThatShrankMovesUpToThePageBefore) {
+  constexpr int32_t kTextHeight = 4 * P - kGapBelow;
+  SetTextHeight(kTextHeight);
+  doc.TypeIntoFirst(Paragraphs(5));
+  // The fourth line in a large type is page 2.
+  const CVedTextPos from = doc.PathIn(0, kMoveNextChar, 6);
+  const CVedTextPos to = doc.PathIn(0, kMoveNextChar, 7);
+  CharFormat type;
+  type.size = 480;
+  type.mask = kMaskSize;
+  EditResult result;
+  ASSERT_NE(root().SetCharFont(&type, &from, &to, &result), 0);
+  table.FirstPage();
+  ASSERT_EQ(table.GetCount(), 3);
+  ASSERT_EQ(*table.GetPageStart(2), LineStart(3));
+  // Back in the normal type the line fits at the bottom of page 1.
+  type.size = 120;
+  ASSERT_NE(root().SetCharFont(&type, &from, &to, &result), 0);
+  ASSERT_NE(result.heightDelta, 0);
+  const ChangeRecord change = ChangeOf(result);
+  ASSERT_EQ(change.lineStart, LineStart(3));
+  table.Repaginate(&change);
+  EXPECT_EQ(Heights(), (std::vector<int32_t>{4 * P, P}));
+  EXPECT_EQ(*table.GetPageStart(2), LineStart(4));
+  ExpectSameAsRebuild();
+}
+
 TEST_F(PageTableTest, DeletingTheTextAfterPageThreeLeavesThreePages) {
   SetTextHeight(HeightFor(3));
   doc.TypeIntoFirst(Paragraphs(12));
