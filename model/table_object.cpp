@@ -12,7 +12,7 @@ CTableObject::CTableObject() : options_(kTableDefaultOptions) {
   pageFormat_.textHeight = kUnboundedTextHeight;
 }
 
-CTableObject::~CTableObject() { FreeContent(); }
+CTableObject::~CTableObject() = default;
 
 int CTableObject::Initialize(CDocRenderer* renderer, CEditFeedback* feedback) {
   renderer_ = renderer;

@@ -99,8 +99,9 @@ struct TableHit {
 class CTableObject : public CDocObject {
  public:
   CTableObject();
-  // Releases whatever the table still owns, as FreeContent does, so that an
-  // owner that skipped Reset and Clear leaks nothing.
+  // Whatever the table still owns (cells, records, line styles) goes with
+  // it, so an owner that skipped Reset and Clear leaks nothing. Row anchors
+  // belong to others, who may be gone already: they are not touched.
   ~CTableObject() override;
   CTableObject(const CTableObject&) = delete;
   CTableObject& operator=(const CTableObject&) = delete;

@@ -75,7 +75,7 @@ TEST(TableLifeTest, SettingAPageFormatEmptiesTheTableAndKeepsTheFormat) {
 }
 
 // Under the sanitizer a table deleted while it still holds cells, records
-// and line styles leaks nothing.
+// and line styles leaks nothing, and touches no anchor it does not own.
 TEST(TableLifeTest, DeletingAFullTableReleasesEverything) {
   TableFixture t;
   auto full = std::make_unique<CTableObject>();
@@ -84,6 +84,10 @@ TEST(TableLifeTest, DeletingAFullTableReleasesEverything) {
   spec.texts = {"ab", "", "cd"};
   ASSERT_EQ(t.Load(*full, t.Stream(spec)), 1);
   ASSERT_EQ(full->CellCount(), 6);
+  // The page table that attached a row anchor may be gone before the table.
+  auto anchor = std::make_unique<CVedAnchor>();
+  full->RowRecords()[0].anchor = anchor.get();
+  anchor.reset();
   full.reset();
 }
 
