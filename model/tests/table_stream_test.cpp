@@ -339,3 +339,25 @@ TEST(TableCellLoadTest, ATallerCellReportsItsRowAndTheTableEnd) {
 
 }  // namespace
 }  // namespace table_test
+
+namespace table_test {
+namespace {
+
+// A cell that cannot store itself (here it holds a table child whose own
+// stream is not offered) fails the whole store.
+TEST(TableStoreTest, ACellThatCannotBeStoredFailsTheStore) {
+  TableFixture t;
+  ASSERT_EQ(t.Load(t.Stream(TwoByTwo())), 1);
+  CTableCellObj* cell = t.table.CellAt(3);
+  cell->Children().InsertAt(1,
+                            ChildEntry{cell->CreateChildObject(kObjectTable), kObjectTable, 0, {}});
+  int answer = 0;
+  StoreWhole(t, &answer);
+  EXPECT_EQ(answer, -1);
+  // The rows before it still store on their own.
+  t.StoreTable(t.table.GridStart(), {kCaretOnGrid, 0, 1, 3, 1}, &answer);
+  EXPECT_EQ(answer, 1);
+}
+
+}  // namespace
+}  // namespace table_test
