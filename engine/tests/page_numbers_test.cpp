@@ -166,6 +166,9 @@ TEST_P(PageNumberPlaceTest, DrawsTheTextWhereTheAlignmentPutsIt) {
   const int32_t along = c.along(static_cast<int32_t>(c.text.size()) * kDigit);
   const FontInfo font = Font();
   ASSERT_GT(font.lineHeight, 0);
+  platform::LOGFONTA logFont;
+  numbers.FontList().Table().GetEntryMetrics(numbers.FontIndex(), nullptr, &logFont);
+  EXPECT_EQ(logFont.lfEscapement, c.vertical != 0 ? 900 : 0);
   if (c.vertical == 0) {
     EXPECT_EQ(run.x, along);
     EXPECT_EQ(run.y, kArea.top + (kArea.Height() - font.lineHeight) / 2 + font.ascent);
@@ -194,6 +197,15 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"VerticalCentred", 1, 2, 2, 4, 4, "- 4 -",
                   [](int32_t w) { return kArea.bottom - (kArea.Height() - w) / 2; }}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PageNumberTest, TheDevicesZoomGoesToTheFonts) {
+  Setup(platform::kSyntheticFixedFace);
+  PageNumberDevice device = numbers.Device();
+  device.zoom = 2;
+  numbers.SetDevice(device);
+  EXPECT_EQ(numbers.FontList().Table().GetZoom(), 2);
+  EXPECT_EQ(numbers.FontList().GetResolution().x, kDpi);
+}
 
 TEST_F(PageNumberTest, NumbersBelowOneAreNotDrawn) {
   Setup(platform::kSyntheticFixedFace, 0, 1, 3, 0);
