@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "model/container.h"
+#include "model/table_object.h"
 #include "model/text_navigator.h"
 #include "model/texts.h"
 
@@ -47,14 +48,16 @@ Place PlaceOf(uint32_t k, uint32_t n) {
   return k + 1 == n ? kPlaceLast : kPlaceMiddle;
 }
 
-// Row and column count of a table child. The table object does not exist
-// yet; until it does, every child answers none.
+// Row and column count of a table child; none for any other child.
 struct TableShape {
   int32_t rows = 0;
   int32_t columns = 0;
 };
 
-TableShape TableShapeOf(const CDocObject* /*child*/) { return {}; }
+TableShape TableShapeOf(const CDocObject* child) {
+  const auto* table = dynamic_cast<const CTableObject*>(child);
+  return table != nullptr ? TableShape{table->Rows(), table->Columns()} : TableShape{};
+}
 
 int32_t ReadInt32(const uint8_t* bytes) {
   return static_cast<int32_t>(

@@ -308,7 +308,9 @@ LineMetrics* CTextEngine::GetLineMetrics(LineMetrics* out, const CVedTextPos* po
 }
 
 LineMetrics* CTextEngine::GetPageLineMetrics(LineMetrics* out, const CVedTextPos* pos) {
-  return GetLineMetrics(out, pos);
+  // The engine's own answer: a derived object has already put its
+  // positions into the engine's form.
+  return CTextEngine::GetLineMetrics(out, pos);
 }
 
 int CTextEngine::StepLine(const CVedTextPos* pos, int direction, CVedTextPos* out) {
@@ -316,7 +318,7 @@ int CTextEngine::StepLine(const CVedTextPos* pos, int direction, CVedTextPos* ou
 }
 
 int CTextEngine::StepPageLine(const CVedTextPos* pos, int direction, CVedTextPos* out) {
-  return StepLine(pos, direction, out);
+  return CTextEngine::StepLine(pos, direction, out);
 }
 
 int CTextEngine::IsFirstLine(const CVedTextPos* pos) {

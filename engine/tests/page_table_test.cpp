@@ -39,21 +39,6 @@ class CountingContainer : public CDocObjContainer {
     if (onMeasure) onMeasure();
     return CDocObjContainer::GetPageLineMetrics(out, pos);
   }
-  // The text object answers a stepped line with its free-cursor place put
-  // in front twice (its engine steps through the object's own StepLine,
-  // which adds the place once more); such a path names no line. The second
-  // place is taken off here until the text object answers one place.
-  int StepPageLine(const CVedTextPos* pos, int direction, CVedTextPos* out) override {
-    const int answer = CDocObjContainer::StepPageLine(pos, direction, out);
-    constexpr size_t kDoubledEnd = 5;
-    if (answer != 0 && out->pairs.size() > kDoubledEnd &&
-        std::all_of(out->pairs.begin() + 1, out->pairs.begin() + kDoubledEnd,
-                    [](const PosPair& pair) { return pair.tag == kTagFreeCursor; })) {
-      out->pairs.erase(out->pairs.begin() + 3, out->pairs.begin() + kDoubledEnd);
-      out->depth = static_cast<int32_t>(out->pairs.size());
-    }
-    return answer;
-  }
   int measured = 0;
   std::function<void()> onMeasure;
 };

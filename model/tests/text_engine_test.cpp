@@ -341,3 +341,18 @@ TEST_F(TextObjectTest, AfterTypingThatWrapsTheCaretIsOnTheNewLine) {
 
 }  // namespace
 }  // namespace text_test
+
+namespace text_test {
+namespace {
+
+TEST_F(TextObjectTest, StepsForPaginationCarryThePlaceOnce) {
+  Type("ab\rcd");
+  CVedTextPos line;
+  ASSERT_EQ(text.StepPageLine(nullptr, kLineNext, &line), 1);
+  EXPECT_EQ(line.depth, 5);
+  CVedAnchor anchor;
+  EXPECT_EQ(text.SetAnchor(kAnchorLine, &anchor, &line), 1);
+}
+
+}  // namespace
+}  // namespace text_test
