@@ -33,11 +33,6 @@ void CopyIf(int32_t mask, int32_t bit, Field& target, Field source) {
   if (Names(mask, bit)) target = source;
 }
 
-template <typename Field>
-void ClearIfDifferent(int32_t& mask, int32_t bit, Field a, Field b) {
-  if (Names(mask, bit) && a != b) mask &= ~bit;
-}
-
 void CopyFace(char* target, const char* source) {
   std::memcpy(target, source, kFaceNameSize);
   target[kFaceNameSize - 1] = '\0';
@@ -227,44 +222,49 @@ int CTextFormats::ValidateParaFormat(const ParagraphInfo& p, int32_t mask) {
   return 1;
 }
 
+// Each comparison goes through the exchanged record, so that one rule
+// (NarrowCommon) decides what "the same" means for every kind.
 void CTextFormats::ClearDifferingFontBits(const CharFontState& a, const CharFontState& b,
                                           int32_t& mask) {
-  if (Names(mask, kMaskFace) && std::strncmp(a.face, b.face, kFaceNameSize) != 0) {
-    mask &= ~kMaskFace;
-  }
-  ClearIfDifferent(mask, kMaskSize, a.size, b.size);
-  ClearIfDifferent(mask, kMaskColor, a.color, b.color);
-  ClearIfDifferent(mask, kMaskBold, a.bold, b.bold);
-  ClearIfDifferent(mask, kMaskItalic, a.italic, b.italic);
-  ClearIfDifferent(mask, kMaskHeightScale, a.heightScale, b.heightScale);
-  ClearIfDifferent(mask, kMaskWidthScale, a.widthScale, b.widthScale);
-  ClearIfDifferent(mask, kMaskPlacement, a.placement, b.placement);
+  CharFormat common = FontFields(a);
+  common.color = a.color;
+  common.placement = a.placement;
+  CharFormat other = FontFields(b);
+  other.color = b.color;
+  other.placement = b.placement;
+  common.mask = mask;
+  NarrowCommon(common, other);
+  mask = common.mask;
 }
 
 void CTextFormats::ClearDifferingDecorationBits(const CellDecoration& a, const CellDecoration& b,
                                                 int32_t& mask) {
-  ClearIfDifferent(mask, kMaskUnderline, a.underline, b.underline);
-  ClearIfDifferent(mask, kMaskShading, a.shading, b.shading);
-  ClearIfDifferent(mask, kMaskStrikeOut, a.strikeOut, b.strikeOut);
-  ClearIfDifferent(mask, kMaskEnclosure, a.enclosure, b.enclosure);
-  ClearIfDifferent(mask, kMaskDecorationColor, a.color, b.color);
+  CharDecoration common;
+  CharDecoration other;
+  DecorationToRecord(a, &common);
+  DecorationToRecord(b, &other);
+  common.mask = mask;
+  NarrowCommon(common, other);
+  mask = common.mask;
 }
 
 void CTextFormats::ClearDifferingDesignBits(const CellDesign& a, const CellDesign& b,
                                             int32_t& mask) {
-  ClearIfDifferent(mask, kMaskHollow, a.hollow, b.hollow);
-  ClearIfDifferent(mask, kMaskReverse, a.reverse, b.reverse);
-  ClearIfDifferent(mask, kMaskShadow, a.shadow, b.shadow);
+  CharDesign common;
+  CharDesign other;
+  DesignToRecord(a, &common);
+  DesignToRecord(b, &other);
+  common.mask = mask;
+  NarrowCommon(common, other);
+  mask = common.mask;
 }
 
 void CTextFormats::ClearDifferingParaBits(const ParagraphInfo& a, const ParagraphInfo& b,
                                           int32_t& mask) {
-  ClearIfDifferent(mask, kMaskAlignment, a.alignment, b.alignment);
-  ClearIfDifferent(mask, kMaskLineGap, a.lineGap, b.lineGap);
-  ClearIfDifferent(mask, kMaskParagraphGap, a.paragraphGap, b.paragraphGap);
-  ClearIfDifferent(mask, kMaskFirstIndent, a.firstIndent, b.firstIndent);
-  ClearIfDifferent(mask, kMaskLeftIndent, a.leftIndent, b.leftIndent);
-  ClearIfDifferent(mask, kMaskRightIndent, a.rightIndent, b.rightIndent);
+  ParaFormat common = ParagraphToRecord(a);
+  common.mask = mask;
+  NarrowCommon(common, ParagraphToRecord(b));
+  mask = common.mask;
 }
 
 void CTextFormats::FontStateToCharFormat(const CharFontState& state, CharFormat* out) const {
