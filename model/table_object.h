@@ -345,6 +345,26 @@ class CTableObject : public CDocObject {
   int ReadIntoCursorCell(platform::CArchive& archive, int tag, int mode, int32_t startX,
                          EditResult* out);
 
+  // ---- Caret moves and hit tests (table_editing.cpp).
+  // The top of a position's line box, twips from the table's top.
+  int32_t LineTopOf(const TableCaret& pos) const;
+  // The three ways the table carries a move on by itself: with the
+  // rule-grid flag clear (from cell to cell), from a cell whose own move
+  // reached its edge (onto the rules around it), and on the grid.
+  int MoveAcrossCells(int command, const MoveParams& params, CellMove* out);
+  int MoveOutOfCell(int command, const MoveParams& params, CellMove* out);
+  int MoveOnGrid(int command, const MoveParams& params, CellMove* out);
+  // Commands that answer the same in every regime; -1 for the others.
+  int MoveToFixedPlace(int command, const MoveParams& params, CellMove* out);
+  // The start (or end) of the cell's text line at the caret top's height.
+  int MoveToCellLine(int32_t column, int32_t row, bool atStart, const MoveParams& params,
+                     CellMove* out);
+  // The first grid position of the cell before (step -1) or after (+1) a
+  // grid position in reading order, a joined cell counted once; -1 past
+  // either end.
+  int32_t CellInReadingOrder(int32_t index, int step) const;
+  CellMove GridMove(int32_t row, int32_t column, int32_t x, int32_t y) const;
+
   CDocRenderer* renderer_ = nullptr;
   CEditFeedback* feedback_ = nullptr;
   int32_t leftOffset_ = 0;

@@ -53,14 +53,6 @@ int CTableObject::GetCursor(CVedTextPos*) { return 0; }
 
 int CTableObject::SetCursor(const CVedTextPos*) { return 0; }
 
-int CTableObject::MoveCursor(int, const MoveParams*, const CVedTextPos*, CVedTextPos*) {
-  return kMoveFailed;
-}
-
-int32_t CTableObject::PositionFromPoint(int, const CVedTextPos*, int32_t, int32_t, CVedTextPos*) {
-  return -1;
-}
-
 int CTableObject::InsertText(std::string_view, EditResult*) { return 0; }
 
 int CTableObject::DeleteChar(int, EditResult*) { return 0; }

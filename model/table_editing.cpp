@@ -1,0 +1,478 @@
+// The table's caret moves and hit tests. A move first goes to the cell
+// under the caret; only when the cell reaches its edge (or for the moves
+// that belong to the table as a whole) does the table carry it on: from
+// cell to cell when the ruled lines are not lines of their own, else onto
+// the ruled-line grid and along it.
+#include <algorithm>
+
+#include "model/renderer.h"
+#include "model/table_object.h"
+#include "model/text_navigator.h"
+
+namespace {
+
+// Commands of the table as a whole (besides the text moves of its cells).
+constexpr int kMoveLineStartAtTop = 21;  // start of the line at the caret top's height
+constexpr int kMoveLineEndAtTop = 22;    // end of that line
+constexpr int kMoveEnterCell = 1025;
+constexpr int kMoveNextCell = 1026;
+constexpr int kMovePrevCell = 1027;
+constexpr int kMoveRowStartCorner = 1281;
+constexpr int kMoveRowEndCorner = 1282;
+constexpr int kMoveColumnTopCorner = 1297;
+constexpr int kMoveColumnBottomCorner = 1298;
+constexpr int kMoveCellTopCorner = 1313;
+constexpr int kMoveCellBottomCorner = 1314;
+
+constexpr int kRectLineBox = 3;
+
+// Moves the table carries out itself even when the caret is in a cell. The
+// last line's start is one of them: it is how a move back from below
+// enters the table, wherever its caret was left.
+bool IsTableWideMove(int command) {
+  switch (command) {
+    case kMoveDocumentStart:
+    case kMoveDocumentEnd:
+    case kMoveFirstLineAtX:
+    case kMoveLastLineAtX:
+    case kMoveLastLineStart:
+    case kMoveNextCell:
+    case kMovePrevCell:
+    case kMoveRowStartCorner:
+    case kMoveRowEndCorner:
+    case kMoveColumnTopCorner:
+    case kMoveColumnBottomCorner:
+    case kMoveCellTopCorner:
+    case kMoveCellBottomCorner:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Moves that start wherever they start, whatever the from-position says.
+bool IgnoresFrom(int command) {
+  return command == kMoveDocumentStart || command == kMoveDocumentEnd ||
+         (command >= kMoveFirstLineAtX && command <= kMoveLastWordStart);
+}
+
+// Moves after which a caret in a cell keeps its caret top, so that the
+// next move up or down starts from the line it came from.
+bool KeepsCaretTop(int command) {
+  switch (command) {
+    case kMovePrevChar:
+    case kMoveNextChar:
+    case kMoveLineStart:
+    case kMoveLineEnd:
+    case kMoveLineStartAtTop:
+    case kMoveLineEndAtTop:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsEdge(int answer) { return answer != kMoveDone && answer != kMoveFailed; }
+
+}  // namespace
+
+int32_t CTableObject::LineTopOf(const TableCaret& pos) const {
+  if (pos.mode == kCaretInCell) {
+    CTableCellObj* cell = CellOf(pos.column, pos.row);
+    if (cell == nullptr) return 0;
+    platform::RECT line{};
+    cell->GetPositionRect(&line, kRectLineBox, nullptr, nullptr);
+    return GetCellRect(pos.column, pos.row).top + line.top;
+  }
+  const int32_t row = std::clamp(pos.row, 0, std::max(0, rows_ - 1));
+  int32_t top = RowTop(row);
+  if (pos.y <= 0 || rows_ == 0) return top;
+  if (row == rows_ - 1 && pos.y >= RowSpan(row)) return top + ruleHeight_ + rowHeights_[row];
+  return top + ruleHeight_ + (pos.y - 1) * LinePitch();
+}
+
+CTableObject::CellMove CTableObject::GridMove(int32_t row, int32_t column, int32_t x,
+                                              int32_t y) const {
+  CellMove move;
+  move.pos = TableCaret{kCaretOnGrid, row, column, x, y};
+  return move;
+}
+
+int32_t CTableObject::CellInReadingOrder(int32_t index, int step) const {
+  const int32_t count = rows_ * columns_;
+  if (index < 0 || index >= count) return -1;
+  const int32_t object = records_[static_cast<size_t>(index)].objectIndex;
+  for (int32_t i = index + step; i >= 0 && i < count; i += step) {
+    const TableCellRecord& record = records_[static_cast<size_t>(i)];
+    if (record.objectIndex == object || (record.flags & (kJoinedAbove | kJoinedLeft)) != 0) {
+      continue;
+    }
+    return i;
+  }
+  return -1;
+}
+
+int CTableObject::MoveToCellLine(int32_t column, int32_t row, bool atStart,
+                                 const MoveParams& params, CellMove* out) {
+  CTableCellObj* cell = CellOf(column, row);
+  if (cell == nullptr) return kMoveFailed;
+  CVedTextPos line;
+  if (cell->PositionFromPoint(0, nullptr, 0, ClampIntoCell(column, row, 1, caretTop_), &line) !=
+      0) {
+    return kMoveFailed;
+  }
+  CellMove move;
+  move.pos = TableCaret{kCaretInCell, row, column, 0, 0};
+  move.x = params.value;
+  const MoveParams cellParams{params.setCursor, 0, params.wrap};
+  const int answer =
+      cell->MoveCursor(atStart ? kMoveLineStart : kMoveLineEnd, &cellParams, &line, &move.cellPath);
+  if (out != nullptr) *out = move;
+  return answer;
+}
+
+int CTableObject::MoveToFixedPlace(int command, const MoveParams& params, CellMove* out) {
+  const int32_t row = std::clamp(caret_.row, 0, rows_ - 1);
+  const int32_t column = std::clamp(caret_.column, 0, columns_ - 1);
+  const int32_t lastRow = rows_ - 1;
+  auto belowRow = [&](int32_t c, int32_t x) {
+    return row < lastRow ? GridMove(row + 1, c, x, 0) : GridMove(lastRow, c, x, RowSpan(lastRow));
+  };
+  const bool grid = ruleGrid_ != 0;
+  switch (command) {
+    case kMoveParagraphStart:
+    case kMoveParagraphEnd:
+      *out = CellMove{caret_, CVedTextPos{}, params.value};
+      if (caret_.mode == kCaretInCell && CellOf(caret_.column, caret_.row) != nullptr) {
+        CellOf(caret_.column, caret_.row)->GetCursor(&out->cellPath);
+      }
+      return kMoveDone;
+    case kMoveRowStartCorner:
+      *out = GridMove(row, 0, 0, 0);
+      return kMoveDone;
+    case kMoveCellTopCorner:
+      *out = GridMove(row, column, 0, 0);
+      return kMoveDone;
+    case kMoveRowEndCorner:
+      *out = belowRow(columns_ - 1, ColumnSpan(columns_ - 1));
+      return kMoveDone;
+    case kMoveCellBottomCorner:
+      *out = belowRow(column, ColumnSpan(column));
+      return kMoveDone;
+    case kMoveColumnTopCorner:
+      *out = GridMove(0, column, 0, 0);
+      return kMoveDone;
+    case kMoveColumnBottomCorner:
+      *out = GridMove(lastRow, column, ColumnSpan(column), RowSpan(lastRow));
+      return kMoveDone;
+    case kMoveDocumentStart:
+      if (grid) *out = GridMove(0, 0, 0, 0);
+      return grid ? kMoveDone : MoveToFirstCell(params, out);
+    case kMoveDocumentEnd:
+      if (grid) *out = CellMove{GridEnd(), CVedTextPos{}, params.value};
+      return grid ? kMoveDone : MoveToLastCell(params, out);
+    case kMoveFirstLineAtX:
+    case kMoveLastLineAtX: {
+      const bool top = command == kMoveFirstLineAtX;
+      const GridPoint at = PointToGrid(params.value, 0);
+      if (grid) {
+        *out = top ? GridMove(0, at.column, at.x, 0)
+                   : GridMove(lastRow, at.column, at.x, RowSpan(lastRow));
+        out->x = params.value;
+        return kMoveDone;
+      }
+      const int32_t c = std::min(at.column, columns_ - 1);
+      return top ? MoveToColumnTop(c, params, out) : MoveToColumnBottom(c, params, out);
+    }
+    case kMoveLastLineStart:
+      if (grid) *out = CellMove{LastRowEnd(), CVedTextPos{}, params.value};
+      return grid ? kMoveDone : MoveToLastRowStart(params, out);
+    case kMovePrevLineStart:
+    case kMovePrevParagraph:
+    case kMovePrevWord:
+      return MoveBackThroughCells(command, params, out);
+    case kMoveNextParagraph:
+    case kMoveNextWord:
+      return MoveOnThroughCells(command, params, out);
+    case kMoveNextCell:
+    case kMovePrevCell: {
+      const bool next = command == kMoveNextCell;
+      int32_t index = -1;
+      if (caret_.mode == kCaretInCell) {
+        index = CellInReadingOrder(row * columns_ + column, next ? 1 : -1);
+      } else {
+        index = next ? NextCellPosition(caret_.column, caret_.row, caret_.x, caret_.y)
+                     : PreviousCellPosition(caret_.column, caret_.row, caret_.x, caret_.y);
+      }
+      if (index < 0) return next ? kMoveAfterEnd : kMoveBeforeStart;
+      return MoveInCell(index % columns_, index / columns_, kMoveDocumentStart, params, out);
+    }
+    default:
+      return kMoveFailed;
+  }
+}
+
+int CTableObject::MoveAcrossCells(int command, const MoveParams& params, CellMove* out) {
+  int32_t column = caret_.column;
+  int32_t row = caret_.row;
+  const int32_t here = row * columns_ + column;
+  switch (command) {
+    case kMovePrevChar: {
+      const int32_t index = CellInReadingOrder(here, -1);
+      if (index < 0) return kMoveBeforeStart;
+      return MoveInCell(index % columns_, index / columns_, kMoveDocumentEnd, params, out);
+    }
+    case kMoveNextChar:
+    case kMoveNextLineStart: {
+      const int32_t index = CellInReadingOrder(here, 1);
+      if (index < 0) return kMoveAfterEnd;
+      return MoveInCell(index % columns_, index / columns_, kMoveDocumentStart, params, out);
+    }
+    case kMoveLineUp:
+      if (FindNeighbourCell(1, &column, &row) < 0) return kMoveBeforeStart;
+      return MoveInCell(column, row, kMoveLastLineAtX, params, out);
+    case kMoveLineDown:
+      if (FindNeighbourCell(2, &column, &row) < 0) return kMoveAfterEnd;
+      return MoveInCell(column, row, kMoveFirstLineAtX, params, out);
+    case kMoveLineStartAtTop:
+      return MoveToCellLine(0, row, true, params, out);
+    case kMoveLineEndAtTop:
+      return MoveToCellLine(columns_ - 1, row, false, params, out);
+    default:
+      return MoveToFixedPlace(command, params, out);
+  }
+}
+
+int CTableObject::MoveOutOfCell(int command, const MoveParams& params, CellMove* out) {
+  int32_t first = caret_.column;
+  int32_t top = caret_.row;
+  FindCellEdge(3, &first, &top);
+  int32_t last = caret_.column;
+  int32_t bottom = caret_.row;
+  FindCellEdge(4, &last, &bottom);
+  FindCellEdge(2, &last, &bottom);
+  FindCellEdge(1, &first, &top);
+  const GridPoint line = PointToGrid(ColumnLeft(first), caretTop_);
+  const GridPoint at = PointToGrid(params.value, caretTop_);
+  switch (command) {
+    case kMovePrevChar:
+      *out = GridMove(line.row, first, 0, line.y);
+      return kMoveDone;
+    case kMoveNextChar:
+      *out = last + 1 < columns_ ? GridMove(line.row, last + 1, 0, line.y)
+                                 : GridMove(line.row, last, ColumnSpan(last), line.y);
+      return kMoveDone;
+    case kMoveLineUp:
+      *out = GridMove(top, at.column, at.x, 0);
+      break;
+    case kMoveLineDown:
+      *out = bottom + 1 < rows_ ? GridMove(bottom + 1, at.column, at.x, 0)
+                                : GridMove(bottom, at.column, at.x, RowSpan(bottom));
+      break;
+    case kMoveNextLineStart:
+    case kMoveLineStartAtTop:
+    case kMoveLineEndAtTop:
+      return MoveAcrossCells(command, params, out);
+    default:
+      return MoveToFixedPlace(command, params, out);
+  }
+  out->x = params.value;
+  return kMoveDone;
+}
+
+int CTableObject::MoveOnGrid(int command, const MoveParams& params, CellMove* out) {
+  const TableCaret c = caret_;
+  const int32_t margin = Pitch() > 0 ? leftOffset_ / Pitch() : 0;
+  const int32_t lastRow = rows_ - 1;
+  const int32_t endColumn = ColumnSpan(columns_) < 0 ? columns_ - 1 : columns_;
+  const bool onRule = IsOnHorizontalLine(c.row, c.y);
+  const bool vertical = IsOnVerticalLine(c.column, c.x);
+  const bool onVertical = !onRule && vertical;  // at a text line
+  const bool inMargin = c.x < 0 || c.column >= columns_;
+  const bool rightRule = c.column == columns_ - 1 && c.x == ColumnSpan(c.column);
+  auto lineAbove = [&](int32_t column, int32_t x) {
+    return c.y > 0 ? GridMove(c.row, column, x, c.y - 1)
+                   : GridMove(c.row - 1, column, x, RowSpan(c.row - 1));
+  };
+  auto lineBelow = [&](int32_t column, int32_t x) {
+    return c.y < RowSpan(c.row) ? GridMove(c.row, column, x, c.y + 1)
+                                : GridMove(c.row + 1, column, x, 0);
+  };
+  const bool atTop = c.row == 0 && c.y == 0;
+  const bool atBottom = c.row == lastRow && c.y >= RowSpan(lastRow);
+  switch (command) {
+    case kMovePrevChar:
+      if (onVertical && c.column == 0 && c.x == 0 && margin > 0) {
+        *out = GridMove(c.row, 0, -1, c.y);
+      } else if (onVertical && !(c.column == 0 && c.x == 0)) {
+        return MoveToCellLine(rightRule ? c.column : c.column - 1, c.row, false, params, out);
+      } else if (c.column == 0 && c.x <= -margin) {
+        if (atTop) return kMoveBeforeStart;
+        *out = lineAbove(endColumn, ColumnSpan(endColumn));
+      } else if (c.x > 0 || c.column == 0) {
+        *out = GridMove(c.row, c.column, c.x - 1, c.y);
+      } else {
+        *out = GridMove(c.row, c.column - 1, ColumnSpan(c.column - 1), c.y);
+      }
+      return kMoveDone;
+    case kMoveNextChar:
+      if (onVertical && !rightRule && c.column < columns_) {
+        return MoveToCellLine(c.column, c.row, true, params, out);
+      }
+      if (c.column == endColumn && c.x >= ColumnSpan(endColumn)) {
+        if (atBottom) return kMoveAfterEnd;
+        *out = lineBelow(0, -margin);
+      } else if (c.x < ColumnSpan(c.column)) {
+        *out = GridMove(c.row, c.column, c.x + 1, c.y);
+      } else {
+        *out = GridMove(c.row, c.column + 1, 0, c.y);
+      }
+      return kMoveDone;
+    case kMoveLineUp:
+      if (atTop) return kMoveBeforeStart;
+      if (vertical || inMargin || !onRule) {
+        *out = lineAbove(c.column, c.x);
+        out->x = params.value;
+        return kMoveDone;
+      }
+      return MoveInCell(c.column, c.y == 0 ? c.row - 1 : c.row, kMoveLastLineAtX, params, out);
+    case kMoveLineDown:
+      if (atBottom) return kMoveAfterEnd;
+      if (vertical || inMargin || !onRule) {
+        *out = lineBelow(c.column, c.x);
+        out->x = params.value;
+        return kMoveDone;
+      }
+      return MoveInCell(c.column, c.row, kMoveFirstLineAtX, params, out);
+    case kMoveLineStart:
+      *out = GridMove(c.row, 0, 0, c.y);
+      return kMoveDone;
+    case kMoveLineEnd:
+      *out = GridMove(c.row, columns_ - 1, ColumnSpan(columns_ - 1), c.y);
+      return kMoveDone;
+    case kMoveNextLineStart:
+      return MoveToFixedPlace(kMoveNextCell, params, out);
+    case kMoveLineStartAtTop:
+      *out = GridMove(c.row, 0, -margin, c.y);
+      return kMoveDone;
+    case kMoveLineEndAtTop:
+      *out = GridMove(c.row, endColumn, ColumnSpan(endColumn), c.y);
+      return kMoveDone;
+    default:
+      return MoveToFixedPlace(command, params, out);
+  }
+}
+
+int CTableObject::MoveCursor(int command, const MoveParams* params, const CVedTextPos* from,
+                             CVedTextPos* out) {
+  if (IsEmpty() != 0) return kMoveFailed;
+  const MoveParams given = params != nullptr ? *params : MoveParams{1, 0, 1};
+  const bool cellsWrap =
+      ruleGrid_ == 0 || (renderer_ != nullptr && renderer_->WrapSwitchesBothOn());
+  const MoveParams p{given.setCursor, given.value, cellsWrap ? 1 : 0};
+  const TableCaret savedCaret = caret_;
+  const int32_t savedTop = caretTop_;
+  CVedTextPos savedCellCursor;
+  CTableCellObj* savedCell =
+      caret_.mode == kCaretInCell ? CellOf(caret_.column, caret_.row) : nullptr;
+  if (savedCell != nullptr) savedCell->GetCursor(&savedCellCursor);
+  auto restore = [&]() {
+    caret_ = savedCaret;
+    caretTop_ = savedTop;
+    if (savedCell != nullptr) savedCell->SetCursor(&savedCellCursor);
+  };
+  if (from != nullptr && !IgnoresFrom(command)) {
+    if (SetCursor(from) == 0) {
+      restore();
+      return kMoveFailed;
+    }
+    caretTop_ = savedTop;
+  }
+  CellMove move;
+  int answer = kMoveFailed;
+  if (command == kMoveLastParagraphStart || command == kMoveLastWordStart) {
+    answer = MoveInCell(columns_ - 1, rows_ - 1, command, p, &move);
+  } else if (caret_.mode == kCaretOnGrid) {
+    answer = command == kMoveEnterCell ? MoveInCell(std::min(caret_.column, columns_ - 1),
+                                                    caret_.row, kMoveDocumentStart, p, &move)
+                                       : MoveOnGrid(command, p, &move);
+  } else if (command == kMoveEnterCell) {
+    answer = MoveInCell(caret_.column, caret_.row, kMoveDocumentStart, p, &move);
+  } else if (IsTableWideMove(command)) {
+    answer = MoveToFixedPlace(command, p, &move);
+  } else if (command == kMoveLineStartAtTop || command == kMoveLineEndAtTop) {
+    answer = MoveAcrossCells(command, p, &move);
+  } else {
+    answer = MoveInCell(caret_.column, caret_.row, command, p, &move);
+    // A line start or end that a cell cannot reach is not the table's to
+    // carry on.
+    if (IsEdge(answer) && command != kMoveLineStart && command != kMoveLineEnd) {
+      answer =
+          ruleGrid_ == 0 ? MoveAcrossCells(command, p, &move) : MoveOutOfCell(command, p, &move);
+    }
+  }
+  if (answer != kMoveDone) {
+    restore();
+    return answer;
+  }
+  if (out != nullptr) {
+    *out = move.cellPath;
+    TablePosToPath(move.pos, out);
+  }
+  if (p.setCursor == 0) {
+    restore();
+    return kMoveDone;
+  }
+  caret_ = move.pos;
+  if (!(move.pos.mode == kCaretInCell && KeepsCaretTop(command))) caretTop_ = LineTopOf(caret_);
+  return kMoveDone;
+}
+
+int32_t CTableObject::PositionFromPoint(int setCursor, const CVedTextPos* base, int32_t x,
+                                        int32_t y, CVedTextPos* out) {
+  if (IsEmpty() != 0) return -1;
+  int32_t baseTop = 0;
+  if (base != nullptr) {
+    const std::optional<TableCaret> from = PathToTablePos(base);
+    if (!from.has_value()) return -1;
+    baseTop = LineTopOf(*from);
+    if (from->mode == kCaretOnGrid && IsOnHorizontalLine(from->row, from->y) &&
+        !(from->row == 0 && from->y == 0)) {
+      LineStyleAttributes first;
+      if (HorizontalRule(0) != nullptr) HorizontalRule(0)->GetAttributes(&first);
+      baseTop += ruleHeight_ / 2 - first.thickness;
+    }
+    y += baseTop;
+  }
+  x = std::min(x, pageFormat_.textWidth - ruleWidth_);
+  TableHit hit;
+  const int flags = HitTest(platform::POINT{x, y}, &hit);
+  if (flags == 0) return TableHeight() - baseTop;
+  CellMove place;
+  if ((flags & kHitCell) != 0) {
+    int32_t column = hit.column;
+    int32_t row = hit.row;
+    FindCellEdge(3, &column, &row);
+    FindCellEdge(1, &column, &row);
+    CTableCellObj* cell = CellOf(column, row);
+    if (cell == nullptr) return -1;
+    const int32_t answer =
+        cell->PositionFromPoint(setCursor, nullptr, ClampIntoCell(column, row, 2, x),
+                                ClampIntoCell(column, row, 1, y), &place.cellPath);
+    if (answer != 0) return answer;
+    place.pos = TableCaret{kCaretInCell, row, column, 0, 0};
+  } else if (ruleGrid_ != 0) {
+    place.pos = TableCaret{kCaretOnGrid, hit.row, hit.column, hit.gridX, hit.gridY};
+  } else {
+    return -1;
+  }
+  if (setCursor == 1) {
+    caret_ = place.pos;
+    caretTop_ = LineTopOf(caret_);
+  }
+  if (out != nullptr) {
+    *out = place.cellPath;
+    TablePosToPath(place.pos, out);
+  }
+  return 0;
+}

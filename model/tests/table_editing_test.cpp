@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+#include "model/table_object.h"
+#include "model/text_navigator.h"
+#include "table_fixture.h"
+
+namespace table_test {
+namespace {
+
+// The 2 x 3 table of the geometry tests, cells "ab", "", "xyz" / "", "cd",
+// "". Columns: left rules at 1560, 2210, 2730, right border 3510-3640;
+// text of column 0 1690-2210 (grid x 1-4), column 1 2340-2730 (1-3),
+// column 2 2860-3510 (1-5, 6 the right rule); 11 characters fit right of
+// the table (column 3), 12 lie in the left margin. Rows: top rule 0-175,
+// row 0 175-525 (grid y 1), rule 525-700, row 1 700-1050 (y 1), bottom
+// rule 1050-1225 (y 2 of row 1).
+enum class Rules { kGrid, kCellsOnly };
+enum class Lands { kStays, kCellStart, kCellEnd, kCellAtX, kGrid };
+
+struct MoveCase {
+  const char* name;
+  Rules rules;
+  platform::POINT click;  // where the caret is put first
+  int command;
+  int32_t x;  // remembered x, twips from the table's left
+  int answer;
+  TableCaret caret;  // where it lands (mode 1: the cell)
+  Lands lands;
+  int32_t cellX = 0;  // for kCellAtX, twips inside the cell
+};
+
+std::ostream& operator<<(std::ostream& os, const MoveCase& c) { return os << c.name; }
+
+}  // namespace
+}  // namespace table_test
+
+void PrintTo(const TableCaret& c, std::ostream* os) {
+  *os << "(mode " << c.mode << ", row " << c.row << ", column " << c.column << ", x " << c.x
+      << ", y " << c.y << ")";
+}
+
+namespace table_test {
+namespace {
+
+constexpr Rules G = Rules::kGrid;
+constexpr Rules N = Rules::kCellsOnly;
+
+TableCaret Cell(int32_t row, int32_t column) { return {kCaretInCell, row, column, 0, 0}; }
+TableCaret Grid(int32_t row, int32_t column, int32_t x, int32_t y) {
+  return {kCaretOnGrid, row, column, x, y};
+}
+
+// Points: cell starts and ends are clicked left of the text or past it.
+constexpr platform::POINT kStartOf00{1690, 300};
+constexpr platform::POINT kEndOf00{2200, 300};
+constexpr platform::POINT kStartOf01{2340, 300};
+constexpr platform::POINT kEndOf02{3500, 300};
+constexpr platform::POINT kMidOf02{3000, 300};
+constexpr platform::POINT kIn10{1700, 800};
+constexpr platform::POINT kIn11{2400, 800};
+constexpr platform::POINT kEndOf12{3500, 800};
+
+const MoveCase kMoves[] = {
+    // With the rule-grid flag clear the caret goes from cell to cell.
+    {"ClearLeftToPreviousCellEnd", N, kStartOf01, kMovePrevChar, 0, 0, Cell(0, 0), Lands::kCellEnd},
+    {"ClearLeftAtFirstCell", N, kStartOf00, kMovePrevChar, 0, 1, Cell(0, 0), Lands::kStays},
+    {"ClearRightToNextRow", N, kEndOf02, kMoveNextChar, 0, 0, Cell(1, 0), Lands::kCellStart},
+    {"ClearRightAtLastCell", N, kEndOf12, kMoveNextChar, 0, 2, Cell(1, 2), Lands::kStays},
+    {"ClearUpKeepsX", N, kEndOf12, kMoveLineUp, 3120, 0, Cell(0, 2), Lands::kCellAtX, 260},
+    {"ClearUpAtTopRow", N, kStartOf01, kMoveLineUp, 2400, 1, Cell(0, 1), Lands::kStays},
+    {"ClearDownKeepsX", N, kStartOf01, kMoveLineDown, 2470, 0, Cell(1, 1), Lands::kCellAtX, 130},
+    {"ClearDownAtBottomRow", N, kIn10, kMoveLineDown, 1700, 2, Cell(1, 0), Lands::kStays},
+    {"ClearLineStart", N, kMidOf02, kMoveLineStart, 0, 0, Cell(0, 2), Lands::kCellStart},
+    {"ClearLineEnd", N, kMidOf02, kMoveLineEnd, 0, 0, Cell(0, 2), Lands::kCellEnd},
+    {"ClearNextLineStart", N, kEndOf00, kMoveNextLineStart, 0, 0, Cell(0, 1), Lands::kCellStart},
+    {"ClearRowStart", N, kMidOf02, 21, 0, 0, Cell(0, 0), Lands::kCellStart},
+    {"ClearRowEnd", N, kIn10, 22, 0, 0, Cell(1, 2), Lands::kCellEnd},
+    {"ClearParagraphStart", N, kMidOf02, kMoveParagraphStart, 0, 0, Cell(0, 2), Lands::kCellStart},
+    {"ClearNextCell", N, kMidOf02, 1026, 0, 0, Cell(1, 0), Lands::kCellStart},
+    {"ClearNextCellAtEnd", N, kEndOf12, 1026, 0, 2, Cell(1, 2), Lands::kStays},
+    {"ClearPrevCell", N, kIn10, 1027, 0, 0, Cell(0, 2), Lands::kCellStart},
+    {"ClearPrevCellAtStart", N, kEndOf00, 1027, 0, 1, Cell(0, 0), Lands::kStays},
+    {"ClearTableStart", N, kIn11, kMoveDocumentStart, 0, 0, Cell(0, 0), Lands::kCellStart},
+    {"ClearTableEnd", N, kIn11, kMoveDocumentEnd, 0, 0, Cell(1, 2), Lands::kCellEnd},
+    {"ClearColumnTop", N, kIn10, kMoveFirstLineAtX, 2470, 0, Cell(0, 1), Lands::kCellAtX, 130},
+    {"ClearColumnBottom", N, kIn10, kMoveLastLineAtX, 2470, 0, Cell(1, 1), Lands::kCellAtX, 130},
+    {"ClearLastRowStart", N, kMidOf02, kMoveLastLineStart, 0, 0, Cell(1, 0), Lands::kCellStart},
+    {"ClearNextParagraph", N, kIn10, kMoveNextParagraph, 0, 0, Cell(1, 1), Lands::kCellStart},
+    {"ClearPrevParagraph", N, kStartOf01, kMovePrevParagraph, 0, 0, Cell(0, 0), Lands::kCellStart},
+    {"ClearPrevWordAtStart", N, kStartOf00, kMovePrevWord, 0, 1, Cell(0, 0), Lands::kStays},
+    {"ClearLastParagraph", N, kStartOf00, kMoveLastParagraphStart, 0, 0, Cell(1, 2),
+     Lands::kCellStart},
+    {"ClearEnterCell", N, kMidOf02, 1025, 0, 0, Cell(0, 2), Lands::kCellStart},
+    {"RowStartCorner", N, kIn11, 1281, 0, 0, Grid(1, 0, 0, 0), Lands::kGrid},
+    {"RowEndCorner", G, kStartOf01, 1282, 0, 0, Grid(1, 2, 6, 0), Lands::kGrid},
+    {"LastRowEndCorner", G, kIn11, 1282, 0, 0, Grid(1, 2, 6, 2), Lands::kGrid},
+    {"CellTopCorner", G, kIn11, 1313, 0, 0, Grid(1, 1, 0, 0), Lands::kGrid},
+    {"CellBottomCorner", N, kIn11, 1314, 0, 0, Grid(1, 1, 3, 2), Lands::kGrid},
+    {"ColumnTopCorner", G, kIn11, 1297, 0, 0, Grid(0, 1, 0, 0), Lands::kGrid},
+    {"ColumnBottomCorner", G, kIn11, 1298, 0, 0, Grid(1, 1, 3, 2), Lands::kGrid},
+
+    // Rule-grid flag set, caret in a cell that reached its edge: onto the
+    // rules around the cell.
+    {"EdgeLeftOntoLeftRule", G, kStartOf01, kMovePrevChar, 0, 0, Grid(0, 1, 0, 1), Lands::kGrid},
+    {"EdgeRightOntoNextRule", G, kEndOf00, kMoveNextChar, 0, 0, Grid(0, 1, 0, 1), Lands::kGrid},
+    {"EdgeRightOntoRightBorder", G, kEndOf12, kMoveNextChar, 0, 0, Grid(1, 2, 6, 1), Lands::kGrid},
+    {"EdgeUpOntoTopRuleAtX", G, kIn11, kMoveLineUp, 2470, 0, Grid(1, 1, 2, 0), Lands::kGrid},
+    {"EdgeDownOntoNextRuleAtX", G, kMidOf02, kMoveLineDown, 3120, 0, Grid(1, 2, 3, 0),
+     Lands::kGrid},
+    {"EdgeDownOntoBottomRule", G, kIn11, kMoveLineDown, 2470, 0, Grid(1, 1, 2, 2), Lands::kGrid},
+    {"EdgeNextLineStart", G, kEndOf00, kMoveNextLineStart, 0, 0, Cell(0, 1), Lands::kCellStart},
+    {"EdgeRowStart", G, kMidOf02, 21, 0, 0, Cell(0, 0), Lands::kCellStart},
+    {"EdgeRowEnd", G, kIn10, 22, 0, 0, Cell(1, 2), Lands::kCellEnd},
+    {"GridTableStart", G, kIn11, kMoveDocumentStart, 0, 0, Grid(0, 0, 0, 0), Lands::kGrid},
+    {"GridTableEnd", G, kIn11, kMoveDocumentEnd, 0, 0, Grid(1, 3, 11, 2), Lands::kGrid},
+    {"GridColumnTop", G, kIn10, kMoveFirstLineAtX, 2470, 0, Grid(0, 1, 2, 0), Lands::kGrid},
+    {"GridColumnBottom", G, kIn10, kMoveLastLineAtX, 2470, 0, Grid(1, 1, 2, 2), Lands::kGrid},
+    {"GridLastRowStart", G, kIn10, kMoveLastLineStart, 0, 0, Grid(1, 0, 0, 2), Lands::kGrid},
+
+    // Caret on the grid.
+    {"GridLeftAlongRule", G, {2400, 600}, kMovePrevChar, 0, 0, Grid(1, 1, 0, 0), Lands::kGrid},
+    {"GridLeftIntoColumnBefore",
+     G,
+     {2250, 600},
+     kMovePrevChar,
+     0,
+     0,
+     Grid(1, 0, 4, 0),
+     Lands::kGrid},
+    {"GridLeftIntoMargin", G, {1600, 600}, kMovePrevChar, 0, 0, Grid(1, 0, -1, 0), Lands::kGrid},
+    {"GridLeftToLineAbove", G, {50, 600}, kMovePrevChar, 0, 0, Grid(0, 3, 11, 1), Lands::kGrid},
+    {"GridLeftAtFirstLine", G, {50, 50}, kMovePrevChar, 0, 1, Grid(0, 0, -12, 0), Lands::kStays},
+    {"GridLeftIntoCellOnLeft", G, {2250, 300}, kMovePrevChar, 0, 0, Cell(0, 0), Lands::kCellEnd},
+    {"GridLeftFromRightBorder", G, {3550, 300}, kMovePrevChar, 0, 0, Cell(0, 2), Lands::kCellEnd},
+    {"GridLeftFromLeftRule", G, {1600, 300}, kMovePrevChar, 0, 0, Grid(0, 0, -1, 1), Lands::kGrid},
+    {"GridRightIntoCell", G, {2250, 300}, kMoveNextChar, 0, 0, Cell(0, 1), Lands::kCellStart},
+    {"GridRightAlongRule", G, {2400, 600}, kMoveNextChar, 0, 0, Grid(1, 1, 2, 0), Lands::kGrid},
+    {"GridRightOverRule", G, {2700, 600}, kMoveNextChar, 0, 0, Grid(1, 2, 0, 0), Lands::kGrid},
+    {"GridRightPastBorder", G, {3550, 600}, kMoveNextChar, 0, 0, Grid(1, 3, 0, 0), Lands::kGrid},
+    {"GridRightToNextLine", G, {5100, 300}, kMoveNextChar, 0, 0, Grid(1, 0, -12, 0), Lands::kGrid},
+    {"GridRightAtLastLine", G, {5100, 1100}, kMoveNextChar, 0, 2, Grid(1, 3, 11, 2), Lands::kStays},
+    {"GridUpAtTopRule", G, {2400, 50}, kMoveLineUp, 2400, 1, Grid(0, 1, 1, 0), Lands::kStays},
+    {"GridUpOnVerticalRule", G, {2250, 300}, kMoveLineUp, 2250, 0, Grid(0, 1, 0, 0), Lands::kGrid},
+    {"GridUpIntoCellAtX", G, {2400, 600}, kMoveLineUp, 2470, 0, Cell(0, 1), Lands::kCellAtX, 130},
+    {"GridUpRightOfTable", G, {4000, 300}, kMoveLineUp, 4000, 0, Grid(0, 3, 2, 0), Lands::kGrid},
+    {"GridUpFromBottomRule",
+     G,
+     {3200, 1100},
+     kMoveLineUp,
+     3120,
+     0,
+     Cell(1, 2),
+     Lands::kCellAtX,
+     260},
+    {"GridDownAtBottomRule",
+     G,
+     {3200, 1100},
+     kMoveLineDown,
+     3120,
+     2,
+     Grid(1, 2, 3, 2),
+     Lands::kStays},
+    {"GridDownIntoCellAtX",
+     G,
+     {2400, 600},
+     kMoveLineDown,
+     2470,
+     0,
+     Cell(1, 1),
+     Lands::kCellAtX,
+     130},
+    {"GridDownOnVerticalRule",
+     G,
+     {2250, 300},
+     kMoveLineDown,
+     2250,
+     0,
+     Grid(1, 1, 0, 0),
+     Lands::kGrid},
+    {"GridDownInMargin", G, {500, 800}, kMoveLineDown, 500, 0, Grid(1, 0, -9, 2), Lands::kGrid},
+    {"GridLineStart", G, {2400, 600}, kMoveLineStart, 0, 0, Grid(1, 0, 0, 0), Lands::kGrid},
+    {"GridLineEnd", G, {2400, 600}, kMoveLineEnd, 0, 0, Grid(1, 2, 6, 0), Lands::kGrid},
+    {"GridNextLineStart", G, {2250, 300}, kMoveNextLineStart, 0, 0, Cell(0, 1), Lands::kCellStart},
+    {"GridRowStart", G, {2400, 600}, 21, 0, 0, Grid(1, 0, -12, 0), Lands::kGrid},
+    {"GridRowEnd", G, {2400, 600}, 22, 0, 0, Grid(1, 3, 11, 0), Lands::kGrid},
+    {"GridParagraphStart",
+     G,
+     {2400, 600},
+     kMoveParagraphStart,
+     0,
+     0,
+     Grid(1, 1, 1, 0),
+     Lands::kStays},
+    {"GridEnterCell", G, {4000, 800}, 1025, 0, 0, Cell(1, 2), Lands::kCellStart},
+    {"GridNextCell", G, {2400, 50}, 1026, 0, 0, Cell(0, 0), Lands::kCellStart},
+    {"GridPrevCellAtTop", G, {2400, 50}, 1027, 0, 1, Grid(0, 1, 1, 0), Lands::kStays},
+    {"GridPrevLineStart", G, {2250, 300}, kMovePrevLineStart, 0, 0, Cell(0, 0), Lands::kCellStart},
+};
+
+class TableMoves : public ::testing::TestWithParam<MoveCase> {
+ protected:
+  void SetUp() override {
+    TableSpec spec;
+    spec.texts = {"ab", "", "xyz", "", "cd", ""};
+    ASSERT_EQ(t.Load(t.Stream(spec)), 1);
+  }
+
+  // The path a cell would give for the place the case expects.
+  CVedTextPos ExpectedCellPath(const MoveCase& c) {
+    CTableCellObj* cell = t.table.CellOf(c.caret.column, c.caret.row);
+    CVedTextPos path;
+    const MoveParams look{0, 0, 1};
+    switch (c.lands) {
+      case Lands::kCellStart:
+        cell->MoveCursor(kMoveDocumentStart, &look, nullptr, &path);
+        break;
+      case Lands::kCellEnd:
+        cell->MoveCursor(kMoveDocumentEnd, &look, nullptr, &path);
+        break;
+      case Lands::kCellAtX:
+        cell->PositionFromPoint(0, nullptr, c.cellX, 0, &path);
+        break;
+      default:
+        break;
+    }
+    return path;
+  }
+
+  TableFixture t;
+};
+
+TEST_P(TableMoves, EveryCommandInEachRegime) {
+  const MoveCase& c = GetParam();
+  t.table.SetTableFlags(c.rules == Rules::kGrid ? 0x0101 : 0x0100);
+  ASSERT_EQ(t.table.PositionFromPoint(1, nullptr, c.click.x, c.click.y, nullptr), 0);
+  const TableCaret before = t.table.Caret();
+  const MoveParams params{1, c.x, 1};
+  CVedTextPos out;
+  EXPECT_EQ(t.table.MoveCursor(c.command, &params, nullptr, &out), c.answer);
+  if (c.lands == Lands::kStays) {
+    EXPECT_EQ(t.table.Caret(), before);
+    EXPECT_EQ(t.table.Caret(), c.caret);
+    return;
+  }
+  EXPECT_EQ(t.table.Caret(), c.caret);
+  CVedTextPos expected = ExpectedCellPath(c);
+  if (c.caret.mode == kCaretInCell) {
+    CVedTextPos cursor;
+    t.table.CellOf(c.caret.column, c.caret.row)->GetCursor(&cursor);
+    EXPECT_EQ(cursor, expected);
+  }
+  t.table.TablePosToPath(c.caret, &expected);
+  EXPECT_EQ(out, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllCommands, TableMoves, ::testing::ValuesIn(kMoves),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace table_test
