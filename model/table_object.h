@@ -19,6 +19,7 @@
 #include "model/doc_object.h"
 #include "model/line_style.h"
 #include "model/table_cell.h"
+#include "model/table_operations.h"
 #include "platform/archive.h"
 #include "platform/windef.h"
 
@@ -132,6 +133,25 @@ class CTableObject : public CDocObject {
   // cell refused to clear; the table is emptied all the same.
   int FreeContent();
 
+  // ---- Structure: building, rows, columns, widths and layout
+  // (table_operations.cpp). Each change reports through `out`; a refused
+  // change answers 0 and leaves the table and `out` untouched but empty.
+  bool Create(int32_t rows, int32_t columns, int32_t width, const TableLayout& layout,
+              EditResult* out);
+  void GetTableLayout(TableLayout* out) const;
+  int SetTableLayout(const TableLayout& layout, EditResult* out);
+  // Characters of the column under a position (null: the caret); 0 right
+  // of the table.
+  int32_t GetColumnWidthAt(const CVedTextPos* pos) const;
+  int SetColumnWidth(const CVedTextPos* pos, int32_t width, EditResult* out);
+  int InsertColumn(const CVedTextPos* pos, EditResult* out);
+  int InsertRow(const CVedTextPos* pos, EditResult* out);
+  int DeleteColumn(const CVedTextPos* pos, EditResult* out);
+  int DeleteRow(const CVedTextPos* pos, EditResult* out);
+  // The summed height change.
+  int32_t DeleteRowsOrColumns(const CVedTextPos* from, const CVedTextPos* to, EditResult* out);
+  int GetLineOffsetAt(const CVedTextPos* pos, int32_t out[2]);
+
   // ---- Operations built with the table's caret moves, editing and
   // transfer; until then they answer failure (table_pending.cpp).
   int CheckPageFormat(const PageFormat* format) override;
@@ -187,18 +207,6 @@ class CTableObject : public CDocObject {
   int MergeFrom(CDocObject* other, int flag, EditResult* out) override;
   int SplitInto(const CVedTextPos* pos, CDocObject* other, EditResult* out) override;
   int ComparePositions(const CVedTextPos* a, const CVedTextPos* b) override;
-
-  // ---- Queries of the container and the document root
-  // (table_queries.cpp).
-  // 1 when the position lies inside a cell; row and column are given
-  // either way.
-  int GetCellAt(const CVedTextPos* pos, int32_t* row, int32_t* column);
-  // The text of the cell under a position (null: the caret), the column
-  // held to the last column.
-  CDocObject* GetCellContentAt(const CVedTextPos* pos);
-  // Whether the caret is in a cell, on that cell's last line.
-  int IsCaretOnCellLastLine();
-  int32_t GetTotalHeight() const;
 
   // ---- Geometry and lookup (table_geometry.cpp); twips, relative to the
   // table's top and the text area's left edge.
@@ -357,6 +365,19 @@ class CTableObject : public CDocObject {
   int ReadIntoCursorCell(platform::CArchive& archive, int tag, int mode, int32_t startX,
                          EditResult* out);
 
+  // Structural edits (table_operations.cpp).
+  struct CellOwners;
+  bool IsLayoutValid(const TableLayout& layout) const;
+  CVedTextPos PathOf(const TableCaret& pos) const;
+  CVedTextPos CaretPath() const;
+  void PlaceCaretAtCellStart(int32_t column, int32_t row);
+  void RefreshCaretTop();
+  std::unique_ptr<CTableCellObj> NewCell(int32_t column, int32_t row);
+  void RebuildCells(CellOwners& owners);
+  bool InsertWouldSplitJoin(bool column, int32_t index) const;
+  void CloseSpan(bool columns, int32_t* first, int32_t* last) const;
+  int32_t RemeasureRows();
+
   // ---- Caret moves and hit tests (table_editing.cpp).
   // The top of a position's line box, twips from the table's top.
   int32_t LineTopOf(const TableCaret& pos) const;
@@ -376,38 +397,6 @@ class CTableObject : public CDocObject {
   // either end.
   int32_t CellInReadingOrder(int32_t index, int step) const;
   CellMove GridMove(int32_t row, int32_t column, int32_t x, int32_t y) const;
-
-  // ---- The table as a document object (table_queries.cpp).
-  // A position read: the table's five values and, when a path was given,
-  // the rest of it, which belongs to the cell.
-  struct TablePlace {
-    TableCaret pos;
-    CVedTextPos rest;
-    bool inner = false;
-  };
-  struct ShrinkPlan {
-    std::vector<int32_t> shares;  // characters each column gives up
-    int32_t reached = 0;          // the table width then
-  };
-  std::optional<TablePlace> Place(const CVedTextPos* pos) const;
-  CTableCellObj* CellOfPlace(const TablePlace& place) const;
-  GridPoint CellStart(int32_t column, int32_t row) const;
-  platform::RECT RectOf(const TablePlace& place, int mode) const;
-  int32_t SpaceWidth() const;
-  int32_t LineCount() const;
-  bool LineAndColumnOf(const TablePlace& place, int32_t* line, int32_t* column) const;
-  TableCaret GridPlaceOf(int32_t line, int32_t gridX) const;
-  int32_t RuleThickness() const;
-  int32_t BandFirstRow(int32_t row) const;
-  int32_t BandLastRow(int32_t row) const;
-  CVedAnchor* FindLineAnchor(const CVedTextPos* from, int next);
-  CVedAnchor* FindCharAnchor(const CVedTextPos* from, int next);
-  bool CellsAccept(int32_t column, int32_t narrower, int32_t pitch, const PageFormat& f) const;
-  ShrinkPlan PlanColumnShrink(const PageFormat& f) const;
-  void SpreadFormatToCells(const PageFormat& f);
-  void ReflowAllCells();
-  void RecomputeTableWidth();
-  void ClampCaret();
 
   CDocRenderer* renderer_ = nullptr;
   CEditFeedback* feedback_ = nullptr;
