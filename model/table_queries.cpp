@@ -52,10 +52,12 @@ int32_t CeilDiv(int32_t a, int32_t b) { return b > 0 && a > 0 ? (a + b - 1) / b 
 
 // A rule size carried over to a new pitch keeps its share of the pitch:
 // new pitch x old size / old pitch, in one step so that a rule as wide as
-// or wider than its pitch does not divide by zero.
+// or wider than its pitch does not divide by zero. A rule never shrinks to
+// nothing, which would leave the grid without its lines.
 int32_t RescaledRule(int32_t size, int32_t oldPitch, int32_t newPitch) {
-  if (oldPitch <= 0) return size;
-  return static_cast<int32_t>(static_cast<int64_t>(newPitch) * size / oldPitch);
+  if (oldPitch <= 0) return std::max(1, size);
+  return std::max<int32_t>(1,
+                           static_cast<int32_t>(static_cast<int64_t>(newPitch) * size / oldPitch));
 }
 
 }  // namespace
@@ -812,7 +814,13 @@ void CTableObject::ReflowAllCells() {
   for (int32_t row = 0; row < rows_; ++row) {
     for (int32_t column = 0; column < columns_; ++column) {
       const TableCellRecord& record = records_[static_cast<size_t>(row * columns_ + column)];
-      if ((record.flags & (kJoinedAbove | kJoinedLeft)) != 0) continue;
+      // A re-flow finds the cell's column from its object index; a cell
+      // whose index is not its grid index (after joins) would give its
+      // width to another column, so it keeps its own.
+      if ((record.flags & (kJoinedAbove | kJoinedLeft)) != 0 ||
+          record.objectIndex != row * columns_ + column) {
+        continue;
+      }
       ReflowCell(record.objectIndex, columnWidths_[static_cast<size_t>(column)]);
     }
   }
@@ -833,7 +841,6 @@ int CTableObject::ApplyPageFormat(const PageFormat* format) {
   }
   const int32_t width = RescaledRule(ruleWidth_, Pitch(), f.charPitch);
   const int32_t height = RescaledRule(ruleHeight_, LinePitch(), f.linePitch);
-  if (width <= 0 || height <= 0) return 0;
   const bool samePitch = f.charPitch == Pitch();
   pageFormat_ = f;
   ruleWidth_ = width;

@@ -146,6 +146,19 @@ TEST_F(TableQueries, RectanglesInCellsSitAtTheCellsOriginAndBasesMoveThemUp) {
   EXPECT_EQ(rect, platform::RECT{});
 }
 
+TEST(TableQueriesThinRules, ARuleBelow100TwipsGivesItsOwnHeight) {
+  TableFixture t;
+  TableSpec spec;
+  spec.heightRatio = 5;  // H = 70
+  ASSERT_EQ(t.Load(t.Stream(spec)), 1);
+  CVedTextPos top;
+  t.table.TablePosToPath(Grid(0, 0, 2, 0), &top);
+  platform::RECT rect{};
+  t.table.GetPositionRect(&rect, 0, &top, nullptr);
+  EXPECT_EQ(rect.top, 0);
+  EXPECT_EQ(rect.bottom, 70);
+}
+
 TEST_F(TableQueries, FrameIsTheCellsBandAtItsOriginAndNoneOnTheGrid) {
   platform::RECT frame{};
   const CVedTextPos inCell = InCell(1, 1);
