@@ -208,6 +208,18 @@ class CTableObject : public CDocObject {
   int SplitInto(const CVedTextPos* pos, CDocObject* other, EditResult* out) override;
   int ComparePositions(const CVedTextPos* a, const CVedTextPos* b) override;
 
+  // ---- Queries of the container and the document root
+  // (table_queries.cpp).
+  // 1 when the position lies inside a cell; row and column are given
+  // either way.
+  int GetCellAt(const CVedTextPos* pos, int32_t* row, int32_t* column);
+  // The text of the cell under a position (null: the caret), the column
+  // held to the last column.
+  CDocObject* GetCellContentAt(const CVedTextPos* pos);
+  // Whether the caret is in a cell, on that cell's last line.
+  int IsCaretOnCellLastLine();
+  int32_t GetTotalHeight() const;
+
   // ---- Geometry and lookup (table_geometry.cpp); twips, relative to the
   // table's top and the text area's left edge.
   // The text area of an existing cell.
@@ -397,6 +409,38 @@ class CTableObject : public CDocObject {
   // either end.
   int32_t CellInReadingOrder(int32_t index, int step) const;
   CellMove GridMove(int32_t row, int32_t column, int32_t x, int32_t y) const;
+
+  // ---- The table as a document object (table_queries.cpp).
+  // A position read: the table's five values and, when a path was given,
+  // the rest of it, which belongs to the cell.
+  struct TablePlace {
+    TableCaret pos;
+    CVedTextPos rest;
+    bool inner = false;
+  };
+  struct ShrinkPlan {
+    std::vector<int32_t> shares;  // characters each column gives up
+    int32_t reached = 0;          // the table width then
+  };
+  std::optional<TablePlace> Place(const CVedTextPos* pos) const;
+  CTableCellObj* CellOfPlace(const TablePlace& place) const;
+  GridPoint CellStart(int32_t column, int32_t row) const;
+  platform::RECT RectOf(const TablePlace& place, int mode) const;
+  int32_t SpaceWidth() const;
+  int32_t LineCount() const;
+  bool LineAndColumnOf(const TablePlace& place, int32_t* line, int32_t* column) const;
+  TableCaret GridPlaceOf(int32_t line, int32_t gridX) const;
+  int32_t RuleThickness() const;
+  int32_t BandFirstRow(int32_t row) const;
+  int32_t BandLastRow(int32_t row) const;
+  CVedAnchor* FindLineAnchor(const CVedTextPos* from, int next);
+  CVedAnchor* FindCharAnchor(const CVedTextPos* from, int next);
+  bool CellsAccept(int32_t column, int32_t narrower, int32_t pitch, const PageFormat& f) const;
+  ShrinkPlan PlanColumnShrink(const PageFormat& f) const;
+  void SpreadFormatToCells(const PageFormat& f);
+  void ReflowAllCells();
+  void RecomputeTableWidth();
+  void ClampCaret();
 
   CDocRenderer* renderer_ = nullptr;
   CEditFeedback* feedback_ = nullptr;
