@@ -442,6 +442,27 @@ TEST_F(TablePageFormats, RulesKeepTheirShareOfThePitch) {
   EXPECT_EQ(table().TableWidth(), 4 * 260 + 520 + 520 + 780);
 }
 
+// W = 13 at a pitch of 130 would come out as 9 x 13 / 130 = 0 at a pitch
+// of 9; the next change would then divide by that rule width.
+TEST(TableRuleRatios, ARuleNeverShrinksToNothingAcrossPitchChanges) {
+  TableFixture t;
+  TableSpec spec;
+  spec.widthRatio = 10;
+  ASSERT_EQ(t.Load(t.Stream(spec)), 1);
+  ASSERT_EQ(t.table.RuleWidth(), 13);
+  PageFormat f = t.f.format;
+  f.charPitch = 9;
+  ASSERT_EQ(t.table.ApplyPageFormat(&f), 1);
+  EXPECT_EQ(t.table.RuleWidth(), 1);
+  f.charPitch = 130;
+  ASSERT_EQ(t.table.ApplyPageFormat(&f), 1);
+  EXPECT_EQ(t.table.RuleWidth(), 130 * 1 / 9);
+  // Widths rounded up to whole characters twice: 520, 390, 650 became
+  // 522, 396, 657 and then 650, 520, 780.
+  EXPECT_EQ(t.table.ColumnWidths(), (std::vector<int32_t>{650, 520, 780}));
+  EXPECT_EQ(t.table.TableWidth(), 4 * 14 + 650 + 520 + 780);
+}
+
 TEST_F(TablePageFormats, ZeroPitchesAreRefused) {
   PageFormat f = t.f.format;
   f.charPitch = 0;
