@@ -176,10 +176,15 @@ platform::RECT* CTableObject::GetPositionRect(platform::RECT* out, int mode, con
   if (base != nullptr && !base->IsEmpty() && !IsEmptyRect(rect)) {
     const std::optional<TablePlace> from = Place(base);
     if (!from) return out;
+    // A base on a rule below the top one counts from where a caret on
+    // that rule is shown.
     const TableCaret& b = from->pos;
-    const bool onTopRule = b.mode == kCaretOnGrid && b.row == 0 && b.y == 0;
-    const platform::RECT baseRect = RectOf(*from, onTopRule ? kLineBoxMode : mode);
-    Offset(&rect, 0, -baseRect.top);
+    int32_t baseTop = RectOf(*from, kLineBoxMode).top;
+    if (b.mode == kCaretOnGrid && IsOnHorizontalLine(b.row, b.y) && (b.row > 0 || b.y > 0) &&
+        BandsByRows(mode) && ruleHeight_ >= kRuleBandHeight) {
+      baseTop += ruleHeight_ / 2 - kRuleBandHeight / 2;
+    }
+    Offset(&rect, 0, -baseTop);
   }
   *out = rect;
   return out;

@@ -139,6 +139,9 @@ TEST_F(TableQueries, RectanglesInCellsSitAtTheCellsOriginAndBasesMoveThemUp) {
   EXPECT_EQ(third.left, 1690 + 2 * 130);
   const CVedTextPos base = Path(Grid(0, 0, 0, 1));
   EXPECT_EQ(Rect(Path(Grid(1, 0, 0, 1)), 3, &base).top, 700 - 175);
+  // From a rule below the top one, shown as its 100-twip band (mode 0).
+  const CVedTextPos ruleBase = Path(Grid(1, 0, 0, 0));
+  EXPECT_EQ(Rect(InCell(1, 1), 0, &ruleBase).top, 700 - (525 + 87 - 50));
   CTableObject empty;
   t.Prepare(empty);
   platform::RECT rect{1, 1, 1, 1};
