@@ -488,3 +488,60 @@ TEST_F(TablePageFormats, AWiderTextRecentresTheTableAndKeepsTheCaretValid) {
 
 }  // namespace
 }  // namespace table_test
+
+namespace table_test {
+namespace {
+
+// A table made by a container's factory and placed after a text child:
+// the container's measures, kinds, lines and caret go through the table's
+// answers, moved by the text above it.
+TEST(TableInContainer, TheContainerAsksTheTableForItsPlaces) {
+  container_test::ContainerFixture f(20);
+  f.TypeIntoFirst("ab");
+  CDocObject* child = f.container.CreateChildObject(kObjectTable);
+  ASSERT_NE(child, nullptr);
+  auto* table = static_cast<CTableObject*>(child);
+  const TableLayout layout{kPlaceLeft, kPitch, kLinePitch / 2, {}};
+  EditResult built;
+  ASSERT_TRUE(table->Create(2, 3, 13 * kPitch, layout, &built));
+  f.container.Children().InsertAt(
+      1, ChildEntry{child, kObjectTable, table->GetHeight(nullptr, nullptr), {}});
+  f.Settle();
+  const int32_t textHeight = f.Heights()[0];
+  const int32_t textLines = f.Child(0)->CountLines(nullptr, nullptr);
+  EXPECT_EQ(f.Heights()[1], table->GetTotalHeight());
+  EXPECT_EQ(f.container.GetHeight(nullptr, nullptr), textHeight + table->GetTotalHeight());
+  EXPECT_EQ(f.container.CountLines(nullptr, nullptr), textLines + 5);
+
+  CVedTextPos inCell;
+  table->CellOf(1, 1)->GetCursor(&inCell);
+  table->TablePosToPath({kCaretInCell, 1, 1, 0, 0}, &inCell);
+  const CVedTextPos atCell = container_test::InChild(1, inCell);
+  platform::RECT rect{};
+  f.container.GetPositionRect(&rect, 3, &atCell, nullptr);
+  EXPECT_EQ(rect.top, textHeight + table->GetCellRect(1, 1).top);
+  EXPECT_EQ(rect.left, table->GetCellRect(1, 1).left);
+
+  ObjectDescription kind{};
+  f.container.GetKindAt(&atCell, &kind);
+  EXPECT_EQ(kind[0], kObjectTable);
+  EXPECT_EQ(kind[1], kSubKindCellText);
+
+  int32_t line = 0;
+  int32_t column = 0;
+  f.container.GetLineColumn(&line, &column, &atCell, nullptr);
+  EXPECT_EQ(line, textLines + 4);
+
+  ASSERT_EQ(f.container.SetCursor(&atCell), 1);
+  CVedTextPos read;
+  f.container.GetCursor(&read);
+  EXPECT_EQ(read, atCell);
+  CVedTextPos topRule;
+  table->TablePosToPath({kCaretOnGrid, 0, 0, 0, 0}, &topRule);
+  const CVedTextPos atRule = container_test::InChild(1, topRule);
+  EXPECT_EQ(f.container.ComparePositions(&atRule, &atCell), kCompareBefore);
+  EXPECT_EQ(f.container.ComparePositions(&atCell, &atRule), kCompareAfter);
+}
+
+}  // namespace
+}  // namespace table_test
