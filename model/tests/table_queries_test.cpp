@@ -384,6 +384,32 @@ TEST(TableQueriesJoined, ACharAnchorIsNamedByItsCellRecord) {
   EXPECT_EQ(pairs[4].value, 0);  // column
 }
 
+// Cell (0, 0) reaches into row 1: both rows are one band, one page line
+// as tall as the whole table, with no step inside it.
+TEST(TableQueriesJoined, RowsJoinedByACellAreOnePageLine) {
+  TableFixture t;
+  TableSpec spec;
+  spec.flags = {kJoinsBelow, 0, 0, kJoinedAbove, 0, 0};
+  ASSERT_EQ(t.Load(t.Stream(spec)), 1);
+  t.table.RenumberCells();
+  CVedTextPos row0;
+  CVedTextPos row1;
+  t.table.TablePosToPath(Grid(0, 1, 1, 1), &row0);
+  t.table.TablePosToPath(Grid(1, 1, 1, 1), &row1);
+  LineMetrics band;
+  t.table.GetPageLineMetrics(&band, &row1);
+  EXPECT_EQ(band.height, t.table.TableHeight());
+  CVedTextPos out;
+  EXPECT_EQ(t.table.StepPageLine(&row0, 1, &out), 0);
+  ASSERT_EQ(t.table.StepPageLine(&row1, 0, &out), 1);
+  CVedTextPos start;
+  t.table.TablePosToPath(Grid(0, 0, 0, 0), &start);
+  EXPECT_EQ(out, start);
+  CVedAnchor anchor;
+  ASSERT_EQ(t.table.SetAnchor(kAnchorLine, &anchor, &row1), 1);
+  EXPECT_EQ(t.table.RowRecords()[0].anchor, &anchor);
+}
+
 TEST_F(TableQueries, MergingSplittingAndAdjustingChangeNothing) {
   EditResult result;
   result.changed = 5;
