@@ -838,12 +838,15 @@ void CTableObject::RecomputeTableWidth() {
 }
 
 int CTableObject::ApplyPageFormat(const PageFormat* format) {
-  if (format == nullptr || format->charPitch <= 0 || format->linePitch <= 0) return 0;
+  if (format == nullptr) return 0;
   const PageFormat& f = *format;
   if (IsEmpty() != 0) {
     pageFormat_ = f;
     return 1;
   }
+  // Nothing can be measured in a pitch of zero: such a format is refused
+  // and the table keeps the one it has.
+  if (f.charPitch <= 0 || f.linePitch <= 0) return 0;
   const int32_t width = RescaledRule(ruleWidth_, Pitch(), f.charPitch);
   const int32_t height = RescaledRule(ruleHeight_, LinePitch(), f.linePitch);
   const bool samePitch = f.charPitch == Pitch();
