@@ -435,13 +435,7 @@ int32_t CTableObject::PositionFromPoint(int setCursor, const CVedTextPos* base, 
   if (base != nullptr) {
     const std::optional<TableCaret> from = PathToTablePos(base);
     if (!from.has_value()) return -1;
-    baseTop = LineTopOf(*from);
-    if (from->mode == kCaretOnGrid && IsOnHorizontalLine(from->row, from->y) &&
-        !(from->row == 0 && from->y == 0)) {
-      LineStyleAttributes first;
-      if (HorizontalRule(0) != nullptr) HorizontalRule(0)->GetAttributes(&first);
-      baseTop += ruleHeight_ / 2 - first.thickness;
-    }
+    baseTop = DrawTopOf(*from);
     y += baseTop;
   }
   x = std::min(x, pageFormat_.textWidth - ruleWidth_);
@@ -475,4 +469,199 @@ int32_t CTableObject::PositionFromPoint(int setCursor, const CVedTextPos* base, 
     TablePosToPath(place.pos, out);
   }
   return 0;
+}
+
+// ---- Typing and deleting at the caret.
+
+TableCaret CTableObject::EditedTableEnd() const {
+  return {kCaretOnGrid, rows_ - 1, columns_ - 1, ColumnSpan(columns_ - 1), RowSpan(rows_ - 1)};
+}
+
+// A cell's report reaches the container with the table's pairs in front
+// of every path it holds, the two extra positions included: a path
+// without them would be read as a table position of nonsense.
+int CTableObject::EditInCaretCell(const CellEdit& edit, EditResult* out) {
+  EditResult result;
+  if (IsEmpty() != 0) {
+    if (out != nullptr) *out = result;
+    return 0;
+  }
+  if (caret_.mode != kCaretInCell) {
+    TablePosToPath(caret_, &result.rangeStart);
+    result.rangeEnd = result.rangeStart;
+    result.newCursor = result.rangeStart;
+    if (out != nullptr) *out = result;
+    return 0;
+  }
+  CTableCellObj* cell = CellOf(caret_.column, caret_.row);
+  if (cell == nullptr) return 0;
+  const int32_t before = cell->GetContentHeight();
+  const int changed = edit(cell, &result);
+  auto prefix = [this](CVedTextPos* path) {
+    if (!path->IsEmpty()) TablePosToPath(caret_, path);
+  };
+  prefix(&result.newCursor);
+  prefix(&result.startAux);
+  prefix(&result.endAux);
+  const int32_t after = cell->GetContentHeight();
+  if (after == before) {
+    prefix(&result.rangeStart);
+    prefix(&result.rangeEnd);
+  } else {
+    const int32_t oldHeight = rowHeights_[static_cast<size_t>(caret_.row)];
+    result.heightDelta = RecalcRowHeight(after - before, caret_.row) - oldHeight;
+    result.rangeStart = CVedTextPos{};
+    TablePosToPath(GridMove(std::max(0, caret_.row - 1), 0, 0, 0).pos, &result.rangeStart);
+    result.rangeEnd = CVedTextPos{};
+    TablePosToPath(EditedTableEnd(), &result.rangeEnd);
+  }
+  caretTop_ = LineTopOf(caret_);
+  if (out != nullptr) *out = result;
+  return changed;
+}
+
+int CTableObject::InsertText(std::string_view text, EditResult* out) {
+  return EditInCaretCell(
+      [text](CTableCellObj* cell, EditResult* result) { return cell->InsertText(text, result); },
+      out);
+}
+
+int CTableObject::DeleteChar(int kind, EditResult* out) {
+  return EditInCaretCell(
+      [kind](CTableCellObj* cell, EditResult* result) { return cell->DeleteChar(kind, result); },
+      out);
+}
+
+// ---- Search.
+
+// A joined cell's object index is not its grid index: the cell is found
+// through the records, at the first grid position that holds it.
+TableCaret CTableObject::CellOfObject(int32_t object) const {
+  for (size_t i = 0; i < records_.size(); ++i) {
+    if (records_[i].objectIndex == object) {
+      const auto index = static_cast<int32_t>(i);
+      return {kCaretInCell, index / columns_, index % columns_, 0, 0};
+    }
+  }
+  return caret_;
+}
+
+int CTableObject::FindText(int options, int direction, std::string_view text, CVedTextRange* out) {
+  if (IsEmpty() != 0) return 0;
+  const bool forward = direction == kFindNext || direction == 3 || direction == kFindFromStart;
+  int32_t object = 0;
+  int first = direction;
+  if (direction == kFindFromStart) {
+    object = 0;
+  } else if (direction == kFindFromEnd) {
+    object = CellCount() - 1;
+  } else if (direction >= kFindNext && direction <= 4) {
+    int32_t index = caret_.row * columns_ + caret_.column;
+    if (caret_.mode == kCaretOnGrid) {
+      index = forward ? NextCellPosition(caret_.column, caret_.row, caret_.x, caret_.y)
+                      : PreviousCellPosition(caret_.column, caret_.row, caret_.x, caret_.y);
+      first = forward ? kFindFromStart : kFindFromEnd;
+    }
+    if (index < 0 || index >= static_cast<int32_t>(records_.size())) return 0;
+    object = records_[static_cast<size_t>(index)].objectIndex;
+  } else {
+    return 0;
+  }
+  for (int dir = first; object >= 0 && object < CellCount(); object += forward ? 1 : -1) {
+    CVedTextRange found;
+    const int answer = CellAt(object)->FindText(options, dir, text, &found);
+    if (answer != 0) {
+      caret_ = CellOfObject(object);
+      TablePosToPath(caret_, &found.start);
+      TablePosToPath(caret_, &found.end);
+      caretTop_ = LineTopOf(caret_);
+      if (out != nullptr) *out = found;
+      return answer;
+    }
+    dir = forward ? kFindFromStart : kFindFromEnd;
+  }
+  return 0;
+}
+
+// ---- Drawing.
+
+// The top of a position for drawing and measuring: on a horizontal rule
+// below the top one, the middle of the rule less the line's thickness.
+int32_t CTableObject::DrawTopOf(const TableCaret& pos) const {
+  int32_t top = LineTopOf(pos);
+  if (pos.mode == kCaretOnGrid && IsOnHorizontalLine(pos.row, pos.y) &&
+      !(pos.row == 0 && pos.y == 0)) {
+    top += ruleHeight_ / 2 - RuleThickness();
+  }
+  return top;
+}
+
+int CTableObject::Draw(const CVedTextPos* from, int /*flags*/, int32_t top, int /*flags2*/,
+                       int32_t height, DrawResult* out) {
+  DrawResult result;
+  const std::optional<TableCaret> start = from != nullptr ? PathToTablePos(from) : GridStart();
+  const int32_t e = start.has_value() && IsEmpty() == 0 ? DrawTopOf(*start) : 0;
+  top += e;
+  height += e;
+  const int32_t bottom = TableHeight();
+  result.height = bottom - e;
+  if (horizontal_.empty() || vertical_.empty() ||
+      top > bottom + ruleHeight_ / 2 - ruleHeight_ + RuleThickness() || renderer_ == nullptr) {
+    if (out != nullptr) *out = result;
+    return 0;
+  }
+  const platform::POINT kept = renderer_->GetOffset();
+  DrawRuledLines(top, height, -e);
+  renderer_->SetOffset(kept.x, kept.y);
+  const int32_t reached = DrawCells(0, top, pageFormat_.textWidth, height, kept.x, kept.y, e);
+  result = DrawResult{1, std::max(reached, std::min(bottom, height)) - e};
+  if (out != nullptr) *out = result;
+  return 1;
+}
+
+// ---- Transfer.
+
+int CTableObject::SerializeRange(platform::CArchive& archive, int tag, int mode,
+                                 const CVedTextPos* from, const CVedTextPos* to, EditResult* out) {
+  EditResult result;
+  int answer = 0;
+  if (archive.IsLoading()) {
+    if (tag == kFormatOwnBlock) {
+      answer = IsEmpty() != 0 ? LoadTable(archive, mode, &result)
+                              : PasteTableData(archive, tag, &result);
+    } else if (tag == kFormatPlainText) {
+      answer = LoadTextIntoCursorCell(archive, &result);
+    }
+    if (out != nullptr) *out = result;
+    return answer;
+  }
+  // A table without cells has no stream form of its own.
+  if (IsEmpty() != 0) return -1;
+  std::optional<TableCaret> a = from != nullptr ? PathToTablePos(from) : GridStart();
+  std::optional<TableCaret> b = to != nullptr
+                                    ? PathToTablePos(to)
+                                    : TableCaret{kCaretOnGrid, rows_ - 1, columns_ - 1,
+                                                 ColumnSpan(columns_ - 1), RowSpan(rows_ - 1)};
+  if (!a.has_value() || !b.has_value()) return -1;
+  a->column = std::min(a->column, columns_ - 1);
+  b->column = std::min(b->column, columns_ - 1);
+  if (a->mode == kCaretInCell && b->mode == kCaretInCell && a->row == b->row &&
+      a->column == b->column) {
+    const CVedTextPos innerFrom = StripTablePairs(*from);
+    const CVedTextPos innerTo = StripTablePairs(*to);
+    answer = CellOf(a->column, a->row)
+                 ->SerializeRange(archive, tag, mode, &innerFrom, &innerTo, &result);
+  } else if (tag == kFormatOwnBlock) {
+    answer = StoreTable(archive, *a, *b);
+  } else if (tag == kFormatPlainText) {
+    const bool point = *a == *b;
+    const auto rowOf = [this](const TableCaret& p) {
+      return p.mode == kCaretOnGrid && p.y == 0 && p.row > 0 ? p.row - 1 : p.row;
+    };
+    answer = point ? 0 : StorePlainText(archive, rowOf(*a), rowOf(*b));
+  } else if (tag == kFormatBareText) {
+    answer = ExportBoundaryChar(archive, *a, *b);
+  }
+  if (out != nullptr) *out = result;
+  return answer;
 }

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -325,6 +326,10 @@ class CTableObject : public CDocObject {
   int ExportBoundaryChar(platform::CArchive& archive, const TableCaret& start,
                          const TableCaret& end);
 
+  // ---- Transfer (table_editing.cpp).
+  // The load of table data into a table that already has cells.
+  int PasteTableData(platform::CArchive& archive, int tag, EditResult* out);
+
   // ---- Drawing (table_drawing.cpp), in twips of the band.
   // Has each cell inside the band draw itself at its origin (moved by the
   // offsets, less `scroll` downwards); a cell joined to others is drawn
@@ -409,6 +414,16 @@ class CTableObject : public CDocObject {
   // either end.
   int32_t CellInReadingOrder(int32_t index, int step) const;
   CellMove GridMove(int32_t row, int32_t column, int32_t x, int32_t y) const;
+  // ---- Editing, search and drawing (table_editing.cpp).
+  // The last grid position: the right end of the bottom rule's last column.
+  TableCaret EditedTableEnd() const;
+  using CellEdit = std::function<int(CTableCellObj*, EditResult*)>;
+  // Runs an edit in the caret's cell and turns its report into the
+  // table's; on the grid nothing is edited.
+  int EditInCaretCell(const CellEdit& edit, EditResult* out);
+  // The first grid position that holds a cell object, as a mode-1 place.
+  TableCaret CellOfObject(int32_t object) const;
+  int32_t DrawTopOf(const TableCaret& pos) const;
 
   // ---- The table as a document object (table_queries.cpp).
   // A position read: the table's five values and, when a path was given,

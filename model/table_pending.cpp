@@ -2,18 +2,7 @@
 // caret moves, editing and transfer are built.
 #include "model/table_object.h"
 
-int CTableObject::InsertText(std::string_view, EditResult*) { return 0; }
-
-int CTableObject::DeleteChar(int, EditResult*) { return 0; }
-
 int CTableObject::DeleteRange(const CVedTextPos*, const CVedTextPos*, EditResult*) { return 0; }
-
-int CTableObject::FindText(int, int, std::string_view, CVedTextRange*) { return 0; }
-
-int CTableObject::Draw(const CVedTextPos*, int, int32_t, int, int32_t, DrawResult* out) {
-  if (out != nullptr) *out = DrawResult{};
-  return 0;
-}
 
 int CTableObject::ApplyFontValue(int32_t, const CVedTextPos*, const CVedTextPos*) { return 0; }
 
@@ -47,7 +36,7 @@ int CTableObject::SetParaFormat(const ParaFormat*, const CVedTextPos*, const CVe
 
 int CTableObject::GetParaFormat(ParaFormat*, const CVedTextPos*, const CVedTextPos*) { return 0; }
 
-int CTableObject::SerializeRange(platform::CArchive&, int, int, const CVedTextPos*,
-                                 const CVedTextPos*, EditResult*) {
-  return -1;
+int CTableObject::PasteTableData(platform::CArchive&, int, EditResult* out) {
+  if (out != nullptr) *out = EditResult{};
+  return 0;
 }

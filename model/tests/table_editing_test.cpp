@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -258,6 +259,173 @@ TEST_P(TableMoves, EveryCommandInEachRegime) {
 
 INSTANTIATE_TEST_SUITE_P(AllCommands, TableMoves, ::testing::ValuesIn(kMoves),
                          [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace table_test
+
+namespace table_test {
+namespace {
+
+class TableEditing : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TableSpec spec;
+    spec.texts = {"ab", "", "xyz", "", "cd", ""};
+    ASSERT_EQ(t.Load(t.Stream(spec)), 1);
+  }
+
+  void Click(int32_t x, int32_t y) {
+    ASSERT_EQ(t.table.PositionFromPoint(1, nullptr, x, y, nullptr), 0);
+  }
+
+  CVedTextPos PathOf(const TableCaret& pos) {
+    CVedTextPos path;
+    t.table.TablePosToPath(pos, &path);
+    return path;
+  }
+
+  std::optional<TableCaret> TablePart(const CVedTextPos& path) {
+    return t.table.PathToTablePos(&path);
+  }
+
+  TableFixture t;
+};
+
+TEST_F(TableEditing, AMoveThatOnlyLooksLeavesTheCaretAndTellsWhereItWouldGo) {
+  Click(2250, 300);  // the left rule of cell (0, 1)
+  const MoveParams look{0, 0, 1};
+  CVedTextPos out;
+  EXPECT_EQ(t.table.MoveCursor(kMoveLineDown, &look, nullptr, &out), kMoveDone);
+  EXPECT_EQ(t.table.Caret(), Grid(0, 1, 0, 1));
+  EXPECT_EQ(out, PathOf(Grid(1, 1, 0, 0)));
+}
+
+TEST_F(TableEditing, PointsBelowTheTableOrOnRulesWithoutTheGrid) {
+  EXPECT_EQ(t.table.PositionFromPoint(1, nullptr, 2400, 5000, nullptr), 1225);
+  t.table.SetTableFlags(0x0100);
+  EXPECT_EQ(t.table.PositionFromPoint(1, nullptr, 2250, 300, nullptr), -1);
+  // Measured from a base on the rule under row 0, the point lies in row 1.
+  t.table.SetTableFlags(0x0101);
+  const CVedTextPos base = PathOf(Grid(1, 1, 1, 0));
+  CVedTextPos out;
+  EXPECT_EQ(t.table.PositionFromPoint(1, &base, 2400, 200, &out), 0);
+  EXPECT_EQ(t.table.Caret(), Cell(1, 1));
+}
+
+TEST_F(TableEditing, TypingOnTheGridChangesNothing) {
+  Click(2400, 600);
+  EditResult result;
+  EXPECT_EQ(t.table.InsertText("q", &result), 0);
+  EXPECT_EQ(result.changed, 0);
+  EXPECT_EQ(result.rangeStart, PathOf(Grid(1, 1, 1, 0)));
+  EXPECT_EQ(result.newCursor, result.rangeStart);
+  EXPECT_EQ(t.table.DeleteChar(1, &result), 0);
+}
+
+TEST_F(TableEditing, TypingInACellReportsWithTheTablesPairs) {
+  Click(2340, 300);
+  EditResult result;
+  EXPECT_NE(t.table.InsertText("q", &result), 0);
+  EXPECT_EQ(t.CellText(1, 0), "q");
+  EXPECT_EQ(result.heightDelta, 0);
+  EXPECT_EQ(TablePart(result.rangeStart), Cell(0, 1));
+  EXPECT_EQ(TablePart(result.newCursor), Cell(0, 1));
+  EXPECT_NE(t.table.DeleteChar(2, &result), 0);  // BackSpace
+  EXPECT_EQ(t.CellText(1, 0), "");
+  EXPECT_EQ(TablePart(result.newCursor), Cell(0, 1));
+  for (const CVedTextPos* aux : {&result.startAux, &result.endAux}) {
+    if (!aux->IsEmpty()) {
+      EXPECT_EQ(TablePart(*aux), Cell(0, 1));
+    }
+  }
+}
+
+TEST_F(TableEditing, ARowThatGrowsIsReportedFromTheRowAboveToTheTableEnd) {
+  Click(2730 - 10, 800);  // the end of "cd" in cell (1, 1), three characters wide
+  EditResult result;
+  EXPECT_NE(t.table.InsertText("efg", &result), 0);
+  EXPECT_EQ(result.heightDelta, kLinePitch);
+  EXPECT_EQ(t.table.TableHeight(), 1225 + kLinePitch);
+  EXPECT_EQ(result.rangeStart, PathOf(Grid(0, 0, 0, 0)));
+  EXPECT_EQ(result.rangeEnd, PathOf(Grid(1, 2, 6, 3)));
+  EXPECT_EQ(TablePart(result.newCursor), Cell(1, 1));
+}
+
+TEST_F(TableEditing, SearchFindsJoinedCellsThroughTheirRecords) {
+  TableFixture joined;
+  TableSpec spec;
+  spec.flags = {kJoinsRight, kJoinedLeft, 0, 0, 0, 0};
+  spec.texts = {"", "", "", "", "find", ""};
+  ASSERT_EQ(joined.Load(joined.Stream(spec)), 1);
+  joined.table.RenumberCells();  // object 4 now sits at grid position 5
+  CVedTextRange found;
+  EXPECT_NE(joined.table.FindText(0, kFindFromStart, "find", &found), 0);
+  EXPECT_EQ(joined.table.Caret(), Cell(1, 2));
+  EXPECT_EQ(joined.table.PathToTablePos(&found.start), Cell(1, 2));
+  EXPECT_EQ(joined.table.PathToTablePos(&found.end), Cell(1, 2));
+}
+
+TEST_F(TableEditing, SearchGoesCellByCellAndNotFromAGridPointWithNothingAfterIt) {
+  CVedTextRange found;
+  EXPECT_NE(t.table.FindText(0, kFindFromStart, "cd", &found), 0);
+  EXPECT_EQ(t.table.Caret(), Cell(1, 1));
+  EXPECT_EQ(t.table.FindText(0, kFindNext, "xyz", &found), 0);
+  EXPECT_NE(t.table.FindText(0, kFindPrevious, "xyz", &found), 0);
+  EXPECT_EQ(t.table.Caret(), Cell(0, 2));
+  Click(5100, 1100);  // the right end of the bottom rule
+  EXPECT_EQ(t.table.FindText(0, kFindNext, "ab", &found), 0);
+}
+
+TEST_F(TableEditing, DrawingABandBelowTheTableDrawsNothing) {
+  DrawResult drawn;
+  EXPECT_EQ(t.table.Draw(nullptr, 0, 0, 0, 5000, &drawn), 1);
+  EXPECT_EQ(drawn.painted, 1);
+  EXPECT_EQ(drawn.height, 1225);
+  EXPECT_EQ(t.table.Draw(nullptr, 0, 2000, 0, 5000, &drawn), 0);
+  EXPECT_EQ(drawn.painted, 0);
+  EXPECT_EQ(drawn.height, 1225);
+}
+
+TEST_F(TableEditing, TheWholeTableGoesOutAndComesBackThroughItsRangeStream) {
+  platform::CMemFile file;
+  {
+    platform::CArchive archive(&file, platform::CArchive::kStore);
+    EXPECT_EQ(t.table.SerializeRange(archive, kFormatOwnBlock, 0, nullptr, nullptr, nullptr), 1);
+    archive.Close();
+  }
+  const Bytes stored(file.Data(), file.Data() + file.GetLength());
+  EXPECT_EQ(stored, t.StoreTable(t.table.GridStart(), Grid(1, 2, 6, 2)));
+  CTableObject copy;
+  t.Prepare(copy);
+  Bytes bytes = stored;
+  platform::CMemFile in(bytes.data(), bytes.size());
+  platform::CArchive load(&in, platform::CArchive::kLoad);
+  EditResult result;
+  EXPECT_EQ(copy.SerializeRange(load, kFormatOwnBlock, 0, nullptr, nullptr, &result), 1);
+  EXPECT_EQ(copy.Rows(), 2);
+  EXPECT_EQ(copy.Columns(), 3);
+  EXPECT_EQ(result.heightDelta, 1225);
+  copy.Reset();
+  copy.Clear();
+  // A table without cells has nothing to store.
+  platform::CMemFile empty;
+  platform::CArchive archive(&empty, platform::CArchive::kStore);
+  EXPECT_EQ(copy.SerializeRange(archive, kFormatOwnBlock, 0, nullptr, nullptr, nullptr), -1);
+}
+
+TEST_F(TableEditing, PlainTextOfTheRowsBetweenTwoGridPoints) {
+  platform::CMemFile file;
+  {
+    platform::CArchive archive(&file, platform::CArchive::kStore);
+    // From the top rule to the rule under row 0: that rule counts as row 0.
+    const CVedTextPos from = PathOf(Grid(0, 0, 0, 0));
+    const CVedTextPos to = PathOf(Grid(1, 0, 0, 0));
+    EXPECT_EQ(t.table.SerializeRange(archive, kFormatPlainText, 0, &from, &to, nullptr), 1);
+    archive.Close();
+  }
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(file.Data()), file.GetLength()),
+            "ab\r\n\r\nxyz");
+}
 
 }  // namespace
 }  // namespace table_test
