@@ -98,7 +98,7 @@ struct TableHit {
   int32_t gridY = 0;
 };
 
-class CTableObject : public CDocObject {
+class CTableObject : public CDocObject, public CTableOperations {
  public:
   CTableObject();
   // Whatever the table still owns (cells, records, line styles) goes with
@@ -135,23 +135,24 @@ class CTableObject : public CDocObject {
   int FreeContent();
 
   // ---- Structure: building, rows, columns, widths and layout
-  // (table_operations.cpp). Each change reports through `out`; a refused
-  // change answers 0 and leaves the table and `out` untouched but empty.
+  // (table_operations.cpp), the container's `CTableOperations`. Each
+  // change reports through `out`; a refused change answers 0 and leaves
+  // the table and `out` untouched but empty.
   bool Create(int32_t rows, int32_t columns, int32_t width, const TableLayout& layout,
-              EditResult* out);
+              EditResult* out) override;
   void GetTableLayout(TableLayout* out) const;
-  int SetTableLayout(const TableLayout& layout, EditResult* out);
+  int SetTableLayout(const TableLayout& layout, EditResult* out) override;
   // Characters of the column under a position (null: the caret); 0 right
   // of the table.
   int32_t GetColumnWidthAt(const CVedTextPos* pos) const;
-  int SetColumnWidth(const CVedTextPos* pos, int32_t width, EditResult* out);
-  int InsertColumn(const CVedTextPos* pos, EditResult* out);
-  int InsertRow(const CVedTextPos* pos, EditResult* out);
-  int DeleteColumn(const CVedTextPos* pos, EditResult* out);
-  int DeleteRow(const CVedTextPos* pos, EditResult* out);
+  int SetColumnWidth(const CVedTextPos* pos, int32_t width, EditResult* out) override;
+  int InsertColumn(const CVedTextPos* pos, EditResult* out) override;
+  int InsertRow(const CVedTextPos* pos, EditResult* out) override;
+  int DeleteColumn(const CVedTextPos* pos, EditResult* out) override;
+  int DeleteRow(const CVedTextPos* pos, EditResult* out) override;
   // The summed height change.
   int32_t DeleteRowsOrColumns(const CVedTextPos* from, const CVedTextPos* to, EditResult* out);
-  int GetLineOffsetAt(const CVedTextPos* pos, int32_t out[2]);
+  int GetLineOffsetAt(const CVedTextPos* pos, int32_t out[2]) override;
 
   // ---- Operations built with the table's caret moves, editing and
   // transfer; until then they answer failure (table_pending.cpp).

@@ -262,6 +262,10 @@ TEST_F(ThreeTexts, TableCommandsAnswerNothingOutsideTables) {
 }
 
 TEST_F(ThreeTexts, ATableThatCannotBeMadeLeavesTheTextWhole) {
+  // Not one column fits between two rules of a two-character text.
+  PageFormat narrow = f.format;
+  narrow.textWidth = 2 * kPitch;
+  f.container.ApplyPageFormat(&narrow);
   f.PlaceCursor(1, kMoveNextChar);
   EditResult result;
   EXPECT_EQ(f.container.InsertTable(2, 3, &result), 0);

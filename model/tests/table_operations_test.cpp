@@ -563,6 +563,33 @@ TEST_F(TableOperationsTest, RangeDeleteTakesColumnsWhenSomeStayElseRows) {
   EXPECT_EQ(result.changed, 1);
 }
 
+TEST(TableInContainerTest, TheContainerBuildsAndReshapesATableThroughItsOperations) {
+  container_test::ContainerFixture f(20);
+  EditResult result;
+  ASSERT_EQ(f.container.InsertTable(2, 3, &result), 1);
+  auto* table = dynamic_cast<CTableObject*>(f.container.Children().GetCurrent());
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->Rows(), 2);
+  EXPECT_EQ(table->Columns(), 3);
+  EXPECT_EQ(table->RuleWidth(), kPitch);
+  EXPECT_EQ(table->RuleHeight(), kLinePitch / 2);
+  EXPECT_EQ(table->TableWidth(), kTextWidth);  // 12 characters a column
+  EXPECT_EQ(table->ColumnWidths(), (std::vector<int32_t>{12 * kPitch, 12 * kPitch, 12 * kPitch}));
+
+  EXPECT_EQ(f.container.EditTableRowsColumns(1, &result, 8), 1);
+  EXPECT_EQ(table->ColumnWidths()[0], 8 * kPitch);
+  EXPECT_EQ(f.container.EditTableRowsColumns(2, &result, 0), 1);
+  EXPECT_EQ(table->Columns(), 4);
+  EXPECT_EQ(f.container.EditTableRowsColumns(3, &result, 0), 1);
+  EXPECT_EQ(table->Rows(), 3);
+  EXPECT_EQ(f.container.EditTableRowsColumns(5, &result, 0), 1);
+  EXPECT_EQ(table->Rows(), 2);
+  EXPECT_EQ(f.container.EditTableRowsColumns(4, &result, 0), 1);
+  EXPECT_EQ(table->Columns(), 3);
+  int32_t offsets[2] = {};
+  EXPECT_EQ(f.container.GetTableLineOffsetAt(nullptr, offsets), 0);  // the caret is in a cell
+}
+
 // Joined cells through a loaded table: 3x3, (0,0) joined with (1,0) below
 // and (2,1) with (2,2) on its right.
 class JoinedTableTest : public TableOperationsTest {
