@@ -4,6 +4,8 @@
 // cell to cell when the ruled lines are not lines of their own, else onto
 // the ruled-line grid and along it.
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "model/renderer.h"
 #include "model/table_object.h"
@@ -73,6 +75,11 @@ bool KeepsCaretTop(int command) {
 }
 
 bool IsEdge(int answer) { return answer != kMoveDone && answer != kMoveFailed; }
+
+TableCaret Cell(int32_t row, int32_t column) { return {kCaretInCell, row, column, 0, 0}; }
+TableCaret Grid(int32_t row, int32_t column, int32_t x, int32_t y) {
+  return {kCaretOnGrid, row, column, x, y};
+}
 
 }  // namespace
 
@@ -664,4 +671,235 @@ int CTableObject::SerializeRange(platform::CArchive& archive, int tag, int mode,
   }
   if (out != nullptr) *out = result;
   return answer;
+}
+
+// ---- Cell operations over ranges.
+
+namespace {
+
+// A reader of one attribute record: the first answering cell fills the
+// record, every later answer clears the mask bits of differing fields.
+template <typename Record, typename Read>
+auto Reader(Record* out, Read read) {
+  return [out, read](CTableCellObj* cell, const CVedTextPos* a, const CVedTextPos* b, bool first) {
+    if (first) return read(cell, out, a, b);
+    Record other{};
+    other.mask = out->mask;
+    const int answer = read(cell, &other, a, b);
+    if (answer != 0) NarrowCommon(*out, other);
+    return answer;
+  };
+}
+
+}  // namespace
+
+// A cell's edge with the table's pairs in front.
+CVedTextPos CTableObject::CellEdgePath(const TableCaret& cell, int command) {
+  CVedTextPos path;
+  CTableCellObj* object = CellOf(cell.column, cell.row);
+  const MoveParams look{0, 0, 1};
+  if (object != nullptr) object->MoveCursor(command, &look, nullptr, &path);
+  TablePosToPath(cell, &path);
+  return path;
+}
+
+int CTableObject::VisitRangeCells(const CVedTextPos* from, const CVedTextPos* to,
+                                  const CellVisitor& visit, CellRange* range) {
+  if (IsEmpty() != 0) return -1;
+  CVedTextPos a = from != nullptr ? *from : CellEdgePath(Cell(0, 0), kMoveDocumentStart);
+  CVedTextPos b =
+      to != nullptr ? *to : CellEdgePath(Cell(rows_ - 1, columns_ - 1), kMoveDocumentEnd);
+  if (ComparePositions(&a, &b) > 0) std::swap(a, b);
+  std::optional<TableCaret> start = PathToTablePos(&a);
+  std::optional<TableCaret> end = PathToTablePos(&b);
+  if (!start.has_value() || !end.has_value()) return -1;
+  if (start->mode == kCaretOnGrid && end->mode == kCaretOnGrid &&
+      (*start == *end || (start->row == end->row && start->y == end->y &&
+                          IsOnHorizontalLine(start->row, start->y)))) {
+    return -1;
+  }
+  CVedTextPos inStart = StripTablePairs(a);
+  CVedTextPos inEnd = StripTablePairs(b);
+  auto clampColumn = [this](int32_t column) { return std::clamp(column, 0, columns_ - 1); };
+  auto clampRow = [this](int32_t row) { return std::clamp(row, 0, rows_ - 1); };
+  if (start->mode == kCaretOnGrid) {
+    *start = Cell(clampRow(start->row), clampColumn(start->column));
+    inStart = StripTablePairs(CellEdgePath(*start, kMoveDocumentStart));
+  }
+  if (end->mode == kCaretOnGrid) {
+    const int32_t row = end->y == 0 && end->row > start->row ? end->row - 1 : end->row;
+    *end = Cell(clampRow(row), clampColumn(end->column));
+    inEnd = StripTablePairs(CellEdgePath(*end, kMoveDocumentEnd));
+  }
+  CTableCellObj* first = CellOf(start->column, start->row);
+  CTableCellObj* last = CellOf(end->column, end->row);
+  if (first == nullptr || last == nullptr) return -1;
+  if (range != nullptr) *range = CellRange{*start, *end, first == last};
+  if (first == last) return visit(CellVisit{first, start->row, start->column, &inStart, &inEnd});
+  for (int32_t row = start->row; row <= end->row; ++row) {
+    for (int32_t column = std::min(start->column, end->column);
+         column <= std::max(start->column, end->column); ++column) {
+      const TableCellRecord& record = records_[static_cast<size_t>(row * columns_ + column)];
+      if ((record.flags & (kJoinedAbove | kJoinedLeft)) != 0) continue;
+      const int answer = visit(CellVisit{CellOf(column, row), row, column, nullptr, nullptr});
+      if (answer != 0) return answer;
+    }
+  }
+  return 0;
+}
+
+int CTableObject::ChangeOverCells(const CVedTextPos* from, const CVedTextPos* to,
+                                  const CellChange& change, EditResult* out) {
+  EditResult result;
+  CellRange range;
+  const int32_t heightBefore = TableHeight();
+  bool grew = false;
+  const int walked = VisitRangeCells(
+      from, to,
+      [&](const CellVisit& v) {
+        const int32_t before = v.cell->GetContentHeight();
+        EditResult step;
+        change(v.cell, v.from, v.to, &step);
+        const int32_t after = v.cell->GetContentHeight();
+        if (after != before) {
+          RecalcRowHeight(after - before, v.row);
+          grew = true;
+        }
+        if (v.from != nullptr) result = step;
+        return 0;
+      },
+      &range);
+  if (walked < 0) {
+    if (out != nullptr) *out = EditResult{};
+    return 0;
+  }
+  const TableCaret firstCell = Cell(range.first.row, range.first.column);
+  const TableCaret lastCell = Cell(range.last.row, range.last.column);
+  if (range.oneCell) {
+    caret_ = lastCell;
+    for (CVedTextPos* path : {&result.rangeStart, &result.rangeEnd, &result.newCursor,
+                              &result.startAux, &result.endAux}) {
+      if (!path->IsEmpty()) TablePosToPath(lastCell, path);
+    }
+  } else {
+    result.rangeStart = CellEdgePath(firstCell, kMoveDocumentStart);
+    result.rangeEnd = CellEdgePath(lastCell, kMoveDocumentEnd);
+    result.newCursor = CVedTextPos{};
+    GetCursor(&result.newCursor);
+  }
+  result.changed = 1;
+  result.heightDelta = TableHeight() - heightBefore;
+  if (grew) {
+    const int32_t margin = Pitch() > 0 ? leftOffset_ / Pitch() : 0;
+    result.rangeStart = CVedTextPos{};
+    TablePosToPath(Grid(std::max(0, range.first.row - 1), 0, -margin, 0), &result.rangeStart);
+    result.rangeEnd = CVedTextPos{};
+    TablePosToPath(EditedTableEnd(), &result.rangeEnd);
+  }
+  caretTop_ = LineTopOf(caret_);
+  if (out != nullptr) *out = result;
+  return 1;
+}
+
+int CTableObject::ReadOverCells(const CVedTextPos* from, const CVedTextPos* to,
+                                const CellRead& read) {
+  bool any = false;
+  const int walked = VisitRangeCells(
+      from, to,
+      [&](const CellVisit& v) {
+        if (read(v.cell, v.from, v.to, !any) != 0) any = true;
+        return 0;
+      },
+      nullptr);
+  return walked >= 0 && any ? 1 : 0;
+}
+
+int CTableObject::DeleteRange(const CVedTextPos* from, const CVedTextPos* to, EditResult* out) {
+  return ChangeOverCells(
+      from, to,
+      [](CTableCellObj* cell, const CVedTextPos* a, const CVedTextPos* b, EditResult* r) {
+        return cell->DeleteRange(a, b, r);
+      },
+      out);
+}
+
+int CTableObject::SetCharFont(const CharFormat* format, const CVedTextPos* from,
+                              const CVedTextPos* to, EditResult* out) {
+  if (format == nullptr) return 0;
+  return ChangeOverCells(
+      from, to,
+      [format](CTableCellObj* cell, const CVedTextPos* a, const CVedTextPos* b, EditResult* r) {
+        return cell->SetCharFont(format, a, b, r);
+      },
+      out);
+}
+
+int CTableObject::SetCharDecoration(const CharDecoration* decoration, const CVedTextPos* from,
+                                    const CVedTextPos* to, EditResult* out) {
+  if (decoration == nullptr) return 0;
+  return ChangeOverCells(
+      from, to,
+      [decoration](CTableCellObj* cell, const CVedTextPos* a, const CVedTextPos* b, EditResult* r) {
+        return cell->SetCharDecoration(decoration, a, b, r);
+      },
+      out);
+}
+
+int CTableObject::SetCharDesign(const CharDesign* design, const CVedTextPos* from,
+                                const CVedTextPos* to, EditResult* out) {
+  if (design == nullptr) return 0;
+  return ChangeOverCells(
+      from, to,
+      [design](CTableCellObj* cell, const CVedTextPos* a, const CVedTextPos* b, EditResult* r) {
+        return cell->SetCharDesign(design, a, b, r);
+      },
+      out);
+}
+
+int CTableObject::SetParaFormat(const ParaFormat* format, const CVedTextPos* from,
+                                const CVedTextPos* to, EditResult* out) {
+  if (format == nullptr) return 0;
+  return ChangeOverCells(
+      from, to,
+      [format](CTableCellObj* cell, const CVedTextPos* a, const CVedTextPos* b, EditResult* r) {
+        return cell->SetParaFormat(format, a, b, r);
+      },
+      out);
+}
+
+int CTableObject::GetCharFont(CharFormat* out, const CVedTextPos* from, const CVedTextPos* to) {
+  if (out == nullptr) return 0;
+  return ReadOverCells(from, to,
+                       Reader(out, [](CTableCellObj* c, CharFormat* r, const CVedTextPos* a,
+                                      const CVedTextPos* b) { return c->GetCharFont(r, a, b); }));
+}
+
+int CTableObject::GetCharDecoration(CharDecoration* out, const CVedTextPos* from,
+                                    const CVedTextPos* to) {
+  if (out == nullptr) return 0;
+  return ReadOverCells(
+      from, to,
+      Reader(out, [](CTableCellObj* c, CharDecoration* r, const CVedTextPos* a,
+                     const CVedTextPos* b) { return c->GetCharDecoration(r, a, b); }));
+}
+
+int CTableObject::GetCharDesign(CharDesign* out, const CVedTextPos* from, const CVedTextPos* to) {
+  if (out == nullptr) return 0;
+  return ReadOverCells(from, to,
+                       Reader(out, [](CTableCellObj* c, CharDesign* r, const CVedTextPos* a,
+                                      const CVedTextPos* b) { return c->GetCharDesign(r, a, b); }));
+}
+
+int CTableObject::GetParaFormat(ParaFormat* out, const CVedTextPos* from, const CVedTextPos* to) {
+  if (out == nullptr) return 0;
+  return ReadOverCells(from, to,
+                       Reader(out, [](CTableCellObj* c, ParaFormat* r, const CVedTextPos* a,
+                                      const CVedTextPos* b) { return c->GetParaFormat(r, a, b); }));
+}
+
+int CTableObject::ApplyFontValue(int32_t value, const CVedTextPos* from, const CVedTextPos* to) {
+  const int answer = VisitRangeCells(
+      from, to, [value](const CellVisit& v) { return v.cell->ApplyFontValue(value, v.from, v.to); },
+      nullptr);
+  return std::max(0, answer);
 }

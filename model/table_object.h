@@ -425,6 +425,34 @@ class CTableObject : public CDocObject, public CTableOperations {
   // The first grid position that holds a cell object, as a mode-1 place.
   TableCaret CellOfObject(int32_t object) const;
   int32_t DrawTopOf(const TableCaret& pos) const;
+  // ---- Cell operations over ranges (table_editing.cpp).
+  struct CellVisit {
+    CTableCellObj* cell = nullptr;
+    int32_t row = 0;
+    int32_t column = 0;
+    const CVedTextPos* from = nullptr;  // inside the cell; null: the whole cell
+    const CVedTextPos* to = nullptr;
+  };
+  struct CellRange {
+    TableCaret first;
+    TableCaret last;
+    bool oneCell = false;
+  };
+  using CellVisitor = std::function<int(const CellVisit&)>;
+  // Visits the cells of a range: once between the two inner positions when
+  // both ends lie in one cell object, else each cell whole (a joined cell
+  // once). A visit that answers non-zero ends the walk with that answer;
+  // -1 when the range holds no cell (one rule line, or one grid point).
+  int VisitRangeCells(const CVedTextPos* from, const CVedTextPos* to, const CellVisitor& visit,
+                      CellRange* range);
+  using CellChange =
+      std::function<int(CTableCellObj*, const CVedTextPos*, const CVedTextPos*, EditResult*)>;
+  int ChangeOverCells(const CVedTextPos* from, const CVedTextPos* to, const CellChange& change,
+                      EditResult* out);
+  using CellRead = std::function<int(CTableCellObj*, const CVedTextPos*, const CVedTextPos*,
+                                     bool first)>;
+  int ReadOverCells(const CVedTextPos* from, const CVedTextPos* to, const CellRead& read);
+  CVedTextPos CellEdgePath(const TableCaret& cell, int command);
 
   // ---- The table as a document object (table_queries.cpp).
   // A position read: the table's five values and, when a path was given,

@@ -429,3 +429,104 @@ TEST_F(TableEditing, PlainTextOfTheRowsBetweenTwoGridPoints) {
 
 }  // namespace
 }  // namespace table_test
+
+namespace table_test {
+namespace {
+
+class TableRanges : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TableSpec spec;
+    spec.texts = {"ab", "", "xyz", "", "cd", ""};
+    ASSERT_EQ(t.Load(t.Stream(spec)), 1);
+  }
+
+  CVedTextPos GridPath(const TableCaret& pos) {
+    CVedTextPos path;
+    t.table.TablePosToPath(pos, &path);
+    return path;
+  }
+
+  // A place inside a cell's text, `x` twips from the cell's left.
+  CVedTextPos InCell(int32_t row, int32_t column, int32_t x) {
+    CVedTextPos path;
+    t.table.CellOf(column, row)->PositionFromPoint(0, nullptr, x, 0, &path);
+    t.table.TablePosToPath(Cell(row, column), &path);
+    return path;
+  }
+
+  TableFixture t;
+};
+
+TEST_F(TableRanges, ARangeOverRowsEmptiesEveryCellInIt) {
+  // From the top-left corner to the right end of the rule under row 0:
+  // that rule closes row 0, so row 1 keeps its text.
+  const CVedTextPos from = GridPath(Grid(0, 0, 0, 0));
+  const CVedTextPos to = GridPath(Grid(1, 2, 6, 0));
+  EditResult result;
+  EXPECT_EQ(t.table.DeleteRange(&from, &to, &result), 1);
+  EXPECT_EQ(t.CellText(0, 0), "");
+  EXPECT_EQ(t.CellText(2, 0), "");
+  EXPECT_EQ(t.CellText(1, 1), "cd");
+  EXPECT_EQ(result.changed, 1);
+  EXPECT_EQ(result.heightDelta, 0);
+  EXPECT_EQ(t.table.PathToTablePos(&result.rangeStart), Cell(0, 0));
+  EXPECT_EQ(t.table.PathToTablePos(&result.rangeEnd), Cell(0, 2));
+}
+
+TEST_F(TableRanges, ARangeOnOneRuleLineOrOnePointDoesNothing) {
+  const CVedTextPos from = GridPath(Grid(1, 0, 1, 0));
+  const CVedTextPos to = GridPath(Grid(1, 2, 3, 0));
+  EditResult result;
+  EXPECT_EQ(t.table.DeleteRange(&from, &to, &result), 0);
+  EXPECT_EQ(t.table.DeleteRange(&from, &from, &result), 0);
+  EXPECT_EQ(result.changed, 0);
+  CharFormat format;
+  EXPECT_EQ(t.table.GetCharFont(&format, &from, &to), 0);
+  EXPECT_EQ(t.CellText(0, 0), "ab");
+  EXPECT_EQ(t.CellText(1, 1), "cd");
+}
+
+TEST_F(TableRanges, ARangeInsideOneCellStaysInsideIt) {
+  const CVedTextPos from = InCell(0, 2, 130);
+  const CVedTextPos to = InCell(0, 2, 260);
+  // The cell deletes as it would on its own.
+  TableFixture twin;
+  TableSpec spec;
+  spec.texts = {"ab", "", "xyz", "", "cd", ""};
+  ASSERT_EQ(twin.Load(twin.Stream(spec)), 1);
+  const CVedTextPos innerFrom = t.table.StripTablePairs(from);
+  const CVedTextPos innerTo = t.table.StripTablePairs(to);
+  EditResult result;
+  twin.table.CellOf(2, 0)->DeleteRange(&innerFrom, &innerTo, &result);
+  ASSERT_NE(twin.CellText(2, 0), "xyz");
+  EXPECT_EQ(t.table.DeleteRange(&from, &to, &result), 1);
+  EXPECT_EQ(t.CellText(2, 0), twin.CellText(2, 0));
+  EXPECT_EQ(t.CellText(0, 0), "ab");
+  EXPECT_EQ(t.table.Caret(), Cell(0, 2));
+  EXPECT_EQ(t.table.PathToTablePos(&result.newCursor), Cell(0, 2));
+}
+
+TEST_F(TableRanges, AttributesReadOverCellsKeepOnlyWhatTheyShare) {
+  CharFormat bigger;
+  t.table.GetCharFont(&bigger, nullptr, nullptr);
+  bigger.size += 20;
+  bigger.mask = kMaskSize;
+  const CVedTextPos from = InCell(0, 0, 0);
+  const CVedTextPos to = InCell(0, 0, 260);
+  EditResult result;
+  EXPECT_EQ(t.table.SetCharFont(&bigger, &from, &to, &result), 1);
+  CharFormat read;
+  read.mask = kMaskEveryField;
+  const CVedTextPos rowStart = GridPath(Grid(0, 0, 0, 0));
+  const CVedTextPos rowEnd = GridPath(Grid(1, 2, 6, 0));
+  EXPECT_EQ(t.table.GetCharFont(&read, &rowStart, &rowEnd), 1);
+  EXPECT_EQ(read.mask & kMaskSize, 0);
+  EXPECT_NE(read.mask & kMaskBold, 0);
+  read.mask = kMaskEveryField;
+  EXPECT_EQ(t.table.GetCharFont(&read, &from, &to), 1);
+  EXPECT_EQ(read.size, bigger.size);
+}
+
+}  // namespace
+}  // namespace table_test
