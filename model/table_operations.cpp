@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
+#include <utility>
 
 #include "model/table_object.h"
 #include "model/text_navigator.h"
@@ -307,12 +308,21 @@ int CTableObject::SetColumnWidth(const CVedTextPos* pos, int32_t width, EditResu
       return 0;
     }
   }
-  // A cell joined across columns spans more than this column's width.
+  // The column's cells, each once: a cell joined to the one above is
+  // re-flowed with it. A cell joined across columns spans more than this
+  // column's width, and re-flowing finds a cell's place from its object
+  // index, so a cell whose index is not its grid index is refused too.
+  std::vector<std::pair<int32_t, int32_t>> targets;  // row, object index
   for (int32_t row = 0; row < rows_; ++row) {
-    if ((records_[static_cast<size_t>(row * columns_ + column)].flags &
-         (kJoinedLeft | kJoinsRight)) != 0) {
-      return 0;
+    const int32_t grid = row * columns_ + column;
+    const TableCellRecord& record = records_[static_cast<size_t>(grid)];
+    if ((record.flags & (kJoinedLeft | kJoinsRight)) != 0) return 0;
+    if (row > 0 &&
+        record.objectIndex == records_[static_cast<size_t>(grid - columns_)].objectIndex) {
+      continue;
     }
+    if (record.objectIndex != grid) return 0;
+    targets.emplace_back(row, grid);
   }
   const int32_t oldWidth = columnWidths_[static_cast<size_t>(column)];
   int32_t delta = width - oldWidth / Pitch();
@@ -321,8 +331,8 @@ int CTableObject::SetColumnWidth(const CVedTextPos* pos, int32_t width, EditResu
   }
   const int32_t newWidth = (oldWidth / Pitch() + delta) * Pitch();
   if (delta == 0 || newWidth < Pitch()) return 0;
-  for (int32_t row = 0; row < rows_; ++row) {
-    CTableCellObj* cell = CellOf(column, row);
+  for (const auto& [row, index] : targets) {
+    CTableCellObj* cell = CellAt(index);
     PageFormat format;
     cell->GetPageFormat(&format);
     format.textWidth = newWidth;
@@ -330,8 +340,7 @@ int CTableObject::SetColumnWidth(const CVedTextPos* pos, int32_t width, EditResu
   }
   int32_t heightDelta = 0;
   tableWidth_ -= oldWidth;
-  for (int32_t row = 0; row < rows_; ++row) {
-    const int32_t index = records_[static_cast<size_t>(row * columns_ + column)].objectIndex;
+  for (const auto& [row, index] : targets) {
     const int32_t before = CellAt(index)->GetContentHeight();
     ReflowCell(index, newWidth);
     const int32_t after = CellAt(index)->GetContentHeight();

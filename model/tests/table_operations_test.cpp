@@ -643,5 +643,33 @@ TEST_F(JoinedTableTest, NoRowOrColumnGoesInsideAJoin) {
   EXPECT_EQ(TextOf(t.table.CellOf(1, 3)), "H");
 }
 
+TEST_F(JoinedTableTest, AColumnJoinedDownIsReflowedOnceAndKeepsItsText) {
+  EditResult result;
+  ASSERT_EQ(t.table.InsertRow(Ref(Pos(kCaretInCell, 2, 0, 0, 0)), &result), 1);
+  ASSERT_EQ(t.table.SetColumnWidth(Ref(Pos(kCaretInCell, 0, 0, 0, 0)), 6, &result), 1);
+  EXPECT_EQ(t.table.ColumnWidths(), (std::vector<int32_t>{6 * kPitch, 3 * kPitch, 5 * kPitch}));
+  EXPECT_EQ(TextOf(t.table.CellOf(0, 1)), "A");
+  PageFormat format;
+  t.table.CellOf(0, 1)->GetPageFormat(&format);
+  EXPECT_EQ(format.textWidth, 6 * kPitch);
+  ExpectConsistent();
+}
+
+// A join early in the first row moves every later cell's object index off
+// its grid index; a column of such cells keeps its width rather than have
+// another column's taken.
+TEST_F(TableOperationsTest, ColumnsOfCellsOffTheirGridIndexKeepTheirWidth) {
+  TableFixture joined;
+  TableSpec spec;
+  spec.placement = kPlaceLeft;
+  spec.flags = {kJoinsRight, kJoinedLeft, 0, 0, 0, 0};
+  ASSERT_EQ(joined.Load(joined.Stream(spec)), 1);
+  EditResult result;
+  ASSERT_EQ(joined.table.InsertRow(Ref(Pos(kCaretInCell, 1, 0, 0, 0)), &result), 1);
+  const std::vector<int32_t> widths = joined.table.ColumnWidths();
+  EXPECT_EQ(joined.table.SetColumnWidth(Ref(Pos(kCaretInCell, 1, 2, 0, 0)), 7, &result), 0);
+  EXPECT_EQ(joined.table.ColumnWidths(), widths);
+}
+
 }  // namespace
 }  // namespace table_test
