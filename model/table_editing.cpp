@@ -4,12 +4,17 @@
 // cell to cell when the ruled lines are not lines of their own, else onto
 // the ruled-line grid and along it.
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <exception>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "model/renderer.h"
 #include "model/table_object.h"
 #include "model/text_navigator.h"
+#include "model/texts.h"
 
 namespace {
 
@@ -902,4 +907,166 @@ int CTableObject::ApplyFontValue(int32_t value, const CVedTextPos* from, const C
       from, to, [value](const CellVisit& v) { return v.cell->ApplyFontValue(value, v.from, v.to); },
       nullptr);
   return std::max(0, answer);
+}
+
+// ---- Pasting table data into a table with cells.
+
+namespace {
+
+// Header fields of a stored table that a paste reads.
+constexpr int kHeaderVersion = 0;
+constexpr int kHeaderPart = 1;  // 1 whole rows, 2 whole columns
+constexpr int kHeaderRows = 2;
+constexpr int kHeaderColumns = 3;
+constexpr int kHeaderFieldCount = 8;
+constexpr int kPasteRows = 1;
+constexpr int kPasteColumns = 2;
+constexpr int kVersionWidthsInCharacters = 2;
+constexpr int kCellBlockMode = 2;
+
+struct PasteHead {
+  std::array<int32_t, kHeaderFieldCount> header{};
+  std::vector<int32_t> widths;  // characters
+};
+
+// Signature, header, flag bytes (not used: pasted cells are never joined)
+// and widths; nothing when any part is missing or unsound.
+std::optional<PasteHead> ReadPasteHead(platform::CArchive& archive, int32_t pitch) {
+  platform::Signature signature{};
+  std::memcpy(signature.data(), kTableSignature, sizeof(kTableSignature));
+  if (!archive.CheckSignature(signature)) return std::nullopt;
+  PasteHead head;
+  for (int32_t& field : head.header) archive >> field;
+  const int64_t rows = head.header[kHeaderRows];
+  const int64_t columns = head.header[kHeaderColumns];
+  if (rows <= 0 || columns <= 0 || pitch <= 0 ||
+      static_cast<uint64_t>(rows * columns) > archive.RemainingBytes()) {
+    return std::nullopt;
+  }
+  std::vector<uint8_t> flags(static_cast<size_t>(rows * columns));
+  archive.ReadExact(flags.data(), flags.size());
+  for (int64_t c = 0; c < columns; ++c) {
+    int32_t width = 0;
+    archive >> width;
+    if (head.header[kHeaderVersion] < kVersionWidthsInCharacters)
+      width = (width + pitch - 1) / pitch;
+    head.widths.push_back(width);
+  }
+  return head;
+}
+
+// A stored line style, read and dropped: the pasted cells keep the styles
+// they were made with.
+void SkipLineStyle(platform::CArchive& archive) {
+  CLineStyle dropped;
+  dropped.Serialize(archive, kFormatOwnBlock);
+}
+
+}  // namespace
+
+int CTableObject::ReadPastedCell(platform::CArchive& archive, int32_t row, int32_t column) {
+  CTableCellObj* cell = CellOf(column, row);
+  if (cell == nullptr) return 0;
+  const int32_t before = cell->GetContentHeight();
+  EditResult read;
+  const int answer =
+      cell->SerializeRange(archive, kFormatOwnBlock, kCellBlockMode, nullptr, nullptr, &read);
+  const int32_t after = cell->GetContentHeight();
+  if (after != before) RecalcRowHeight(after - before, row);
+  SkipLineStyle(archive);
+  SkipLineStyle(archive);
+  return answer;
+}
+
+int CTableObject::PasteTableData(platform::CArchive& archive, int tag, EditResult* out) {
+  EditResult result;
+  if (out != nullptr) *out = result;
+  if (IsEmpty() != 0) return 0;
+  if (tag == kFormatPlainText) {
+    return caret_.mode == kCaretInCell ? LoadTextIntoCursorCell(archive, out) : 0;
+  }
+  if (tag != kFormatOwnBlock) return 0;
+  const int32_t heightBefore = TableHeight();
+  const TableCaret caret = caret_;
+  int32_t first = 0;
+  int32_t count = 0;
+  bool rows = true;
+  try {
+    const std::optional<PasteHead> head = ReadPasteHead(archive, Pitch());
+    if (!head.has_value()) return 0;
+    const int32_t storedRows = head->header[kHeaderRows];
+    const int32_t storedColumns = head->header[kHeaderColumns];
+    rows = head->header[kHeaderPart] == kPasteRows;
+    if (rows) {
+      if (storedColumns != columns_) return 0;
+      const bool append =
+          caret.mode == kCaretOnGrid && caret.row == rows_ - 1 && caret.y >= RowSpan(rows_ - 1);
+      first = append ? rows_ : std::clamp(caret.row, 0, rows_ - 1);
+      for (int32_t r = 0; r < storedRows; ++r) {
+        CVedTextPos at;
+        TablePosToPath(Cell(first + r, 0), &at);
+        if (first + r >= rows_) {
+          at = CVedTextPos{};
+          TablePosToPath(Grid(rows_ - 1, 0, 0, RowSpan(rows_ - 1)), &at);
+        }
+        EditResult inserted;
+        if (InsertRow(&at, &inserted) == 0) break;
+        ++count;
+        for (int32_t c = 0; c < storedColumns; ++c) ReadPastedCell(archive, first + r, c);
+      }
+    } else if (head->header[kHeaderPart] == kPasteColumns) {
+      if (storedRows != rows_) return 0;
+      const bool append = caret.mode == kCaretOnGrid && caret.column == columns_ - 1 &&
+                          caret.x >= ColumnSpan(columns_ - 1);
+      first = append ? columns_ : std::clamp(caret.column, 0, columns_ - 1);
+      for (int32_t c = 0; c < storedColumns; ++c) {
+        CVedTextPos at;
+        if (first + c >= columns_) {
+          TablePosToPath(Grid(0, columns_ - 1, ColumnSpan(columns_ - 1), 1), &at);
+        } else {
+          TablePosToPath(Cell(0, first + c), &at);
+        }
+        EditResult inserted;
+        if (InsertColumn(&at, &inserted) == 0) break;
+        ++count;
+        CVedTextPos column;
+        TablePosToPath(Cell(0, first + c), &column);
+        SetColumnWidth(&column, head->widths[static_cast<size_t>(c)], &inserted);
+      }
+      for (int32_t r = 0; r < storedRows; ++r) {
+        for (int32_t c = 0; c < count; ++c) ReadPastedCell(archive, r, first + c);
+      }
+    } else {
+      return 0;
+    }
+    for (int32_t i = 0; i < storedColumns + storedRows; ++i) SkipLineStyle(archive);
+  } catch (const std::exception&) {
+    // What was pasted before the stream ran short stays, and is reported.
+  }
+  if (count == 0) return 0;
+  const int32_t margin = Pitch() > 0 ? leftOffset_ / Pitch() : 0;
+  const TableCaret topLeft = rows ? Grid(first, 0, 0, 0) : Grid(0, first, 0, 0);
+  const int32_t lastRow = rows ? first + count - 1 : rows_ - 1;
+  const int32_t lastColumn = rows ? columns_ - 1 : first + count - 1;
+  const TableCaret bottomRight =
+      lastRow + 1 < rows_ ? Grid(lastRow + 1, lastColumn, ColumnSpan(lastColumn), 0)
+                          : Grid(lastRow, lastColumn, ColumnSpan(lastColumn), RowSpan(lastRow));
+  TablePosToPath(topLeft, &result.startAux);
+  TablePosToPath(bottomRight, &result.endAux);
+  TablePosToPath(Grid(std::max(0, caret.row - 1), 0, -margin, 0), &result.rangeStart);
+  TablePosToPath(EditedTableEnd(), &result.rangeEnd);
+  const TableCaret landing = rows ? Cell(std::min(caret.row, rows_ - 1), 0)
+                                  : Cell(0, std::min(caret.column, columns_ - 1));
+  result.newCursor = CellEdgePath(landing, kMoveDocumentStart);
+  CTableCellObj* cell = CellOf(landing.column, landing.row);
+  if (cell != nullptr) {
+    const CVedTextPos inner = StripTablePairs(result.newCursor);
+    cell->SetCursor(&inner);
+  }
+  caret_ = landing;
+  caretTop_ = LineTopOf(caret_);
+  result.changed = 1;
+  result.heightDelta = TableHeight() - heightBefore;
+  if (out != nullptr) *out = result;
+  return 1;
 }

@@ -154,8 +154,9 @@ class CTableObject : public CDocObject, public CTableOperations {
   int32_t DeleteRowsOrColumns(const CVedTextPos* from, const CVedTextPos* to, EditResult* out);
   int GetLineOffsetAt(const CVedTextPos* pos, int32_t out[2]) override;
 
-  // ---- Operations built with the table's caret moves, editing and
-  // transfer; until then they answer failure (table_pending.cpp).
+  // ---- The document object interface (table_queries.cpp for what it
+  // answers, table_editing.cpp for moves, edits, search, drawing and
+  // transfer).
   int CheckPageFormat(const PageFormat* format) override;
   int ApplyPageFormat(const PageFormat* format) override;
   int GetKindAt(const CVedTextPos* pos, ObjectDescription* out) override;
@@ -453,6 +454,8 @@ class CTableObject : public CDocObject, public CTableOperations {
                                      bool first)>;
   int ReadOverCells(const CVedTextPos* from, const CVedTextPos* to, const CellRead& read);
   CVedTextPos CellEdgePath(const TableCaret& cell, int command);
+  // One pasted cell's content, then its two line styles, dropped.
+  int ReadPastedCell(platform::CArchive& archive, int32_t row, int32_t column);
 
   // ---- The table as a document object (table_queries.cpp).
   // A position read: the table's five values and, when a path was given,

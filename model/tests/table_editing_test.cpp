@@ -530,3 +530,76 @@ TEST_F(TableRanges, AttributesReadOverCellsKeepOnlyWhatTheyShare) {
 
 }  // namespace
 }  // namespace table_test
+
+namespace table_test {
+namespace {
+
+class TablePaste : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TableSpec spec;
+    spec.texts = {"ab", "", "xyz", "", "cd", ""};
+    ASSERT_EQ(t.Load(t.Stream(spec)), 1);
+  }
+
+  int Paste(CTableObject& table, Bytes bytes, EditResult* result) {
+    platform::CMemFile file(bytes.data(), bytes.size());
+    platform::CArchive archive(&file, platform::CArchive::kLoad);
+    return table.SerializeRange(archive, kFormatOwnBlock, 0, nullptr, nullptr, result);
+  }
+
+  void Click(int32_t x, int32_t y) {
+    ASSERT_EQ(t.table.PositionFromPoint(1, nullptr, x, y, nullptr), 0);
+  }
+
+  TableFixture t;
+};
+
+TEST_F(TablePaste, WholeRowsGoInBeforeTheCaretsRow) {
+  const Bytes row0 = t.StoreTable(Grid(0, 0, 0, 0), Grid(1, 2, 6, 0));
+  Click(2400, 800);  // cell (1, 1)
+  EditResult result;
+  EXPECT_EQ(Paste(t.table, row0, &result), 1);
+  EXPECT_EQ(t.table.Rows(), 3);
+  EXPECT_EQ(t.CellText(0, 1), "ab");
+  EXPECT_EQ(t.CellText(2, 1), "xyz");
+  EXPECT_EQ(t.CellText(1, 2), "cd");
+  EXPECT_EQ(result.changed, 1);
+  EXPECT_EQ(result.heightDelta, 175 + kLinePitch);
+  EXPECT_EQ(t.table.Caret(), Cell(1, 0));
+  EXPECT_EQ(t.table.PathToTablePos(&result.startAux), Grid(1, 0, 0, 0));
+  EXPECT_EQ(t.table.PathToTablePos(&result.endAux), Grid(2, 2, 6, 0));
+}
+
+TEST_F(TablePaste, WholeColumnsGoInBeforeTheCaretsColumnWithTheirWidths) {
+  const Bytes column0 = t.StoreTable(Grid(0, 0, 0, 0), Grid(1, 1, 0, 2));
+  Click(2400, 300);  // cell (0, 1)
+  EditResult result;
+  EXPECT_EQ(Paste(t.table, column0, &result), 1);
+  EXPECT_EQ(t.table.Columns(), 4);
+  EXPECT_EQ(t.table.ColumnWidths()[1], 4 * kPitch);
+  EXPECT_EQ(t.CellText(1, 0), "ab");
+  EXPECT_EQ(t.CellText(2, 0), "");
+  EXPECT_EQ(t.table.Caret(), Cell(0, 1));
+}
+
+TEST_F(TablePaste, RowsOfAnotherWidthOrADamagedStreamPasteNothing) {
+  TableFixture narrow;
+  TableSpec spec;
+  spec.columns = 2;
+  spec.widths = {4, 3};
+  ASSERT_EQ(narrow.Load(narrow.Stream(spec)), 1);
+  const Bytes row0 = t.StoreTable(Grid(0, 0, 0, 0), Grid(1, 2, 6, 0));
+  EditResult result;
+  EXPECT_EQ(Paste(narrow.table, row0, &result), 0);
+  EXPECT_EQ(result.changed, 0);
+  EXPECT_EQ(narrow.table.Rows(), 2);
+  Bytes broken = row0;
+  broken[0] = 'X';
+  EXPECT_EQ(Paste(t.table, broken, &result), 0);
+  EXPECT_EQ(Paste(t.table, Bytes(row0.begin(), row0.begin() + 40), &result), 0);
+  EXPECT_EQ(t.table.Rows(), 2);
+}
+
+}  // namespace
+}  // namespace table_test
