@@ -590,6 +590,32 @@ TEST(TableInContainerTest, TheContainerBuildsAndReshapesATableThroughItsOperatio
   EXPECT_EQ(f.container.GetTableLineOffsetAt(nullptr, offsets), 0);  // the caret is in a cell
 }
 
+// Typed text stays in its cell while rows and columns come and go around
+// it through the container.
+TEST(TableInContainerTest, TypedCellsKeepTheirTextThroughInsertsAndDeletes) {
+  container_test::ContainerFixture f(20);
+  EditResult result;
+  ASSERT_EQ(f.container.InsertTable(2, 2, &result), 1);
+  auto* table = dynamic_cast<CTableObject*>(f.container.Children().GetCurrent());
+  ASSERT_NE(table, nullptr);
+  ASSERT_GT(f.container.InsertText("ab", &result), 0);
+  EXPECT_EQ(f.container.EditTableRowsColumns(1, &result, 10), 1);  // room for one more
+  EXPECT_EQ(f.container.EditTableRowsColumns(2, &result, 0), 1);   // before column 0
+  EXPECT_EQ(f.container.EditTableRowsColumns(3, &result, 0), 1);   // above row 0
+  ASSERT_EQ(table->Rows(), 3);
+  ASSERT_EQ(table->Columns(), 3);
+  CTableCellObj* typed = table->CellOf(1, 1);
+  ASSERT_NE(typed, nullptr);
+  const int32_t empty = table->CellOf(0, 0)->CountChars();
+  EXPECT_EQ(typed->CountChars(), empty + 2);
+  EXPECT_EQ(f.container.EditTableRowsColumns(5, &result, 0), 1);  // the new row 0
+  EXPECT_EQ(f.container.EditTableRowsColumns(4, &result, 0), 1);  // the caret's column 0
+  ASSERT_EQ(table->Rows(), 2);
+  ASSERT_EQ(table->Columns(), 2);
+  EXPECT_EQ(table->CellOf(0, 0), typed);
+  EXPECT_EQ(table->CountChars(), 4 * empty + 2);
+}
+
 // Joined cells through a loaded table: 3x3, (0,0) joined with (1,0) below
 // and (2,1) with (2,2) on its right.
 class JoinedTableTest : public TableOperationsTest {
