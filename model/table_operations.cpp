@@ -303,7 +303,9 @@ int CTableObject::SetColumnWidth(const CVedTextPos* pos, int32_t width, EditResu
   if (column < 0 || column >= columns_) return 0;
   if (at->mode == kCaretOnGrid) {
     const int32_t row = std::clamp(at->row, 0, rows_ - 1);
-    const CLineStyle* rule = VerticalRule(row * (columns_ + 1) + column);
+    // Grid x 0 is the column's left rule; the last column's span its right.
+    const int32_t side = at->x == 0 ? column : column + 1;
+    const CLineStyle* rule = VerticalRule(row * (columns_ + 1) + side);
     if (at->x < 0 || (IsOnVerticalLine(column, at->x) && rule != nullptr && rule->IsDrawn() == 1)) {
       return 0;
     }

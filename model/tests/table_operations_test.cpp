@@ -477,6 +477,8 @@ TEST_F(TableOperationsTest, SetColumnWidthRefusesNothingToDoAndWidthsBelowOneCha
   const CVedTextPos onRule = Pos(kCaretOnGrid, 0, 1, 0, 1);
   EditResult result;
   EXPECT_EQ(t.table.SetColumnWidth(&onRule, 5, &result), 0);
+  const CVedTextPos onRightRule = Pos(kCaretOnGrid, 0, 2, 4, 1);
+  EXPECT_EQ(t.table.SetColumnWidth(&onRightRule, 5, &result), 0);
   EXPECT_EQ(t.table.GetColumnWidthAt(Ref(Pos(kCaretOnGrid, 0, 3, 1, 1))), 0);
   EXPECT_EQ(Snapshot(), before);
 }
