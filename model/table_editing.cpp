@@ -8,6 +8,7 @@
 #include <cstring>
 #include <exception>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "model/table_object.h"
 #include "model/text_navigator.h"
 #include "model/texts.h"
+#include "platform/file.h"
 
 namespace {
 
@@ -1069,4 +1071,109 @@ int CTableObject::PasteTableData(platform::CArchive& archive, int tag, EditResul
   result.heightDelta = TableHeight() - heightBefore;
   if (out != nullptr) *out = result;
   return 1;
+}
+
+// ---- The caret's line as text.
+
+namespace {
+
+// Marks a cell boundary in line text, followed by the box-drawing "│".
+constexpr char kCellSeparatorMarker = '\xFE';
+
+void WriteSeparator(platform::CArchive& archive) {
+  archive.Write(&kCellSeparatorMarker, 1);
+  archive.Write(kBoxVertical, sizeof(kBoxVertical) - 1);
+}
+
+}  // namespace
+
+// A cell's line at height y (or the caret's line in the caret's cell, up
+// to or from the caret) as plain text; the cell's cursor is left alone.
+// The part up to the caret is the line less the part from the caret.
+bool CTableObject::WriteCellLine(platform::CArchive& archive, int32_t column, int32_t row,
+                                 int32_t y, LinePart part) {
+  CTableCellObj* cell = CellOf(column, row);
+  if (cell == nullptr) return false;
+  CVedTextPos kept;
+  cell->GetCursor(&kept);
+  auto textBetween = [&](int fromCommand, const CVedTextPos& at, int toCommand) {
+    const MoveParams look{0, 0, 1};
+    CVedTextPos first = at;
+    CVedTextPos last = at;
+    if (fromCommand != 0) cell->MoveCursor(fromCommand, &look, &at, &first);
+    if (toCommand != 0) cell->MoveCursor(toCommand, &look, &at, &last);
+    cell->SetCursor(&kept);
+    platform::CMemFile file;
+    {
+      platform::CArchive store(&file, platform::CArchive::kStore);
+      if (!(first == last)) {
+        cell->SerializeRange(store, kFormatPlainText, 0, &first, &last, nullptr);
+      }
+      store.Close();
+    }
+    cell->SetCursor(&kept);
+    return std::string(reinterpret_cast<const char*>(file.Data()), file.GetLength());
+  };
+  std::string text;
+  if (part == LinePart::kWhole) {
+    CVedTextPos at;
+    if (cell->PositionFromPoint(0, nullptr, 0, ClampIntoCell(column, row, 1, y), &at) != 0) {
+      return false;
+    }
+    text = textBetween(kMoveLineStart, at, kMoveLineEnd);
+  } else {
+    text = textBetween(0, kept, kMoveLineEnd);
+    if (part == LinePart::kToCaret) {
+      const std::string line = textBetween(kMoveLineStart, kept, kMoveLineEnd);
+      text = line.substr(0, line.size() - std::min(line.size(), text.size()));
+    }
+  }
+  archive.Write(text.data(), text.size());
+  return !text.empty();
+}
+
+int CTableObject::WriteCaretLineText(platform::CArchive& archive, int part) {
+  if (archive.IsLoading() || IsEmpty() != 0) return 0;
+  const int32_t y = LineTopOf(caret_);
+  const int32_t caretColumn = std::clamp(caret_.column, 0, columns_);
+  bool wrote = false;
+  if (part == kLineUpToCaret) {
+    if (caret_.mode == kCaretOnGrid && IsOnHorizontalLine(caret_.row, caret_.y)) {
+      for (int32_t column = 0; column <= std::min(caretColumn, columns_ - 1); ++column) {
+        const int32_t end = column < caretColumn ? ColumnSpan(column) + 1 : caret_.x;
+        for (int32_t x = 0; x < end; ++x) {
+          const TableCaret at = Grid(caret_.row, column, x, caret_.y);
+          if (ExportBoundaryChar(archive, at, at) != 0) wrote = true;
+        }
+      }
+      return wrote ? 1 : 0;
+    }
+    for (int32_t column = 0; column < std::min(caretColumn, columns_); ++column) {
+      WriteSeparator(archive);
+      WriteCellLine(archive, column, caret_.row, y, LinePart::kWhole);
+      wrote = true;
+    }
+    if (caret_.mode == kCaretInCell) {
+      WriteSeparator(archive);
+      WriteCellLine(archive, caretColumn, caret_.row, y, LinePart::kToCaret);
+      wrote = true;
+    } else if (caretColumn == columns_ ||
+               (caretColumn == columns_ - 1 && caret_.x == ColumnSpan(columns_ - 1))) {
+      WriteSeparator(archive);
+      WriteCellLine(archive, columns_ - 1, caret_.row, y, LinePart::kWhole);
+      wrote = true;
+    }
+    return wrote ? 1 : 0;
+  }
+  const bool wholeLine = part == kLineWhole || (caret_.mode == kCaretOnGrid && caret_.x < 0);
+  for (int32_t column = wholeLine ? 0 : caretColumn; column < columns_; ++column) {
+    if (!wholeLine && column == caretColumn && caret_.mode == kCaretInCell) {
+      wrote = WriteCellLine(archive, column, caret_.row, y, LinePart::kFromCaret) || wrote;
+      continue;
+    }
+    WriteSeparator(archive);
+    WriteCellLine(archive, column, caret_.row, y, LinePart::kWhole);
+    wrote = true;
+  }
+  return wrote ? 1 : 0;
 }

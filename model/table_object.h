@@ -331,6 +331,13 @@ class CTableObject : public CDocObject, public CTableOperations {
   // ---- Transfer (table_editing.cpp).
   // The load of table data into a table that already has cells.
   int PasteTableData(platform::CArchive& archive, int tag, EditResult* out);
+  // The text of the table line that holds the caret, cells parted by a
+  // marker byte and "│": part kLineUpToCaret up to the caret, kLineWhole
+  // the whole line, any other part from the caret on. 1 when something
+  // was written; 0 on a loading archive.
+  static constexpr int kLineWhole = 1;
+  static constexpr int kLineUpToCaret = 2;
+  int WriteCaretLineText(platform::CArchive& archive, int part);
 
   // ---- Drawing (table_drawing.cpp), in twips of the band.
   // Has each cell inside the band draw itself at its origin (moved by the
@@ -456,6 +463,9 @@ class CTableObject : public CDocObject, public CTableOperations {
   CVedTextPos CellEdgePath(const TableCaret& cell, int command);
   // One pasted cell's content, then its two line styles, dropped.
   int ReadPastedCell(platform::CArchive& archive, int32_t row, int32_t column);
+  enum class LinePart { kWhole, kToCaret, kFromCaret };
+  bool WriteCellLine(platform::CArchive& archive, int32_t column, int32_t row, int32_t y,
+                     LinePart part);
 
   // ---- The table as a document object (table_queries.cpp).
   // A position read: the table's five values and, when a path was given,

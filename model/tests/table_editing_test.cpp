@@ -6,6 +6,7 @@
 
 #include "model/table_object.h"
 #include "model/text_navigator.h"
+#include "platform/sjis.h"
 #include "table_fixture.h"
 
 namespace table_test {
@@ -599,6 +600,67 @@ TEST_F(TablePaste, RowsOfAnotherWidthOrADamagedStreamPasteNothing) {
   EXPECT_EQ(Paste(t.table, broken, &result), 0);
   EXPECT_EQ(Paste(t.table, Bytes(row0.begin(), row0.begin() + 40), &result), 0);
   EXPECT_EQ(t.table.Rows(), 2);
+}
+
+}  // namespace
+}  // namespace table_test
+
+namespace table_test {
+namespace {
+
+class CaretLineText : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TableSpec spec;
+    spec.texts = {"ab", "", "xyz", "", "cd", ""};
+    ASSERT_EQ(t.Load(t.Stream(spec)), 1);
+  }
+
+  std::string Line(int part, int* answer) {
+    platform::CMemFile file;
+    {
+      platform::CArchive archive(&file, platform::CArchive::kStore);
+      *answer = t.table.WriteCaretLineText(archive, part);
+      archive.Close();
+    }
+    return std::string(reinterpret_cast<const char*>(file.Data()), file.GetLength());
+  }
+
+  // Readable text with "|" standing for a cell separator.
+  static std::string Sjis(const std::string& readable) {
+    std::string out;
+    for (char c : readable) {
+      if (c == '|') {
+        out += '\xFE';
+        out += *platform::Utf8ToSjis("│");
+      } else {
+        out += c;
+      }
+    }
+    return out;
+  }
+
+  TableFixture t;
+};
+
+TEST_F(CaretLineText, UpToTheWholeAndFromTheCaretInACell) {
+  ASSERT_EQ(t.table.PositionFromPoint(1, nullptr, 2860 + 260, 300, nullptr), 0);
+  int answer = 0;
+  EXPECT_EQ(Line(CTableObject::kLineUpToCaret, &answer), Sjis("|ab||xy"));
+  EXPECT_EQ(answer, 1);
+  EXPECT_EQ(Line(CTableObject::kLineWhole, &answer), Sjis("|ab||xyz"));
+  EXPECT_EQ(Line(3, &answer), "z");
+  EXPECT_EQ(answer, 1);
+}
+
+TEST_F(CaretLineText, OnARuleTheRuledLineUpToTheCaret) {
+  ASSERT_EQ(t.table.PositionFromPoint(1, nullptr, 2470, 600, nullptr), 0);  // (1, 1), x 2
+  int answer = 0;
+  EXPECT_EQ(Line(CTableObject::kLineUpToCaret, &answer), *platform::Utf8ToSjis("├────┼─"));
+  EXPECT_EQ(answer, 1);
+  platform::CMemFile file;
+  platform::CArchive load(&file, platform::CArchive::kLoad);
+  EXPECT_EQ(t.table.WriteCaretLineText(load, CTableObject::kLineWhole), 0);
 }
 
 }  // namespace
