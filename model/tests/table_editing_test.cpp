@@ -665,3 +665,57 @@ TEST_F(CaretLineText, OnARuleTheRuledLineUpToTheCaret) {
 
 }  // namespace
 }  // namespace table_test
+
+namespace table_test {
+namespace {
+
+// Cells wrap a move from one of their lines to the next only when the
+// renderer's two wrap switches are both on (or the rules are no lines of
+// their own); otherwise the move leaves the cell onto its rules.
+TEST(TableWrap, TheRenderersSwitchesDecideWhetherCellsWrap) {
+  for (const bool wrap : {false, true}) {
+    TableFixture t;
+    TableSpec spec;
+    spec.texts = {"abcdef", "", "", "", "", ""};  // two lines in cell (0, 0)
+    ASSERT_EQ(t.Load(t.Stream(spec)), 1);
+    t.f.renderer().SetWrapSwitches(wrap ? 1 : 0, 1);
+    ASSERT_EQ(t.table.PositionFromPoint(1, nullptr, 1690, 175 + kLinePitch + 10, nullptr), 0);
+    const MoveParams params{1, 1690, 1};
+    EXPECT_EQ(t.table.MoveCursor(kMovePrevChar, &params, nullptr, nullptr), kMoveDone);
+    EXPECT_EQ(t.table.Caret(), wrap ? Cell(0, 0) : Grid(0, 0, 0, 2)) << "wrap " << wrap;
+    if (wrap) {
+      // Left and right keep the caret top for the next move up or down;
+      // a move up takes the new line's.
+      EXPECT_EQ(t.table.CaretTop(), 175 + kLinePitch);
+      EXPECT_EQ(t.table.MoveCursor(kMoveLineEnd, &params, nullptr, nullptr), kMoveDone);
+      EXPECT_EQ(t.table.CaretTop(), 175 + kLinePitch);
+      EXPECT_EQ(t.table.MoveCursor(kMoveLineDown, &params, nullptr, nullptr), kMoveDone);
+      EXPECT_EQ(t.table.CaretTop(), 175 + kLinePitch);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace table_test
+
+namespace table_test {
+namespace {
+
+TEST(TableMoveFrom, AMoveFromAGivenPositionStartsThere) {
+  TableFixture t;
+  TableSpec spec;
+  spec.texts = {"ab", "", "xyz", "", "cd", ""};
+  ASSERT_EQ(t.Load(t.Stream(spec)), 1);
+  CVedTextPos from;
+  t.table.TablePosToPath(Grid(0, 1, 0, 1), &from);  // the left rule of cell (0, 1)
+  CVedTextPos out;
+  EXPECT_EQ(t.table.MoveCursor(kMoveNextChar, nullptr, &from, &out), kMoveDone);
+  EXPECT_EQ(t.table.Caret(), Cell(0, 1));
+  EXPECT_EQ(t.table.PathToTablePos(&out), Cell(0, 1));
+  // A table start ignores it.
+  EXPECT_EQ(t.table.MoveCursor(kMoveDocumentStart, nullptr, &from, &out), kMoveDone);
+  EXPECT_EQ(t.table.Caret(), Grid(0, 0, 0, 0));
+}
+
+}  // namespace
+}  // namespace table_test
