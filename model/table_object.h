@@ -457,8 +457,8 @@ class CTableObject : public CDocObject, public CTableOperations {
       std::function<int(CTableCellObj*, const CVedTextPos*, const CVedTextPos*, EditResult*)>;
   int ChangeOverCells(const CVedTextPos* from, const CVedTextPos* to, const CellChange& change,
                       EditResult* out);
-  using CellRead = std::function<int(CTableCellObj*, const CVedTextPos*, const CVedTextPos*,
-                                     bool first)>;
+  using CellRead =
+      std::function<int(CTableCellObj*, const CVedTextPos*, const CVedTextPos*, bool first)>;
   int ReadOverCells(const CVedTextPos* from, const CVedTextPos* to, const CellRead& read);
   CVedTextPos CellEdgePath(const TableCaret& cell, int command);
   // One pasted cell's content, then its two line styles, dropped.
