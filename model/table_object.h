@@ -215,10 +215,10 @@ class CTableObject : public CDocObject, public CTableOperations {
   // (table_queries.cpp).
   // 1 when the position lies inside a cell; row and column are given
   // either way.
-  int GetCellAt(const CVedTextPos* pos, int32_t* row, int32_t* column);
+  int GetCellAt(const CVedTextPos* pos, int32_t* row, int32_t* column) override;
   // The text of the cell under a position (null: the caret), the column
   // held to the last column.
-  CDocObject* GetCellContentAt(const CVedTextPos* pos);
+  CDocObject* GetCellContentAt(const CVedTextPos* pos) override;
   // Whether the caret is in a cell, on that cell's last line.
   int IsCaretOnCellLastLine();
   int32_t GetTotalHeight() const;
