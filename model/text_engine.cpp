@@ -166,9 +166,7 @@ int CTextEngine::SetCaret(const CVedTextPos& pos) {
   return 1;
 }
 
-void CTextEngine::OrderPositions(CVedTextPos& a, CVedTextPos& b) {
-  if (ComparePositions(&a, &b) > 0) std::swap(a, b);
-}
+void CTextEngine::OrderPositions(CVedTextPos& a, CVedTextPos& b) { ::OrderPositions(*this, a, b); }
 
 int CTextEngine::IsPlainAscii(std::string_view text) {
   if (text.empty()) return 0;
