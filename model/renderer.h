@@ -120,6 +120,8 @@ class CDocRenderer : public CDrawDevice {
   int32_t GetDefaultFontId() const { return defaultFontId_; }
   int32_t GetPreviousDefaultFontId() const { return previousDefaultFontId_; }
   int32_t GetStoredDefaultFontId() const { return storedDefaultFontId_; }
+  // Forgets the default font id a stream brought, once it has been used.
+  void ForgetStoredDefaultFontId() { storedDefaultFontId_ = -1; }
 
   // The saved font list exists while a stream is read or written.
   void NewFontList();

@@ -106,4 +106,19 @@ ScopedWindowsDirectory::~ScopedWindowsDirectory() {
   state.windowsDirectory = std::move(previous_);
 }
 
+uint32_t GetSysColor(int element) {
+  constexpr uint32_t kWhite = 0xFFFFFF;
+  constexpr uint32_t kBlack = 0x000000;
+  constexpr uint32_t kMidGrey = 0x808080;
+  switch (element) {
+    case COLOR_WINDOW:
+      return kWhite;
+    case COLOR_BTNSHADOW:
+      return kMidGrey;
+    case COLOR_WINDOWTEXT:
+    default:
+      return kBlack;
+  }
+}
+
 }  // namespace platform

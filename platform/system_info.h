@@ -35,6 +35,14 @@ std::string ProgramFolder();
 // UTF-8 with "/" separators; nullopt when it cannot be converted.
 std::optional<std::string> HostPath(std::string_view systemPath);
 
+// The colours of the user's desktop scheme that a document takes as its
+// defaults. There is no desktop scheme here: the classic defaults answer.
+inline constexpr int COLOR_WINDOW = 5;
+inline constexpr int COLOR_WINDOWTEXT = 8;
+inline constexpr int COLOR_BTNSHADOW = 16;
+// The colour of a scheme element (0x00BBGGRR); black for one not listed.
+uint32_t GetSysColor(int element);
+
 // Test hooks: the version and the Windows directory the process reports
 // while the guard lives.
 class ScopedWindowsVersion {

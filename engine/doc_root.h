@@ -1,0 +1,279 @@
+// The document root: the one top container of a document. Besides the
+// children (text objects, tables, grid areas) it owns what belongs to the
+// document as a whole: the renderer every child draws through, the
+// feedback object every edit speaks through, the caret, the selection and
+// keyboard range marking, the read-only and modified flags, colours,
+// speech options, the notification window, and the undo recording of the
+// command in progress.
+//
+// One editing command runs, in order: the before-edit snapshot, an
+// edit-operation group opened, the state recorded, the container's edit,
+// the step logged, caret/selection/highlight brought up to date with their
+// notifications, the spoken echo, the group closed. The engine then reads
+// the log and turns it into one undo step.
+//
+// The operations are spread over several sources by role:
+//   doc_root.cpp            structure and life
+//   doc_root_recording.cpp  undo recording and after-edit processing
+//   doc_root_caret.cpp      caret, selection and range marking
+//   doc_root_speech.cpp     spoken edit feedback
+//   doc_root_input.cpp      text input and deletion
+//   doc_root_stream.cpp     the document-root stream
+//   doc_root_unit_text.cpp  the text of a unit around the caret
+//   doc_root_transfer.cpp   cut, copy and paste
+//   doc_root_formats.cpp    format commands and setters
+#pragma once
+
+// TEAM NOTE (removed when the document root is complete): an operation
+// declared here but not yet defined by its role has a stub in
+// engine/doc_root_pending.cpp so that every test binary links. The role
+// that defines an operation deletes its stub there in the same change;
+// any role may add a stub there for another role's declared operation it
+// calls before the owner has defined it.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/change_record.h"
+#include "engine/edit_op_log.h"
+#include "engine/notifier.h"
+#include "model/container.h"
+#include "model/position.h"
+#include "model/renderer.h"
+#include "model/text_navigator.h"
+#include "platform/archive.h"
+#include "platform/windef.h"
+#include "speech/edit_feedback.h"
+
+// The stream magic of the document root.
+inline constexpr size_t kDocRootMagicSize = 16;
+
+// The move code of a whole-unit selection (select-all, a found match); the
+// other move codes are the texts' own (model/text_navigator.h).
+inline constexpr int kMoveWholeUnit = 2305;
+
+// Called during selection-extending moves with the ordered selection ends;
+// a nonzero answer means the callback changed the selection display.
+using SelectionMoveCallback = int (*)(void* context, const CVedTextPos* earlier,
+                                      const CVedTextPos* later);
+
+// What the root keeps of caret and selection at the start of every move
+// and edit, so that after-edit processing can tell what changed.
+struct CaretSnapshot {
+  CVedTextPos caret;
+  CVedTextPos anchor;
+  CVedTextPos caretEnd;
+  CVedTextPos anchorEnd;
+  int32_t order = 0;
+  int32_t unit = 0;
+  int32_t tableUnit = 0;
+};
+
+// The selection as last shown: the ends it was computed from and the
+// highlight rectangles (first partial line, middle block, last partial
+// line, and their union).
+struct SelectionDisplayState {
+  CVedTextRange shown;
+  int32_t verticalOffset = 0;
+  std::array<platform::RECT, 3> rects{};
+  platform::RECT whole{};
+  int32_t cachedHeight = -1;  // -1: not yet computed
+};
+
+class CDocBunsObj : public CDocObjContainer {
+ public:
+  CDocBunsObj();
+  ~CDocBunsObj() override;
+  CDocBunsObj(const CDocBunsObj&) = delete;
+  CDocBunsObj& operator=(const CDocBunsObj&) = delete;
+
+  // ---- Structure and life (doc_root.cpp)
+  // Binds the container to the embedded renderer and feedback object; the
+  // engine's start gives up when this answers 0.
+  virtual int StartUp();
+  // The renderer first, then the container; on success the caret is the
+  // container's cursor, the default character format is rebuilt and the
+  // document is unmodified.
+  int SetPageFormat(const PageFormat* format) override;
+  // An empty document answers 1 at once; otherwise the content is reset
+  // with the caret at the new cursor.
+  int Reset() override;
+  // The default character format of the document (command 3501); null
+  // builds it from the current page format.
+  int SetCharFormat(const CharFormat* format) override;
+  int SetDefaultCharFormat(const CharFormat* format) { return SetCharFormat(format); }
+  // The document's page format as above, then the renderer's default font.
+  int SetPageFormat(const PageFormat& format);
+  // Applies the page format and, with an archive, loads the content; the
+  // window learns of it by the content-loaded message (wParam 1 success).
+  int OpenFromArchive(platform::CArchive* archive, const PageFormat* format);
+
+  CDocRenderer& Renderer() { return renderer_; }
+  CEditFeedback& Feedback() { return feedback_; }
+  const uint8_t* Magic() const { return magic_; }
+
+  // ---- Undo recording and after-edit processing (doc_root_recording.cpp)
+  CEditOpLog& GetEditOpLog() { return editLog_; }
+  void SetUndoReplay(int32_t flag);
+  int32_t IsReplaying() const { return replaying_; }
+  void BeginUndoRecording(int enable);
+  int EndUndoRecording(int enable);
+  void CancelUndoRecording(int enable);
+  // The before-edit snapshot of caret and selection.
+  void RememberCaretState();
+  void SaveBeforeEdit(int enable, int editType, int mode);
+  void LogAfterEdit(int enable, int editType, const EditResult* result,
+                    EditOpValue formatData = {});
+  int StoreRangeForUndo(const CVedTextPos* start, const CVedTextPos* end);
+  int ApplyEditWithUndo(int enable, EditResult* out, int keepInObject, int editType);
+  // Brings caret, selection, highlight and notifications up to date after
+  // an edit (`contentChanged`) or a move; answers the reply to the
+  // caret-moved message, or 0 when none was sent.
+  platform::LRESULT UpdateAfterChange(int contentChanged, int forced, int moveCode,
+                                      const CVedTextPos* newCaret, const EditResult* result,
+                                      ChangeRecord* change, int flags, int extend);
+  void SetSelectionMode(int32_t mode);
+  void ResetSelection(int start);
+  void SetSelectionRange(int keep, const CVedTextPos* start, const CVedTextPos* end);
+  void SaveSelectionAnchors();
+  int RestoreSelectionAnchors(int saved, int apply);
+  static void BuildDefaultCharFormat(const PageFormat& format, CharFormat& out);
+  platform::HWND SetNotifyWindow(platform::HWND window);
+  uint32_t SetNotifyMask(uint32_t mask);
+  SelectionMoveCallback SetMoveCallback(SelectionMoveCallback callback, void* context);
+  // Sends one of the root's messages through its mask and redraw gate.
+  platform::LRESULT Notify(platform::UINT message, platform::WPARAM wParam,
+                           platform::LPARAM lParam);
+  void FillChangeRecord(const EditResult& result, ChangeRecord& change);
+  int RunMoveCallback(const CVedTextPos* earlier, const CVedTextPos* later);
+
+  // Position predicates; a null position means the caret.
+  bool IsTextPosition(const CVedTextPos* pos = nullptr);
+  bool IsAtLineMark257(const CVedTextPos* pos = nullptr);
+  bool IsAtLineMark259(const CVedTextPos* pos = nullptr);
+  bool IsLineStartKind(const CVedTextPos* pos = nullptr);
+  int ClassifyLinePosition(const CVedTextPos* pos = nullptr);
+  bool IsLineEndMark(const CVedTextPos* pos = nullptr);
+  bool RefusesRead(int mode, const CVedTextPos* pos = nullptr);
+  bool IsTallTableLine(const CVedTextPos* pos = nullptr);
+  bool IsAtUnitStart(const CVedTextPos* pos = nullptr);
+  bool IsAtEndOfCellText(const CVedTextPos* pos, int flag);
+  bool CanInsertAtCaret();
+  int CheckReadOnly();
+  static bool IsKeyWaiting();
+
+  // ---- Caret, selection and range marking (doc_root_caret.cpp)
+  using CDocObjContainer::GetLineColumn;
+  using CDocObjContainer::PositionFromPoint;
+  int Move(int mode, int code);
+  int IsAtBoundary(int kind, const CVedTextPos* pos);
+  int MoveToPoint(int mode, const CVedTextPos* base, int32_t x, int32_t y);
+  int GoToLineColumn(int mode, const CVedTextPos* base, const int32_t lineColumn[2], int code);
+  int ClearSelection(int start);
+  void GetSelection(CVedTextRange& range);
+  void SelectRange(const CVedTextPos* first, const CVedTextPos* second, int whole);
+  void GetCaretAndAnchor(CVedTextRange& range) const;
+  void GetSelectionEnds(CVedTextRange& range) const;
+  int BeginRangeMarking();
+  void EndRangeMarking(int keep);
+  int IsRangeMarking() const { return rangeMarking_; }
+  void SetDisplayOptions(const DocObjOptions& options);
+  void SetReadOnly(uint8_t readOnly) { readOnly_ = readOnly; }
+  uint8_t GetReadOnly() const { return readOnly_; }
+  void SetModified(int32_t modified) { modified_ = modified; }
+  int32_t IsModified() const { return modified_; }
+  bool HasSelection() const;
+  bool HasPlainSelection() const;
+  int32_t GetSelectionOrder() const { return selectionOrder_; }
+  bool SelectionSpansChildren() const;
+  int32_t GetSelectionUnit(int caretSide, int live);
+  int DescribeObjectAt(ObjectDescription* out, int which, const CVedTextPos* pos);
+  int32_t EnableRedraw(int32_t on);
+  platform::RECT* GetPointRect(platform::RECT* out, int mode, const CVedTextPos* base, int32_t x,
+                               int32_t y);
+  int32_t PositionFromPoint(const CVedTextPos* base, int32_t x, int32_t y, CVedTextPos* out);
+  int GetLineColumn(int32_t out[2], int mode, const CVedTextPos* pos, const CVedTextPos* base);
+  int32_t GetCaretFlags(const CVedTextPos* pos, int unitWise);
+  int32_t GetTopOffset(int which);
+  int CancelSelection();
+  int Find(int flags, int forward, std::string_view text);
+  const CVedTextPos& Caret() const { return caret_; }
+  const CVedTextPos& Anchor() const { return anchor_; }
+  const platform::RECT& CaretRect() const { return caretRect_; }
+
+  // ---- Spoken edit feedback (doc_root_speech.cpp) and unit text
+  // (doc_root_unit_text.cpp)
+
+  // ---- Text input and deletion (doc_root_input.cpp)
+
+  // ---- The document-root stream (doc_root_stream.cpp)
+  // Reads the document body from a loading archive; 0 on failure.
+  int ReadContent(platform::CArchive& archive);
+
+  // ---- Cut, copy and paste (doc_root_transfer.cpp)
+
+  // ---- Format commands and setters (doc_root_formats.cpp)
+
+ private:
+  // ---- Structure and life
+  CDocRenderer renderer_;
+  CEditFeedback feedback_;
+
+  // ---- Caret and selection
+  CVedTextPos caret_;
+  CVedTextPos anchor_;  // empty: no selection
+  CVedTextPos savedCaret_;
+  CVedTextPos savedAnchor_;
+  int32_t selectionOrder_ = 0;  // -1 caret first, 0 equal, 1 caret last
+  CVedTextPos selectionCaretEnd_;
+  CVedTextPos selectionAnchorEnd_;
+  SelectionDisplayState display_;
+  int32_t selectionUnit_ = 0;  // 1 character-wise, 2 line-wise, 4 page-wise
+  int32_t tableSelectionUnit_ = 0;
+  int32_t selectionStartCode_ = 0;  // kMoveWholeUnit: a whole-unit selection
+  CaretSnapshot snapshot_;
+
+  // ---- Document-wide state
+  uint8_t readOnly_ = 0;
+  DisplaySettings colours_;
+  SpeechOptions speechOptions_;
+  uint8_t announceTablePosition_ = 1;
+  uint8_t produceCellPosition_ = 1;
+  platform::RECT caretRect_{};
+  int32_t redrawEnabled_ = 1;
+  platform::POINT drawOffset_{};
+  int32_t rangeMarking_ = 0;
+  int32_t modified_ = 0;
+  CVedNotifier notifier_ = MakeDocumentNotifier();
+  uint8_t magic_[kDocRootMagicSize] = {};
+  SelectionMoveCallback selectionCallback_ = nullptr;
+  void* selectionCallbackContext_ = nullptr;
+
+  // ---- Undo recording
+  CEditOpLog editLog_;
+  int32_t recording_ = 0;
+  int32_t replaying_ = 0;
+  int32_t printerAttached_ = 0;
+
+  // ---- Spoken feedback
+  int32_t lastAnnouncedRow_ = -1;
+  int32_t lastDeleteDirection_ = 0;  // 0 none, 1 forward, 2 backward
+  int32_t speechCounter_ = 0;
+
+  // ---- Private helpers and state of each role, in the order above.
+  // (recording)
+
+  // (caret)
+
+  // (speech and unit text)
+
+  // (input)
+
+  // (stream)
+
+  // (transfer)
+
+  // (formats)
+};

@@ -1,0 +1,91 @@
+// TEAM NOTE: temporary stubs, see the note at the top of doc_root.h. Each
+// stub answers "nothing done". Delete a stub when its operation is defined
+// for real; this file goes once it is empty.
+#include "engine/doc_root.h"
+
+// (recording)
+void CDocBunsObj::SetUndoReplay(int32_t) {}
+void CDocBunsObj::BeginUndoRecording(int) {}
+int CDocBunsObj::EndUndoRecording(int) { return 0; }
+void CDocBunsObj::CancelUndoRecording(int) {}
+void CDocBunsObj::RememberCaretState() {}
+void CDocBunsObj::SaveBeforeEdit(int, int, int) {}
+void CDocBunsObj::LogAfterEdit(int, int, const EditResult*, EditOpValue) {}
+int CDocBunsObj::StoreRangeForUndo(const CVedTextPos*, const CVedTextPos*) { return 0; }
+int CDocBunsObj::ApplyEditWithUndo(int, EditResult*, int, int) { return 0; }
+platform::LRESULT CDocBunsObj::UpdateAfterChange(int, int, int, const CVedTextPos*,
+                                                 const EditResult*, ChangeRecord*, int, int) {
+  return 0;
+}
+void CDocBunsObj::SetSelectionMode(int32_t) {}
+void CDocBunsObj::ResetSelection(int) {}
+void CDocBunsObj::SetSelectionRange(int, const CVedTextPos*, const CVedTextPos*) {}
+void CDocBunsObj::SaveSelectionAnchors() {}
+int CDocBunsObj::RestoreSelectionAnchors(int, int) { return 0; }
+void CDocBunsObj::BuildDefaultCharFormat(const PageFormat&, CharFormat&) {}
+platform::HWND CDocBunsObj::SetNotifyWindow(platform::HWND) { return platform::kNoWindow; }
+uint32_t CDocBunsObj::SetNotifyMask(uint32_t) { return 0; }
+SelectionMoveCallback CDocBunsObj::SetMoveCallback(SelectionMoveCallback, void*) { return nullptr; }
+platform::LRESULT CDocBunsObj::Notify(platform::UINT, platform::WPARAM, platform::LPARAM) {
+  return 0;
+}
+void CDocBunsObj::FillChangeRecord(const EditResult&, ChangeRecord&) {}
+int CDocBunsObj::RunMoveCallback(const CVedTextPos*, const CVedTextPos*) { return 0; }
+bool CDocBunsObj::IsTextPosition(const CVedTextPos*) { return false; }
+bool CDocBunsObj::IsAtLineMark257(const CVedTextPos*) { return false; }
+bool CDocBunsObj::IsAtLineMark259(const CVedTextPos*) { return false; }
+bool CDocBunsObj::IsLineStartKind(const CVedTextPos*) { return false; }
+int CDocBunsObj::ClassifyLinePosition(const CVedTextPos*) { return 0; }
+bool CDocBunsObj::IsLineEndMark(const CVedTextPos*) { return false; }
+bool CDocBunsObj::RefusesRead(int, const CVedTextPos*) { return false; }
+bool CDocBunsObj::IsTallTableLine(const CVedTextPos*) { return false; }
+bool CDocBunsObj::IsAtUnitStart(const CVedTextPos*) { return false; }
+bool CDocBunsObj::IsAtEndOfCellText(const CVedTextPos*, int) { return false; }
+bool CDocBunsObj::CanInsertAtCaret() { return false; }
+int CDocBunsObj::CheckReadOnly() { return 0; }
+bool CDocBunsObj::IsKeyWaiting() { return false; }
+
+// (caret)
+int CDocBunsObj::Move(int, int) { return 0; }
+int CDocBunsObj::IsAtBoundary(int, const CVedTextPos*) { return 0; }
+int CDocBunsObj::MoveToPoint(int, const CVedTextPos*, int32_t, int32_t) { return 0; }
+int CDocBunsObj::GoToLineColumn(int, const CVedTextPos*, const int32_t[2], int) { return 0; }
+int CDocBunsObj::ClearSelection(int) { return 0; }
+void CDocBunsObj::GetSelection(CVedTextRange&) {}
+void CDocBunsObj::SelectRange(const CVedTextPos*, const CVedTextPos*, int) {}
+void CDocBunsObj::GetCaretAndAnchor(CVedTextRange&) const {}
+void CDocBunsObj::GetSelectionEnds(CVedTextRange&) const {}
+int CDocBunsObj::BeginRangeMarking() { return 0; }
+void CDocBunsObj::EndRangeMarking(int) {}
+void CDocBunsObj::SetDisplayOptions(const DocObjOptions&) {}
+bool CDocBunsObj::HasSelection() const { return false; }
+bool CDocBunsObj::HasPlainSelection() const { return false; }
+bool CDocBunsObj::SelectionSpansChildren() const { return false; }
+int32_t CDocBunsObj::GetSelectionUnit(int, int) { return 0; }
+int CDocBunsObj::DescribeObjectAt(ObjectDescription*, int, const CVedTextPos*) { return 0; }
+int32_t CDocBunsObj::EnableRedraw(int32_t) { return 0; }
+platform::RECT* CDocBunsObj::GetPointRect(platform::RECT* out, int, const CVedTextPos*, int32_t,
+                                          int32_t) {
+  return out;
+}
+int32_t CDocBunsObj::PositionFromPoint(const CVedTextPos*, int32_t, int32_t, CVedTextPos*) {
+  return 0;
+}
+int CDocBunsObj::GetLineColumn(int32_t[2], int, const CVedTextPos*, const CVedTextPos*) {
+  return 0;
+}
+int32_t CDocBunsObj::GetCaretFlags(const CVedTextPos*, int) { return 0; }
+int32_t CDocBunsObj::GetTopOffset(int) { return 0; }
+int CDocBunsObj::CancelSelection() { return 0; }
+int CDocBunsObj::Find(int, int, std::string_view) { return 0; }
+
+// (speech and unit text)
+
+// (input)
+
+// (stream)
+int CDocBunsObj::ReadContent(platform::CArchive&) { return 0; }
+
+// (transfer)
+
+// (formats)
