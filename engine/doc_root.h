@@ -215,6 +215,8 @@ class CDocBunsObj : public CDocObjContainer {
   // ---- Cut, copy and paste (doc_root_transfer.cpp)
 
   // ---- Format commands and setters (doc_root_formats.cpp)
+  // Where page content is drawn from: the text area's origin on the page.
+  void SetDrawOffset(int32_t x, int32_t y);
 
  private:
   // ---- Structure and life

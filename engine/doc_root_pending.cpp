@@ -89,3 +89,4 @@ int CDocBunsObj::ReadContent(platform::CArchive&) { return 0; }
 // (transfer)
 
 // (formats)
+void CDocBunsObj::SetDrawOffset(int32_t, int32_t) {}
