@@ -1,0 +1,141 @@
+// The editing engine: a plain object with no window of its own, created,
+// started and stopped by the view layer's document and driven only by
+// numbered commands (engine/wp_commands.h). Seven dispatchers split the
+// commands by thousands. Behind them the engine owns, from Start to Stop,
+// the document root, the page table and the page-number renderer; it
+// keeps the page style in force and the caret's display and location
+// records, and tells one window of its changes by notification messages.
+//
+// The engine has no lock: notifications are sent synchronously and the
+// speech waits dispatch messages, so a window's handler can call back in
+// while a command runs; the running flag and the painting guard let the
+// view refuse such re-entry.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "engine/doc_root.h"
+#include "engine/doc_style.h"
+#include "engine/notifier.h"
+#include "engine/page_numbers.h"
+#include "engine/page_table.h"
+#include "engine/wp_commands.h"
+#include "model/doc_object.h"
+#include "model/position.h"
+#include "platform/archive.h"
+#include "platform/gdi.h"
+#include "platform/object.h"
+#include "platform/windef.h"
+
+// Result codes of the whole-document commands.
+enum WpCtrlResult : int {
+  kWpcOk = 0,
+  kWpcRefused = 1,
+  kWpcReadFailed = 2,
+  kWpcWrongDirection = 3,
+  kWpcNoFormat = 4,
+  kWpcFormatRefused = 9,
+  kWpcBadSignature = 11,
+  kWpcBadVersion = 12,
+  kWpcInsertNotAllowed = 13,
+};
+
+// A place as the user counts it: page, line and column, all 1-based.
+struct PageLineColumn {
+  int32_t page = 0;
+  int32_t line = 0;
+  int32_t column = 0;
+  bool operator==(const PageLineColumn&) const = default;
+};
+
+struct LocationRecord {
+  PageLineColumn caret;
+  PageLineColumn anchor;
+  bool operator==(const LocationRecord&) const = default;
+};
+
+class CVedWpCtrl : public platform::CObject {
+ public:
+  // Nothing is created until Start.
+  CVedWpCtrl();
+  ~CVedWpCtrl() override;
+  CVedWpCtrl(const CVedWpCtrl&) = delete;
+  CVedWpCtrl& operator=(const CVedWpCtrl&) = delete;
+
+  // 1 started (also when already started), 0 when the document root, the
+  // page table or the page-number renderer could not be made or started.
+  virtual int Start();
+  // 0 when the document root refused to clear, else 1; always tells the
+  // window the engine stopped.
+  virtual int Stop();
+
+  // ---- The seven dispatchers; an unknown code does nothing and answers 0.
+  // The reference DC is answered by 1002, hence a pointer-sized result.
+  intptr_t StyleCommand(int code, void* pointer, DocStyle* style);
+  int DocumentCommand(int code, int flags, platform::CArchive* archive);
+  int EditCommand(int code, int arg, intptr_t value);
+  int DisplayCommand(int code, intptr_t value, void* record);
+  int FeedbackCommand(int code, int arg, void* record);
+  int NotifyCommand(int code, intptr_t arg);
+  intptr_t TableCommand(int code, int arg, intptr_t value);
+
+  // Sets the running flag on entry for the editing commands of `group`
+  // (1 text and format edits, 2 table edits); clears it on every exit.
+  void MarkEditRunning(int entering, int group, int code);
+  // Mode 1 makes the engine's own DC; 2 uses `dc` (not owned), or makes
+  // one when none is given; 0 deletes an owned DC and forgets it.
+  void SetReferenceDC(int mode, platform::HDC dc);
+  // Sends one of the engine's messages through its mask and redraw gate.
+  platform::LRESULT Notify(platform::UINT message, platform::WPARAM wParam,
+                           platform::LPARAM lParam);
+
+  int IsStarted() const { return started_; }
+  int IsEditRunning() const { return editRunning_; }
+  CDocBunsObj* DocumentRoot() const { return root_.get(); }
+  CVedPageTable* PageTable() const { return pageTable_.get(); }
+  const CaretDisplayRecord& CaretDisplay() const { return caretDisplay_; }
+  const LocationRecord& Location() const { return location_; }
+  platform::HDC ReferenceDC() const;
+
+ private:
+  // ---- Page style (wp_ctrl_style.cpp)
+  // Hands the applied style to the drawing origin, the page table and the
+  // page-number renderer.
+  void DistributeStyle();
+  int ApplyDocStyle(platform::CArchive* archive, const DocStyle& style);
+  int CheckDocStyle(const DocStyle& style);
+  PageFormat BuildFormat(const DocStyle& style) const;
+  // Lays out every page afresh and marks them all for repaint.
+  void RepaginateAll();
+
+  // ---- Life
+  int started_ = 0;
+  platform::UniqueDC ownReferenceDC_;
+  platform::HDC givenReferenceDC_ = nullptr;
+  int documentPresent_ = 0;
+  int pendingStyleSet_ = 0;
+  int painting_ = 0;
+  int editRunning_ = 0;
+  std::unique_ptr<CDocBunsObj> root_;
+  std::unique_ptr<CVedPageTable> pageTable_;
+  std::unique_ptr<CVedPageNumber> pageNumber_;
+  DocStyle pendingStyle_;
+  DocStyle appliedStyle_;
+
+  // ---- Caret records
+  LocationRecord location_;
+  LocationRecord selectionLocation_;
+  CVedTextRange selection_;
+  CaretDisplayRecord caretDisplay_;
+  std::array<ObjectDescription, 2> descriptions_{};
+  int32_t caretLevelType_ = 0;
+  std::array<platform::RECT, 3> caretRects_{};
+  int32_t selectionMode_ = 1;
+  PageNumberDevice pageNumberDevice_;
+  uint16_t pageJumpStep_ = 5;
+
+  // ---- Notifications
+  CVedNotifier notifier_ = MakeEngineNotifier();
+};
