@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "engine/caret_point.h"
 #include "engine/doc_root.h"
 #include "engine/doc_style.h"
 #include "engine/notifier.h"
@@ -28,6 +29,13 @@
 #include "platform/gdi.h"
 #include "platform/object.h"
 #include "platform/windef.h"
+
+// Flags of the load command.
+inline constexpr int kLoadHeader = 0x1;
+inline constexpr int kLoadInsert = 0x10000;
+inline constexpr int kLoadUndo = 0x20000;
+inline constexpr int kLoadRedo = 0x40000;
+inline constexpr int kLoadRestoreCaret = static_cast<int>(0x80000000u);
 
 // Result codes of the whole-document commands.
 enum WpCtrlResult : int {
@@ -91,6 +99,27 @@ class CVedWpCtrl : public platform::CObject {
   platform::LRESULT Notify(platform::UINT message, platform::WPARAM wParam,
                            platform::LPARAM lParam);
 
+  // ---- After every edit or caret move (wp_ctrl_after_edit.cpp)
+  // Re-paginates from the change, refreshes the caret records, records the
+  // undo step, undoes an edit that does not fit the page, keeps the
+  // snapshot and notifies the window.
+  void AfterEdit(ChangeRecord* change, int moveCode, int direction, int notifyContent,
+                 int notifyCaret, int checkOversize);
+  void UpdateCaretLocation(CVedTextRange* previous);
+  // Non-zero when the edit made a table line taller than the text height.
+  int RejectOversizedEdit(const ChangeRecord& change);
+  void SaveEditSnapshot();
+
+  // ---- The stream header (wp_ctrl_stream.cpp)
+  int WriteStreamHeader(platform::CArchive& archive);
+  // Reads into `style` (left alone when inserting) and `location`; the
+  // caller applies the style only once the whole load succeeded.
+  int ReadStreamHeader(int flags, platform::CArchive& archive, PageLineColumn& location,
+                       DocStyle& style);
+  static int IsReadableVersion(const platform::Signature& version);
+  static int ParseVersion(const platform::Signature& version, int32_t out[4]);
+  static const platform::Signature& ProgramVersion();
+
   int IsStarted() const { return started_; }
   int IsEditRunning() const { return editRunning_; }
   CDocBunsObj* DocumentRoot() const { return root_.get(); }
@@ -110,6 +139,19 @@ class CVedWpCtrl : public platform::CObject {
   // Lays out every page afresh and marks them all for repaint.
   void RepaginateAll();
 
+  // ---- Whole document (wp_ctrl_document.cpp)
+  int NewDocument();
+  int ClearDocument();
+  // Refreshes the caret records and tells the window that content and
+  // caret changed.
+  void NotifyWholeDocument();
+
+  // ---- After every edit or caret move
+  platform::POINT TextAreaOrigin() const;
+  // A position's line box on its page, in page twips.
+  CaretPoint PointOf(const CVedTextPos& position);
+  PageLineColumn LocationOf(const CVedTextPos& position);
+
   // ---- Life
   int started_ = 0;
   platform::UniqueDC ownReferenceDC_;
@@ -123,6 +165,8 @@ class CVedWpCtrl : public platform::CObject {
   std::unique_ptr<CVedPageNumber> pageNumber_;
   DocStyle pendingStyle_;
   DocStyle appliedStyle_;
+  // The version of the last stream read.
+  platform::Signature fileVersion_ = ProgramVersion();
 
   // ---- Caret records
   LocationRecord location_;
@@ -135,6 +179,22 @@ class CVedWpCtrl : public platform::CObject {
   int32_t selectionMode_ = 1;
   PageNumberDevice pageNumberDevice_;
   uint16_t pageJumpStep_ = 5;
+
+  // ---- Undo
+  static constexpr int kReplayIdle = 0;
+  static constexpr int kReplayingUndo = 1;
+  static constexpr int kReplayingRedo = 2;
+  int replayState_ = kReplayIdle;
+  // The state before the next edit, shown by the undo step it makes.
+  struct EditSnapshot {
+    CaretPoint caret;
+    ObjectDescription caretDescription{};
+    CaretPoint later;
+    ObjectDescription laterDescription{};
+    CaretPoint earlier;
+    ObjectDescription earlierDescription{};
+  };
+  EditSnapshot snapshot_;
 
   // ---- Notifications
   CVedNotifier notifier_ = MakeEngineNotifier();

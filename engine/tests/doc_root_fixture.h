@@ -144,6 +144,24 @@ class ProcessState {
   }
 };
 
+// Everything a document needs of the process, fresh for one test: a clock
+// that never waits, a recording audio device, the synthetic fonts, and
+// clean process-wide state around it.
+class TestEnvironment {
+ private:
+  platform::FakeClock clock_;
+  platform::ScopedClock scopedClock_{clock_};
+  platform::RecordingAudioBackend audio_;
+  platform::ScopedAudioBackend scopedAudio_{audio_};
+  platform::SyntheticFontService service_;
+  platform::ScopedFontService useService_{service_};
+  ProcessState state_;
+
+ public:
+  platform::FakeClock& clock() { return clock_; }
+  platform::RecordingAudioBackend& audio() { return audio_; }
+};
+
 // The page format a document root gets from its style, over the
 // synthetic face: `wideCharsPerLine` double-byte characters per line.
 inline PageFormat MakeDocRootFormat(platform::HDC dc, int32_t wideCharsPerLine,
@@ -240,14 +258,9 @@ class DocRootTest : public ::testing::Test {
     return pos;
   }
 
+  TestEnvironment environment;
+
  private:
-  platform::FakeClock clock_;
-  platform::ScopedClock scopedClock_{clock_};
-  platform::RecordingAudioBackend audio_;
-  platform::ScopedAudioBackend scopedAudio_{audio_};
-  platform::SyntheticFontService service_;
-  platform::ScopedFontService useService_{service_};
-  ProcessState state_;
   platform::UniqueDC dc_;
 
  protected:

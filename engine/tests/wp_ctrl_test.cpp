@@ -11,7 +11,7 @@ namespace {
 
 class WpCtrlTest : public ::testing::Test {
  protected:
-  ProcessState state_;
+  TestEnvironment environment_;
   RecordingWindow window_;
   CVedWpCtrl engine_;
 
