@@ -54,10 +54,10 @@ inline constexpr size_t kDocRootMagicSize = 16;
 // other move codes are the texts' own (model/text_navigator.h).
 inline constexpr int kMoveWholeUnit = 2305;
 
-// Called during selection-extending moves with the ordered selection ends;
-// a nonzero answer means the callback changed the selection display.
-using SelectionMoveCallback = int (*)(void* context, const CVedTextPos* earlier,
-                                      const CVedTextPos* later);
+// Called during selection-extending moves with the ordered selection ends,
+// which it may move (the engine aligns them to pages); a nonzero answer
+// means it did.
+using SelectionMoveCallback = int (*)(void* context, CVedTextPos* earlier, CVedTextPos* later);
 
 // What the root keeps of caret and selection at the start of every move
 // and edit, so that after-edit processing can tell what changed.
@@ -147,7 +147,7 @@ class CDocBunsObj : public CDocObjContainer {
   platform::LRESULT Notify(platform::UINT message, platform::WPARAM wParam,
                            platform::LPARAM lParam);
   void FillChangeRecord(const EditResult& result, ChangeRecord& change);
-  int RunMoveCallback(const CVedTextPos* earlier, const CVedTextPos* later);
+  int RunMoveCallback(CVedTextPos* earlier, CVedTextPos* later);
 
   // Position predicates; a null position means the caret.
   bool IsTextPosition(const CVedTextPos* pos = nullptr);

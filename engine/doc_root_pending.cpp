@@ -30,7 +30,7 @@ platform::LRESULT CDocBunsObj::Notify(platform::UINT, platform::WPARAM, platform
   return 0;
 }
 void CDocBunsObj::FillChangeRecord(const EditResult&, ChangeRecord&) {}
-int CDocBunsObj::RunMoveCallback(const CVedTextPos*, const CVedTextPos*) { return 0; }
+int CDocBunsObj::RunMoveCallback(CVedTextPos*, CVedTextPos*) { return 0; }
 bool CDocBunsObj::IsTextPosition(const CVedTextPos*) { return false; }
 bool CDocBunsObj::IsAtLineMark257(const CVedTextPos*) { return false; }
 bool CDocBunsObj::IsAtLineMark259(const CVedTextPos*) { return false; }
