@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "doc_root_fixture.h"
 #include "engine/wp_ctrl.h"
 #include "platform/archive.h"
 #include "platform/file.h"
+#include "wp_ctrl_fixture.h"
 
 namespace doc_root_test {
 namespace {
@@ -20,32 +20,6 @@ Bytes Field(const std::string& text) {
   field.push_back(0x1A);
   field.resize(16, 0);
   return field;
-}
-
-// A style over the synthetic face: ten double-byte characters a line,
-// twenty lines a page.
-DocStyle TestStyle() {
-  DocStyle style;
-  style.paperWidth = 2100;
-  style.paperHeight = 2970;
-  style.textAreaTenthMm = {200, 300, 1900, 2700};
-  style.textAreaTwips = {1134, 1701, 1134 + 10 * kWide, 1701 + 20 * kLinePitch};
-  style.textWidth = 10 * kWide;
-  style.textHeight = 20 * kLinePitch;
-  style.resolutionX = style.resolutionY = 96;
-  std::strcpy(style.face, platform::kSyntheticFixedFace);
-  style.fontSize = 120;
-  style.heightScale = style.widthScale = 100;
-  style.lineStartRule = style.lineEndRule = -1;
-  std::strcpy(style.lineStartChars, text_test::kStartList);
-  std::strcpy(style.lineEndChars, text_test::kEndList);
-  style.tabInterval = 4;
-  style.charGap = text_test::kGap;
-  style.lineGap = text_test::kLineGap;
-  style.charPitch = kPitch;
-  style.linePitch = kLinePitch;
-  style.orientation = 1;
-  return style;
 }
 
 class WpCtrlStreamTest : public ::testing::Test {

@@ -1,0 +1,75 @@
+// A started engine with a new document laid out in a style over the
+// synthetic fixed-pitch face (ten double-byte characters a line, twenty
+// lines a page), driven only through its dispatchers, with a recording
+// window that receives the engine's and the document root's messages and
+// the feedback object's speech and cues.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "doc_root_fixture.h"
+#include "engine/wp_commands.h"
+#include "engine/wp_ctrl.h"
+
+namespace doc_root_test {
+
+inline constexpr int32_t kStyleCharsPerLine = 10;
+inline constexpr int32_t kStyleLinesPerPage = 20;
+
+inline DocStyle TestStyle() {
+  DocStyle style;
+  style.paperWidth = 2100;
+  style.paperHeight = 2970;
+  style.textAreaTenthMm = {200, 300, 1900, 2700};
+  style.textAreaTwips = {1134, 1701, 1134 + kStyleCharsPerLine * kWide,
+                         1701 + kStyleLinesPerPage * kLinePitch};
+  style.textWidth = kStyleCharsPerLine * kWide;
+  style.textHeight = kStyleLinesPerPage * kLinePitch;
+  style.resolutionX = style.resolutionY = 96;
+  std::strcpy(style.face, platform::kSyntheticFixedFace);
+  style.fontSize = 120;
+  style.heightScale = style.widthScale = 100;
+  style.lineStartRule = style.lineEndRule = -1;
+  std::strcpy(style.lineStartChars, text_test::kStartList);
+  std::strcpy(style.lineEndChars, text_test::kEndList);
+  style.tabInterval = 4;
+  style.charGap = text_test::kGap;
+  style.lineGap = text_test::kLineGap;
+  style.charPitch = kPitch;
+  style.linePitch = kLinePitch;
+  style.orientation = 1;
+  return style;
+}
+
+class WpCtrlFixture : public ::testing::Test {
+ protected:
+  WpCtrlFixture() {
+    EXPECT_EQ(engine.Start(), 1);
+    DocStyle style = TestStyle();
+    engine.StyleCommand(WPC_SET_DOCSTYLE, nullptr, &style);
+    EXPECT_EQ(engine.DocumentCommand(WPC_NEW_DOCUMENT, 0, nullptr), kWpcOk);
+    engine.NotifyCommand(WPC_SET_NOTIFY_WINDOW, window.handle());
+    engine.NotifyCommand(WPC_SET_NOTIFY_MASK, -1);
+    window.Clear();
+  }
+
+  CDocBunsObj& root() { return *engine.DocumentRoot(); }
+
+  // A Shift-JIS string as the value argument of an editing command.
+  static intptr_t Text(const char* text) { return reinterpret_cast<intptr_t>(text); }
+  template <typename Record>
+  static intptr_t Pointer(Record* record) {
+    return reinterpret_cast<intptr_t>(record);
+  }
+
+  TestEnvironment environment;
+  RecordingWindow window;
+  // Last, so that it stops before the window and fonts it uses go.
+  CVedWpCtrl engine;
+};
+
+}  // namespace doc_root_test
