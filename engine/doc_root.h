@@ -217,6 +217,9 @@ class CDocBunsObj : public CDocObjContainer {
   // ---- Format commands and setters (doc_root_formats.cpp)
   // Where page content is drawn from: the text area's origin on the page.
   void SetDrawOffset(int32_t x, int32_t y);
+  // Speech on (1) or off (0) for everything the document says; answers the
+  // previous setting.
+  int SetSpeechEnabled(int on);
 
  private:
   // ---- Structure and life

@@ -90,3 +90,4 @@ int CDocBunsObj::ReadContent(platform::CArchive&) { return 0; }
 
 // (formats)
 void CDocBunsObj::SetDrawOffset(int32_t, int32_t) {}
+int CDocBunsObj::SetSpeechEnabled(int) { return 0; }
