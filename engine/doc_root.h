@@ -205,6 +205,11 @@ class CDocBunsObj : public CDocObjContainer {
 
   // ---- Spoken edit feedback (doc_root_speech.cpp) and unit text
   // (doc_root_unit_text.cpp)
+  // Speaks the character at the caret: mode 1 reading, 2 detailed
+  // reading, 3 character codes.
+  int SpeakCaretChar(int mode, int interrupt);
+  // A phrase of the system's own, spoken as such.
+  int SpeakString(const char* text, int interrupt);
 
   // ---- Text input and deletion (doc_root_input.cpp)
 

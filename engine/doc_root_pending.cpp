@@ -80,6 +80,8 @@ int CDocBunsObj::CancelSelection() { return 0; }
 int CDocBunsObj::Find(int, int, std::string_view) { return 0; }
 
 // (speech and unit text)
+int CDocBunsObj::SpeakCaretChar(int, int) { return 0; }
+int CDocBunsObj::SpeakString(const char*, int) { return 0; }
 
 // (input)
 
