@@ -19,3 +19,13 @@ inline constexpr const char* kPageNumberDefaultFace = kPageNumberFallbackGothic;
 inline constexpr char kPageNumberDashed[] = "- %d -";   // - %d -
 inline constexpr char kPageNumberOfLast[] = "%d / %d";  // %d / %d
 inline constexpr char kPageNumberPlain[] = "%d";        // %d
+
+// The engine's announcement of a move: a direction word, then the place
+// as page, line and column (or the column alone for a column stop).
+inline constexpr char kPhraseNext[] = "\x83\x6C\x83\x4E\x83\x58\x83\x67";  // ネクスト
+inline constexpr char kPhraseBack[] = "\x83\x6F\x83\x62\x83\x4E";          // バック
+inline constexpr char kPhraseLeft[] = "\x8D\xB6";                          // 左
+inline constexpr char kPhraseRight[] = "\x89\x45";                         // 右
+inline constexpr char kPhraseJump[] = "\x83\x57\x83\x83\x83\x93\x83\x76";  // ジャンプ
+inline constexpr char kPhrasePageLocation[] = " %d\x82\xCC%d\x82\xCC%d";   //  %dの%dの%d
+inline constexpr char kPhraseColumnLocation[] = " %d";                     //  %d

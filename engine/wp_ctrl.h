@@ -30,6 +30,15 @@
 #include "platform/object.h"
 #include "platform/windef.h"
 
+// The engine's own move codes, besides the texts' (model/text_navigator.h).
+inline constexpr int kMoveNextPage = 257;
+inline constexpr int kMovePrevPage = 258;
+inline constexpr int kMoveJumpForward = 273;  // to the next multiple of the page-jump step
+inline constexpr int kMoveJumpBack = 274;
+inline constexpr int kMoveColumnStopLeft = 275;  // the previous 20-column stop
+inline constexpr int kMoveColumnStopRight = 276;
+inline constexpr int kMoveToPointCode = 769;  // the value is a CaretPoint
+
 // Flags of the load command.
 inline constexpr int kLoadHeader = 0x1;
 inline constexpr int kLoadInsert = 0x10000;
@@ -109,6 +118,22 @@ class CVedWpCtrl : public platform::CObject {
   // Non-zero when the edit made a table line taller than the text height.
   int RejectOversizedEdit(const ChangeRecord& change);
   void SaveEditSnapshot();
+
+  // ---- Caret commands (wp_ctrl_moves.cpp)
+  // 3001 (extend 0, value a repeat count) and 3002 (extend 1, value the
+  // selection mode).
+  void MoveCaret(int extend, int code, intptr_t value);
+  // 3003 and 3004: to a page, line and column, clamped to the document.
+  void GoTo(int mode, const PageLineColumn* location);
+  void MoveByPage(int mode, int code);
+  // Answers whether the caret moved.
+  int GoToLocation(int mode, const PageLineColumn& location, int code);
+  void MoveByColumnBlock(int mode, int code);
+  void MoveToPoint(int extend, int code, const CaretPoint* point);
+  // Page-aligned extension: the first end goes to its page's start, the
+  // moving end to the end of its page.
+  static int MoveProgressCallback(void* context, CVedTextPos* first, CVedTextPos* movingEnd);
+  void AnnounceMove(int code);
 
   // ---- The stream header (wp_ctrl_stream.cpp)
   int WriteStreamHeader(platform::CArchive& archive);
