@@ -117,16 +117,9 @@ platform::LRESULT CVedWpCtrl::Notify(platform::UINT message, platform::WPARAM wP
   return notifier_.Notify(message, wParam, lParam);
 }
 
-int CVedWpCtrl::EditCommand(int code, int arg, intptr_t value) {
+int CVedWpCtrl::EditCommand(int code, intptr_t arg, intptr_t value) {
   RunningScope running(*this, kTextEditGroup, code);
-  (void)arg;
-  (void)value;
-  switch (code) {
-    case WPC_IS_EDIT_RUNNING:
-      return editRunning_;
-    default:
-      return 0;
-  }
+  return HandleEditCommand(code, arg, value);
 }
 
 intptr_t CVedWpCtrl::TableCommand(int code, int arg, intptr_t value) {

@@ -92,7 +92,9 @@ class CVedWpCtrl : public platform::CObject {
   // The reference DC is answered by 1002, hence a pointer-sized result.
   intptr_t StyleCommand(int code, void* pointer, DocStyle* style);
   int DocumentCommand(int code, int flags, platform::CArchive* archive);
-  int EditCommand(int code, int arg, intptr_t value);
+  // The second argument carries a pointer for some codes (a hit test's
+  // point), hence pointer-sized.
+  int EditCommand(int code, intptr_t arg, intptr_t value);
   int DisplayCommand(int code, intptr_t value, void* record);
   int FeedbackCommand(int code, int arg, void* record);
   int NotifyCommand(int code, intptr_t arg);
@@ -154,6 +156,14 @@ class CVedWpCtrl : public platform::CObject {
   platform::HDC ReferenceDC() const;
 
  private:
+  // ---- The 3000s (wp_ctrl_edit.cpp)
+  int HandleEditCommand(int code, intptr_t arg, intptr_t value);
+  int HandleCaretCommand(int code, intptr_t arg, intptr_t value);
+  int HandleQueryCommand(int code, intptr_t arg, intptr_t value);
+  int Find(int code, int options, const char* text);
+  int GetCaretRect(int modes, CaretPoint* request);
+  int HitTest(const CaretPoint* point, ObjectDescription* out);
+
   // ---- Page style (wp_ctrl_style.cpp)
   // Hands the applied style to the drawing origin, the page table and the
   // page-number renderer.
