@@ -205,6 +205,61 @@ class CDocBunsObj : public CDocObjContainer {
 
   // ---- Spoken edit feedback (doc_root_speech.cpp) and unit text
   // (doc_root_unit_text.cpp)
+  // Announces a caret move by its code. `caretFlags` are the caret's flags
+  // (GetCaretFlags, unit-wise) and `lineFlags` its line flags (0x1 first
+  // line, 0x2 last line), both taken before the move: the flag a move
+  // needed to be clear tells that it could not be made. `before` is the
+  // moving position before the move.
+  void SpeakMove(int code, int32_t caretFlags, int32_t lineFlags, const CVedTextPos* before);
+  // A move to another page: the direction word, " page of count", then
+  // the character at the caret. The caller knows the pagination.
+  void SpeakPageMove(int code, int32_t page, int32_t pageCount);
+  // The echo of typed input; `result` is the insertion's edit result.
+  void SpeakTypedText(std::string_view text, const EditResult* result);
+  // A command's phrase; with a result and the caret in a table, the
+  // cell-edge cue follows.
+  void SpeakPhrase(const char* text, const EditResult* result);
+  // After an insertion from an archive (flag bit 0x100000): the inserted
+  // range is read out.
+  void SpeakSelectionChange(uint32_t flags, const EditResult* result);
+  // After a deletion: direction 1 forward, 2 backward; `text` is what went.
+  void SpeakDeletion(int direction, const char* text, const EditResult* result);
+  void SpeakRangeCleared();
+  // An indent changed: which 1 left indent, 2 right indent, others the
+  // paragraph format as a whole; `amount` in twips.
+  void SpeakParagraphChange(int which, int32_t amount);
+  // A table command's phrase: 1 column width, 2/3 columns/rows inserted,
+  // 4/5 columns/rows deleted, -2 table deleted, -1 table created.
+  void SpeakTableChange(int operation, const EditResult* result);
+  // Appends "cell row, column" when the caret entered another table cell;
+  // answers whether it did.
+  int GetCellPositionText(std::string& phrase, int code);
+  // Appends the description of a blank place of a table line at `pos`;
+  // answers whether it did.
+  int GetBlankText(std::string& phrase, const CVedTextPos* pos, int code);
+
+  // The text between two positions (both included, in either order) in a
+  // serialized format (kFormatBareText or kFormatPlainText); 0 on success.
+  int GetTextInRange(int format, const CVedTextPos* from, const CVedTextPos* to, std::string& text);
+  // The selection's text, or the character at the caret; with
+  // `movingOnly` and a selection, the character at the moving position.
+  int GetRangeText(int format, std::string& text, int movingOnly);
+  // The selection's text, or the character before the caret; 1 when there
+  // is none.
+  int GetTextBeforeCaret(int format, std::string& text);
+  // The caret's line (`caretLine`, or no selection), else the lines the
+  // selection covers; in a table the caret's table line.
+  int GetLineText(int format, std::string& text, int caretLine);
+  // Variant 1: the short unit up to the caret; 2: from the caret on.
+  int GetWordText(int format, std::string& text, int variant);
+  int GetSentenceText(int format, std::string& text);
+  // One character back or on from `from` (null: the caret) over blank
+  // places; `clamp` keeps the result on the line. 1 when `out` is text.
+  int PreviousCharPosition(const CVedTextPos* from, CVedTextPos* out, int clamp);
+  int NextCharPosition(const CVedTextPos* from, CVedTextPos* out, int clamp);
+  // Speaks a unit: 1 selection, 2 line, 3 sentence, 4/5 short unit before
+  // or after the caret; answers the length spoken.
+  int SpeakUnitText(int unit, int interrupt);
   // Speaks the character at the caret: mode 1 reading, 2 detailed
   // reading, 3 character codes.
   int SpeakCaretChar(int mode, int interrupt);
