@@ -53,6 +53,13 @@ inline constexpr size_t kDocRootMagicSize = 16;
 // The move code of a whole-unit selection (select-all, a found match); the
 // other move codes are the texts' own (model/text_navigator.h).
 inline constexpr int kMoveWholeUnit = 2305;
+// The left and right end of the line, margins included (in a table cell's
+// text: of the cell's line).
+inline constexpr int kMoveLeftEnd = 21;
+inline constexpr int kMoveRightEnd = 22;
+// The next and the previous table cell, or line outside a table.
+inline constexpr int kMoveNextCellOrLine = 1026;
+inline constexpr int kMovePrevCellOrLine = 1027;
 
 // Called during selection-extending moves with the ordered selection ends,
 // which it may move (the engine aligns them to pages); a nonzero answer
