@@ -35,6 +35,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/change_record.h"
 #include "engine/edit_op_log.h"
@@ -276,10 +277,60 @@ class CDocBunsObj : public CDocObjContainer {
   // ---- Text input and deletion (doc_root_input.cpp)
 
   // ---- The document-root stream (doc_root_stream.cpp)
-  // Reads the document body from a loading archive; 0 on failure.
+  // Flags of InsertFromArchive and WriteToArchive.
+  static constexpr uint32_t kStreamOwnFormat = 0x1;
+  static constexpr uint32_t kStreamBareText = 0x2;  // written only
+  static constexpr uint32_t kStreamPlainText = 0x100;
+  static constexpr uint32_t kStreamAtCaret = 0x10000;  // else the whole document is replaced
+  static constexpr uint32_t kStreamUndo = 0x20000;
+  static constexpr uint32_t kStreamRedo = 0x40000;
+  static constexpr uint32_t kStreamLogAsMove = 0x80000;  // logged as edit type 2
+  static constexpr uint32_t kStreamAnnounce = 0x100000;  // the selection change is spoken
+  static constexpr uint32_t kStreamSelection = 0x1000000;
+  // The range kinds of the stream header: within one text, or across
+  // objects.
+  static constexpr int32_t kRangeInOneText = 1;
+  static constexpr int32_t kRangeAcrossObjects = 2;
+
+  // Reads content into the document, at the caret or replacing it; a
+  // WpCtrlResult code. Archive exceptions reach the caller.
+  int InsertFromArchive(uint32_t flags, platform::CArchive& archive, EditResult* out,
+                        int withHeader);
+  // The header (own format) and the content at the cursor; a WpCtrlResult
+  // code, 9 when the content could not be read.
+  int ReadContent(platform::CArchive& archive, int format, int withHeader, EditResult* out);
+  // A whole document with its header, as a load reads it: 1, or 0 when it
+  // could not be read (nothing is thrown).
   int ReadContent(platform::CArchive& archive);
+  int ReadStreamHeader(platform::CArchive& archive, int32_t* kind, int withHeader);
+  // Writes the whole document or the selection; a WpCtrlResult code.
+  // Archive exceptions reach the caller.
+  int WriteToArchive(uint32_t flags, platform::CArchive& archive, int withHeader);
+  int WriteContent(platform::CArchive& archive, int format, const CVedTextPos* start,
+                   const CVedTextPos* end, int withHeader);
+  int WriteStreamHeader(platform::CArchive& archive, int32_t* kind, const CVedTextPos* start,
+                        const CVedTextPos* end, int withHeader);
+  // A range as text (format 1 or 0xC001) followed by one zero byte; 0, or
+  // nonzero when writing failed (what was written is still handed back).
+  int WriteRangeToMemory(const CVedTextPos* start, const CVedTextPos* end, int format,
+                         std::vector<uint8_t>* block);
 
   // ---- Cut, copy and paste (doc_root_transfer.cpp)
+  // With a selection: copies it, then deletes it saying so; the deletion's
+  // changed flag, 0 without a selection.
+  int Cut(int undo, EditResult* result);
+  // With a selection: copies it and says so.
+  int Copy();
+  // Puts the selection on the clipboard in the own format and as text.
+  int CopyToClipboard();
+  // Replaces the selection by the clipboard's content; the clipboard
+  // read's answer. A read that fails leaves the document as it was.
+  int Paste(int undo, EditResult* result);
+  // Loads the clipboard at the cursor: 1 inserted, 0 nothing usable, -1
+  // the read failed.
+  int ReadClipboard(EditResult* out);
+  // 1 when the clipboard offers the own format or text.
+  int CanPaste();
 
   // ---- Format commands and setters (doc_root_formats.cpp)
   // Where page content is drawn from: the text area's origin on the page.

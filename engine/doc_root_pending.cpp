@@ -108,9 +108,31 @@ int CDocBunsObj::SpeakString(const char*, int) { return 0; }
 // (input)
 
 // (stream)
+int CDocBunsObj::InsertFromArchive(uint32_t, platform::CArchive&, EditResult*, int) { return 9; }
+int CDocBunsObj::ReadContent(platform::CArchive&, int, int, EditResult*) { return 9; }
 int CDocBunsObj::ReadContent(platform::CArchive&) { return 0; }
+int CDocBunsObj::ReadStreamHeader(platform::CArchive&, int32_t*, int) { return 11; }
+int CDocBunsObj::WriteToArchive(uint32_t, platform::CArchive&, int) { return 4; }
+int CDocBunsObj::WriteContent(platform::CArchive&, int, const CVedTextPos*, const CVedTextPos*,
+                              int) {
+  return 4;
+}
+int CDocBunsObj::WriteStreamHeader(platform::CArchive&, int32_t*, const CVedTextPos*,
+                                   const CVedTextPos*, int) {
+  return 4;
+}
+int CDocBunsObj::WriteRangeToMemory(const CVedTextPos*, const CVedTextPos*, int,
+                                    std::vector<uint8_t>*) {
+  return 1;
+}
 
 // (transfer)
+int CDocBunsObj::Cut(int, EditResult*) { return 0; }
+int CDocBunsObj::Copy() { return 0; }
+int CDocBunsObj::CopyToClipboard() { return 0; }
+int CDocBunsObj::Paste(int, EditResult*) { return 0; }
+int CDocBunsObj::ReadClipboard(EditResult*) { return 0; }
+int CDocBunsObj::CanPaste() { return 0; }
 
 // (formats)
 void CDocBunsObj::SetDrawOffset(int32_t, int32_t) {}
