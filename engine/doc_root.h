@@ -332,6 +332,49 @@ class CDocBunsObj : public CDocObjContainer {
   // 1 when the clipboard offers the own format or text.
   int CanPaste();
 
+  // ---- Table commands (doc_root_tables.cpp)
+  // The table attribute record of commands 7103/7104: the table's layout
+  // (placement, rule sizes, one masked line-style change) and five further
+  // line-style change blocks, thirty-three 32-bit words in all. The table
+  // reads the first block only; the others belong to whoever fills the
+  // record.
+  static constexpr int kFurtherLineStyleBlocks = 5;
+  struct TableAttributes {
+    TableLayout layout;
+    uint8_t lineStyles[kFurtherLineStyleBlocks][kLineStyleChangeSize] = {};
+  };
+  // The operations of EditTableLayout.
+  static constexpr int kTableColumnWidth = 1;
+  static constexpr int kTableInsertColumn = 2;
+  static constexpr int kTableInsertRow = 3;
+  static constexpr int kTableDeleteColumn = 4;
+  static constexpr int kTableDeleteRow = 5;
+  // Each editing command answers the container's changed flag (0 when
+  // refused or failed) and, when it changed the document, fills `out`
+  // (cleared first) for the engine's after-edit step; `direction` is the
+  // undo direction and `speak` asks for the spoken confirmation.
+  // A table of `rows` x `columns` at the caret of a text child.
+  int CreateTable(int direction, int32_t rows, int32_t columns, ChangeRecord* out, int speak);
+  // One operation on the caret's table; `value` is the new width in
+  // characters for kTableColumnWidth.
+  int EditTableLayout(int direction, int operation, ChangeRecord* out, int32_t value, int speak);
+  int DeleteTable(int direction, ChangeRecord* out, int speak);
+  // The document-wide table line setting: its low byte becomes every
+  // table's rule-grid flag, its high byte the second line-setting byte
+  // (nonzero: the caret's cell position is spoken).
+  void SetTableLineKind(uint16_t value);
+  uint16_t GetTableLineKind() const { return tableLineKind_; }
+  // The caret's table takes the record's layout.
+  int SetTableAttributes(int direction, const TableAttributes* record, ChangeRecord* out);
+  // 0 outside a table, else 1 with the record filled.
+  int GetTableAttributes(TableAttributes* out);
+  // Characters of the caret's column; 0 outside a table.
+  int32_t GetColumnWidth();
+  int32_t GetTableColumnCount();
+  int32_t GetTableRowCount();
+  // The caret cell's row and column, 1-based; 0 outside a table.
+  int GetCellPosition(uint16_t out[2]);
+
   // ---- Format commands and setters (doc_root_formats.cpp)
   // Where page content is drawn from: the text area's origin on the page.
   void SetDrawOffset(int32_t x, int32_t y);
@@ -397,6 +440,10 @@ class CDocBunsObj : public CDocObjContainer {
   // (stream)
 
   // (transfer)
+
+  // (tables)
+  // Fresh tables start as the table object itself does: rule grid on.
+  uint16_t tableLineKind_ = 0x0101;
 
   // (formats)
 };
