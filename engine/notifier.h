@@ -74,11 +74,19 @@ class ScopedQuietNotifier {
  public:
   ScopedQuietNotifier(CVedNotifier& notifier, uint32_t quietBits)
       : notifier_(notifier), previous_(notifier.SetMask(notifier.GetMask() & ~quietBits)) {}
-  ~ScopedQuietNotifier() { notifier_.SetMask(previous_); }
+  ~ScopedQuietNotifier() { Restore(); }
   ScopedQuietNotifier(const ScopedQuietNotifier&) = delete;
   ScopedQuietNotifier& operator=(const ScopedQuietNotifier&) = delete;
+
+  // Ends the quiet stretch early; later changes of the mask then stand.
+  void Restore() {
+    if (restored_) return;
+    notifier_.SetMask(previous_);
+    restored_ = true;
+  }
 
  private:
   CVedNotifier& notifier_;
   uint32_t previous_;
+  bool restored_ = false;
 };

@@ -46,11 +46,14 @@ inline constexpr int kLoadUndo = 0x20000;
 inline constexpr int kLoadRedo = 0x40000;
 inline constexpr int kLoadRestoreCaret = static_cast<int>(0x80000000u);
 
+// The notification bits a load or transfer keeps quiet.
+inline constexpr uint32_t kCaretAndContentBits = 0x1 | 0x2;
+
 // Result codes of the whole-document commands.
 enum WpCtrlResult : int {
   kWpcOk = 0,
   kWpcRefused = 1,
-  kWpcReadFailed = 2,
+  kWpcStreamFailed = 2,  // the content could not be read or written
   kWpcWrongDirection = 3,
   kWpcNoFormat = 4,
   kWpcFormatRefused = 9,
@@ -180,6 +183,13 @@ class CVedWpCtrl : public platform::CObject {
   // Refreshes the caret records and tells the window that content and
   // caret changed.
   void NotifyWholeDocument();
+  int RunStreamCommand(int code, int flags, platform::CArchive& archive);
+  int LoadDocument(int flags, platform::CArchive& archive);
+  int SaveDocument(int flags, platform::CArchive& archive);
+  int InsertContent(int flags, platform::CArchive& archive, int withHeader);
+  int WriteContent(int flags, platform::CArchive& archive, int withHeader);
+  // The undo direction the flags of an insertion ask for.
+  static int ContentDirection(int flags);
 
   // ---- After every edit or caret move
   platform::POINT TextAreaOrigin() const;

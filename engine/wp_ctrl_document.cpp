@@ -45,10 +45,114 @@ int CVedWpCtrl::ClearDocument() {
   return kWpcOk;
 }
 
+int CVedWpCtrl::ContentDirection(int flags) {
+  if ((flags & kLoadUndo) != 0) return 1;
+  if ((flags & kLoadRedo) != 0) return -1;
+  return 0;
+}
+
+int CVedWpCtrl::LoadDocument(int flags, platform::CArchive& archive) {
+  if (!archive.IsLoading()) return kWpcWrongDirection;
+  const bool inserting = (flags & kLoadInsert) != 0;
+  if (inserting && (!root_->CanInsertAtCaret() || caretLevelType_ == kObjectTable)) {
+    root_->Feedback().Cue(kCueWarning, 1, 2);
+    return kWpcInsertNotAllowed;
+  }
+  if (!inserting) flags &= ~(kLoadUndo | kLoadRedo);
+  // Every way out of a load gives the window its caret and content
+  // messages back.
+  ScopedQuietNotifier quiet(notifier_, kCaretAndContentBits);
+  if (inserting) {
+    const int wasOn = root_->SetSpeechEnabled(0);
+    root_->Move(0, kMoveLineStart);
+    root_->SetSpeechEnabled(wasOn);
+  }
+  PageLineColumn stored;
+  if ((flags & kLoadHeader) != 0) {
+    DocStyle style;
+    const int header = ReadStreamHeader(flags, archive, stored, style);
+    if (header != kWpcOk) return header;
+    if (!inserting) {
+      if (!IsUsableDocStyle(style)) return kWpcFormatRefused;
+      const PageFormat format = BuildFormat(style);
+      if (root_->SetPageFormat(format) == 0) return kWpcFormatRefused;
+      appliedStyle_ = style;
+      DistributeStyle();
+    }
+  }
+  const uint32_t contentFlags =
+      static_cast<uint32_t>(flags) &
+      (CDocBunsObj::kStreamOwnFormat | CDocBunsObj::kStreamPlainText | CDocBunsObj::kStreamAtCaret |
+       CDocBunsObj::kStreamUndo | CDocBunsObj::kStreamRedo);
+  EditResult inserted;
+  const int content = root_->InsertFromArchive(contentFlags, archive, &inserted, 1);
+  if (content != kWpcOk) return content;
+  if (!inserting) root_->ApplyPageFormat(&root_->Format());
+  if ((flags & kLoadHeader) != 0 && (flags & kLoadRestoreCaret) != 0) {
+    RepaginateAll();
+    GoToLocation(0, stored, 0);
+  } else if (!inserting) {
+    root_->Move(0, kMoveDocumentStart);
+  }
+  RepaginateAll();
+  UpdateCaretLocation(nullptr);
+  if (!inserting) root_->SetModified(0);
+  quiet.Restore();
+  NotifyWholeDocument();
+  return kWpcOk;
+}
+
+int CVedWpCtrl::SaveDocument(int flags, platform::CArchive& archive) {
+  if (!archive.IsStoring()) return kWpcWrongDirection;
+  if ((flags & kLoadHeader) != 0) WriteStreamHeader(archive);
+  const int written = root_->WriteToArchive(static_cast<uint32_t>(flags), archive, 1);
+  // A document whose writing failed is still unsaved: the user must be
+  // asked before it is closed.
+  if (written == kWpcOk) root_->SetModified(0);
+  return written;
+}
+
+int CVedWpCtrl::InsertContent(int flags, platform::CArchive& archive, int withHeader) {
+  if (!archive.IsLoading()) return kWpcWrongDirection;
+  const int direction = ContentDirection(flags);
+  EditResult inserted;
+  const int result =
+      root_->InsertFromArchive(static_cast<uint32_t>(flags), archive, &inserted, withHeader);
+  if (result == kWpcOk && inserted.changed != 0) {
+    ChangeRecord change;
+    root_->FillChangeRecord(inserted, change);
+    AfterEdit(&change, 0, direction, 0, 0, 1);
+  }
+  NotifyWholeDocument();
+  return result;
+}
+
+int CVedWpCtrl::WriteContent(int flags, platform::CArchive& archive, int withHeader) {
+  if (!archive.IsStoring()) return kWpcWrongDirection;
+  return root_->WriteToArchive(static_cast<uint32_t>(flags), archive, withHeader);
+}
+
+int CVedWpCtrl::RunStreamCommand(int code, int flags, platform::CArchive& archive) {
+  switch (code) {
+    case WPC_LOAD_DOCUMENT:
+      return LoadDocument(flags, archive);
+    case WPC_SAVE_DOCUMENT:
+      return SaveDocument(flags, archive);
+    case WPC_INSERT_CONTENT:
+      return InsertContent(flags, archive, 1);
+    case WPC_WRITE_CONTENT:
+      return WriteContent(flags, archive, 1);
+    case WPC_INSERT_BARE_CONTENT:
+      return InsertContent(flags, archive, 0);
+    case WPC_WRITE_BARE_CONTENT:
+      return WriteContent(flags, archive, 0);
+    default:
+      return 0;
+  }
+}
+
 int CVedWpCtrl::DocumentCommand(int code, int flags, platform::CArchive* archive) {
   DocumentRunning running(editRunning_);
-  (void)flags;
-  (void)archive;
   switch (code) {
     case WPC_NEW_DOCUMENT:
       return NewDocument();
@@ -57,6 +161,16 @@ int CVedWpCtrl::DocumentCommand(int code, int flags, platform::CArchive* archive
     case WPC_HAS_DOCUMENT:
       return documentPresent_;
     default:
-      return 0;
+      break;
+  }
+  if (code < WPC_LOAD_DOCUMENT || code > WPC_WRITE_BARE_CONTENT) return 0;
+  if (archive == nullptr) return kWpcWrongDirection;
+  // A damaged or short stream surfaces as an exception of the archive.
+  try {
+    return RunStreamCommand(code, flags, *archive);
+  } catch (const platform::CArchiveException&) {
+    return kWpcStreamFailed;
+  } catch (const platform::CFileException&) {
+    return kWpcStreamFailed;
   }
 }

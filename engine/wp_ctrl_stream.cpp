@@ -97,7 +97,7 @@ int CVedWpCtrl::ReadStreamHeader(int flags, platform::CArchive& archive, PageLin
   platform::Signature tag{};
   if (!ReadField(archive, tag)) return kWpcBadSignature;
   DocStyleBytes bytes{};
-  if (archive.Read(bytes.data(), bytes.size()) != bytes.size()) return kWpcReadFailed;
+  if (archive.Read(bytes.data(), bytes.size()) != bytes.size()) return kWpcStreamFailed;
   if ((flags & kLoadInsert) == 0) {
     if (tag != platform::MakeSignature(kStyleTag)) return kWpcBadSignature;
     style = DecodeDocStyle(bytes);
@@ -107,7 +107,7 @@ int CVedWpCtrl::ReadStreamHeader(int flags, platform::CArchive& archive, PageLin
   }
   int32_t values[3] = {};
   for (int32_t& value : values) {
-    if (archive.Read(&value, sizeof(value)) != sizeof(value)) return kWpcReadFailed;
+    if (archive.Read(&value, sizeof(value)) != sizeof(value)) return kWpcStreamFailed;
   }
   location = {values[0], values[1], values[2]};
   return kWpcOk;
