@@ -124,9 +124,7 @@ int CVedWpCtrl::EditCommand(int code, intptr_t arg, intptr_t value) {
 
 intptr_t CVedWpCtrl::TableCommand(int code, int arg, intptr_t value) {
   RunningScope running(*this, kTableEditGroup, code);
-  (void)arg;
-  (void)value;
-  return 0;
+  return HandleTableCommand(code, arg, value);
 }
 
 int CVedWpCtrl::NotifyCommand(int code, intptr_t arg) {

@@ -167,6 +167,12 @@ class CVedWpCtrl : public platform::CObject {
   int GetCaretRect(int modes, CaretPoint* request);
   int HitTest(const CaretPoint* point, ObjectDescription* out);
 
+  // ---- The 7000s (wp_ctrl_tables.cpp)
+  intptr_t HandleTableCommand(int code, int direction, intptr_t value);
+  // The editing pattern: a change runs the after-edit step with the
+  // command's undo direction.
+  void FinishEdit(ChangeRecord& change, int changed, int direction);
+
   // ---- Page style (wp_ctrl_style.cpp)
   // Hands the applied style to the drawing origin, the page table and the
   // page-number renderer.
