@@ -242,9 +242,9 @@ class CDocBunsObj : public CDocObjContainer {
   // Appends "cell row, column" when the caret entered another table cell;
   // answers whether it did.
   int GetCellPositionText(std::string& phrase, int code);
-  // Appends the description of a blank place of a table line at `pos`;
-  // answers whether it did.
-  int GetBlankText(std::string& phrase, const CVedTextPos* pos, int code);
+  // Appends the description of a blank place of a table line at `pos`
+  // (null: the caret); answers whether it did.
+  int GetBlankText(std::string& phrase, const CVedTextPos* pos);
 
   // The text between two positions (both included, in either order) in a
   // serialized format (kFormatBareText or kFormatPlainText); 0 on success.
@@ -434,6 +434,32 @@ class CDocBunsObj : public CDocObjContainer {
   // (caret)
 
   // (speech and unit text)
+  // The description of a place (null: the caret).
+  ObjectDescription DescribePlace(const CVedTextPos* pos);
+  bool IsCaretInTable();
+  static bool IsInCellText(const ObjectDescription& description);
+  // Whether `later` lies on a line below the one of `earlier`.
+  bool IsOnLaterLine(const CVedTextPos* earlier, const CVedTextPos* later);
+  bool ShouldReadUnit(int code) const;
+  bool CueBoundary(int code, const CVedTextPos* before);
+  // Builds the move phrase; answers the cue of a move that could not be
+  // made (or none).
+  int DescribeMove(int code, int32_t caretFlags, int32_t lineFlags, std::string& phrase,
+                   int* readMode, bool* lineReading);
+  void AppendCellStepWords(int code, int cue, std::string& phrase);
+  void SpeakLineForReading(int interrupt);
+  int GetCellEdgeKind(const EditResult* result);
+  void PlayCellEdgeCue(int kind, int interrupt);
+  int ChooseInputCue(const EditResult* result);
+  bool WaitBeforeInputCue();
+  bool CaretLineBeginsParagraph();
+  // Where a unit's text is read from: the caret, or with a character-wise
+  // selection extended forward the last selected character.
+  CVedTextPos MovingPosition();
+  int MoveFrom(int code, const CVedTextPos* from, CVedTextPos* out);
+  int32_t lastAnnouncedColumn_ = 0;
+  int32_t lastAnnouncedTable_ = -1;  // the table's child index; -1 none
+  int32_t lastBlankKind_ = 0;
 
   // (input)
 

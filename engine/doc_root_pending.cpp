@@ -80,30 +80,6 @@ int CDocBunsObj::CancelSelection() { return 0; }
 int CDocBunsObj::Find(int, int, std::string_view) { return 0; }
 
 // (speech and unit text)
-void CDocBunsObj::SpeakMove(int, int32_t, int32_t, const CVedTextPos*) {}
-void CDocBunsObj::SpeakPageMove(int, int32_t, int32_t) {}
-void CDocBunsObj::SpeakTypedText(std::string_view, const EditResult*) {}
-void CDocBunsObj::SpeakPhrase(const char*, const EditResult*) {}
-void CDocBunsObj::SpeakSelectionChange(uint32_t, const EditResult*) {}
-void CDocBunsObj::SpeakDeletion(int, const char*, const EditResult*) {}
-void CDocBunsObj::SpeakRangeCleared() {}
-void CDocBunsObj::SpeakParagraphChange(int, int32_t) {}
-void CDocBunsObj::SpeakTableChange(int, const EditResult*) {}
-int CDocBunsObj::GetCellPositionText(std::string&, int) { return 0; }
-int CDocBunsObj::GetBlankText(std::string&, const CVedTextPos*, int) { return 0; }
-int CDocBunsObj::GetTextInRange(int, const CVedTextPos*, const CVedTextPos*, std::string&) {
-  return 1;
-}
-int CDocBunsObj::GetRangeText(int, std::string&, int) { return 1; }
-int CDocBunsObj::GetTextBeforeCaret(int, std::string&) { return 1; }
-int CDocBunsObj::GetLineText(int, std::string&, int) { return 1; }
-int CDocBunsObj::GetWordText(int, std::string&, int) { return 1; }
-int CDocBunsObj::GetSentenceText(int, std::string&) { return 1; }
-int CDocBunsObj::PreviousCharPosition(const CVedTextPos*, CVedTextPos*, int) { return 0; }
-int CDocBunsObj::NextCharPosition(const CVedTextPos*, CVedTextPos*, int) { return 0; }
-int CDocBunsObj::SpeakUnitText(int, int) { return 0; }
-int CDocBunsObj::SpeakCaretChar(int, int) { return 0; }
-int CDocBunsObj::SpeakString(const char*, int) { return 0; }
 
 // (input)
 
