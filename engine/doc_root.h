@@ -54,6 +54,14 @@ inline constexpr size_t kDocRootMagicSize = 16;
 // The move code of a whole-unit selection (select-all, a found match); the
 // other move codes are the texts' own (model/text_navigator.h).
 inline constexpr int kMoveWholeUnit = 2305;
+// Table moves from a position in a table: the start and end of its row,
+// the top and bottom of its column, and the start and end of its cell.
+inline constexpr int kMoveTableRowStart = 1281;
+inline constexpr int kMoveTableRowEnd = 1282;
+inline constexpr int kMoveTableColumnTop = 1297;
+inline constexpr int kMoveTableColumnBottom = 1298;
+inline constexpr int kMoveTableCellStart = 1313;
+inline constexpr int kMoveTableCellEnd = 1314;
 // The left and right end of the line, margins included (in a table cell's
 // text: of the cell's line).
 inline constexpr int kMoveLeftEnd = 21;
@@ -123,6 +131,30 @@ class CDocBunsObj : public CDocObjContainer {
   const uint8_t* Magic() const { return magic_; }
 
   // ---- Undo recording and after-edit processing (doc_root_recording.cpp)
+  // Edit types: what an edit hands to SaveBeforeEdit and LogAfterEdit,
+  // which turn them into the undo kinds of the log.
+  static constexpr int kEditTyped = 1;
+  static constexpr int kEditConverted = 2;  // IME text
+  static constexpr int kEditDelete = 3;
+  static constexpr int kEditQuietDelete = 4;
+  static constexpr int kEditMoveSource = 5;
+  static constexpr int kEditMovedIn = 6;
+  static constexpr int kEditFirstFormat = 7;  // 7-11: the format commands
+  static constexpr int kEditLastFormat = 11;
+  static constexpr int kEditCreateTable = 51;
+  static constexpr int kEditInsertRow = 52;
+  static constexpr int kEditInsertColumn = 53;
+  static constexpr int kEditDeleteRow = 54;
+  static constexpr int kEditDeleteColumn = 55;
+  static constexpr int kEditTableAttributes = 56;
+  static constexpr int kEditColumnWidth = 57;
+  static constexpr int kEditDeleteTable = 58;
+  // The range a deletion saves without a selection (SaveBeforeEdit's mode):
+  // the selection's ends (also when empty), the character before the caret,
+  // or else the character at the caret.
+  static constexpr int kSaveRangeSelection = 1;
+  static constexpr int kSaveRangeCharBefore = 2;
+
   CEditOpLog& GetEditOpLog() { return editLog_; }
   void SetUndoReplay(int32_t flag);
   int32_t IsReplaying() const { return replaying_; }
@@ -154,7 +186,9 @@ class CDocBunsObj : public CDocObjContainer {
   // Sends one of the root's messages through its mask and redraw gate.
   platform::LRESULT Notify(platform::UINT message, platform::WPARAM wParam,
                            platform::LPARAM lParam);
-  void FillChangeRecord(const EditResult& result, ChangeRecord& change);
+  // `flags` are UpdateAfterChange's: 0x1 edited (the last line is repainted
+  // to its end), 0x2 the height changed whatever the result says.
+  void FillChangeRecord(const EditResult& result, ChangeRecord& change, int flags = 0);
   int RunMoveCallback(CVedTextPos* earlier, CVedTextPos* later);
 
   // Position predicates; a null position means the caret.
@@ -430,6 +464,49 @@ class CDocBunsObj : public CDocObjContainer {
 
   // ---- Private helpers and state of each role, in the order above.
   // (recording)
+  struct HighlightRects {
+    std::array<platform::RECT, 3> rects{};
+    platform::RECT whole{};
+  };
+  void ClearSelectionState();
+  int32_t OrderOf(const CVedTextPos& a, const CVedTextPos& b);
+  void OrderedSelection(CVedTextPos& earlier, CVedTextPos& later);
+  // A move from a position (null: the caret) that moves neither caret nor
+  // cursor; false when it could not be made.
+  bool ProbeMove(int code, const CVedTextPos* from, CVedTextPos* out);
+  void UpdateSelection(const CVedTextPos& caret);
+  bool RunSelectionCallback();
+  void SnapSelectionEnds();
+  void SnapEnd(CVedTextPos& end, bool later, int caretSide);
+  void UpdateHighlight();
+  void ClearHighlight();
+  HighlightRects ComputeHighlightRects(const CVedTextPos& start, const CVedTextPos& end, int flags,
+                                       const CVedTextPos* base);
+  void SaveRangeBeforeDelete(int mode);
+  void SaveColumnWidth();
+  void StoreTableRange(int startCode, int endCode, int startCode2, int endCode2);
+  void LogDeletion(int32_t kind, const CVedTextPos& at);
+  bool KeepsCaretInObject();
+  // The start or end of a child, as a path of the root.
+  bool ChildEdgeOf(int32_t child, int code, CVedTextPos* out);
+  void KeepCaretInOwnChild(EditResult& result);
+  void ForgetSelectionAnchors();
+  ObjectDescription Describe(const CVedTextPos* pos);
+
+  EditDataHolder* undoData_ = nullptr;  // the fragment saved before the edit
+  CVedTextPos savedEditCaret_;
+  int32_t selectionMode_ = 0;
+  int32_t highlightChanged_ = 0;  // -1 forces a new highlight
+  int32_t highlightMode_ = 0;
+  int32_t highlightUnit_ = 0;
+  bool highlightShown_ = false;
+  int32_t caretOffset_ = 0;  // the caret's left edge when the highlight was made
+  std::array<CVedAnchor, 2> selectionAnchors_;
+  std::array<bool, 2> anchorsSet_{};
+  CVedTextPos anchorSearch_;
+  TableAttributes savedTableAttributes_;  // placement -1: none saved
+  int32_t savedColumnWidth_ = 0;
+  CVedTextPos savedColumnCaret_;
 
   // (caret)
 

@@ -4,46 +4,6 @@
 #include "engine/doc_root.h"
 
 // (recording)
-void CDocBunsObj::SetUndoReplay(int32_t) {}
-void CDocBunsObj::BeginUndoRecording(int) {}
-int CDocBunsObj::EndUndoRecording(int) { return 0; }
-void CDocBunsObj::CancelUndoRecording(int) {}
-void CDocBunsObj::RememberCaretState() {}
-void CDocBunsObj::SaveBeforeEdit(int, int, int) {}
-void CDocBunsObj::LogAfterEdit(int, int, const EditResult*, EditOpValue) {}
-int CDocBunsObj::StoreRangeForUndo(const CVedTextPos*, const CVedTextPos*) { return 0; }
-int CDocBunsObj::ApplyEditWithUndo(int, EditResult*, int, int) { return 0; }
-platform::LRESULT CDocBunsObj::UpdateAfterChange(int, int, int, const CVedTextPos*,
-                                                 const EditResult*, ChangeRecord*, int, int) {
-  return 0;
-}
-void CDocBunsObj::SetSelectionMode(int32_t) {}
-void CDocBunsObj::ResetSelection(int) {}
-void CDocBunsObj::SetSelectionRange(int, const CVedTextPos*, const CVedTextPos*) {}
-void CDocBunsObj::SaveSelectionAnchors() {}
-int CDocBunsObj::RestoreSelectionAnchors(int, int) { return 0; }
-void CDocBunsObj::BuildDefaultCharFormat(const PageFormat&, CharFormat&) {}
-platform::HWND CDocBunsObj::SetNotifyWindow(platform::HWND) { return platform::kNoWindow; }
-uint32_t CDocBunsObj::SetNotifyMask(uint32_t) { return 0; }
-SelectionMoveCallback CDocBunsObj::SetMoveCallback(SelectionMoveCallback, void*) { return nullptr; }
-platform::LRESULT CDocBunsObj::Notify(platform::UINT, platform::WPARAM, platform::LPARAM) {
-  return 0;
-}
-void CDocBunsObj::FillChangeRecord(const EditResult&, ChangeRecord&) {}
-int CDocBunsObj::RunMoveCallback(CVedTextPos*, CVedTextPos*) { return 0; }
-bool CDocBunsObj::IsTextPosition(const CVedTextPos*) { return false; }
-bool CDocBunsObj::IsAtLineMark257(const CVedTextPos*) { return false; }
-bool CDocBunsObj::IsAtLineMark259(const CVedTextPos*) { return false; }
-bool CDocBunsObj::IsLineStartKind(const CVedTextPos*) { return false; }
-int CDocBunsObj::ClassifyLinePosition(const CVedTextPos*) { return 0; }
-bool CDocBunsObj::IsLineEndMark(const CVedTextPos*) { return false; }
-bool CDocBunsObj::RefusesRead(int, const CVedTextPos*) { return false; }
-bool CDocBunsObj::IsTallTableLine(const CVedTextPos*) { return false; }
-bool CDocBunsObj::IsAtUnitStart(const CVedTextPos*) { return false; }
-bool CDocBunsObj::IsAtEndOfCellText(const CVedTextPos*, int) { return false; }
-bool CDocBunsObj::CanInsertAtCaret() { return false; }
-int CDocBunsObj::CheckReadOnly() { return 0; }
-bool CDocBunsObj::IsKeyWaiting() { return false; }
 
 // (caret)
 int CDocBunsObj::Move(int, int) { return 0; }

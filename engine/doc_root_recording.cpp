@@ -1,0 +1,872 @@
+// Undo recording and after-edit processing of the document root: what an
+// edit saves before it runs and logs after it, and how caret, selection,
+// highlight and notifications are brought up to date after every edit and
+// every caret move.
+#include <algorithm>
+#include <optional>
+
+#include "engine/doc_root.h"
+
+namespace {
+
+// Undo kinds of the logged operations.
+constexpr int32_t kUndoInserted = 1;
+constexpr int32_t kUndoDeleted = 2;
+constexpr int32_t kUndoConverted = 3;
+constexpr int32_t kUndoQuietDeleted = 4;
+constexpr int32_t kUndoMovedIn = 5;
+constexpr int32_t kUndoMoveSource = 6;
+constexpr int32_t kUndoFirstFormat = 101;
+constexpr int32_t kUndoTableAttributes = 200;
+constexpr int32_t kUndoColumnWidth = 201;
+
+// The first word of saved table attributes when there were none to save.
+constexpr int32_t kNoTableAttributes = -1;
+
+// Selection units.
+constexpr int32_t kLineWiseUnit = 2;
+constexpr int32_t kParagraphUnit = 3;
+constexpr int32_t kWholeDocumentUnit = 5;
+// Units of a selection inside a table.
+constexpr int32_t kTableRowUnit = 1;
+constexpr int32_t kTableColumnUnit = 2;
+
+// Highlight flags of ComputeHighlightRects.
+constexpr int kHighlightEndAtBlockRight = 0x1;
+constexpr int kHighlightStartAtBlockLeft = 0x2;
+constexpr int kHighlightWideBlock = 0x4;
+// The changed-marker value that forces the highlight to be recomputed.
+constexpr int32_t kHighlightForced = -1;
+
+// Flags of UpdateAfterChange.
+constexpr int kChangeEdited = 0x1;
+constexpr int kChangeHeightChanged = 0x2;
+
+// The parts of a position's description.
+constexpr size_t kLevel = 0;
+constexpr size_t kPart = 1;
+constexpr size_t kSubKind = 2;
+constexpr size_t kCode = 3;
+constexpr size_t kNextCode = 4;
+constexpr size_t kCellTextCode = 5;
+
+// Description values.
+constexpr int32_t kPartMarginLine = 258;
+constexpr int32_t kPartBesideTable = 0x203;
+constexpr int32_t kMarginRight = 4097;
+constexpr int32_t kMarginLeft = 4098;
+constexpr int32_t kMarginIndentArea = 4114;
+constexpr int32_t kBesideTableRight = 8197;
+
+// Line classes of ClassifyLinePosition.
+constexpr int kLineClassPlain = 1;
+constexpr int kLineClassRight = 2;
+constexpr int kLineClassEmpty = 3;
+
+// The mode of RefusesRead that refuses the left margin too.
+constexpr int kRefuseLeftMargin = 1;
+
+// A walk over empty table lines gives up after this many lines.
+constexpr int kEmptyLineWalkLimit = 4096;
+
+// The caret's box is narrower than a character pitch when it stands on a
+// half-width character; the goal column is the middle of the character.
+int32_t ReferenceX(const platform::RECT& box, int32_t unit) {
+  const int32_t width = box.right - box.left;
+  const int32_t x = width < unit ? box.left + width / 2 - 1 : box.left + unit / 2 - 1;
+  return std::max(x, 0);
+}
+
+platform::RECT Union(const platform::RECT& a, const platform::RECT& b) {
+  if (a.IsEmpty()) return b;
+  if (b.IsEmpty()) return a;
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
+}
+
+bool InCellText(const ObjectDescription& d) {
+  return d[kLevel] == kObjectTable && d[kPart] == kSubKindCellText;
+}
+
+// Text of a table cell, described by the cell's own level, part and codes.
+bool InCellTextPart(const ObjectDescription& d, int32_t part) {
+  return InCellText(d) && d[kSubKind] == kObjectText && d[kCode] == part;
+}
+
+bool OnEmptyTableLine(const ObjectDescription& d) {
+  return InCellText(d) && d[kSubKind] == kObjectGridArea;
+}
+
+}  // namespace
+
+// ---- Notifications and hooks
+
+platform::LRESULT CDocBunsObj::Notify(platform::UINT message, platform::WPARAM wParam,
+                                      platform::LPARAM lParam) {
+  notifier_.SetRedrawGate(redrawEnabled_);
+  return notifier_.Notify(message, wParam, lParam);
+}
+
+platform::HWND CDocBunsObj::SetNotifyWindow(platform::HWND window) {
+  feedback_.SetHookWindow(window);
+  return notifier_.SetWindow(window);
+}
+
+uint32_t CDocBunsObj::SetNotifyMask(uint32_t mask) {
+  feedback_.SetHookFlags(mask);
+  return notifier_.SetMask(mask);
+}
+
+SelectionMoveCallback CDocBunsObj::SetMoveCallback(SelectionMoveCallback callback, void* context) {
+  const SelectionMoveCallback previous = selectionCallback_;
+  selectionCallback_ = callback;
+  selectionCallbackContext_ = context;
+  return previous;
+}
+
+int CDocBunsObj::RunMoveCallback(CVedTextPos* earlier, CVedTextPos* later) {
+  if (selectionCallback_ == nullptr) return 0;
+  return selectionCallback_(selectionCallbackContext_, earlier, later);
+}
+
+// ---- Recording state
+
+void CDocBunsObj::SetUndoReplay(int32_t flag) {
+  replaying_ = flag;
+  renderer_.SetUndoReplay(flag);
+}
+
+void CDocBunsObj::BeginUndoRecording(int enable) {
+  if (enable == 0 || recording_ != 0) return;
+  editLog_.BeginGroup();
+  undoData_ = nullptr;
+  recording_ = 1;
+}
+
+int CDocBunsObj::EndUndoRecording(int enable) {
+  if (enable == 0) return 0;
+  const int32_t previous = recording_;
+  editLog_.EndGroup();
+  undoData_ = nullptr;
+  recording_ = 0;
+  return previous;
+}
+
+void CDocBunsObj::CancelUndoRecording(int enable) {
+  if (enable == 0 || recording_ == 0) return;
+  undoData_ = nullptr;
+  editLog_.SetSuppressed(1);
+}
+
+void CDocBunsObj::RememberCaretState() {
+  snapshot_.caret = caret_;
+  snapshot_.anchor = anchor_;
+  snapshot_.caretEnd = selectionCaretEnd_;
+  snapshot_.anchorEnd = selectionAnchorEnd_;
+  snapshot_.order = selectionOrder_;
+  snapshot_.unit = selectionUnit_;
+  snapshot_.tableUnit = tableSelectionUnit_;
+}
+
+// ---- Selection state
+
+void CDocBunsObj::ResetSelection(int start) {
+  if (start != 0) {
+    anchor_ = caret_;
+    selectionCaretEnd_ = caret_;
+    selectionAnchorEnd_ = caret_;
+    selectionOrder_ = 0;
+    renderer_.SetSelectionState(1, selectionUnit_ == kLineWiseUnit ? 1 : 0,
+                                selectionStartCode_ != kMoveWholeUnit ? 1 : 0);
+    Notify(WM_WPC_SELSTARTED, 0, 0);
+    return;
+  }
+  ClearSelectionState();
+  renderer_.SetSelectionState(0, 0, 0);
+  Notify(WM_WPC_SELCLEARED, 0, 0);
+}
+
+void CDocBunsObj::ClearSelectionState() {
+  anchor_ = CVedTextPos{};
+  selectionCaretEnd_ = CVedTextPos{};
+  selectionAnchorEnd_ = CVedTextPos{};
+  selectionOrder_ = 0;
+  selectionMode_ = 0;
+  selectionUnit_ = 0;
+  tableSelectionUnit_ = 0;
+  selectionStartCode_ = 0;
+  highlightChanged_ = 0;
+  ClearHighlight();
+}
+
+void CDocBunsObj::SetSelectionMode(int32_t mode) {
+  selectionMode_ = mode;
+  if (mode == 0) {
+    ResetSelection(0);
+  } else if (!HasSelection()) {
+    ResetSelection(1);
+  }
+}
+
+void CDocBunsObj::SetSelectionRange(int keep, const CVedTextPos* start, const CVedTextPos* end) {
+  if (keep == 0) ClearSelectionState();
+  if (!HasSelection()) {
+    selectionStartCode_ = kMoveWholeUnit;
+    selectionMode_ = 1;
+  }
+  anchor_ = start != nullptr ? *start : CVedTextPos{};
+  selectionAnchorEnd_ = anchor_;
+  selectionCaretEnd_ = end != nullptr ? *end : CVedTextPos{};
+  selectionOrder_ = OrderOf(selectionCaretEnd_, selectionAnchorEnd_);
+}
+
+int32_t CDocBunsObj::OrderOf(const CVedTextPos& a, const CVedTextPos& b) {
+  const int order = ComparePositions(&a, &b);
+  return order == kCompareIncomparable ? 0 : order;
+}
+
+void CDocBunsObj::OrderedSelection(CVedTextPos& earlier, CVedTextPos& later) {
+  earlier = selectionCaretEnd_;
+  later = selectionAnchorEnd_;
+  OrderPositions(earlier, later);
+}
+
+bool CDocBunsObj::ProbeMove(int code, const CVedTextPos* from, CVedTextPos* out) {
+  const MoveParams probe{0, caretRect_.left, 1};
+  CVedTextPos moved;
+  if (MoveCursor(code, &probe, from != nullptr ? from : &caret_, &moved) != kMoveDone ||
+      moved.IsEmpty()) {
+    return false;
+  }
+  *out = moved;
+  return true;
+}
+
+// ---- After-edit processing
+
+platform::LRESULT CDocBunsObj::UpdateAfterChange(int contentChanged, int forced, int moveCode,
+                                                 const CVedTextPos* newCaret,
+                                                 const EditResult* result, ChangeRecord* change,
+                                                 int flags, int extend) {
+  CVedTextPos caret;
+  if (newCaret != nullptr) {
+    caret = *newCaret;
+  } else {
+    GetCursor(&caret);
+  }
+  // A result that says nothing changed outweighs the caller's flag: no
+  // repaint, no modified document.
+  const bool changed = contentChanged != 0 && (result == nullptr || result->changed != 0);
+  if (forced != 0 && (changed || !(caret == snapshot_.caret))) {
+    GetPositionRect(&caretRect_, 0, &caret, nullptr);
+    caretRect_.left = ReferenceX(caretRect_, Format().charPitch);
+  }
+  const bool still = caret == snapshot_.caret && anchor_ == snapshot_.anchor;
+  const bool due = !still || (moveCode == kMoveWholeUnit && GetSelectionUnit(1, 1) != 0);
+  if (due) {
+    if (extend != 0) {
+      UpdateSelection(caret);
+    } else {
+      caret_ = caret;
+    }
+    UpdateHighlight();
+  }
+  if (changed) {
+    if (change != nullptr && result != nullptr) FillChangeRecord(*result, *change, flags);
+    modified_ = 1;
+    Notify(WM_WPC_CONTENTCHANGED, 0, reinterpret_cast<platform::LPARAM>(&caret_));
+  }
+  if (!due) return 0;
+  return Notify(WM_WPC_CARETMOVED, static_cast<platform::WPARAM>(moveCode),
+                reinterpret_cast<platform::LPARAM>(&caret_));
+}
+
+void CDocBunsObj::FillChangeRecord(const EditResult& result, ChangeRecord& change, int flags) {
+  change = ChangeRecord{};
+  change.changed = result.changed;
+  if (!result.rangeStart.IsEmpty()) StepPageLine(&result.rangeStart, kLineThis, &change.lineStart);
+  const bool forcedHeight = (flags & kChangeHeightChanged) != 0;
+  change.heightChanged = result.heightDelta != 0 || forcedHeight ? 1 : 0;
+  change.changeEnd = result.rangeEnd;
+  if (change.changeEnd.IsEmpty()) {
+    // An edit that cannot tell where its change ends changed everything
+    // after its start.
+    ProbeMove(kMoveDocumentEnd, nullptr, &change.changeEnd);
+  }
+  if (!change.lineStart.IsEmpty()) {
+    const int highlight =
+        kHighlightWideBlock | ((flags & kChangeEdited) != 0 ? kHighlightEndAtBlockRight : 0);
+    change.area =
+        ComputeHighlightRects(result.rangeStart, change.changeEnd, highlight, &change.lineStart)
+            .rects;
+  }
+  change.oversizeStart = result.startAux;
+  change.oversizeEnd = result.endAux;
+}
+
+void CDocBunsObj::UpdateSelection(const CVedTextPos& caret) {
+  caret_ = caret;
+  if (rangeMarking_ != 0 && replaying_ == 0) return;
+  if (!HasSelection()) {
+    ResetSelection(0);
+    return;
+  }
+  selectionOrder_ = OrderOf(caret_, anchor_);
+  selectionCaretEnd_ = caret_;
+  selectionAnchorEnd_ = anchor_;
+  if (replaying_ != 0) {
+    UpdateHighlight();
+    return;
+  }
+  if (selectionOrder_ == 0 && selectionStartCode_ != kMoveWholeUnit) {
+    ResetSelection(0);
+    return;
+  }
+  if (selectionCallback_ != nullptr && RunSelectionCallback()) {
+    UpdateHighlight();
+    return;
+  }
+  SnapSelectionEnds();
+}
+
+bool CDocBunsObj::RunSelectionCallback() {
+  CVedTextPos& earlier = selectionOrder_ < 0 ? selectionCaretEnd_ : selectionAnchorEnd_;
+  CVedTextPos& later = selectionOrder_ < 0 ? selectionAnchorEnd_ : selectionCaretEnd_;
+  const int answer = RunMoveCallback(&earlier, &later);
+  if (answer != 0 && IsAtUnitStart(&later)) {
+    // A selection that ends on an empty last line ends at the end of the
+    // line above instead.
+    CVedTextPos up;
+    CVedTextPos end;
+    if (ProbeMove(kMoveLineUp, &later, &up) && ProbeMove(kMoveLineEnd, &up, &end)) later = end;
+  }
+  if (!(earlier == display_.shown.start) || !(later == display_.shown.end)) {
+    highlightChanged_ = kHighlightForced;
+  }
+  return answer != 0;
+}
+
+void CDocBunsObj::SnapSelectionEnds() {
+  const bool caretFirst = selectionOrder_ < 0;
+  CVedTextPos& earlier = caretFirst ? selectionCaretEnd_ : selectionAnchorEnd_;
+  CVedTextPos& later = caretFirst ? selectionAnchorEnd_ : selectionCaretEnd_;
+  if (GetSelectionUnit(1, 0) == kWholeDocumentUnit) {
+    ProbeMove(kMoveDocumentStart, nullptr, &earlier);
+    ProbeMove(kMoveDocumentEnd, nullptr, &later);
+  } else {
+    SnapEnd(earlier, false, caretFirst ? 1 : 0);
+    SnapEnd(later, true, caretFirst ? 0 : 1);
+  }
+  if (ComparePositions(&earlier, &later) == kCompareAfter) {
+    ResetSelection(0);
+    return;
+  }
+  UpdateHighlight();
+}
+
+void CDocBunsObj::SnapEnd(CVedTextPos& end, bool later, int caretSide) {
+  const ObjectDescription kind = Describe(&end);
+  if (OnEmptyTableLine(kind)) {
+    // An empty table line holds nothing to select: walk off it, then take
+    // the end of the line reached.
+    for (int i = 0; i < kEmptyLineWalkLimit && OnEmptyTableLine(Describe(&end)); ++i) {
+      CVedTextPos next;
+      if (!ProbeMove(kMoveLineUp, &end, &next) || next == end) break;
+      end = next;
+    }
+    CVedTextPos lineEnd;
+    if (ProbeMove(kMoveLineEnd, &end, &lineEnd)) end = lineEnd;
+    return;
+  }
+  const int32_t unit = GetSelectionUnit(caretSide, 0);
+  int code = 0;
+  if (kind[kLevel] == kObjectTable && tableSelectionUnit_ == kTableRowUnit) {
+    code = later ? kMoveTableRowEnd : kMoveTableRowStart;
+  } else if (kind[kLevel] == kObjectTable && tableSelectionUnit_ == kTableColumnUnit) {
+    code = later ? kMoveTableCellEnd : kMoveTableCellStart;
+  } else if (unit == kLineWiseUnit) {
+    code = later ? kMoveLineEnd : kMoveLineStart;
+  } else if (unit == kParagraphUnit) {
+    code = later ? kMoveParagraphEnd : kMoveParagraphStart;
+  }
+  CVedTextPos snapped;
+  if (code != 0 && ProbeMove(code, &end, &snapped)) end = snapped;
+}
+
+void CDocBunsObj::UpdateHighlight() {
+  if (!HasSelection()) {
+    ClearHighlight();
+    return;
+  }
+  CVedTextRange ends;
+  OrderedSelection(ends.start, ends.end);
+  const bool unchanged = highlightChanged_ != kHighlightForced &&
+                         ends.start == display_.shown.start && ends.end == display_.shown.end &&
+                         highlightMode_ == selectionMode_ && highlightUnit_ == selectionUnit_ &&
+                         highlightShown_;
+  if (unchanged) return;
+  const bool caretFirst = selectionOrder_ < 0;
+  const bool earlierLineWise = GetSelectionUnit(caretFirst ? 1 : 0, 0) == kLineWiseUnit;
+  const bool laterLineWise = GetSelectionUnit(caretFirst ? 0 : 1, 0) == kLineWiseUnit;
+  const int flags = kHighlightWideBlock | (earlierLineWise ? kHighlightStartAtBlockLeft : 0) |
+                    (laterLineWise ? kHighlightEndAtBlockRight : 0);
+  const HighlightRects rects = ComputeHighlightRects(ends.start, ends.end, flags, nullptr);
+  display_.shown = ends;
+  display_.rects = rects.rects;
+  display_.whole = rects.whole;
+  display_.cachedHeight = -1;
+  highlightMode_ = selectionMode_;
+  highlightUnit_ = selectionUnit_;
+  highlightShown_ = true;
+  highlightChanged_ = 0;
+  platform::RECT box;
+  GetPositionRect(&box, 0, &caret_, nullptr);
+  caretOffset_ = box.left;
+}
+
+void CDocBunsObj::ClearHighlight() {
+  display_.shown = CVedTextRange{};
+  display_.rects = {};
+  display_.whole = platform::RECT{};
+  display_.cachedHeight = -1;
+  highlightShown_ = false;
+}
+
+CDocBunsObj::HighlightRects CDocBunsObj::ComputeHighlightRects(const CVedTextPos& start,
+                                                               const CVedTextPos& end, int flags,
+                                                               const CVedTextPos* base) {
+  platform::RECT first;
+  platform::RECT last;
+  GetPositionRect(&first, 0, &start, base);
+  GetPositionRect(&last, 0, &end, base);
+  platform::RECT frame;
+  GetFrameRect(&frame, &start);
+  // Text has no frame of its own: its lines span the text area.
+  const bool framed = frame.left >= 0 && frame.right > frame.left;
+  int32_t left = framed ? frame.left : 0;
+  int32_t right = framed ? frame.right : Format().textWidth;
+  if ((flags & kHighlightWideBlock) != 0) {
+    // Hanging punctuation and line marks stand beside the text area.
+    const int32_t margin = 2 * Format().charPitch;
+    left -= margin;
+    right += margin;
+  }
+  HighlightRects out;
+  const int32_t firstLeft = (flags & kHighlightStartAtBlockLeft) != 0 ? left : first.left;
+  const int32_t lastRight = (flags & kHighlightEndAtBlockRight) != 0 ? right : last.left;
+  if (first.top == last.top) {
+    out.rects[0] = {firstLeft, first.top, lastRight, first.bottom};
+  } else {
+    out.rects[0] = {firstLeft, first.top, right, first.bottom};
+    if (first.bottom < last.top) out.rects[1] = {left, first.bottom, right, last.top};
+    out.rects[2] = {left, last.top, lastRight, last.bottom};
+  }
+  for (const platform::RECT& rect : out.rects) out.whole = Union(out.whole, rect);
+  return out;
+}
+
+// ---- Recording an edit
+
+void CDocBunsObj::SaveBeforeEdit(int enable, int editType, int mode) {
+  if (enable == 0 || recording_ == 0) return;
+  switch (editType) {
+    case kEditDelete:
+    case kEditQuietDelete:
+    case kEditMoveSource:
+      SaveRangeBeforeDelete(mode);
+      return;
+    case kEditDeleteRow:
+      StoreTableRange(kMoveTableRowStart, kMoveTableRowEnd, 0, 0);
+      return;
+    case kEditDeleteColumn:
+      StoreTableRange(kMoveTableColumnTop, kMoveTableColumnBottom, 0, 0);
+      return;
+    case kEditDeleteTable:
+      StoreTableRange(kMoveTableRowStart, kMoveTableRowEnd, kMoveTableColumnTop,
+                      kMoveTableColumnBottom);
+      return;
+    case kEditTableAttributes:
+      if (GetTableAttributes(&savedTableAttributes_) == 0) {
+        savedTableAttributes_.layout.placement = kNoTableAttributes;
+      }
+      return;
+    case kEditColumnWidth:
+      SaveColumnWidth();
+      return;
+    default:
+      savedEditCaret_ = caret_;
+      return;
+  }
+}
+
+void CDocBunsObj::SaveColumnWidth() {
+  savedColumnWidth_ = GetColumnWidth();
+  CVedTextPos top;
+  savedColumnCaret_ = caret_;
+  if (ProbeMove(kMoveTableColumnTop, &caret_, &top) &&
+      ProbeMove(kMoveNextChar, &top, &savedColumnCaret_)) {
+    return;
+  }
+  savedColumnCaret_ = caret_;
+}
+
+void CDocBunsObj::SaveRangeBeforeDelete(int mode) {
+  CVedTextPos start;
+  CVedTextPos end;
+  if (HasSelection() || mode == kSaveRangeSelection) {
+    OrderedSelection(start, end);
+  } else if (mode == kSaveRangeCharBefore) {
+    end = caret_;
+    if (!ProbeMove(kMovePrevChar, &caret_, &start)) start = caret_;
+  } else {
+    start = caret_;
+    if (!ProbeMove(kMoveNextChar, &caret_, &end)) end = caret_;
+  }
+  StoreRangeForUndo(&start, &end);
+}
+
+void CDocBunsObj::StoreTableRange(int startCode, int endCode, int startCode2, int endCode2) {
+  CVedTextPos start;
+  CVedTextPos end;
+  if (!ProbeMove(startCode, &caret_, &start) || !ProbeMove(endCode, &caret_, &end)) {
+    undoData_ = nullptr;
+    return;
+  }
+  CVedTextPos moved;
+  if (startCode2 != 0 && ProbeMove(startCode2, &start, &moved)) start = moved;
+  if (endCode2 != 0 && ProbeMove(endCode2, &end, &moved)) end = moved;
+  StoreRangeForUndo(&start, &end);
+}
+
+int CDocBunsObj::StoreRangeForUndo(const CVedTextPos* start, const CVedTextPos* end) {
+  undoData_ = editLog_.OpenDataArchive();
+  if (undoData_ != nullptr &&
+      SerializeRange(*undoData_->archive(), kFormatOwnBlock, 0, start, end, nullptr) >= 0) {
+    return 1;
+  }
+  // A fragment that could not be written whole would re-insert something
+  // else on undo: the operation is logged without it.
+  if (undoData_ != nullptr) undoData_->Reset();
+  undoData_ = nullptr;
+  feedback_.Cue(kCueWarning, 1, 2);
+  return 0;
+}
+
+void CDocBunsObj::LogAfterEdit(int enable, int editType, const EditResult* result,
+                               EditOpValue formatData) {
+  if (enable == 0 || recording_ == 0) return;
+  if (result != nullptr && result->changed == 0) return;
+  const EditResult none;
+  const EditResult& r = result != nullptr ? *result : none;
+  const CVedTextPos& at = r.rangeStart.IsEmpty() ? caret_ : r.rangeStart;
+  switch (editType) {
+    case kEditTyped:
+      editLog_.AddOperation(kUndoInserted, &r.rangeStart, &r.rangeEnd, nullptr, nullptr);
+      return;
+    case kEditConverted:
+      editLog_.AddOperation(kUndoConverted, &r.rangeStart, &r.rangeEnd, &savedEditCaret_, nullptr);
+      return;
+    case kEditMovedIn:
+      editLog_.AddOperation(kUndoMovedIn, &r.rangeStart, &r.rangeEnd, nullptr, nullptr);
+      return;
+    case kEditDelete:
+    case kEditDeleteRow:
+    case kEditDeleteTable:
+      LogDeletion(kUndoDeleted, at);
+      return;
+    case kEditDeleteColumn:
+      LogDeletion(kUndoDeleted, caret_);
+      return;
+    case kEditQuietDelete:
+      LogDeletion(kUndoQuietDeleted, at);
+      return;
+    case kEditMoveSource:
+      LogDeletion(kUndoMoveSource, at);
+      return;
+    case kEditTableAttributes:
+      if (savedTableAttributes_.layout.placement != kNoTableAttributes) {
+        editLog_.AddOperation(kUndoTableAttributes, &caret_, nullptr, nullptr, nullptr,
+                              EditOpValue::Of(savedTableAttributes_));
+      }
+      return;
+    case kEditColumnWidth:
+      if (savedColumnWidth_ > 0) {
+        editLog_.AddOperation(kUndoColumnWidth, &savedColumnCaret_, nullptr, &caret_, nullptr,
+                              EditOpValue::Of(savedColumnWidth_));
+      }
+      return;
+    case kEditCreateTable:
+    case kEditInsertRow:
+    case kEditInsertColumn:
+      editLog_.AddOperation(kUndoInserted, &r.startAux, &r.endAux, nullptr, nullptr);
+      return;
+    default:
+      break;
+  }
+  if (editType >= kEditFirstFormat && editType <= kEditLastFormat) {
+    editLog_.AddOperation(kUndoFirstFormat + (editType - kEditFirstFormat), &r.rangeStart,
+                          &r.rangeEnd, nullptr, nullptr, std::move(formatData));
+  }
+}
+
+void CDocBunsObj::LogDeletion(int32_t kind, const CVedTextPos& at) {
+  editLog_.AddOperation(kind, &at, nullptr, nullptr, undoData_);
+  undoData_ = nullptr;
+}
+
+// ---- Deleting the selection
+
+int CDocBunsObj::ApplyEditWithUndo(int enable, EditResult* out, int keepInObject, int editType) {
+  if (out != nullptr) *out = EditResult{};
+  if (CheckReadOnly() != 0 || !HasSelection()) return 0;
+  const bool keep = keepInObject != 0 && replaying_ == 0 && KeepsCaretInObject();
+  SaveBeforeEdit(enable, editType, kSaveRangeSelection);
+  CVedTextPos earlier;
+  CVedTextPos later;
+  OrderedSelection(earlier, later);
+  EditResult result;
+  CDocObjContainer::DeleteRange(&earlier, &later, &result);
+  ResetSelection(0);
+  if (result.changed != 0) {
+    caret_ = result.newCursor;
+    SetCursor(&caret_);
+    LogAfterEdit(enable, editType, &result);
+    if (keep) KeepCaretInOwnChild(result);
+  }
+  if (out != nullptr) *out = result;
+  return result.changed != 0 ? 1 : 0;
+}
+
+bool CDocBunsObj::KeepsCaretInObject() {
+  CVedTextPos earlier;
+  CVedTextPos later;
+  OrderedSelection(earlier, later);
+  if (earlier.pairs.empty() || later.pairs.empty() ||
+      earlier.pairs.front().value != later.pairs.front().value) {
+    return false;
+  }
+  const int32_t child = earlier.pairs.front().value;
+  const int32_t type = Children().GetTypeAt(child);
+  if (type == kObjectText) {
+    if (caret_.pairs.empty() || Children().GetTypeAt(caret_.pairs.front().value) != kObjectText) {
+      return false;
+    }
+    CVedTextPos childStart;
+    return IsLastLine(&later) != 0 && (IsAtLineMark259(&later) || IsLineStartKind(&later)) &&
+           ChildEdgeOf(child, kMoveDocumentStart, &childStart) && !(childStart == earlier);
+  }
+  if (type == kObjectTable) return IsLastLine(&later) != 0 && IsFirstLine(&earlier) == 0;
+  return false;
+}
+
+bool CDocBunsObj::ChildEdgeOf(int32_t child, int code, CVedTextPos* out) {
+  CDocObject* object = Children().GetAt(child);
+  const MoveParams still{0, 0, 1};
+  if (object == nullptr || object->MoveCursor(code, &still, nullptr, out) != kMoveDone) {
+    return false;
+  }
+  out->PrependPair(kTagChildIndex, child);
+  return true;
+}
+
+void CDocBunsObj::KeepCaretInOwnChild(EditResult& result) {
+  if (caret_.pairs.empty()) return;
+  const int32_t child = caret_.pairs.front().value;
+  CVedTextPos end;
+  if (!Children().IsValid(child + 1) || !ChildEdgeOf(child, kMoveDocumentEnd, &end)) return;
+  ++result.changed;
+  caret_ = end;
+  result.newCursor = end;
+  SetCursor(&caret_);
+}
+
+// ---- Selection anchors
+
+void CDocBunsObj::SaveSelectionAnchors() {
+  ForgetSelectionAnchors();
+  if (!HasSelection()) return;
+  CVedTextPos earlier;
+  CVedTextPos later;
+  OrderedSelection(earlier, later);
+  for (CVedAnchor& anchor : selectionAnchors_) {
+    anchor = CVedAnchor{};
+    anchor.SetValue(kAnchorChar);
+    anchor.SetValue2(0);
+  }
+  anchorsSet_[0] = SetAnchor(kAnchorChar, &selectionAnchors_[0], &earlier) != 0;
+  if (!(later == earlier)) {
+    anchorsSet_[1] = SetAnchor(kAnchorChar, &selectionAnchors_[1], &later) != 0;
+  }
+}
+
+int CDocBunsObj::RestoreSelectionAnchors(int saved, int apply) {
+  if (saved == 0) {
+    ForgetSelectionAnchors();
+    return 0;
+  }
+  // The anchors now stand wherever the edit moved their characters.
+  std::array<std::optional<CVedTextPos>, 2> found;
+  const CVedTextPos* from = nullptr;
+  int next = 0;
+  for (CVedAnchor* anchor = FindAnchor(kAnchorChar, from, next); anchor != nullptr;
+       anchor = FindAnchor(kAnchorChar, from, next)) {
+    for (size_t i = 0; i < found.size(); ++i) {
+      if (anchor == &selectionAnchors_[i]) found[i] = anchor->position;
+    }
+    anchorSearch_ = anchor->position;
+    from = &anchorSearch_;
+    next = 1;
+  }
+  const bool resolved =
+      anchorsSet_[0] && found[0].has_value() && (!anchorsSet_[1] || found[1].has_value());
+  ForgetSelectionAnchors();
+  if (!resolved) return 0;
+  if (apply != 0 && HasSelection()) {
+    const CVedTextPos& earlier = *found[0];
+    const CVedTextPos& later = found[1] ? *found[1] : *found[0];
+    const bool caretFirst = selectionOrder_ < 0;
+    selectionCaretEnd_ = caretFirst ? earlier : later;
+    selectionAnchorEnd_ = caretFirst ? later : earlier;
+  }
+  return 1;
+}
+
+void CDocBunsObj::ForgetSelectionAnchors() {
+  for (size_t i = 0; i < selectionAnchors_.size(); ++i) {
+    if (!anchorsSet_[i]) continue;
+    // A character that still carries the anchor lets go of it.
+    CVedAnchor* anchor = FindAnchor(kAnchorChar, nullptr, 0);
+    while (anchor != nullptr && anchor != &selectionAnchors_[i]) {
+      anchorSearch_ = anchor->position;
+      anchor = FindAnchor(kAnchorChar, &anchorSearch_, 1);
+    }
+    if (anchor != nullptr) {
+      anchorSearch_ = anchor->position;
+      SetAnchor(kAnchorChar, nullptr, &anchorSearch_);
+    }
+    anchorsSet_[i] = false;
+  }
+}
+
+// ---- Default character format
+
+void CDocBunsObj::BuildDefaultCharFormat(const PageFormat& format, CharFormat& out) {
+  out = CharFormat{};
+  std::copy(std::begin(format.face), std::end(format.face), std::begin(out.face));
+  out.size = format.fontSize;
+  out.heightScale = format.heightScale;
+  out.widthScale = format.widthScale;
+  out.bold = format.bold;
+  out.italic = format.italic;
+  out.mask = -1;
+  out.color = 0;
+  out.placement = 0;
+}
+
+// ---- Position predicates
+
+ObjectDescription CDocBunsObj::Describe(const CVedTextPos* pos) {
+  ObjectDescription description{};
+  GetKindAt(pos != nullptr ? pos : &caret_, &description);
+  return description;
+}
+
+bool CDocBunsObj::IsTextPosition(const CVedTextPos* pos) {
+  const ObjectDescription d = Describe(pos);
+  return d[kLevel] == kObjectText || InCellText(d);
+}
+
+bool CDocBunsObj::IsAtLineMark257(const CVedTextPos* pos) {
+  const ObjectDescription d = Describe(pos);
+  return (d[kLevel] == kObjectText && d[kPart] == kSubKindText) || InCellTextPart(d, kSubKindText);
+}
+
+bool CDocBunsObj::IsAtLineMark259(const CVedTextPos* pos) {
+  const ObjectDescription d = Describe(pos);
+  return (d[kLevel] == kObjectText && d[kPart] == kSubKindEndOfText) ||
+         InCellTextPart(d, kSubKindEndOfText);
+}
+
+bool CDocBunsObj::IsLineStartKind(const CVedTextPos* pos) {
+  const ObjectDescription d = Describe(pos);
+  return d[kLevel] == kObjectGridArea ||
+         (d[kLevel] == kObjectText && d[kPart] == kPartMarginLine) ||
+         (d[kLevel] == kObjectTable && d[kPart] == kPartBesideTable) || OnEmptyTableLine(d) ||
+         InCellTextPart(d, kPartMarginLine);
+}
+
+int CDocBunsObj::ClassifyLinePosition(const CVedTextPos* pos) {
+  const ObjectDescription d = Describe(pos);
+  if (d[kLevel] == kObjectGridArea || OnEmptyTableLine(d)) return kLineClassEmpty;
+  if (d[kLevel] == kObjectText && d[kPart] == kPartMarginLine) {
+    return d[kSubKind] == kMarginRight ? kLineClassRight : kLineClassPlain;
+  }
+  if (d[kLevel] == kObjectTable && d[kPart] == kPartBesideTable) {
+    return d[kSubKind] == kBesideTableRight ? kLineClassRight : kLineClassPlain;
+  }
+  if (InCellTextPart(d, kPartMarginLine)) {
+    return d[kNextCode] == kMarginRight ? kLineClassRight : kLineClassPlain;
+  }
+  return 0;
+}
+
+bool CDocBunsObj::IsLineEndMark(const CVedTextPos* pos) {
+  const ObjectDescription d = Describe(pos);
+  return (d[kLevel] == kObjectText && d[kPart] == kPartMarginLine &&
+          d[kCode] == kMarginIndentArea) ||
+         (InCellTextPart(d, kPartMarginLine) && d[kCellTextCode] == kMarginIndentArea);
+}
+
+bool CDocBunsObj::RefusesRead(int mode, const CVedTextPos* pos) {
+  const ObjectDescription d = Describe(pos);
+  if (d[kLevel] == kObjectTable && d[kPart] == kPartBesideTable) return true;
+  int32_t margin = 0;
+  if (d[kLevel] == kObjectText && d[kPart] == kPartMarginLine) {
+    margin = d[kSubKind];
+  } else if (InCellTextPart(d, kPartMarginLine)) {
+    margin = d[kNextCode];
+  } else {
+    return false;
+  }
+  return (margin == kMarginLeft && mode == kRefuseLeftMargin) ||
+         (margin == kMarginRight && IsLineEndMark(pos));
+}
+
+bool CDocBunsObj::IsTallTableLine(const CVedTextPos* pos) {
+  const CVedTextPos& at = pos != nullptr ? *pos : caret_;
+  return IsTextPosition(&at) && ClassifyLinePosition(&at) == kLineClassPlain &&
+         HasTallTableLine(&at, &at, -1) != 0;
+}
+
+bool CDocBunsObj::IsAtUnitStart(const CVedTextPos* pos) {
+  const CVedTextPos& at = pos != nullptr ? *pos : caret_;
+  CVedTextPos lineStart;
+  return IsLastLine(&at) != 0 && ProbeMove(kMoveLineStart, &at, &lineStart) &&
+         IsAtLineMark259(&lineStart);
+}
+
+bool CDocBunsObj::IsAtEndOfCellText(const CVedTextPos* pos, int flag) {
+  const CVedTextPos& at = pos != nullptr ? *pos : caret_;
+  CVedTextPos end;
+  if (at.pairs.empty() || !ChildEdgeOf(at.pairs.front().value, kMoveDocumentEnd, &end))
+    return false;
+  if (end == at) return true;
+  return flag != 0 && ComparePositions(&at, &end) != kCompareBefore;
+}
+
+bool CDocBunsObj::CanInsertAtCaret() {
+  if (!HasSelection()) return true;
+  return IsTextPosition() &&
+         !(Describe(nullptr)[kLevel] == kObjectTable && GetSelectionUnit(1, 1) != 1);
+}
+
+int CDocBunsObj::CheckReadOnly() {
+  if (readOnly_ != 0) feedback_.Cue(kCueRefused, 1, 2);
+  return readOnly_;
+}
+
+bool CDocBunsObj::IsKeyWaiting() {
+  platform::MSG msg;
+  return platform::PeekMessage(&msg, platform::kNoWindow, platform::WM_KEYDOWN,
+                               platform::WM_KEYDOWN, platform::PM_NOREMOVE);
+}
