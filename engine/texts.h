@@ -117,3 +117,73 @@ inline constexpr char kPhraseRowsDeleted[] =
 inline constexpr char kPhraseCreated[] = "\x8D\xEC\x90\xAC";  // "作成"
 inline constexpr char kPhraseTableDeleted[] =
     "\x82\xD0\x82\xE5\x81\x5B \x8D\xED\x8F\x9C";  // "ひょー 削除"
+
+// What an undo or redo says: a prefix naming which of the two it is, then
+// what it undoes or redoes.
+inline constexpr char kReplayPrefixUndo[] = "\x88\xC4\x83\x59\x81\x5B\x81\x40";  // 案ズー　
+inline constexpr char kReplayPrefixRedo[] = "\x97\x98\x83\x59\x81\x5B\x81\x40";  // 利ズー　
+inline constexpr char kReplayWordDelete[] = "\x8D\xED\x8F\x9C";                  // 削除
+inline constexpr char kReplayWordReplace[] = "\x92\x75\x8A\xB7";                 // 置換
+inline constexpr char kReplayWordInsert[] = "\x91\x7D\x93\xFC";                  // 挿入
+inline constexpr char kReplayWordMove[] = "\x88\xDA\x93\xAE";                    // 移動
+inline constexpr char kReplayWordSet[] = "\x90\xDD\x92\xE8";                     // 設定
+inline constexpr char kReplayWordClear[] = "\x89\xF0\x8F\x9C";                   // 解除
+inline constexpr char kReplayWordChange[] = "\x95\xCF\x8D\x58";                  // 変更
+inline constexpr char kReplayWordRevert[] = "\x8C\xB3\x82\xC9\x96\xDF\x82\xB7";  // 元に戻す
+inline constexpr char kReplayAttributesRevert[] =
+    "\x95\xB6\x8E\x9A\x8F\x43\x8F\xFC\x81\x40\x8C\xB3\x82\xC9\x96\xDF\x82\xB7";  // 文字修飾　元に戻す
+inline constexpr char kReplayAttributesClear[] =
+    "\x95\xB6\x8E\x9A\x8F\x43\x8F\xFC\x81\x40\x83\x4E\x83\x8A\x83\x41";  // 文字修飾　クリア
+inline constexpr char kReplayFont[] = "\x83\x74\x83\x48\x83\x93\x83\x67";          // フォント
+inline constexpr char kReplaySeparator[] = "\x81\x40";                             // 　
+inline constexpr char kReplayPoints[] = "\x83\x7C\x83\x43\x83\x93\x83\x67";        // ポイント
+inline constexpr char kReplayColour[] = "\x95\xB6\x8E\x9A\x90\x46\x81\x40";        // 文字色　
+inline constexpr char kReplayBold[] = "\x8B\xAD\x92\xB2\x95\xB6\x8E\x9A\x81\x40";  // 強調文字　
+inline constexpr char kReplayItalic[] =
+    "\x83\x56\x83\x83\x83\x5E\x83\x43\x95\xB6\x8E\x9A\x81\x40";  // シャタイ文字　
+inline constexpr char kReplayCharSize[] =
+    "\x95\xB6\x8E\x9A\x83\x54\x83\x43\x83\x59\x81\x40\x95\xCF\x8D\x58";  // 文字サイズ　変更
+inline constexpr char kReplayUnderline[] =
+    "\x83\x41\x83\x93\x83\x5F\x81\x5B\x83\x89\x83\x43\x83\x93\x81\x40";  // アンダーライン　
+inline constexpr char kReplayShading[] = "\x96\xD4\x8A\x7C\x82\xAF\x81\x40";  // 網掛け　
+inline constexpr char kReplayStrikeOut[] = "\x8E\xE6\x8F\xC1";                // 取消
+inline constexpr char kReplayEnclosure[] =
+    "\x95\xB6\x8E\x9A\x88\xCD\x82\xDD\x81\x40";  // 文字囲み　
+inline constexpr char kReplayDecorationColour[] =
+    "\x83\x4A\x83\x55\x83\x8A\x83\x56\x83\x87\x83\x4E\x81\x40";  // カザリショク　
+inline constexpr char kReplayHollow[] = "\x92\x87\x94\xB2\x82\xAB\x81\x40";     // 仲抜き　
+inline constexpr char kReplayReverse[] = "\x94\xBD\x93\x5D\x81\x40";            // 反転　
+inline constexpr char kReplayShadow[] = "\x89\x65\x95\x74\x82\xAB\x81\x40";     // 影付き　
+inline constexpr char kReplayAlignLeft[] = "\x8D\xB6\x8A\xF1\x82\xB9\x81\x40";  // 左寄せ　
+inline constexpr char kReplayAlignCentre[] =
+    "\x92\x86\x89\x9B\x8A\xF1\x82\xB9\x81\x40";                                  // 中央寄せ　
+inline constexpr char kReplayAlignRight[] = "\x89\x45\x8A\xF1\x82\xB9\x81\x40";  // 右寄せ　
+inline constexpr char kReplayLineGap[] = "\x8D\x73\x8A\xD4\x81\x40";             // 行間　
+inline constexpr char kReplayIndent[] =
+    "\x83\x43\x83\x93\x83\x66\x83\x93\x83\x67\x81\x40";  // インデント　
+inline constexpr char
+    kReplayLineHeadIndent
+        [] = "\x83\x4D\x83\x87\x81\x5B\x83\x67\x81\x5B\x83\x43\x83\x93\x83\x66\x83\x93\x83\x67\x81"
+             "\x40";  // ギョートーインデント　
+inline constexpr char
+    kReplayLineEndIndent
+        [] = "\x83\x4D\x83\x87\x81\x5B\x83\x7D\x83\x63\x83\x43\x83\x93\x83\x66\x83\x93\x83\x67\x81"
+             "\x40";  // ギョーマツインデント　
+inline constexpr char kReplayLineThin[] = "\x82\xD9\x82\xBB\x90\xFC\x81\x40";        // ほそ線　
+inline constexpr char kReplayLineThick[] = "\x82\xD3\x82\xC6\x90\xFC\x81\x40";       // ふと線　
+inline constexpr char kReplayLineDouble[] = "\x93\xF1\x8F\x64\x90\xFC\x81\x40";      // 二重線　
+inline constexpr char kReplayLineDotted[] = "\x93\x5F\x90\xFC\x81\x40";              // 点線　
+inline constexpr char kReplayLineWavy[] = "\x82\xC8\x82\xDD\x90\xFC\x81\x40";        // なみ線　
+inline constexpr char kReplayTableChange[] = "\x95\xCF\x8D\x58\x81\x40";             // 変更　
+inline constexpr char kReplayTablePlacement[] = "\x95\x5E\x94\x7A\x92\x75\x81\x40";  // 豹配置　
+inline constexpr char kReplayPlaceLeft[] = "\x8D\xB6";                               // 左
+inline constexpr char kReplayPlaceCentre[] = "\x92\x86\x89\x9B";                     // 中央
+inline constexpr char kReplayPlaceRight[] = "\x89\x45";                              // 右
+inline constexpr char kReplayCellMargin[] =
+    "\x83\x5A\x83\x8B\x82\xCC\x8F\xE3\x89\xBA\x97\x5D\x94\x92\x81\x40";  // セルの上下余白　
+inline constexpr char kReplayNarrower[] = "\x8B\xB7\x82\xAD";            // 狭く
+inline constexpr char kReplayWider[] = "\x8D\x4C\x82\xAD";               // 広く
+inline constexpr char kReplayTableLine[] = "\x95\x5C\x82\xCC\x90\xFC\x81\x40";       // 表の線　
+inline constexpr char kReplayThinner[] = "\x8D\xD7\x82\xAD";                         // 細く
+inline constexpr char kReplayThicker[] = "\x91\xBE\x82\xAD";                         // 太く
+inline constexpr char kReplayColumnWidth[] = "\x95\xCF\x8D\x58 \x97\xF1\x95\x9D%d";  // 変更 列幅%d
