@@ -415,5 +415,44 @@ TEST_F(DocRootRecordingTest, AKeyDownWaitingIsSeenButNotTaken) {
   EXPECT_TRUE(CDocBunsObj::IsKeyWaiting());
 }
 
+TEST_F(DocRootRecordingTest, TableEditsSaveWhatTheirUndoNeeds) {
+  Type("AB");
+  EditResult made;
+  ASSERT_NE(root.InsertTable(2, 3, &made), 0);
+  CVedTextPos cursor;
+  root.GetCursor(&cursor);
+  root.RememberCaretState();
+  root.UpdateAfterChange(1, 1, 0, &cursor, &made, nullptr, 1, 0);
+  ASSERT_EQ(root.GetTableColumnCount(), 3);
+  const EditResult result = made;
+
+  std::vector<EditOpRecord*> records = RecordEdit(CDocBunsObj::kEditTableAttributes, result);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0]->kind, 200);
+  EXPECT_EQ(records[0]->first, root.Caret());
+  CDocBunsObj::TableAttributes current;
+  ASSERT_EQ(root.GetTableAttributes(&current), 1);
+  const auto* saved = records[0]->value.Get<CDocBunsObj::TableAttributes>();
+  ASSERT_NE(saved, nullptr);
+  EXPECT_EQ(std::memcmp(saved, &current, sizeof current), 0);
+
+  records = RecordEdit(CDocBunsObj::kEditColumnWidth, result);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0]->kind, 201);
+  ASSERT_NE(records[0]->value.Get<int32_t>(), nullptr);
+  EXPECT_EQ(*records[0]->value.Get<int32_t>(), root.GetColumnWidth());
+  EXPECT_GT(root.GetColumnWidth(), 0);
+  EXPECT_FALSE(records[0]->first.IsEmpty());
+  EXPECT_EQ(records[0]->third, root.Caret());
+
+  for (int type : {CDocBunsObj::kEditDeleteRow, CDocBunsObj::kEditDeleteColumn,
+                   CDocBunsObj::kEditDeleteTable}) {
+    records = RecordEdit(type, result);
+    ASSERT_EQ(records.size(), 1u) << type;
+    EXPECT_EQ(records[0]->kind, 2) << type;
+    EXPECT_TRUE(records[0]->data.HasData()) << type;
+  }
+}
+
 }  // namespace
 }  // namespace doc_root_test
