@@ -500,7 +500,6 @@ class CDocBunsObj : public CDocObjContainer {
   int32_t highlightMode_ = 0;
   int32_t highlightUnit_ = 0;
   bool highlightShown_ = false;
-  int32_t caretOffset_ = 0;  // the caret's left edge when the highlight was made
   std::array<CVedAnchor, 2> selectionAnchors_;
   std::array<bool, 2> anchorsSet_{};
   CVedTextPos anchorSearch_;

@@ -419,9 +419,6 @@ void CDocBunsObj::UpdateHighlight() {
   highlightUnit_ = selectionUnit_;
   highlightShown_ = true;
   highlightChanged_ = 0;
-  platform::RECT box;
-  GetPositionRect(&box, 0, &caret_, nullptr);
-  caretOffset_ = box.left;
 }
 
 void CDocBunsObj::ClearHighlight() {
