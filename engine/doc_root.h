@@ -309,6 +309,44 @@ class CDocBunsObj : public CDocObjContainer {
   int SpeakString(const char* text, int interrupt);
 
   // ---- Text input and deletion (doc_root_input.cpp)
+  // Each takes the undo direction (1 into the undo list, -1 into the redo
+  // list, 0 nothing recorded) and an optional change record for the
+  // engine's after-edit step, cleared on entry. The container's own
+  // InsertText and DeleteChar stay reachable beside them.
+  using CDocObjContainer::DeleteChar;
+  using CDocObjContainer::InsertText;
+  // Typed text (a page break is a typed form feed); nonzero on success.
+  int InsertString(std::string_view text, int undo, ChangeRecord* result);
+  // Typed text (ime 0) or an input method's result (ime 1) at the caret,
+  // replacing the selection; `out` receives the insertion's edit result.
+  // A lone ESC cancels the selection, a lone CR follows the Enter rules.
+  int InsertText(std::string_view text, int undo, ChangeRecord* result, int ime, EditResult* out);
+  // The record of a formatted insertion: the text, then the character
+  // format it takes (font, decoration and design, each applied by its own
+  // mask; all masks 0: none), and a paragraph layout (null: none).
+  struct FormattedText {
+    const char* text = nullptr;
+    CharFormat font;
+    CharDecoration decoration;
+    CharDesign design;
+    const ParaFormat* layout = nullptr;
+  };
+  // Inserts the record's text without undo and gives it the record's
+  // formats; nonzero on success.
+  int InsertTextRecord(const FormattedText* record, ChangeRecord* result);
+  // Replaces the selection by the text in insert mode, silently.
+  int ReplaceSelectionText(std::string_view text, int undo, ChangeRecord* result);
+  // Delete (direction 1) and BackSpace (2): the selection, or a character.
+  int DeleteChar(int direction, int undo, ChangeRecord* result);
+  // A forward delete at the caret recorded as its own undo kind.
+  int DeleteCharQuiet(int direction, int undo, ChangeRecord* result);
+  // Deletes the source of a moved range.
+  int DeleteSelectionForMove(int direction, int undo, ChangeRecord* result);
+  // Deletes the unit the engine selected: 1 to the line end, 2 the line, 3
+  // from the line start to the document end; it is named aloud.
+  int DeleteUnit(int unit, int undo, ChangeRecord* result);
+  // Inserts a blank line at the caret.
+  int InsertLine(int undo, ChangeRecord* result);
 
   // ---- The document-root stream (doc_root_stream.cpp)
   // Flags of InsertFromArchive and WriteToArchive.
@@ -538,6 +576,44 @@ class CDocBunsObj : public CDocObjContainer {
   int32_t lastBlankKind_ = 0;
 
   // (input)
+  // The before-edit snapshot; the spoken-delete memo survives only a
+  // delete that continues a series.
+  void RememberForEdit(bool continuesDeletes);
+  // What a lone CR does at the caret (the Enter rules): insert it, move to
+  // the next line's start instead, or insert it at the line start (with
+  // the paragraph layout carried along or not).
+  int EnterOutcome();
+  bool LineAboveHasIndents();
+  // A one-byte text that is never input: a lead or invalid byte alone, a
+  // form feed where page breaks are not allowed, a control byte.
+  bool IsRefusedByte(std::string_view text);
+  // Whether the caret or the selection takes the text; `enterOutcome` is
+  // the Enter rules' answer, or -1 when they did not run.
+  bool TakesInput(std::string_view text, int ime, int enterOutcome);
+  // A refused input: waits (bounded) for the reader to finish, then
+  // sounds the refusal; answers 0.
+  int RefuseInput();
+  // No selection, the cursor on a table's right edge.
+  bool IsAtTableRightEdge();
+  // Whether the selection's earlier end is the first position of its child.
+  bool MovingEndAtChildStart();
+  // Overwrite mode without a selection: records for undo the characters
+  // the text will replace.
+  void RecordOverwritten(std::string_view text, int undo);
+  // The end of the caret's paragraph.
+  bool ParagraphEnd(CVedTextPos* out);
+  // Inserts into the cursor child once room was made (`cleared` is what
+  // making it changed), logs it and runs after-edit processing; answers
+  // the result that stands (changed 0: nothing did, the group is rolled
+  // back). `plainLine` inserts without the paragraph's layout.
+  EditResult InsertCleared(std::string_view text, int undo, int editType, const EditResult& cleared,
+                           bool movingEndAtStart, bool plainLine, ChangeRecord* result);
+  // After-edit processing of an edit, with the flags its result asks for.
+  void FinishEdit(const EditResult& edit, bool heightChanged, ChangeRecord* result);
+  // The delete of each variant (0 normal, 1 quiet, 2 a move's source),
+  // and the deletion itself once chosen.
+  int DeleteVariant(int variant, int direction, int undo, ChangeRecord* result);
+  int DeleteNow(int variant, int direction, int undo, ChangeRecord* result);
 
   // (stream)
 

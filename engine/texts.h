@@ -187,3 +187,9 @@ inline constexpr char kReplayTableLine[] = "\x95\x5C\x82\xCC\x90\xFC\x81\x40";  
 inline constexpr char kReplayThinner[] = "\x8D\xD7\x82\xAD";                         // 細く
 inline constexpr char kReplayThicker[] = "\x91\xBE\x82\xAD";                         // 太く
 inline constexpr char kReplayColumnWidth[] = "\x95\xCF\x8D\x58 \x97\xF1\x95\x9D%d";  // 変更 列幅%d
+
+// The document's words for the unit deletions and an inserted line.
+inline constexpr char kPhraseEraseToLineEnd[] = "\x83\x43\x83\x8C\x81\x5B\x83\x58";  // イレース
+inline constexpr char kPhraseDeleteLine[] = "\x8D\x73\x8D\xED\x8F\x9C";              // 行削除
+inline constexpr char kPhraseDeleteToEnd[] = "\x88\xC8\x8D\x7E \x8D\xED\x8F\x9C";  // 以降 削除
+inline constexpr char kPhraseInsertLine[] = "\x8D\x73\x91\x7D\x93\xFC";            // 行挿入
