@@ -142,7 +142,15 @@ int CDocBunsObj::InsertText(std::string_view text, int undo, ChangeRecord* resul
       return 1;
     }
   }
-  if (CheckReadOnly() != 0) return 0;
+  // The Enter rules may have moved the cursor for an insertion that is
+  // not coming: it goes back to the caret.
+  auto keepCursorAtCaret = [&] {
+    if (enter != kEnterNotRun) SetCursor(&caret_);
+  };
+  if (CheckReadOnly() != 0) {
+    keepCursorAtCaret();
+    return 0;
+  }
   if (ime == 0 && (text == kBlank || text == kFullWidthBlank) && IsAtTableRightEdge()) {
     return EditTableLayout(undo, kTableColumnWidth, result, GetColumnWidth() + 1, 0);
   }
@@ -150,7 +158,10 @@ int CDocBunsObj::InsertText(std::string_view text, int undo, ChangeRecord* resul
     feedback_.Cue(kCueRefused, kCueInterrupt, kCueAsync);
     return 0;
   }
-  if (!TakesInput(text, ime, enter)) return RefuseInput();
+  if (!TakesInput(text, ime, enter)) {
+    keepCursorAtCaret();
+    return RefuseInput();
+  }
 
   RememberForEdit(false);
   BeginUndoRecording(undo);
@@ -173,7 +184,11 @@ int CDocBunsObj::InsertText(std::string_view text, int undo, ChangeRecord* resul
   SaveBeforeEdit(undo, editType, 0);
   const EditResult edit = InsertCleared(text, undo, editType, cleared, movingEndAtStart,
                                         enter == kEnterAtLineStartPlain, result);
-  if (edit.changed != 0) SpeakTypedText(text, &edit);
+  if (edit.changed != 0) {
+    SpeakTypedText(text, &edit);
+  } else {
+    keepCursorAtCaret();
+  }
   if (switched) CDocObjContainer::SetOptions(&options);
   EndUndoRecording(undo);
   if (out != nullptr && edit.changed != 0) *out = edit;

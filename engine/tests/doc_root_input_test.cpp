@@ -349,6 +349,24 @@ TEST_F(TextInput, EnterBeyondTheEndOfTheLastLineBreaksTheLineAtItsEnd) {
   EXPECT_EQ(root.IsLastLine(&root.Caret()), 1);
 }
 
+TEST_F(TextInput, ARefusedEnterLeavesTheCursorAtTheCaret) {
+  Type("ab");
+  SetOption(&DocObjOptions::freeCursor, 1);
+  const MoveParams still{0, 0, 1};
+  CVedTextPos right;
+  const CVedTextPos start = At(0);
+  ASSERT_EQ(root.MoveCursor(kMoveRightEnd, &still, &start, &right), kMoveDone);
+  PlaceCaret(right);
+  root.SetReadOnly(1);
+
+  EXPECT_EQ(root.InsertText("\r", kRecord, nullptr, kTyped, nullptr), 0);
+
+  CVedTextPos cursor;
+  root.GetCursor(&cursor);
+  EXPECT_EQ(root.ComparePositions(&cursor, &root.Caret()), kCompareEqual);
+  EXPECT_EQ(window.Cues(), std::vector<int>{kCueRefused});
+}
+
 TEST_F(TextInput, EnterInTheMarginInOverwriteModeInsertsNothingEvenWhenReadOnly) {
   Type("ab\r\ncd");
   IndentFirstParagraph();
