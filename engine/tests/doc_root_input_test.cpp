@@ -8,6 +8,7 @@
 #include "doc_root_fixture.h"
 #include "engine/doc_root.h"
 #include "engine/texts.h"
+#include "model/table_object.h"
 #include "platform/sjis.h"
 #include "speech/tests/speech_test_support.h"
 
@@ -396,6 +397,63 @@ TEST_F(TextInput, DeleteBeyondTheLineEndHasNothingToDelete) {
   EXPECT_EQ(root.DeleteChar(kForward, kRecord, nullptr), 0);
 
   EXPECT_EQ(PlainText(), "ab");
+  EXPECT_EQ(window.Cues(), std::vector<int>{kCueNothingToDo});
+}
+
+// ---- At a table's right edge ----
+
+class TableEdge : public TextInput {
+ protected:
+  // A one-cell table after a line of text, its column `width` characters
+  // wide, with the caret on its top rule inside the column.
+  void MakeTable(int32_t width) {
+    Type("ab");
+    ASSERT_EQ(root.CreateTable(kNoRecord, 1, 1, nullptr, 0), 1);
+    ASSERT_EQ(root.EditTableLayout(kNoRecord, CDocBunsObj::kTableColumnWidth, nullptr, width, 0),
+              1);
+    const int32_t child = root.Children().GetCursorIndex();
+    auto* table = dynamic_cast<CTableObject*>(root.Children().GetAt(child));
+    ASSERT_NE(table, nullptr);
+    CVedTextPos path;
+    table->TablePosToPath({kCaretOnGrid, 0, 0, 1, 0}, &path);
+    path.PrependChild(child);
+    PlaceCaret(path);
+    ObjectDescription d{};
+    root.GetKindAt(&root.Caret(), &d);
+    ASSERT_EQ(d[0], kObjectTable);
+    ASSERT_EQ(d[1], 514);
+    ASSERT_EQ(d[2], 8193);
+    ASSERT_EQ(root.GetColumnWidth(), width);
+  }
+};
+
+TEST_F(TableEdge, ATypedSpaceWidensTheColumn) {
+  for (const char* space : {" ", "\x81\x40"}) {
+    root.Reset();
+    MakeTable(3);
+
+    EXPECT_NE(root.InsertText(space, kRecord, nullptr, kTyped, nullptr), 0);
+
+    EXPECT_EQ(root.GetColumnWidth(), 4);
+    EXPECT_EQ(LoggedKinds(), std::vector<int32_t>{201});
+  }
+}
+
+TEST_F(TableEdge, AnInputMethodSpaceDoesNotWidenIt) {
+  MakeTable(3);
+  root.InsertText(" ", kRecord, nullptr, kIme, nullptr);
+  EXPECT_EQ(root.GetColumnWidth(), 3);
+}
+
+TEST_F(TableEdge, DeleteNarrowsTheColumnButNotBelowOneCharacter) {
+  MakeTable(2);
+
+  EXPECT_NE(root.DeleteChar(kForward, kRecord, nullptr), 0);
+  EXPECT_EQ(root.GetColumnWidth(), 1);
+
+  window.Clear();
+  EXPECT_EQ(root.DeleteChar(kForward, kRecord, nullptr), 0);
+  EXPECT_EQ(root.GetColumnWidth(), 1);
   EXPECT_EQ(window.Cues(), std::vector<int>{kCueNothingToDo});
 }
 
