@@ -445,6 +445,27 @@ TEST_F(TableEdge, AnInputMethodSpaceDoesNotWidenIt) {
   EXPECT_EQ(root.GetColumnWidth(), 3);
 }
 
+TEST_F(TableEdge, OnlyTextInACellIsTaken) {
+  MakeTable(3);
+  const std::string before = PlainText();
+
+  EXPECT_EQ(root.InsertText("x", kRecord, nullptr, kTyped, nullptr), 0);
+  EXPECT_EQ(window.Cues(), std::vector<int>{kCueRefused});
+
+  // In the cell's text anything but a page break goes in.
+  CVedTextPos inCell;
+  const MoveParams still{0, 0, 1};
+  ASSERT_EQ(root.MoveCursor(kMoveLineDown, &still, &root.Caret(), &inCell), kMoveDone);
+  PlaceCaret(inCell);
+  ASSERT_TRUE(root.IsTextPosition());
+  EXPECT_EQ(root.InsertText("\f", kRecord, nullptr, kTyped, nullptr), 0);
+  EXPECT_EQ(window.Cues(), std::vector<int>{kCueRefused});
+  EXPECT_EQ(PlainText(), before);
+
+  EXPECT_NE(root.InsertText("x", kRecord, nullptr, kTyped, nullptr), 0);
+  EXPECT_NE(PlainText(), before);
+}
+
 TEST_F(TableEdge, DeleteNarrowsTheColumnButNotBelowOneCharacter) {
   MakeTable(2);
 
