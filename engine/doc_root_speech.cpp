@@ -296,7 +296,12 @@ void CDocBunsObj::SpeakLineForReading(int interrupt) {
     SpeakUnitText(kUnitLine, interrupt);
     return;
   }
-  if (pageBreak) unit += kPhraseTrailingPageBreak;
+  if (pageBreak) {
+    // The break itself comes out as a line end; it is said as a word.
+    const size_t mark = unit.find_last_not_of("\r\n\f");
+    unit.erase(mark == std::string::npos ? 0 : mark + 1);
+    unit += kPhraseTrailingPageBreak;
+  }
   feedback_.Speak(kSpeechPlain, unit.c_str(), interrupt, kNoWait);
 }
 
