@@ -258,7 +258,10 @@ NodeHandle CTextEditor::LinkCellBefore(const TextNodes& at, const CharCell& cell
 
 NodeHandle CTextEditor::LinkCell(InsertPoint& at, const CharCell& cell) {
   const NodeHandle added = LinkCellBefore(at.nodes, cell);
-  if (added != kNoNode) at.lastInserted = added;
+  if (added != kNoNode) {
+    if (at.firstInserted == kNoNode) at.firstInserted = added;
+    at.lastInserted = added;
+  }
   return added;
 }
 
@@ -332,6 +335,7 @@ int CTextEditor::InsertBreak(InsertPoint& at, uint16_t code, int32_t* heightDelt
   const ParagraphInfo& tail = atParagraphStart ? old : defaults;
   NodeHandle breakNode = kNoNode;
   if (SplitParagraph(&at.nodes, breakCell, head, tail, heightDelta, &breakNode) == 0) return 0;
+  if (at.firstInserted == kNoNode) at.firstInserted = breakNode;
   at.lastInserted = breakNode;
   ++at.inserted;
   return 1;
@@ -395,6 +399,9 @@ int CTextEditor::InsertText(const CVedTextPos* pos, std::string_view text,
   if (text.empty() || navigator_->MapPosition(pos, &at.nodes) == 0) return 0;
   const TextNodes start = at.nodes;
   CVedTextPos rangeStart = ChangedFrom(start);
+  TextNodes changedStart;
+  const bool startsAtInsertion =
+      navigator_->MapPosition(&rangeStart, &changedStart) != 0 && changedStart.cell == start.cell;
   int32_t heightDelta = 0;
   size_t i = 0;
   while (i < text.size()) {
@@ -420,6 +427,13 @@ int CTextEditor::InsertText(const CVedTextPos* pos, std::string_view text,
     if (ok == 0 || !composed) return 0;
   }
   out->changed = at.inserted;
+  // A range that started at the insertion cell itself would now start
+  // after the inserted cells: it starts at the first of them instead.
+  TextNodes first = at.nodes;
+  first.cell = at.firstInserted;
+  if (startsAtInsertion && first.cell != kNoNode && RefreshNodes(&first) != 0) {
+    rangeStart = ChangedFrom(first);
+  }
   out->rangeStart = rangeStart;
   TextNodes last = at.nodes;
   last.cell = at.lastInserted != kNoNode ? at.lastInserted : at.nodes.cell;

@@ -69,6 +69,7 @@ class CTextEditor : public CTextStore {
   struct InsertPoint {
     TextNodes nodes;
     int32_t inserted = 0;
+    NodeHandle firstInserted = kNoNode;
     NodeHandle lastInserted = kNoNode;
   };
 

@@ -519,7 +519,11 @@ int CTextEngine::SetCharFormat(const CharFormat* format) {
   CharFormat current;
   formats_.GetTypingFormat(&current);
   CharFormat probe = *format;
-  if (CTextFormats::IsSameCharFormat(probe, current) != 0) return 1;
+  // The page's base font is only named until a format realises it; the
+  // same format must still realise it then, or nothing could be typed.
+  const CharFontState* typing = formats_.TypingFont();
+  const bool realised = typing != nullptr && typing->fontId >= 0;
+  if (realised && CTextFormats::IsSameCharFormat(probe, current) != 0) return 1;
   return formats_.SetTypingFormat(*format);
 }
 
