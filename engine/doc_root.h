@@ -24,13 +24,6 @@
 //   doc_root_formats.cpp    format commands and setters
 #pragma once
 
-// TEAM NOTE (removed when the document root is complete): an operation
-// declared here but not yet defined by its role has a stub in
-// engine/doc_root_pending.cpp so that every test binary links. The role
-// that defines an operation deletes its stub there in the same change;
-// any role may add a stub there for another role's declared operation it
-// calls before the owner has defined it.
-
 #include <array>
 #include <cstdint>
 #include <string>
@@ -54,6 +47,8 @@ inline constexpr size_t kDocRootMagicSize = 16;
 // The move code of a whole-unit selection (select-all, a found match); the
 // other move codes are the texts' own (model/text_navigator.h).
 inline constexpr int kMoveWholeUnit = 2305;
+// The move code of a caret put at a point (a click, a drag, a column stop).
+inline constexpr int kMoveToPoint = 769;
 // Table moves from a position in a table: the start and end of its row,
 // the top and bottom of its column, and the start and end of its cell.
 inline constexpr int kMoveTableRowStart = 1281;
@@ -390,14 +385,14 @@ class CDocBunsObj : public CDocObjContainer {
   // ---- Cut, copy and paste (doc_root_transfer.cpp)
   // With a selection: copies it, then deletes it saying so; the deletion's
   // changed flag, 0 without a selection.
-  int Cut(int undo, EditResult* result);
+  int Cut(int undo, ChangeRecord* change);
   // With a selection: copies it and says so.
   int Copy();
   // Puts the selection on the clipboard in the own format and as text.
   int CopyToClipboard();
   // Replaces the selection by the clipboard's content; the clipboard
   // read's answer. A read that fails leaves the document as it was.
-  int Paste(int undo, EditResult* result);
+  int Paste(int undo, ChangeRecord* change);
   // Loads the clipboard at the cursor: 1 inserted, 0 nothing usable, -1
   // the read failed.
   int ReadClipboard(EditResult* out);
@@ -448,11 +443,76 @@ class CDocBunsObj : public CDocObjContainer {
   int GetCellPosition(uint16_t out[2]);
 
   // ---- Format commands and setters (doc_root_formats.cpp)
+  // The character attribute kinds of the format commands: one of the three
+  // records, or all three at once.
+  static constexpr int kCharKindAll = 0;
+  static constexpr int kCharKindFont = 1;
+  static constexpr int kCharKindDecoration = 2;
+  static constexpr int kCharKindDesign = 3;
+  // The three character attribute records in one, in the order the
+  // clear-attributes command hands them over; a kind reads only its part.
+  struct CharAttributes {
+    CharFormat font;
+    CharDecoration decoration;
+    CharDesign design;
+  };
+  // Indent steps: the two left indents together, or the right indent.
+  static constexpr int kIndentLeft = 1;
+  static constexpr int kIndentRight = 2;
+
+  using CDocObjContainer::GetCharDecoration;
+  using CDocObjContainer::GetCharDesign;
+  using CDocObjContainer::GetCharFont;
+  using CDocObjContainer::GetCharFormat;
+  using CDocObjContainer::SetCharDecoration;
+  using CDocObjContainer::SetCharDesign;
+  using CDocObjContainer::SetCharFont;
+  // Hands a font value to the tables of the selection; 1 without one.
+  int GetCharFontValue(int32_t value);
+  // Each sets one kind over the selection with undo (`undo` the direction)
+  // and answers the changed flag; `result` receives what changed. Nothing
+  // happens without a selection; a read-only document refuses.
+  int SetCharFont(int undo, const CharFormat* record, ChangeRecord* result);
+  int SetCharDecoration(int undo, const CharDecoration* record, ChangeRecord* result);
+  int SetCharDesign(int undo, const CharDesign* record, ChangeRecord* result);
+  int SetCharFormat(int kind, int undo, const CharAttributes* record, ChangeRecord* result);
+  // The attributes common to the selection, at the caret without one, or
+  // at the moving position with `movingOnly` and a selection.
+  int GetCharFont(int movingOnly, CharFormat* record);
+  int GetCharDecoration(int movingOnly, CharDecoration* record);
+  int GetCharDesign(int movingOnly, CharDesign* record);
+  int GetCharFormat(int kind, int movingOnly, CharAttributes* record);
+  // The paragraph layout of the caret's or the selection's paragraphs,
+  // with undo; an indent change must stay inside one text.
+  int SetParagraphLayout(int undo, const ParaFormat* record, ChangeRecord* result);
+  // Moves the left indents (kIndentLeft) or the right indent by `step`
+  // twips, kept on the character pitch and inside the frame; `speak` tells
+  // the deletion that stepped back an indent, which speaks as one.
+  int StepIndent(int selector, int undo, int32_t step, ChangeRecord* result, int speak);
+  int GetParagraphLayout(int movingOnly, ParaFormat* record);
+  void SetColours(const DisplaySettings& record);
+  void GetColours(DisplaySettings& out) const { out = colours_; }
   // Where page content is drawn from: the text area's origin on the page.
   void SetDrawOffset(int32_t x, int32_t y);
+  // Draws the content from `from` (null: the document start), skipping
+  // down to `bandTop` and ending at `bandBottom`; target 1 screen, 2
+  // printer, else the device context's technology decides.
+  int DrawPage(platform::HDC dc, const CVedTextPos* from, int32_t bandTop, int32_t bandBottom,
+               int target);
+  // The parts of the selection's highlight inside the band; answers how
+  // many went into `out`.
+  int GetCaretRects(int32_t bandTop, int32_t bandBottom, std::array<platform::RECT, 3>& out);
+  int AttachPrinter(platform::HDC printer);
+  void DetachPrinter();
+  int32_t IsPrinterAttached() const { return printerAttached_; }
+  void SetSpeechOptions(const SpeechOptions& record);
+  void GetSpeechOptions(SpeechOptions& out) const { out = speechOptions_; }
   // Speech on (1) or off (0) for everything the document says; answers the
   // previous setting.
   int SetSpeechEnabled(int on);
+  // The same for the sound cues.
+  int SetSoundEnabled(int on);
+  int PlayCue(int cue, int interrupt, int flags);
 
  private:
   // ---- Structure and life
@@ -546,6 +606,26 @@ class CDocBunsObj : public CDocObjContainer {
   CVedTextPos savedColumnCaret_;
 
   // (caret)
+  // A move by `code` from `from` (null: the cursor) whose edge outcomes are
+  // resolved: a step past the document's edge stays where it was, a left
+  // or right step stopped at a line edge goes on to the document's start or
+  // end. `setCursor` 0 leaves caret and cursor alone. False: no move.
+  bool MoveResolved(int code, int setCursor, const CVedTextPos* from, CVedTextPos* out);
+  // The rules that may turn a move into another before it runs; false
+  // refuses it.
+  bool ApplyPreMoveRules(int& mode, int& code);
+  // The selection a move, a jump or a point move starts from: extending
+  // moves start one, others clear it unless range marking keeps it.
+  void SelectForMove(int mode);
+  // A drag beyond the end of a line that is not the last: the selection
+  // starts at, or the point moves to, the line below.
+  void AdjustExtendingPoint(const CVedTextPos* base, int32_t& x, int32_t& y);
+  // The hit test: a point below the content falls on the last line.
+  int32_t HitTest(int setCursor, const CVedTextPos* base, int32_t x, int32_t y, CVedTextPos* out);
+  // Caret-move after-edit processing; `keepGoal` keeps the goal column.
+  void FinishMove(int code, const CVedTextPos& caret, bool keepGoal);
+  const CVedTextPos& EarlierEnd() const;
+  const CVedTextPos& LaterEnd() const;
 
   // (speech and unit text)
   // The description of a place (null: the caret).
@@ -616,12 +696,33 @@ class CDocBunsObj : public CDocObjContainer {
   int DeleteNow(int variant, int direction, int undo, ChangeRecord* result);
 
   // (stream)
+  // The row count of the caret's table; -1 when the caret is not in one.
+  int32_t CaretTableRows();
+  bool SelectionEndsAtTableEnd();
 
   // (transfer)
+  // Widens the selection to whole units; true when that changed it.
+  bool WidenSelectionToUnits();
+  // Deletes the selection and speaks the phrase; the changed flag.
+  int DeleteSelectionSaying(const char* phrase, int undo, ChangeRecord* change);
 
   // (tables)
   // Fresh tables start as the table object itself does: rule grid on.
   uint16_t tableLineKind_ = 0x0101;
 
   // (formats)
+  // Applies a kind over the selection; all three count as changed when
+  // any of them changed something.
+  EditResult ApplyCharAttributes(int kind, const CharAttributes& record);
+  bool ValidateParagraphChange(const ParaFormat& record);
+  // A paragraph record (selector 0) or an indent step over whole
+  // paragraphs; `mode` chooses what is said afterwards.
+  int ApplyParagraphChange(int selector, int undo, ChangeRecord* result, const ParaFormat* record,
+                           int32_t step, int mode);
+  int StepIndents(int selector, int32_t step, const CVedTextPos& start, const CVedTextPos& end,
+                  EditResult* result);
+  int32_t StepIndentValue(int32_t value, int32_t step, int32_t limit);
+  // Where the format queries look: the selection, the caret, or the
+  // moving end of the selection.
+  CVedTextRange FormatQueryRange(int movingOnly);
 };

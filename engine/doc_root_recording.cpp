@@ -537,9 +537,15 @@ void CDocBunsObj::StoreTableRange(int startCode, int endCode, int startCode2, in
 
 int CDocBunsObj::StoreRangeForUndo(const CVedTextPos* start, const CVedTextPos* end) {
   undoData_ = editLog_.OpenDataArchive();
-  if (undoData_ != nullptr &&
-      SerializeRange(*undoData_->archive(), kFormatOwnBlock, 0, start, end, nullptr) >= 0) {
-    return 1;
+  if (undoData_ != nullptr) {
+    try {
+      // The bare form: what a re-insertion without the document-root
+      // header reads back.
+      WriteContent(*undoData_->archive(), kFormatOwnBlock, start, end, 0);
+      return 1;
+    } catch (const platform::CArchiveException&) {
+    } catch (const platform::CFileException&) {
+    }
   }
   // A fragment that could not be written whole would re-insert something
   // else on undo: the operation is logged without it.

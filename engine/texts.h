@@ -161,14 +161,12 @@ inline constexpr char kReplayAlignRight[] = "\x89\x45\x8A\xF1\x82\xB9\x81\x40"; 
 inline constexpr char kReplayLineGap[] = "\x8D\x73\x8A\xD4\x81\x40";             // 行間　
 inline constexpr char kReplayIndent[] =
     "\x83\x43\x83\x93\x83\x66\x83\x93\x83\x67\x81\x40";  // インデント　
-inline constexpr char
-    kReplayLineHeadIndent
-        [] = "\x83\x4D\x83\x87\x81\x5B\x83\x67\x81\x5B\x83\x43\x83\x93\x83\x66\x83\x93\x83\x67\x81"
-             "\x40";  // ギョートーインデント　
-inline constexpr char
-    kReplayLineEndIndent
-        [] = "\x83\x4D\x83\x87\x81\x5B\x83\x7D\x83\x63\x83\x43\x83\x93\x83\x66\x83\x93\x83\x67\x81"
-             "\x40";  // ギョーマツインデント　
+inline constexpr char kReplayLineHeadIndent[] =
+    "\x83\x4D\x83\x87\x81\x5B\x83\x67\x81\x5B\x83\x43\x83\x93\x83\x66\x83\x93\x83\x67\x81"
+    "\x40";  // ギョートーインデント　
+inline constexpr char kReplayLineEndIndent[] =
+    "\x83\x4D\x83\x87\x81\x5B\x83\x7D\x83\x63\x83\x43\x83\x93\x83\x66\x83\x93\x83\x67\x81"
+    "\x40";  // ギョーマツインデント　
 inline constexpr char kReplayLineThin[] = "\x82\xD9\x82\xBB\x90\xFC\x81\x40";        // ほそ線　
 inline constexpr char kReplayLineThick[] = "\x82\xD3\x82\xC6\x90\xFC\x81\x40";       // ふと線　
 inline constexpr char kReplayLineDouble[] = "\x93\xF1\x8F\x64\x90\xFC\x81\x40";      // 二重線　
@@ -188,8 +186,17 @@ inline constexpr char kReplayThinner[] = "\x8D\xD7\x82\xAD";                    
 inline constexpr char kReplayThicker[] = "\x91\xBE\x82\xAD";                         // 太く
 inline constexpr char kReplayColumnWidth[] = "\x95\xCF\x8D\x58 \x97\xF1\x95\x9D%d";  // 変更 列幅%d
 
+// The document's words for the clipboard commands.
+inline constexpr char kPhraseCut[] = "\x90\xD8\x82\xE8\x8E\xE6\x82\xE8";    // 切り取り
+inline constexpr char kPhraseCopy[] = "\x83\x52\x83\x73\x81\x5B";           // コピー
+inline constexpr char kPhrasePaste[] = "\x93\x5C\x82\xE8\x95\x74\x82\xAF";  // 貼り付け
+
 // The document's words for the unit deletions and an inserted line.
 inline constexpr char kPhraseEraseToLineEnd[] = "\x83\x43\x83\x8C\x81\x5B\x83\x58";  // イレース
 inline constexpr char kPhraseDeleteLine[] = "\x8D\x73\x8D\xED\x8F\x9C";              // 行削除
 inline constexpr char kPhraseDeleteToEnd[] = "\x88\xC8\x8D\x7E \x8D\xED\x8F\x9C";  // 以降 削除
 inline constexpr char kPhraseInsertLine[] = "\x8D\x73\x91\x7D\x93\xFC";            // 行挿入
+
+// What a move or copy of the marked range says when it is done.
+inline constexpr char kPhraseCopied[] = "\x95\xA1\x8E\xCA";  // 複写
+inline constexpr char kPhraseMoved[] = "\x88\xDA\x93\xAE";   // 移動

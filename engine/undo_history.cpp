@@ -1,5 +1,6 @@
 #include "engine/undo_history.h"
 
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -288,6 +289,10 @@ EditOpValue FormatValueOf(int32_t kind, const UndoFormatData& data) {
   }
 }
 
+TableAttributeWords WordsOf(const TableAttributeRecord& record) {
+  return std::bit_cast<TableAttributeWords>(record);
+}
+
 const char* PlacementName(int32_t placement) {
   switch (placement) {
     case kPlaceLeft:
@@ -349,7 +354,7 @@ void CVedUndoRecord::SetNotifyMask(intptr_t mask) {
 }
 
 void CVedUndoRecord::MoveTo(const CaretPoint& point) {
-  engine_->EditCommand(WPC_MOVE, kMoveToPointCode, reinterpret_cast<intptr_t>(&point));
+  engine_->EditCommand(WPC_MOVE, kMoveToPoint, reinterpret_cast<intptr_t>(&point));
 }
 
 void CVedUndoRecord::MoveQuietlyTo(const CaretPoint& point) {
@@ -366,7 +371,7 @@ void CVedUndoRecord::SelectFirstToSecond() {
   SetNotifyMask(kMaskNoNotifications);
   MoveTo(locations_.first);
   engine_->EditCommand(WPC_MOVE_EXTEND, kMoveWholeUnit, kWholeUnitSelection);
-  engine_->EditCommand(WPC_MOVE_EXTEND, kMoveToPointCode,
+  engine_->EditCommand(WPC_MOVE_EXTEND, kMoveToPoint,
                        reinterpret_cast<intptr_t>(&locations_.second));
   SetNotifyMask(kMaskAllNotifications);
 }
@@ -523,17 +528,20 @@ CVedUndoTableLayout::CVedUndoTableLayout(CVedUndoTarget* engine, const CaretPoin
     : CVedUndoRecord(engine, kUndoTableLayout, 0, first, nullptr, after), attributes_(attributes) {}
 
 int CVedUndoTableLayout::Apply(int direction) {
+  // Every line-style block of the saved record applies all its fields.
+  TableAttributeWords saved = WordsOf(attributes_);
   for (size_t block = 0; block < kLineStyleBlocks; ++block) {
-    attributes_[kLineStyleMaskFirstWord + block * kLineStyleBlockWords] = -1;
+    saved[kLineStyleMaskFirstWord + block * kLineStyleBlockWords] = -1;
   }
+  attributes_ = std::bit_cast<TableAttributeRecord>(saved);
   if (moveFirst_ != 0 && IsPresent(locations_.first)) MoveQuietlyTo(locations_.first);
   TableAttributeRecord current{};
-  engine_->TableCommand(WPC_GET_TABLE_ATTRIBUTES, 0, reinterpret_cast<intptr_t>(current.data()));
+  engine_->TableCommand(WPC_GET_TABLE_ATTRIBUTES, 0, reinterpret_cast<intptr_t>(&current));
   engine_->TableCommand(WPC_SET_TABLE_ATTRIBUTES, direction,
-                        reinterpret_cast<intptr_t>(attributes_.data()));
+                        reinterpret_cast<intptr_t>(&attributes_));
   MoveToAfter();
   SetSpeech(1);
-  const std::string words = ChangeWords(attributes_, current);
+  const std::string words = ChangeWords(saved, WordsOf(current));
   if (!words.empty() && direction != 0) {
     const std::string phrase = Prefix(direction) + kReplayTableChange + words;
     SpeakText(phrase.c_str(), kGuideSpeechMode, kSpeakFlag);
@@ -541,8 +549,8 @@ int CVedUndoTableLayout::Apply(int direction) {
   return 1;
 }
 
-std::string CVedUndoTableLayout::ChangeWords(const TableAttributeRecord& saved,
-                                             const TableAttributeRecord& current) {
+std::string CVedUndoTableLayout::ChangeWords(const TableAttributeWords& saved,
+                                             const TableAttributeWords& current) {
   if (saved[kTablePlacementWord] != current[kTablePlacementWord]) {
     return std::string(kReplayTablePlacement) + PlacementName(saved[kTablePlacementWord]);
   }

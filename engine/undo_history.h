@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/caret_point.h"
+#include "engine/doc_root.h"
 #include "engine/edit_op_log.h"
 #include "engine/paragraph_layout.h"
 #include "model/attribute_records.h"
@@ -54,9 +55,10 @@ inline constexpr int32_t kUndoMaskParagraph = 0x800;
 inline constexpr size_t kUndoStepLimit = 50;
 
 // A table's attributes as commands 7104 and 7103 exchange them: its
-// layout followed by five line-style change blocks.
-inline constexpr size_t kTableAttributeWords = 33;
-using TableAttributeRecord = std::array<int32_t, kTableAttributeWords>;
+// layout followed by five line-style change blocks, read here as words.
+using TableAttributeRecord = CDocBunsObj::TableAttributes;
+inline constexpr size_t kTableAttributeWords = sizeof(TableAttributeRecord) / sizeof(int32_t);
+using TableAttributeWords = std::array<int32_t, kTableAttributeWords>;
 
 // The places a record keeps: the start and end of the affected range and
 // where the caret goes after the replay (page 0: none).
@@ -237,8 +239,8 @@ class CVedUndoTableLayout : public CVedUndoRecord {
   const TableAttributeRecord& attributes() const { return attributes_; }
 
  private:
-  static std::string ChangeWords(const TableAttributeRecord& saved,
-                                 const TableAttributeRecord& current);
+  static std::string ChangeWords(const TableAttributeWords& saved,
+                                 const TableAttributeWords& current);
 
   TableAttributeRecord attributes_;
 };

@@ -26,22 +26,20 @@ PageNumberDevice DefaultPageNumberDevice() {
   return device;
 }
 
-// Sets the running flag for one dispatcher call and clears it on every
-// way out.
+// Sets the running flag for one dispatcher call and gives back on every
+// way out what it was before: a query sent from a notification handler in
+// the middle of an edit must not switch off the edit's guard.
 class RunningScope {
  public:
   RunningScope(CVedWpCtrl& engine, int group, int code)
-      : engine_(engine), group_(group), code_(code) {
-    engine_.MarkEditRunning(1, group_, code_);
-  }
-  ~RunningScope() { engine_.MarkEditRunning(0, group_, code_); }
+      : engine_(engine), previous_(engine.MarkEditRunning(group, code)) {}
+  ~RunningScope() { engine_.EndEditRunning(previous_); }
   RunningScope(const RunningScope&) = delete;
   RunningScope& operator=(const RunningScope&) = delete;
 
  private:
   CVedWpCtrl& engine_;
-  int group_;
-  int code_;
+  int previous_;
 };
 
 constexpr int kTextEditGroup = 1;
@@ -49,7 +47,7 @@ constexpr int kTableEditGroup = 2;
 
 }  // namespace
 
-CVedWpCtrl::CVedWpCtrl() : pageNumberDevice_(DefaultPageNumberDevice()) {}
+CVedWpCtrl::CVedWpCtrl() : pageNumberDevice_(DefaultPageNumberDevice()) { undo_.Bind(this); }
 
 CVedWpCtrl::~CVedWpCtrl() {
   if (started_ != 0) Stop();
@@ -104,13 +102,13 @@ int CVedWpCtrl::Stop() {
   return result;
 }
 
-void CVedWpCtrl::MarkEditRunning(int entering, int group, int code) {
-  if (entering == 0) {
-    editRunning_ = 0;
-  } else if (SetsRunningFlag(group, code)) {
-    editRunning_ = 1;
-  }
+int CVedWpCtrl::MarkEditRunning(int group, int code) {
+  const int previous = editRunning_;
+  if (SetsRunningFlag(group, code)) editRunning_ = 1;
+  return previous;
 }
+
+void CVedWpCtrl::EndEditRunning(int previous) { editRunning_ = previous; }
 
 platform::LRESULT CVedWpCtrl::Notify(platform::UINT message, platform::WPARAM wParam,
                                      platform::LPARAM lParam) {
@@ -118,16 +116,19 @@ platform::LRESULT CVedWpCtrl::Notify(platform::UINT message, platform::WPARAM wP
 }
 
 int CVedWpCtrl::EditCommand(int code, intptr_t arg, intptr_t value) {
+  std::lock_guard lock(commandLock_);
   RunningScope running(*this, kTextEditGroup, code);
   return HandleEditCommand(code, arg, value);
 }
 
 intptr_t CVedWpCtrl::TableCommand(int code, int arg, intptr_t value) {
+  std::lock_guard lock(commandLock_);
   RunningScope running(*this, kTableEditGroup, code);
   return HandleTableCommand(code, arg, value);
 }
 
 int CVedWpCtrl::NotifyCommand(int code, intptr_t arg) {
+  std::lock_guard lock(commandLock_);
   switch (code) {
     case WPC_SET_NOTIFY_WINDOW: {
       const auto window = static_cast<platform::HWND>(arg);

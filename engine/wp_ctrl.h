@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 #include "engine/caret_point.h"
 #include "engine/doc_root.h"
@@ -22,6 +23,8 @@
 #include "engine/notifier.h"
 #include "engine/page_numbers.h"
 #include "engine/page_table.h"
+#include "engine/paragraph_layout.h"
+#include "engine/undo_history.h"
 #include "engine/wp_commands.h"
 #include "model/doc_object.h"
 #include "model/position.h"
@@ -37,7 +40,7 @@ inline constexpr int kMoveJumpForward = 273;  // to the next multiple of the pag
 inline constexpr int kMoveJumpBack = 274;
 inline constexpr int kMoveColumnStopLeft = 275;  // the previous 20-column stop
 inline constexpr int kMoveColumnStopRight = 276;
-inline constexpr int kMoveToPointCode = 769;  // the value is a CaretPoint
+// kMoveToPoint (document root): the value is a CaretPoint.
 
 // Flags of the load command.
 inline constexpr int kLoadHeader = 0x1;
@@ -76,7 +79,14 @@ struct LocationRecord {
   bool operator==(const LocationRecord&) const = default;
 };
 
-class CVedWpCtrl : public platform::CObject {
+// The colours command's record: the document root's display settings,
+// then whether page numbers are hidden on screen.
+struct ColourRecord {
+  DisplaySettings display;
+  int32_t screenSuppression = 0;
+};
+
+class CVedWpCtrl : public platform::CObject, public CVedUndoTarget {
  public:
   // Nothing is created until Start.
   CVedWpCtrl();
@@ -94,18 +104,20 @@ class CVedWpCtrl : public platform::CObject {
   // ---- The seven dispatchers; an unknown code does nothing and answers 0.
   // The reference DC is answered by 1002, hence a pointer-sized result.
   intptr_t StyleCommand(int code, void* pointer, DocStyle* style);
-  int DocumentCommand(int code, int flags, platform::CArchive* archive);
+  int DocumentCommand(int code, int flags, platform::CArchive* archive) override;
   // The second argument carries a pointer for some codes (a hit test's
   // point), hence pointer-sized.
-  int EditCommand(int code, intptr_t arg, intptr_t value);
+  int EditCommand(int code, intptr_t arg, intptr_t value) override;
   int DisplayCommand(int code, intptr_t value, void* record);
-  int FeedbackCommand(int code, int arg, void* record);
-  int NotifyCommand(int code, intptr_t arg);
-  intptr_t TableCommand(int code, int arg, intptr_t value);
+  int FeedbackCommand(int code, int arg, void* record) override;
+  int NotifyCommand(int code, intptr_t arg) override;
+  intptr_t TableCommand(int code, int arg, intptr_t value) override;
 
-  // Sets the running flag on entry for the editing commands of `group`
-  // (1 text and format edits, 2 table edits); clears it on every exit.
-  void MarkEditRunning(int entering, int group, int code);
+  // Sets the running flag for the editing commands of `group` (1 text and
+  // format edits, 2 table edits) and answers what it was, which
+  // EndEditRunning gives back when the command ends.
+  int MarkEditRunning(int group, int code);
+  void EndEditRunning(int previous);
   // Mode 1 makes the engine's own DC; 2 uses `dc` (not owned), or makes
   // one when none is given; 0 deletes an owned DC and forgets it.
   void SetReferenceDC(int mode, platform::HDC dc);
@@ -150,6 +162,16 @@ class CVedWpCtrl : public platform::CObject {
   static int ParseVersion(const platform::Signature& version, int32_t out[4]);
   static const platform::Signature& ProgramVersion();
 
+  // ---- Undo (wp_ctrl_undo.cpp)
+  // Turns what the document root logged during the command into one undo
+  // step; direction 0 records nothing and leaves the log alone.
+  void AddUndoStep(int direction);
+  // 3212 and 3213; an undo with flag 0 records no redo step.
+  void Undo(int flag);
+  void Redo();
+  void ClearUndoLists();
+  const CVedUndoHistory& UndoHistory() const { return undo_; }
+
   int IsStarted() const { return started_; }
   int IsEditRunning() const { return editRunning_; }
   CDocBunsObj* DocumentRoot() const { return root_.get(); }
@@ -166,6 +188,35 @@ class CVedWpCtrl : public platform::CObject {
   int Find(int code, int options, const char* text);
   int GetCaretRect(int modes, CaretPoint* request);
   int HitTest(const CaretPoint* point, ObjectDescription* out);
+
+  // ---- Editing and text getters (wp_ctrl_editing.cpp)
+  int HandleTextEdit(int code, int direction, intptr_t value);
+  void InsertFormatted(const CDocBunsObj::FormattedText* record);
+  int DeleteUnit(int direction, int unit);
+  // Copies a unit's text into the caller's buffer of `size` bytes.
+  int FetchText(int code, intptr_t size, char* buffer);
+
+  // ---- Moving and copying the marked range (wp_ctrl_transfer.cpp)
+  // 0 done, 1 the content could not be written or inserted, -1 the
+  // source could not be deleted; cue 2 when there is nothing to transfer.
+  int Transfer(int direction, int copy);
+  int TransferSelection(int direction, int copy, platform::CMemFile& content);
+  int InsertTransferred(int direction, int copy, platform::CMemFile& content);
+  void ReplayTransfer(int direction, TransferReplayRecord* record);
+  // The undo steps of a transfer's halves: 1 the source was deleted, 2
+  // moved text inserted, 4 copied text inserted, 3 the insertion failed.
+  void AddTransferUndoStep(int direction, int kind, const ParaFormat* paragraph);
+  CaretPoint HasPageOrEmpty(const CaretPoint& point, const ObjectDescription& description);
+
+  // ---- Formats, display and feedback (wp_ctrl_formats.cpp,
+  // wp_ctrl_display.cpp)
+  int HandleFormatCommand(int code, intptr_t arg, intptr_t value);
+  ParaFormat ToParaFormat(const ParagraphLayoutRecord& record) const;
+  ParagraphLayoutRecord ToLayoutRecord(const ParaFormat& format) const;
+  void SetColours(const ColourRecord& record);
+  // Draws the request's region of its page, page number included.
+  void PaintPage(platform::HDC dc, const CaretPoint* request, int target);
+  int GetCaretRects(int32_t page, const platform::RECT** out);
 
   // ---- The 7000s (wp_ctrl_tables.cpp)
   intptr_t HandleTableCommand(int code, int direction, intptr_t value);
@@ -232,9 +283,14 @@ class CVedWpCtrl : public platform::CObject {
   uint16_t pageJumpStep_ = 5;
 
   // ---- Undo
-  static constexpr int kReplayIdle = 0;
-  static constexpr int kReplayingUndo = 1;
-  static constexpr int kReplayingRedo = 2;
+  static constexpr int kReplayIdle = CVedUndoHistory::kIdle;
+  static constexpr int kReplayingUndo = CVedUndoHistory::kReplayingUndo;
+  static constexpr int kReplayingRedo = CVedUndoHistory::kReplayingRedo;
+  // A place for an undo record, marked when it lies in a cell's text but
+  // the page shows another part of the table there.
+  CaretPoint MarkedPoint(const CaretPoint& point, const ObjectDescription& description);
+  CaretPoint MarkedPointOf(const CVedTextPos& position);
+  CVedUndoHistory undo_;
   int replayState_ = kReplayIdle;
   // The state before the next edit, shown by the undo step it makes.
   struct EditSnapshot {
@@ -249,4 +305,10 @@ class CVedWpCtrl : public platform::CObject {
 
   // ---- Notifications
   CVedNotifier notifier_ = MakeEngineNotifier();
+
+  // The view's read-aloud thread sends queries and speech commands while
+  // the window thread may be inside a command: every dispatcher holds this
+  // for its call. It is recursive because a notification handler on the
+  // window thread may call back in.
+  std::recursive_mutex commandLock_;
 };

@@ -115,10 +115,14 @@ int CVedWpCtrl::RejectOversizedEdit(const ChangeRecord& change) {
 
 void CVedWpCtrl::AfterEdit(ChangeRecord* change, int moveCode, int direction, int notifyContent,
                            int notifyCaret, int checkOversize) {
-  (void)direction;
-  (void)checkOversize;
   if (change != nullptr) pageTable_->Repaginate(change);
   UpdateCaretLocation(nullptr);
+  if (change != nullptr) AddUndoStep(direction);
+  if (change != nullptr && checkOversize != 0 && replayState_ == kReplayIdle &&
+      RejectOversizedEdit(*change) != 0) {
+    // Undone at once, recording nothing in the redo list.
+    Undo(0);
+  }
   if (replayState_ != kReplayingUndo && (change == nullptr || direction != 0)) {
     SaveEditSnapshot();
   }

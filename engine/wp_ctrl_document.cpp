@@ -4,22 +4,26 @@
 
 namespace {
 
-// Sets the running flag for the whole call and clears it on every way out.
+// Sets the running flag for the whole call and gives back what it was on
+// every way out.
 class DocumentRunning {
  public:
-  explicit DocumentRunning(int& flag) : flag_(flag) { flag_ = 1; }
-  ~DocumentRunning() { flag_ = 0; }
+  explicit DocumentRunning(int& flag) : flag_(flag), previous_(flag) { flag_ = 1; }
+  ~DocumentRunning() { flag_ = previous_; }
   DocumentRunning(const DocumentRunning&) = delete;
   DocumentRunning& operator=(const DocumentRunning&) = delete;
 
  private:
   int& flag_;
+  int previous_;
 };
 
 }  // namespace
 
 void CVedWpCtrl::NotifyWholeDocument() {
   UpdateCaretLocation(nullptr);
+  // The first edit of a renewed document needs a state to undo back to.
+  SaveEditSnapshot();
   const auto display = reinterpret_cast<platform::LPARAM>(&caretDisplay_);
   Notify(WM_WPC_CONTENTCHANGED, 0, display);
   Notify(WM_WPC_CARETMOVED, 0, display);
@@ -96,7 +100,10 @@ int CVedWpCtrl::LoadDocument(int flags, platform::CArchive& archive) {
   }
   RepaginateAll();
   UpdateCaretLocation(nullptr);
-  if (!inserting) root_->SetModified(0);
+  if (!inserting) {
+    root_->SetModified(0);
+    ClearUndoLists();
+  }
   quiet.Restore();
   NotifyWholeDocument();
   return kWpcOk;
@@ -152,6 +159,7 @@ int CVedWpCtrl::RunStreamCommand(int code, int flags, platform::CArchive& archiv
 }
 
 int CVedWpCtrl::DocumentCommand(int code, int flags, platform::CArchive* archive) {
+  std::lock_guard lock(commandLock_);
   DocumentRunning running(editRunning_);
   switch (code) {
     case WPC_NEW_DOCUMENT:

@@ -34,7 +34,38 @@ int CVedWpCtrl::HandleEditCommand(int code, intptr_t arg, intptr_t value) {
   if (code >= WPC_SET_READONLY && code <= WPC_GET_TOP_OFFSET) {
     return HandleQueryCommand(code, arg, value);
   }
+  if (code >= WPC_GET_RANGE_TEXT && code <= WPC_GET_LINE_FTEXT) {
+    return FetchText(code, arg, As<char>(value));
+  }
+  if (code >= WPC_SET_DEFAULT_CHARFORMAT && code <= WPC_GET_CARET_CHARFORMAT) {
+    return HandleFormatCommand(code, arg, value);
+  }
   switch (code) {
+    case WPC_INSERT_TEXT:
+    case WPC_INSERT_FORMATTED:
+    case WPC_INSERT_IME_TEXT:
+    case WPC_REPLACE_SELECTION:
+    case WPC_DELETE:
+    case WPC_BACKSPACE:
+    case WPC_DELETE_UNIT:
+    case WPC_DELETE_QUIET:
+    case WPC_CUT:
+    case WPC_COPY:
+    case WPC_PASTE:
+    case WPC_INSERT_LINE:
+    case WPC_INSERT_PAGE_BREAK:
+      return HandleTextEdit(code, static_cast<int>(arg), value);
+    case WPC_TRANSFER:
+      return Transfer(static_cast<int>(arg), static_cast<int>(value));
+    case WPC_REPLAY_TRANSFER:
+      ReplayTransfer(static_cast<int>(arg), As<TransferReplayRecord>(value));
+      return 0;
+    case WPC_UNDO:
+      Undo(1);
+      return 0;
+    case WPC_REDO:
+      Redo();
+      return 0;
     case WPC_FIND:
     case WPC_FIND_NEXT:
       return Find(code, static_cast<int>(arg), As<const char>(value));
@@ -179,6 +210,10 @@ int CVedWpCtrl::HandleQueryCommand(int code, intptr_t arg, intptr_t value) {
       return root_->IsEmpty();
     case WPC_GET_CARET_FLAGS:
       return root_->GetCaretFlags(nullptr, 0);
+    case WPC_CAN_UNDO:
+      return undo_.CanUndo() ? 1 : 0;
+    case WPC_CAN_REDO:
+      return undo_.CanRedo() ? 1 : 0;
     case WPC_IS_EDIT_RUNNING:
       return editRunning_;
     case WPC_GET_FILE_VERSION:

@@ -100,7 +100,7 @@ void CVedWpCtrl::MoveCaret(int extend, int code, intptr_t value) {
     AfterEdit(nullptr, code, 0, 0, 1, 0);
     return;
   }
-  if (code == kMoveToPointCode) {
+  if (code == kMoveToPoint) {
     MoveToPoint(extend, code, reinterpret_cast<const CaretPoint*>(value));
     return;
   }

@@ -29,6 +29,7 @@ int CVedWpCtrl::CheckDocStyle(const DocStyle& style) {
 }
 
 intptr_t CVedWpCtrl::StyleCommand(int code, void* pointer, DocStyle* style) {
+  std::lock_guard lock(commandLock_);
   switch (code) {
     case WPC_SET_REFDC:
       SetReferenceDC(2, static_cast<platform::HDC>(pointer));
@@ -64,6 +65,7 @@ void CVedWpCtrl::RepaginateAll() {
 
 int CVedWpCtrl::ApplyDocStyle(platform::CArchive* archive, const DocStyle& style) {
   if (!IsUsableDocStyle(style)) return kWpcRefused;
+  const int wasRunning = editRunning_;
   editRunning_ = 1;
   const PageFormat format = BuildFormat(style);
   const int opened = root_->OpenFromArchive(archive, &format);
@@ -74,6 +76,6 @@ int CVedWpCtrl::ApplyDocStyle(platform::CArchive* archive, const DocStyle& style
     root_->SetModified(1);
     Notify(WM_WPC_CONTENTLOADED, 0, 0);
   }
-  editRunning_ = 0;
+  editRunning_ = wasRunning;
   return opened != 0 ? kWpcOk : kWpcRefused;
 }

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -754,21 +755,27 @@ struct TableCase {
 class TableLayoutReplay : public UndoHistoryTest,
                           public ::testing::WithParamInterface<TableCase> {};
 
+TableAttributeWords WordsOf(const TableAttributeRecord& record) {
+  return std::bit_cast<TableAttributeWords>(record);
+}
+
 TEST_P(TableLayoutReplay, AppliesTheSavedAttributesWholeAndNamesTheChange) {
   const TableCase& c = GetParam();
-  TableAttributeRecord saved{};
+  TableAttributeWords saved;
   saved.fill(7);
   saved[c.word] = c.saved;
-  engine_.currentAttributes.fill(7);
-  engine_.currentAttributes[c.word] = c.current;
-  Add(1, kUndoTableLayout, 1, EditOpValue::Of(saved));
+  TableAttributeWords current;
+  current.fill(7);
+  current[c.word] = c.current;
+  engine_.currentAttributes = std::bit_cast<TableAttributeRecord>(current);
+  Add(1, kUndoTableLayout, 1, EditOpValue::Of(std::bit_cast<TableAttributeRecord>(saved)));
   history_.Undo(1);
 
   EXPECT_THAT(engine_.log, ElementsAreArray(Frame({"6003 0", "3001 769 p1", "6003 -1", "7104",
                                                    "7103 -1", "3001 769 p3", "5003 1"})));
-  TableAttributeRecord applied = saved;
+  TableAttributeWords applied = saved;
   for (size_t word : {3, 8, 13, 18, 23, 28}) applied[word] = -1;
-  EXPECT_EQ(engine_.appliedAttributes, applied);
+  EXPECT_EQ(WordsOf(engine_.appliedAttributes), applied);
   if (c.words == nullptr) {
     EXPECT_TRUE(reader_.Calls().empty());
   } else {

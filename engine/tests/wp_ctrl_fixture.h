@@ -66,6 +66,28 @@ class WpCtrlFixture : public ::testing::Test {
     return reinterpret_cast<intptr_t>(record);
   }
 
+  // The whole document as plain Shift-JIS text, written by the engine.
+  std::string DocumentText() {
+    platform::CMemFile file;
+    {
+      platform::CArchive archive(&file, platform::CArchive::kStore);
+      EXPECT_EQ(
+          engine.DocumentCommand(WPC_WRITE_BARE_CONTENT, CDocBunsObj::kStreamPlainText, &archive),
+          kWpcOk);
+      archive.Close();
+    }
+    return std::string(reinterpret_cast<const char*>(file.Data()), file.GetLength());
+  }
+
+  // Types text as the keyboard would, one command for the whole string.
+  void Type(const char* text) { engine.EditCommand(WPC_INSERT_TEXT, 1, Text(text)); }
+
+  LocationRecord Location(int which = 0) {
+    LocationRecord record;
+    engine.EditCommand(WPC_GET_LOCATION, which, Pointer(&record));
+    return record;
+  }
+
   TestEnvironment environment;
   RecordingWindow window;
   // Last, so that it stops before the window and fonts it uses go.

@@ -61,7 +61,7 @@ TEST_F(WpCtrlTest, UnknownCodesAnswerZeroInEveryDispatcher) {
   }
 }
 
-TEST_F(WpCtrlTest, TheRunningFlagIsSetForEditsOnlyAndClearedOnEveryExit) {
+TEST_F(WpCtrlTest, TheRunningFlagIsSetForEditsOnlyAndGivenBackOnExit) {
   struct Case {
     int group;
     int code;
@@ -73,20 +73,21 @@ TEST_F(WpCtrlTest, TheRunningFlagIsSetForEditsOnlyAndClearedOnEveryExit) {
       {2, 7001, 1}, {2, 7007, 1}, {2, 7008, 0}, {2, 3201, 0}, {1, 7001, 0},
   };
   for (const Case& c : cases) {
-    engine_.MarkEditRunning(0, c.group, c.code);
-    engine_.MarkEditRunning(1, c.group, c.code);
+    const int previous = engine_.MarkEditRunning(c.group, c.code);
+    EXPECT_EQ(previous, 0);
     EXPECT_EQ(engine_.IsEditRunning(), c.sets) << c.group << " " << c.code;
-    engine_.MarkEditRunning(0, c.group, c.code);
+    engine_.EndEditRunning(previous);
     EXPECT_EQ(engine_.IsEditRunning(), 0);
   }
 }
 
-TEST_F(WpCtrlTest, AQueryFromAHandlerInsideAnEditSeesTheFlagAndClearsIt) {
+TEST_F(WpCtrlTest, AQueryFromAHandlerInsideAnEditSeesTheFlagAndLeavesItSet) {
   ASSERT_EQ(engine_.Start(), 1);
-  engine_.MarkEditRunning(1, 1, WPC_INSERT_TEXT);
+  const int previous = engine_.MarkEditRunning(1, WPC_INSERT_TEXT);
   EXPECT_EQ(engine_.EditCommand(WPC_IS_EDIT_RUNNING, 0, 0), 1);
-  // A query issued from within a running edit clears the flag on its way
-  // out, as the view's handlers rely on.
+  EXPECT_EQ(engine_.TableCommand(WPC_GET_TABLE_ROWS, 0, 0), 0);
+  EXPECT_EQ(engine_.IsEditRunning(), 1) << "the edit that is still running keeps its guard";
+  engine_.EndEditRunning(previous);
   EXPECT_EQ(engine_.IsEditRunning(), 0);
 }
 

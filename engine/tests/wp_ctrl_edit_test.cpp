@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "wp_ctrl_fixture.h"
+
+namespace doc_root_test {
+namespace {
+
+using Messages = std::vector<platform::UINT>;
+
+class WpCtrlEditTest : public WpCtrlFixture {};
+
+TEST_F(WpCtrlEditTest, TypingChangesTheContentThenMovesTheCaretAndRecordsOneUndoStep) {
+  Type("ABC");
+  EXPECT_EQ(DocumentText(), "ABC");
+  // The engine sends content before caret; the root's own are filtered.
+  EXPECT_EQ(window.Notifications(), (Messages{WM_WPC_CONTENTCHANGED, WM_WPC_CARETMOVED}));
+  EXPECT_EQ(engine.EditCommand(WPC_CAN_UNDO, 0, 0), 1);
+  EXPECT_EQ(engine.EditCommand(WPC_CAN_REDO, 0, 0), 0);
+  EXPECT_EQ(engine.IsEditRunning(), 0);
+}
+
+TEST_F(WpCtrlEditTest, UndoAndRedoAlternate) {
+  Type("ABC");
+  engine.EditCommand(WPC_UNDO, 0, 0);
+  EXPECT_EQ(DocumentText(), "");
+  EXPECT_EQ(engine.EditCommand(WPC_CAN_REDO, 0, 0), 1);
+  engine.EditCommand(WPC_REDO, 0, 0);
+  EXPECT_EQ(DocumentText(), "ABC");
+  EXPECT_EQ(engine.EditCommand(WPC_CAN_UNDO, 0, 0), 1);
+}
+
+TEST_F(WpCtrlEditTest, AnEditWithDirectionZeroRecordsNothing) {
+  engine.EditCommand(WPC_INSERT_TEXT, 0, Text("AB"));
+  EXPECT_EQ(DocumentText(), "AB");
+  EXPECT_EQ(engine.EditCommand(WPC_CAN_UNDO, 0, 0), 0);
+}
+
+TEST_F(WpCtrlEditTest, AMoveRepeatsOnlyWhereACountMeansSomething) {
+  Type("ABCDEFGH");
+  engine.EditCommand(WPC_MOVE, kMoveLineStart, 1);
+  struct Case {
+    int code;
+    intptr_t count;
+    int32_t column;
+  };
+  const Case cases[] = {
+      {kMoveNextChar, 0, 2},
+      {kMoveNextChar, 3, 5},
+      {kMovePrevChar, 2, 3},
+      {kMoveLineEnd, 3, 9},
+  };
+  for (const Case& c : cases) {
+    window.Clear();
+    engine.EditCommand(WPC_MOVE, c.code, c.count);
+    EXPECT_EQ(Location().caret.column, c.column) << c.code << " x" << c.count;
+    EXPECT_EQ(window.Count(WM_WPC_CARETMOVED), 1u) << "one caret message, whatever the count";
+    EXPECT_EQ(window.Count(WM_WPC_CONTENTCHANGED), 0u);
+  }
+}
+
+TEST_F(WpCtrlEditTest, ACaretMoveRecordsNoUndoStep) {
+  engine.EditCommand(WPC_INSERT_TEXT, 0, Text("ABC"));
+  engine.EditCommand(WPC_MOVE, kMovePrevChar, 1);
+  EXPECT_EQ(engine.EditCommand(WPC_CAN_UNDO, 0, 0), 0);
+}
+
+TEST_F(WpCtrlEditTest, TextGettersCopyIntoTheCallersBufferWithoutSplittingACharacter) {
+  // Ａ (0x82 0x60) then B.
+  Type(
+      "\x82\x60"
+      "B");
+  engine.EditCommand(WPC_MOVE, kMoveLineStart, 1);
+  engine.EditCommand(WPC_MOVE_EXTEND, kMoveLineEnd, 1);
+  char buffer[8];
+  std::memset(buffer, 'x', sizeof(buffer));
+  engine.EditCommand(WPC_GET_RANGE_TEXT, sizeof(buffer), reinterpret_cast<intptr_t>(buffer));
+  EXPECT_STREQ(buffer,
+               "\x82\x60"
+               "B");
+  char tiny[3];
+  std::memset(tiny, 'x', sizeof(tiny));
+  engine.EditCommand(WPC_GET_RANGE_TEXT, sizeof(tiny), reinterpret_cast<intptr_t>(tiny));
+  EXPECT_STREQ(tiny, "\x82\x60");
+  char two[2];
+  std::memset(two, 'x', sizeof(two));
+  engine.EditCommand(WPC_GET_RANGE_TEXT, sizeof(two), reinterpret_cast<intptr_t>(two));
+  EXPECT_STREQ(two, "") << "half a character is never handed out";
+}
+
+TEST_F(WpCtrlEditTest, FindSelectsTheMatchWhenAskedAndSearchesBackwardsWithBitFour) {
+  Type("ABCABC");
+  engine.EditCommand(WPC_MOVE, kMoveDocumentStart, 1);
+  EXPECT_NE(engine.EditCommand(WPC_FIND, 0x2, Text("BC")), 0);
+  EXPECT_EQ(engine.EditCommand(WPC_HAS_SELECTION, 0, 0), 1);
+  EXPECT_EQ(Location().caret.column, 3) << "a match ends on its last character";
+  engine.EditCommand(WPC_MOVE, kMoveDocumentEnd, 1);
+  EXPECT_NE(engine.EditCommand(WPC_FIND, 0x4, Text("AB")), 0);
+  EXPECT_EQ(engine.EditCommand(WPC_HAS_SELECTION, 0, 0), 0);
+  EXPECT_EQ(engine.EditCommand(WPC_FIND, 0, Text("")), 0);
+}
+
+TEST_F(WpCtrlEditTest, SavingAndLoadingKeepContentStyleAndCaret) {
+  Type("ABC\rDEF");
+  platform::CMemFile file;
+  {
+    platform::CArchive archive(&file, platform::CArchive::kStore);
+    ASSERT_EQ(engine.DocumentCommand(WPC_SAVE_DOCUMENT, kLoadHeader, &archive), kWpcOk);
+    archive.Close();
+  }
+  EXPECT_EQ(engine.EditCommand(WPC_IS_MODIFIED, 0, 0), 0);
+  const std::vector<uint8_t> saved(file.Data(), file.Data() + file.GetLength());
+
+  engine.DocumentCommand(WPC_CLEAR_DOCUMENT, 0, nullptr);
+  EXPECT_EQ(DocumentText(), "");
+  std::vector<uint8_t> copy = saved;
+  platform::CMemFile in(copy.data(), copy.size());
+  platform::CArchive archive(&in, platform::CArchive::kLoad);
+  window.Clear();
+  ASSERT_EQ(engine.DocumentCommand(WPC_LOAD_DOCUMENT, kLoadHeader | kLoadRestoreCaret, &archive),
+            kWpcOk);
+  EXPECT_EQ(DocumentText(), "ABC\r\nDEF");
+  EXPECT_EQ(Location().caret, (PageLineColumn{1, 2, 4}));
+  EXPECT_EQ(window.Notifications(), (Messages{WM_WPC_CONTENTCHANGED, WM_WPC_CARETMOVED}));
+  EXPECT_EQ(engine.EditCommand(WPC_CAN_UNDO, 0, 0), 0);
+  DocStyle style;
+  engine.StyleCommand(WPC_GET_APPLIED_DOCSTYLE, nullptr, &style);
+  EXPECT_EQ(style.charPitch, TestStyle().charPitch);
+}
+
+TEST_F(WpCtrlEditTest, ALoadWithTheWrongArchiveDirectionIsRefusedAndTheMaskIsKept) {
+  platform::CMemFile file;
+  platform::CArchive storing(&file, platform::CArchive::kStore);
+  EXPECT_EQ(engine.DocumentCommand(WPC_LOAD_DOCUMENT, kLoadHeader, &storing), kWpcWrongDirection);
+  std::vector<uint8_t> garbage(40, 0x55);
+  platform::CMemFile bad(garbage.data(), garbage.size());
+  platform::CArchive loading(&bad, platform::CArchive::kLoad);
+  EXPECT_EQ(engine.DocumentCommand(WPC_LOAD_DOCUMENT, kLoadHeader, &loading), kWpcBadSignature);
+  EXPECT_EQ(engine.NotifyCommand(WPC_GET_NOTIFY_MASK, 0), -1)
+      << "a failed load gives the window its messages back";
+}
+
+}  // namespace
+}  // namespace doc_root_test

@@ -1,0 +1,120 @@
+// Undo as the engine sees it: after each editing command the operations
+// the document root logged become one undo step (a group when there were
+// several), with the places the views will show when it is replayed.
+#include "engine/wp_ctrl.h"
+
+namespace {
+
+constexpr int32_t kCellBlankMark = -9901;
+constexpr int32_t kTablePartRule = 514;
+constexpr int32_t kTableRuleCrossing = 8194;
+
+bool HasPage(const CaretPoint& point) { return point.page >= 1; }
+
+}  // namespace
+
+CaretPoint CVedWpCtrl::MarkedPoint(const CaretPoint& point, const ObjectDescription& description) {
+  CaretPoint marked = point;
+  if (description[0] != kObjectTable || description[1] != kSubKindCellText) return marked;
+  if (point.page < 1 || point.page > pageTable_->GetCount()) return marked;
+  ObjectDescription hit{};
+  HitTest(&point, &hit);
+  if (hit[0] == kObjectTable && hit[1] == kTablePartRule && hit[2] == kTableRuleCrossing) {
+    marked.rect.bottom = kCellBlankMark;
+  }
+  return marked;
+}
+
+CaretPoint CVedWpCtrl::MarkedPointOf(const CVedTextPos& position) {
+  if (position.IsEmpty()) return {};
+  ObjectDescription description{};
+  root_->DescribeObjectAt(&description, 0, &position);
+  return MarkedPoint(PointOf(position), description);
+}
+
+void CVedWpCtrl::AddUndoStep(int direction) {
+  if (direction == 0) return;
+  CEditOpLog& log = root_->GetEditOpLog();
+  if (log.IsSuppressed()) {
+    undo_.Clear();
+    log.Clear();
+    return;
+  }
+  const int32_t count = log.Rewind();
+  const bool grouped = count > 1;
+  if (grouped) undo_.BeginGroup(direction);
+  const CaretPoint before = MarkedPoint(snapshot_.caret, snapshot_.caretDescription);
+  for (int32_t i = 0; i < count; ++i) {
+    EditOpRecord* op = log.GetNext();
+    if (op == nullptr) break;
+    const bool last = i == count - 1;
+    CaretPoint after = MarkedPointOf(op->first);
+    const bool hasAfter = op->kind != kUndoEdit || last;
+    CaretPoint first;
+    CaretPoint second = before;
+    EditOpValue data;
+    ParagraphLayoutRecord paragraph;
+    const ParagraphLayoutRecord* paragraphOf = nullptr;
+    switch (op->kind) {
+      case kUndoEdit:
+      case kUndoEditMarked:
+      case kUndoEditTransfer:
+        if (HasPage(snapshot_.later)) {
+          first = MarkedPoint(snapshot_.later, snapshot_.laterDescription);
+        }
+        second = HasPage(snapshot_.earlier)
+                     ? MarkedPoint(snapshot_.earlier, snapshot_.earlierDescription)
+                     : CaretPoint{};
+        if (const auto* format = op->value.Get<ParaFormat>(); format != nullptr) {
+          paragraph = ToLayoutRecord(*format);
+          paragraphOf = &paragraph;
+        }
+        break;
+      case kUndoParagraph:
+        first = MarkedPointOf(op->second);
+        if (const auto* format = op->value.Get<ParaFormat>(); format != nullptr) {
+          data = EditOpValue::Of(ToLayoutRecord(*format));
+        }
+        break;
+      case kUndoFont:
+      case kUndoDecoration:
+      case kUndoDesign:
+      case kUndoAllAttributes:
+        first = MarkedPointOf(op->second);
+        data = op->value;
+        break;
+      case kUndoTableLayout:
+      case kUndoColumnWidth:
+        first = MarkedPointOf(op->first);
+        data = op->value;
+        break;
+      default:
+        first = MarkedPointOf(op->second);
+        break;
+    }
+    undo_.AddStep(direction, op->kind, &first, &second, hasAfter ? &after : nullptr, &op->data,
+                  data, paragraphOf);
+  }
+  if (grouped) undo_.EndGroup(direction);
+  log.Clear();
+}
+
+void CVedWpCtrl::Undo(int flag) {
+  replayState_ = kReplayingUndo;
+  root_->SetUndoReplay(1);
+  undo_.Undo(flag);
+  replayState_ = kReplayIdle;
+  root_->SetUndoReplay(0);
+  SaveEditSnapshot();
+}
+
+void CVedWpCtrl::Redo() {
+  replayState_ = kReplayingRedo;
+  root_->SetUndoReplay(1);
+  undo_.Redo();
+  replayState_ = kReplayIdle;
+  root_->SetUndoReplay(0);
+  SaveEditSnapshot();
+}
+
+void CVedWpCtrl::ClearUndoLists() { undo_.Clear(); }
