@@ -727,13 +727,15 @@ void CVedUndoList::EndGroup() {
 
 int CVedUndoList::Step(int flag) {
   if (records_.empty()) return 0;
-  engine_->FeedbackCommand(WPC_SET_SPEECH, 0, nullptr);
+  // The replay speaks its own phrases; afterwards speech is as the user
+  // had it, not switched on behind their back.
+  const int speaking = engine_->FeedbackCommand(WPC_SET_SPEECH, 0, nullptr);
   engine_->EditCommand(WPC_CLEAR_SELECTION, 0, 0);
   current_ = std::move(records_.front());
   records_.pop_front();
   current_->Apply(flag != 0 ? direction_ : 0);
   current_.reset();
-  engine_->FeedbackCommand(WPC_SET_SPEECH, 1, nullptr);
+  engine_->FeedbackCommand(WPC_SET_SPEECH, speaking, nullptr);
   return 1;
 }
 

@@ -87,7 +87,11 @@ class FakeEngine : public CVedUndoTarget {
 
   int FeedbackCommand(int code, int arg, void*) override {
     log.push_back(std::to_string(code) + " " + std::to_string(arg));
-    return Run(code);
+    Run(code);
+    if (code != WPC_SET_SPEECH) return 0;
+    const int previous = speech;
+    speech = arg;
+    return previous;
   }
 
   int NotifyCommand(int code, intptr_t arg) override {
@@ -122,6 +126,7 @@ class FakeEngine : public CVedUndoTarget {
   TableAttributeRecord appliedAttributes{};
   TransferReplayRecord transfer;
   std::function<void(int code)> hook;
+  int speech = 1;  // the user's speech switch
 
  private:
   int Run(int code) {
@@ -390,6 +395,14 @@ TEST_F(UndoHistoryTest, AStepWithFlagZeroRecordsNoInverseAndSaysNothing) {
   EXPECT_THAT(engine_.log,
               ElementsAreArray(Frame(Join({Selects(1), {"3205 0 0", "3001 769 p3"}}))));
   EXPECT_TRUE(reader_.Calls().empty());
+}
+
+TEST_F(UndoHistoryTest, AReplayLeavesSpeechOffWhenTheUserHadItOff) {
+  Add(1, kUndoDelete, 1);
+  engine_.speech = 0;
+  EXPECT_EQ(history_.Undo(1), 1);
+  EXPECT_EQ(engine_.log.back(), "5003 0");
+  EXPECT_EQ(engine_.speech, 0);
 }
 
 TEST_F(UndoHistoryTest, ARecordClearedAwayDuringItsOwnReplayFinishesSafely) {
