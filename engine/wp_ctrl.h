@@ -165,7 +165,8 @@ class CVedWpCtrl : public platform::CObject, public CVedUndoTarget {
   // ---- Undo (wp_ctrl_undo.cpp)
   // Turns what the document root logged during the command into one undo
   // step; direction 0 records nothing and leaves the log alone.
-  void AddUndoStep(int direction);
+  // Answers whether a step went into a list.
+  bool AddUndoStep(int direction);
   // 3212 and 3213; an undo with flag 0 records no redo step.
   void Undo(int flag);
   void Redo();

@@ -117,8 +117,10 @@ void CVedWpCtrl::AfterEdit(ChangeRecord* change, int moveCode, int direction, in
                            int notifyCaret, int checkOversize) {
   if (change != nullptr) pageTable_->Repaginate(change);
   UpdateCaretLocation(nullptr);
-  if (change != nullptr) AddUndoStep(direction);
-  if (change != nullptr && checkOversize != 0 && replayState_ == kReplayIdle &&
+  const bool recorded = change != nullptr && AddUndoStep(direction);
+  // Only the step this edit added is taken back: an edit that recorded
+  // nothing must not undo an earlier one.
+  if (recorded && checkOversize != 0 && replayState_ == kReplayIdle &&
       RejectOversizedEdit(*change) != 0) {
     // Undone at once, recording nothing in the redo list.
     Undo(0);

@@ -32,15 +32,16 @@ CaretPoint CVedWpCtrl::MarkedPointOf(const CVedTextPos& position) {
   return MarkedPoint(PointOf(position), description);
 }
 
-void CVedWpCtrl::AddUndoStep(int direction) {
-  if (direction == 0) return;
+bool CVedWpCtrl::AddUndoStep(int direction) {
+  if (direction == 0) return false;
   CEditOpLog& log = root_->GetEditOpLog();
   if (log.IsSuppressed()) {
     undo_.Clear();
     log.Clear();
-    return;
+    return false;
   }
   const int32_t count = log.Rewind();
+  if (count <= 0) return false;
   const bool grouped = count > 1;
   if (grouped) undo_.BeginGroup(direction);
   const CaretPoint before = MarkedPoint(snapshot_.caret, snapshot_.caretDescription);
@@ -97,6 +98,7 @@ void CVedWpCtrl::AddUndoStep(int direction) {
   }
   if (grouped) undo_.EndGroup(direction);
   log.Clear();
+  return true;
 }
 
 void CVedWpCtrl::Undo(int flag) {

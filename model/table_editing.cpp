@@ -528,6 +528,13 @@ int CTableObject::EditInCaretCell(const CellEdit& edit, EditResult* out) {
     TablePosToPath(GridMove(std::max(0, caret_.row - 1), 0, 0, 0).pos, &result.rangeStart);
     result.rangeEnd = CVedTextPos{};
     TablePosToPath(EditedTableEnd(), &result.rangeEnd);
+    // A cell's text names no range for the page-height check; the rows
+    // whose height changed are that range, or a row grown taller than a
+    // page by typing would stand.
+    if (result.startAux.IsEmpty() && result.endAux.IsEmpty()) {
+      result.startAux = result.rangeStart;
+      result.endAux = result.rangeEnd;
+    }
   }
   caretTop_ = LineTopOf(caret_);
   if (out != nullptr) *out = result;
@@ -802,6 +809,13 @@ int CTableObject::ChangeOverCells(const CVedTextPos* from, const CVedTextPos* to
     TablePosToPath(Grid(std::max(0, range.first.row - 1), 0, -margin, 0), &result.rangeStart);
     result.rangeEnd = CVedTextPos{};
     TablePosToPath(EditedTableEnd(), &result.rangeEnd);
+    // A cell's text names no range for the page-height check; the rows
+    // whose height changed are that range, or a row grown taller than a
+    // page by typing would stand.
+    if (result.startAux.IsEmpty() && result.endAux.IsEmpty()) {
+      result.startAux = result.rangeStart;
+      result.endAux = result.rangeEnd;
+    }
   }
   caretTop_ = LineTopOf(caret_);
   if (out != nullptr) *out = result;

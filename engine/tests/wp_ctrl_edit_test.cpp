@@ -143,5 +143,40 @@ TEST_F(WpCtrlEditTest, ALoadWithTheWrongArchiveDirectionIsRefusedAndTheMaskIsKep
       << "a failed load gives the window its messages back";
 }
 
+// A one-column table two characters wide: forty double-byte characters in
+// its cell make a line taller than the twenty-line page.
+class OversizeTest : public WpCtrlEditTest {
+ protected:
+  OversizeTest() {
+    EXPECT_NE(engine.TableCommand(WPC_CREATE_TABLE, 1, (1 << 16) | 1), 0);
+    EXPECT_NE(engine.TableCommand(WPC_SET_COLUMN_WIDTH, 1, 2), 0);
+    EXPECT_EQ(engine.TableCommand(WPC_GET_TABLE_ROWS, 0, 0), 1);
+  }
+
+  static std::string TallText() {
+    std::string text;
+    for (int i = 0; i < 2 * kStyleLinesPerPage; ++i) text += "\x82\xA0";
+    return text;
+  }
+};
+
+TEST_F(OversizeTest, AnEditThatMakesATableLineTallerThanAPageIsTakenBack) {
+  const std::string before = DocumentText();
+  const bool couldUndo = engine.EditCommand(WPC_CAN_UNDO, 0, 0) != 0;
+  engine.EditCommand(WPC_INSERT_TEXT, 1, Text(TallText().c_str()));
+  EXPECT_EQ(DocumentText(), before);
+  EXPECT_EQ(engine.EditCommand(WPC_CAN_REDO, 0, 0), 0) << "taking it back records no redo";
+  EXPECT_EQ(engine.EditCommand(WPC_CAN_UNDO, 0, 0) != 0, couldUndo);
+}
+
+TEST_F(OversizeTest, AnOversizedEditThatRecordedNothingUndoesNoEarlierStep) {
+  const std::string typed = "\x82\xA2";
+  Type(typed.c_str());
+  engine.EditCommand(WPC_INSERT_TEXT, 0, Text(TallText().c_str()));
+  EXPECT_NE(DocumentText().find(typed), std::string::npos)
+      << "the earlier typing stays: only this edit's own step could be taken back";
+  EXPECT_EQ(engine.EditCommand(WPC_CAN_UNDO, 0, 0), 1);
+}
+
 }  // namespace
 }  // namespace doc_root_test
