@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "engine/caret_point.h"
 #include "engine/doc_root.h"
@@ -243,6 +244,21 @@ class CVedWpCtrl : public platform::CObject, public CVedUndoTarget {
   void NotifyWholeDocument();
   int RunStreamCommand(int code, int flags, platform::CArchive& archive);
   int LoadDocument(int flags, platform::CArchive& archive);
+  // Reads the header and content of a load; the caller keeps what it
+  // changes from being half done. `quiet` ends before the window hears of
+  // the new content.
+  int ReadDocument(int flags, platform::CArchive& archive, bool inserting,
+                   ScopedQuietNotifier& quiet);
+  // The document as it stood before a whole-document load, so that a load
+  // failing part-way leaves it as it was instead of half replaced.
+  struct DocumentBackup {
+    std::vector<uint8_t> content;
+    DocStyle style;
+    PageLineColumn caret;
+    int32_t modified = 0;
+  };
+  DocumentBackup BackUpDocument();
+  void RestoreDocument(DocumentBackup& backup);
   int SaveDocument(int flags, platform::CArchive& archive);
   int InsertContent(int flags, platform::CArchive& archive, int withHeader);
   int WriteContent(int flags, platform::CArchive& archive, int withHeader);

@@ -70,7 +70,22 @@ int CVedWpCtrl::LoadDocument(int flags, platform::CArchive& archive) {
     const int wasOn = root_->SetSpeechEnabled(0);
     root_->Move(0, kMoveLineStart);
     root_->SetSpeechEnabled(wasOn);
+    return ReadDocument(flags, archive, inserting, quiet);
   }
+  DocumentBackup backup = BackUpDocument();
+  int result = kWpcStreamFailed;
+  try {
+    result = ReadDocument(flags, archive, inserting, quiet);
+  } catch (...) {
+    RestoreDocument(backup);
+    throw;
+  }
+  if (result != kWpcOk) RestoreDocument(backup);
+  return result;
+}
+
+int CVedWpCtrl::ReadDocument(int flags, platform::CArchive& archive, bool inserting,
+                             ScopedQuietNotifier& quiet) {
   PageLineColumn stored;
   if ((flags & kLoadHeader) != 0) {
     DocStyle style;
@@ -107,6 +122,39 @@ int CVedWpCtrl::LoadDocument(int flags, platform::CArchive& archive) {
   quiet.Restore();
   NotifyWholeDocument();
   return kWpcOk;
+}
+
+CVedWpCtrl::DocumentBackup CVedWpCtrl::BackUpDocument() {
+  DocumentBackup backup;
+  backup.style = appliedStyle_;
+  backup.caret = LocationOf(root_->Caret());
+  backup.modified = root_->IsModified();
+  platform::CMemFile file;
+  {
+    platform::CArchive archive(&file, platform::CArchive::kStore);
+    root_->WriteToArchive(CDocBunsObj::kStreamOwnFormat, archive, 1);
+    archive.Close();
+  }
+  backup.content.assign(file.Data(), file.Data() + file.GetLength());
+  return backup;
+}
+
+void CVedWpCtrl::RestoreDocument(DocumentBackup& backup) {
+  const int wasOn = root_->SetSpeechEnabled(0);
+  const PageFormat format = BuildFormat(backup.style);
+  root_->SetPageFormat(format);
+  appliedStyle_ = backup.style;
+  DistributeStyle();
+  platform::CMemFile file(backup.content.data(), backup.content.size());
+  platform::CArchive archive(&file, platform::CArchive::kLoad);
+  root_->InsertFromArchive(CDocBunsObj::kStreamOwnFormat, archive, nullptr, 1);
+  root_->ApplyPageFormat(&root_->Format());
+  RepaginateAll();
+  GoToLocation(0, backup.caret, 0);
+  RepaginateAll();
+  UpdateCaretLocation(nullptr);
+  root_->SetModified(backup.modified);
+  root_->SetSpeechEnabled(wasOn);
 }
 
 int CVedWpCtrl::SaveDocument(int flags, platform::CArchive& archive) {

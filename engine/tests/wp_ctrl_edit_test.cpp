@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -176,6 +177,66 @@ TEST_F(OversizeTest, AnOversizedEditThatRecordedNothingUndoesNoEarlierStep) {
   EXPECT_NE(DocumentText().find(typed), std::string::npos)
       << "the earlier typing stays: only this edit's own step could be taken back";
   EXPECT_EQ(engine.EditCommand(WPC_CAN_UNDO, 0, 0), 1);
+}
+
+// A saved document to load over the one being edited.
+class LoadOverTest : public WpCtrlEditTest {
+ protected:
+  LoadOverTest() {
+    Type("ABC\rDEF");
+    saved = Save();
+    Type("X");
+    window.Clear();
+  }
+
+  std::vector<uint8_t> Save() {
+    platform::CMemFile file;
+    platform::CArchive archive(&file, platform::CArchive::kStore);
+    EXPECT_EQ(engine.DocumentCommand(WPC_SAVE_DOCUMENT, kLoadHeader, &archive), kWpcOk);
+    archive.Close();
+    return std::vector<uint8_t>(file.Data(), file.Data() + file.GetLength());
+  }
+
+  int Load(std::vector<uint8_t> bytes) {
+    platform::CMemFile file(bytes.data(), bytes.size());
+    platform::CArchive archive(&file, platform::CArchive::kLoad);
+    return engine.DocumentCommand(WPC_LOAD_DOCUMENT, kLoadHeader, &archive);
+  }
+
+  std::vector<uint8_t> saved;
+};
+
+TEST_F(LoadOverTest, ALoadThatFailsPartWayLeavesThePreviousDocumentAsItWas) {
+  const std::string before = DocumentText();
+  const LocationRecord caret = Location();
+  std::vector<uint8_t> cut(saved.begin(), saved.end() - 6);
+  EXPECT_NE(Load(cut), kWpcOk);
+  EXPECT_EQ(DocumentText(), before);
+  EXPECT_EQ(Location().caret, caret.caret);
+  EXPECT_EQ(engine.EditCommand(WPC_IS_MODIFIED, 0, 0), 1);
+  EXPECT_EQ(engine.EditCommand(WPC_CAN_UNDO, 0, 0), 1) << "the history still fits the document";
+  EXPECT_EQ(engine.NotifyCommand(WPC_GET_NOTIFY_MASK, 0), -1);
+  EXPECT_EQ(Load(saved), kWpcOk);
+  EXPECT_EQ(DocumentText(), "ABC\r\nDEF");
+}
+
+TEST_F(LoadOverTest, AFileWhoseStyleIsRefusedLeavesTheAppliedStyle) {
+  DocStyle good;
+  engine.StyleCommand(WPC_GET_APPLIED_DOCSTYLE, nullptr, &good);
+  DocStyle unusable = good;
+  unusable.charPitch = 0;
+  const DocStyleBytes goodBytes = EncodeDocStyle(good);
+  const DocStyleBytes badBytes = EncodeDocStyle(unusable);
+  std::vector<uint8_t> bytes = saved;
+  auto at = std::search(bytes.begin(), bytes.end(), goodBytes.begin(), goodBytes.end());
+  ASSERT_NE(at, bytes.end());
+  std::copy(badBytes.begin(), badBytes.end(), at);
+  const std::string before = DocumentText();
+  EXPECT_EQ(Load(bytes), kWpcFormatRefused);
+  EXPECT_EQ(DocumentText(), before);
+  DocStyle applied;
+  engine.StyleCommand(WPC_GET_APPLIED_DOCSTYLE, nullptr, &applied);
+  EXPECT_EQ(applied.charPitch, good.charPitch);
 }
 
 }  // namespace
