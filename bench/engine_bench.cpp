@@ -1,0 +1,255 @@
+// What the editing engine costs on documents of 5, 50 and 500 pages of
+// Japanese text: a typed character in the middle of the document, caret
+// moves by line and by page, deleting a page's selection, saving and
+// loading the whole document, undoing the last edit, and the heap the
+// document holds per stored character.
+//
+// Each document is typed once (with no undo records) and saved; each
+// benchmark family then loads its own engine from those bytes outside the
+// timed loop, and every timed edit is taken back outside the timing so
+// that the document keeps its size.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "alloc_counter.h"
+#include "bench_document.h"
+#include "bench_engine.h"
+
+namespace bench {
+namespace {
+
+BenchEnvironment* environment = nullptr;
+
+// "あ", typed and taken back again.
+constexpr char kTypedChar[] = "\x82\xA0";
+
+struct PreparedDocument {
+  std::vector<uint8_t> saved;
+  int64_t characters = 0;
+  int32_t pages = 0;
+  double typingSeconds = 0;
+  int64_t typedHeapBytes = 0;  // what the typed document added to the heap
+};
+
+// Types a document of about `pages` pages once per program and keeps
+// what the engine saved of it.
+const PreparedDocument& Prepared(int32_t pages) {
+  static std::map<int32_t, PreparedDocument> prepared;
+  auto found = prepared.find(pages);
+  if (found != prepared.end()) return found->second;
+  PreparedDocument& document = prepared[pages];
+  const BenchDocument text =
+      JapaneseTextMaker(20240501u + static_cast<uint32_t>(pages)).Make(pages);
+  document.characters = text.characters;
+  BenchEngine typist(BenchStyle(environment->FaceName()));
+  const int64_t before = LiveHeapBytes();
+  const auto start = std::chrono::steady_clock::now();
+  typist.TypeDocument(text);
+  document.typingSeconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  document.typedHeapBytes = LiveHeapBytes() - before;
+  document.pages = typist.Pages();
+  document.saved = typist.SavedBytes();
+  return document;
+}
+
+// One loaded engine at a time, kept while the benchmarks of one family
+// and size run (they run one after the other), so that a 500-page
+// document is loaded once per family rather than once per run.
+std::unique_ptr<BenchEngine> loaded;
+std::string loadedKey;
+
+BenchEngine* Loaded(benchmark::State& state, const char* family) {
+  const auto pages = static_cast<int32_t>(state.range(0));
+  const std::string key = std::string(family) + "/" + std::to_string(pages);
+  if (loaded == nullptr || key != loadedKey) {
+    loaded.reset();
+    loadedKey.clear();
+    const PreparedDocument& document = Prepared(pages);
+    auto engine = std::make_unique<BenchEngine>(BenchStyle(environment->FaceName()));
+    std::vector<uint8_t> saved = document.saved;
+    if (!engine->Started() || saved.empty() || !engine->Load(saved)) {
+      state.SkipWithError("the document could not be made or loaded");
+      return nullptr;
+    }
+    loaded = std::move(engine);
+    loadedKey = key;
+  }
+  state.SetLabel(environment->FontLabel());
+  state.counters["pages"] = loaded->Pages();
+  return loaded.get();
+}
+
+PageLineColumn Middle(BenchEngine& engine) {
+  return PageLineColumn{engine.Pages() / 2 + 1, kLinesPerPage / 2, kCharsPerLine / 2};
+}
+
+// Skips with an error when an edit taken back left the document another
+// size than it had.
+void CheckSameDocument(benchmark::State& state, BenchEngine& engine, int32_t pages,
+                       size_t textBytes) {
+  if (engine.Pages() != pages || engine.PlainText().size() != textBytes) {
+    state.SkipWithError("the document did not come back to its size");
+  }
+}
+
+void BM_TypeCharInMiddle(benchmark::State& state) {
+  BenchEngine* engine = Loaded(state, "type");
+  if (engine == nullptr) return;
+  const int32_t pages = engine->Pages();
+  const size_t textBytes = engine->PlainText().size();
+  engine->GoTo(Middle(*engine));
+  for (auto _ : state) {
+    engine->Type(kTypedChar);
+    state.PauseTiming();
+    // Taken back by a backspace that records nothing: the undo of a
+    // character typed inside a paragraph also takes the rest of the
+    // paragraph with it.
+    engine->Backspace(0);
+    state.ResumeTiming();
+  }
+  CheckSameDocument(state, *engine, pages, textBytes);
+}
+
+void BM_MoveByLine(benchmark::State& state) {
+  BenchEngine* engine = Loaded(state, "line");
+  if (engine == nullptr) return;
+  engine->GoTo(Middle(*engine));
+  bool down = true;
+  for (auto _ : state) {
+    engine->Move(down ? kMoveLineDown : kMoveLineUp);
+    down = !down;
+  }
+}
+
+void BM_MoveByPage(benchmark::State& state) {
+  BenchEngine* engine = Loaded(state, "page");
+  if (engine == nullptr) return;
+  engine->GoTo(Middle(*engine));
+  bool forward = true;
+  for (auto _ : state) {
+    engine->Move(forward ? kMoveNextPage : kMovePrevPage);
+    forward = !forward;
+  }
+}
+
+void BM_DeletePageSelection(benchmark::State& state) {
+  BenchEngine* engine = Loaded(state, "delete");
+  if (engine == nullptr) return;
+  const int32_t pages = engine->Pages();
+  const size_t textBytes = engine->PlainText().size();
+  const int32_t page = Middle(*engine).page;
+  for (auto _ : state) {
+    state.PauseTiming();
+    engine->GoTo({page, 1, 1});
+    engine->GoToExtending({page + 1, 1, 1});
+    const bool selected = engine->HasSelection();
+    state.ResumeTiming();
+    engine->Delete();
+    state.PauseTiming();
+    engine->Undo();
+    if (!selected) state.SkipWithError("no page was selected");
+    state.ResumeTiming();
+  }
+  CheckSameDocument(state, *engine, pages, textBytes);
+}
+
+void BM_SaveDocument(benchmark::State& state) {
+  BenchEngine* engine = Loaded(state, "save");
+  if (engine == nullptr) return;
+  int64_t bytes = 0;
+  for (auto _ : state) {
+    platform::CMemFile file;
+    if (!engine->Save(file)) state.SkipWithError("the save failed");
+    bytes = static_cast<int64_t>(file.GetLength());
+  }
+  state.SetBytesProcessed(state.iterations() * bytes);
+  state.counters["stream_bytes"] = static_cast<double>(bytes);
+}
+
+void BM_LoadDocument(benchmark::State& state) {
+  BenchEngine* engine = Loaded(state, "load");
+  if (engine == nullptr) return;
+  std::vector<uint8_t> saved = Prepared(static_cast<int32_t>(state.range(0))).saved;
+  for (auto _ : state) {
+    if (!engine->Load(saved)) state.SkipWithError("the load failed");
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(saved.size()));
+}
+
+void BM_UndoLastEdit(benchmark::State& state) {
+  BenchEngine* engine = Loaded(state, "undo");
+  if (engine == nullptr) return;
+  const int32_t pages = engine->Pages();
+  const size_t textBytes = engine->PlainText().size();
+  const PageLineColumn middle = Middle(*engine);
+  for (auto _ : state) {
+    state.PauseTiming();
+    // At the end of a paragraph, where the undo of a typed character
+    // takes back just that character (inside a paragraph it takes the
+    // rest of the paragraph too), so the document keeps its size.
+    engine->GoTo(middle);
+    engine->Move(kMoveParagraphEnd);
+    engine->Type(kTypedChar);
+    state.ResumeTiming();
+    engine->Undo();
+  }
+  CheckSameDocument(state, *engine, pages, textBytes);
+}
+
+// The heap a document holds per stored character (paragraph ends
+// counted), once loaded from its saved form and once typed in.
+void BM_HeapPerCharacter(benchmark::State& state) {
+  const auto pages = static_cast<int32_t>(state.range(0));
+  const PreparedDocument& document = Prepared(pages);
+  loaded.reset();
+  loadedKey.clear();
+  double loadedBytes = 0;
+  for (auto _ : state) {
+    std::vector<uint8_t> saved = document.saved;
+    BenchEngine engine(BenchStyle(environment->FaceName()));
+    const int64_t before = LiveHeapBytes();
+    if (!engine.Load(saved)) state.SkipWithError("the load failed");
+    loadedBytes = static_cast<double>(LiveHeapBytes() - before);
+  }
+  const auto characters = static_cast<double>(document.characters);
+  state.SetLabel(environment->FontLabel());
+  state.counters["pages"] = document.pages;
+  state.counters["chars"] = characters;
+  state.counters["loaded_B_per_char"] = loadedBytes / characters;
+  state.counters["typed_B_per_char"] = static_cast<double>(document.typedHeapBytes) / characters;
+  state.counters["typing_s"] = document.typingSeconds;
+}
+
+void Sizes(benchmark::internal::Benchmark* benchmark) { benchmark->Arg(5)->Arg(50)->Arg(500); }
+
+BENCHMARK(BM_TypeCharInMiddle)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MoveByLine)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MoveByPage)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DeletePageSelection)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UndoLastEdit)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SaveDocument)->Apply(Sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadDocument)->Apply(Sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HeapPerCharacter)->Apply(Sizes)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace bench
+
+int main(int argc, char** argv) {
+  bench::BenchEnvironment environment;
+  bench::environment = &environment;
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::AddCustomContext("font", environment.FontLabel());
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  // The engine goes while the fonts and clock it uses are still there.
+  bench::loaded.reset();
+  bench::environment = nullptr;
+  return 0;
+}
