@@ -3,6 +3,8 @@
 // a selection starts, follows the caret and ends, how keyboard range
 // marking keeps the caret to come back to, and what the engine asks about
 // caret and selection.
+#include <algorithm>
+
 #include "engine/doc_root.h"
 
 namespace {
@@ -74,7 +76,25 @@ int BoundaryMove(int kind) {
   }
 }
 
+// The goal column of vertical moves: the middle of the caret's character
+// (a half-width one is narrower than the pitch), never left of 0.
+int32_t GoalColumn(const platform::RECT& box, int32_t pitch) {
+  const int32_t width = box.right - box.left;
+  return std::max(width < pitch ? box.left + width / 2 - 1 : box.left + pitch / 2 - 1, 0);
+}
+
 bool WithinHeight(const platform::RECT& box, int32_t y) { return y >= box.top && y < box.bottom; }
+
+// Sets the cursor to a path from outside the objects' own answers and
+// answers where it stands: a path the objects do not take as it is (a
+// column beyond its line's end, a child that is not there) is replaced by
+// where they put the cursor.
+CVedTextPos CursorAt(CDocObjContainer& objects, const CVedTextPos& path) {
+  objects.SetCursor(&path);
+  CVedTextPos cursor;
+  if (objects.GetCursor(&cursor) == 0 || cursor.IsEmpty()) return path;
+  return cursor;
+}
 
 }  // namespace
 
@@ -253,7 +273,9 @@ int CDocBunsObj::GoToLineColumn(int mode, const CVedTextPos* base, const int32_t
   }
   RememberCaretState();
   SelectForMove(mode);
-  SetCursor(&target);
+  // A column beyond the end of its line is no place the cursor stands on:
+  // the caret goes where the objects put the cursor.
+  target = CursorAt(*this, target);
   FinishMove(code, target, false);
   return 1;
 }
@@ -315,15 +337,14 @@ void CDocBunsObj::SelectRange(const CVedTextPos* first, const CVedTextPos* secon
   RememberCaretState();
   if (ranged) {
     if (!HasSelection()) selectionStartCode_ = whole != 0 ? kMoveWholeUnit : kCharacterUnit;
-    caret_ = *second;
-    SetCursor(&caret_);
+    caret_ = CursorAt(*this, *second);
     selectionUnit_ = kCharacterUnit;
     ResetSelection(1);
   } else if (rangeMarking_ == 0 && HasSelection()) {
     ResetSelection(0);
   }
-  const CVedTextPos target = first != nullptr && !first->IsEmpty() ? *first : caret_;
-  SetCursor(&target);
+  const CVedTextPos target =
+      CursorAt(*this, first != nullptr && !first->IsEmpty() ? *first : caret_);
   UpdateAfterChange(0, 1, 0, &target, nullptr, nullptr, 0, 1);
   if (ranged && HasSelection()) {
     caret_ = selectionCaretEnd_;
@@ -380,6 +401,10 @@ void CDocBunsObj::EndRangeMarking(int keep) {
     caret_ = savedCaret_;
     anchor_ = savedAnchor_;
     SetCursor(&caret_);
+    // Vertical moves go on from the column of the caret put back, not from
+    // where it stood while marking.
+    GetPositionRect(&caretRect_, kRectCaret, &caret_, nullptr);
+    caretRect_.left = GoalColumn(caretRect_, Format().charPitch);
   }
   savedCaret_ = CVedTextPos{};
   savedAnchor_ = CVedTextPos{};
@@ -433,6 +458,9 @@ int32_t CDocBunsObj::PositionFromPoint(const CVedTextPos* base, int32_t x, int32
 
 int CDocBunsObj::GetLineColumn(int32_t out[2], int mode, const CVedTextPos* pos,
                                const CVedTextPos* base) {
+  // Without a position the caret's line is meant, not the lines up to the
+  // end of the document.
+  if (pos == nullptr) pos = &caret_;
   if (mode == 1) return CDocObjContainer::GetLineColumn(&out[0], &out[1], pos, base);
   out[0] = CountLines(base, pos);
   platform::RECT box{};
