@@ -567,6 +567,9 @@ class CDocBunsObj : public CDocObjContainer {
     platform::RECT whole{};
   };
   void ClearSelectionState();
+  // The selection's characters, earlier end first, both ends included: a
+  // character-wise selection's later end stands after its last character.
+  CVedTextRange SelectedContent();
   int32_t OrderOf(const CVedTextPos& a, const CVedTextPos& b);
   void OrderedSelection(CVedTextPos& earlier, CVedTextPos& later);
   // A move from a position (null: the caret) that moves neither caret nor
@@ -589,6 +592,21 @@ class CDocBunsObj : public CDocObjContainer {
   bool ChildEdgeOf(int32_t child, int code, CVedTextPos* out);
   void KeepCaretInOwnChild(EditResult& result);
   void ForgetSelectionAnchors();
+  // Content inserted at the cursor stands between the character before
+  // the cursor and the one at it; the mark finds both again afterwards,
+  // however the insertion reflowed the text.
+  struct InsertionMark {
+    CVedAnchor anchor;
+    bool set = false;
+    CVedTextPos before;
+    bool hasBefore = false;
+  };
+  void MarkInsertionPoint(InsertionMark& mark);
+  static bool InSameText(const CVedTextPos& a, const CVedTextPos& b);
+  // Narrows a result to the inserted characters, both ends included, for
+  // the undo record: the result itself names the rest of the paragraph as
+  // well, for repainting, and an undo must not take that away.
+  void NarrowToInserted(InsertionMark& mark, EditResult& result);
   ObjectDescription Describe(const CVedTextPos* pos);
 
   EditDataHolder* undoData_ = nullptr;  // the fragment saved before the edit

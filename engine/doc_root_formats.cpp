@@ -75,7 +75,8 @@ platform::RECT Within(const platform::RECT& rect, int32_t top, int32_t bottom) {
 
 int CDocBunsObj::GetCharFontValue(int32_t value) {
   if (!HasSelection()) return 1;
-  return ApplyFontValue(value, &selectionAnchorEnd_, &selectionCaretEnd_);
+  const CVedTextRange selected = SelectedContent();
+  return ApplyFontValue(value, &selected.start, &selected.end);
 }
 
 int CDocBunsObj::SetCharFont(int undo, const CharFormat* record, ChangeRecord* result) {
@@ -143,8 +144,9 @@ int CDocBunsObj::SetCharFormat(int kind, int undo, const CharAttributes* record,
 }
 
 EditResult CDocBunsObj::ApplyCharAttributes(int kind, const CharAttributes& record) {
-  const CVedTextPos& from = selectionAnchorEnd_;
-  const CVedTextPos& to = selectionCaretEnd_;
+  const CVedTextRange selected = SelectedContent();
+  const CVedTextPos& from = selected.start;
+  const CVedTextPos& to = selected.end;
   EditResult result;
   switch (kind) {
     case kCharKindFont:
@@ -215,11 +217,7 @@ CVedTextRange CDocBunsObj::FormatQueryRange(int movingOnly) {
     range.start = range.end = caret_;
     return range;
   }
-  if (movingOnly == 0) {
-    range.start = selectionAnchorEnd_;
-    range.end = selectionCaretEnd_;
-    return range;
-  }
+  if (movingOnly == 0) return SelectedContent();
   // The end the user moves: with a character-wise selection extended to
   // the right the caret stands after it, on the character one step left.
   range.start = caret_;
@@ -279,9 +277,9 @@ int CDocBunsObj::ApplyParagraphChange(int selector, int undo, ChangeRecord* resu
   CVedTextPos start = caret_;
   CVedTextPos end = caret_;
   if (hadSelection) {
-    start = selectionCaretEnd_;
-    end = selectionAnchorEnd_;
-    OrderPositions(start, end);
+    const CVedTextRange selected = SelectedContent();
+    start = selected.start;
+    end = selected.end;
   }
 
   SaveSelectionAnchors();

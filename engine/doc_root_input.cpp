@@ -228,6 +228,8 @@ EditResult CDocBunsObj::InsertCleared(std::string_view text, int undo, int editT
     placing.flag = 0;
     child->SetOptions(&placing);
   }
+  InsertionMark mark;
+  MarkInsertionPoint(mark);
   EditResult inserted;
   CDocObjContainer::InsertText(text, &inserted);
   if (plainLine && child != nullptr) child->SetOptions(&childOptions);
@@ -241,7 +243,9 @@ EditResult CDocBunsObj::InsertCleared(std::string_view text, int undo, int editT
   if (inserted.changed != 0) {
     if (!inserted.newCursor.IsEmpty()) SetCursor(&inserted.newCursor);
     // Undo takes back exactly what went in; the deletion is logged apart.
-    LogAfterEdit(undo, editType, &inserted);
+    EditResult logged = inserted;
+    NarrowToInserted(mark, logged);
+    LogAfterEdit(undo, editType, &logged);
     if (cleared.changed != 0) {
       if (!movingEndAtStart &&
           ComparePositions(&inserted.rangeStart, &cleared.rangeStart) == kCompareAfter) {

@@ -3,6 +3,7 @@
 // highlight and notifications are brought up to date after every edit and
 // every caret move.
 #include <algorithm>
+#include <iterator>
 #include <optional>
 
 #include "engine/doc_root.h"
@@ -225,6 +226,22 @@ int32_t CDocBunsObj::OrderOf(const CVedTextPos& a, const CVedTextPos& b) {
   return order == kCompareIncomparable ? 0 : order;
 }
 
+CVedTextRange CDocBunsObj::SelectedContent() {
+  CVedTextRange range;
+  OrderedSelection(range.start, range.end);
+  // Whole-unit selections (a found match, select-all, a widened range) and
+  // snapped line or paragraph selections name their last character
+  // themselves.
+  const bool characterWise = selectionUnit_ == 1 && selectionStartCode_ != kMoveWholeUnit;
+  if (!characterWise || range.start == range.end) return range;
+  CVedTextPos last;
+  if (ProbeMove(kMovePrevChar, &range.end, &last) &&
+      ComparePositions(&last, &range.start) != kCompareBefore) {
+    range.end = last;
+  }
+  return range;
+}
+
 void CDocBunsObj::OrderedSelection(CVedTextPos& earlier, CVedTextPos& later) {
   earlier = selectionCaretEnd_;
   later = selectionAnchorEnd_;
@@ -398,8 +415,7 @@ void CDocBunsObj::UpdateHighlight() {
     ClearHighlight();
     return;
   }
-  CVedTextRange ends;
-  OrderedSelection(ends.start, ends.end);
+  const CVedTextRange ends = SelectedContent();
   const bool unchanged = highlightChanged_ != kHighlightForced &&
                          ends.start == display_.shown.start && ends.end == display_.shown.end &&
                          highlightMode_ == selectionMode_ && highlightUnit_ == selectionUnit_ &&
@@ -511,13 +527,16 @@ void CDocBunsObj::SaveRangeBeforeDelete(int mode) {
   CVedTextPos start;
   CVedTextPos end;
   if (HasSelection() || mode == kSaveRangeSelection) {
-    OrderedSelection(start, end);
+    const CVedTextRange selected = SelectedContent();
+    start = selected.start;
+    end = selected.end;
   } else if (mode == kSaveRangeCharBefore) {
-    end = caret_;
+    // Ranges name their characters with both ends included.
     if (!ProbeMove(kMovePrevChar, &caret_, &start)) start = caret_;
+    end = start;
   } else {
     start = caret_;
-    if (!ProbeMove(kMoveNextChar, &caret_, &end)) end = caret_;
+    end = caret_;
   }
   StoreRangeForUndo(&start, &end);
 }
@@ -561,7 +580,8 @@ void CDocBunsObj::LogAfterEdit(int enable, int editType, const EditResult* resul
   if (result != nullptr && result->changed == 0) return;
   const EditResult none;
   const EditResult& r = result != nullptr ? *result : none;
-  const CVedTextPos& at = r.rangeStart.IsEmpty() ? caret_ : r.rangeStart;
+  // Where a deletion happened: what the undo puts back goes there.
+  const CVedTextPos& at = r.newCursor.IsEmpty() ? caret_ : r.newCursor;
   switch (editType) {
     case kEditTyped:
       editLog_.AddOperation(kUndoInserted, &r.rangeStart, &r.rangeEnd, nullptr, nullptr);
@@ -624,11 +644,9 @@ int CDocBunsObj::ApplyEditWithUndo(int enable, EditResult* out, int keepInObject
   if (CheckReadOnly() != 0 || !HasSelection()) return 0;
   const bool keep = keepInObject != 0 && replaying_ == 0 && KeepsCaretInObject();
   SaveBeforeEdit(enable, editType, kSaveRangeSelection);
-  CVedTextPos earlier;
-  CVedTextPos later;
-  OrderedSelection(earlier, later);
+  const CVedTextRange selected = SelectedContent();
   EditResult result;
-  CDocObjContainer::DeleteRange(&earlier, &later, &result);
+  CDocObjContainer::DeleteRange(&selected.start, &selected.end, &result);
   ResetSelection(0);
   if (result.changed != 0) {
     caret_ = result.newCursor;
@@ -732,6 +750,61 @@ int CDocBunsObj::RestoreSelectionAnchors(int saved, int apply) {
     selectionAnchorEnd_ = caretFirst ? later : earlier;
   }
   return 1;
+}
+
+bool CDocBunsObj::InSameText(const CVedTextPos& a, const CVedTextPos& b) {
+  // A text's positions share the steps down to it; the last three are its
+  // own (paragraph, line, character), and the free-cursor place may be
+  // given or not.
+  constexpr size_t kTextOwnSteps = 3;
+  auto steps = [](const CVedTextPos& p) {
+    std::vector<PosPair> down;
+    if (p.pairs.size() < kTextOwnSteps) return down;
+    std::copy_if(p.pairs.begin(), p.pairs.end() - kTextOwnSteps, std::back_inserter(down),
+                 [](const PosPair& pair) { return pair.tag != kTagFreeCursor; });
+    return down;
+  };
+  return a.pairs.size() >= kTextOwnSteps && steps(a) == steps(b);
+}
+
+void CDocBunsObj::MarkInsertionPoint(InsertionMark& mark) {
+  CVedTextPos cursor;
+  GetCursor(&cursor);
+  mark.hasBefore =
+      ProbeMove(kMovePrevChar, &cursor, &mark.before) && InSameText(mark.before, cursor);
+  mark.anchor = CVedAnchor{};
+  mark.anchor.SetValue(kAnchorChar);
+  mark.anchor.SetValue2(0);
+  mark.set = SetAnchor(kAnchorChar, &mark.anchor, &cursor) != 0;
+}
+
+void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
+  if (!mark.set) return;
+  mark.set = false;
+  CVedAnchor* anchor = FindAnchor(kAnchorChar, nullptr, 0);
+  while (anchor != nullptr && anchor != &mark.anchor) {
+    anchorSearch_ = anchor->position;
+    anchor = FindAnchor(kAnchorChar, &anchorSearch_, 1);
+  }
+  if (anchor == nullptr) return;
+  const CVedTextPos following = anchor->position;
+  anchorSearch_ = following;
+  SetAnchor(kAnchorChar, nullptr, &anchorSearch_);
+  CVedTextPos first;
+  CVedTextPos last;
+  if (!ProbeMove(kMovePrevChar, &following, &last)) return;
+  if (mark.hasBefore) {
+    if (!ProbeMove(kMoveNextChar, &mark.before, &first)) return;
+  } else {
+    // Nothing stood before the insertion point in its text: the text's
+    // changed range starts with what went in. A range that starts in
+    // another object (a table whose row grew) is kept whole.
+    if (!InSameText(result.rangeStart, last)) return;
+    first = result.rangeStart;
+  }
+  if (ComparePositions(&first, &last) == kCompareAfter) return;
+  result.rangeStart = first;
+  result.rangeEnd = last;
 }
 
 void CDocBunsObj::ForgetSelectionAnchors() {

@@ -117,15 +117,19 @@ int CDocBunsObj::InsertFromArchive(uint32_t flags, platform::CArchive& archive, 
   SaveBeforeEdit(group.direction(), editType, kSaveSelection);
   const int32_t rowsBefore = CaretTableRows();
 
+  InsertionMark mark;
+  if (atCaret) MarkInsertionPoint(mark);
   EditResult inserted;
   const int answer = ReadContent(archive, format, withHeader, &inserted);
+  EditResult logged = inserted;
+  NarrowToInserted(mark, logged);
   if (inserted.changed == 0 && deletion.changed == 0) {
     group.Cancel();
     feedback_.Cue(kCueWarning, kCueInterrupt, kCueFlags);
     return answer;
   }
   if (answer != kWpcOk) feedback_.Cue(kCueWarning, kCueInterrupt, kCueFlags);
-  if (inserted.changed == 0) inserted = deletion;
+  if (inserted.changed == 0) inserted = logged = deletion;
   if (deletion.changed != 0 && CaretTableRows() == rowsBefore && !tableEnd) {
     // The logged range covers the deletion and the insertion together.
     if (ComparePositions(&inserted.rangeStart, &deletion.newCursor) == kCompareAfter) {
@@ -133,7 +137,7 @@ int CDocBunsObj::InsertFromArchive(uint32_t flags, platform::CArchive& archive, 
     }
     if (inserted.heightDelta == 0) inserted.heightDelta = deletion.heightDelta;
   }
-  LogAfterEdit(group.direction(), editType, &inserted);
+  LogAfterEdit(group.direction(), editType, &logged);
   const CVedTextPos* newCaret = inserted.newCursor.IsEmpty() ? nullptr : &inserted.newCursor;
   UpdateAfterChange(1, 1, 0, newCaret, &inserted, nullptr,
                     UpdateFlags(inserted, inserted.newCursor), 0);
@@ -199,9 +203,9 @@ int CDocBunsObj::WriteToArchive(uint32_t flags, platform::CArchive& archive, int
   CVedTextPos start = caret_;
   CVedTextPos end = caret_;
   if (HasSelection()) {
-    start = selectionAnchorEnd_;
-    end = selectionCaretEnd_;
-    OrderPositions(start, end);
+    const CVedTextRange selected = SelectedContent();
+    start = selected.start;
+    end = selected.end;
   }
   return WriteContent(archive, format, &start, &end, withHeader);
 }

@@ -178,9 +178,9 @@ int ClipboardReader::Load(EditResult* out) {
 
 int CDocBunsObj::CopyToClipboard() {
   if (!HasSelection()) return 0;
-  CVedTextPos start = selectionAnchorEnd_;
-  CVedTextPos end = selectionCaretEnd_;
-  OrderPositions(start, end);
+  const CVedTextRange selected = SelectedContent();
+  const CVedTextPos& start = selected.start;
+  const CVedTextPos& end = selected.end;
   const bool own = PutForm(CVedClipboardFile::kOwnFormat, kOwnFormatFileBytes, true,
                            [&](platform::CArchive& archive) {
                              WriteContent(archive, kFormatOwnBlock, &start, &end, 1);
@@ -207,12 +207,13 @@ int CDocBunsObj::Cut(int undo, ChangeRecord* change) {
 }
 
 bool CDocBunsObj::WidenSelectionToUnits() {
-  CVedTextRange selection{selectionAnchorEnd_, selectionCaretEnd_};
-  OrderPositions(selection.start, selection.end);
+  const CVedTextRange selection = SelectedContent();
   CVedTextRange widened;
   if (AdjustRange(&selection, &widened) == 0) return false;
   if (widened.start == selection.start && widened.end == selection.end) return false;
   SetSelectionRange(1, &widened.start, &widened.end);
+  // The widened ends name the last character themselves.
+  selectionStartCode_ = kMoveWholeUnit;
   return true;
 }
 

@@ -127,7 +127,8 @@ int CDocBunsObj::GetRangeText(int format, std::string& text, int movingOnly) {
     const CVedTextPos moving = MovingPosition();
     return GetTextInRange(format, &moving, &moving, text);
   }
-  return GetTextInRange(format, &selectionAnchorEnd_, &selectionCaretEnd_, text);
+  const CVedTextRange selected = SelectedContent();
+  return GetTextInRange(format, &selected.start, &selected.end, text);
 }
 
 int CDocBunsObj::GetTextBeforeCaret(int format, std::string& text) {

@@ -431,7 +431,13 @@ int CVedUndoEdit::Apply(int direction) {
     ApplyTransfer(direction);
   } else {
     SetSpeech(1);
-    if (moveFirst_ != 0 && IsPresent(locations_.first)) MoveQuietlyTo(locations_.first);
+    // Without a selected range to replace, the text goes back where it was
+    // taken from: the caret may have been moved since by other replays.
+    if (moveFirst_ != 0 && IsPresent(locations_.first)) {
+      MoveQuietlyTo(locations_.first);
+    } else if (moveFirst_ != 0 && IsPresent(locations_.after)) {
+      MoveQuietlyTo(locations_.after);
+    }
     const bool replacing = engine_->EditCommand(WPC_HAS_SELECTION, 0, 0) != 0;
     if (direction != 0) {
       SpeakAndWait(Prefix(direction) + (replacing ? kReplayWordReplace : kReplayWordInsert));

@@ -244,8 +244,12 @@ void CVedWpCtrl::MoveToPoint(int extend, int code, const CaretPoint* point) {
   const platform::POINT origin = TextAreaOrigin();
   const int32_t x = std::max(point->rect.left - origin.x, 0);
   const int32_t usedHeight = pageTable_->GetPageHeight(point->page);
-  const int32_t y = std::clamp(point->rect.top - origin.y, 0,
-                               std::max(std::min(appliedStyle_.textHeight, usedHeight) - 1, 0));
+  // A replay may have to reach into a table line taller than the page,
+  // the one the oversize rule is taking back.
+  const int32_t limit = replayState_ != kReplayIdle && usedHeight > appliedStyle_.textHeight
+                            ? usedHeight
+                            : std::min(appliedStyle_.textHeight, usedHeight);
+  const int32_t y = std::clamp(point->rect.top - origin.y, 0, std::max(limit - 1, 0));
   int mode = 0;
   if (extend != 0) {
     if (!root_->HasSelection()) {

@@ -89,6 +89,14 @@ bool CVedWpCtrl::AddUndoStep(int direction) {
         first = MarkedPointOf(op->first);
         data = op->value;
         break;
+      case kUndoDelete:
+      case kUndoDeleteTyped:
+        // Typed text is taken back from where it went in, which is not the
+        // caret before the edit when that stood at a replaced selection's
+        // far end.
+        first = MarkedPointOf(op->second);
+        second = after;
+        break;
       default:
         first = MarkedPointOf(op->second);
         break;

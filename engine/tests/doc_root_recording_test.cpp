@@ -35,7 +35,7 @@ class DocRootRecordingTest : public DocRootTest {
     result.changed = 1;
     result.rangeStart = PathFromStart(kMoveNextChar, 1);
     result.rangeEnd = PathFromStart(kMoveNextChar, 3);
-    result.newCursor = result.rangeEnd;
+    result.newCursor = PathFromStart(kMoveNextChar, 5);
     result.startAux = PathFromStart(kMoveNextChar, 2);
     result.endAux = PathFromStart(kMoveNextChar, 4);
     return result;
@@ -71,7 +71,7 @@ class DocRootRecordingTest : public DocRootTest {
 
 // What an edit type is logged as: the undo kind, which positions it
 // carries and whether content travels with it.
-enum class Place { kNone, kRangeStart, kRangeEnd, kAuxStart, kAuxEnd, kCaret };
+enum class Place { kNone, kRangeStart, kRangeEnd, kNewCursor, kAuxStart, kAuxEnd, kCaret };
 struct EditTypeCase {
   int type;
   int32_t kind;
@@ -90,6 +90,8 @@ class DocRootEditTypeTest : public DocRootRecordingTest,
         return result.rangeStart;
       case Place::kRangeEnd:
         return result.rangeEnd;
+      case Place::kNewCursor:
+        return result.newCursor;
       case Place::kAuxStart:
         return result.startAux;
       case Place::kAuxEnd:
@@ -141,14 +143,14 @@ INSTANTIATE_TEST_SUITE_P(
                       EditTypeCase{51, 1, P::kAuxStart, P::kAuxEnd, P::kNone, false},
                       EditTypeCase{52, 1, P::kAuxStart, P::kAuxEnd, P::kNone, false},
                       EditTypeCase{53, 1, P::kAuxStart, P::kAuxEnd, P::kNone, false},
-                      EditTypeCase{3, 2, P::kRangeStart, P::kNone, P::kNone, true},
-                      EditTypeCase{4, 4, P::kRangeStart, P::kNone, P::kNone, true},
-                      EditTypeCase{5, 6, P::kRangeStart, P::kNone, P::kNone, true},
+                      EditTypeCase{3, 2, P::kNewCursor, P::kNone, P::kNone, true},
+                      EditTypeCase{4, 4, P::kNewCursor, P::kNone, P::kNone, true},
+                      EditTypeCase{5, 6, P::kNewCursor, P::kNone, P::kNone, true},
                       // Outside a table the row, column and table ranges do not exist:
                       // the deletion is logged without content.
-                      EditTypeCase{54, 2, P::kRangeStart, P::kNone, P::kNone, false},
+                      EditTypeCase{54, 2, P::kNewCursor, P::kNone, P::kNone, false},
                       EditTypeCase{55, 2, P::kCaret, P::kNone, P::kNone, false},
-                      EditTypeCase{58, 2, P::kRangeStart, P::kNone, P::kNone, false}));
+                      EditTypeCase{58, 2, P::kNewCursor, P::kNone, P::kNone, false}));
 
 TEST_F(DocRootRecordingTest, TableEditsOutsideATableAndUnknownTypesLogNothing) {
   Type("ABCDEF");
