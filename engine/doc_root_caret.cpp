@@ -36,10 +36,10 @@ constexpr int32_t kCharacterUnit = 1;
 // Find: flag bits and search directions.
 constexpr int kFindMatchCase = 0x1;
 constexpr int kFindSelectMatch = 0x2;
-constexpr int kFindFromMatch = 0x4;
+constexpr int kFindFromCaretCell = 0x4;
 constexpr int kSearchForward = 1;
 constexpr int kSearchBackward = 2;
-constexpr int kSearchFromMatchOffset = 2;
+constexpr int kSearchFromCaretCellOffset = 2;
 
 // Position rectangle modes: the caret's box, and a line end's box.
 constexpr int kRectCaret = 0;
@@ -514,7 +514,7 @@ int CDocBunsObj::Find(int flags, int forward, std::string_view text) {
   CVedTextPos before;
   GetCursor(&before);
   int direction = forward != 0 ? kSearchForward : kSearchBackward;
-  if ((flags & kFindFromMatch) != 0) direction += kSearchFromMatchOffset;
+  if ((flags & kFindFromCaretCell) != 0) direction += kSearchFromCaretCellOffset;
   CVedTextRange match;
   const int found = FindText(flags & kFindMatchCase, direction, text, &match);
   if (found == 0) {

@@ -17,7 +17,10 @@ constexpr int32_t kHitBelow = 0x10004;
 constexpr int kFindSelectMatch = 0x2;
 constexpr int kFindOptions = 0x1 | kFindSelectMatch;
 constexpr int kFindBackwards = 0x4;
-constexpr int kFindFromMatch = 0x4;  // the document root's "search on" bit
+// The document root's bit for a search that includes the caret's own
+// character: a new search does, a search on from a match (whose last
+// character the caret stands on) must not.
+constexpr int kFindFromCaretCell = 0x4;
 
 template <typename T>
 T* As(intptr_t value) {
@@ -132,7 +135,7 @@ int CVedWpCtrl::Find(int code, int options, const char* text) {
   if (text == nullptr || *text == '\0') return 0;
   const int forward = (options & kFindBackwards) != 0 ? 0 : 1;
   int flags = options & kFindOptions;
-  if (code == WPC_FIND_NEXT) flags |= kFindFromMatch;
+  if (code == WPC_FIND) flags |= kFindFromCaretCell;
   const int wasOn = root_->SetSpeechEnabled(0);
   const int found = root_->Find(flags, forward, text);
   if (found != 0) AfterEdit(nullptr, kMoveWholeUnit, 0, 0, 1, 0);

@@ -104,6 +104,17 @@ TEST_F(WpCtrlEditTest, FindSelectsTheMatchWhenAskedAndSearchesBackwardsWithBitFo
   EXPECT_EQ(engine.EditCommand(WPC_FIND, 0, Text("")), 0);
 }
 
+TEST_F(WpCtrlEditTest, FindTakesTheMatchAtTheCaretAndFindNextMovesOnFromIt) {
+  Type("abab");
+  engine.EditCommand(WPC_MOVE, kMoveDocumentStart, 1);
+  EXPECT_NE(engine.EditCommand(WPC_FIND, 0, Text("a")), 0);
+  EXPECT_EQ(Location().caret.column, 1) << "a new search includes the caret's character";
+  EXPECT_NE(engine.EditCommand(WPC_FIND_NEXT, 0, Text("a")), 0);
+  EXPECT_EQ(Location().caret.column, 3) << "searching on never finds the same match again";
+  EXPECT_EQ(engine.EditCommand(WPC_FIND_NEXT, 0, Text("a")), 0);
+  EXPECT_EQ(Location().caret.column, 3);
+}
+
 TEST_F(WpCtrlEditTest, SavingAndLoadingKeepContentStyleAndCaret) {
   Type("ABC\rDEF");
   platform::CMemFile file;
