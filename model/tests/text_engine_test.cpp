@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "model/text_object.h"
 #include "text_fixture.h"
 
@@ -327,6 +329,37 @@ TEST_F(TextTransferThroughEngineTest, AStoreThatCannotBeWrittenFails) {
 
 namespace text_test {
 namespace {
+
+TEST_F(TextObjectTest, TypingAtAParagraphsStartReportsTheChangeFromTheFirstTypedCharacter) {
+  Type("XY");
+  text.MoveCursor(kMoveDocumentStart, nullptr, nullptr, nullptr);
+  EditResult result;
+  ASSERT_EQ(text.InsertText("ab", &result), 2);
+  int32_t line = 0;
+  int32_t column = 0;
+  ASSERT_EQ(text.GetLineColumn(&line, &column, &result.rangeStart, nullptr), 1);
+  EXPECT_EQ(line, 1);
+  EXPECT_EQ(column, 1) << "not the X that stood at the start before";
+}
+
+TEST(TextTypingFont, ThePagesBaseFontNamedAgainIsRealisedForTyping) {
+  TextFixture fixture;
+  CTextObject text;
+  ASSERT_EQ(text.Initialize(&fixture.renderer(), nullptr), 1);
+  text.SetReferenceDC(fixture.page.referenceDC);
+  ASSERT_EQ(text.SetPageFormat(&fixture.page), 1);
+  // The page names its base font; the document's default format is that
+  // same font, which must still make it the typing font.
+  CharFormat base;
+  std::memcpy(base.face, fixture.page.face, sizeof base.face);
+  base.size = fixture.page.fontSize;
+  base.heightScale = fixture.page.heightScale;
+  base.widthScale = fixture.page.widthScale;
+  base.mask = kMaskFace | kMaskSize | kMaskHeightScale | kMaskWidthScale;
+  ASSERT_EQ(text.SetCharFormat(&base), 1);
+  EditResult result;
+  EXPECT_EQ(text.InsertText("A", &result), 1);
+}
 
 TEST_F(TextObjectTest, AfterTypingThatWrapsTheCaretIsOnTheNewLine) {
   Type(std::string(23, 'a'));  // 20 single bytes a line
