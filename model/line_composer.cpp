@@ -1,6 +1,7 @@
 #include "model/line_composer.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 #include "model/page_format.h"
@@ -231,6 +232,24 @@ constexpr uint16_t kKatakanaLast = 0x8393;
 constexpr uint16_t kKatakanaToHiraganaLow = 161;
 constexpr uint16_t kKatakanaToHiraganaHigh = 162;
 constexpr uint16_t kLastFoldedDoubleByte = 0x8396;
+constexpr uint16_t kFirstFoldedDoubleByte = 0x8140;
+
+// The fold entry of a double-byte code, found through an index built
+// once: kana, the bulk of Japanese text, sit far down the table.
+const FoldEntry* FindDoubleByteFold(uint16_t code) {
+  using Index = std::array<int16_t, kLastFoldedDoubleByte - kFirstFoldedDoubleByte + 1>;
+  static const Index index = [] {
+    Index built;
+    built.fill(-1);
+    for (size_t i = std::size(kDoubleByteFolds); i-- > 0;) {
+      built[kDoubleByteFolds[i].code - kFirstFoldedDoubleByte] = static_cast<int16_t>(i);
+    }
+    return built;
+  }();
+  if (code < kFirstFoldedDoubleByte || code > kLastFoldedDoubleByte) return nullptr;
+  const int16_t at = index[code - kFirstFoldedDoubleByte];
+  return at < 0 ? nullptr : &kDoubleByteFolds[at];
+}
 
 char FoldSingleByte(char c) {
   if (c >= 'A' && c <= 'Z') return static_cast<char>(c - 'A' + 'a');
@@ -273,9 +292,17 @@ CLineComposer& CLineComposer::Instance() {
 
 int CLineComposer::IsInCharList(uint16_t code, const char* list) {
   if (list == nullptr) return 0;
-  const std::string_view text(list);
-  for (size_t i = 0; i < text.size(); i += platform::CharLengthAt(text, i, kListLeadBytes)) {
-    if (platform::CharCodeAt(text, i, kListLeadBytes) == code) return 1;
+  // Walked in place: every cell that is laid out or read in is looked up
+  // in both lists.
+  for (const char* at = list; *at != '\0';) {
+    const auto lead = static_cast<uint8_t>(at[0]);
+    if (at[1] != '\0' && platform::IsLeadByte(lead, kListLeadBytes)) {
+      if (platform::CharCode(lead, static_cast<uint8_t>(at[1])) == code) return 1;
+      at += 2;
+    } else {
+      if (lead == code) return 1;
+      ++at;
+    }
   }
   return 0;
 }
@@ -301,13 +328,11 @@ int CLineComposer::FoldChar(uint16_t code, char out[2]) {
   if (c >= kFullWidthUpperFirst && c <= kFullWidthUpperLast) c += kFullWidthCaseStep;
   if (c >= kKatakanaFirst && c <= kKatakanaBeforeGap) c -= kKatakanaToHiraganaLow;
   if (c >= kKatakanaAfterGap && c <= kKatakanaLast) c -= kKatakanaToHiraganaHigh;
-  for (const FoldEntry& entry : kDoubleByteFolds) {
-    if (entry.code == c) {
-      const std::string_view folded(entry.folded);
-      out[0] = folded[0];
-      out[1] = folded.size() > 1 ? folded[1] : '\0';
-      return static_cast<int>(folded.size());
-    }
+  if (const FoldEntry* entry = FindDoubleByteFold(c); entry != nullptr) {
+    const std::string_view folded(entry->folded);
+    out[0] = folded[0];
+    out[1] = folded.size() > 1 ? folded[1] : '\0';
+    return static_cast<int>(folded.size());
   }
   WriteCode(c, out);
   return c != code ? 2 : 0;

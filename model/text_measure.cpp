@@ -17,15 +17,17 @@ int CTextNavigator::SumLines(const ParagraphInfo& paragraph, bool lastGap, NodeH
                              NodeHandle last, int32_t* widest, int32_t* height) const {
   *widest = 0;
   *height = 0;
-  for (NodeHandle line = first; line != kNoNode; line = Navigate(kLevelLine, kNavNext, line)) {
+  // Read straight from the line list: the caret's place is measured from
+  // the document's start after every keystroke, over every line above it.
+  const bool bound = IsBound();
+  for (NodeHandle line = first; line != kNoNode; line = bound ? lines_->Next(line) : kNoNode) {
+    if (lines_ == nullptr || !lines_->LinksBack(line)) return 0;
+    const LineInfo& info = lines_->RecordOf(line);
     const bool isLast = line == last;
     int32_t gap = paragraph.lineGap;
     if (isLast) gap = lastGap ? GapBelow(paragraph, line) : 0;
-    int32_t width = 0;
-    int32_t lineHeight = 0;
-    if (GetLineHeight(line, gap, &width, &lineHeight) == 0) return 0;
-    *widest = std::max(*widest, width);
-    *height += lineHeight;
+    *widest = std::max(*widest, info.usedWidth);
+    *height += info.height + gap;
     if (isLast) break;
   }
   return 1;
