@@ -162,6 +162,18 @@ class BenchEngine {
   void Backspace(int direction = 1) { engine_->EditCommand(WPC_BACKSPACE, direction, 0); }
   int32_t Pages() { return engine_->EditCommand(WPC_GET_PAGE_COUNT, 0, 0); }
   bool HasSelection() { return engine_->EditCommand(WPC_HAS_SELECTION, 0, 0) != 0; }
+  // The selected text as it would be typed: paragraphs ended by CR alone.
+  std::string SelectedText() {
+    std::vector<char> buffer(1 << 20);
+    engine_->EditCommand(WPC_GET_RANGE_TEXT, static_cast<intptr_t>(buffer.size()),
+                         Pointer(buffer.data()));
+    std::string text;
+    for (const char* at = buffer.data(); *at != '\0'; ++at) {
+      if (at[0] == '\r' && at[1] == '\n') continue;
+      text += *at == '\n' ? '\r' : *at;
+    }
+    return text;
+  }
   PageLineColumn Caret() {
     LocationRecord record;
     engine_->EditCommand(WPC_GET_LOCATION, 0, Pointer(&record));
