@@ -603,6 +603,9 @@ class CDocBunsObj : public CDocObjContainer {
   };
   void MarkInsertionPoint(InsertionMark& mark);
   static bool InSameText(const CVedTextPos& a, const CVedTextPos& b);
+  // One character on (kMoveNextChar) or back, over any margin columns the
+  // free cursor would stop at.
+  bool StepCharacter(int code, const CVedTextPos& from, CVedTextPos* out);
   // Narrows a result to the inserted characters, both ends included, for
   // the undo record: the result itself names the rest of the paragraph as
   // well, for repainting, and an undo must not take that away.

@@ -498,11 +498,15 @@ int CDocBunsObj::InsertLine(int undo, ChangeRecord* result) {
   BeginUndoRecording(undo);
   if (HasSelection()) ResetSelection(0);
   SaveBeforeEdit(undo, kEditTyped, 0);
+  InsertionMark mark;
+  MarkInsertionPoint(mark);
   EditResult edit;
   InsertBlankLine(&edit);
   if (edit.changed != 0) {
     if (!edit.newCursor.IsEmpty()) SetCursor(&edit.newCursor);
-    LogAfterEdit(undo, kEditTyped, &edit);
+    EditResult logged = edit;
+    NarrowToInserted(mark, logged);
+    LogAfterEdit(undo, kEditTyped, &logged);
     CVedTextPos cursor;
     GetCursor(&cursor);
     UpdateAfterChange(1, 1, 0, &cursor, &edit, result, kChangeWholeLine, 0);

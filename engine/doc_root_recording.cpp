@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "engine/doc_root.h"
+#include "model/text_object.h"
 
 namespace {
 
@@ -67,6 +68,8 @@ constexpr int kLineClassEmpty = 3;
 // The mode of RefusesRead that refuses the left margin too.
 constexpr int kRefuseLeftMargin = 1;
 
+// A step over a line's margin gives up after this many columns.
+constexpr int kMarginWalkLimit = 1024;
 // A walk over empty table lines gives up after this many lines.
 constexpr int kEmptyLineWalkLimit = 4096;
 
@@ -235,7 +238,7 @@ CVedTextRange CDocBunsObj::SelectedContent() {
   const bool characterWise = selectionUnit_ == 1 && selectionStartCode_ != kMoveWholeUnit;
   if (!characterWise || range.start == range.end) return range;
   CVedTextPos last;
-  if (ProbeMove(kMovePrevChar, &range.end, &last) &&
+  if (StepCharacter(kMovePrevChar, range.end, &last) &&
       ComparePositions(&last, &range.start) != kCompareBefore) {
     range.end = last;
   }
@@ -532,7 +535,7 @@ void CDocBunsObj::SaveRangeBeforeDelete(int mode) {
     end = selected.end;
   } else if (mode == kSaveRangeCharBefore) {
     // Ranges name their characters with both ends included.
-    if (!ProbeMove(kMovePrevChar, &caret_, &start)) start = caret_;
+    if (!StepCharacter(kMovePrevChar, caret_, &start)) start = caret_;
     end = start;
   } else {
     start = caret_;
@@ -767,11 +770,37 @@ bool CDocBunsObj::InSameText(const CVedTextPos& a, const CVedTextPos& b) {
   return a.pairs.size() >= kTextOwnSteps && steps(a) == steps(b);
 }
 
+bool CDocBunsObj::StepCharacter(int code, const CVedTextPos& from, CVedTextPos* out) {
+  // With the free cursor on, a step off a line's end walks its margin
+  // first; the character beyond is what is wanted here.
+  constexpr size_t kPlaceFromEnd = 5;  // zone, offset, then the text's own three
+  auto inMargin = [](const CVedTextPos& p) {
+    if (p.pairs.size() < kPlaceFromEnd) return false;
+    const PosPair& zone = p.pairs[p.pairs.size() - kPlaceFromEnd];
+    return zone.tag == kTagFreeCursor && zone.value != kZoneText;
+  };
+  CVedTextPos at = from;
+  for (int i = 0; i < kMarginWalkLimit; ++i) {
+    if (!ProbeMove(code, &at, out) || *out == at) return false;
+    if (!inMargin(*out)) return true;
+    at = *out;
+  }
+  return false;
+}
+
 void CDocBunsObj::MarkInsertionPoint(InsertionMark& mark) {
   CVedTextPos cursor;
   GetCursor(&cursor);
+  // A cursor in a line's margin types at the line's end: what goes in
+  // stands before the character there, blanks first.
+  constexpr size_t kPlaceFromEnd = 5;
+  if (cursor.pairs.size() >= kPlaceFromEnd &&
+      cursor.pairs[cursor.pairs.size() - kPlaceFromEnd].tag == kTagFreeCursor) {
+    cursor.pairs[cursor.pairs.size() - kPlaceFromEnd].value = kZoneText;
+    cursor.pairs[cursor.pairs.size() - kPlaceFromEnd + 1].value = 0;
+  }
   mark.hasBefore =
-      ProbeMove(kMovePrevChar, &cursor, &mark.before) && InSameText(mark.before, cursor);
+      StepCharacter(kMovePrevChar, cursor, &mark.before) && InSameText(mark.before, cursor);
   mark.anchor = CVedAnchor{};
   mark.anchor.SetValue(kAnchorChar);
   mark.anchor.SetValue2(0);
@@ -781,7 +810,12 @@ void CDocBunsObj::MarkInsertionPoint(InsertionMark& mark) {
 void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
   if (!mark.set) return;
   mark.set = false;
-  CVedAnchor* anchor = FindAnchor(kAnchorChar, nullptr, 0);
+  // The mark lies after the character before the insertion point; a
+  // search from the document's start would cost every keystroke the whole
+  // document.
+  anchorSearch_ = mark.hasBefore ? mark.before : result.rangeStart;
+  CVedAnchor* anchor =
+      FindAnchor(kAnchorChar, anchorSearch_.IsEmpty() ? nullptr : &anchorSearch_, 0);
   while (anchor != nullptr && anchor != &mark.anchor) {
     anchorSearch_ = anchor->position;
     anchor = FindAnchor(kAnchorChar, &anchorSearch_, 1);
@@ -792,9 +826,9 @@ void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
   SetAnchor(kAnchorChar, nullptr, &anchorSearch_);
   CVedTextPos first;
   CVedTextPos last;
-  if (!ProbeMove(kMovePrevChar, &following, &last)) return;
+  if (!StepCharacter(kMovePrevChar, following, &last)) return;
   if (mark.hasBefore) {
-    if (!ProbeMove(kMoveNextChar, &mark.before, &first)) return;
+    if (!StepCharacter(kMoveNextChar, mark.before, &first)) return;
   } else {
     // Nothing stood before the insertion point in its text: the text's
     // changed range starts with what went in. A range that starts in

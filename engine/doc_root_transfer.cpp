@@ -270,8 +270,12 @@ int CDocBunsObj::Paste(int undo, ChangeRecord* change) {
   const int32_t childrenBefore =
       Children().GetCurrentType() == kObjectText ? Children().GetCount() : -1;
 
+  InsertionMark mark;
+  MarkInsertionPoint(mark);
   EditResult result;
   const int answer = ready == kReadInserted ? reader.Load(&result) : ready;
+  EditResult logged = result;
+  NarrowToInserted(mark, logged);
   if (answer == kReadFailed) feedback_.Cue(kCueError, kCueInterrupt, kCueFlags);
   if (result.changed == 0) {
     if (deletion.changed == 0) {
@@ -279,7 +283,7 @@ int CDocBunsObj::Paste(int undo, ChangeRecord* change) {
       feedback_.Cue(kCueWarning, kCueInterrupt, kCueFlags);
       return answer;
     }
-    result = deletion;
+    result = logged = deletion;
   } else if (deletion.changed != 0) {
     const bool sameChildren = childrenBefore < 0 || Children().GetCount() == childrenBefore;
     if (sameChildren && !earlierAtChildStart &&
@@ -288,7 +292,7 @@ int CDocBunsObj::Paste(int undo, ChangeRecord* change) {
     }
     result.heightDelta += deletion.heightDelta;
   }
-  LogAfterEdit(undo, kEditTypeInsert, &result);
+  LogAfterEdit(undo, kEditTypeInsert, &logged);
   UpdateAfterChange(1, 1, 0, CaretOf(result), &result, change, UpdateFlags(result), 0);
   SpeakPhrase(kPhrasePaste, &result);
   return answer;

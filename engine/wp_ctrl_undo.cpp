@@ -1,6 +1,8 @@
 // Undo as the engine sees it: after each editing command the operations
 // the document root logged become one undo step (a group when there were
 // several), with the places the views will show when it is replayed.
+#include <utility>
+
 #include "engine/wp_ctrl.h"
 
 namespace {
@@ -66,6 +68,9 @@ bool CVedWpCtrl::AddUndoStep(int direction) {
         second = HasPage(snapshot_.earlier)
                      ? MarkedPoint(snapshot_.earlier, snapshot_.earlierDescription)
                      : CaretPoint{};
+        // Deleted content goes back where the selection began: once it is
+        // gone, the place of the selection's far end shows other text.
+        if (op->kind != kUndoEditTransfer) std::swap(first, second);
         if (const auto* format = op->value.Get<ParaFormat>(); format != nullptr) {
           paragraph = ToLayoutRecord(*format);
           paragraphOf = &paragraph;

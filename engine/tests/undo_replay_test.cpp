@@ -1,0 +1,100 @@
+// Single edits taken back and done again through the engine's commands:
+// each must give back exactly the text it started from, and the edit.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "wp_ctrl_fixture.h"
+
+namespace doc_root_test {
+namespace {
+
+class UndoReplayTest : public WpCtrlFixture {
+ protected:
+  void Move(int code, intptr_t count = 1) { engine.EditCommand(WPC_MOVE, code, count); }
+  void Extend(int code, int times) {
+    for (int i = 0; i < times; ++i) engine.EditCommand(WPC_MOVE_EXTEND, code, 1);
+  }
+};
+
+struct ReplayCase {
+  const char* name;
+  std::function<void()> edit;
+  const char* edited;
+  int steps;
+};
+
+TEST_F(UndoReplayTest, EachEditIsTakenBackAndDoneAgainExactly) {
+  const ReplayCase cases[] = {
+      {"Backspace joining two lines",
+       [this] {
+         Move(kMoveLineStart);
+         engine.EditCommand(WPC_BACKSPACE, 1, 0);
+       },
+       "ABCD", 1},
+      {"Delete joining two lines",
+       [this] {
+         Move(kMoveLineUp);
+         Move(kMoveLineEnd);
+         engine.EditCommand(WPC_DELETE, 1, 0);
+       },
+       "ABCD", 1},
+      {"typing over a forward selection",
+       [this] {
+         Move(kMoveDocumentStart);
+         Move(kMoveNextChar);
+         Extend(kMoveNextChar, 1);
+         Type("X");
+       },
+       "AX\r\nCD", 1},
+      {"typing over a backward selection",
+       [this] {
+         Move(kMoveDocumentStart);
+         Move(kMoveNextChar, 2);
+         Extend(kMovePrevChar, 1);
+         Type("X");
+       },
+       "AX\r\nCD", 1},
+      {"typing over a selection that takes the line break",
+       [this] {
+         Move(kMoveDocumentStart);
+         Move(kMoveNextChar);
+         Extend(kMoveNextChar, 2);
+         Type("X");
+       },
+       "AXCD", 1},
+      {"cut, then paste at the end",
+       [this] {
+         Move(kMoveDocumentStart);
+         Extend(kMoveNextChar, 2);
+         engine.EditCommand(WPC_CUT, 1, 0);
+         Move(kMoveDocumentEnd);
+         engine.EditCommand(WPC_PASTE, 1, 0);
+       },
+       "\r\nCDAB", 2},
+      {"typing in the middle of a line keeps what follows",
+       [this] {
+         Move(kMoveDocumentStart);
+         Move(kMoveNextChar);
+         Type("\x82\xA0\r");
+       },
+       "A\x82\xA0\r\nB\r\nCD", 1},
+  };
+  for (const ReplayCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    engine.DocumentCommand(WPC_CLEAR_DOCUMENT, 0, nullptr);
+    Type("AB\rCD");
+    engine.EditCommand(WPC_INSERT_FORMATTED, 0, 0);  // starts the history afresh
+    c.edit();
+    EXPECT_EQ(DocumentText(), c.edited);
+    for (int i = 0; i < c.steps; ++i) engine.EditCommand(WPC_UNDO, 0, 0);
+    EXPECT_EQ(DocumentText(), "AB\r\nCD");
+    EXPECT_EQ(engine.EditCommand(WPC_CAN_UNDO, 0, 0), 0);
+    for (int i = 0; i < c.steps; ++i) engine.EditCommand(WPC_REDO, 0, 0);
+    EXPECT_EQ(DocumentText(), c.edited);
+  }
+}
+
+}  // namespace
+}  // namespace doc_root_test
