@@ -20,6 +20,7 @@
 #include "model/tests/container_fixture.h"
 #include "platform/clock.h"
 #include "platform/gdi.h"
+#include "platform/sjis.h"
 #include "platform/sound.h"
 #include "platform/synthetic_fonts.h"
 #include "platform/window_message.h"
@@ -185,6 +186,9 @@ inline PageFormat MakeDocRootFormat(platform::HDC dc, int32_t wideCharsPerLine,
   return format;
 }
 
+// A UTF-8 literal as the Shift-JIS text the system works in.
+inline std::string Sjis(std::string_view utf8) { return platform::Utf8ToSjis(utf8).value_or(""); }
+
 class DocRootTest : public ::testing::Test {
  protected:
   static constexpr int32_t kWideCharsPerLine = 10;
@@ -205,6 +209,31 @@ class DocRootTest : public ::testing::Test {
     // what these tests look at.
     root.SetNotifyWindow(window.handle());
     root.SetNotifyMask(kNotifyAll);
+  }
+
+  // Puts caret and cursor at `path` as a caret move would, then drops
+  // what was sent.
+  void PlaceCaret(const CVedTextPos& path) {
+    ASSERT_EQ(root.CDocObjContainer::SetCursor(&path), 1);
+    root.RememberCaretState();
+    CVedTextPos cursor;
+    root.GetCursor(&cursor);
+    root.UpdateAfterChange(0, 1, 0, &cursor, nullptr, nullptr, 0, 0);
+    window.Clear();
+  }
+
+  // The operations logged so far, in order, and their undo kinds.
+  std::vector<const EditOpRecord*> Logged() {
+    CEditOpLog& log = root.GetEditOpLog();
+    std::vector<const EditOpRecord*> records;
+    log.Rewind();
+    while (const EditOpRecord* record = log.GetNext()) records.push_back(record);
+    return records;
+  }
+  std::vector<int32_t> LoggedKinds() {
+    std::vector<int32_t> kinds;
+    for (const EditOpRecord* record : Logged()) kinds.push_back(record->kind);
+    return kinds;
   }
 
   // Types at the container's cursor, as a command would, and brings the

@@ -15,8 +15,6 @@
 namespace doc_root_test {
 namespace {
 
-std::string Sjis(std::string_view utf8) { return platform::Utf8ToSjis(utf8).value_or(""); }
-
 // Undo kinds the engine turns the logged operations into.
 constexpr int32_t kUndoEdit = 2;
 constexpr int32_t kUndoFont = 101;
@@ -54,20 +52,6 @@ class FormatCommands : public DocRootTest {
     root.SetSelectionRange(0, &start, &caret);
     root.UpdateAfterChange(0, 1, 0, &caret, nullptr, nullptr, 0, 0);
     window.Clear();
-  }
-
-  std::vector<const EditOpRecord*> Logged() {
-    CEditOpLog& log = root.GetEditOpLog();
-    std::vector<const EditOpRecord*> records;
-    log.Rewind();
-    while (const EditOpRecord* record = log.GetNext()) records.push_back(record);
-    return records;
-  }
-
-  std::vector<int32_t> LoggedKinds() {
-    std::vector<int32_t> kinds;
-    for (const EditOpRecord* record : Logged()) kinds.push_back(record->kind);
-    return kinds;
   }
 
   // The three indents of the paragraph at `pos`.

@@ -15,8 +15,6 @@
 namespace doc_root_test {
 namespace {
 
-std::string Sjis(std::string_view utf8) { return platform::Utf8ToSjis(utf8).value_or(""); }
-
 // Undo kinds of the logged operations.
 constexpr int32_t kUndoInserted = 1;
 constexpr int32_t kUndoDeleted = 2;
@@ -38,14 +36,6 @@ class TextInput : public DocRootTest {
   TextInput() { root.CDocObjContainer::SetPageFormat(&format); }
 
   // Puts caret and cursor at a path, as a move would.
-  void PlaceCaret(const CVedTextPos& path) {
-    ASSERT_EQ(root.CDocObjContainer::SetCursor(&path), 1);
-    root.RememberCaretState();
-    CVedTextPos cursor;
-    root.GetCursor(&cursor);
-    root.UpdateAfterChange(0, 1, 0, &cursor, nullptr, nullptr, 0, 0);
-    window.Clear();
-  }
 
   CVedTextPos At(int chars) { return PathFromStart(kMoveNextChar, chars); }
 
@@ -85,14 +75,6 @@ class TextInput : public DocRootTest {
     root.GetKindAt(&root.Caret(), &d);
     ASSERT_EQ(d[1], 258);
     ASSERT_EQ(d[2], 4098);
-  }
-
-  std::vector<int32_t> LoggedKinds() {
-    std::vector<int32_t> kinds;
-    CEditOpLog& log = root.GetEditOpLog();
-    log.Rewind();
-    while (const EditOpRecord* record = log.GetNext()) kinds.push_back(record->kind);
-    return kinds;
   }
 };
 

@@ -17,8 +17,6 @@
 namespace doc_root_test {
 namespace {
 
-std::string Sjis(std::string_view utf8) { return platform::Utf8ToSjis(utf8).value_or("?"); }
-
 // Voice-mask (word A) and beep-mask (word B) bits of the speech options.
 constexpr int32_t kVoiceCharAfterInput = 0x1;
 constexpr int32_t kVoiceControlInput = 0x2;
@@ -63,14 +61,6 @@ class SpokenFeedback : public DocRootTest {
 
   // Puts caret and cursor at a path, as a move would; what was sent so
   // far is dropped.
-  void PlaceCaret(const CVedTextPos& path) {
-    ASSERT_EQ(root.CDocObjContainer::SetCursor(&path), 1);
-    root.RememberCaretState();
-    CVedTextPos cursor;
-    root.GetCursor(&cursor);
-    root.UpdateAfterChange(0, 1, 0, &cursor, nullptr, nullptr, 0, 0);
-    window.Clear();
-  }
 
   // The caret on the second of three lines, `column` characters in.
   void OnMiddleLine(int column) {

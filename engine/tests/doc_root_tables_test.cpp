@@ -11,8 +11,6 @@
 namespace doc_root_test {
 namespace {
 
-std::string Sjis(std::string_view utf8) { return platform::Utf8ToSjis(utf8).value_or(""); }
-
 // Undo kinds the engine turns the logged operations into.
 constexpr int32_t kUndoDelete = 1;
 constexpr int32_t kUndoEdit = 2;
@@ -77,14 +75,6 @@ class TableCommands : public DocRootTest {
   }
 
   // Puts caret and cursor at a path, as a move would.
-  void PlaceCaret(const CVedTextPos& path) {
-    ASSERT_EQ(root.CDocObjContainer::SetCursor(&path), 1);
-    root.RememberCaretState();
-    CVedTextPos cursor;
-    root.GetCursor(&cursor);
-    root.UpdateAfterChange(0, 1, 0, &cursor, nullptr, nullptr, 0, 0);
-    window.Clear();
-  }
 
   // At the start of cell (row, column) of the table at `child`.
   void PlaceCaretInCell(int32_t child, int32_t row, int32_t column) {
@@ -95,20 +85,6 @@ class TableCommands : public DocRootTest {
     CVedTextPos path = TablePath(child, {kCaretInCell, row, column, 0, 0});
     for (int32_t i = 0; i < inner.depth; ++i) path.Append(inner.pairs[static_cast<size_t>(i)]);
     PlaceCaret(path);
-  }
-
-  std::vector<const EditOpRecord*> Logged() {
-    CEditOpLog& log = root.GetEditOpLog();
-    std::vector<const EditOpRecord*> records;
-    log.Rewind();
-    while (const EditOpRecord* record = log.GetNext()) records.push_back(record);
-    return records;
-  }
-
-  std::vector<int32_t> LoggedKinds() {
-    std::vector<int32_t> kinds;
-    for (const EditOpRecord* record : Logged()) kinds.push_back(record->kind);
-    return kinds;
   }
 };
 

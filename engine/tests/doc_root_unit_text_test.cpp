@@ -14,8 +14,6 @@
 namespace doc_root_test {
 namespace {
 
-std::string Sjis(std::string_view utf8) { return platform::Utf8ToSjis(utf8).value_or("?"); }
-
 constexpr int kFound = 0;
 constexpr int kNone = 1;
 
@@ -26,15 +24,6 @@ constexpr char kText[] = "あいうえおかきくけこさし\r\nすせ";
 class UnitText : public DocRootTest {
  protected:
   UnitText() { Type(Sjis(kText)); }
-
-  void PlaceCaret(const CVedTextPos& path) {
-    ASSERT_EQ(root.CDocObjContainer::SetCursor(&path), 1);
-    root.RememberCaretState();
-    CVedTextPos cursor;
-    root.GetCursor(&cursor);
-    root.UpdateAfterChange(0, 1, 0, &cursor, nullptr, nullptr, 0, 0);
-    window.Clear();
-  }
 
   // The caret `steps` characters from the document start.
   void CaretAt(int steps) { PlaceCaret(PathFromStart(kMoveNextChar, steps)); }
