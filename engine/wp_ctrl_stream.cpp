@@ -60,7 +60,9 @@ int CVedWpCtrl::ParseVersion(const platform::Signature& version, int32_t out[4])
   if (std::sscanf(text, "%d.%d.%d.%d", &numbers[0], &numbers[1], &numbers[2], &numbers[3]) != 4) {
     return 0;
   }
-  for (int i = 0; i < 4; ++i) out[i] = numbers[i];
+  // A caller that only asks whether the version is well-formed passes no
+  // buffer.
+  if (out != nullptr) std::copy(numbers, numbers + 4, out);
   return 1;
 }
 
