@@ -47,8 +47,11 @@ intptr_t CVedWpCtrl::StyleCommand(int code, void* pointer, DocStyle* style) {
     case WPC_CHECK_DOCSTYLE:
       return style != nullptr ? CheckDocStyle(*style) : 0;
     case WPC_APPLY_DOCSTYLE:
-      return style != nullptr ? ApplyDocStyle(static_cast<platform::CArchive*>(pointer), *style)
-                              : kWpcRefused;
+      if (style == nullptr) {
+        ClearUndoLists();
+        return kWpcRefused;
+      }
+      return ApplyDocStyle(static_cast<platform::CArchive*>(pointer), *style);
     case WPC_GET_APPLIED_DOCSTYLE:
       if (style != nullptr) *style = appliedStyle_;
       return 0;
@@ -64,6 +67,9 @@ void CVedWpCtrl::RepaginateAll() {
 }
 
 int CVedWpCtrl::ApplyDocStyle(platform::CArchive* archive, const DocStyle& style) {
+  // Undo records hold places on pages laid out by the old style; they are
+  // forgotten whether or not the new one is taken.
+  ClearUndoLists();
   if (!IsUsableDocStyle(style)) return kWpcRefused;
   const int wasRunning = editRunning_;
   editRunning_ = 1;
@@ -73,6 +79,9 @@ int CVedWpCtrl::ApplyDocStyle(platform::CArchive* archive, const DocStyle& style
     appliedStyle_ = style;
     DistributeStyle();
     RepaginateAll();
+    // The caret went to the document start; the location and caret
+    // records the view reads must say so.
+    UpdateCaretLocation(nullptr);
     root_->SetModified(1);
     Notify(WM_WPC_CONTENTLOADED, 0, 0);
   }
