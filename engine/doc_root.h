@@ -186,6 +186,10 @@ class CDocBunsObj : public CDocObjContainer {
   void FillChangeRecord(const EditResult& result, ChangeRecord& change, int flags = 0);
   int RunMoveCallback(CVedTextPos* earlier, CVedTextPos* later);
 
+  // The same place with the free cursor's margin column dropped: a place
+  // in a line's margin stands for the line's end.
+  static CVedTextPos InTextZone(const CVedTextPos& pos);
+
   // Position predicates; a null position means the caret.
   bool IsTextPosition(const CVedTextPos* pos = nullptr);
   bool IsAtLineMark257(const CVedTextPos* pos = nullptr);

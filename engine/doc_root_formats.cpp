@@ -130,13 +130,21 @@ int CDocBunsObj::SetCharFormat(int kind, int undo, const CharAttributes* record,
   const EditOpValue data = kind == kCharKindDecoration ? EditOpValue::Of(record->decoration)
                            : kind == kCharKindDesign   ? EditOpValue::Of(record->design)
                                                        : EditOpValue::Of(record->font);
-  LogAfterEdit(undo, editType, &applied, data);
   if (reflows) {
     snapshot_.caret = CVedTextPos{};
     display_.shown = CVedTextRange{};
     display_.cachedHeight = -1;
     if (RestoreSelectionAnchors(1, 1) == 0) ResetSelection(0);
   }
+  // Undo puts the saved characters back over exactly the ones formatted,
+  // not over the whole lines the result names for repainting.
+  EditResult logged = applied;
+  if (HasSelection()) {
+    const CVedTextRange formatted = SelectedContent();
+    logged.rangeStart = formatted.start;
+    logged.rangeEnd = formatted.end;
+  }
+  LogAfterEdit(undo, editType, &logged, data);
   UpdateAfterChange(1, 1, 0, &cursor, &applied, result,
                     reflows ? kAfterEditReflowed : kAfterEditPlain, 0);
   EndUndoRecording(undo);

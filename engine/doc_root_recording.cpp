@@ -232,6 +232,13 @@ int32_t CDocBunsObj::OrderOf(const CVedTextPos& a, const CVedTextPos& b) {
 CVedTextRange CDocBunsObj::SelectedContent() {
   CVedTextRange range;
   OrderedSelection(range.start, range.end);
+  // An end in a line's margin holds no blanks: it stands at the line's
+  // end, which a later end there has passed and so holds.
+  const CVedTextPos laterAtLineEnd = InTextZone(range.end);
+  const bool laterInMargin = !(laterAtLineEnd == range.end);
+  range.start = InTextZone(range.start);
+  range.end = laterAtLineEnd;
+  if (laterInMargin) return range;
   // Whole-unit selections (a found match, select-all, a widened range) and
   // snapped line or paragraph selections name their last character
   // themselves.
@@ -583,8 +590,9 @@ void CDocBunsObj::LogAfterEdit(int enable, int editType, const EditResult* resul
   if (result != nullptr && result->changed == 0) return;
   const EditResult none;
   const EditResult& r = result != nullptr ? *result : none;
-  // Where a deletion happened: what the undo puts back goes there.
-  const CVedTextPos& at = r.newCursor.IsEmpty() ? caret_ : r.newCursor;
+  // Where a deletion happened: what the undo puts back goes there, at the
+  // character itself, not in the margin the free cursor may stand in.
+  const CVedTextPos at = InTextZone(r.newCursor.IsEmpty() ? caret_ : r.newCursor);
   switch (editType) {
     case kEditTyped:
       editLog_.AddOperation(kUndoInserted, &r.rangeStart, &r.rangeEnd, nullptr, nullptr);
@@ -788,17 +796,23 @@ bool CDocBunsObj::StepCharacter(int code, const CVedTextPos& from, CVedTextPos* 
   return false;
 }
 
+CVedTextPos CDocBunsObj::InTextZone(const CVedTextPos& pos) {
+  constexpr size_t kPlaceFromEnd = 5;  // zone, offset, then the text's own three
+  CVedTextPos text = pos;
+  if (text.pairs.size() >= kPlaceFromEnd &&
+      text.pairs[text.pairs.size() - kPlaceFromEnd].tag == kTagFreeCursor) {
+    text.pairs[text.pairs.size() - kPlaceFromEnd].value = kZoneText;
+    text.pairs[text.pairs.size() - kPlaceFromEnd + 1].value = 0;
+  }
+  return text;
+}
+
 void CDocBunsObj::MarkInsertionPoint(InsertionMark& mark) {
-  CVedTextPos cursor;
-  GetCursor(&cursor);
+  CVedTextPos raw;
+  GetCursor(&raw);
   // A cursor in a line's margin types at the line's end: what goes in
   // stands before the character there, blanks first.
-  constexpr size_t kPlaceFromEnd = 5;
-  if (cursor.pairs.size() >= kPlaceFromEnd &&
-      cursor.pairs[cursor.pairs.size() - kPlaceFromEnd].tag == kTagFreeCursor) {
-    cursor.pairs[cursor.pairs.size() - kPlaceFromEnd].value = kZoneText;
-    cursor.pairs[cursor.pairs.size() - kPlaceFromEnd + 1].value = 0;
-  }
+  const CVedTextPos cursor = InTextZone(raw);
   mark.hasBefore =
       StepCharacter(kMovePrevChar, cursor, &mark.before) && InSameText(mark.before, cursor);
   mark.anchor = CVedAnchor{};

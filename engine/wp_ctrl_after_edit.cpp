@@ -73,8 +73,10 @@ void CVedWpCtrl::UpdateCaretLocation(CVedTextRange* previous) {
   CVedTextRange ends;
   root_->GetSelectionEnds(ends);
   const bool caretFirst = root_->GetSelectionOrder() < 0;
-  const CVedTextPos& earlier = caretFirst ? ends.start : ends.end;
-  const CVedTextPos& later = caretFirst ? ends.end : ends.start;
+  // An end in a line's margin stands for the line's end: content an undo
+  // puts back goes there, without the margin's blanks.
+  const CVedTextPos earlier = CDocBunsObj::InTextZone(caretFirst ? ends.start : ends.end);
+  const CVedTextPos later = CDocBunsObj::InTextZone(caretFirst ? ends.end : ends.start);
   if (!earlier.IsEmpty()) selectionLocation_.caret = LocationOf(earlier);
   if (!later.IsEmpty()) selectionLocation_.anchor = LocationOf(later);
 }

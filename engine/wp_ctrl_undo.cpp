@@ -71,6 +71,13 @@ bool CVedWpCtrl::AddUndoStep(int direction) {
         // Deleted content goes back where the selection began: once it is
         // gone, the place of the selection's far end shows other text.
         if (op->kind != kUndoEditTransfer) std::swap(first, second);
+        // An undo replay keeps the snapshot of the last edit, whose
+        // selection is not this one: the content goes back where it was
+        // taken from.
+        if (replayState_ == kReplayingUndo && op->kind != kUndoEditTransfer) {
+          first = CaretPoint{};
+          second = CaretPoint{};
+        }
         if (const auto* format = op->value.Get<ParaFormat>(); format != nullptr) {
           paragraph = ToLayoutRecord(*format);
           paragraphOf = &paragraph;
@@ -86,7 +93,10 @@ bool CVedWpCtrl::AddUndoStep(int direction) {
       case kUndoDecoration:
       case kUndoDesign:
       case kUndoAllAttributes:
+        // The formatted characters, from their last to their first: the
+        // caret before the edit may stand after a selection's end.
         first = MarkedPointOf(op->second);
+        second = MarkedPointOf(op->first);
         data = op->value;
         break;
       case kUndoTableLayout:

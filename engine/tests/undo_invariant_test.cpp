@@ -144,14 +144,14 @@ class UndoInvariantTest : public WpCtrlFixture {
 };
 
 TEST_F(UndoInvariantTest, UndoingEverythingRestoresTheStartAndRedoingRestoresTheEnd) {
-  for (uint32_t seed : {2u, 3u, 4u, 5u, 8u, 9u, 10u, 11u}) CheckSeed(seed);
+  for (uint32_t seed = 1; seed <= 12; ++seed) CheckSeed(seed);
 }
 
 TEST_F(UndoInvariantTest, HoldsOverManyMoreSeedsWhenAsked) {
   const char* count = std::getenv("LEXORA_UNDO_SEEDS");
   if (count == nullptr) GTEST_SKIP() << "LEXORA_UNDO_SEEDS=<count> runs more seeds";
   const auto seeds = static_cast<uint32_t>(std::strtoul(count, nullptr, 10));
-  for (uint32_t seed = 100; seed < 100 + seeds && !HasFailure(); ++seed) CheckSeed(seed);
+  for (uint32_t seed = 100; seed < 100 + seeds; ++seed) CheckSeed(seed);
 }
 
 }  // namespace
