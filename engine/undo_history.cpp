@@ -587,7 +587,7 @@ int CVedUndoColumnWidth::Apply(int direction) {
     const std::string phrase = Prefix(direction) + words;
     SpeakText(phrase.c_str(), kGuideSpeechMode, kSpeakFlag);
   }
-  engine_->TableCommand(WPC_SET_COLUMN_WIDTH, direction, reinterpret_cast<intptr_t>(&width_));
+  engine_->TableCommand(WPC_SET_COLUMN_WIDTH, direction, width_);
   MoveToAfter();
   return 1;
 }

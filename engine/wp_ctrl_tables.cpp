@@ -44,12 +44,9 @@ intptr_t CVedWpCtrl::HandleTableCommand(int code, int direction, intptr_t value)
       return changed;
     }
     case WPC_SET_COLUMN_WIDTH: {
-      // The width comes by pointer, as the undo record of a width change
-      // sends it back.
-      const auto* width = As<const int32_t>(value);
-      if (width == nullptr) return 0;
+      // The width in characters comes as the value itself.
       const int changed = root_->EditTableLayout(direction, CDocBunsObj::kTableColumnWidth, &change,
-                                                 *width, kSpeak);
+                                                 static_cast<int32_t>(value), kSpeak);
       FinishEdit(change, changed, direction);
       return changed;
     }

@@ -110,8 +110,9 @@ class FakeEngine : public CVedUndoTarget {
         appliedAttributes = *reinterpret_cast<const TableAttributeRecord*>(value);
         break;
       default:
+        // The column width comes as the value itself.
         log.push_back(std::to_string(code) + " " + std::to_string(arg) + " w" +
-                      std::to_string(*reinterpret_cast<const int32_t*>(value)));
+                      std::to_string(value));
         break;
     }
     return Run(code);

@@ -161,8 +161,7 @@ class OversizeTest : public WpCtrlEditTest {
  protected:
   OversizeTest() {
     EXPECT_NE(engine.TableCommand(WPC_CREATE_TABLE, 1, (1 << 16) | 1), 0);
-    const int32_t width = 2;
-    EXPECT_NE(engine.TableCommand(WPC_SET_COLUMN_WIDTH, 1, Pointer(&width)), 0);
+    EXPECT_NE(engine.TableCommand(WPC_SET_COLUMN_WIDTH, 1, 2), 0);
     EXPECT_EQ(engine.TableCommand(WPC_GET_TABLE_ROWS, 0, 0), 1);
   }
 
