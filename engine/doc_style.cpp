@@ -209,8 +209,21 @@ bool ReadDocStyle(platform::CArchive& archive, DocStyle& style) {
 }
 
 bool IsUsableDocStyle(const DocStyle& style) {
-  return style.charPitch > 0 && style.linePitch > 0 && style.resolutionX > 0 &&
-         style.resolutionY > 0 && style.textWidth > 0 && style.textHeight > 0;
+  // Lines, pages and documents add these lengths up in twips; a style read
+  // from a file may hold any values, and lengths beyond any paper would
+  // overflow those sums. The tab interval and the indents are counted in
+  // characters and become twips through the pitch.
+  const auto length = [](int64_t twips) { return twips > 0 && twips <= kLargestStyleTwips; };
+  const auto gap = [](int32_t twips) {
+    return twips >= -kLargestStyleTwips && twips <= kLargestStyleTwips;
+  };
+  const uint16_t widest =
+      std::max({style.tabInterval, style.firstIndent, style.leftIndent, style.rightIndent});
+  return length(style.charPitch) && length(style.linePitch) && length(style.textWidth) &&
+         length(style.textHeight) && gap(style.charGap) && gap(style.lineGap) &&
+         int64_t{widest} * style.charPitch <= kLargestStyleTwips && style.resolutionX > 0 &&
+         style.resolutionX <= kLargestResolution && style.resolutionY > 0 &&
+         style.resolutionY <= kLargestResolution;
 }
 
 void BuildPageFormat(const DocStyle& s, platform::HDC referenceDC, PageFormat& out) {

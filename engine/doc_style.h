@@ -76,7 +76,12 @@ void WriteDocStyle(platform::CArchive& archive, const DocStyle& style);
 bool ReadDocStyle(platform::CArchive& archive, DocStyle& style);
 
 // A style can be laid out only with positive pitches and resolutions:
-// columns, stops and indents all divide by them.
+// columns, stops and indents all divide by them. Its lengths (text size,
+// pitches, the tab interval and indents in twips) must also stay within
+// kLargestStyleTwips and its gaps within as much either way, and its
+// resolutions within kLargestResolution.
+inline constexpr int32_t kLargestStyleTwips = 1 << 16;  // over a metre
+inline constexpr int32_t kLargestResolution = 1 << 14;  // dots per inch
 bool IsUsableDocStyle(const DocStyle& style);
 
 // The page format every document object receives: a field-by-field copy,

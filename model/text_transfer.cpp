@@ -47,6 +47,9 @@ constexpr size_t kMinCellBytes = 4;
 // design's last four are not kept by a cell and are written as zero.
 constexpr size_t kDesignSpareBytes = 4;
 constexpr uint8_t kPlacementLimit = 4;
+// Line heights and their gaps are added up in twips over a whole document;
+// a stored gap beyond any page (over a metre either way) is damage.
+constexpr int32_t kLargestGap = 1 << 16;
 
 constexpr uint8_t kFirstPrintable = 0x20;
 constexpr uint8_t kMiddleDot = 0xA5;  // half-width middle dot
@@ -378,8 +381,10 @@ int CTextTransfer::ReadParagraph(ByteReader& in, ParagraphInfo* previous) const 
                     ((flags & kParaHasRightIndent) == 0 || in.Int(&p.rightIndent)) &&
                     ((flags & kParaHasVertical) == 0 || in.Byte(&p.vertical)) &&
                     ((flags & kParaHasAlignment) == 0 || in.Byte(&p.alignment));
+  const auto gapFits = [](int32_t gap) { return gap >= -kLargestGap && gap <= kLargestGap; };
   if (!read || p.vertical > 1 || p.alignment < kAlignJustify || p.alignment > kAlignRight ||
-      p.firstIndent < 0 || p.leftIndent < 0 || p.rightIndent < 0) {
+      p.firstIndent < 0 || p.leftIndent < 0 || p.rightIndent < 0 || !gapFits(p.lineGap) ||
+      !gapFits(p.paragraphGap)) {
     return 0;
   }
   p.lineCount = 0;
