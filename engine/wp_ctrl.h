@@ -87,6 +87,14 @@ struct ColourRecord {
   int32_t screenSuppression = 0;
 };
 
+// The display options command's record: the document objects' option
+// bytes (byte 3 is set to 1 whatever the record holds) and the step of
+// the page-jump moves.
+struct DisplayOptionsRecord {
+  uint8_t options[5] = {};
+  uint16_t pageJumpStep = 5;
+};
+
 class CVedWpCtrl : public platform::CObject, public CVedUndoTarget {
  public:
   // Nothing is created until Start.

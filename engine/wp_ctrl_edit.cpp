@@ -153,6 +153,25 @@ int CVedWpCtrl::HandleQueryCommand(int code, intptr_t arg, intptr_t value) {
     case WPC_GET_READONLY:
       if (auto* flag = As<uint8_t>(value)) *flag = root_->GetReadOnly();
       return 0;
+    case WPC_SET_DISPLAY_OPTIONS:
+      if (const auto* record = As<const DisplayOptionsRecord>(value)) {
+        const uint8_t* bytes = record->options;
+        root_->SetDisplayOptions(DocObjOptions{bytes[0], bytes[1], bytes[2], 1, bytes[4]});
+        pageJumpStep_ = record->pageJumpStep;
+        UpdateCaretLocation(nullptr);
+      }
+      return 0;
+    case WPC_GET_DISPLAY_OPTIONS:
+      if (auto* record = As<DisplayOptionsRecord>(value)) {
+        DocObjOptions options;
+        root_->CDocObjContainer::GetOptions(&options);
+        record->options[0] = options.freeCursor;
+        record->options[1] = options.followNeighbours;
+        record->options[2] = options.insertMode;
+        record->options[3] = options.formFeedAllowed;
+        record->pageJumpStep = pageJumpStep_;
+      }
+      return 0;
     case WPC_GET_LOCATION:
       if (auto* record = As<LocationRecord>(value)) {
         *record = arg == 0 ? location_ : selectionLocation_;
@@ -211,6 +230,8 @@ int CVedWpCtrl::HandleQueryCommand(int code, intptr_t arg, intptr_t value) {
       return selected;
     case WPC_HAS_CONTENT:
       return root_->IsEmpty();
+    case WPC_CAN_PASTE:
+      return root_->CanPaste();
     case WPC_GET_CARET_FLAGS:
       return root_->GetCaretFlags(nullptr, 0);
     case WPC_CAN_UNDO:
