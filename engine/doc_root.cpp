@@ -45,7 +45,7 @@ int CDocBunsObj::SetPageFormat(const PageFormat* format) {
   caret_ = CVedTextPos{};
   anchor_ = CVedTextPos{};
   GetCursor(&caret_);
-  GetPositionRect(&caretRect_, 0, &caret_, nullptr);
+  RefreshCaretRect(caret_);
   CharFormat defaults;
   BuildDefaultCharFormat(*format, defaults);
   SetDefaultCharFormat(&defaults);

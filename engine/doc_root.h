@@ -571,6 +571,9 @@ class CDocBunsObj : public CDocObjContainer {
     platform::RECT whole{};
   };
   void ClearSelectionState();
+  // The caret's box, whose left is the goal column of vertical moves: the
+  // middle of the caret's character.
+  void RefreshCaretRect(const CVedTextPos& caret);
   // The selection's characters, earlier end first, both ends included: a
   // character-wise selection's later end stands after its last character.
   CVedTextRange SelectedContent();

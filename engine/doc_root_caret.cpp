@@ -76,13 +76,6 @@ int BoundaryMove(int kind) {
   }
 }
 
-// The goal column of vertical moves: the middle of the caret's character
-// (a half-width one is narrower than the pitch), never left of 0.
-int32_t GoalColumn(const platform::RECT& box, int32_t pitch) {
-  const int32_t width = box.right - box.left;
-  return std::max(width < pitch ? box.left + width / 2 - 1 : box.left + pitch / 2 - 1, 0);
-}
-
 bool WithinHeight(const platform::RECT& box, int32_t y) { return y >= box.top && y < box.bottom; }
 
 // Sets the cursor to a path from outside the objects' own answers and
@@ -403,8 +396,7 @@ void CDocBunsObj::EndRangeMarking(int keep) {
     SetCursor(&caret_);
     // Vertical moves go on from the column of the caret put back, not from
     // where it stood while marking.
-    GetPositionRect(&caretRect_, kRectCaret, &caret_, nullptr);
-    caretRect_.left = GoalColumn(caretRect_, Format().charPitch);
+    RefreshCaretRect(caret_);
   }
   savedCaret_ = CVedTextPos{};
   savedAnchor_ = CVedTextPos{};

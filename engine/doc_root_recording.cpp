@@ -103,6 +103,17 @@ bool OnEmptyTableLine(const ObjectDescription& d) {
 
 }  // namespace
 
+// ---- The caret's box
+
+void CDocBunsObj::RefreshCaretRect(const CVedTextPos& caret) {
+  // Only the box's horizontal place matters (the goal column): measured
+  // from the caret's own line, it costs that line, not every line above.
+  CVedTextPos lineStart;
+  const bool onLine = StepLine(&caret, kLineThis, &lineStart) != 0 && !lineStart.IsEmpty();
+  GetPositionRect(&caretRect_, 0, &caret, onLine ? &lineStart : nullptr);
+  caretRect_.left = ReferenceX(caretRect_, Format().charPitch);
+}
+
 // ---- Notifications and hooks
 
 platform::LRESULT CDocBunsObj::Notify(platform::UINT message, platform::WPARAM wParam,
@@ -285,8 +296,7 @@ platform::LRESULT CDocBunsObj::UpdateAfterChange(int contentChanged, int forced,
   // repaint, no modified document.
   const bool changed = contentChanged != 0 && (result == nullptr || result->changed != 0);
   if (forced != 0 && (changed || !(caret == snapshot_.caret))) {
-    GetPositionRect(&caretRect_, 0, &caret, nullptr);
-    caretRect_.left = ReferenceX(caretRect_, Format().charPitch);
+    RefreshCaretRect(caret);
   }
   const bool still = caret == snapshot_.caret && anchor_ == snapshot_.anchor;
   const bool due = !still || (moveCode == kMoveWholeUnit && GetSelectionUnit(1, 1) != 0);
