@@ -3,9 +3,11 @@
 // container's child headers and the text block of a short text.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/archive.h"
@@ -33,10 +35,11 @@ inline Bytes RootSignature() {
 
 // A saved font record of the synthetic fixed face.
 inline Bytes FixedFaceRecord(int32_t size, int32_t id) {
-  Bytes record;
-  const char face[] = "Synthetic Fixed";
-  record.insert(record.end(), face, face + std::strlen(face));
-  AppendZeros(&record, 32 - std::strlen(face));
+  // The face name in a 32-byte field, NUL-padded.
+  constexpr size_t kFaceField = 32;
+  const std::string_view face = "Synthetic Fixed";
+  Bytes record(kFaceField, 0);
+  std::copy(face.begin(), face.end(), record.begin());
   AppendInt32(&record, size);           // tenths of a point
   Append(&record, {100, 100, 0, 0});    // height and width scale, not bold, not italic
   Append(&record, {0x80, 0x31, 0, 0});  // Shift-JIS, fixed pitch and modern family
