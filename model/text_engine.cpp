@@ -683,7 +683,11 @@ CVedAnchor* CTextEngine::FindAnchor(int kind, const CVedTextPos* from, int next)
   for (; cell != kNoNode; cell = store_.Navigate(kLevelCell, kNavNext, cell)) {
     CharCell info;
     if (store_.GetInfo(cell, info) != 0 && info.anchor != nullptr) {
-      navigator_.PositionOfCell(kNavNext, kNoNode, kNoNode, cell, &info.anchor->position);
+      // The anchor lies at or after the search's start: its line and
+      // paragraph are found from there, not from the text's start.
+      navigator_.PositionOfCell(kNavNext, from != nullptr ? nodes.paragraph : kNoNode,
+                                from != nullptr ? nodes.line : kNoNode, cell,
+                                &info.anchor->position);
       return info.anchor;
     }
   }
