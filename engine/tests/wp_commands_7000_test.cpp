@@ -1,0 +1,168 @@
+// The ruled-table commands as the table menu sends them: creating a table
+// at the caret, changing its rows, columns and widths as undoable edits,
+// its attributes, the document-wide line setting and the questions the
+// views ask about the caret's cell.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/wp_commands.h"
+#include "engine/wp_ctrl.h"
+#include "wp_ctrl_fixture.h"
+
+namespace doc_root_test {
+namespace {
+
+class TableCommandTest : public WpCtrlFixture {
+ protected:
+  intptr_t Table(int code, int arg = 0, intptr_t value = 0) {
+    return engine.TableCommand(code, arg, value);
+  }
+  int Rows() { return static_cast<int>(Table(WPC_GET_TABLE_ROWS)); }
+  int Columns() { return static_cast<int>(Table(WPC_GET_TABLE_COLUMNS)); }
+  // A line of text, then a table of `rows` x `columns` with the caret in
+  // its first cell.
+  void MakeTable(int rows, int columns) {
+    Type("ab");
+    ASSERT_NE(Table(WPC_CREATE_TABLE, 1, (rows << 16) | columns), 0);
+    window.Clear();
+  }
+};
+
+TEST_F(TableCommandTest, ATableIsCreatedAtTheCaretAsAnEdit) {
+  Type("ab");
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(Columns(), 0);
+  int32_t cell = -1;
+  EXPECT_EQ(Table(WPC_GET_CELL_POSITION, 0, Pointer(&cell)), 0);
+  EXPECT_EQ(cell, -1) << "outside a table nothing is written";
+  window.Clear();
+
+  EXPECT_NE(Table(WPC_CREATE_TABLE, 1, (2 << 16) | 3), 0);
+  EXPECT_EQ(Rows(), 2);
+  EXPECT_EQ(Columns(), 3);
+  EXPECT_NE(Table(WPC_GET_CELL_POSITION, 0, Pointer(&cell)), 0);
+  EXPECT_EQ(cell, (1 << 16) | 1);
+  EXPECT_EQ(window.Count(WM_WPC_CONTENTCHANGED), 1u);
+  EXPECT_EQ(window.Count(WM_WPC_CARETMOVED), 1u);
+  EXPECT_EQ(engine.IsEditRunning(), 0);
+
+  EXPECT_EQ(engine.EditCommand(WPC_CAN_UNDO, 0, 0), 1);
+}
+
+TEST_F(TableCommandTest, RowAndColumnEditsChangeTheCaretsTable) {
+  MakeTable(3, 3);
+  struct Case {
+    int code;
+    int rows;
+    int columns;
+  };
+  const Case cases[] = {
+      {WPC_DELETE_COLUMN, 3, 2},
+      {WPC_DELETE_ROW, 2, 2},
+      {WPC_INSERT_ROW, 3, 2},
+      {WPC_INSERT_COLUMN, 3, 3},
+  };
+  for (const Case& c : cases) {
+    window.Clear();
+    EXPECT_NE(Table(c.code, 1), 0) << c.code;
+    EXPECT_EQ(Rows(), c.rows) << c.code;
+    EXPECT_EQ(Columns(), c.columns) << c.code;
+    EXPECT_EQ(window.Count(WM_WPC_CONTENTCHANGED), 1u) << c.code;
+    EXPECT_EQ(window.Count(WM_WPC_CARETMOVED), 1u) << c.code;
+  }
+  EXPECT_EQ(engine.IsEditRunning(), 0);
+}
+
+TEST_F(TableCommandTest, AColumnWidthIsSetAndItsUndoPutsTheOldWidthBack) {
+  MakeTable(1, 2);
+  const auto before = static_cast<int32_t>(Table(WPC_GET_COLUMN_WIDTH));
+  ASSERT_GT(before, 2);
+  EXPECT_NE(Table(WPC_SET_COLUMN_WIDTH, 1, 2), 0);
+  EXPECT_EQ(Table(WPC_GET_COLUMN_WIDTH), 2);
+  EXPECT_EQ(Table(WPC_SET_COLUMN_WIDTH, 1, 0), 0) << "no width, no change";
+  EXPECT_EQ(Table(WPC_GET_COLUMN_WIDTH), 2);
+
+  engine.EditCommand(WPC_UNDO, 0, 0);
+  EXPECT_EQ(Table(WPC_GET_COLUMN_WIDTH), before);
+  engine.EditCommand(WPC_REDO, 0, 0);
+  EXPECT_EQ(Table(WPC_GET_COLUMN_WIDTH), 2);
+}
+
+TEST_F(TableCommandTest, DeletingTheTableLeavesTheTextAroundItAndIsUndone) {
+  MakeTable(2, 2);
+  const std::string withTable = DocumentText();
+  EXPECT_NE(Table(WPC_DELETE_TABLE, 1), 0);
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(Columns(), 0);
+  EXPECT_EQ(DocumentText(), "ab");
+  engine.EditCommand(WPC_UNDO, 0, 0);
+  EXPECT_EQ(DocumentText(), withTable);
+
+  // Outside a table the table edits change nothing and record nothing.
+  engine.DocumentCommand(WPC_NEW_DOCUMENT, 0, nullptr);
+  Type("ab");
+  for (const int code : {WPC_INSERT_COLUMN, WPC_INSERT_ROW, WPC_DELETE_COLUMN, WPC_DELETE_ROW,
+                         WPC_DELETE_TABLE, WPC_SET_COLUMN_WIDTH}) {
+    EXPECT_EQ(Table(code, 1, 3), 0) << code;
+  }
+  EXPECT_EQ(DocumentText(), "ab");
+  EXPECT_EQ(Table(WPC_GET_COLUMN_WIDTH), 0);
+}
+
+TEST_F(TableCommandTest, AttributesOfTheCaretsTableAreReadAndSet) {
+  CDocBunsObj::TableAttributes outside;
+  EXPECT_EQ(Table(WPC_GET_TABLE_ATTRIBUTES, 0, Pointer(&outside)), 0);
+  MakeTable(1, 2);
+  CDocBunsObj::TableAttributes attributes;
+  ASSERT_NE(Table(WPC_GET_TABLE_ATTRIBUTES, 0, Pointer(&attributes)), 0);
+  EXPECT_EQ(attributes.layout.placement, 1) << "a new table stands at the left";
+  attributes.layout.placement = 2;
+  window.Clear();
+  EXPECT_NE(Table(WPC_SET_TABLE_ATTRIBUTES, 1, Pointer(&attributes)), 0);
+  EXPECT_EQ(window.Count(WM_WPC_CONTENTCHANGED), 1u);
+  EXPECT_EQ(window.Count(WM_WPC_CARETMOVED), 2u) << "once by the edit, once more after it";
+  CDocBunsObj::TableAttributes read;
+  Table(WPC_GET_TABLE_ATTRIBUTES, 0, Pointer(&read));
+  EXPECT_EQ(read.layout.placement, 2);
+
+  engine.EditCommand(WPC_UNDO, 0, 0);
+  Table(WPC_GET_TABLE_ATTRIBUTES, 0, Pointer(&read));
+  EXPECT_EQ(read.layout.placement, 1);
+}
+
+TEST_F(TableCommandTest, TheLineSettingDecidesWhetherTheCellPhraseIsGiven) {
+  const uint16_t speakCells = 0x0100;
+  EXPECT_EQ(Table(WPC_SET_TABLE_LINE_KIND, 0, Pointer(&speakCells)), 0);
+  uint16_t setting = 0;
+  EXPECT_EQ(Table(WPC_GET_TABLE_LINE_KIND, 0, Pointer(&setting)), 0);
+  EXPECT_EQ(setting, speakCells);
+
+  MakeTable(2, 2);
+  // The cell the caret stands in was told when the table was made.
+  std::string phrase = "> ";
+  EXPECT_EQ(Table(WPC_GET_CELL_TEXT, 0, Pointer(&phrase)), 0);
+  EXPECT_EQ(phrase, "> ");
+
+  // Moving into another cell: the move itself tells the new cell.
+  window.Clear();
+  engine.EditCommand(WPC_MOVE, kMoveLineDown, 1);
+  int32_t cell = 0;
+  ASSERT_NE(Table(WPC_GET_CELL_POSITION, 0, Pointer(&cell)), 0);
+  EXPECT_EQ(cell, (2 << 16) | 1);
+  const std::vector<std::string> spoken = window.Spoken();
+  std::string all;
+  for (const std::string& text : spoken) all += text;
+  EXPECT_NE(all.find("\x83\x5A\x83\x8B 2\x8D\x73 1\x97\xF1 "), std::string::npos);  // セル 2行 1列
+
+  const uint16_t silent = 0;
+  Table(WPC_SET_TABLE_LINE_KIND, 0, Pointer(&silent));
+  engine.EditCommand(WPC_MOVE, kMoveLineUp, 1);
+  phrase.clear();
+  EXPECT_EQ(Table(WPC_GET_CELL_TEXT, 0, Pointer(&phrase)), 0);
+  EXPECT_EQ(phrase, "");
+}
+
+}  // namespace
+}  // namespace doc_root_test
