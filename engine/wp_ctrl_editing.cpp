@@ -121,15 +121,19 @@ int CVedWpCtrl::DeleteUnit(int direction, int unit) {
   if (unit != kToLineEnd) root_->MoveCursor(kMoveLineStart, &still, &caret, &start);
   root_->MoveCursor(unit == kToDocumentEnd ? kMoveDocumentEnd : kMoveLineEnd, &still, &caret, &end);
   if (unit == kToLineEnd) {
+    // The line's end stands on its last cell. A line ended by a mark (a
+    // paragraph, a page break, the end of the text) keeps the mark; a
+    // line that only wraps loses its last character too, so the range
+    // runs on to the next line's start.
+    LineMetrics metrics;
+    root_->GetLineMetrics(&metrics, &end);
+    if (metrics.endKind == kLineEndNone) {
+      CVedTextPos next;
+      if (root_->MoveCursor(kMoveNextChar, &still, &end, &next) == kMoveDone) end = next;
+    }
     if (end == caret) {
       root_->PlayCue(kCueNothingToDo, 1, 2);
       return 0;
-    }
-    LineMetrics metrics;
-    root_->GetLineMetrics(&metrics, &end);
-    if (metrics.gap != 0) {
-      CVedTextPos back;
-      if (root_->MoveCursor(kMovePrevChar, &still, &end, &back) == kMoveDone) end = back;
     }
   }
   bool selected = false;

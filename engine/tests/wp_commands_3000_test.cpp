@@ -368,5 +368,86 @@ TEST_F(EditCommandTest, TheDefaultCharacterFormatIsKeptAndAnswered) {
   EXPECT_NE(Edit(WPC_GET_CARET_CHARFORMAT, 0, Pointer(&caret)), 0);
 }
 
+TEST_F(EditCommandTest, ErasingAUnitTakesThePartOfTheLineItNames) {
+  struct Case {
+    const char* name;
+    const char* text;
+    PageLineColumn at;
+    intptr_t unit;
+    const char* left;
+    size_t cues;
+  };
+  const Case cases[] = {
+      {"to a paragraph's end", "abc\r\ndef\r\nghi", {1, 2, 2}, 1, "abc\r\nd\r\nghi", 0},
+      {"to the text's end", "abc\r\ndef\r\nghi", {1, 3, 2}, 1, "abc\r\ndef\r\ng", 0},
+      {"to a wrapped line's end", "abcdefghijklmnopqrstuvwxyz", {1, 1, 2}, 1, "auvwxyz", 0},
+      {"at the line's end already", "abc\r\ndef", {1, 1, 4}, 1, "abc\r\ndef", 1},
+      {"the whole line", "abc\r\ndef\r\nghi", {1, 2, 2}, 2, "abc\r\n\r\nghi", 0},
+      {"from the line to the end", "abc\r\ndef\r\nghi", {1, 2, 2}, 3, "abc\r\n", 0},
+      {"no such unit", "abc\r\ndef", {1, 2, 2}, 4, "abc\r\ndef", 0},
+  };
+  for (const Case& c : cases) {
+    engine.DocumentCommand(WPC_NEW_DOCUMENT, 0, nullptr);
+    Type(c.text);
+    GoTo(c.at);
+    window.Clear();
+    Edit(WPC_DELETE_UNIT, 1, c.unit);
+    EXPECT_EQ(DocumentText(), c.left) << c.name;
+    EXPECT_EQ(window.Cues().size(), c.cues) << c.name;
+  }
+}
+
+TEST_F(EditCommandTest, TransferCopiesOrMovesTheMarkedRangeToTheCaretAndSaysWhichItDid) {
+  window.Clear();
+  Type("abcdef");
+  window.Clear();
+  Edit(WPC_TRANSFER, 1, 1);
+  EXPECT_EQ(window.Cues(), std::vector<int>{kCueNothingToDo}) << "nothing marked";
+  EXPECT_EQ(DocumentText(), "abcdef");
+
+  struct Case {
+    intptr_t copy;
+    const char* word;
+    const char* text;
+  };
+  const Case cases[] = {
+      {1, "\x95\xA1\x8E\xCA", "ababcdef"},  // 複写
+      {0, "\x88\xDA\x93\xAE", "abcdef"},    // 移動: to where it already is
+  };
+  for (const Case& c : cases) {
+    engine.DocumentCommand(WPC_NEW_DOCUMENT, 0, nullptr);
+    Type("abcdef");
+    Edit(WPC_MOVE, kMoveLineStart, 1);
+    Edit(WPC_MOVE_EXTEND, kMoveNextChar, 1);
+    Edit(WPC_MOVE_EXTEND, kMoveNextChar, 1);
+    window.Clear();
+    EXPECT_EQ(Edit(WPC_TRANSFER, 1, c.copy), 0);
+    EXPECT_EQ(DocumentText(), c.text) << c.word;
+    EXPECT_EQ(window.Spoken(), std::vector<std::string>{c.word});
+    EXPECT_EQ(window.Count(WM_WPC_CONTENTCHANGED), 1u) << c.word;
+    EXPECT_EQ(Edit(WPC_CAN_UNDO), 1) << c.word;
+  }
+}
+
+TEST_F(EditCommandTest, FurtherEditsOfTheKeyboardAndTheInputMethod) {
+  Type("ab");
+  Edit(WPC_INSERT_PAGE_BREAK, 1);
+  Type("c");
+  EXPECT_EQ(Edit(WPC_GET_PAGE_COUNT), 2) << "what follows the break starts a page";
+  EXPECT_EQ(Location().caret, (PageLineColumn{2, 1, 2}));
+
+  window.SetReply(WM_WPC_RECONVERT, 77);
+  EXPECT_EQ(Edit(WPC_REQUEST_RECONVERT, 0, Text("ab")), 77);
+  ASSERT_FALSE(window.messages().empty());
+  EXPECT_EQ(window.messages().back().message, WM_WPC_RECONVERT);
+
+  // The end of a formatted series lays the document out and forgets undo.
+  ASSERT_EQ(Edit(WPC_CAN_UNDO), 1);
+  window.Clear();
+  Edit(WPC_INSERT_FORMATTED, 0, 0);
+  EXPECT_EQ(Edit(WPC_CAN_UNDO), 0);
+  EXPECT_EQ(window.Notifications(), std::vector<platform::UINT>{WM_WPC_CARETMOVED});
+}
+
 }  // namespace
 }  // namespace doc_root_test
