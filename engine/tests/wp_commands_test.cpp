@@ -20,26 +20,34 @@ namespace {
 
 class WpCommandsCoverageTest : public WpCtrlFixture {
  protected:
-  // One command with null or zero arguments, through its own dispatcher.
-  intptr_t SendCarelessly(int code) { return SendTo(code / 1000, code); }
+  // One command with null pointers and `number` wherever the command
+  // takes a number, through its own dispatcher.
+  intptr_t SendCarelessly(int code, int number = 0) { return SendTo(code / 1000, code, number); }
 
-  // A code with null or zero arguments, through the dispatcher of `group`.
-  intptr_t SendTo(int group, int code) {
+  // A code with null pointers and `number` for the int argument, through
+  // the dispatcher of `group`. Commands that take a pointer in the value
+  // get null; the int argument is never a pointer except for the hit
+  // test, and the display value except where it is a DC; both receive
+  // null.
+  intptr_t SendTo(int group, int code, int number = 0) {
+    const bool pointer = code == WPC_HIT_TEST || code == WPC_PAINT_PAGE ||
+                         code == WPC_BEGIN_PRINT || code == WPC_PRINT_PAGE;
+    const int arg = pointer ? 0 : number;
     switch (group) {
       case 1:
         return engine.StyleCommand(code, nullptr, nullptr);
       case 2:
-        return engine.DocumentCommand(code, 0, nullptr);
+        return engine.DocumentCommand(code, arg, nullptr);
       case 3:
-        return engine.EditCommand(code, 0, 0);
+        return engine.EditCommand(code, arg, 0);
       case 4:
-        return engine.DisplayCommand(code, 0, nullptr);
+        return engine.DisplayCommand(code, arg, nullptr);
       case 5:
-        return engine.FeedbackCommand(code, 0, nullptr);
+        return engine.FeedbackCommand(code, arg, nullptr);
       case 6:
-        return engine.NotifyCommand(code, 0);
+        return engine.NotifyCommand(code, code == WPC_SET_NOTIFY_WINDOW ? 0 : arg);
       case 7:
-        return engine.TableCommand(code, 0, 0);
+        return engine.TableCommand(code, arg, 0);
       default:
         ADD_FAILURE() << "no dispatcher owns " << code;
         return 0;
@@ -48,14 +56,14 @@ class WpCommandsCoverageTest : public WpCtrlFixture {
 
   // In code order, but the two commands that start the document afresh
   // last, so that the rest meet the content the test set up.
-  void SendEveryCommand() {
+  void SendEveryCommand(int number = 0) {
     std::vector<int> codes(kWpCommands.begin(), kWpCommands.end());
     std::stable_partition(codes.begin(), codes.end(), [](int code) {
       return code != WPC_NEW_DOCUMENT && code != WPC_CLEAR_DOCUMENT;
     });
     for (const int code : codes) {
       SCOPED_TRACE(code);
-      SendCarelessly(code);
+      SendCarelessly(code, number);
       // The window and mask may have been taken away by a careless 6001
       // or 6003; the rest of the walk still reports to the window.
       engine.NotifyCommand(WPC_SET_NOTIFY_WINDOW, window.handle());
@@ -98,6 +106,20 @@ TEST_F(WpCommandsCoverageTest, EveryCommandSurvivesNullArgumentsInATableCell) {
   Type("c");
   SendEveryCommand();
   ExpectStillWorking();
+}
+
+TEST_F(WpCommandsCoverageTest, EveryCommandSurvivesNumbersOutOfRange) {
+  for (const int number : {-1, 0x7FFFFFFF, static_cast<int>(0x80000000u), 0x10001}) {
+    SCOPED_TRACE(number);
+    ASSERT_EQ(engine.DocumentCommand(WPC_NEW_DOCUMENT, 0, nullptr), kWpcOk);
+    Type("abc\r\ndef");
+    ASSERT_NE(engine.TableCommand(WPC_CREATE_TABLE, 1, (1 << 16) | 2), 0);
+    SendEveryCommand(number);
+    engine.DisplayCommand(WPC_ENABLE_REDRAW, 1, nullptr);
+    engine.FeedbackCommand(WPC_SET_SPEECH, 1, nullptr);
+    engine.FeedbackCommand(WPC_SET_SOUND, 1, nullptr);
+    ExpectStillWorking();
+  }
 }
 
 TEST_F(WpCommandsCoverageTest, CodesOutsideTheTableAnswerZeroInEveryDispatcher) {
