@@ -791,12 +791,7 @@ bool CDocBunsObj::InSameText(const CVedTextPos& a, const CVedTextPos& b) {
 bool CDocBunsObj::StepCharacter(int code, const CVedTextPos& from, CVedTextPos* out) {
   // With the free cursor on, a step off a line's end walks its margin
   // first; the character beyond is what is wanted here.
-  constexpr size_t kPlaceFromEnd = 5;  // zone, offset, then the text's own three
-  auto inMargin = [](const CVedTextPos& p) {
-    if (p.pairs.size() < kPlaceFromEnd) return false;
-    const PosPair& zone = p.pairs[p.pairs.size() - kPlaceFromEnd];
-    return zone.tag == kTagFreeCursor && zone.value != kZoneText;
-  };
+  auto inMargin = [](const CVedTextPos& p) { return !(InTextZone(p) == p); };
   CVedTextPos at = from;
   for (int i = 0; i < kMarginWalkLimit; ++i) {
     if (!ProbeMove(code, &at, out) || *out == at) return false;
