@@ -47,11 +47,8 @@ intptr_t CVedWpCtrl::StyleCommand(int code, void* pointer, DocStyle* style) {
     case WPC_CHECK_DOCSTYLE:
       return style != nullptr ? CheckDocStyle(*style) : 0;
     case WPC_APPLY_DOCSTYLE:
-      if (style == nullptr) {
-        ClearUndoLists();
-        return kWpcRefused;
-      }
-      return ApplyDocStyle(static_cast<platform::CArchive*>(pointer), *style);
+      return style != nullptr ? ApplyDocStyle(static_cast<platform::CArchive*>(pointer), *style)
+                              : kWpcRefused;
     case WPC_GET_APPLIED_DOCSTYLE:
       if (style != nullptr) *style = appliedStyle_;
       return 0;
@@ -67,10 +64,12 @@ void CVedWpCtrl::RepaginateAll() {
 }
 
 int CVedWpCtrl::ApplyDocStyle(platform::CArchive* archive, const DocStyle& style) {
-  // Undo records hold places on pages laid out by the old style; they are
-  // forgotten whether or not the new one is taken.
-  ClearUndoLists();
+  // A style refused before anything changed keeps the history: the user
+  // would lose undo for nothing.
   if (!IsUsableDocStyle(style)) return kWpcRefused;
+  // From here the content is laid out afresh: undo records hold places on
+  // pages of the old layout.
+  ClearUndoLists();
   const int wasRunning = editRunning_;
   editRunning_ = 1;
   const PageFormat format = BuildFormat(style);
