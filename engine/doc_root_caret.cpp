@@ -252,6 +252,13 @@ int CDocBunsObj::MoveToPoint(int mode, const CVedTextPos* base, int32_t x, int32
   SelectForMove(mode);
   CVedTextPos hit;
   if (HitTest(kCursorSet, base, x, y, &hit) < 0 || hit.IsEmpty()) GetCursor(&hit);
+  if (replaying_ != 0) {
+    // A replay puts content back at characters: a point that once lay on
+    // a line's end may now lie past a shorter line, in its margin, where
+    // what goes in would be padded with blanks.
+    const CVedTextPos atCharacter = InTextZone(hit);
+    if (!(atCharacter == hit)) hit = CursorAt(*this, atCharacter);
+  }
   if (replaying_ != 0 && mode != 0) snapshot_.caret = CVedTextPos{};
   FinishMove(kMoveToPoint, hit, false);
   return 1;

@@ -242,12 +242,7 @@ void CVedWpCtrl::MoveToPoint(int extend, int code, const CaretPoint* point) {
   if (found == nullptr) return;
   const CVedTextPos pageStart = *found;
   const platform::POINT origin = TextAreaOrigin();
-  // A character's box is hit in its middle: its left edge may belong to
-  // the character before as much as to its own.
-  const int32_t left = point->rect.right > point->rect.left
-                           ? point->rect.left + (point->rect.right - point->rect.left) / 2
-                           : point->rect.left;
-  const int32_t x = std::max(left - origin.x, 0);
+  const int32_t x = std::max(point->rect.left - origin.x, 0);
   const int32_t usedHeight = pageTable_->GetPageHeight(point->page);
   // A replay may have to reach into a table line taller than the page,
   // the one the oversize rule is taking back.
