@@ -26,6 +26,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -599,6 +600,9 @@ class CDocBunsObj : public CDocObjContainer {
   bool ChildEdgeOf(int32_t child, int code, CVedTextPos* out);
   void KeepCaretInOwnChild(EditResult& result);
   void ForgetSelectionAnchors();
+  // Finds `anchor` at or after `from` (null: the document start), takes it
+  // off its character and answers where it stood; nothing when it is gone.
+  std::optional<CVedTextPos> DetachAnchor(CVedAnchor& anchor, const CVedTextPos* from);
   // Content inserted at the cursor stands between the character before
   // the cursor and the one at it; the mark finds both again afterwards,
   // however the insertion reflowed the text.

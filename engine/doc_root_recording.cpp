@@ -832,17 +832,11 @@ void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
   // The mark lies after the character before the insertion point; a
   // search from the document's start would cost every keystroke the whole
   // document.
-  anchorSearch_ = mark.hasBefore ? mark.before : result.rangeStart;
-  CVedAnchor* anchor =
-      FindAnchor(kAnchorChar, anchorSearch_.IsEmpty() ? nullptr : &anchorSearch_, 0);
-  while (anchor != nullptr && anchor != &mark.anchor) {
-    anchorSearch_ = anchor->position;
-    anchor = FindAnchor(kAnchorChar, &anchorSearch_, 1);
-  }
-  if (anchor == nullptr) return;
-  const CVedTextPos following = anchor->position;
-  anchorSearch_ = following;
-  SetAnchor(kAnchorChar, nullptr, &anchorSearch_);
+  const CVedTextPos& searchFrom = mark.hasBefore ? mark.before : result.rangeStart;
+  const std::optional<CVedTextPos> found =
+      DetachAnchor(mark.anchor, searchFrom.IsEmpty() ? nullptr : &searchFrom);
+  if (!found) return;
+  const CVedTextPos following = *found;
   CVedTextPos first;
   CVedTextPos last;
   if (!StepCharacter(kMovePrevChar, following, &last)) return;
@@ -860,19 +854,24 @@ void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
   result.rangeEnd = last;
 }
 
+std::optional<CVedTextPos> CDocBunsObj::DetachAnchor(CVedAnchor& anchor, const CVedTextPos* from) {
+  CVedAnchor* found = FindAnchor(kAnchorChar, from, 0);
+  while (found != nullptr && found != &anchor) {
+    anchorSearch_ = found->position;
+    found = FindAnchor(kAnchorChar, &anchorSearch_, 1);
+  }
+  if (found == nullptr) return std::nullopt;
+  const CVedTextPos at = found->position;
+  anchorSearch_ = at;
+  SetAnchor(kAnchorChar, nullptr, &anchorSearch_);
+  return at;
+}
+
 void CDocBunsObj::ForgetSelectionAnchors() {
   for (size_t i = 0; i < selectionAnchors_.size(); ++i) {
     if (!anchorsSet_[i]) continue;
     // A character that still carries the anchor lets go of it.
-    CVedAnchor* anchor = FindAnchor(kAnchorChar, nullptr, 0);
-    while (anchor != nullptr && anchor != &selectionAnchors_[i]) {
-      anchorSearch_ = anchor->position;
-      anchor = FindAnchor(kAnchorChar, &anchorSearch_, 1);
-    }
-    if (anchor != nullptr) {
-      anchorSearch_ = anchor->position;
-      SetAnchor(kAnchorChar, nullptr, &anchorSearch_);
-    }
+    DetachAnchor(selectionAnchors_[i], nullptr);
     anchorsSet_[i] = false;
   }
 }
