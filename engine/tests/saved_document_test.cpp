@@ -35,14 +35,6 @@ void PutText(Bytes& record, size_t offset, const char* text) {
   std::memcpy(record.data() + offset, text, std::strlen(text));
 }
 
-// A 16-byte signature: the text, the byte 0x1A, zeros.
-Bytes Signature(const char* text) {
-  Bytes field(16, 0);
-  PutText(field, 0, text);
-  field[std::strlen(text)] = 0x1A;
-  return field;
-}
-
 // The 704-byte style record of the test style, as the stream header
 // stores it: field by field, the marker "0001", the orientation, zeros.
 Bytes StyleRecord() {
@@ -161,7 +153,7 @@ TEST_F(SavedDocumentTest, TheFirstBytesAreTheEngineHeaderThenTheDocumentRootSign
   const Bytes saved = SaveToMemory();
   Bytes expected;
   for (const char* signature : {"VEDWpCtrl", "01.00.00.02", "DocStyleHead"}) {
-    const Bytes field = Signature(signature);
+    const Bytes field = SignatureField(signature);
     expected.insert(expected.end(), field.begin(), field.end());
   }
   const Bytes style = StyleRecord();
@@ -171,7 +163,7 @@ TEST_F(SavedDocumentTest, TheFirstBytesAreTheEngineHeaderThenTheDocumentRootSign
   Put32(caret, 4, 1);  // line
   Put32(caret, 8, 1);  // column
   expected.insert(expected.end(), caret.begin(), caret.end());
-  const Bytes root = Signature("DocBunsObj");
+  const Bytes root = SignatureField("DocBunsObj");
   expected.insert(expected.end(), root.begin(), root.end());
 
   ASSERT_GT(saved.size(), expected.size());

@@ -18,14 +18,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// A 16-byte field: the text, the end byte 0x1A and zeros.
-Bytes Field(const std::string& text) {
-  Bytes field(text.begin(), text.end());
-  field.push_back(0x1A);
-  field.resize(16, 0);
-  return field;
-}
-
 // Offsets in the 704-byte style record.
 constexpr size_t kOffTextWidth = 40;
 constexpr size_t kOffResolutionX = 48;
@@ -51,9 +43,9 @@ class StreamDamageTest : public WpCtrlFixture {
   // column 1. The content that follows does not matter: a refused style
   // stops the load before it.
   static Bytes Header(const DocStyle& style) {
-    Bytes bytes = Field("VEDWpCtrl");
+    Bytes bytes = SignatureField("VEDWpCtrl");
     for (const char* field : {"01.00.00.02", "DocStyleHead"}) {
-      const Bytes f = Field(field);
+      const Bytes f = SignatureField(field);
       bytes.insert(bytes.end(), f.begin(), f.end());
     }
     const DocStyleBytes record = EncodeDocStyle(style);

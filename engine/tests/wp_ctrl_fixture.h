@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "doc_root_fixture.h"
 #include "engine/wp_commands.h"
@@ -43,6 +44,14 @@ inline DocStyle TestStyle() {
   style.linePitch = kLinePitch;
   style.orientation = 1;
   return style;
+}
+
+// A 16-byte signature of the stored forms: the text, the byte 0x1A, zeros.
+inline std::vector<uint8_t> SignatureField(std::string_view text) {
+  std::vector<uint8_t> field(text.begin(), text.end());
+  field.push_back(0x1A);
+  field.resize(16, 0);
+  return field;
 }
 
 class WpCtrlFixture : public ::testing::Test {

@@ -14,14 +14,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// A 16-byte field: the text, the end byte 0x1A and zeros.
-Bytes Field(const std::string& text) {
-  Bytes field(text.begin(), text.end());
-  field.push_back(0x1A);
-  field.resize(16, 0);
-  return field;
-}
-
 class WpCtrlStreamTest : public ::testing::Test {
  protected:
   WpCtrlStreamTest() {
@@ -55,9 +47,9 @@ class WpCtrlStreamTest : public ::testing::Test {
 TEST_F(WpCtrlStreamTest, TheHeaderStartsWithItsThreeFieldsAndAMarkedStyle) {
   const Bytes bytes = WriteHeader();
   ASSERT_EQ(bytes.size(), 48u + 704u + 12u);
-  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 16), Field("VEDWpCtrl"));
-  EXPECT_EQ(Bytes(bytes.begin() + 16, bytes.begin() + 32), Field("01.00.00.02"));
-  EXPECT_EQ(Bytes(bytes.begin() + 32, bytes.begin() + 48), Field("DocStyleHead"));
+  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 16), SignatureField("VEDWpCtrl"));
+  EXPECT_EQ(Bytes(bytes.begin() + 16, bytes.begin() + 32), SignatureField("01.00.00.02"));
+  EXPECT_EQ(Bytes(bytes.begin() + 32, bytes.begin() + 48), SignatureField("DocStyleHead"));
 
   const uint8_t* style = bytes.data() + 48;
   const Bytes marker = {'0', '0', '0', '1', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -93,7 +85,7 @@ TEST_F(WpCtrlStreamTest, VersionsOfTheSameFormUpToOursAreRead) {
   const Bytes written = WriteHeader();
   for (const Case& c : cases) {
     Bytes bytes = written;
-    const Bytes field = Field(c.version);
+    const Bytes field = SignatureField(c.version);
     std::copy(field.begin(), field.end(), bytes.begin() + 16);
     PageLineColumn location;
     DocStyle style;
