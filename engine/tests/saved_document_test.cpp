@@ -2,6 +2,7 @@
 // moved through, edited, undone and redone, saved to a file and loaded
 // into a second engine; and the fixed first bytes of every saved document.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -143,10 +144,16 @@ class SavedDocumentTest : public WpCtrlFixture {
     Type("\r\x82\xA0");
   }
 
-  const std::string path_ =
-      (std::filesystem::temp_directory_path() /
-       ("lexora-saved-" + std::to_string(reinterpret_cast<uintptr_t>(this)) + ".doc"))
-          .string();
+  // ctest runs each test in a process of its own, in parallel, and an
+  // object's address can repeat across processes: the process id and the
+  // test's name keep one test from removing another's file.
+  static std::string UniquePath() {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return (std::filesystem::temp_directory_path() /
+            ("lexora-saved-" + std::to_string(getpid()) + "-" + test->name() + ".doc"))
+        .string();
+  }
+  const std::string path_ = UniquePath();
 };
 
 TEST_F(SavedDocumentTest, TheFirstBytesAreTheEngineHeaderThenTheDocumentRootSignature) {
