@@ -283,7 +283,10 @@ int CDocBunsObj::Paste(int undo, ChangeRecord* change) {
       feedback_.Cue(kCueWarning, kCueInterrupt, kCueFlags);
       return answer;
     }
-    result = logged = deletion;
+    // Only the deletion stands: its range went, nothing came in, so the
+    // step holds no insertion (one over the deleted range would take
+    // the text after it with it on undo).
+    result = deletion;
   } else if (deletion.changed != 0) {
     const bool sameChildren = childrenBefore < 0 || Children().GetCount() == childrenBefore;
     if (sameChildren && !earlierAtChildStart &&

@@ -70,7 +70,10 @@ int CVedWpCtrl::HandleTextEdit(int code, int direction, intptr_t value) {
       root_->Copy();
       return 0;
     case WPC_PASTE:
-      changed = root_->Paste(direction, &change);
+      // A paste answers what it read: a selection it replaced by nothing
+      // changed the document all the same.
+      root_->Paste(direction, &change);
+      changed = change.changed;
       break;
     case WPC_INSERT_LINE:
       changed = root_->InsertLine(direction, &change);
