@@ -24,6 +24,31 @@ TEST_F(WpCtrlEditTest, TypingChangesTheContentThenMovesTheCaretAndRecordsOneUndo
   EXPECT_EQ(engine.IsEditRunning(), 0);
 }
 
+// A view's handlers run inside the edit (the spoken echo and the
+// notifications are sent while the command runs) and ask the engine about
+// the caret and the line; the edit goes on undisturbed.
+TEST_F(WpCtrlEditTest, QueriesFromHandlersInsideAnEditSeeItRunningAndLeaveItWhole) {
+  Type("AB");
+  std::vector<int> runningSeen;
+  window.onMessage = [&](platform::UINT message) {
+    if (message != WM_FEEDBACK_SPEAK && message != WM_WPC_CONTENTCHANGED) return;
+    runningSeen.push_back(engine.EditCommand(WPC_IS_EDIT_RUNNING, 0, 0));
+    Location();
+    char line[64];
+    engine.EditCommand(WPC_GET_LINE_TEXT, sizeof line, Pointer(line));
+  };
+  Type("CD");
+  window.onMessage = nullptr;
+
+  ASSERT_FALSE(runningSeen.empty());
+  EXPECT_TRUE(std::all_of(runningSeen.begin(), runningSeen.end(), [](int r) { return r == 1; }));
+  EXPECT_EQ(engine.IsEditRunning(), 0);
+  EXPECT_EQ(DocumentText(), "ABCD");
+  EXPECT_EQ(Location().caret.column, 5);
+  engine.EditCommand(WPC_UNDO, 0, 0);
+  EXPECT_EQ(DocumentText(), "AB");
+}
+
 TEST_F(WpCtrlEditTest, UndoAndRedoAlternate) {
   Type("ABC");
   engine.EditCommand(WPC_UNDO, 0, 0);
