@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "wp_ctrl_fixture.h"
@@ -47,6 +49,32 @@ TEST_F(WpCtrlEditTest, QueriesFromHandlersInsideAnEditSeeItRunningAndLeaveItWhol
   EXPECT_EQ(Location().caret.column, 5);
   engine.EditCommand(WPC_UNDO, 0, 0);
   EXPECT_EQ(DocumentText(), "AB");
+}
+
+// The read-aloud thread asks about the caret and fetches text while the
+// window thread edits: each command runs whole, and the edits all land.
+TEST_F(WpCtrlEditTest, QueriesFromASecondThreadDoNotDisturbEditsOnTheFirst) {
+  constexpr int kEdits = 200;
+  std::atomic<bool> editing{true};
+  std::thread reader([&] {
+    char text[128];
+    ObjectDescription context{};
+    while (editing.load()) {
+      engine.EditCommand(WPC_HAS_SELECTION, 0, 0);
+      engine.EditCommand(WPC_GET_CARET_FLAGS, 0, 0);
+      engine.EditCommand(WPC_GET_TOP_OFFSET, 0, 0);
+      engine.EditCommand(WPC_GET_CARET_CONTEXT, 1, Pointer(&context));
+      engine.EditCommand(WPC_GET_RANGE_TEXT, sizeof text, Pointer(text));
+    }
+  });
+  for (int i = 0; i < kEdits; ++i) Type(i % 20 == 19 ? "\r" : "\x82\xA0");
+  editing = false;
+  reader.join();
+
+  const std::string text = DocumentText();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), kEdits / 20);
+  EXPECT_EQ(text.size(), static_cast<size_t>(kEdits / 20 * 2 + (kEdits - kEdits / 20) * 2));
+  EXPECT_EQ(engine.IsEditRunning(), 0);
 }
 
 TEST_F(WpCtrlEditTest, UndoAndRedoAlternate) {
