@@ -964,8 +964,11 @@ std::optional<PasteHead> ReadPasteHead(platform::CArchive& archive, int32_t pitc
   for (int64_t c = 0; c < columns; ++c) {
     int32_t width = 0;
     archive >> width;
-    if (head.header[kHeaderVersion] < kVersionWidthsInCharacters)
-      width = (width + pitch - 1) / pitch;
+    // Older streams store twips; rounded up wide, as a stored width may
+    // be anything up to the int32 range.
+    if (head.header[kHeaderVersion] < kVersionWidthsInCharacters) {
+      width = static_cast<int32_t>((int64_t{width} + pitch - 1) / pitch);
+    }
     head.widths.push_back(width);
   }
   return head;

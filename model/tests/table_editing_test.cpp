@@ -602,6 +602,23 @@ TEST_F(TablePaste, RowsOfAnotherWidthOrADamagedStreamPasteNothing) {
   EXPECT_EQ(t.table.Rows(), 2);
 }
 
+// An older stream gives its widths in twips; one at the top of the int32
+// range is rounded to characters without overflowing and refused as a
+// width, so the column keeps the width it was inserted with.
+TEST_F(TablePaste, AnOldStreamsWidthAtTheTopOfTheRangeIsRefused) {
+  Bytes column0 = t.StoreTable(Grid(0, 0, 0, 0), Grid(1, 1, 0, 2));
+  constexpr size_t kVersionField = 16;
+  constexpr size_t kFirstWidth = 16 + 8 * 4 + 2;  // after two rows' flag bytes
+  column0[kVersionField] = 1;
+  for (size_t i = 0; i < 4; ++i) column0[kFirstWidth + i] = i < 3 ? 0xFF : 0x7F;
+  Click(2400, 300);
+  EditResult result;
+  EXPECT_EQ(Paste(t.table, column0, &result), 1);
+  EXPECT_EQ(t.table.Columns(), 4);
+  EXPECT_LT(t.table.ColumnWidths()[1], 100 * kPitch);
+  EXPECT_EQ(t.CellText(1, 0), "ab");
+}
+
 }  // namespace
 }  // namespace table_test
 
