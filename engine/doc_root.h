@@ -621,6 +621,8 @@ class CDocBunsObj : public CDocObjContainer {
   // the undo record: the result itself names the rest of the paragraph as
   // well, for repainting, and an undo must not take that away.
   void NarrowToInserted(InsertionMark& mark, EditResult& result);
+  // The start of the text of the table cell a position lies in.
+  bool CellTextStart(const CVedTextPos& in, CVedTextPos* out);
   ObjectDescription Describe(const CVedTextPos* pos);
 
   EditDataHolder* undoData_ = nullptr;  // the fragment saved before the edit

@@ -843,15 +843,40 @@ void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
   if (mark.hasBefore) {
     if (!StepCharacter(kMoveNextChar, mark.before, &first)) return;
   } else {
-    // Nothing stood before the insertion point in its text: the text's
-    // changed range starts with what went in. A range that starts in
-    // another object (a table whose row grew) is kept whole.
-    if (!InSameText(result.rangeStart, last)) return;
+    // Nothing stood before the insertion point in its text: what went in
+    // starts the text. The changed range of a table whose row grew starts
+    // on the table's rules; what went in starts its cell's text all the
+    // same, and nothing else of the table may be taken back with it.
     first = result.rangeStart;
+    CVedTextPos cellStart;
+    if (!InSameText(first, last) && CellTextStart(last, &cellStart)) first = cellStart;
+    if (!InSameText(first, last)) return;
   }
   if (ComparePositions(&first, &last) == kCompareAfter) return;
   result.rangeStart = first;
   result.rangeEnd = last;
+}
+
+bool CDocBunsObj::CellTextStart(const CVedTextPos& in, CVedTextPos* out) {
+  const StrippedPath inChild = PopChildIndex(&in, 0);
+  CTableOperations* table =
+      Children().GetTypeAt(inChild.step.value) == kObjectTable
+          ? dynamic_cast<CTableOperations*>(Children().GetAt(inChild.step.value))
+          : nullptr;
+  CDocObject* cell = table != nullptr ? table->GetCellContentAt(inChild.RestOrNull()) : nullptr;
+  const MoveParams still{0, 0, 1};
+  CVedTextPos inner;
+  if (cell == nullptr ||
+      cell->MoveCursor(kMoveDocumentStart, &still, nullptr, &inner) != kMoveDone) {
+    return false;
+  }
+  // The steps down to the cell's text, then the text's own start.
+  if (in.pairs.size() <= inner.pairs.size()) return false;
+  CVedTextPos start;
+  for (size_t i = 0; i < in.pairs.size() - inner.pairs.size(); ++i) start.Append(in.pairs[i]);
+  for (const PosPair& pair : inner.pairs) start.Append(pair);
+  *out = start;
+  return true;
 }
 
 std::optional<CVedTextPos> CDocBunsObj::DetachAnchor(CVedAnchor& anchor, const CVedTextPos* from) {

@@ -257,7 +257,11 @@ void CVedWpCtrl::MoveToPoint(int extend, int code, const CaretPoint* point) {
     }
     mode = selectionMode_;
   }
-  if (replayState_ != kReplayIdle && caretLevelType_ == kObjectTable && !root_->HasSelection()) {
+  // Only a move that extends starts a selection: a replay that puts the
+  // caret on a table's rules before selecting from there must not select
+  // from wherever the caret stood before.
+  if (extend != 0 && replayState_ != kReplayIdle && caretLevelType_ == kObjectTable &&
+      !root_->HasSelection()) {
     ObjectDescription hit{};
     CVedTextPos at;
     root_->PositionFromPoint(&pageStart, x, y, &at);

@@ -183,6 +183,32 @@ int ReadOverRange(CDocObjContainer& container, Record* out, const CVedTextPos* f
   return answer;
 }
 
+bool IsReplaying(const CDocObjContainer& c) {
+  return c.Renderer() != nullptr && c.Renderer()->GetUndoReplay() != 0;
+}
+
+// An open end (null) is the table's own edge.
+bool OnTableGridOrEdge(CDocObject& table, const CVedTextPos* pos) {
+  ObjectDescription kind{};
+  return pos == nullptr || (table.GetKindAt(pos, &kind) != 0 && kind[1] != kSubKindCellText);
+}
+
+// A range of a child, deleted by the child. While an undo or redo is
+// replayed, a table's range from rule to rule (or to the table's edge) is
+// rows, columns or a whole table that an insertion put in: taking it back
+// takes them away, not only what their cells hold.
+void DeleteInChild(CDocObjContainer& c, int32_t index, const CVedTextPos* from,
+                   const CVedTextPos* to, EditResult* result) {
+  CDocObject* child = c.Children().GetAt(index);
+  CTableOperations* table = TableAt(c.Children(), index);
+  if (table != nullptr && IsReplaying(c) && OnTableGridOrEdge(*child, from) &&
+      OnTableGridOrEdge(*child, to)) {
+    table->DeleteRowsOrColumns(from, to, result);
+    return;
+  }
+  child->DeleteRange(from, to, result);
+}
+
 // A range inside one child. An emptied child goes when the range reached
 // its end (or it is no text), unless the start is to be kept.
 void DeleteInOneChild(CDocObjContainer& c, int32_t index, const CVedTextPos* from,
@@ -197,7 +223,7 @@ void DeleteInOneChild(CDocObjContainer& c, int32_t index, const CVedTextPos* fro
   if (child->IsEmpty() != 0) {
     result->changed = 1;
   } else {
-    child->DeleteRange(from, to, result);
+    DeleteInChild(c, index, from, to, result);
     if (result->changed == 0) return;
     if (text || child->IsEmpty() == 0) list.AddHeightAt(index, result->heightDelta);
   }
@@ -250,10 +276,10 @@ void DeleteAcrossChildren(CDocObjContainer& c, int32_t s, int32_t e, const CVedT
                           const CVedTextPos* to, bool keepStart, EditResult* result) {
   CDocChildList& list = c.Children();
   EditResult first;
-  list.GetAt(s)->DeleteRange(from, nullptr, &first);
+  DeleteInChild(c, s, from, nullptr, &first);
   list.AddHeightAt(s, first.changed != 0 ? first.heightDelta : 0);
   EditResult last;
-  list.GetAt(e)->DeleteRange(nullptr, to, &last);
+  DeleteInChild(c, e, nullptr, to, &last);
   list.AddHeightAt(e, last.changed != 0 ? last.heightDelta : 0);
   for (int32_t i = s + 1; i < e; ++i) {
     CDocObject* child = list.GetAt(i);
@@ -266,7 +292,7 @@ void DeleteAcrossChildren(CDocObjContainer& c, int32_t s, int32_t e, const CVedT
   if (list.GetAt(s)->IsEmpty() == 0) result->rangeStart = WithChild(s, first.rangeStart);
   if (result->changed == 0) return;
 
-  const bool replay = c.Renderer() != nullptr && c.Renderer()->GetUndoReplay() != 0;
+  const bool replay = IsReplaying(c);
   int32_t g = s;
   int32_t stopped = -1;
   bool startGone = false;

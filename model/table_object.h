@@ -150,8 +150,8 @@ class CTableObject : public CDocObject, public CTableOperations {
   int InsertRow(const CVedTextPos* pos, EditResult* out) override;
   int DeleteColumn(const CVedTextPos* pos, EditResult* out) override;
   int DeleteRow(const CVedTextPos* pos, EditResult* out) override;
-  // The summed height change.
-  int32_t DeleteRowsOrColumns(const CVedTextPos* from, const CVedTextPos* to, EditResult* out);
+  int32_t DeleteRowsOrColumns(const CVedTextPos* from, const CVedTextPos* to,
+                              EditResult* out) override;
   int GetLineOffsetAt(const CVedTextPos* pos, int32_t out[2]) override;
 
   // ---- The document object interface (table_queries.cpp for what it

@@ -32,6 +32,10 @@ class CTableOperations {
   virtual int InsertRow(const CVedTextPos* pos, EditResult* out) = 0;
   virtual int DeleteColumn(const CVedTextPos* pos, EditResult* out) = 0;
   virtual int DeleteRow(const CVedTextPos* pos, EditResult* out) = 0;
+  // The whole rows or columns a range covers; answers the summed height
+  // change.
+  virtual int32_t DeleteRowsOrColumns(const CVedTextPos* from, const CVedTextPos* to,
+                                      EditResult* out) = 0;
   // 1 when the position lies inside a cell; row and column are given
   // either way.
   virtual int GetCellAt(const CVedTextPos* pos, int32_t* row, int32_t* column) = 0;

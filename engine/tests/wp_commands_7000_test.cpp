@@ -4,6 +4,7 @@
 // views ask about the caret's cell.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -163,6 +164,110 @@ TEST_F(TableCommandTest, TheLineSettingDecidesWhetherTheCellPhraseIsGiven) {
   EXPECT_EQ(Table(WPC_GET_CELL_TEXT, 0, Pointer(&phrase)), 0);
   EXPECT_EQ(phrase, "");
 }
+
+// ---- Undo and redo of the table edits, as the document's stored bytes
+
+// How a case sets up its document before the edit that is undone.
+enum class Start {
+  kText,         // two lines of text, the caret at the start of the second
+  kFilledTable,  // a 2 x 2 table with a character in each cell between the
+                 // two lines, the caret in its first cell
+  kNarrowTable,  // the same, its first column two characters wide
+};
+
+struct TableUndoCase {
+  const char* name;
+  Start start;
+  int code;
+  intptr_t value;
+};
+
+class TableUndoTest : public TableCommandTest, public ::testing::WithParamInterface<TableUndoCase> {
+ protected:
+  // The document's stored bytes, sixteen to a line in hex, so that a
+  // mismatch shows where the bytes part.
+  std::string ContentBytes() {
+    platform::CMemFile file;
+    platform::CArchive archive(&file, platform::CArchive::kStore);
+    EXPECT_EQ(engine.DocumentCommand(WPC_WRITE_CONTENT, CDocBunsObj::kStreamOwnFormat, &archive),
+              kWpcOk);
+    archive.Close();
+    std::string hex;
+    for (size_t i = 0; i < file.GetLength(); ++i) {
+      char byte[4];
+      std::snprintf(byte, sizeof byte, "%02X%c", file.Data()[i], i % 16 == 15 ? '\n' : ' ');
+      hex += byte;
+    }
+    return hex;
+  }
+
+  void Prepare(Start start) {
+    Type("ab\r\ncd");
+    engine.EditCommand(WPC_MOVE, kMoveLineStart, 1);
+    if (start == Start::kText) return;
+    ASSERT_NE(Table(WPC_CREATE_TABLE, 1, (2 << 16) | 2), 0);
+    const char* const cells[] = {"w", "x", "y", "z"};
+    for (const char* cell : cells) {
+      if (cell != cells[0]) engine.EditCommand(WPC_MOVE, kMoveNextCellOrLine, 1);
+      Type(cell);
+    }
+    for (int i = 1; i < 4; ++i) engine.EditCommand(WPC_MOVE, kMovePrevCellOrLine, 1);
+    int32_t cell = 0;
+    ASSERT_NE(Table(WPC_GET_CELL_POSITION, 0, Pointer(&cell)), 0);
+    ASSERT_EQ(cell, (1 << 16) | 1);
+    if (start == Start::kNarrowTable) {
+      ASSERT_NE(Table(WPC_SET_COLUMN_WIDTH, 1, 2), 0);
+    }
+  }
+
+  // The edit's own value: the attribute case changes the placement of the
+  // caret's table.
+  intptr_t ValueOf(const TableUndoCase& c) {
+    if (c.code != WPC_SET_TABLE_ATTRIBUTES) return c.value;
+    EXPECT_NE(Table(WPC_GET_TABLE_ATTRIBUTES, 0, Pointer(&attributes_)), 0);
+    attributes_.layout.placement = 3;
+    return Pointer(&attributes_);
+  }
+
+  int Warnings() {
+    int count = 0;
+    for (const int cue : window.Cues()) count += cue == kCueWarning ? 1 : 0;
+    return count;
+  }
+
+  CDocBunsObj::TableAttributes attributes_;
+};
+
+TEST_P(TableUndoTest, UndoGivesBackTheBytesBeforeTheEditAndRedoThoseAfterIt) {
+  const TableUndoCase& c = GetParam();
+  Prepare(c.start);
+  const std::string textBefore = DocumentText();
+  const std::string before = ContentBytes();
+  ASSERT_NE(Table(c.code, 1, ValueOf(c)), 0);
+  const std::string textAfter = DocumentText();
+  const std::string after = ContentBytes();
+  ASSERT_NE(after, before);
+  window.Clear();
+
+  engine.EditCommand(WPC_UNDO, 0, 0);
+  EXPECT_EQ(DocumentText(), textBefore);
+  EXPECT_EQ(ContentBytes(), before);
+  engine.EditCommand(WPC_REDO, 0, 0);
+  EXPECT_EQ(DocumentText(), textAfter);
+  EXPECT_EQ(ContentBytes(), after);
+  // The redo recorded its own undo again.
+  engine.EditCommand(WPC_UNDO, 0, 0);
+  EXPECT_EQ(ContentBytes(), before);
+  EXPECT_EQ(Warnings(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TableEdits, TableUndoTest,
+    ::testing::Values(TableUndoCase{"CreateTable", Start::kText, WPC_CREATE_TABLE, (2 << 16) | 2},
+                      TableUndoCase{"ColumnWidth", Start::kFilledTable, WPC_SET_COLUMN_WIDTH, 3},
+                      TableUndoCase{"Attributes", Start::kNarrowTable, WPC_SET_TABLE_ATTRIBUTES,
+                                    0}),
+    [](const ::testing::TestParamInfo<TableUndoCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace doc_root_test

@@ -456,6 +456,11 @@ class StandInTable : public CTextObject, public CTableOperations {
     if (emptiedByDeleteRow) Reset();
     return Operation(5, out);
   }
+  int32_t DeleteRowsOrColumns(const CVedTextPos*, const CVedTextPos*, EditResult* out) override {
+    Reset();
+    Operation(kDeleteRowsOrColumns, out);
+    return delta;
+  }
   int GetCellAt(const CVedTextPos* pos, int32_t* row, int32_t* column) override {
     received = pos != nullptr ? pos->depth : -1;
     *row = 0;
@@ -472,6 +477,8 @@ class StandInTable : public CTextObject, public CTableOperations {
     *out = {kObjectTable, inCell ? kSubKindCellText : 0x202, inCell ? kObjectText : 0x2003};
     return 1;
   }
+
+  static constexpr int kDeleteRowsOrColumns = 6;
 
   int32_t delta = 0;
   bool inCell = true;
@@ -581,6 +588,27 @@ TEST_F(TableCommands, ATableLeftEmptyByARowDeletionGoes) {
   table->emptiedByDeleteRow = true;
   EditResult result;
   ASSERT_EQ(f.container.EditTableRowsColumns(5, &result, 0), 1);
+  EXPECT_EQ(f.Types(), (std::vector<int32_t>{kObjectText}));
+  EXPECT_THAT(f.Texts(), ElementsAre("abc\r\ndef"));
+}
+
+// A range from rule to rule of a table is what an insertion of rows,
+// columns or the table put in: an undo or redo takes them away whole, and
+// with the last of them the table. Anywhere else the range only empties
+// the cells it covers.
+TEST_F(TableCommands, ARangeOnTheRulesDeletesRowsOrColumnsOnlyInAReplay) {
+  table->inCell = false;
+  CVedTextPos onRules;
+  table->GetCursor(&onRules);
+  const CVedTextPos from = InChild(1, onRules);
+  const CVedTextPos to = InChild(1, onRules);
+  for (const bool replay : {false, true}) {
+    f.renderer().SetUndoReplay(replay ? 1 : 0);
+    EditResult result;
+    f.container.DeleteRange(&from, &to, &result);
+    EXPECT_EQ(table->lastOperation == StandInTable::kDeleteRowsOrColumns, replay) << replay;
+  }
+  f.renderer().SetUndoReplay(0);
   EXPECT_EQ(f.Types(), (std::vector<int32_t>{kObjectText}));
   EXPECT_THAT(f.Texts(), ElementsAre("abc\r\ndef"));
 }
