@@ -23,7 +23,6 @@ constexpr int kQuiet = 0;
 
 class TableCommands : public DocRootTest {
  protected:
-  TableCommands() { root.CDocObjContainer::SetPageFormat(&format); }  // TEMP
   std::vector<int32_t> Types() const {
     std::vector<int32_t> types;
     const CDocChildList& list = root.Children();
