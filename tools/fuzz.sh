@@ -45,6 +45,9 @@ rm -rf "$dir/seeds"
 run_target() {
   local target=$1
   local corpus=$dir/corpus/$target findings=$dir/findings/$target
+  # Findings of an earlier run were kept as seeds or tests; only this
+  # run's count.
+  rm -rf "$findings"
   mkdir -p "$corpus" "$findings"
   local inputs=("$corpus" "$dir/seeds/$target")
   [ -d "fuzz/seeds/$target" ] && inputs+=("fuzz/seeds/$target")
