@@ -92,8 +92,11 @@ void CVedWpCtrl::SaveEditSnapshot() {
   CVedTextRange ends;
   root_->GetSelectionEnds(ends);
   const bool caretFirst = root_->GetSelectionOrder() < 0;
-  const CVedTextPos& earlier = caretFirst ? ends.start : ends.end;
-  const CVedTextPos& later = caretFirst ? ends.end : ends.start;
+  // An end in a line's margin stands for the line's end, as the selected
+  // content does: the margin of a line that an edit shortens or joins lies
+  // beside other text.
+  const CVedTextPos earlier = CDocBunsObj::InTextZone(caretFirst ? ends.start : ends.end);
+  const CVedTextPos later = CDocBunsObj::InTextZone(caretFirst ? ends.end : ends.start);
   snapshot_.later = PointOf(later);
   if (!later.IsEmpty()) root_->DescribeObjectAt(&snapshot_.laterDescription, 0, &later);
   snapshot_.earlier = PointOf(earlier);

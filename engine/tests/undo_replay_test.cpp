@@ -80,6 +80,15 @@ TEST_F(UndoReplayTest, EachEditIsTakenBackAndDoneAgainExactly) {
          Type("\x82\xA0\r");
        },
        "A\x82\xA0\r\nB\r\nCD", 1},
+      {"a typed line break selected backwards from the next line and deleted",
+       [this] {
+         Move(kMoveDocumentStart);
+         Move(kMoveNextChar);
+         Type("\r");
+         Extend(kMovePrevChar, 1);
+         engine.EditCommand(WPC_DELETE, 1, 0);
+       },
+       "AB\r\nCD", 2},
   };
   for (const ReplayCase& c : cases) {
     SCOPED_TRACE(c.name);
