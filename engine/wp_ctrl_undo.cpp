@@ -1,7 +1,6 @@
 // Undo as the engine sees it: after each editing command the operations
 // the document root logged become one undo step (a group when there were
 // several), with the places the views will show when it is replayed.
-#include <utility>
 
 #include "engine/wp_ctrl.h"
 
@@ -62,20 +61,19 @@ bool CVedWpCtrl::AddUndoStep(int direction) {
       case kUndoEdit:
       case kUndoEditMarked:
       case kUndoEditTransfer:
-        if (HasPage(snapshot_.later)) {
-          first = MarkedPoint(snapshot_.later, snapshot_.laterDescription);
-        }
-        second = HasPage(snapshot_.earlier)
-                     ? MarkedPoint(snapshot_.earlier, snapshot_.earlierDescription)
-                     : CaretPoint{};
-        // Deleted content goes back where the selection began: once it is
-        // gone, the place of the selection's far end shows other text.
-        if (op->kind != kUndoEditTransfer) std::swap(first, second);
-        // An undo replay keeps the snapshot of the last edit, whose
-        // selection is not this one: the content goes back where it was
-        // taken from.
-        if (replayState_ == kReplayingUndo && op->kind != kUndoEditTransfer) {
-          first = CaretPoint{};
+        if (op->kind == kUndoEditTransfer) {
+          first = HasPage(snapshot_.later)
+                      ? MarkedPoint(snapshot_.later, snapshot_.laterDescription)
+                      : CaretPoint{};
+          second = HasPage(snapshot_.earlier)
+                       ? MarkedPoint(snapshot_.earlier, snapshot_.earlierDescription)
+                       : CaretPoint{};
+        } else {
+          // Deleted content goes back where the deletion left the caret,
+          // measured as the text now lies: the lines before a deletion
+          // may be laid out anew by it (a line break taken away lets the
+          // line wrap and spread its characters).
+          first = after;
           second = CaretPoint{};
         }
         if (const auto* format = op->value.Get<ParaFormat>(); format != nullptr) {

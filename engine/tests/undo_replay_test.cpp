@@ -105,5 +105,30 @@ TEST_F(UndoReplayTest, EachEditIsTakenBackAndDoneAgainExactly) {
   }
 }
 
+// A line of ten double-byte characters' width: taking away a line break
+// lets the line wrap, and a wrapped line spreads its characters over its
+// whole width, so that none stands where it stood before.
+TEST_F(UndoReplayTest, ContentGoesBackWhereTheDeletionLeftTheCaretAfterTheLineWraps) {
+  // "A" and "aiueokakiku", a line break, then "kekosa".
+  const char* const kText =
+      "A\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\x82\xA9\x82\xAB\x82\xAD\r"
+      "\x82\xAF\x82\xB1\x82\xB3";
+  const std::string start = std::string(kText).insert(std::string(kText).find('\r') + 1, "\n");
+  Type(kText);
+  engine.EditCommand(WPC_INSERT_FORMATTED, 0, 0);  // starts the history afresh
+  Move(kMoveDocumentStart);
+  Move(kMoveNextChar, 8);
+  Extend(kMoveLineEnd, 1);  // "ku" and the line break
+  engine.EditCommand(WPC_BACKSPACE, 1, 0);
+  const std::string edited = DocumentText();
+  ASSERT_EQ(edited,
+            "A\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\x82\xA9\x82\xAB\x82\xAF\x82\xB1"
+            "\x82\xB3");
+  engine.EditCommand(WPC_UNDO, 0, 0);
+  EXPECT_EQ(DocumentText(), start);
+  engine.EditCommand(WPC_REDO, 0, 0);
+  EXPECT_EQ(DocumentText(), edited);
+}
+
 }  // namespace
 }  // namespace doc_root_test
