@@ -570,6 +570,15 @@ int CTextObject::PadToCursor(EditResult* out) {
   return changed;
 }
 
+void CTextObject::TakePaddingStart(const EditResult& padding, EditResult* out) {
+  if (padding.changed != 0 &&
+      (out->rangeStart.IsEmpty() ||
+       CTextEngine::ComparePositions(&padding.rangeStart, &out->rangeStart) == kCompareBefore)) {
+    out->rangeStart = padding.rangeStart;
+  }
+  out->startAux = padding.startAux;
+}
+
 int CTextObject::InsertText(std::string_view text, EditResult* out) {
   if (zone_ == kZoneLeftMargin) return 0;
   int changed = 0;
@@ -578,8 +587,7 @@ int CTextObject::InsertText(std::string_view text, EditResult* out) {
     const int padded = PadToCursor(&padding);
     changed = padded + CTextEngine::InsertText(text, out);
     out->changed = changed;
-    if (out->rangeStart == out->startAux) out->rangeStart = padding.rangeStart;
-    out->startAux = padding.startAux;
+    TakePaddingStart(padding, out);
   } else {
     changed = CTextEngine::InsertText(text, out);
   }
@@ -763,10 +771,7 @@ int CTextObject::SerializeRange(platform::CArchive& archive, int tag, int mode,
     const bool padded = zone_ == kZoneRightMargin;
     if (padded) PadToCursor(&padding);
     const int result = CTextEngine::SerializeRange(archive, tag, mode, nullptr, nullptr, out);
-    if (padded) {
-      if (out->rangeStart == out->startAux) out->rangeStart = padding.rangeStart;
-      out->startAux = padding.startAux;
-    }
+    if (padded) TakePaddingStart(padding, out);
     FinishEdit(out, out->changed);
     return result;
   }

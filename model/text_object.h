@@ -97,6 +97,9 @@ class CTextObject : public CTextEngine {
   int GoToLineEdge(bool start);
   // Fills the gap up to a right-margin place with blanks.
   int PadToCursor(EditResult* out);
+  // What went in at a margin place starts with the blanks that carried it
+  // out to the cursor.
+  void TakePaddingStart(const EditResult& padding, EditResult* out);
   void FinishEdit(EditResult* out, int changed);
   // After a format change: the place is limited to its margin; the new
   // cursor carries it, the other positions the text zone.

@@ -89,6 +89,28 @@ TEST_F(UndoReplayTest, EachEditIsTakenBackAndDoneAgainExactly) {
          engine.EditCommand(WPC_DELETE, 1, 0);
        },
        "AB\r\nCD", 2},
+      {"typing in the margin of an empty first line",
+       [this] {
+         Move(kMoveDocumentStart);
+         Type("\r");
+         Move(kMoveNextChar, 2);
+         Move(kMoveLineUp);
+         Type("X");
+       },
+       "  X\r\nAB\r\nCD", 2},
+      {"pasting in the margin of an empty first line",
+       [this] {
+         Move(kMoveDocumentStart);
+         Extend(kMoveNextChar, 1);
+         engine.EditCommand(WPC_COPY, 0, 0);
+         engine.EditCommand(WPC_CLEAR_SELECTION, 0, 0);
+         Move(kMoveDocumentStart);
+         Type("\r");
+         Move(kMoveNextChar, 2);
+         Move(kMoveLineUp);
+         engine.EditCommand(WPC_PASTE, 1, 0);
+       },
+       "  A\r\nAB\r\nCD", 2},
   };
   for (const ReplayCase& c : cases) {
     SCOPED_TRACE(c.name);
