@@ -611,6 +611,10 @@ class CDocBunsObj : public CDocObjContainer {
     bool set = false;
     CVedTextPos before;
     bool hasBefore = false;
+    // Found when narrowing: the characters around the mark are still
+    // neighbours. Only content read in, which never overwrites, can tell
+    // by it that it brought no character.
+    bool broughtNothing = false;
   };
   void MarkInsertionPoint(InsertionMark& mark);
   static bool InSameText(const CVedTextPos& a, const CVedTextPos& b);

@@ -840,6 +840,9 @@ void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
   CVedTextPos first;
   CVedTextPos last;
   if (!StepCharacter(kMovePrevChar, following, &last)) return;
+  // The characters around the insertion point are still neighbours: what
+  // was read (a text's end mark alone) brought nothing.
+  mark.broughtNothing = mark.hasBefore && last == mark.before;
   if (mark.hasBefore) {
     if (!StepCharacter(kMoveNextChar, mark.before, &first)) return;
   } else {

@@ -111,6 +111,16 @@ TEST_F(UndoReplayTest, EachEditIsTakenBackAndDoneAgainExactly) {
          engine.EditCommand(WPC_PASTE, 1, 0);
        },
        "  A\r\nAB\r\nCD", 2},
+      {"pasting the end mark alone, cut from the margin of the last line, records nothing",
+       [this] {
+         Move(kMoveDocumentStart);
+         Move(kMoveNextChar, 2);
+         Move(kMoveLineDown);
+         Extend(kMoveNextChar, 1);
+         engine.EditCommand(WPC_CUT, 1, 0);
+         engine.EditCommand(WPC_PASTE, 1, 0);
+       },
+       "AB\r\nCD", 0},
   };
   for (const ReplayCase& c : cases) {
     SCOPED_TRACE(c.name);
