@@ -839,10 +839,12 @@ void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
   const CVedTextPos following = *found;
   CVedTextPos first;
   CVedTextPos last;
-  if (!StepCharacter(kMovePrevChar, following, &last)) return;
-  // The characters around the insertion point are still neighbours: what
-  // was read (a text's end mark alone) brought nothing.
-  mark.broughtNothing = mark.hasBefore && last == mark.before;
+  const bool anyBefore = StepCharacter(kMovePrevChar, following, &last);
+  // The characters around the insertion point are still neighbours, or
+  // nothing stands before the character that followed it: what was read
+  // (a text's end mark alone) brought nothing.
+  mark.broughtNothing = mark.hasBefore ? anyBefore && last == mark.before : !anyBefore;
+  if (!anyBefore) return;
   if (mark.hasBefore) {
     if (!StepCharacter(kMoveNextChar, mark.before, &first)) return;
   } else {

@@ -121,6 +121,17 @@ TEST_F(UndoReplayTest, EachEditIsTakenBackAndDoneAgainExactly) {
          engine.EditCommand(WPC_PASTE, 1, 0);
        },
        "AB\r\nCD", 0},
+      {"pasting the end mark alone at the document's start records nothing",
+       [this] {
+         Move(kMoveDocumentStart);
+         Move(kMoveNextChar, 2);
+         Move(kMoveLineDown);
+         Extend(kMoveNextChar, 1);
+         engine.EditCommand(WPC_CUT, 1, 0);
+         Move(kMoveDocumentStart);
+         engine.EditCommand(WPC_PASTE, 1, 0);
+       },
+       "AB\r\nCD", 0},
   };
   for (const ReplayCase& c : cases) {
     SCOPED_TRACE(c.name);
