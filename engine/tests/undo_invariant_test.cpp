@@ -144,7 +144,7 @@ class UndoInvariantTest : public WpCtrlFixture {
 };
 
 // Series that once went wrong, each for its own reason.
-constexpr uint32_t kTellingSeeds[] = {388, 437, 342, 304, 584};
+constexpr uint32_t kTellingSeeds[] = {388, 437, 342, 304, 584, 1348};
 
 TEST_F(UndoInvariantTest, UndoingEverythingRestoresTheStartAndRedoingRestoresTheEnd) {
   for (uint32_t seed = 1; seed <= 12; ++seed) CheckSeed(seed);

@@ -132,6 +132,17 @@ TEST_F(UndoReplayTest, EachEditIsTakenBackAndDoneAgainExactly) {
          engine.EditCommand(WPC_PASTE, 1, 0);
        },
        "AB\r\nCD", 0},
+      {"pasting the end mark alone over a selection only deletes it",
+       [this] {
+         Move(kMoveDocumentStart);
+         Move(kMoveNextChar, 2);
+         Move(kMoveLineDown);
+         Extend(kMoveNextChar, 1);
+         engine.EditCommand(WPC_CUT, 1, 0);
+         Extend(kMovePrevChar, 1);
+         engine.EditCommand(WPC_PASTE, 1, 0);
+       },
+       "AB\r\nC", 1},
   };
   for (const ReplayCase& c : cases) {
     SCOPED_TRACE(c.name);
