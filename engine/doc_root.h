@@ -607,16 +607,25 @@ class CDocBunsObj : public CDocObjContainer {
   // the cursor and the one at it; the mark finds both again afterwards,
   // however the insertion reflowed the text.
   struct InsertionMark {
-    CVedAnchor anchor;
+    CVedAnchor anchor;  // on the character after the insertion point
     bool set = false;
     CVedTextPos before;
     bool hasBefore = false;
+    // The character before the insertion point carries one too: an edit
+    // that breaks its line anew (a mark that must not start a line takes
+    // it along to the next) leaves the path of `before` stale.
+    CVedAnchor beforeAnchor;
+    bool beforeSet = false;
     // Found when narrowing: the characters around the mark are still
     // neighbours. Only content read in, which never overwrites, can tell
     // by it that it brought no character.
     bool broughtNothing = false;
   };
   void MarkInsertionPoint(InsertionMark& mark);
+  // Takes the mark's anchors off their characters when nothing is to be
+  // narrowed; NarrowToInserted does so itself.
+  void ForgetInsertionMark(InsertionMark& mark);
+  bool AttachCharAnchor(CVedAnchor& anchor, const CVedTextPos& at);
   static bool InSameText(const CVedTextPos& a, const CVedTextPos& b);
   // One character on (kMoveNextChar) or back, over any margin columns the
   // free cursor would stop at.

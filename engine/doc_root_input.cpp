@@ -234,6 +234,7 @@ EditResult CDocBunsObj::InsertCleared(std::string_view text, int undo, int editT
   CDocObjContainer::InsertText(text, &inserted);
   if (plainLine && child != nullptr) child->SetOptions(&childOptions);
 
+  if (inserted.changed == 0) ForgetInsertionMark(mark);
   if (inserted.changed == 0 && cleared.changed == 0) {
     CancelUndoRecording(undo);
     feedback_.Cue(kCueWarning, kCueInterrupt, kCueAsync);
@@ -502,6 +503,7 @@ int CDocBunsObj::InsertLine(int undo, ChangeRecord* result) {
   MarkInsertionPoint(mark);
   EditResult edit;
   InsertBlankLine(&edit);
+  if (edit.changed == 0) ForgetInsertionMark(mark);
   if (edit.changed != 0) {
     if (!edit.newCursor.IsEmpty()) SetCursor(&edit.newCursor);
     EditResult logged = edit;

@@ -820,13 +820,31 @@ void CDocBunsObj::MarkInsertionPoint(InsertionMark& mark) {
   const CVedTextPos cursor = InTextZone(raw);
   mark.hasBefore =
       StepCharacter(kMovePrevChar, cursor, &mark.before) && InSameText(mark.before, cursor);
-  mark.anchor = CVedAnchor{};
-  mark.anchor.SetValue(kAnchorChar);
-  mark.anchor.SetValue2(0);
-  mark.set = SetAnchor(kAnchorChar, &mark.anchor, &cursor) != 0;
+  mark.beforeSet = mark.hasBefore && AttachCharAnchor(mark.beforeAnchor, mark.before);
+  mark.set = AttachCharAnchor(mark.anchor, cursor);
+}
+
+bool CDocBunsObj::AttachCharAnchor(CVedAnchor& anchor, const CVedTextPos& at) {
+  anchor = CVedAnchor{};
+  anchor.SetValue(kAnchorChar);
+  anchor.SetValue2(0);
+  return SetAnchor(kAnchorChar, &anchor, &at) != 0;
+}
+
+void CDocBunsObj::ForgetInsertionMark(InsertionMark& mark) {
+  if (mark.beforeSet) DetachAnchor(mark.beforeAnchor, &mark.before);
+  if (mark.set) DetachAnchor(mark.anchor, mark.hasBefore ? &mark.before : nullptr);
+  mark.beforeSet = false;
+  mark.set = false;
 }
 
 void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
+  if (mark.beforeSet) {
+    mark.beforeSet = false;
+    if (const std::optional<CVedTextPos> again = DetachAnchor(mark.beforeAnchor, &mark.before)) {
+      mark.before = *again;
+    }
+  }
   if (!mark.set) return;
   mark.set = false;
   // The mark lies after the character before the insertion point; a

@@ -184,5 +184,32 @@ TEST_F(UndoReplayTest, ContentGoesBackWhereTheDeletionLeftTheCaretAfterTheLineWr
   EXPECT_EQ(DocumentText(), edited);
 }
 
+// A full stop may not start a line: typed at the end of a full line it
+// takes the character before along to the next line, or squeezes the
+// line's other punctuation so that it still fits. Either way the undo
+// takes back the stop alone.
+TEST_F(UndoReplayTest, AFullStopTypedAtAFullLinesEndIsTakenBackAlone) {
+  const char* const kFullStop = "\x81\x42";
+  const char* const kLines[] = {
+      // "aiueokakikukeko"
+      "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\x82\xA9\x82\xAB\x82\xAD\x82\xAF\x82\xB1",
+      // "aiueo", an ideographic comma, "kakikuke"
+      "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\x81\x41\x82\xA9\x82\xAB\x82\xAD\x82\xAF",
+  };
+  for (const char* line : kLines) {
+    SCOPED_TRACE(line);
+    engine.DocumentCommand(WPC_CLEAR_DOCUMENT, 0, nullptr);
+    Type(line);
+    engine.EditCommand(WPC_INSERT_FORMATTED, 0, 0);  // starts the history afresh
+    Type(kFullStop);
+    ASSERT_EQ(DocumentText(), std::string(line) + kFullStop);
+    engine.EditCommand(WPC_UNDO, 0, 0);
+    EXPECT_EQ(DocumentText(), line);
+    EXPECT_EQ(engine.EditCommand(WPC_CAN_UNDO, 0, 0), 0);
+    engine.EditCommand(WPC_REDO, 0, 0);
+    EXPECT_EQ(DocumentText(), std::string(line) + kFullStop);
+  }
+}
+
 }  // namespace
 }  // namespace doc_root_test
