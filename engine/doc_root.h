@@ -621,7 +621,10 @@ class CDocBunsObj : public CDocObjContainer {
     // by it that it brought no character.
     bool broughtNothing = false;
   };
-  void MarkInsertionPoint(InsertionMark& mark);
+  // `following` names the character after the insertion point where it
+  // is not the one at the cursor: text typed over characters goes in
+  // before the first character it leaves.
+  void MarkInsertionPoint(InsertionMark& mark, const CVedTextPos* following = nullptr);
   // Takes the mark's anchors off their characters when nothing is to be
   // narrowed; NarrowToInserted does so itself.
   void ForgetInsertionMark(InsertionMark& mark);
@@ -725,16 +728,20 @@ class CDocBunsObj : public CDocObjContainer {
   // Whether the selection's earlier end is the first position of its child.
   bool MovingEndAtChildStart();
   // Overwrite mode without a selection: records for undo the characters
-  // the text will replace.
-  void RecordOverwritten(std::string_view text, int undo);
+  // the text will replace; answers the character after them, which the
+  // text leaves, or nothing when none will be replaced.
+  std::optional<CVedTextPos> RecordOverwritten(std::string_view text, int undo);
   // The end of the caret's paragraph.
   bool ParagraphEnd(CVedTextPos* out);
   // Inserts into the cursor child once room was made (`cleared` is what
   // making it changed), logs it and runs after-edit processing; answers
   // the result that stands (changed 0: nothing did, the group is rolled
   // back). `plainLine` inserts without the paragraph's layout.
+  // `following` is the character after the insertion point when it is
+  // not the one at the cursor.
   EditResult InsertCleared(std::string_view text, int undo, int editType, const EditResult& cleared,
-                           bool movingEndAtStart, bool plainLine, ChangeRecord* result);
+                           bool movingEndAtStart, bool plainLine, ChangeRecord* result,
+                           const CVedTextPos* following = nullptr);
   // After-edit processing of an edit, with the flags its result asks for.
   void FinishEdit(const EditResult& edit, bool heightChanged, ChangeRecord* result);
   // The delete of each variant (0 normal, 1 quiet, 2 a move's source),

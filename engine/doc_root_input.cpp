@@ -169,6 +169,7 @@ int CDocBunsObj::InsertText(std::string_view text, int undo, ChangeRecord* resul
   const DocObjOptions options = Options();
   bool switched = false;
   EditResult cleared;
+  std::optional<CVedTextPos> overwrittenUpTo;
   if (HasSelection()) {
     if (options.insertMode == 0) {
       DocObjOptions inserting = options;
@@ -178,12 +179,13 @@ int CDocBunsObj::InsertText(std::string_view text, int undo, ChangeRecord* resul
     }
     ApplyEditWithUndo(undo, &cleared, 0, kEditDelete);
   } else if (options.insertMode == 0) {
-    RecordOverwritten(text, undo);
+    overwrittenUpTo = RecordOverwritten(text, undo);
   }
   const int editType = ime != 0 ? kEditConverted : kEditTyped;
   SaveBeforeEdit(undo, editType, 0);
   const EditResult edit = InsertCleared(text, undo, editType, cleared, movingEndAtStart,
-                                        enter == kEnterAtLineStartPlain, result);
+                                        enter == kEnterAtLineStartPlain, result,
+                                        overwrittenUpTo.has_value() ? &*overwrittenUpTo : nullptr);
   if (edit.changed != 0) {
     SpeakTypedText(text, &edit);
   } else {
@@ -219,7 +221,8 @@ int CDocBunsObj::ReplaceSelectionText(std::string_view text, int undo, ChangeRec
 
 EditResult CDocBunsObj::InsertCleared(std::string_view text, int undo, int editType,
                                       const EditResult& cleared, bool movingEndAtStart,
-                                      bool plainLine, ChangeRecord* result) {
+                                      bool plainLine, ChangeRecord* result,
+                                      const CVedTextPos* following) {
   CDocObject* child = Children().GetCurrent();
   DocObjOptions childOptions;
   if (plainLine && child != nullptr) {
@@ -229,7 +232,7 @@ EditResult CDocBunsObj::InsertCleared(std::string_view text, int undo, int editT
     child->SetOptions(&placing);
   }
   InsertionMark mark;
-  MarkInsertionPoint(mark);
+  MarkInsertionPoint(mark, following);
   EditResult inserted;
   CDocObjContainer::InsertText(text, &inserted);
   if (plainLine && child != nullptr) child->SetOptions(&childOptions);
@@ -362,24 +365,25 @@ bool CDocBunsObj::IsAtTableRightEdge() {
 
 // ---- Overwriting
 
-void CDocBunsObj::RecordOverwritten(std::string_view text, int undo) {
-  if (readOnly_ != 0) return;
+std::optional<CVedTextPos> CDocBunsObj::RecordOverwritten(std::string_view text, int undo) {
+  if (readOnly_ != 0) return std::nullopt;
   CVedTextPos end;
-  if (!ParagraphEnd(&end)) return;
+  if (!ParagraphEnd(&end)) return std::nullopt;
   CVedTextPos reached = caret_;
   for (int32_t count = CharsIn(text); count > 0 && !(reached == end); --count) {
     CVedTextPos next;
     if (NextCharPosition(&reached, &next, 0) == 0) break;
     reached = ComparePositions(&next, &end) == kCompareAfter ? end : next;
   }
-  if (reached == caret_) return;
+  if (reached == caret_) return std::nullopt;
   CVedTextPos last;
-  if (PreviousCharPosition(&reached, &last, 0) == 0) return;
+  if (PreviousCharPosition(&reached, &last, 0) == 0) return std::nullopt;
   const CVedTextPos start = caret_;
   SetSelectionRange(0, &start, &last);
   SaveBeforeEdit(undo, kEditDelete, kSaveRangeSelection);
   LogAfterEdit(undo, kEditDelete, nullptr);
   ClearSelectionState();
+  return reached;
 }
 
 bool CDocBunsObj::ParagraphEnd(CVedTextPos* out) {

@@ -812,7 +812,7 @@ CVedTextPos CDocBunsObj::InTextZone(const CVedTextPos& pos) {
   return text;
 }
 
-void CDocBunsObj::MarkInsertionPoint(InsertionMark& mark) {
+void CDocBunsObj::MarkInsertionPoint(InsertionMark& mark, const CVedTextPos* following) {
   CVedTextPos raw;
   GetCursor(&raw);
   // A cursor in a line's margin types at the line's end: what goes in
@@ -821,7 +821,7 @@ void CDocBunsObj::MarkInsertionPoint(InsertionMark& mark) {
   mark.hasBefore =
       StepCharacter(kMovePrevChar, cursor, &mark.before) && InSameText(mark.before, cursor);
   mark.beforeSet = mark.hasBefore && AttachCharAnchor(mark.beforeAnchor, mark.before);
-  mark.set = AttachCharAnchor(mark.anchor, cursor);
+  mark.set = AttachCharAnchor(mark.anchor, following != nullptr ? *following : cursor);
 }
 
 bool CDocBunsObj::AttachCharAnchor(CVedAnchor& anchor, const CVedTextPos& at) {

@@ -16,6 +16,18 @@ class UndoReplayTest : public WpCtrlFixture {
   void Extend(int code, int times) {
     for (int i = 0; i < times; ++i) engine.EditCommand(WPC_MOVE_EXTEND, code, 1);
   }
+  // Types as in overwrite mode, then goes back to inserting.
+  void TypeOver(const char* text) {
+    SetInsertMode(0);
+    Type(text);
+    SetInsertMode(1);
+  }
+  void SetInsertMode(uint8_t insert) {
+    DisplayOptionsRecord options;
+    engine.EditCommand(WPC_GET_DISPLAY_OPTIONS, 0, Pointer(&options));
+    options.options[2] = insert;
+    engine.EditCommand(WPC_SET_DISPLAY_OPTIONS, 0, Pointer(&options));
+  }
 };
 
 struct ReplayCase {
@@ -132,6 +144,18 @@ TEST_F(UndoReplayTest, EachEditIsTakenBackAndDoneAgainExactly) {
          engine.EditCommand(WPC_PASTE, 1, 0);
        },
        "AB\r\nCD", 0},
+      {"typing over the first of a line's characters keeps the rest",
+       [this] {
+         Move(kMoveDocumentStart);
+         TypeOver("X");
+       },
+       "XB\r\nCD", 1},
+      {"typing over more characters than the line has stops at its end",
+       [this] {
+         Move(kMoveDocumentStart);
+         TypeOver("XYZ");
+       },
+       "XYZ\r\nCD", 1},
       {"pasting the end mark alone over a selection only deletes it",
        [this] {
          Move(kMoveDocumentStart);
