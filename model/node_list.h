@@ -1,22 +1,33 @@
 // One level of the text store: a doubly linked list of records whose
-// nodes are addressed by 32-bit handles. Freed slots are reused, so typing
-// does not allocate per character; when the list empties, its memory goes.
+// nodes are addressed by 32-bit handles. Nodes live in fixed-size blocks
+// that never move, so a long text costs no growth slack and no copying;
+// freed nodes are reused, so typing does not allocate per character; when
+// the list empties, its memory goes.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "model/text_records.h"
 
-template <typename Record>
+// Nodes per block: many character cells, fewer of everything else.
+inline constexpr int32_t kCellBlockNodes = 20;
+inline constexpr int32_t kRecordBlockNodes = 10;
+
+template <typename Record, int32_t BlockNodes = kRecordBlockNodes>
 class NodeList {
  public:
+  NodeList() = default;
+  NodeList(const NodeList&) = delete;
+  NodeList& operator=(const NodeList&) = delete;
+
   NodeHandle head() const { return head_; }
   NodeHandle tail() const { return tail_; }
   int32_t count() const { return count_; }
 
   bool IsLive(NodeHandle node) const {
-    return node > 0 && static_cast<size_t>(node) <= slots_.size() && Slot(node).live;
+    return node > 0 && node <= allocated_ && Slot(node).next != kFreed;
   }
   NodeHandle Next(NodeHandle node) const { return IsLive(node) ? Slot(node).next : kNoNode; }
   NodeHandle Prev(NodeHandle node) const { return IsLive(node) ? Slot(node).prev : kNoNode; }
@@ -79,51 +90,63 @@ class NodeList {
       Slot(next).prev = prev;
     else
       tail_ = prev;
+    // The freed node joins the free chain through its previous link; the
+    // most recently freed node is reused first.
     n = Node{};
-    free_.push_back(node);
+    n.next = kFreed;
+    n.prev = freeHead_;
+    freeHead_ = node;
     if (--count_ == 0) Clear();
     return next != kNoNode ? next : prev;
   }
 
   void Clear() {
-    slots_.clear();
-    slots_.shrink_to_fit();
-    free_.clear();
-    free_.shrink_to_fit();
+    blocks_.clear();
+    blocks_.shrink_to_fit();
+    allocated_ = 0;
+    freeHead_ = kNoNode;
     head_ = tail_ = kNoNode;
     count_ = 0;
   }
 
  private:
+  // The next link of a freed node; live links are never negative.
+  static constexpr NodeHandle kFreed = -1;
+
   struct Node {
     NodeHandle next = kNoNode;
     NodeHandle prev = kNoNode;
-    bool live = false;
     Record record{};
   };
+  using Block = std::unique_ptr<Node[]>;
 
-  Node& Slot(NodeHandle node) { return slots_[static_cast<size_t>(node) - 1]; }
-  const Node& Slot(NodeHandle node) const { return slots_[static_cast<size_t>(node) - 1]; }
+  Node& Slot(NodeHandle node) {
+    const auto index = static_cast<size_t>(node - 1);
+    return blocks_[index / BlockNodes][index % BlockNodes];
+  }
+  const Node& Slot(NodeHandle node) const {
+    const auto index = static_cast<size_t>(node - 1);
+    return blocks_[index / BlockNodes][index % BlockNodes];
+  }
 
   NodeHandle Allocate(const Record& record) {
-    NodeHandle node = kNoNode;
-    if (!free_.empty()) {
-      node = free_.back();
-      free_.pop_back();
+    NodeHandle node = freeHead_;
+    if (node != kNoNode) {
+      freeHead_ = Slot(node).prev;
     } else {
-      slots_.emplace_back();
-      node = static_cast<NodeHandle>(slots_.size());
+      if (allocated_ % BlockNodes == 0) blocks_.push_back(std::make_unique<Node[]>(BlockNodes));
+      node = ++allocated_;
     }
     Node& n = Slot(node);
     n = Node{};
-    n.live = true;
     n.record = record;
     ++count_;
     return node;
   }
 
-  std::vector<Node> slots_;
-  std::vector<NodeHandle> free_;
+  std::vector<Block> blocks_;
+  NodeHandle allocated_ = 0;  // nodes ever handed out since the last clear
+  NodeHandle freeHead_ = kNoNode;
   NodeHandle head_ = kNoNode;
   NodeHandle tail_ = kNoNode;
   int32_t count_ = 0;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 CharCell Cell(uint16_t code) {
@@ -114,6 +116,34 @@ TEST_F(TextStoreTest, RemoveAnswersNextOrPreviousAndEmptiesTheLevel) {
   EXPECT_EQ(store.Remove(kLevelCell, a), kNoNode);
   EXPECT_EQ(store.Count(kLevelCell), 0);
   EXPECT_EQ(store.Navigate(kLevelCell, kNavFirst, kNoNode), kNoNode);
+}
+
+// Far more cells than one block holds: every record keeps its value and
+// its links while later blocks are added, a freed node is not live and is
+// the next one handed out, and nodes on either side still link back.
+TEST_F(TextStoreTest, CellsSpanningManyBlocksKeepRecordsAndReuseFreedNodes) {
+  constexpr int kCells = 5 * kCellBlockNodes + 3;
+  std::vector<NodeHandle> nodes;
+  for (int i = 0; i < kCells; ++i) {
+    nodes.push_back(store.InsertBefore(kNoNode, Cell(static_cast<uint16_t>('A' + i))));
+  }
+  for (int i = 0; i < kCells; ++i) EXPECT_EQ(CodeOf(nodes[i]), 'A' + i);
+  EXPECT_EQ(store.Count(kLevelCell), kCells);
+
+  const NodeHandle freed = nodes[kCellBlockNodes];  // first of the second block
+  EXPECT_EQ(store.Remove(kLevelCell, freed), nodes[kCellBlockNodes + 1]);
+  CharCell cell;
+  EXPECT_EQ(store.GetInfo(freed, cell), 0);
+  EXPECT_EQ(store.Navigate(kLevelCell, kNavNext, nodes[kCellBlockNodes - 1]),
+            nodes[kCellBlockNodes + 1]);
+  EXPECT_EQ(store.Navigate(kLevelCell, kNavPrevious, nodes[kCellBlockNodes + 1]),
+            nodes[kCellBlockNodes - 1]);
+
+  EXPECT_EQ(store.InsertBefore(kNoNode, Cell('z')), freed);
+  EXPECT_EQ(CodeOf(freed), 'z');
+  EXPECT_EQ(store.Navigate(kLevelCell, kNavLast, kNoNode), freed);
+  EXPECT_EQ(store.IndexOf(kLevelCell, freed), kCells);
+  EXPECT_EQ(CodeOf(nodes[kCells - 1]), 'A' + kCells - 1);
 }
 
 TEST_F(TextStoreTest, RemoveRangeIsInclusiveInEitherOrder) {
