@@ -156,20 +156,46 @@ void CVedPageTable::Rebuild() {
   Paginate(records_.begin(), nullptr);
 }
 
-bool CVedPageTable::RefreshRecords() {
+bool CVedPageTable::RefreshRecord(CVedPageRecord& record) {
+  if (!record.IsValid() || !record.attached) return false;
+  LineMetrics line;
+  root_->GetLineMetrics(&line, &record.position);
+  CVedTextPos start;
+  if (line.anchor != &record || root_->StepPageLine(&record.position, kLineThis, &start) == 0) {
+    record.ResetValue2();
+    return true;
+  }
+  if (start == record.position) return false;
+  record.position = start;
+  return true;
+}
+
+CVedPageTable::Node CVedPageTable::FirstTouchedNode(const ChangeRecord& change) {
+  // Lines before the one holding the change keep their nodes and their
+  // first cells, so the nearest page start at or before that line is the
+  // first one the edit can have moved. Pagination may start a page
+  // earlier, so that page's record is checked as well.
+  const CVedAnchor* anchor = root_->FindAnchor(kAnchorLine, &change.lineStart, 1);
+  if (anchor == nullptr) return records_.begin();
+  int32_t number = 0;
+  const Node node = NodeOf(anchor, &number);
+  if (node == records_.end()) return records_.begin();
+  return node == records_.begin() ? node : std::prev(node);
+}
+
+bool CVedPageTable::RefreshRecords(const ChangeRecord& change) {
+  const Node first = FirstTouchedNode(change);
   bool anyInvalid = false;
-  for (CVedPageRecord& record : records_) {
-    if (record.IsValid() && record.attached) {
-      LineMetrics line;
-      root_->GetLineMetrics(&line, &record.position);
-      CVedTextPos start;
-      if (line.anchor != &record || root_->StepPageLine(&record.position, kLineThis, &start) == 0) {
-        record.ResetValue2();
-      } else {
-        record.position = start;
-      }
+  bool refreshing = false;
+  for (Node node = records_.begin(); node != records_.end(); ++node) {
+    refreshing = refreshing || node == first;
+    // Past the change, the first page start the edit left where it was
+    // ends the edit's reach: the pages after it hold none of its lines.
+    if (refreshing && !RefreshRecord(*node) && node->IsValid() && node->attached &&
+        root_->ComparePositions(&node->position, &change.changeEnd) == kCompareAfter) {
+      refreshing = false;
     }
-    anyInvalid = anyInvalid || !record.IsValid();
+    anyInvalid = anyInvalid || !node->IsValid();
   }
   return anyInvalid;
 }
@@ -250,7 +276,7 @@ int CVedPageTable::Repaginate(const ChangeRecord* change) {
     MarkAllDirty();
     return 1;
   }
-  const bool anyInvalid = RefreshRecords();
+  const bool anyInvalid = RefreshRecords(*change);
   if (change->heightChanged != 0 || anyInvalid) {
     int32_t number = 0;
     Node start = FindPageNode(&change->lineStart, &number);

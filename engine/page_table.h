@@ -101,10 +101,14 @@ class CVedPageTable {
   Node FindPageNode(const CVedTextPos* position, int32_t* number);
   Node NodeOf(const CVedAnchor* anchor, int32_t* number);
   Node FirstNode();
-  // Checks each attached record against its line: a record whose line no
-  // longer carries it is marked invalid; the others take their line's
-  // current start. True when any record is invalid.
-  bool RefreshRecords();
+  // Checks the attached records the change can have reached against their
+  // lines: a record whose line no longer carries it is marked invalid; the
+  // others take their line's current start. True when any record is
+  // invalid.
+  bool RefreshRecords(const ChangeRecord& change);
+  // True when the record was marked invalid or took a new start.
+  bool RefreshRecord(CVedPageRecord& record);
+  Node FirstTouchedNode(const ChangeRecord& change);
   // The lines of a page whose start line was lost belong to no page until
   // they are paginated again: pagination starts no later than the page
   // before the first invalid record.

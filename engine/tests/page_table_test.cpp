@@ -39,7 +39,12 @@ class CountingContainer : public CDocObjContainer {
     if (onMeasure) onMeasure();
     return CDocObjContainer::GetPageLineMetrics(out, pos);
   }
+  LineMetrics* GetLineMetrics(LineMetrics* out, const CVedTextPos* pos) override {
+    ++looked;
+    return CDocObjContainer::GetLineMetrics(out, pos);
+  }
   int measured = 0;
+  int looked = 0;  // lines whose metrics were read, as a record check reads them
   std::function<void()> onMeasure;
 };
 
@@ -325,6 +330,36 @@ TEST_F(PageTableTest, TypingNearTheEndOfAThousandPagesMeasuresOnlyThoseLines) {
   EXPECT_LE(measured, 2 * (kPages - 900) + 4);
   EXPECT_EQ(table.GetCount(), kPages + 1);
   EXPECT_EQ(*table.GetPageStart(kPages + 1), LineStart(2 * kPages));
+  ExpectSameAsRebuild();
+}
+
+TEST_F(PageTableTest, TypingInTheMiddleOfAThousandPagesChecksOnlyTheRecordsNearIt) {
+  constexpr int kPages = 1000;
+  SetTextHeight(HeightFor(2));
+  doc.TypeIntoFirst(Paragraphs(2 * kPages));
+  table.FirstPage();
+  root().looked = 0;
+  EXPECT_LE(TypeAtLine(kPages, kWideChar), 1);
+  // The page before, the page of the change and the first page after it.
+  EXPECT_LE(root().looked, 3);
+  EXPECT_EQ(table.GetCount(), kPages);
+  ExpectSameAsRebuild();
+}
+
+TEST_F(PageTableTest, EveryLaterPageStartOfAParagraphFollowsTypingInIt) {
+  SetTextHeight(HeightFor(2));
+  // Ten lines of one paragraph (the last one short), then four paragraphs.
+  doc.TypeIntoFirst(Wide(95) + kParagraphEnd + Paragraphs(4));
+  table.FirstPage();
+  ASSERT_EQ(table.GetCount(), 7);
+  // From line 4 on every line of the paragraph begins one character
+  // earlier in the text, though its height is the same; pages 1 and 2
+  // keep their starts, pages 3 to 5 lie pages away from the changed line.
+  EXPECT_EQ(TypeAtLine(3, kWideChar), 0);
+  ASSERT_EQ(table.GetCount(), 7);
+  for (int32_t n = 1; n <= 7; ++n) {
+    EXPECT_EQ(*table.GetPageStart(n), LineStart(2 * (n - 1))) << "page " << n;
+  }
   ExpectSameAsRebuild();
 }
 
