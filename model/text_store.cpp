@@ -190,12 +190,20 @@ NodeHandle CTextStore::FindParent(int level, int kind, NodeHandle start, NodeHan
 NodeHandle CTextStore::Earlier(int level, NodeHandle a, NodeHandle b) const {
   if (a == kNoNode || b == kNoNode) return kNoNode;
   if (a == b) return a;
+  // Walks out from `a` both ways at once, so the cost is the distance
+  // between the two (or to the nearer end), not the distance from the head.
   return WithLevel(level, kNoNode, [&](const auto& list) {
-    for (NodeHandle n = list.head(); n != kNoNode; n = list.Next(n)) {
-      if (n == a) return a;
-      if (n == b) return b;
+    // A node that is not in the list never comes first.
+    if (!list.IsLive(a)) return list.IsLive(b) ? b : kNoNode;
+    if (!list.IsLive(b)) return a;
+    NodeHandle forward = a;
+    NodeHandle backward = a;
+    while (true) {
+      forward = list.Next(forward);
+      backward = list.Prev(backward);
+      if (forward == b || backward == kNoNode) return a;
+      if (backward == b || forward == kNoNode) return b;
     }
-    return kNoNode;
   });
 }
 

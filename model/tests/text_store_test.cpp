@@ -144,6 +144,21 @@ TEST_F(TextStoreTest, CellsSpanningManyBlocksKeepRecordsAndReuseFreedNodes) {
   EXPECT_EQ(store.Navigate(kLevelCell, kNavLast, kNoNode), freed);
   EXPECT_EQ(store.IndexOf(kLevelCell, freed), kCells);
   EXPECT_EQ(CodeOf(nodes[kCells - 1]), 'A' + kCells - 1);
+
+  // Order across blocks, near either end and far apart, both ways round.
+  struct Pair {
+    NodeHandle a, b, earlier;
+  };
+  const NodeHandle head = nodes[0];
+  const NodeHandle nearHead = nodes[2];
+  const NodeHandle middle = nodes[kCells / 2];
+  const NodeHandle nearTail = nodes[kCells - 2];
+  for (const Pair& p :
+       {Pair{head, nearTail, head}, Pair{nearTail, head, head}, Pair{nearHead, middle, nearHead},
+        Pair{middle, nearHead, nearHead}, Pair{middle, nearTail, middle},
+        Pair{nearTail, freed, nearTail}, Pair{freed, middle, middle}}) {
+    EXPECT_EQ(store.Earlier(kLevelCell, p.a, p.b), p.earlier) << p.a << " " << p.b;
+  }
 }
 
 TEST_F(TextStoreTest, RemoveRangeIsInclusiveInEitherOrder) {
