@@ -1,23 +1,28 @@
 // One level of the text store: a doubly linked list of records whose
-// nodes are addressed by 32-bit handles. Nodes live in fixed-size blocks
-// that never move, so a long text costs no growth slack and no copying;
-// freed nodes are reused, so typing does not allocate per character; when
-// the list empties, its memory goes.
+// nodes are addressed by 32-bit handles. Nodes live in blocks of a fixed
+// size, each contiguous so that walking the list stays in few memory
+// pages; only the first block grows (doubling) until it is full, so a short
+// text (a table cell's) takes little and a long one wastes at most one
+// block. Freed nodes are reused, so typing does not allocate per character;
+// when the list empties, its memory goes.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "model/text_records.h"
 
-// Nodes per block: many character cells, fewer of everything else.
-inline constexpr int32_t kCellBlockNodes = 20;
-inline constexpr int32_t kRecordBlockNodes = 10;
-
-template <typename Record, int32_t BlockNodes = kRecordBlockNodes>
+template <typename Record>
 class NodeList {
  public:
+  // Nodes per full block (a power of two, so a handle splits by shift and
+  // mask) and the first block's starting size.
+  static constexpr int32_t kBlockShift = 9;
+  static constexpr int32_t kBlockNodes = 1 << kBlockShift;
+  static constexpr int32_t kFirstBlockNodes = 8;
+
   NodeList() = default;
   NodeList(const NodeList&) = delete;
   NodeList& operator=(const NodeList&) = delete;
@@ -26,9 +31,7 @@ class NodeList {
   NodeHandle tail() const { return tail_; }
   int32_t count() const { return count_; }
 
-  bool IsLive(NodeHandle node) const {
-    return node > 0 && node <= allocated_ && Slot(node).next != kFreed;
-  }
+  bool IsLive(NodeHandle node) const { return InRange(node) && Slot(node).next != kFreed; }
   NodeHandle Next(NodeHandle node) const { return IsLive(node) ? Slot(node).next : kNoNode; }
   NodeHandle Prev(NodeHandle node) const { return IsLive(node) ? Slot(node).prev : kNoNode; }
 
@@ -37,8 +40,11 @@ class NodeList {
   bool LinksBack(NodeHandle node) const {
     if (!IsLive(node)) return false;
     const Node& n = Slot(node);
-    const bool prevOk = n.prev == kNoNode ? head_ == node : Next(n.prev) == node;
-    const bool nextOk = n.next == kNoNode ? tail_ == node : Prev(n.next) == node;
+    // A freed neighbour's next link is never a live handle.
+    const bool prevOk =
+        n.prev == kNoNode ? head_ == node : InRange(n.prev) && Slot(n.prev).next == node;
+    const bool nextOk =
+        n.next == kNoNode ? tail_ == node : IsLive(n.next) && Slot(n.next).prev == node;
     return prevOk && nextOk;
   }
 
@@ -104,6 +110,7 @@ class NodeList {
     blocks_.clear();
     blocks_.shrink_to_fit();
     allocated_ = 0;
+    capacity_ = 0;
     freeHead_ = kNoNode;
     head_ = tail_ = kNoNode;
     count_ = 0;
@@ -120,13 +127,31 @@ class NodeList {
   };
   using Block = std::unique_ptr<Node[]>;
 
+  bool InRange(NodeHandle node) const { return node > 0 && node <= allocated_; }
+
   Node& Slot(NodeHandle node) {
-    const auto index = static_cast<size_t>(node - 1);
-    return blocks_[index / BlockNodes][index % BlockNodes];
+    const auto index = static_cast<uint32_t>(node - 1);
+    return blocks_[index >> kBlockShift][index & (kBlockNodes - 1)];
   }
   const Node& Slot(NodeHandle node) const {
-    const auto index = static_cast<size_t>(node - 1);
-    return blocks_[index / BlockNodes][index % BlockNodes];
+    const auto index = static_cast<uint32_t>(node - 1);
+    return blocks_[index >> kBlockShift][index & (kBlockNodes - 1)];
+  }
+
+  // Room for one more node: the first block doubles until it is full,
+  // later blocks come whole.
+  void Grow() {
+    if (blocks_.empty() || capacity_ >= kBlockNodes) {
+      const int32_t size = blocks_.empty() ? kFirstBlockNodes : kBlockNodes;
+      blocks_.push_back(std::make_unique<Node[]>(static_cast<size_t>(size)));
+      capacity_ += size;
+      return;
+    }
+    const int32_t size = std::min(2 * capacity_, kBlockNodes);
+    Block larger = std::make_unique<Node[]>(static_cast<size_t>(size));
+    std::copy(blocks_[0].get(), blocks_[0].get() + capacity_, larger.get());
+    blocks_[0] = std::move(larger);
+    capacity_ = size;
   }
 
   NodeHandle Allocate(const Record& record) {
@@ -134,7 +159,7 @@ class NodeList {
     if (node != kNoNode) {
       freeHead_ = Slot(node).prev;
     } else {
-      if (allocated_ % BlockNodes == 0) blocks_.push_back(std::make_unique<Node[]>(BlockNodes));
+      if (allocated_ == capacity_) Grow();
       node = ++allocated_;
     }
     Node& n = Slot(node);
@@ -146,6 +171,7 @@ class NodeList {
 
   std::vector<Block> blocks_;
   NodeHandle allocated_ = 0;  // nodes ever handed out since the last clear
+  int32_t capacity_ = 0;      // nodes the blocks hold
   NodeHandle freeHead_ = kNoNode;
   NodeHandle head_ = kNoNode;
   NodeHandle tail_ = kNoNode;

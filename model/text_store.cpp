@@ -39,9 +39,8 @@ bool CTextStore::IsBound() const {
   return paragraphs_ != nullptr || lines_ != nullptr || cells_ != nullptr || spare_ != nullptr;
 }
 
-template <typename Record, int32_t BlockNodes>
-NodeHandle CTextStore::Before(NodeList<Record, BlockNodes>* list, NodeHandle node,
-                              const Record& record) {
+template <typename Record>
+NodeHandle CTextStore::Before(NodeList<Record>* list, NodeHandle node, const Record& record) {
   if (list == nullptr || (node != kNoNode && !list->IsLive(node))) return kNoNode;
   const NodeHandle added = list->InsertBefore(node, record);
   return node == kNoNode ? added : node;
@@ -72,15 +71,15 @@ NodeHandle CTextStore::InsertAfter(NodeHandle node, const CharCell& record) {
   return cells_->InsertAfter(node, record);
 }
 
-template <typename Record, int32_t BlockNodes>
-int CTextStore::Get(const NodeList<Record, BlockNodes>* list, NodeHandle node, Record& out) {
+template <typename Record>
+int CTextStore::Get(const NodeList<Record>* list, NodeHandle node, Record& out) {
   if (list == nullptr || !list->LinksBack(node)) return 0;
   out = list->RecordOf(node);
   return 1;
 }
 
-template <typename Record, int32_t BlockNodes>
-int CTextStore::Set(NodeList<Record, BlockNodes>* list, NodeHandle node, const Record& record) {
+template <typename Record>
+int CTextStore::Set(NodeList<Record>* list, NodeHandle node, const Record& record) {
   if (list == nullptr || !list->LinksBack(node)) return 0;
   list->RecordOf(node) = record;
   return 1;

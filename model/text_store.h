@@ -17,7 +17,7 @@
 
 using ParagraphList = NodeList<ParagraphInfo>;
 using LineList = NodeList<LineInfo>;
-using CellList = NodeList<CharCell, kCellBlockNodes>;
+using CellList = NodeList<CharCell>;
 using SpareList = NodeList<SpareRecord>;
 
 // Levels of the store.
@@ -109,10 +109,10 @@ class CTextStore {
   template <typename Result, typename Visit>
   Result WithLevel(int level, Result fallback, Visit visit) const;
 
-  template <typename Record, int32_t BlockNodes>
-  NodeHandle Before(NodeList<Record, BlockNodes>* list, NodeHandle node, const Record& record);
-  template <typename Record, int32_t BlockNodes>
-  static int Get(const NodeList<Record, BlockNodes>* list, NodeHandle node, Record& out);
-  template <typename Record, int32_t BlockNodes>
-  static int Set(NodeList<Record, BlockNodes>* list, NodeHandle node, const Record& record);
+  template <typename Record>
+  NodeHandle Before(NodeList<Record>* list, NodeHandle node, const Record& record);
+  template <typename Record>
+  static int Get(const NodeList<Record>* list, NodeHandle node, Record& out);
+  template <typename Record>
+  static int Set(NodeList<Record>* list, NodeHandle node, const Record& record);
 };

@@ -119,10 +119,12 @@ TEST_F(TextStoreTest, RemoveAnswersNextOrPreviousAndEmptiesTheLevel) {
 }
 
 // Far more cells than one block holds: every record keeps its value and
-// its links while later blocks are added, a freed node is not live and is
-// the next one handed out, and nodes on either side still link back.
+// its links while the first block grows and later blocks are added, a
+// freed node is not live and is the next one handed out, and nodes on
+// either side still link back.
 TEST_F(TextStoreTest, CellsSpanningManyBlocksKeepRecordsAndReuseFreedNodes) {
-  constexpr int kCells = 5 * kCellBlockNodes + 3;
+  constexpr int kBlock = CellList::kBlockNodes;
+  constexpr int kCells = 3 * kBlock + 3;
   std::vector<NodeHandle> nodes;
   for (int i = 0; i < kCells; ++i) {
     nodes.push_back(store.InsertBefore(kNoNode, Cell(static_cast<uint16_t>('A' + i))));
@@ -130,14 +132,12 @@ TEST_F(TextStoreTest, CellsSpanningManyBlocksKeepRecordsAndReuseFreedNodes) {
   for (int i = 0; i < kCells; ++i) EXPECT_EQ(CodeOf(nodes[i]), 'A' + i);
   EXPECT_EQ(store.Count(kLevelCell), kCells);
 
-  const NodeHandle freed = nodes[kCellBlockNodes];  // first of the second block
-  EXPECT_EQ(store.Remove(kLevelCell, freed), nodes[kCellBlockNodes + 1]);
+  const NodeHandle freed = nodes[kBlock];  // first of the second block
+  EXPECT_EQ(store.Remove(kLevelCell, freed), nodes[kBlock + 1]);
   CharCell cell;
   EXPECT_EQ(store.GetInfo(freed, cell), 0);
-  EXPECT_EQ(store.Navigate(kLevelCell, kNavNext, nodes[kCellBlockNodes - 1]),
-            nodes[kCellBlockNodes + 1]);
-  EXPECT_EQ(store.Navigate(kLevelCell, kNavPrevious, nodes[kCellBlockNodes + 1]),
-            nodes[kCellBlockNodes - 1]);
+  EXPECT_EQ(store.Navigate(kLevelCell, kNavNext, nodes[kBlock - 1]), nodes[kBlock + 1]);
+  EXPECT_EQ(store.Navigate(kLevelCell, kNavPrevious, nodes[kBlock + 1]), nodes[kBlock - 1]);
 
   EXPECT_EQ(store.InsertBefore(kNoNode, Cell('z')), freed);
   EXPECT_EQ(CodeOf(freed), 'z');
