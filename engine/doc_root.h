@@ -605,7 +605,8 @@ class CDocBunsObj : public CDocObjContainer {
   std::optional<CVedTextPos> DetachAnchor(CVedAnchor& anchor, const CVedTextPos* from);
   // Content inserted at the cursor stands between the character before
   // the cursor and the one at it; the mark finds both again afterwards,
-  // however the insertion reflowed the text.
+  // however the insertion reflowed the text. The shape of the cursor's
+  // table tells rows or columns that went in from text typed into a cell.
   struct InsertionMark {
     CVedAnchor anchor;  // on the character after the insertion point
     bool set = false;
@@ -620,6 +621,9 @@ class CDocBunsObj : public CDocObjContainer {
     // neighbours. Only content read in, which never overwrites, can tell
     // by it that it brought no character.
     bool broughtNothing = false;
+    const CDocObject* table = nullptr;  // compared only, never followed
+    int32_t rows = 0;
+    int32_t columns = 0;
   };
   // `following` names the character after the insertion point where it
   // is not the one at the cursor: text typed over characters goes in
@@ -635,8 +639,13 @@ class CDocBunsObj : public CDocObjContainer {
   bool StepCharacter(int code, const CVedTextPos& from, CVedTextPos* out);
   // Narrows a result to the inserted characters, both ends included, for
   // the undo record: the result itself names the rest of the paragraph as
-  // well, for repainting, and an undo must not take that away.
+  // well, for repainting, and an undo must not take that away. Rows,
+  // columns or a table that went in are named from corner to corner.
   void NarrowToInserted(InsertionMark& mark, EditResult& result);
+  // Whether an insertion put in rows, columns or a whole table: its two
+  // corners lie on the rules of one table, and that table is new or has
+  // changed its shape.
+  bool InsertedTableStructure(const InsertionMark& mark, const EditResult& result);
   // The start of the text of the table cell a position lies in.
   bool CellTextStart(const CVedTextPos& in, CVedTextPos* out);
   ObjectDescription Describe(const CVedTextPos* pos);

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "engine/doc_root.h"
+#include "model/table_object.h"
 #include "model/text_object.h"
 
 namespace {
@@ -822,6 +823,12 @@ void CDocBunsObj::MarkInsertionPoint(InsertionMark& mark, const CVedTextPos* fol
       StepCharacter(kMovePrevChar, cursor, &mark.before) && InSameText(mark.before, cursor);
   mark.beforeSet = mark.hasBefore && AttachCharAnchor(mark.beforeAnchor, mark.before);
   mark.set = AttachCharAnchor(mark.anchor, following != nullptr ? *following : cursor);
+  const auto* table = Children().GetCurrentType() == kObjectTable
+                          ? dynamic_cast<const CTableObject*>(Children().GetCurrent())
+                          : nullptr;
+  mark.table = table;
+  mark.rows = table != nullptr ? table->Rows() : 0;
+  mark.columns = table != nullptr ? table->Columns() : 0;
 }
 
 bool CDocBunsObj::AttachCharAnchor(CVedAnchor& anchor, const CVedTextPos& at) {
@@ -853,6 +860,13 @@ void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
   const CVedTextPos& searchFrom = mark.hasBefore ? mark.before : result.rangeStart;
   const std::optional<CVedTextPos> found =
       DetachAnchor(mark.anchor, searchFrom.IsEmpty() ? nullptr : &searchFrom);
+  if (InsertedTableStructure(mark, result)) {
+    // Taking them back deletes from rule to rule; a range that ended
+    // anywhere else would take other rows or columns away.
+    result.rangeStart = result.startAux;
+    result.rangeEnd = result.endAux;
+    return;
+  }
   if (!found) return;
   const CVedTextPos following = *found;
   CVedTextPos first;
@@ -878,6 +892,25 @@ void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
   if (ComparePositions(&first, &last) == kCompareAfter) return;
   result.rangeStart = first;
   result.rangeEnd = last;
+}
+
+bool CDocBunsObj::InsertedTableStructure(const InsertionMark& mark, const EditResult& result) {
+  const CVedTextPos& start = result.startAux;
+  const CVedTextPos& end = result.endAux;
+  if (start.pairs.empty() || end.pairs.empty() || start == end ||
+      !(start.pairs.front() == end.pairs.front())) {
+    return false;
+  }
+  const auto onRules = [](const ObjectDescription& d) {
+    return d[kLevel] == kObjectTable && d[kPart] != kSubKindCellText;
+  };
+  if (!onRules(Describe(&start)) || !onRules(Describe(&end))) return false;
+  // A row that grew with the text typed into its cell is reported from
+  // rule to rule as well.
+  const auto* table =
+      dynamic_cast<const CTableObject*>(Children().GetAt(start.pairs.front().value));
+  return table != nullptr &&
+         (table != mark.table || table->Rows() != mark.rows || table->Columns() != mark.columns);
 }
 
 bool CDocBunsObj::CellTextStart(const CVedTextPos& in, CVedTextPos* out) {

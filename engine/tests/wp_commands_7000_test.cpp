@@ -265,8 +265,11 @@ INSTANTIATE_TEST_SUITE_P(
     TableEdits, TableUndoTest,
     ::testing::Values(TableUndoCase{"CreateTable", Start::kText, WPC_CREATE_TABLE, (2 << 16) | 2},
                       TableUndoCase{"ColumnWidth", Start::kFilledTable, WPC_SET_COLUMN_WIDTH, 3},
-                      TableUndoCase{"Attributes", Start::kNarrowTable, WPC_SET_TABLE_ATTRIBUTES,
-                                    0}),
+                      TableUndoCase{"Attributes", Start::kNarrowTable, WPC_SET_TABLE_ATTRIBUTES, 0},
+                      TableUndoCase{"InsertRow", Start::kFilledTable, WPC_INSERT_ROW, 0},
+                      TableUndoCase{"InsertColumn", Start::kNarrowTable, WPC_INSERT_COLUMN, 0},
+                      TableUndoCase{"DeleteRow", Start::kFilledTable, WPC_DELETE_ROW, 0},
+                      TableUndoCase{"DeleteColumn", Start::kFilledTable, WPC_DELETE_COLUMN, 0}),
     [](const ::testing::TestParamInfo<TableUndoCase>& info) { return info.param.name; });
 
 }  // namespace
