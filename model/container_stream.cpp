@@ -211,6 +211,7 @@ class RangeLoader {
   ChildMark newCursor_;
   ChildMark startAux_;
   ChildMark endAux_;
+  bool onlySplit_ = false;  // nothing but a text split has been recorded
 };
 
 int32_t RangeLoader::IndexOf(const CDocObject* child) const {
@@ -248,12 +249,14 @@ bool RangeLoader::ReadHeader(StoredHeader* header) {
 }
 
 // Records the paths of a child's edit. The start side is taken only while
-// nothing before it has set it.
+// nothing before it has set it; a text split for a new child puts nothing
+// in, so the child's own start still names where what went in begins.
 void RangeLoader::TakeChildResult(CDocObject* child, const EditResult& step) {
-  if (rangeStart_.child == nullptr) {
-    rangeStart_ = {child, step.rangeStart};
+  if (rangeStart_.child == nullptr || onlySplit_) {
     if (!step.startAux.IsEmpty()) startAux_ = {child, step.startAux};
+    onlySplit_ = false;
   }
+  if (rangeStart_.child == nullptr) rangeStart_ = {child, step.rangeStart};
   rangeEnd_ = {child, step.rangeEnd};
   newCursor_ = {child, step.newCursor};
   endAux_ = {child, step.endAux};
@@ -278,6 +281,7 @@ void RangeLoader::TakeContainerResult(const EditResult& step) {
   endAux_ = MarkOf(step.endAux);
   heightDelta_ += step.heightDelta;
   changed_ = 1;
+  onlySplit_ = false;
 }
 
 // Typing position in a grid area: the lines and blanks up to it are filled
@@ -418,7 +422,10 @@ void RangeLoader::TakeSplit(CDocObject* before, const CVedTextPos& splitAt) {
   const int32_t difference = rest->GetHeight(nullptr, nullptr) - list_.GetHeightAt(at);
   list_.AddHeightAt(at, difference);
   heightDelta_ += difference;
-  if (rangeStart_.child == nullptr) rangeStart_ = {before, splitAt};
+  if (rangeStart_.child == nullptr) {
+    rangeStart_ = {before, splitAt};
+    onlySplit_ = true;
+  }
   CVedTextPos restStart;
   rest->MoveCursor(kMoveDocumentStart, &kStill, nullptr, &restStart);
   rangeEnd_ = newCursor_ = {rest, restStart};

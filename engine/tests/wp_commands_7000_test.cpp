@@ -269,7 +269,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TableUndoCase{"InsertRow", Start::kFilledTable, WPC_INSERT_ROW, 0},
                       TableUndoCase{"InsertColumn", Start::kNarrowTable, WPC_INSERT_COLUMN, 0},
                       TableUndoCase{"DeleteRow", Start::kFilledTable, WPC_DELETE_ROW, 0},
-                      TableUndoCase{"DeleteColumn", Start::kFilledTable, WPC_DELETE_COLUMN, 0}),
+                      TableUndoCase{"DeleteColumn", Start::kFilledTable, WPC_DELETE_COLUMN, 0},
+                      TableUndoCase{"DeleteTable", Start::kFilledTable, WPC_DELETE_TABLE, 0}),
     [](const ::testing::TestParamInfo<TableUndoCase>& info) { return info.param.name; });
 
 }  // namespace
