@@ -328,7 +328,8 @@ int CTableObject::SetColumnWidth(const CVedTextPos* pos, int32_t width, EditResu
   }
   const int32_t oldWidth = columnWidths_[static_cast<size_t>(column)];
   int32_t delta = width - oldWidth / Pitch();
-  if (tableWidth_ + delta * Pitch() >= pageFormat_.textWidth) {
+  // A width asked for may be anything up to the int32 range.
+  if (int64_t{tableWidth_} + int64_t{delta} * Pitch() >= pageFormat_.textWidth) {
     delta = (pageFormat_.textWidth - tableWidth_) / Pitch();
   }
   const int32_t newWidth = (oldWidth / Pitch() + delta) * Pitch();
