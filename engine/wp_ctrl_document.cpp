@@ -162,9 +162,12 @@ int CVedWpCtrl::SaveDocument(int flags, platform::CArchive& archive) {
   if ((flags & kLoadHeader) != 0) WriteStreamHeader(archive);
   const int written = root_->WriteToArchive(static_cast<uint32_t>(flags), archive, 1);
   // A document whose writing failed is still unsaved: the user must be
-  // asked before it is closed.
-  if (written == kWpcOk) root_->SetModified(0);
-  return written;
+  // asked before it is closed. What the archive still buffers must reach
+  // the file first, or a full disk would only show when it is closed.
+  if (written != kWpcOk) return written;
+  archive.Flush();
+  root_->SetModified(0);
+  return kWpcOk;
 }
 
 int CVedWpCtrl::InsertContent(int flags, platform::CArchive& archive, int withHeader) {

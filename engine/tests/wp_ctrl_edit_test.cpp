@@ -196,6 +196,18 @@ TEST_F(WpCtrlEditTest, SavingAndLoadingKeepContentStyleAndCaret) {
   EXPECT_EQ(style.charPitch, TestStyle().charPitch);
 }
 
+// A file that cannot take the whole document, as a full disk would: the
+// save fails and the document is still unsaved, so that closing it asks.
+TEST_F(WpCtrlEditTest, ASaveThatCannotBeWrittenLeavesTheDocumentModified) {
+  Type("ABC\rDEF");
+  ASSERT_EQ(engine.EditCommand(WPC_IS_MODIFIED, 0, 0), 1);
+  std::vector<uint8_t> room(64);
+  platform::CMemFile full(room.data(), room.size());
+  platform::CArchive archive(&full, platform::CArchive::kStore);
+  EXPECT_EQ(engine.DocumentCommand(WPC_SAVE_DOCUMENT, kLoadHeader, &archive), kWpcStreamFailed);
+  EXPECT_EQ(engine.EditCommand(WPC_IS_MODIFIED, 0, 0), 1);
+}
+
 TEST_F(WpCtrlEditTest, ALoadWithTheWrongArchiveDirectionIsRefusedAndTheMaskIsKept) {
   platform::CMemFile file;
   platform::CArchive storing(&file, platform::CArchive::kStore);
