@@ -5,6 +5,8 @@
 // document, the clipboard and the window.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -176,6 +178,137 @@ TEST_F(TransferTest, AReadOnlyDocumentRefusesAPasteWithTheNoInputCue) {
   EXPECT_EQ(DocumentText(), "ab");
   EXPECT_EQ(window.Cues(), std::vector<int>{kCueNoInput});
 }
+
+// ---- Rows and columns of a ruled table
+
+// Two lines of text with a table between them whose cells hold one letter
+// each, row by row from "a" on.
+class TableTransferTest : public TransferTest {
+ protected:
+  static constexpr int kMaxCellSteps = 32;
+  intptr_t Table(int code) { return engine.TableCommand(code, 0, 0); }
+  int32_t Cell() {
+    int32_t cell = 0;
+    engine.TableCommand(WPC_GET_CELL_POSITION, 0, Pointer(&cell));
+    return cell;
+  }
+  static int32_t CellAt(int row, int column) { return ((row + 1) << 16) | (column + 1); }
+
+  // Columns of `width` characters, or as wide as a new table makes them
+  // for 0.
+  void MakeTable(int rows, int columns, int width = 0) {
+    Type("ab\r\ncd");
+    Edit(WPC_MOVE, kMoveLineStart, 1);
+    ASSERT_NE(engine.TableCommand(WPC_CREATE_TABLE, 1, (rows << 16) | columns), 0);
+    for (int i = 0; i < rows * columns; ++i) {
+      if (i != 0) Edit(WPC_MOVE, kMoveNextCellOrLine, 1);
+      const char letter[] = {static_cast<char>('a' + i), '\0'};
+      Type(letter);
+      if (width != 0 && i < columns) {
+        ASSERT_NE(engine.TableCommand(WPC_SET_COLUMN_WIDTH, 1, width), 0);
+      }
+    }
+  }
+  // Puts the caret into a cell by stepping there from the first one.
+  void GoToCell(int row, int column, int columns) {
+    for (int i = 0; i < kMaxCellSteps && Cell() != CellAt(0, 0); ++i) {
+      Edit(WPC_MOVE, kMovePrevCellOrLine, 1);
+    }
+    for (int i = 0; i < row * columns + column; ++i) Edit(WPC_MOVE, kMoveNextCellOrLine, 1);
+    ASSERT_EQ(Cell(), CellAt(row, column));
+  }
+  // The document's text with the table's cells as they stand row by row.
+  static std::string TextWithCells(const std::string& cells) {
+    std::string text = "ab\r\n";
+    for (const char letter : cells) text += std::string(1, letter) + "\r\n";
+    return text + "cd";
+  }
+};
+
+// One caret command of a selection: a plain move or an extending one.
+struct CaretStep {
+  int command;
+  int code;
+};
+
+struct TablePasteCase {
+  const char* name;
+  int rows;
+  int columns;
+  int columnWidth;
+  // The cell the selection starts from, the steps that select the unit
+  // from the start of that cell, and the cell the paste goes to.
+  int copyRow;
+  int copyColumn;
+  std::vector<CaretStep> select;
+  int pasteRow;
+  int pasteColumn;
+  int rowsAfter;
+  int columnsAfter;
+  const char* cellsAfter;
+};
+
+class TablePaste : public TableTransferTest,
+                   public ::testing::WithParamInterface<TablePasteCase> {};
+
+TEST_P(TablePaste, PutsTheCopiedUnitBeforeTheCaretsAndOneUndoTakesItBack) {
+  const TablePasteCase& c = GetParam();
+  MakeTable(c.rows, c.columns, c.columnWidth);
+  GoToCell(c.copyRow, c.copyColumn, c.columns);
+  for (const CaretStep& step : c.select) Edit(step.command, step.code, kCharacterWise);
+  ASSERT_TRUE(HasSelection());
+  Edit(WPC_COPY);
+  ASSERT_FALSE(ClipboardBytes(CVedClipboardFile::kOwnFormat).empty());
+
+  GoToCell(c.pasteRow, c.pasteColumn, c.columns);
+  ASSERT_FALSE(HasSelection());
+  const Bytes before = Content();
+  const std::string textBefore = DocumentText();
+  window.Clear();
+  Edit(WPC_PASTE, 1);
+  EXPECT_EQ(Table(WPC_GET_TABLE_ROWS), c.rowsAfter);
+  EXPECT_EQ(Table(WPC_GET_TABLE_COLUMNS), c.columnsAfter);
+  EXPECT_EQ(DocumentText(), TextWithCells(c.cellsAfter));
+  ASSERT_FALSE(window.Spoken().empty());
+  EXPECT_EQ(window.Spoken().front(), Sjis("貼り付け"));
+
+  Edit(WPC_UNDO);
+  EXPECT_EQ(DocumentText(), textBefore);
+  EXPECT_EQ(Content(), before);
+}
+
+// From the start of a cell a step left stands on the cell's left rule and
+// a step up on the row's top rule: the corner where a row or a column
+// begins. Every row is one line high, the last one line more for the
+// bottom rule.
+constexpr CaretStep kToCellCorner[] = {{WPC_MOVE, kMovePrevChar}, {WPC_MOVE, kMoveLineUp}};
+constexpr int kNarrowColumn = 2;
+constexpr CaretStep kExtendDown = {WPC_MOVE_EXTEND, kMoveLineDown};
+constexpr CaretStep kExtendToLineEnd = {WPC_MOVE_EXTEND, kMoveLineEnd};
+
+std::vector<CaretStep> Selecting(std::initializer_list<CaretStep> extensions) {
+  std::vector<CaretStep> steps(std::begin(kToCellCorner), std::end(kToCellCorner));
+  steps.insert(steps.end(), extensions);
+  return steps;
+}
+
+INSTANTIATE_TEST_SUITE_P(Units, TablePaste,
+                         ::testing::Values(
+                             // Rows a b / c d / e f: down to the next row's top rule and along
+                             // it to the right end selects the middle row, which goes in
+                             // before the last.
+                             TablePasteCase{"Row", 3, 2, 0, 1, 0,
+                                            Selecting({kExtendDown, kExtendDown, kExtendToLineEnd}),
+                                            2, 1, 4, 2, "abcdcdef"},
+                             // Columns a b c / d e f, narrow enough to leave room for one
+                             // more: down the last column's left rule to the bottom rule and
+                             // along it to the right end selects the last column, which goes
+                             // in before the first.
+                             TablePasteCase{"Column", 2, 3, kNarrowColumn, 0, 2,
+                                            Selecting({kExtendDown, kExtendDown, kExtendDown,
+                                                       kExtendDown, kExtendToLineEnd}),
+                                            1, 0, 2, 4, "cabcfdef"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Clipboard data that cannot be read, put on the clipboard after a copy
 // of "あい" has filled it with good data.
