@@ -310,6 +310,29 @@ INSTANTIATE_TEST_SUITE_P(Units, TablePaste,
                                             1, 0, 2, 4, "cabcfdef"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(TableTransferTest, AColumnTheTableHasNoRoomForIsNotPastedAndRecordsNothing) {
+  // Columns as wide as a new table makes them fill the line.
+  MakeTable(2, 3);
+  GoToCell(0, 2, 3);
+  for (const CaretStep& step :
+       Selecting({kExtendDown, kExtendDown, kExtendDown, kExtendDown, kExtendToLineEnd})) {
+    Edit(step.command, step.code, kCharacterWise);
+  }
+  Edit(WPC_COPY);
+  ASSERT_FALSE(ClipboardBytes(CVedClipboardFile::kOwnFormat).empty());
+  GoToCell(1, 0, 3);
+  const Bytes before = Content();
+  window.Clear();
+
+  Edit(WPC_PASTE, 1);
+  EXPECT_EQ(Table(WPC_GET_TABLE_COLUMNS), 3);
+  EXPECT_EQ(Content(), before);
+  EXPECT_EQ(window.Cues(), std::vector<int>{kCueWarning});
+  // The next undo takes the last typing, not the caret cell's text.
+  Edit(WPC_UNDO);
+  EXPECT_EQ(DocumentText(), "ab\r\na\r\nb\r\nc\r\nd\r\ne\r\n\r\ncd");
+}
+
 // Clipboard data that cannot be read, put on the clipboard after a copy
 // of "あい" has filled it with good data.
 struct UnreadableCase {
