@@ -156,6 +156,13 @@ TEST_F(UndoReplayTest, EachEditIsTakenBackAndDoneAgainExactly) {
          TypeOver("XYZ");
        },
        "XYZ\r\nCD", 1},
+      {"typing over in the margin beyond a line's end replaces nothing",
+       [this] {
+         Move(kMoveDocumentStart);
+         Move(kMoveNextChar, 3);
+         TypeOver("X");
+       },
+       "AB  X\r\nCD", 1},
       {"pasting the end mark alone over a selection only deletes it",
        [this] {
          Move(kMoveDocumentStart);
