@@ -278,7 +278,10 @@ int CDocBunsObj::Paste(int undo, ChangeRecord* change) {
   NarrowToInserted(mark, logged);
   // A block of nothing but a text's end mark (cut from a selection of the
   // last line's margin) is no change: nothing to record, only the warning.
-  if (mark.broughtNothing) result.changed = 0;
+  if (mark.broughtNothing) {
+    result.changed = 0;
+    logged.changed = 0;
+  }
   if (answer == kReadFailed) feedback_.Cue(kCueError, kCueInterrupt, kCueFlags);
   if (result.changed == 0) {
     if (deletion.changed == 0) {

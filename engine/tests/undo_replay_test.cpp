@@ -174,6 +174,16 @@ TEST_F(UndoReplayTest, EachEditIsTakenBackAndDoneAgainExactly) {
          engine.EditCommand(WPC_PASTE, 1, 0);
        },
        "AB\r\nC", 1},
+      {"pasting the end mark alone over a selection that takes a line break only deletes it",
+       [this] {
+         Move(kMoveDocumentEnd);
+         Extend(kMoveNextChar, 1);
+         engine.EditCommand(WPC_CUT, 1, 0);
+         Move(kMoveLineUp);
+         Extend(kMoveLineStart, 1);
+         engine.EditCommand(WPC_PASTE, 1, 0);
+       },
+       "CD", 1},
   };
   for (const ReplayCase& c : cases) {
     SCOPED_TRACE(c.name);
