@@ -68,6 +68,20 @@ class UndoInvariantTest : public WpCtrlFixture {
     }
   }
 
+  // Types over what follows the caret, as in overwrite mode, then goes
+  // back to inserting.
+  void Overwrite(Series& series) {
+    SetInsertMode(0);
+    TypeSome(series);
+    SetInsertMode(1);
+  }
+  void SetInsertMode(uint8_t insert) {
+    DisplayOptionsRecord options;
+    engine.EditCommand(WPC_GET_DISPLAY_OPTIONS, 0, Pointer(&options));
+    options.options[2] = insert;
+    engine.EditCommand(WPC_SET_DISPLAY_OPTIONS, 0, Pointer(&options));
+  }
+
   void Underline() {
     CharDecoration decoration;
     decoration.mask = kMaskUnderline;
@@ -77,7 +91,7 @@ class UndoInvariantTest : public WpCtrlFixture {
 
   void RunSeries(Series& series) {
     for (int i = 0; i < kEditsPerSeries; ++i) {
-      switch (series.Next(9)) {
+      switch (series.Next(10)) {
         case 0:
         case 1:
           TypeSome(series);
@@ -99,6 +113,9 @@ class UndoInvariantTest : public WpCtrlFixture {
           break;
         case 7:
           engine.EditCommand(WPC_PASTE, 1, 0);
+          break;
+        case 8:
+          Overwrite(series);
           break;
         default:
           Underline();
@@ -144,7 +161,7 @@ class UndoInvariantTest : public WpCtrlFixture {
 };
 
 // Series that once went wrong, each for its own reason.
-constexpr uint32_t kTellingSeeds[] = {388, 437, 342, 304, 584, 1348};
+constexpr uint32_t kTellingSeeds[] = {388, 437, 342, 304, 584, 1348, 123, 3644};
 
 TEST_F(UndoInvariantTest, UndoingEverythingRestoresTheStartAndRedoingRestoresTheEnd) {
   for (uint32_t seed = 1; seed <= 12; ++seed) CheckSeed(seed);
