@@ -497,9 +497,10 @@ int RangeLoader::LoadBlock(Place place, const StoredHeader& header) {
     if (created) container_.RemoveChildAt(IndexOf(child), false);
     return -1;
   }
-  // A child that took nothing in (table rows that do not fit it, say)
-  // leaves the load unchanged: reporting its cursor as an insertion would
-  // have the undo take content that was there before.
+  // A child that was there and took nothing in (table rows or columns
+  // that do not fit it, a table offered a text block) leaves the load
+  // unchanged: reporting its cursor as an insertion would have the undo
+  // take content that was there before.
   if (!created && step.changed == 0) return 1;
   step.heightDelta += startHeight;
   list_.AddHeightAt(IndexOf(child), step.heightDelta);

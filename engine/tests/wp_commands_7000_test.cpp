@@ -112,6 +112,25 @@ TEST_F(TableCommandTest, DeletingTheTableLeavesTheTextAroundItAndIsUndone) {
   EXPECT_EQ(Table(WPC_GET_COLUMN_WIDTH), 0);
 }
 
+TEST_F(TableCommandTest, TextCopiedFromOutsideATableIsNotPastedIntoACellNorRecorded) {
+  Type("ab");
+  engine.EditCommand(WPC_MOVE_EXTEND, kMovePrevChar, 1);
+  engine.EditCommand(WPC_COPY, 0, 0);
+  engine.EditCommand(WPC_CLEAR_SELECTION, 0, 0);
+  engine.EditCommand(WPC_MOVE, kMoveLineEnd, 1);
+  ASSERT_NE(Table(WPC_CREATE_TABLE, 1, (2 << 16) | 2), 0);
+  const std::string withTable = DocumentText();
+  window.Clear();
+
+  engine.EditCommand(WPC_PASTE, 1, 0);
+  EXPECT_EQ(DocumentText(), withTable);
+  EXPECT_EQ(window.Count(WM_WPC_CONTENTCHANGED), 0u);
+  EXPECT_EQ(window.Cues(), std::vector<int>{kCueWarning});
+  // The one step left is the table's creation.
+  engine.EditCommand(WPC_UNDO, 0, 0);
+  EXPECT_EQ(DocumentText(), "ab");
+}
+
 TEST_F(TableCommandTest, AttributesOfTheCaretsTableAreReadAndSet) {
   CDocBunsObj::TableAttributes outside;
   EXPECT_EQ(Table(WPC_GET_TABLE_ATTRIBUTES, 0, Pointer(&outside)), 0);
