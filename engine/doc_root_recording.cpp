@@ -98,6 +98,10 @@ bool InCellTextPart(const ObjectDescription& d, int32_t part) {
   return InCellText(d) && d[kSubKind] == kObjectText && d[kCode] == part;
 }
 
+bool OnTableRules(const ObjectDescription& d) {
+  return d[kLevel] == kObjectTable && d[kPart] != kSubKindCellText;
+}
+
 bool OnEmptyTableLine(const ObjectDescription& d) {
   return InCellText(d) && d[kSubKind] == kObjectGridArea;
 }
@@ -620,7 +624,10 @@ void CDocBunsObj::LogAfterEdit(int enable, int editType, const EditResult* resul
       LogDeletion(kUndoDeleted, at);
       return;
     case kEditDeleteColumn:
-      LogDeletion(kUndoDeleted, caret_);
+      // The columns go back before the column that took their place; after
+      // the last column none did, and the deletion left the caret on the
+      // table's right rule, where they go back after the last.
+      LogDeletion(kUndoDeleted, OnTableRules(Describe(&r.newCursor)) ? r.newCursor : caret_);
       return;
     case kEditQuietDelete:
       LogDeletion(kUndoQuietDeleted, at);
@@ -852,14 +859,17 @@ void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
       mark.before = *again;
     }
   }
-  if (!mark.set) return;
-  mark.set = false;
-  // The mark lies after the character before the insertion point; a
-  // search from the document's start would cost every keystroke the whole
-  // document.
-  const CVedTextPos& searchFrom = mark.hasBefore ? mark.before : result.rangeStart;
-  const std::optional<CVedTextPos> found =
-      DetachAnchor(mark.anchor, searchFrom.IsEmpty() ? nullptr : &searchFrom);
+  std::optional<CVedTextPos> found;
+  if (mark.set) {
+    mark.set = false;
+    // The mark lies after the character before the insertion point; a
+    // search from the document's start would cost every keystroke the
+    // whole document.
+    const CVedTextPos& searchFrom = mark.hasBefore ? mark.before : result.rangeStart;
+    found = DetachAnchor(mark.anchor, searchFrom.IsEmpty() ? nullptr : &searchFrom);
+  }
+  // Rows put in from the rules (after the last row, say) have no
+  // character to carry the mark and are recorded all the same.
   if (InsertedTableStructure(mark, result)) {
     // Taking them back deletes from rule to rule; a range that ended
     // anywhere else would take other rows or columns away.
@@ -901,10 +911,7 @@ bool CDocBunsObj::InsertedTableStructure(const InsertionMark& mark, const EditRe
       !(start.pairs.front() == end.pairs.front())) {
     return false;
   }
-  const auto onRules = [](const ObjectDescription& d) {
-    return d[kLevel] == kObjectTable && d[kPart] != kSubKindCellText;
-  };
-  if (!onRules(Describe(&start)) || !onRules(Describe(&end))) return false;
+  if (!OnTableRules(Describe(&start)) || !OnTableRules(Describe(&end))) return false;
   // A row that grew with the text typed into its cell is reported from
   // rule to rule as well.
   const auto* table =

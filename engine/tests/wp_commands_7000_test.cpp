@@ -192,6 +192,7 @@ enum class Start {
   kFilledTable,  // a 2 x 2 table with a character in each cell between the
                  // two lines, the caret in its first cell
   kNarrowTable,  // the same, its first column two characters wide
+  kLastCell,     // the filled table, the caret in its last cell
 };
 
 struct TableUndoCase {
@@ -236,6 +237,9 @@ class TableUndoTest : public TableCommandTest, public ::testing::WithParamInterf
     ASSERT_EQ(cell, (1 << 16) | 1);
     if (start == Start::kNarrowTable) {
       ASSERT_NE(Table(WPC_SET_COLUMN_WIDTH, 1, 2), 0);
+    }
+    if (start == Start::kLastCell) {
+      for (int i = 1; i < 4; ++i) engine.EditCommand(WPC_MOVE, kMoveNextCellOrLine, 1);
     }
   }
 
@@ -289,7 +293,10 @@ INSTANTIATE_TEST_SUITE_P(
                       TableUndoCase{"InsertColumn", Start::kNarrowTable, WPC_INSERT_COLUMN, 0},
                       TableUndoCase{"DeleteRow", Start::kFilledTable, WPC_DELETE_ROW, 0},
                       TableUndoCase{"DeleteColumn", Start::kFilledTable, WPC_DELETE_COLUMN, 0},
-                      TableUndoCase{"DeleteTable", Start::kFilledTable, WPC_DELETE_TABLE, 0}),
+                      TableUndoCase{"DeleteTable", Start::kFilledTable, WPC_DELETE_TABLE, 0},
+                      TableUndoCase{"InsertRowInTheLastRow", Start::kLastCell, WPC_INSERT_ROW, 0},
+                      TableUndoCase{"DeleteLastRow", Start::kLastCell, WPC_DELETE_ROW, 0},
+                      TableUndoCase{"DeleteLastColumn", Start::kLastCell, WPC_DELETE_COLUMN, 0}),
     [](const ::testing::TestParamInfo<TableUndoCase>& info) { return info.param.name; });
 
 }  // namespace
