@@ -624,10 +624,11 @@ void CDocBunsObj::LogAfterEdit(int enable, int editType, const EditResult* resul
       LogDeletion(kUndoDeleted, at);
       return;
     case kEditDeleteColumn:
-      // The columns go back before the column that took their place; after
-      // the last column none did, and the deletion left the caret on the
-      // table's right rule, where they go back after the last.
-      LogDeletion(kUndoDeleted, OnTableRules(Describe(&r.newCursor)) ? r.newCursor : caret_);
+      // The columns go back before the column that took their place. After
+      // the last column none did: they go back where the deletion left the
+      // caret, on the table's right rule, or where the table stood when it
+      // went with its only column.
+      LogDeletion(kUndoDeleted, InCellText(Describe(&r.newCursor)) ? caret_ : at);
       return;
     case kEditQuietDelete:
       LogDeletion(kUndoQuietDeleted, at);

@@ -147,9 +147,11 @@ INSTANTIATE_TEST_SUITE_P(
                       EditTypeCase{4, 4, P::kNewCursor, P::kNone, P::kNone, true},
                       EditTypeCase{5, 6, P::kNewCursor, P::kNone, P::kNone, true},
                       // Outside a table the row, column and table ranges do not exist:
-                      // the deletion is logged without content.
+                      // the deletion is logged without content, where it left the caret
+                      // (a column deletion only takes the caret before it while the
+                      // caret stays in a cell).
                       EditTypeCase{54, 2, P::kNewCursor, P::kNone, P::kNone, false},
-                      EditTypeCase{55, 2, P::kCaret, P::kNone, P::kNone, false},
+                      EditTypeCase{55, 2, P::kNewCursor, P::kNone, P::kNone, false},
                       EditTypeCase{58, 2, P::kNewCursor, P::kNone, P::kNone, false}));
 
 TEST_F(DocRootRecordingTest, TableEditsOutsideATableAndUnknownTypesLogNothing) {

@@ -193,6 +193,7 @@ enum class Start {
                  // two lines, the caret in its first cell
   kNarrowTable,  // the same, its first column two characters wide
   kLastCell,     // the filled table, the caret in its last cell
+  kOneColumn,    // the filled table without its first column
 };
 
 struct TableUndoCase {
@@ -237,6 +238,9 @@ class TableUndoTest : public TableCommandTest, public ::testing::WithParamInterf
     ASSERT_EQ(cell, (1 << 16) | 1);
     if (start == Start::kNarrowTable) {
       ASSERT_NE(Table(WPC_SET_COLUMN_WIDTH, 1, 2), 0);
+    }
+    if (start == Start::kOneColumn) {
+      ASSERT_NE(Table(WPC_DELETE_COLUMN, 1), 0);
     }
     if (start == Start::kLastCell) {
       for (int i = 1; i < 4; ++i) engine.EditCommand(WPC_MOVE, kMoveNextCellOrLine, 1);
@@ -296,7 +300,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TableUndoCase{"DeleteTable", Start::kFilledTable, WPC_DELETE_TABLE, 0},
                       TableUndoCase{"InsertRowInTheLastRow", Start::kLastCell, WPC_INSERT_ROW, 0},
                       TableUndoCase{"DeleteLastRow", Start::kLastCell, WPC_DELETE_ROW, 0},
-                      TableUndoCase{"DeleteLastColumn", Start::kLastCell, WPC_DELETE_COLUMN, 0}),
+                      TableUndoCase{"DeleteLastColumn", Start::kLastCell, WPC_DELETE_COLUMN, 0},
+                      TableUndoCase{"DeleteOnlyColumn", Start::kOneColumn, WPC_DELETE_COLUMN, 0}),
     [](const ::testing::TestParamInfo<TableUndoCase>& info) { return info.param.name; });
 
 }  // namespace
