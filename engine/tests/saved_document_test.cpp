@@ -77,17 +77,6 @@ class SavedDocumentTest : public WpCtrlFixture {
  protected:
   ~SavedDocumentTest() override { std::filesystem::remove(path_); }
 
-  // The document as its own stream (the document-root form, no engine
-  // header): what two documents must share to be the same.
-  static Bytes ContentBytes(CVedWpCtrl& engine) {
-    platform::CMemFile file;
-    platform::CArchive archive(&file, platform::CArchive::kStore);
-    EXPECT_EQ(engine.DocumentCommand(WPC_WRITE_CONTENT, CDocBunsObj::kStreamOwnFormat, &archive),
-              kWpcOk);
-    archive.Close();
-    return Bytes(file.Data(), file.Data() + file.GetLength());
-  }
-
   Bytes SaveToMemory() {
     platform::CMemFile file;
     platform::CArchive archive(&file, platform::CArchive::kStore);
@@ -180,7 +169,7 @@ TEST_F(SavedDocumentTest, TheFirstBytesAreTheEngineHeaderThenTheDocumentRootSign
 
 TEST_F(SavedDocumentTest, ADocumentEditedUndoneAndRedoneLoadsIntoASecondEngineAsTheSame) {
   TypeAndEdit();
-  const Bytes edited = ContentBytes(engine);
+  const Bytes edited = Content();
   const std::string editedText = DocumentText();
 
   // Back and forth through the history: every undo has its redo.
@@ -194,7 +183,7 @@ TEST_F(SavedDocumentTest, ADocumentEditedUndoneAndRedoneLoadsIntoASecondEngineAs
   for (int i = 0; i < undone; ++i) Redo();
   EXPECT_FALSE(CanRedo());
   EXPECT_EQ(DocumentText(), editedText);
-  EXPECT_EQ(ContentBytes(engine), edited);
+  EXPECT_EQ(Content(), edited);
 
   SaveToFile();
   CVedWpCtrl second;
@@ -203,7 +192,7 @@ TEST_F(SavedDocumentTest, ADocumentEditedUndoneAndRedoneLoadsIntoASecondEngineAs
   second.StyleCommand(WPC_SET_DOCSTYLE, nullptr, &style);
   ASSERT_EQ(second.DocumentCommand(WPC_NEW_DOCUMENT, 0, nullptr), kWpcOk);
   LoadFromFile(second);
-  EXPECT_EQ(ContentBytes(second), edited);
+  EXPECT_EQ(ContentOf(second), edited);
   LocationRecord here;
   LocationRecord there;
   engine.EditCommand(WPC_GET_LOCATION, 0, Pointer(&here));
@@ -216,10 +205,10 @@ TEST_F(SavedDocumentTest, UndoingEverythingGivesBackTheOriginalDocumentByteForBy
   Type(kFirstLine);
   Type("\r");
   Type(kSecondLine);
-  const Bytes original = ContentBytes(engine);
+  const Bytes original = Content();
   while (CanUndo()) Undo();
   for (int i = 0; i < 3; ++i) Redo();
-  ASSERT_EQ(ContentBytes(engine), original);
+  ASSERT_EQ(Content(), original);
 
   Move(kMoveDocumentStart);
   Move(kMoveNextChar, 2);
@@ -228,9 +217,9 @@ TEST_F(SavedDocumentTest, UndoingEverythingGivesBackTheOriginalDocumentByteForBy
   Type(kThirdLine);
   Move(kMoveDocumentEnd);
   engine.EditCommand(WPC_BACKSPACE, 1, 0);
-  EXPECT_NE(ContentBytes(engine), original);
+  EXPECT_NE(Content(), original);
   for (int i = 0; i < 3 && CanUndo(); ++i) Undo();
-  EXPECT_EQ(ContentBytes(engine), original);
+  EXPECT_EQ(Content(), original);
 }
 
 }  // namespace

@@ -37,15 +37,6 @@ class Series {
 
 class UndoInvariantTest : public WpCtrlFixture {
  protected:
-  Bytes Content() {
-    platform::CMemFile file;
-    platform::CArchive archive(&file, platform::CArchive::kStore);
-    EXPECT_EQ(engine.DocumentCommand(WPC_WRITE_CONTENT, CDocBunsObj::kStreamOwnFormat, &archive),
-              kWpcOk);
-    archive.Close();
-    return Bytes(file.Data(), file.Data() + file.GetLength());
-  }
-
   void TypeSome(Series& series) {
     static const char* const kPieces[] = {"\x82\xA0", "\x82\xA2", "\x8C\xEA", "A", "b", "\r"};
     std::string text;
@@ -74,12 +65,6 @@ class UndoInvariantTest : public WpCtrlFixture {
     SetInsertMode(0);
     TypeSome(series);
     SetInsertMode(1);
-  }
-  void SetInsertMode(uint8_t insert) {
-    DisplayOptionsRecord options;
-    engine.EditCommand(WPC_GET_DISPLAY_OPTIONS, 0, Pointer(&options));
-    options.options[2] = insert;
-    engine.EditCommand(WPC_SET_DISPLAY_OPTIONS, 0, Pointer(&options));
   }
 
   void Underline() {

@@ -16,18 +16,6 @@ class UndoReplayTest : public WpCtrlFixture {
   void Extend(int code, int times) {
     for (int i = 0; i < times; ++i) engine.EditCommand(WPC_MOVE_EXTEND, code, 1);
   }
-  // Types as in overwrite mode, then goes back to inserting.
-  void TypeOver(const char* text) {
-    SetInsertMode(0);
-    Type(text);
-    SetInsertMode(1);
-  }
-  void SetInsertMode(uint8_t insert) {
-    DisplayOptionsRecord options;
-    engine.EditCommand(WPC_GET_DISPLAY_OPTIONS, 0, Pointer(&options));
-    options.options[2] = insert;
-    engine.EditCommand(WPC_SET_DISPLAY_OPTIONS, 0, Pointer(&options));
-  }
 };
 
 struct ReplayCase {

@@ -208,15 +208,11 @@ class TableUndoTest : public TableCommandTest, public ::testing::WithParamInterf
   // The document's stored bytes, sixteen to a line in hex, so that a
   // mismatch shows where the bytes part.
   std::string ContentBytes() {
-    platform::CMemFile file;
-    platform::CArchive archive(&file, platform::CArchive::kStore);
-    EXPECT_EQ(engine.DocumentCommand(WPC_WRITE_CONTENT, CDocBunsObj::kStreamOwnFormat, &archive),
-              kWpcOk);
-    archive.Close();
+    const std::vector<uint8_t> bytes = Content();
     std::string hex;
-    for (size_t i = 0; i < file.GetLength(); ++i) {
+    for (size_t i = 0; i < bytes.size(); ++i) {
       char byte[4];
-      std::snprintf(byte, sizeof byte, "%02X%c", file.Data()[i], i % 16 == 15 ? '\n' : ' ');
+      std::snprintf(byte, sizeof byte, "%02X%c", bytes[i], i % 16 == 15 ? '\n' : ' ');
       hex += byte;
     }
     return hex;

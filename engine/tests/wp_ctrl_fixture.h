@@ -88,8 +88,32 @@ class WpCtrlFixture : public ::testing::Test {
     return std::string(reinterpret_cast<const char*>(file.Data()), file.GetLength());
   }
 
+  // The document as its own stream (the document-root form, no engine
+  // header): what two documents must share to be the same.
+  static std::vector<uint8_t> ContentOf(CVedWpCtrl& of) {
+    platform::CMemFile file;
+    platform::CArchive archive(&file, platform::CArchive::kStore);
+    EXPECT_EQ(of.DocumentCommand(WPC_WRITE_CONTENT, CDocBunsObj::kStreamOwnFormat, &archive),
+              kWpcOk);
+    archive.Close();
+    return std::vector<uint8_t>(file.Data(), file.Data() + file.GetLength());
+  }
+  std::vector<uint8_t> Content() { return ContentOf(engine); }
+
   // Types text as the keyboard would, one command for the whole string.
   void Type(const char* text) { engine.EditCommand(WPC_INSERT_TEXT, 1, Text(text)); }
+  // Types as in overwrite mode, then goes back to inserting.
+  void TypeOver(const char* text) {
+    SetInsertMode(0);
+    Type(text);
+    SetInsertMode(1);
+  }
+  void SetInsertMode(uint8_t insert) {
+    DisplayOptionsRecord options;
+    engine.EditCommand(WPC_GET_DISPLAY_OPTIONS, 0, Pointer(&options));
+    options.options[2] = insert;
+    engine.EditCommand(WPC_SET_DISPLAY_OPTIONS, 0, Pointer(&options));
+  }
 
   LocationRecord Location(int which = 0) {
     LocationRecord record;

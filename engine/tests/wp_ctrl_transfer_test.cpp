@@ -45,7 +45,6 @@ class TransferTest : public WpCtrlFixture {
     archive.Close();
     return Bytes(file.Data(), file.Data() + file.GetLength());
   }
-  Bytes Content() { return Stream(CDocBunsObj::kStreamOwnFormat); }
 
   // Selects `count` characters from the `skip`th character of the first
   // line on (a step past a line's end goes into its margin, not on).
