@@ -66,6 +66,24 @@ inline constexpr int kMoveRightEnd = 22;
 inline constexpr int kMoveNextCellOrLine = 1026;
 inline constexpr int kMovePrevCellOrLine = 1027;
 
+// How the document root plays a cue: interrupting what sounds, and at
+// once (the usual) or to its end.
+inline constexpr int kCueInterrupt = 1;
+inline constexpr int kCueAsync = 2;
+inline constexpr int kCueSync = 1;
+
+// Flags of CDocBunsObj::UpdateAfterChange: the content was edited, the
+// document's height changed, the edit names no end to repaint to.
+inline constexpr int kChangeEdited = 0x1;
+inline constexpr int kChangeHeightChanged = 0x2;
+inline constexpr int kChangeNoEnd = 0x8;
+
+// The flags for an edit whose result ends at `end`.
+inline int ChangeFlagsOf(const EditResult& result, const CVedTextPos& end) {
+  return kChangeEdited | (result.heightDelta != 0 ? kChangeHeightChanged : 0) |
+         (end.IsEmpty() ? kChangeNoEnd : 0);
+}
+
 // Called during selection-extending moves with the ordered selection ends,
 // which it may move (the engine aligns them to pages); a nonzero answer
 // means it did.

@@ -38,10 +38,6 @@ constexpr int kDeleteForward = 1;
 constexpr int kTargetScreen = 1;
 constexpr int kTargetPrinter = 2;
 
-// Cue play flags of a refusal or a warning.
-constexpr int kCueInterrupt = 1;
-constexpr int kCueFlags = 2;
-
 // A move that leaves cursor and caret where they are.
 constexpr MoveParams kProbe{0, 0, 1};
 constexpr MoveParams kSetCursor{1, 0, 1};
@@ -116,7 +112,7 @@ int CDocBunsObj::SetCharFormat(int kind, int undo, const CharAttributes* record,
   if (applied.changed == 0) {
     if (reflows) RestoreSelectionAnchors(0, 0);
     CancelUndoRecording(undo);
-    feedback_.Cue(kCueWarning, kCueInterrupt, kCueFlags);
+    feedback_.Cue(kCueWarning, kCueInterrupt, kCueAsync);
     EndUndoRecording(undo);
     return 0;
   }
@@ -246,7 +242,7 @@ int CDocBunsObj::SetParagraphLayout(int undo, const ParaFormat* record, ChangeRe
   if (result != nullptr) *result = ChangeRecord{};
   if (record == nullptr || CheckReadOnly() != 0) return 0;
   if (!ValidateParagraphChange(*record)) {
-    if (replaying_ == 0) feedback_.Cue(kCueWarning, kCueInterrupt, kCueFlags);
+    if (replaying_ == 0) feedback_.Cue(kCueWarning, kCueInterrupt, kCueAsync);
     return 0;
   }
   return ApplyParagraphChange(0, undo, result, record, 0, kSayNothing);
@@ -258,7 +254,7 @@ int CDocBunsObj::StepIndent(int selector, int undo, int32_t step, ChangeRecord* 
   ParaFormat indents;
   indents.mask = kMaskIndents;
   if (!ValidateParagraphChange(indents)) {
-    feedback_.Cue(kCueWarning, kCueInterrupt, kCueFlags);
+    feedback_.Cue(kCueWarning, kCueInterrupt, kCueAsync);
     return 0;
   }
   int mode = kSayNothing;
@@ -328,7 +324,7 @@ int CDocBunsObj::ApplyParagraphChange(int selector, int undo, ChangeRecord* resu
   if (applied.changed == 0) {
     RestoreSelectionAnchors(0, 0);
     CancelUndoRecording(undo);
-    if (replaying_ == 0) feedback_.Cue(kCueWarning, kCueInterrupt, kCueFlags);
+    if (replaying_ == 0) feedback_.Cue(kCueWarning, kCueInterrupt, kCueAsync);
     EndUndoRecording(undo);
     return 0;
   }

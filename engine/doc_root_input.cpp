@@ -62,16 +62,7 @@ constexpr int kEditTypeOfVariant[] = {CDocBunsObj::kEditDelete, CDocBunsObj::kEd
 // The text about to be deleted, fetched for the spoken echo.
 constexpr size_t kDeletedTextLimit = 512;
 
-// Flags of UpdateAfterChange.
-constexpr int kChangeEdited = 0x1;
-constexpr int kChangeHeightChanged = 0x2;
-constexpr int kChangeNoEnd = 0x8;
 constexpr int kChangeWholeLine = kChangeEdited | kChangeHeightChanged | kChangeNoEnd;
-
-// Cue play flags: interrupting, and played at once or to its end.
-constexpr int kCueInterrupt = 1;
-constexpr int kCueAsync = 2;
-constexpr int kCueSync = 1;
 
 // The wait for the reader before a refused input is sounded.
 constexpr uint32_t kRefusalWaitLimitMs = 5000;
@@ -114,10 +105,7 @@ void LimitText(std::string& text, size_t limit) {
 }
 
 int FlagsOf(const EditResult& edit, bool heightChanged) {
-  int flags = kChangeEdited;
-  if (heightChanged || edit.heightDelta != 0) flags |= kChangeHeightChanged;
-  if (edit.rangeEnd.IsEmpty()) flags |= kChangeNoEnd;
-  return flags;
+  return ChangeFlagsOf(edit, edit.rangeEnd) | (heightChanged ? kChangeHeightChanged : 0);
 }
 
 }  // namespace

@@ -41,10 +41,6 @@ constexpr int kHighlightWideBlock = 0x4;
 // The changed-marker value that forces the highlight to be recomputed.
 constexpr int32_t kHighlightForced = -1;
 
-// Flags of UpdateAfterChange.
-constexpr int kChangeEdited = 0x1;
-constexpr int kChangeHeightChanged = 0x2;
-
 // The parts of a position's description.
 constexpr size_t kLevel = 0;
 constexpr size_t kPart = 1;

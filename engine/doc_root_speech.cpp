@@ -50,7 +50,6 @@ constexpr int kReadCharFirst = 2;
 constexpr int kInterrupt = 1;
 constexpr int kFollowOn = 0;
 constexpr int kNoWait = 0;
-constexpr int kCueAsync = 2;
 constexpr int kNoCue = 0;
 constexpr int kReadCharMode = 1;
 constexpr int kUnitSelection = 1;

@@ -23,15 +23,6 @@ constexpr int kEditTypeDeleteSelection = 3;
 // The range an insertion records before the edit is the selection.
 constexpr int kSaveSelection = 1;
 
-// Flags of after-edit processing.
-constexpr int kUpdateEdited = 0x1;
-constexpr int kUpdateHeightChanged = 0x2;
-constexpr int kUpdateNoCaretPath = 0x8;
-
-// Cues of the feedback object, interrupting, as the edits play them.
-constexpr int kCueInterrupt = 1;
-constexpr int kCueFlags = 2;
-
 // Text written to memory is ended by one zero byte.
 constexpr size_t kMemoryGrowBytes = 1024;
 constexpr size_t kArchiveBufferBytes = 4096;
@@ -60,11 +51,6 @@ void StoreRange(CDocObjContainer& container, platform::CArchive& archive, int fo
   }
 }
 
-int UpdateFlags(const EditResult& result, const CVedTextPos& path) {
-  return (result.heightDelta != 0 ? kUpdateEdited | kUpdateHeightChanged : kUpdateEdited) |
-         (path.IsEmpty() ? kUpdateNoCaretPath : 0);
-}
-
 }  // namespace
 
 int32_t CDocBunsObj::CaretTableRows() {
@@ -90,7 +76,7 @@ int CDocBunsObj::InsertFromArchive(uint32_t flags, platform::CArchive& archive, 
   if (CheckReadOnly() != 0) return kWpcFormatRefused;
   const bool atCaret = (flags & kStreamAtCaret) != 0;
   if (atCaret && replaying_ == 0 && !CanInsertAtCaret()) {
-    feedback_.Cue(kCueRefused, kCueInterrupt, kCueFlags);
+    feedback_.Cue(kCueRefused, kCueInterrupt, kCueAsync);
     return kWpcFormatRefused;
   }
   if (archive.IsStoring()) return kWpcWrongDirection;
@@ -107,7 +93,7 @@ int CDocBunsObj::InsertFromArchive(uint32_t flags, platform::CArchive& archive, 
   } else {
     if (Reset() == 0) {
       group.Drop();
-      feedback_.Cue(kCueError, kCueInterrupt, kCueFlags);
+      feedback_.Cue(kCueError, kCueInterrupt, kCueAsync);
       return kWpcStreamFailed;
     }
     group.Drop();
@@ -125,10 +111,10 @@ int CDocBunsObj::InsertFromArchive(uint32_t flags, platform::CArchive& archive, 
   NarrowToInserted(mark, logged);
   if (inserted.changed == 0 && deletion.changed == 0) {
     group.Cancel();
-    feedback_.Cue(kCueWarning, kCueInterrupt, kCueFlags);
+    feedback_.Cue(kCueWarning, kCueInterrupt, kCueAsync);
     return answer;
   }
-  if (answer != kWpcOk) feedback_.Cue(kCueWarning, kCueInterrupt, kCueFlags);
+  if (answer != kWpcOk) feedback_.Cue(kCueWarning, kCueInterrupt, kCueAsync);
   if (inserted.changed == 0) inserted = logged = deletion;
   if (deletion.changed != 0 && CaretTableRows() == rowsBefore && !tableEnd) {
     // The logged range covers the deletion and the insertion together.
@@ -140,7 +126,7 @@ int CDocBunsObj::InsertFromArchive(uint32_t flags, platform::CArchive& archive, 
   LogAfterEdit(group.direction(), editType, &logged);
   const CVedTextPos* newCaret = inserted.newCursor.IsEmpty() ? nullptr : &inserted.newCursor;
   UpdateAfterChange(1, 1, 0, newCaret, &inserted, nullptr,
-                    UpdateFlags(inserted, inserted.newCursor), 0);
+                    ChangeFlagsOf(inserted, inserted.newCursor), 0);
   if ((flags & kStreamAnnounce) != 0) SpeakSelectionChange(flags, &inserted);
   if (out != nullptr) *out = inserted;
   return answer;

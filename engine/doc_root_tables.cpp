@@ -34,10 +34,6 @@ constexpr int kHighlightWholeObject = 11;
 // command's direction: the recording only runs while the command opened it.
 constexpr int kRecordDeletion = 1;
 
-// Cue play flags of a refusal or a warning.
-constexpr int kCueInterrupt = 1;
-constexpr int kCueFlags = 2;
-
 static_assert(sizeof(CDocBunsObj::TableAttributes) == 33 * sizeof(int32_t),
               "the table attribute record is thirty-three 32-bit words");
 
@@ -64,7 +60,7 @@ int CDocBunsObj::CreateTable(int direction, int32_t rows, int32_t columns, Chang
   if (out != nullptr) *out = ChangeRecord{};
   if (CheckReadOnly() != 0) return 0;
   if (SelectionSpansChildren() || Children().GetCurrentType() != kObjectText) {
-    feedback_.Cue(kCueRefused, kCueInterrupt, kCueFlags);
+    feedback_.Cue(kCueRefused, kCueInterrupt, kCueAsync);
     return 0;
   }
   RememberCaretState();
@@ -85,7 +81,7 @@ int CDocBunsObj::CreateTable(int direction, int32_t rows, int32_t columns, Chang
       GetCursor(&cursor);
       UpdateAfterChange(1, 1, 0, &cursor, &deleted, out, kHighlightWholeObject, 0);
     }
-    feedback_.Cue(kCueWarning, kCueInterrupt, kCueFlags);
+    feedback_.Cue(kCueWarning, kCueInterrupt, kCueAsync);
     EndUndoRecording(direction);
     return 0;
   }
@@ -124,7 +120,7 @@ int CDocBunsObj::EditTableLayout(int direction, int operation, ChangeRecord* out
     UpdateAfterChange(1, 1, 0, &cursor, &result, out, flags, 0);
     RefreshAnnouncedCell(*this);
   } else {
-    feedback_.Cue(kCueWarning, kCueInterrupt, kCueFlags);
+    feedback_.Cue(kCueWarning, kCueInterrupt, kCueAsync);
     // A width or a column that could not change leaves the undo lists as
     // they are; a failed row operation or column deletion drops them.
     if (operation >= kTableInsertRow) CancelUndoRecording(direction);
@@ -151,7 +147,7 @@ int CDocBunsObj::DeleteTable(int direction, ChangeRecord* out, int speak) {
     RefreshAnnouncedCell(*this);
   } else {
     CancelUndoRecording(direction);
-    feedback_.Cue(kCueWarning, kCueInterrupt, kCueFlags);
+    feedback_.Cue(kCueWarning, kCueInterrupt, kCueAsync);
   }
   EndUndoRecording(direction);
   return changed;
@@ -183,7 +179,7 @@ int CDocBunsObj::SetTableAttributes(int direction, const TableAttributes* record
     UpdateAfterChange(1, 1, 0, &cursor, &result, out, kHighlightHeightChanged, 0);
   } else {
     CancelUndoRecording(direction);
-    feedback_.Cue(kCueWarning, kCueInterrupt, kCueFlags);
+    feedback_.Cue(kCueWarning, kCueInterrupt, kCueAsync);
   }
   EndUndoRecording(direction);
   return changed;

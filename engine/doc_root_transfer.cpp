@@ -32,24 +32,12 @@ constexpr int kSaveCaret = 0;
 // not among them.
 constexpr int kRefusesPaste = 2;
 
-// Flags of after-edit processing.
-constexpr int kUpdateEdited = 0x1;
-constexpr int kUpdateHeightChanged = 0x2;
-constexpr int kUpdateNoEndPath = 0x8;
-
-constexpr int kCueInterrupt = 1;
-constexpr int kCueFlags = 2;
 constexpr int kSpeakInterrupting = 1;
 
 // Answers of the clipboard read.
 constexpr int kReadInserted = 1;
 constexpr int kReadNothing = 0;
 constexpr int kReadFailed = -1;
-
-int UpdateFlags(const EditResult& result) {
-  return (result.heightDelta != 0 ? kUpdateEdited | kUpdateHeightChanged : kUpdateEdited) |
-         (result.rangeEnd.IsEmpty() ? kUpdateNoEndPath : 0);
-}
 
 const CVedTextPos* CaretOf(const EditResult& result) {
   return result.newCursor.IsEmpty() ? nullptr : &result.newCursor;
@@ -190,7 +178,7 @@ int CDocBunsObj::CopyToClipboard() {
         WriteContent(archive, kFormatPlainText, &start, &end, 0);
         archive << uint8_t{0};
       });
-  if (!text) feedback_.Cue(kCueError, kCueInterrupt, kCueFlags);
+  if (!text) feedback_.Cue(kCueError, kCueInterrupt, kCueAsync);
   return text ? 1 : 0;
 }
 
@@ -225,11 +213,12 @@ int CDocBunsObj::DeleteSelectionSaying(const char* phrase, int undo, ChangeRecor
   EditResult deleted;
   const int changed = ApplyEditWithUndo(undo, &deleted, 0, kEditTypeDeleteSelection);
   if (changed != 0) {
-    UpdateAfterChange(1, 1, 0, CaretOf(deleted), &deleted, change, UpdateFlags(deleted), 0);
+    UpdateAfterChange(1, 1, 0, CaretOf(deleted), &deleted, change,
+                      ChangeFlagsOf(deleted, deleted.rangeEnd), 0);
     SpeakPhrase(phrase, &deleted);
   } else {
     group.Cancel();
-    feedback_.Cue(kCueWarning, kCueInterrupt, kCueFlags);
+    feedback_.Cue(kCueWarning, kCueInterrupt, kCueAsync);
   }
   SetKeepEmptiedStart(0);
   return changed;
@@ -243,7 +232,7 @@ int CDocBunsObj::ReadClipboard(EditResult* out) {
   ClipboardReader reader(*this);
   const int ready = reader.Open();
   const int answer = ready == kReadInserted ? reader.Load(&result) : ready;
-  if (answer == kReadFailed) feedback_.Cue(kCueError, kCueInterrupt, kCueFlags);
+  if (answer == kReadFailed) feedback_.Cue(kCueError, kCueInterrupt, kCueAsync);
   return answer;
 }
 
@@ -252,7 +241,7 @@ int CDocBunsObj::Paste(int undo, ChangeRecord* change) {
   ClipboardReader reader(*this);
   const int ready = RefusesRead(kRefusesPaste, nullptr) ? kReadNothing : reader.Open();
   if (ready == kReadFailed) {
-    feedback_.Cue(kCueError, kCueInterrupt, kCueFlags);
+    feedback_.Cue(kCueError, kCueInterrupt, kCueAsync);
     return kReadFailed;
   }
   RememberCaretState();
@@ -282,11 +271,11 @@ int CDocBunsObj::Paste(int undo, ChangeRecord* change) {
     result.changed = 0;
     logged.changed = 0;
   }
-  if (answer == kReadFailed) feedback_.Cue(kCueError, kCueInterrupt, kCueFlags);
+  if (answer == kReadFailed) feedback_.Cue(kCueError, kCueInterrupt, kCueAsync);
   if (result.changed == 0) {
     if (deletion.changed == 0) {
       group.Cancel();
-      feedback_.Cue(kCueWarning, kCueInterrupt, kCueFlags);
+      feedback_.Cue(kCueWarning, kCueInterrupt, kCueAsync);
       return answer;
     }
     // Only the deletion stands: its range went, nothing came in, so the
@@ -302,7 +291,8 @@ int CDocBunsObj::Paste(int undo, ChangeRecord* change) {
     result.heightDelta += deletion.heightDelta;
   }
   LogAfterEdit(undo, kEditTypeInsert, &logged);
-  UpdateAfterChange(1, 1, 0, CaretOf(result), &result, change, UpdateFlags(result), 0);
+  UpdateAfterChange(1, 1, 0, CaretOf(result), &result, change,
+                    ChangeFlagsOf(result, result.rangeEnd), 0);
   SpeakPhrase(kPhrasePaste, &result);
   return answer;
 }

@@ -46,7 +46,6 @@ constexpr int kReadCodes = 3;
 constexpr int kCueReplacedSpeech = -1;
 
 constexpr int kNoWait = 0;
-constexpr int kCueAsync = 2;
 
 // The end-of-text mark inside a table cell's text.
 constexpr size_t kInnerType = 2;
