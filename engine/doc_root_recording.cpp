@@ -891,10 +891,17 @@ void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
     // starts the text. The changed range of a table whose row grew starts
     // on the table's rules; what went in starts its cell's text all the
     // same, and nothing else of the table may be taken back with it.
+    // Cells refilled after text that went in before their table (an undo
+    // of a deletion from the text into the table) belong to the range
+    // that began in that text.
     first = result.rangeStart;
     CVedTextPos cellStart;
-    if (!InSameText(first, last) && CellTextStart(last, &cellStart)) first = cellStart;
-    if (!InSameText(first, last)) return;
+    const bool fromChildBefore = !first.pairs.empty() && !last.pairs.empty() &&
+                                 first.pairs.front().value < last.pairs.front().value;
+    if (!fromChildBefore && !InSameText(first, last) && CellTextStart(last, &cellStart)) {
+      first = cellStart;
+    }
+    if (!fromChildBefore && !InSameText(first, last)) return;
   }
   if (ComparePositions(&first, &last) == kCompareAfter) return;
   result.rangeStart = first;

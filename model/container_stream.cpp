@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "model/container.h"
+#include "model/renderer.h"
 #include "model/table_object.h"
 #include "model/text_navigator.h"
 #include "model/texts.h"
@@ -173,6 +174,7 @@ class RangeLoader {
   bool ReadHeader(StoredHeader* header);
   int LoadBlocks(uint32_t n);
   int LoadBlock(Place place, const StoredHeader& header);
+  bool RefillsEmptiedCells(Place place, const StoredHeader& header, bool created) const;
 
   Placement Decide(Place place, const StoredHeader& header);
   Placement DecideAtCursor(Place place, const StoredHeader& header);
@@ -484,6 +486,17 @@ CDocObject* RangeLoader::Receive(Placement placement, const StoredHeader& header
   }
 }
 
+// A deletion that ran from the text into a table (or out of one) emptied
+// the cells it reached without removing them. Its undo puts the stored
+// cells back into those cells at the table's edge that faced the text,
+// where a paste would insert them as new rows.
+bool RangeLoader::RefillsEmptiedCells(Place place, const StoredHeader& header, bool created) const {
+  const CDocRenderer* renderer = container_.Renderer();
+  return renderer != nullptr && renderer->GetUndoReplay() != 0 && withPosition_ && headed_ &&
+         !created && header.type == kObjectTable && header.whole == 0 &&
+         (place == kPlaceFirst || place == kPlaceLast);
+}
+
 int RangeLoader::LoadBlock(Place place, const StoredHeader& header) {
   const Placement placement = Decide(place, header);
   if (placement == Placement::kRefused) return 0;
@@ -493,7 +506,11 @@ int RangeLoader::LoadBlock(Place place, const StoredHeader& header) {
   const bool newText = created && list_.GetTypeAt(IndexOf(child)) == kObjectText;
   const int32_t startHeight = newText ? child->GetHeight(nullptr, nullptr) : 0;
   EditResult step;
-  if (child->SerializeRange(archive_, tag_, mode_, nullptr, nullptr, &step) < 0) {
+  auto* refilled =
+      RefillsEmptiedCells(place, header, created) ? dynamic_cast<CTableObject*>(child) : nullptr;
+  if (refilled != nullptr) {
+    refilled->RefillEdgeCells(archive_, place == kPlaceFirst, &step);
+  } else if (child->SerializeRange(archive_, tag_, mode_, nullptr, nullptr, &step) < 0) {
     if (created) container_.RemoveChildAt(IndexOf(child), false);
     return -1;
   }

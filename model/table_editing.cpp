@@ -1090,6 +1090,56 @@ int CTableObject::PasteTableData(platform::CArchive& archive, int tag, EditResul
   return 1;
 }
 
+int CTableObject::RefillEdgeCells(platform::CArchive& archive, bool atEnd, EditResult* out) {
+  EditResult result;
+  if (out != nullptr) *out = result;
+  if (IsEmpty() != 0) return 0;
+  const int32_t heightBefore = TableHeight();
+  TableCaret first;
+  TableCaret last;
+  bool fitted = false;
+  try {
+    const std::optional<PasteHead> head = ReadPasteHead(archive, Pitch());
+    if (!head.has_value()) return 0;
+    const int32_t storedRows = head->header[kHeaderRows];
+    const int32_t storedColumns = head->header[kHeaderColumns];
+    if (storedRows > rows_ || storedColumns > columns_) return 0;
+    const int32_t top = atEnd ? rows_ - storedRows : 0;
+    const int32_t left = atEnd ? columns_ - storedColumns : 0;
+    first = Cell(top, left);
+    last = Cell(top + storedRows - 1, left + storedColumns - 1);
+    fitted = true;
+    for (int32_t r = top; r <= last.row; ++r) {
+      for (int32_t c = left; c <= last.column; ++c) {
+        CTableCellObj* cell = CellOf(c, r);
+        if (cell == nullptr) return 0;
+        const int32_t filled = cell->GetContentHeight();
+        EditResult emptied;
+        if (cell->IsEmpty() == 0) cell->DeleteRange(nullptr, nullptr, &emptied);
+        if (cell->GetContentHeight() != filled) {
+          RecalcRowHeight(cell->GetContentHeight() - filled, r);
+        }
+        const CVedTextPos start = StripTablePairs(CellEdgePath(Cell(r, c), kMoveDocumentStart));
+        cell->SetCursor(&start);
+        ReadPastedCell(archive, r, c);
+      }
+    }
+    for (int32_t i = 0; i < storedColumns + storedRows; ++i) SkipLineStyle(archive);
+  } catch (const std::exception&) {
+    // What was read before the stream ran short stays, and is reported.
+  }
+  if (!fitted) return 0;
+  result.rangeStart = CellEdgePath(first, kMoveDocumentStart);
+  result.rangeEnd = CellEdgePath(last, kMoveDocumentEnd);
+  result.newCursor = result.rangeEnd;
+  caret_ = last;
+  caretTop_ = LineTopOf(caret_);
+  result.changed = 1;
+  result.heightDelta = TableHeight() - heightBefore;
+  if (out != nullptr) *out = result;
+  return 1;
+}
+
 // ---- The caret's line as text.
 
 namespace {

@@ -331,6 +331,12 @@ class CTableObject : public CDocObject, public CTableOperations {
   // ---- Transfer (table_editing.cpp).
   // The load of table data into a table that already has cells.
   int PasteTableData(platform::CArchive& archive, int tag, EditResult* out);
+  // Stored cells read back into the cells they were taken from, the
+  // block's rows and columns lying at the table's top left (or, with
+  // atEnd, its bottom right), each cell's content replaced; what an undo
+  // needs after a deletion that ran from the text into the table emptied
+  // those cells without removing them. 0 when the block does not fit.
+  int RefillEdgeCells(platform::CArchive& archive, bool atEnd, EditResult* out);
   // The text of the table line that holds the caret, cells parted by a
   // marker byte and "│": part kLineUpToCaret up to the caret, kLineWhole
   // the whole line, any other part from the caret on. 1 when something

@@ -203,7 +203,8 @@ struct TableUndoCase {
   intptr_t value;
 };
 
-class TableUndoTest : public TableCommandTest, public ::testing::WithParamInterface<TableUndoCase> {
+// The starts and the stored bytes that the undo cases below compare.
+class TableStartTest : public TableCommandTest {
  protected:
   // The document's stored bytes, sixteen to a line in hex, so that a
   // mismatch shows where the bytes part.
@@ -242,7 +243,10 @@ class TableUndoTest : public TableCommandTest, public ::testing::WithParamInterf
       for (int i = 1; i < 4; ++i) engine.EditCommand(WPC_MOVE, kMoveNextCellOrLine, 1);
     }
   }
+};
 
+class TableUndoTest : public TableStartTest, public ::testing::WithParamInterface<TableUndoCase> {
+ protected:
   // The edit's own value: the attribute case changes the placement of the
   // caret's table.
   intptr_t ValueOf(const TableUndoCase& c) {
@@ -299,6 +303,53 @@ INSTANTIATE_TEST_SUITE_P(
                       TableUndoCase{"DeleteLastColumn", Start::kLastCell, WPC_DELETE_COLUMN, 0},
                       TableUndoCase{"DeleteOnlyColumn", Start::kOneColumn, WPC_DELETE_COLUMN, 0}),
     [](const ::testing::TestParamInfo<TableUndoCase>& info) { return info.param.name; });
+
+// ---- Undo and redo of deletions that run between the text and a table
+
+struct CrossingDeletionCase {
+  const char* name;
+  Start start;
+  int moveFirst;  // where the selection starts, from the caret Prepare left
+  int command;
+};
+
+class CrossingDeletionUndoTest : public TableStartTest,
+                                 public ::testing::WithParamInterface<CrossingDeletionCase> {};
+
+// The deletion empties the cells it reaches but keeps them; undoing it has
+// to fill those cells again, not only put back the text before the table.
+TEST_P(CrossingDeletionUndoTest, UndoRefillsTheEmptiedCellsAndRedoEmptiesThemAgain) {
+  const CrossingDeletionCase& c = GetParam();
+  Prepare(c.start);
+  engine.EditCommand(WPC_MOVE, c.moveFirst, 1);
+  engine.EditCommand(WPC_MOVE, kMoveNextChar, 1);
+  engine.EditCommand(WPC_MOVE_EXTEND, kMoveLineDown, 1);
+  const std::string textBefore = DocumentText();
+  const std::string before = ContentBytes();
+  engine.EditCommand(c.command, 1, 0);
+  const std::string textAfter = DocumentText();
+  const std::string after = ContentBytes();
+  ASSERT_NE(after, before);
+
+  engine.EditCommand(WPC_UNDO, 0, 0);
+  EXPECT_EQ(DocumentText(), textBefore);
+  EXPECT_EQ(ContentBytes(), before);
+  engine.EditCommand(WPC_REDO, 0, 0);
+  EXPECT_EQ(DocumentText(), textAfter);
+  EXPECT_EQ(ContentBytes(), after);
+  engine.EditCommand(WPC_UNDO, 0, 0);
+  EXPECT_EQ(ContentBytes(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Deletions, CrossingDeletionUndoTest,
+    ::testing::Values(CrossingDeletionCase{"DeleteIntoTheFirstCell", Start::kFilledTable,
+                                           kMoveDocumentStart, WPC_DELETE},
+                      CrossingDeletionCase{"BackspaceIntoTheFirstCell", Start::kFilledTable,
+                                           kMoveDocumentStart, WPC_BACKSPACE},
+                      CrossingDeletionCase{"CutIntoTheFirstCell", Start::kFilledTable,
+                                           kMoveDocumentStart, WPC_CUT}),
+    [](const ::testing::TestParamInfo<CrossingDeletionCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace doc_root_test
