@@ -206,6 +206,20 @@ struct TableUndoCase {
 // The starts and the stored bytes that the undo cases below compare.
 class TableStartTest : public TableCommandTest {
  protected:
+  // Undo gives back the document before the edit, redo the one after it,
+  // and the redo recorded its own undo again.
+  void ExpectUndoRedoUndo(const std::string& textBefore, const std::string& before,
+                          const std::string& textAfter, const std::string& after) {
+    engine.EditCommand(WPC_UNDO, 0, 0);
+    EXPECT_EQ(DocumentText(), textBefore);
+    EXPECT_EQ(ContentBytes(), before);
+    engine.EditCommand(WPC_REDO, 0, 0);
+    EXPECT_EQ(DocumentText(), textAfter);
+    EXPECT_EQ(ContentBytes(), after);
+    engine.EditCommand(WPC_UNDO, 0, 0);
+    EXPECT_EQ(ContentBytes(), before);
+  }
+
   // The document's stored bytes, sixteen to a line in hex, so that a
   // mismatch shows where the bytes part.
   std::string ContentBytes() {
@@ -276,15 +290,7 @@ TEST_P(TableUndoTest, UndoGivesBackTheBytesBeforeTheEditAndRedoThoseAfterIt) {
   ASSERT_NE(after, before);
   window.Clear();
 
-  engine.EditCommand(WPC_UNDO, 0, 0);
-  EXPECT_EQ(DocumentText(), textBefore);
-  EXPECT_EQ(ContentBytes(), before);
-  engine.EditCommand(WPC_REDO, 0, 0);
-  EXPECT_EQ(DocumentText(), textAfter);
-  EXPECT_EQ(ContentBytes(), after);
-  // The redo recorded its own undo again.
-  engine.EditCommand(WPC_UNDO, 0, 0);
-  EXPECT_EQ(ContentBytes(), before);
+  ExpectUndoRedoUndo(textBefore, before, textAfter, after);
   EXPECT_EQ(Warnings(), 0);
 }
 
@@ -331,14 +337,7 @@ TEST_P(CrossingDeletionUndoTest, UndoRefillsTheEmptiedCellsAndRedoEmptiesThemAga
   const std::string after = ContentBytes();
   ASSERT_NE(after, before);
 
-  engine.EditCommand(WPC_UNDO, 0, 0);
-  EXPECT_EQ(DocumentText(), textBefore);
-  EXPECT_EQ(ContentBytes(), before);
-  engine.EditCommand(WPC_REDO, 0, 0);
-  EXPECT_EQ(DocumentText(), textAfter);
-  EXPECT_EQ(ContentBytes(), after);
-  engine.EditCommand(WPC_UNDO, 0, 0);
-  EXPECT_EQ(ContentBytes(), before);
+  ExpectUndoRedoUndo(textBefore, before, textAfter, after);
 }
 
 INSTANTIATE_TEST_SUITE_P(
