@@ -888,19 +888,18 @@ void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
     if (!StepCharacter(kMoveNextChar, mark.before, &first)) return;
   } else {
     // Nothing stood before the insertion point in its text: what went in
-    // starts the text. The changed range of a table whose row grew starts
-    // on the table's rules; what went in starts its cell's text all the
-    // same, and nothing else of the table may be taken back with it.
-    // Cells refilled after text that went in before their table (an undo
-    // of a deletion from the text into the table) belong to the range
-    // that began in that text.
+    // starts the text. In a cell that is the start of the cell's text
+    // whatever the changed range says: a table whose row grew reports it
+    // from its rules, and a cell that read a stored fragment back reports
+    // its cursor after it; nothing else of the table may be taken back
+    // with it. Cells refilled after text that went in before their table
+    // (an undo of a deletion from the text into the table) belong to the
+    // range that began in that text.
     first = result.rangeStart;
     CVedTextPos cellStart;
     const bool fromChildBefore = !first.pairs.empty() && !last.pairs.empty() &&
                                  first.pairs.front().value < last.pairs.front().value;
-    if (!fromChildBefore && !InSameText(first, last) && CellTextStart(last, &cellStart)) {
-      first = cellStart;
-    }
+    if (!fromChildBefore && CellTextStart(last, &cellStart)) first = cellStart;
     if (!fromChildBefore && !InSameText(first, last)) return;
   }
   if (ComparePositions(&first, &last) == kCompareAfter) return;

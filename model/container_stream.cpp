@@ -175,6 +175,7 @@ class RangeLoader {
   int LoadBlocks(uint32_t n);
   int LoadBlock(Place place, const StoredHeader& header);
   bool RefillsEmptiedCells(Place place, const StoredHeader& header, bool created) const;
+  bool GoesIntoCursorCell(const StoredHeader& header) const;
 
   Placement Decide(Place place, const StoredHeader& header);
   Placement DecideAtCursor(Place place, const StoredHeader& header);
@@ -378,6 +379,7 @@ Placement RangeLoader::DecideWithPosition(Place place, const StoredHeader& heade
       }
       return AfterTextCursor();
     case kObjectTable:
+      if (GoesIntoCursorCell(header)) return Placement::kCursorChild;
       if (storedText) {
         if (opening) {
           return IsNeighbour(cursor - 1, kObjectText, header) ? Placement::kPreviousChild
@@ -497,9 +499,20 @@ bool RangeLoader::RefillsEmptiedCells(Place place, const StoredHeader& header, b
          (place == kPlaceFirst || place == kPlaceLast);
 }
 
+// A block without a header is the text of one object; taken during a
+// replay from a cell's text, it goes back into the cell the replay put the
+// caret in, not into a new text beside the table. Outside a replay a table
+// takes no text of the running text in.
+bool RangeLoader::GoesIntoCursorCell(const StoredHeader& header) const {
+  if (!withPosition_ || headed_ || header.type != kObjectText) return false;
+  const auto* table = dynamic_cast<const CTableObject*>(list_.GetCurrent());
+  return table != nullptr && table->Caret().mode == kCaretInCell;
+}
+
 int RangeLoader::LoadBlock(Place place, const StoredHeader& header) {
   const Placement placement = Decide(place, header);
   if (placement == Placement::kRefused) return 0;
+  const bool intoCell = GoesIntoCursorCell(header);
   bool created = false;
   CDocObject* child = Receive(placement, header, &created);
   if (child == nullptr) return -1;
@@ -508,8 +521,11 @@ int RangeLoader::LoadBlock(Place place, const StoredHeader& header) {
   EditResult step;
   auto* refilled =
       RefillsEmptiedCells(place, header, created) ? dynamic_cast<CTableObject*>(child) : nullptr;
+  auto* cellOwner = intoCell ? dynamic_cast<CTableObject*>(child) : nullptr;
   if (refilled != nullptr) {
     refilled->RefillEdgeCells(archive_, place == kPlaceFirst, &step);
+  } else if (cellOwner != nullptr) {
+    cellOwner->LoadIntoCursorCell(archive_, mode_, &step);
   } else if (child->SerializeRange(archive_, tag_, mode_, nullptr, nullptr, &step) < 0) {
     if (created) container_.RemoveChildAt(IndexOf(child), false);
     return -1;

@@ -350,5 +350,54 @@ INSTANTIATE_TEST_SUITE_P(
                                            kMoveDocumentStart, WPC_CUT}),
     [](const ::testing::TestParamInfo<CrossingDeletionCase>& info) { return info.param.name; });
 
+// ---- Undo and redo of edits inside a cell's text
+
+struct CellEditCase {
+  const char* name;
+  Start start;
+  int steps;          // characters stepped over from the start of the cell's text
+  bool overwrite;     // typed in overwrite mode
+  const char* typed;  // null: a forward delete
+};
+
+class CellEditUndoTest : public TableStartTest, public ::testing::WithParamInterface<CellEditCase> {
+ protected:
+  void Edit(const CellEditCase& c) {
+    if (c.typed == nullptr) {
+      engine.EditCommand(WPC_DELETE, 1, 0);
+    } else if (c.overwrite) {
+      TypeOver(c.typed);
+    } else {
+      Type(c.typed);
+    }
+  }
+};
+
+// What a replay reads back from a cell's text belongs in that cell, not in
+// a paragraph of its own beside the table.
+TEST_P(CellEditUndoTest, TheCellGetsItsTextBackAndTheEditAgain) {
+  const CellEditCase& c = GetParam();
+  Prepare(c.start);
+  for (int i = 0; i < c.steps; ++i) engine.EditCommand(WPC_MOVE, kMoveNextChar, 1);
+  const std::string textBefore = DocumentText();
+  const std::string before = ContentBytes();
+  Edit(c);
+  const std::string textAfter = DocumentText();
+  const std::string after = ContentBytes();
+  ASSERT_NE(after, before);
+
+  ExpectUndoRedoUndo(textBefore, before, textAfter, after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CellEdits, CellEditUndoTest,
+    ::testing::Values(CellEditCase{"TypeAtTheStart", Start::kFilledTable, 0, false, "A"},
+                      CellEditCase{"TypeAtTheEnd", Start::kFilledTable, 1, false, "A"},
+                      CellEditCase{"TypePastTheEnd", Start::kFilledTable, 3, false, "A"},
+                      CellEditCase{"TypeOver", Start::kFilledTable, 0, true, "A"},
+                      CellEditCase{"TypeAfterAColumnWentOut", Start::kOneColumn, 0, false, "A"},
+                      CellEditCase{"Delete", Start::kFilledTable, 0, false, nullptr}),
+    [](const ::testing::TestParamInfo<CellEditCase>& info) { return info.param.name; });
+
 }  // namespace
 }  // namespace doc_root_test
