@@ -666,6 +666,14 @@ class CDocBunsObj : public CDocObjContainer {
   bool InsertedTableStructure(const InsertionMark& mark, const EditResult& result);
   // The start of the text of the table cell a position lies in.
   bool CellTextStart(const CVedTextPos& in, CVedTextPos* out);
+  // A move inside the text of the table cell a position lies in, the
+  // steps down to the cell kept; false outside a cell or where the move
+  // goes nowhere.
+  bool MoveInCellText(int code, const CVedTextPos& in, CVedTextPos* out);
+  // One character on or back without leaving the text. In a cell a step
+  // off a line's edge goes out onto the table's rules; the character
+  // wanted is the one beside it on the line above or below in the cell.
+  bool StepInOwnText(int code, const CVedTextPos& from, CVedTextPos* out);
   ObjectDescription Describe(const CVedTextPos* pos);
 
   EditDataHolder* undoData_ = nullptr;  // the fragment saved before the edit

@@ -823,8 +823,7 @@ void CDocBunsObj::MarkInsertionPoint(InsertionMark& mark, const CVedTextPos* fol
   // A cursor in a line's margin types at the line's end: what goes in
   // stands before the character there, blanks first.
   const CVedTextPos cursor = InTextZone(raw);
-  mark.hasBefore =
-      StepCharacter(kMovePrevChar, cursor, &mark.before) && InSameText(mark.before, cursor);
+  mark.hasBefore = StepInOwnText(kMovePrevChar, cursor, &mark.before);
   mark.beforeSet = mark.hasBefore && AttachCharAnchor(mark.beforeAnchor, mark.before);
   mark.set = AttachCharAnchor(mark.anchor, following != nullptr ? *following : cursor);
   const auto* table = Children().GetCurrentType() == kObjectTable
@@ -878,14 +877,18 @@ void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
   const CVedTextPos following = *found;
   CVedTextPos first;
   CVedTextPos last;
-  const bool anyBefore = StepCharacter(kMovePrevChar, following, &last);
+  const bool anyBefore = StepInOwnText(kMovePrevChar, following, &last) ||
+                         StepCharacter(kMovePrevChar, following, &last);
   // The characters around the insertion point are still neighbours, or
   // nothing stands before the character that followed it: what was read
   // (a text's end mark alone) brought nothing.
   mark.broughtNothing = mark.hasBefore ? anyBefore && last == mark.before : !anyBefore;
   if (!anyBefore) return;
   if (mark.hasBefore) {
-    if (!StepCharacter(kMoveNextChar, mark.before, &first)) return;
+    if (!StepInOwnText(kMoveNextChar, mark.before, &first) &&
+        !StepCharacter(kMoveNextChar, mark.before, &first)) {
+      return;
+    }
   } else {
     // Nothing stood before the insertion point in its text: what went in
     // starts the text. In a cell that is the start of the cell's text
@@ -924,6 +927,10 @@ bool CDocBunsObj::InsertedTableStructure(const InsertionMark& mark, const EditRe
 }
 
 bool CDocBunsObj::CellTextStart(const CVedTextPos& in, CVedTextPos* out) {
+  return MoveInCellText(kMoveDocumentStart, in, out);
+}
+
+bool CDocBunsObj::MoveInCellText(int code, const CVedTextPos& in, CVedTextPos* out) {
   const StrippedPath inChild = PopChildIndex(&in, 0);
   CTableOperations* table =
       Children().GetTypeAt(inChild.step.value) == kObjectTable
@@ -931,18 +938,37 @@ bool CDocBunsObj::CellTextStart(const CVedTextPos& in, CVedTextPos* out) {
           : nullptr;
   CDocObject* cell = table != nullptr ? table->GetCellContentAt(inChild.RestOrNull()) : nullptr;
   const MoveParams still{0, 0, 1};
-  CVedTextPos inner;
+  CVedTextPos start;
   if (cell == nullptr ||
-      cell->MoveCursor(kMoveDocumentStart, &still, nullptr, &inner) != kMoveDone) {
+      cell->MoveCursor(kMoveDocumentStart, &still, nullptr, &start) != kMoveDone) {
     return false;
   }
-  // The steps down to the cell's text, then the text's own start.
-  if (in.pairs.size() <= inner.pairs.size()) return false;
-  CVedTextPos start;
-  for (size_t i = 0; i < in.pairs.size() - inner.pairs.size(); ++i) start.Append(in.pairs[i]);
-  for (const PosPair& pair : inner.pairs) start.Append(pair);
-  *out = start;
+  // The steps down to the cell's text, then the text's own steps.
+  if (in.pairs.size() <= start.pairs.size()) return false;
+  const size_t down = in.pairs.size() - start.pairs.size();
+  CVedTextPos moved = start;
+  if (code != kMoveDocumentStart) {
+    CVedTextPos from;
+    for (size_t i = down; i < in.pairs.size(); ++i) from.Append(in.pairs[i]);
+    if (cell->MoveCursor(code, &still, &from, &moved) != kMoveDone || moved == from) return false;
+  }
+  CVedTextPos path;
+  for (size_t i = 0; i < down; ++i) path.Append(in.pairs[i]);
+  for (const PosPair& pair : moved.pairs) path.Append(pair);
+  *out = path;
   return true;
+}
+
+bool CDocBunsObj::StepInOwnText(int code, const CVedTextPos& from, CVedTextPos* out) {
+  if (StepCharacter(code, from, out) && InSameText(*out, from)) return true;
+  // The cell's text has margin columns of its own to pass over.
+  CVedTextPos at = from;
+  for (int i = 0; i < kMarginWalkLimit; ++i) {
+    if (!MoveInCellText(code, at, out) || !InSameText(*out, from)) return false;
+    if (InTextZone(*out) == *out) return true;
+    at = *out;
+  }
+  return false;
 }
 
 std::optional<CVedTextPos> CDocBunsObj::DetachAnchor(CVedAnchor& anchor, const CVedTextPos* from) {

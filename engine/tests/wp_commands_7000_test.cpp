@@ -356,6 +356,7 @@ struct CellEditCase {
   const char* name;
   Start start;
   int steps;          // characters stepped over from the start of the cell's text
+  const char* ahead;  // typed there before the edit
   bool overwrite;     // typed in overwrite mode
   const char* typed;  // null: a forward delete
 };
@@ -379,6 +380,7 @@ TEST_P(CellEditUndoTest, TheCellGetsItsTextBackAndTheEditAgain) {
   const CellEditCase& c = GetParam();
   Prepare(c.start);
   for (int i = 0; i < c.steps; ++i) engine.EditCommand(WPC_MOVE, kMoveNextChar, 1);
+  Type(c.ahead);
   const std::string textBefore = DocumentText();
   const std::string before = ContentBytes();
   Edit(c);
@@ -391,12 +393,15 @@ TEST_P(CellEditUndoTest, TheCellGetsItsTextBackAndTheEditAgain) {
 
 INSTANTIATE_TEST_SUITE_P(
     CellEdits, CellEditUndoTest,
-    ::testing::Values(CellEditCase{"TypeAtTheStart", Start::kFilledTable, 0, false, "A"},
-                      CellEditCase{"TypeAtTheEnd", Start::kFilledTable, 1, false, "A"},
-                      CellEditCase{"TypePastTheEnd", Start::kFilledTable, 3, false, "A"},
-                      CellEditCase{"TypeOver", Start::kFilledTable, 0, true, "A"},
-                      CellEditCase{"TypeAfterAColumnWentOut", Start::kOneColumn, 0, false, "A"},
-                      CellEditCase{"Delete", Start::kFilledTable, 0, false, nullptr}),
+    ::testing::Values(CellEditCase{"TypeAtTheStart", Start::kFilledTable, 0, "", false, "A"},
+                      CellEditCase{"TypeAtTheEnd", Start::kFilledTable, 1, "", false, "A"},
+                      CellEditCase{"TypePastTheEnd", Start::kFilledTable, 3, "", false, "A"},
+                      CellEditCase{"TypeOver", Start::kFilledTable, 0, "", true, "A"},
+                      CellEditCase{"TypeAfterAColumnWentOut", Start::kOneColumn, 0, "", false, "A"},
+                      CellEditCase{"Delete", Start::kFilledTable, 0, "", false, nullptr},
+                      CellEditCase{"TypeLineBreaks", Start::kFilledTable, 1, "", false, "\r\r"},
+                      CellEditCase{"TypeAtTheStartOfTheSecondLine", Start::kFilledTable, 1, "\r",
+                                   false, "b"}),
     [](const ::testing::TestParamInfo<CellEditCase>& info) { return info.param.name; });
 
 }  // namespace
