@@ -42,6 +42,15 @@ constexpr int kTargetPrinter = 2;
 constexpr MoveParams kProbe{0, 0, 1};
 constexpr MoveParams kSetCursor{1, 0, 1};
 
+// The parts of a position's description that tell a table's rules from
+// its cells' text.
+constexpr size_t kLevel = 0;
+constexpr size_t kPart = 1;
+
+bool OnTableRules(const ObjectDescription& d) {
+  return d[kLevel] == kObjectTable && d[kPart] != kSubKindCellText;
+}
+
 bool IsCharKind(int kind) {
   return kind >= CDocBunsObj::kCharKindAll && kind <= CDocBunsObj::kCharKindDesign;
 }
@@ -133,12 +142,17 @@ int CDocBunsObj::SetCharFormat(int kind, int undo, const CharAttributes* record,
     if (RestoreSelectionAnchors(1, 1) == 0) ResetSelection(0);
   }
   // Undo puts the saved characters back over exactly the ones formatted,
-  // not over the whole lines the result names for repainting.
+  // not over the whole lines the result names for repainting. An end on a
+  // table's rules stands for the edge of the cells the table formatted:
+  // replayed, a range from the text to a rule would be taken for rows an
+  // insertion put in and take them away, where the saved cells only refill.
   EditResult logged = applied;
   if (HasSelection()) {
     const CVedTextRange formatted = SelectedContent();
-    logged.rangeStart = formatted.start;
-    logged.rangeEnd = formatted.end;
+    const bool startOnRules = OnTableRules(Describe(&formatted.start));
+    const bool endOnRules = OnTableRules(Describe(&formatted.end));
+    logged.rangeStart = startOnRules ? applied.rangeStart : formatted.start;
+    logged.rangeEnd = endOnRules ? applied.rangeEnd : formatted.end;
   }
   LogAfterEdit(undo, editType, &logged, data);
   UpdateAfterChange(1, 1, 0, &cursor, &applied, result,

@@ -741,18 +741,31 @@ int CTableObject::VisitRangeCells(const CVedTextPos* from, const CVedTextPos* to
     inStart = StripTablePairs(CellEdgePath(*start, kMoveDocumentStart));
   }
   if (end->mode == kCaretOnGrid) {
+    // A rule leaves out the row below it and the column right of it, as
+    // the stored range leaves them out.
     const int32_t row = end->y == 0 && end->row > start->row ? end->row - 1 : end->row;
-    *end = Cell(clampRow(row), clampColumn(end->column));
+    const int32_t column =
+        end->x == 0 && end->column > start->column ? end->column - 1 : end->column;
+    *end = Cell(clampRow(row), clampColumn(column));
     inEnd = StripTablePairs(CellEdgePath(*end, kMoveDocumentEnd));
   }
   CTableCellObj* first = CellOf(start->column, start->row);
   CTableCellObj* last = CellOf(end->column, end->row);
   if (first == nullptr || last == nullptr) return -1;
-  if (range != nullptr) *range = CellRange{*start, *end, first == last};
-  if (first == last) return visit(CellVisit{first, start->row, start->column, &inStart, &inEnd});
+  if (first == last) {
+    if (range != nullptr) *range = CellRange{*start, *end, true};
+    return visit(CellVisit{first, start->row, start->column, &inStart, &inEnd});
+  }
+  // The cells form a block, reported from its top left cell to its bottom
+  // right one whichever end lay further right: a rule above a row comes
+  // before the text of the row's first cell, so the ends may have crossed.
+  const int32_t leftColumn = std::min(start->column, end->column);
+  const int32_t rightColumn = std::max(start->column, end->column);
+  if (range != nullptr) {
+    *range = CellRange{Cell(start->row, leftColumn), Cell(end->row, rightColumn), false};
+  }
   for (int32_t row = start->row; row <= end->row; ++row) {
-    for (int32_t column = std::min(start->column, end->column);
-         column <= std::max(start->column, end->column); ++column) {
+    for (int32_t column = leftColumn; column <= rightColumn; ++column) {
       const TableCellRecord& record = records_[static_cast<size_t>(row * columns_ + column)];
       if ((record.flags & (kJoinedAbove | kJoinedLeft)) != 0) continue;
       const int answer = visit(CellVisit{CellOf(column, row), row, column, nullptr, nullptr});

@@ -197,15 +197,19 @@ class TableWriter {
   }
 
  private:
+  // An end on a rule leaves out the row below it or the column right of
+  // it; an end in a cell's text takes that cell in, wherever in the text
+  // it stands.
   void Normalize(TableCaret& start, TableCaret& end) const {
+    const bool endOnRules = end.mode == kCaretOnGrid;
     if (start.row > end.row) {
       start = end;
-    } else if (end.row > start.row && end.y == 0) {
+    } else if (end.row > start.row && endOnRules && end.y == 0) {
       --end.row;
     }
     if (end.column < start.column) {
       std::swap(start.column, end.column);
-    } else if (end.column > start.column && end.x == 0) {
+    } else if (end.column > start.column && endOnRules && end.x == 0) {
       --end.column;
     }
     start.row = std::clamp(start.row, 0, t_.rows_ - 1);

@@ -404,5 +404,58 @@ INSTANTIATE_TEST_SUITE_P(
                                    false, "b"}),
     [](const ::testing::TestParamInfo<CellEditCase>& info) { return info.param.name; });
 
+// ---- Undo and redo of underlining a selection that reaches onto a table's rules
+
+struct RuleSelectionCase {
+  const char* name;
+  int linesDown;   // from the first line's second character
+  bool toLineEnd;  // then on to the end of the line reached
+};
+
+class RuleSelectionUndoTest : public TableStartTest,
+                              public ::testing::WithParamInterface<RuleSelectionCase> {
+ protected:
+  void Underline() {
+    CharDecoration decoration;
+    decoration.mask = kMaskUnderline;
+    decoration.underline = kThinUnderline;
+    engine.EditCommand(WPC_SET_CHAR_DECORATION, 1, Pointer(&decoration));
+  }
+
+  static constexpr intptr_t kCharacterWise = 1;
+  static constexpr int16_t kThinUnderline = 17;
+};
+
+// A selection from the text that ends on the table's top rule or on the
+// rule between two cells covers the cells before that rule: undoing the
+// underline puts back what they held, and neither takes the table's rows
+// or columns away nor touches the cells after the rule.
+TEST_P(RuleSelectionUndoTest, UndoGivesBackTheCellsBeforeTheRule) {
+  const RuleSelectionCase& c = GetParam();
+  Prepare(Start::kFilledTable);
+  engine.EditCommand(WPC_MOVE, kMoveDocumentStart, 1);
+  engine.EditCommand(WPC_MOVE, kMoveNextChar, 1);
+  for (int i = 0; i < c.linesDown; ++i) {
+    engine.EditCommand(WPC_MOVE_EXTEND, kMoveLineDown, kCharacterWise);
+  }
+  if (c.toLineEnd) engine.EditCommand(WPC_MOVE_EXTEND, kMoveLineEnd, kCharacterWise);
+  const std::string textBefore = DocumentText();
+  const std::string before = ContentBytes();
+  Underline();
+  const std::string textAfter = DocumentText();
+  const std::string after = ContentBytes();
+  ASSERT_NE(after, before);
+
+  ExpectUndoRedoUndo(textBefore, before, textAfter, after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Selections, RuleSelectionUndoTest,
+                         ::testing::Values(RuleSelectionCase{"ToTheTopRule", 1, false},
+                                           RuleSelectionCase{"ToTheTopRulesEnd", 1, true},
+                                           RuleSelectionCase{"ToTheRuleBetweenCells", 2, true}),
+                         [](const ::testing::TestParamInfo<RuleSelectionCase>& info) {
+                           return info.param.name;
+                         });
+
 }  // namespace
 }  // namespace doc_root_test
