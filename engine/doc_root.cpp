@@ -72,6 +72,16 @@ int CDocBunsObj::Reset() {
   return result;
 }
 
+int CDocBunsObj::TakeBackContent(CKeptChildren& kept) {
+  RememberCaretState();
+  ResetSelection(0);
+  if (TakeBackChildren(kept) == 0) return 0;
+  CVedTextPos cursor;
+  GetCursor(&cursor);
+  UpdateAfterChange(1, 1, 0, &cursor, nullptr, nullptr, 0, 0);
+  return 1;
+}
+
 int CDocBunsObj::SetCharFormat(const CharFormat* format) {
   CharFormat applied;
   if (format != nullptr) {

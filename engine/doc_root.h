@@ -130,6 +130,10 @@ class CDocBunsObj : public CDocObjContainer {
   // An empty document answers 1 at once; otherwise the content is reset
   // with the caret at the new cursor.
   int Reset() override;
+  // Puts back the children a failed load set aside (see
+  // KeepChildrenAtNextClear) in place of what it read, with the caret at
+  // their cursor; 0 when none were set aside.
+  int TakeBackContent(CKeptChildren& kept);
   // The default character format of the document (command 3501); null
   // builds it from the current page format.
   int SetCharFormat(const CharFormat* format) override;

@@ -258,14 +258,15 @@ class CVedWpCtrl : public platform::CObject, public CVedUndoTarget {
   int ReadDocument(int flags, platform::CArchive& archive, bool inserting,
                    ScopedQuietNotifier& quiet);
   // The document as it stood before a whole-document load, so that a load
-  // failing part-way leaves it as it was instead of half replaced.
+  // failing part-way leaves it as it was instead of half replaced. Its
+  // children are not copied: the load's first clearing sets them aside.
   struct DocumentBackup {
-    std::vector<uint8_t> content;
+    CKeptChildren content;
     DocStyle style;
     PageLineColumn caret;
     int32_t modified = 0;
   };
-  DocumentBackup BackUpDocument();
+  void BackUpDocument(DocumentBackup& backup);
   void RestoreDocument(DocumentBackup& backup);
   int SaveDocument(int flags, platform::CArchive& archive);
   int InsertContent(int flags, platform::CArchive& archive, int withHeader);

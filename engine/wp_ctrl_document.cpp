@@ -18,6 +18,21 @@ class DocumentRunning {
   int previous_;
 };
 
+// While a whole-document load runs, the first clearing of the root's
+// children sets them aside in `kept` rather than destroying them.
+class KeptContentScope {
+ public:
+  KeptContentScope(CDocBunsObj& root, CKeptChildren& kept) : root_(root) {
+    root_.KeepChildrenAtNextClear(&kept);
+  }
+  ~KeptContentScope() { root_.KeepChildrenAtNextClear(nullptr); }
+  KeptContentScope(const KeptContentScope&) = delete;
+  KeptContentScope& operator=(const KeptContentScope&) = delete;
+
+ private:
+  CDocBunsObj& root_;
+};
+
 }  // namespace
 
 void CVedWpCtrl::NotifyWholeDocument() {
@@ -72,7 +87,9 @@ int CVedWpCtrl::LoadDocument(int flags, platform::CArchive& archive) {
     root_->SetSpeechEnabled(wasOn);
     return ReadDocument(flags, archive, inserting, quiet);
   }
-  DocumentBackup backup = BackUpDocument();
+  DocumentBackup backup;
+  BackUpDocument(backup);
+  const KeptContentScope keeping(*root_, backup.content);
   int result = kWpcStreamFailed;
   try {
     result = ReadDocument(flags, archive, inserting, quiet);
@@ -124,30 +141,21 @@ int CVedWpCtrl::ReadDocument(int flags, platform::CArchive& archive, bool insert
   return kWpcOk;
 }
 
-CVedWpCtrl::DocumentBackup CVedWpCtrl::BackUpDocument() {
-  DocumentBackup backup;
+void CVedWpCtrl::BackUpDocument(DocumentBackup& backup) {
   backup.style = appliedStyle_;
   backup.caret = LocationOf(root_->Caret());
   backup.modified = root_->IsModified();
-  platform::CMemFile file;
-  {
-    platform::CArchive archive(&file, platform::CArchive::kStore);
-    root_->WriteToArchive(CDocBunsObj::kStreamOwnFormat, archive, 1);
-    archive.Close();
-  }
-  backup.content.assign(file.Data(), file.Data() + file.GetLength());
-  return backup;
 }
 
 void CVedWpCtrl::RestoreDocument(DocumentBackup& backup) {
   const int wasOn = root_->SetSpeechEnabled(0);
   const PageFormat format = BuildFormat(backup.style);
+  // Setting the format clears the children: when the load had not cleared
+  // them yet, this is the clearing that sets them aside.
   root_->SetPageFormat(format);
   appliedStyle_ = backup.style;
   DistributeStyle();
-  platform::CMemFile file(backup.content.data(), backup.content.size());
-  platform::CArchive archive(&file, platform::CArchive::kLoad);
-  root_->InsertFromArchive(CDocBunsObj::kStreamOwnFormat, archive, nullptr, 1);
+  root_->TakeBackContent(backup.content);
   root_->ApplyPageFormat(&root_->Format());
   RepaginateAll();
   GoToLocation(0, backup.caret, 0);

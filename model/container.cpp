@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "model/grid_area.h"
 #include "model/table_object.h"
@@ -92,6 +93,32 @@ void CDocChildList::Clear() {
   cursor_ = kNoCursor;
 }
 
+void CDocChildList::Swap(CDocChildList& other) {
+  entries_.swap(other.entries_);
+  std::swap(cursor_, other.cursor_);
+}
+
+namespace {
+
+// Every child reset first, then cleared and deleted from the front; 0
+// when one refused to clear.
+int DestroyChildren(CDocChildList& children) {
+  for (int32_t i = 0; i < children.GetCount(); ++i) children.GetAt(i)->Reset();
+  int result = 1;
+  while (children.GetCount() > 0) {
+    children.SetCursor(0);
+    CDocObject* child = children.GetAt(0);
+    if (child->Clear() == 0) result = 0;
+    delete child;
+    children.RemoveAt(0);
+  }
+  return result;
+}
+
+}  // namespace
+
+CKeptChildren::~CKeptChildren() { DestroyChildren(list_); }
+
 // ---- Container life ----
 
 CDocObjContainer::CDocObjContainer() {
@@ -126,15 +153,19 @@ bool CDocObjContainer::DestroyChild(CDocObject* child) {
 }
 
 int CDocObjContainer::ClearChildren() {
-  for (int32_t i = 0; i < children_.GetCount(); ++i) children_.GetAt(i)->Reset();
-  int result = 1;
-  while (children_.GetCount() > 0) {
-    children_.SetCursor(0);
-    CDocObject* child = children_.GetAt(0);
-    if (child->Clear() == 0) result = 0;
-    delete child;
-    children_.RemoveAt(0);
+  if (keeper_ != nullptr) {
+    children_.Swap(keeper_->list_);
+    keeper_ = nullptr;
+    return 1;
   }
+  return DestroyChildren(children_);
+}
+
+int CDocObjContainer::TakeBackChildren(CKeptChildren& kept) {
+  if (keeper_ == &kept) keeper_ = nullptr;
+  if (kept.IsEmpty()) return 0;
+  const int result = DestroyChildren(children_);
+  children_.Swap(kept.list_);
   return result;
 }
 

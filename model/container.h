@@ -53,11 +53,30 @@ class CDocChildList : public platform::CObject {
   void AddHeightToCurrent(int32_t amount);
   void Clear();
   bool IsValid(int32_t index) const { return index >= 0 && index < GetCount(); }
+  // Trades entries and cursor with another list; each keeps its owner.
+  void Swap(CDocChildList& other);
 
  private:
   CDocObjContainer* owner_ = nullptr;
   int32_t cursor_ = kNoCursor;
   std::vector<ChildEntry> entries_;
+};
+
+// Children a container gave up whole, with their heights and its cursor,
+// so that it can take them back as they were; whatever is still held when
+// this goes is destroyed.
+class CKeptChildren {
+ public:
+  CKeptChildren() = default;
+  ~CKeptChildren();
+  CKeptChildren(const CKeptChildren&) = delete;
+  CKeptChildren& operator=(const CKeptChildren&) = delete;
+
+  bool IsEmpty() const { return list_.GetCount() == 0; }
+
+ private:
+  friend class CDocObjContainer;
+  CDocChildList list_;
 };
 
 // What RemoveChildAt did.
@@ -187,6 +206,13 @@ class CDocObjContainer : public CDocObject {
   CDocObject* CreateChildObject(int32_t type);
   CDocObject* AddEmptyText(bool atEnd);
   int ClearChildren();
+  // The next clearing of the children moves them untouched into `keeper`
+  // instead of destroying them, so that content replacing them can be
+  // given up again; null cancels that.
+  void KeepChildrenAtNextClear(CKeptChildren* keeper) { keeper_ = keeper; }
+  // Destroys the present children and takes the kept ones back; 0 when
+  // none were kept.
+  int TakeBackChildren(CKeptChildren& kept);
   int RemoveChildAt(int32_t index, bool keepLast);
   int RemoveChild(int32_t index, EditResult* out);
   int InsertChildAtCursor(const ChildEntry& entry, CVedTextPos* out);
@@ -227,6 +253,7 @@ class CDocObjContainer : public CDocObject {
   CDocRenderer* renderer_ = nullptr;
   CEditFeedback* feedback_ = nullptr;
   CDocChildList children_;
+  CKeptChildren* keeper_ = nullptr;
   PageFormat pageFormat_;
   DocObjOptions options_ = DocObjOptions::ContainerDefaults();
   CharFormat charFormat_;

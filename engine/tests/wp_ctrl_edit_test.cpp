@@ -296,6 +296,18 @@ TEST_F(LoadOverTest, ALoadThatFailsPartWayLeavesThePreviousDocumentAsItWas) {
   EXPECT_EQ(DocumentText(), "ABC\r\nDEF");
 }
 
+// The previous document comes back whole, a table in it too, whether the
+// load failed in its content or before it cleared anything.
+TEST_F(LoadOverTest, AFailedLoadGivesBackThePreviousDocumentAsItWouldBeSaved) {
+  ASSERT_NE(engine.TableCommand(WPC_CREATE_TABLE, 1, (2 << 16) | 2), 0);
+  Type("\x82\xA0");
+  const std::vector<uint8_t> before = Save();
+  EXPECT_NE(Load(std::vector<uint8_t>(saved.begin(), saved.end() - 6)), kWpcOk);
+  EXPECT_EQ(Save(), before);
+  EXPECT_EQ(Load(std::vector<uint8_t>(40, 0x55)), kWpcBadSignature);
+  EXPECT_EQ(Save(), before);
+}
+
 TEST_F(LoadOverTest, AFileWhoseStyleIsRefusedLeavesTheAppliedStyle) {
   DocStyle good;
   engine.StyleCommand(WPC_GET_APPLIED_DOCSTYLE, nullptr, &good);
