@@ -124,13 +124,12 @@ int CVedWpCtrl::ReadDocument(int flags, platform::CArchive& archive, bool insert
   const int content = root_->InsertFromArchive(contentFlags, archive, &inserted, 1);
   if (content != kWpcOk) return content;
   if (!inserting) root_->ApplyPageFormat(&root_->Format());
-  if ((flags & kLoadHeader) != 0 && (flags & kLoadRestoreCaret) != 0) {
-    RepaginateAll();
-    GoToLocation(0, stored, 0);
-  } else if (!inserting) {
-    root_->Move(0, kMoveDocumentStart);
-  }
+  const bool restoreCaret = (flags & kLoadHeader) != 0 && (flags & kLoadRestoreCaret) != 0;
+  if (!restoreCaret && !inserting) root_->Move(0, kMoveDocumentStart);
+  // The stored caret is found by page, so the pages are laid out first;
+  // moving the caret changes none of them.
   RepaginateAll();
+  if (restoreCaret) GoToLocation(0, stored, 0);
   UpdateCaretLocation(nullptr);
   if (!inserting) {
     root_->SetModified(0);
@@ -159,7 +158,6 @@ void CVedWpCtrl::RestoreDocument(DocumentBackup& backup) {
   root_->ApplyPageFormat(&root_->Format());
   RepaginateAll();
   GoToLocation(0, backup.caret, 0);
-  RepaginateAll();
   UpdateCaretLocation(nullptr);
   root_->SetModified(backup.modified);
   root_->SetSpeechEnabled(wasOn);
