@@ -354,27 +354,24 @@ bool CLineComposer::Fill(CTextStore& store, const CTextFormats& formats, NodeHan
   int64_t total = 0;
   int beyond = 0;
   for (NodeHandle node = first; node != kNoNode && beyond <= kCellsPastEnough;
-       node = store.Navigate(kLevelCell, kNavNext, node)) {
-    CharCell cell;
-    if (store.GetInfo(node, cell) == 0) return false;
+       node = store.NextCell(node)) {
+    CharCell* cell = store.LinkedCell(node);
+    if (cell == nullptr) return false;
     const bool isLast = node == last;
     WorkCell w;
     w.node = node;
-    w.code = cell.code;
-    w.breakClass = cell.breakClass;
-    int32_t base = format->charGap * ((cell.code >> 8) != 0 ? 2 : 1);
-    if (isLast && TakesNoBaseWidth(cell.code)) base = 0;
-    w.advance = base + cell.glyphWidth;
-    if (anySwitch && cell.squeeze != 0) {
-      w.squeeze = formats.GetPunctuationSpace(cell.fontId, cell.code);
+    w.code = cell->code;
+    w.breakClass = cell->breakClass;
+    int32_t base = format->charGap * ((cell->code >> 8) != 0 ? 2 : 1);
+    if (isLast && TakesNoBaseWidth(cell->code)) base = 0;
+    w.advance = base + cell->glyphWidth;
+    if (anySwitch && cell->squeeze != 0) {
+      w.squeeze = formats.GetPunctuationSpace(cell->fontId, cell->code);
       if (work_.empty() && w.squeeze < 0) w.squeeze = 0;
     }
-    if (isLast && (TakesNoBaseWidth(cell.code) || cell.code == kCodeCrLf)) {
-      if (cell.code != kCodeCrLf && cell.code != kCodeLineFeed) w.code = cell.code & 0xFF;
-      if (cell.squeeze != 0) {
-        cell.squeeze = 0;
-        store.SetInfo(node, cell);
-      }
+    if (isLast && (TakesNoBaseWidth(cell->code) || cell->code == kCodeCrLf)) {
+      if (cell->code != kCodeCrLf && cell->code != kCodeLineFeed) w.code = cell->code & 0xFF;
+      cell->squeeze = 0;
     }
     work_.push_back(w);
     if (isLast) return true;
@@ -511,18 +508,27 @@ void CLineComposer::WriteBack(CTextStore& store, const CTextFormats& formats, co
   int32_t markMetric1 = 0;
   int32_t markMetric2 = 0;
   bool gotMetric = false;
+  // A line's cells mostly share one font: its metrics are looked up once
+  // per run of it.
+  bool lookedUp = false;
+  int32_t metricsFont = 0;
+  int metricsFound = 0;
+  int32_t m1 = 0;
+  int32_t m2 = 0;
   for (int32_t i = 0; i < line.count; ++i) {
     const WorkCell& w = work_[i];
-    CharCell cell;
-    if (store.GetInfo(w.node, cell) == 0) continue;
-    cell.cellWidth = w.advance + w.trailing - cell.glyphWidth;
-    if (i + 1 < line.count) cell.cellWidth += work_[i + 1].leading;
-    cell.adjustment = w.trailing != 0 ? -std::abs(w.trailing) : std::abs(w.leading);
-    store.SetInfo(w.node, cell);
+    CharCell* cell = store.LinkedCell(w.node);
+    if (cell == nullptr) continue;
+    cell->cellWidth = w.advance + w.trailing - cell->glyphWidth;
+    if (i + 1 < line.count) cell->cellWidth += work_[i + 1].leading;
+    cell->adjustment = w.trailing != 0 ? -std::abs(w.trailing) : std::abs(w.leading);
 
-    int32_t m1 = 0;
-    int32_t m2 = 0;
-    if (formats.GetFontMetrics(cell.fontId, &m1, &m2) == 0) continue;
+    if (!lookedUp || cell->fontId != metricsFont) {
+      lookedUp = true;
+      metricsFont = cell->fontId;
+      metricsFound = formats.GetFontMetrics(metricsFont, &m1, &m2);
+    }
+    if (metricsFound == 0) continue;
     const bool lastMark =
         i == line.count - 1 &&
         (w.code == kCodePageBreak || w.code == kCodeParagraphEnd || w.code == kFoldedEndOfText);

@@ -246,14 +246,28 @@ int CTextEditor::RefreshNodes(TextNodes* nodes) const {
 }
 
 NodeHandle CTextEditor::LinkCellBefore(const TextNodes& at, const CharCell& cell) {
+  NodeHandle added = kNoNode;
+  NodeHandle same = kNoNode;
+  return LinkCellsBefore(at, {&cell, 1}, &added, &same) != 0 ? added : kNoNode;
+}
+
+int CTextEditor::LinkCellsBefore(const TextNodes& at, std::span<const CharCell> cells,
+                                 NodeHandle* first, NodeHandle* last) {
+  *first = *last = kNoNode;
   LineInfo line;
-  if (GetInfo(at.line, line) == 0) return kNoNode;
-  if (InsertBefore(at.cell, cell) == kNoNode) return kNoNode;
-  const NodeHandle added = Navigate(kLevelCell, kNavPrevious, at.cell);
-  if (line.firstCell == at.cell) line.firstCell = added;
-  ++line.cellCount;
-  SetInfo(at.line, line);
-  return added;
+  if (GetInfo(at.line, line) == 0) return 0;
+  int32_t linked = 0;
+  for (const CharCell& cell : cells) {
+    if (InsertBefore(at.cell, cell) == kNoNode) break;
+    if (linked++ == 0) *first = Navigate(kLevelCell, kNavPrevious, at.cell);
+  }
+  if (linked > 0) {
+    *last = Navigate(kLevelCell, kNavPrevious, at.cell);
+    if (line.firstCell == at.cell) line.firstCell = *first;
+    line.cellCount += linked;
+    SetInfo(at.line, line);
+  }
+  return linked == static_cast<int32_t>(cells.size()) ? 1 : 0;
 }
 
 NodeHandle CTextEditor::LinkCell(InsertPoint& at, const CharCell& cell) {

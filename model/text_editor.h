@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "model/doc_object.h"
@@ -56,6 +57,11 @@ class CTextEditor : public CTextStore {
   // Links a cell before the cell of `at`, in its line, without reflowing;
   // answers the new cell.
   NodeHandle LinkCellBefore(const TextNodes& at, const CharCell& cell);
+  // The same for a run of cells, in order, with the line's record updated
+  // once; `first` and `last` are the new cells at its ends (no node for
+  // an empty run). 0 when not every cell could be linked.
+  int LinkCellsBefore(const TextNodes& at, std::span<const CharCell> cells, NodeHandle* first,
+                      NodeHandle* last);
   // Links a break cell (12 or 13) before the cell of `at` and splits the
   // paragraph after it: the paragraph that ends with the break takes the
   // `head` record, the new one after it `tail` (their line fields are

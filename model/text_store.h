@@ -67,6 +67,17 @@ class CTextStore {
   int SetInfo(NodeHandle node, const CharCell& record);
 
   NodeHandle Navigate(int level, int kind, NodeHandle node) const;
+
+  // The cell after `node`, and a linked cell's record in place (null as
+  // GetInfo would fail), for the passes over every cell of a line, where
+  // the level dispatch of Navigate and the record copies of GetInfo and
+  // SetInfo would cost more than the work itself.
+  NodeHandle NextCell(NodeHandle node) const {
+    return cells_ != nullptr ? cells_->Next(node) : kNoNode;
+  }
+  CharCell* LinkedCell(NodeHandle node) const {
+    return cells_ != nullptr && cells_->LinksBack(node) ? &cells_->RecordOf(node) : nullptr;
+  }
   int IsFirst(int level, NodeHandle node) const;
   int IsLast(int level, NodeHandle node) const;
 

@@ -577,11 +577,14 @@ int CTextTransfer::FinishGroup(const Group& group, TextNodes* at, InsertedRange*
   const CharCell& end = group.cells.back();
   const bool endsWithMark = IsBreakCode(end.code) || end.code == kCodeEndOfText;
   const size_t linked = endsWithMark ? group.cells.size() - 1 : group.cells.size();
-  for (size_t k = 0; k < linked; ++k) {
-    const NodeHandle added = editor_.LinkCellBefore(*at, group.cells[k]);
-    if (added == kNoNode) return 0;
-    if (range->first == kNoNode) range->first = added;
-    range->last = added;
+  NodeHandle first = kNoNode;
+  NodeHandle last = kNoNode;
+  if (editor_.LinkCellsBefore(*at, std::span(group.cells).first(linked), &first, &last) == 0) {
+    return 0;
+  }
+  if (first != kNoNode) {
+    if (range->first == kNoNode) range->first = first;
+    range->last = last;
   }
   int32_t ignored = 0;
   if (IsBreakCode(end.code)) {
