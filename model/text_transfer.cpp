@@ -527,21 +527,30 @@ int CTextTransfer::InsertRangeData(const CVedTextPos* pos, std::span<const uint8
     if (done == 0) return 0;
   }
 
+  const NodeHandle firstParagraph = before != kNoNode
+                                        ? navigator_.Navigate(kLevelParagraph, kNavNext, before)
+                                        : navigator_.Navigate(kLevelParagraph, kNavFirst, kNoNode);
   int32_t heightAfter = 0;
-  NodeHandle p = before != kNoNode ? navigator_.Navigate(kLevelParagraph, kNavNext, before)
-                                   : navigator_.Navigate(kLevelParagraph, kNavFirst, kNoNode);
-  for (; p != kNoNode; p = navigator_.Navigate(kLevelParagraph, kNavNext, p)) {
+  for (NodeHandle p = firstParagraph; p != kNoNode;
+       p = navigator_.Navigate(kLevelParagraph, kNavNext, p)) {
     heightAfter += ParagraphHeight(p);
     if (p == at.paragraph) break;
   }
+  // The first cell read in lies in the first paragraph touched and the
+  // last one just before the insertion point: their lines are searched
+  // from there rather than from the start of the text.
+  const NodeHandle beforeInsertion =
+      navigator_.Navigate(kLevelParagraph, kNavPrevious, at.paragraph);
+  const NodeHandle lastParagraph = beforeInsertion != kNoNode ? beforeInsertion : at.paragraph;
   CVedTextPos cursor;
   CTextNavigator::MakePosition(at, &cursor);
   out->changed = 1;
   out->rangeStart = cursor;
   out->rangeEnd = cursor;
-  if (range.first != kNoNode &&
-      (navigator_.PositionOfCell(kNavNext, kNoNode, kNoNode, range.first, &out->rangeStart) == 0 ||
-       navigator_.PositionOfCell(kNavNext, kNoNode, kNoNode, range.last, &out->rangeEnd) == 0)) {
+  if (range.first != kNoNode && (navigator_.PositionOfCell(kNavNext, firstParagraph, kNoNode,
+                                                           range.first, &out->rangeStart) == 0 ||
+                                 navigator_.PositionOfCell(kNavNext, lastParagraph, kNoNode,
+                                                           range.last, &out->rangeEnd) == 0)) {
     return 0;
   }
   out->newCursor = cursor;
