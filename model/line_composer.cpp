@@ -290,21 +290,52 @@ CLineComposer& CLineComposer::Instance() {
   return composer;
 }
 
-int CLineComposer::IsInCharList(uint16_t code, const char* list) {
-  if (list == nullptr) return 0;
-  // Walked in place: every cell that is laid out or read in is looked up
-  // in both lists.
+namespace {
+
+// Calls `visit` with the code of each character of a list until it
+// answers true; answers whether one did.
+template <typename Visit>
+bool AnyListCode(const char* list, Visit visit) {
+  if (list == nullptr) return false;
   for (const char* at = list; *at != '\0';) {
     const auto lead = static_cast<uint8_t>(at[0]);
     if (at[1] != '\0' && platform::IsLeadByte(lead, kListLeadBytes)) {
-      if (platform::CharCode(lead, static_cast<uint8_t>(at[1])) == code) return 1;
+      if (visit(platform::CharCode(lead, static_cast<uint8_t>(at[1])))) return true;
       at += 2;
     } else {
-      if (lead == code) return 1;
+      if (visit(uint16_t{lead})) return true;
       ++at;
     }
   }
-  return 0;
+  return false;
+}
+
+std::vector<uint16_t> ListCodes(const char* list) {
+  std::vector<uint16_t> codes;
+  AnyListCode(list, [&codes](uint16_t code) {
+    codes.push_back(code);
+    return false;
+  });
+  return codes;
+}
+
+bool Contains(const std::vector<uint16_t>& codes, uint16_t code) {
+  return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
+
+}  // namespace
+
+CKinsokuClassifier::CKinsokuClassifier(const char* startList, const char* endList)
+    : startCodes_(ListCodes(startList)), endCodes_(ListCodes(endList)) {}
+
+uint8_t CKinsokuClassifier::ClassOf(uint16_t code) const {
+  if (Contains(startCodes_, code)) return kBreakNotAtLineStart;
+  if (Contains(endCodes_, code)) return kBreakNotAtLineEnd;
+  return kBreakAny;
+}
+
+int CLineComposer::IsInCharList(uint16_t code, const char* list) {
+  return AnyListCode(list, [code](uint16_t listed) { return listed == code; }) ? 1 : 0;
 }
 
 uint8_t CLineComposer::KinsokuClass(uint16_t code, const char* startList, const char* endList) {

@@ -35,6 +35,19 @@ struct FitResult {
   NodeHandle lastCell = kNoNode;
 };
 
+// The kinsoku classes under one pair of character lists, which are read
+// once here rather than for every character classified.
+class CKinsokuClassifier {
+ public:
+  CKinsokuClassifier(const char* startList, const char* endList);
+  // As CLineComposer::KinsokuClass with the same lists.
+  uint8_t ClassOf(uint16_t code) const;
+
+ private:
+  std::vector<uint16_t> startCodes_;
+  std::vector<uint16_t> endCodes_;
+};
+
 class CLineComposer {
  public:
   static CLineComposer& Instance();

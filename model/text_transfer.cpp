@@ -337,6 +337,7 @@ int CTextTransfer::DecodeRangeData(std::span<const uint8_t> data,
   ParagraphInfo previousParagraph;
   previousParagraph.alignment = kAlignJustify;
   CharCell previousCell;
+  const CKinsokuClassifier kinsoku(pageFormat_.lineStartChars, pageFormat_.lineEndChars);
   for (int32_t i = 0; i < paragraphs; ++i) {
     Group group;
     if (ReadParagraph(in, &previousParagraph) == 0) return 0;
@@ -352,7 +353,7 @@ int CTextTransfer::DecodeRangeData(std::span<const uint8_t> data,
     }
     group.cells.reserve(static_cast<size_t>(cells));
     for (int32_t k = 0; k < cells; ++k) {
-      if (ReadCell(in, &previousCell) == 0) return 0;
+      if (ReadCell(in, kinsoku, &previousCell) == 0) return 0;
       group.cells.push_back(previousCell);
     }
     group.endsText = group.cells.back().code == kCodeEndOfText;
@@ -393,7 +394,8 @@ int CTextTransfer::ReadParagraph(ByteReader& in, ParagraphInfo* previous) const 
   return 1;
 }
 
-int CTextTransfer::ReadCell(ByteReader& in, CharCell* previous) const {
+int CTextTransfer::ReadCell(ByteReader& in, const CKinsokuClassifier& kinsoku,
+                            CharCell* previous) const {
   uint16_t code = 0;
   uint16_t flags = 0;
   if (!in.Word(&code) || !in.Word(&flags) || code == 0) return 0;
@@ -430,8 +432,7 @@ int CTextTransfer::ReadCell(ByteReader& in, CharCell* previous) const {
     cell.squeeze = 0;
   } else {
     CLineComposer::FoldChar(code, cell.tag);
-    cell.breakClass =
-        CLineComposer::KinsokuClass(code, pageFormat_.lineStartChars, pageFormat_.lineEndChars);
+    cell.breakClass = kinsoku.ClassOf(code);
     cell.squeeze = CLineComposer::IsSqueezable(code) ? 1 : 0;
   }
   // Absent fields of the next record come from this one.

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "model/doc_object.h"
+#include "model/line_composer.h"
 #include "model/page_format.h"
 #include "model/text_editor.h"
 #include "model/text_formats.h"
@@ -98,7 +99,7 @@ class CTextTransfer {
   // Each reads one record over the previous one of the block, which it
   // then replaces.
   int ReadParagraph(ByteReader& in, ParagraphInfo* previous) const;
-  int ReadCell(ByteReader& in, CharCell* previous) const;
+  int ReadCell(ByteReader& in, const CKinsokuClassifier& kinsoku, CharCell* previous) const;
   static int CheckGroups(const std::vector<Group>& groups);
   void PrepareCells(std::vector<Group>* groups) const;
   // Read at the end of the text, the block's end mark is the text's own;
