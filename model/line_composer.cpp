@@ -377,51 +377,74 @@ bool CLineComposer::Fill(CTextStore& store, const CTextFormats& formats, NodeHan
                          NodeHandle last, int32_t available) {
   const PageFormat* format = formats.pageFormat();
   if (format == nullptr) return false;
-  const bool anySwitch = format->lineStartRule != 0 || format->lineEndRule != 0;
   work_.clear();
   // Only the cells around the break matter: past twice the line's width no
   // push-in can reach, so a long paragraph is not read whole for each line.
-  const int64_t enough = 2 * static_cast<int64_t>(std::max(available, 0));
-  int64_t total = 0;
-  int beyond = 0;
-  for (NodeHandle node = first; node != kNoNode && beyond <= kCellsPastEnough;
-       node = store.NextCell(node)) {
-    CharCell* cell = store.LinkedCell(node);
-    if (cell == nullptr) return false;
-    const bool isLast = node == last;
-    WorkCell w;
-    w.node = node;
-    w.code = cell->code;
-    w.breakClass = cell->breakClass;
-    int32_t base = format->charGap * ((cell->code >> 8) != 0 ? 2 : 1);
-    if (isLast && TakesNoBaseWidth(cell->code)) base = 0;
-    w.advance = base + cell->glyphWidth;
-    if (anySwitch && cell->squeeze != 0) {
-      w.squeeze = formats.GetPunctuationSpace(cell->fontId, cell->code);
-      if (work_.empty() && w.squeeze < 0) w.squeeze = 0;
-    }
-    if (isLast && (TakesNoBaseWidth(cell->code) || cell->code == kCodeCrLf)) {
-      if (cell->code != kCodeCrLf && cell->code != kCodeLineFeed) w.code = cell->code & 0xFF;
-      cell->squeeze = 0;
-    }
-    work_.push_back(w);
-    if (isLast) return true;
-    total += w.advance;
-    if (total > enough) ++beyond;
+  // Within that window cells are read only as far as the fitting looks,
+  // mostly a cell or two past the line's end.
+  reading_ = Reading{&store,
+                     &formats,
+                     format,
+                     format->lineStartRule != 0 || format->lineEndRule != 0,
+                     first,
+                     last,
+                     2 * static_cast<int64_t>(std::max(available, 0))};
+  return HasCell(0);
+}
+
+bool CLineComposer::HasCell(int32_t index) {
+  while (index >= static_cast<int32_t>(work_.size())) {
+    if (!ReadNextCell()) return false;
   }
-  return !work_.empty();
+  return true;
 }
 
-bool CLineComposer::IsEndMarkAt(int32_t index) const {
-  return index < static_cast<int32_t>(work_.size()) && IsLineEndMarkCode(work_[index].code);
+bool CLineComposer::ReadNextCell() {
+  Reading& r = reading_;
+  const NodeHandle node = r.next;
+  if (node == kNoNode || r.beyond > kCellsPastEnough) return false;
+  CharCell* cell = r.store->LinkedCell(node);
+  if (cell == nullptr) {
+    r.failed = true;
+    r.next = kNoNode;
+    return false;
+  }
+  const bool isLast = node == r.last;
+  const bool first = work_.empty();
+  WorkCell& w = work_.emplace_back();
+  w.node = node;
+  w.code = cell->code;
+  w.breakClass = cell->breakClass;
+  int32_t base = r.format->charGap * ((cell->code >> 8) != 0 ? 2 : 1);
+  if (isLast && TakesNoBaseWidth(cell->code)) base = 0;
+  w.advance = base + cell->glyphWidth;
+  if (r.anySwitch && cell->squeeze != 0) {
+    w.squeeze = r.formats->GetPunctuationSpace(cell->fontId, cell->code);
+    if (first && w.squeeze < 0) w.squeeze = 0;
+  }
+  if (isLast && (TakesNoBaseWidth(cell->code) || cell->code == kCodeCrLf)) {
+    if (cell->code != kCodeCrLf && cell->code != kCodeLineFeed) w.code = cell->code & 0xFF;
+    cell->squeeze = 0;
+  }
+  if (isLast) {
+    r.next = kNoNode;
+    return true;
+  }
+  r.total += w.advance;
+  if (r.total > r.enough) ++r.beyond;
+  r.next = r.store->NextCell(node);
+  return true;
 }
 
-void CLineComposer::CountFit(LineState& line) const {
-  const auto n = static_cast<int32_t>(work_.size());
+bool CLineComposer::IsEndMarkAt(int32_t index) {
+  return HasCell(index) && IsLineEndMarkCode(work_[index].code);
+}
+
+void CLineComposer::CountFit(LineState& line) {
   line.count = 0;
   line.used = 0;
   line.squeezeTotal = 0;
-  for (int32_t i = 0; i < n; ++i) {
+  for (int32_t i = 0; HasCell(i); ++i) {
     const int32_t widened = line.used + work_[i].advance;
     if (i > 0 && widened > line.available && !IsEndMarkAt(i)) break;
     line.used = widened;
@@ -508,25 +531,20 @@ NodeHandle CLineComposer::FitLine(CTextStore& store, const CTextFormats& formats
   const PageFormat& format = *formats.pageFormat();
   const bool endRule = format.lineEndRule != 0;
   const bool startRule = format.lineStartRule != 0;
-  const bool anyClass = std::any_of(work_.begin(), work_.end(),
-                                    [](const WorkCell& w) { return w.breakClass != kBreakAny; });
 
   LineState line;
   line.available = available;
   CountFit(line);
   const int32_t counted = line.count;
-  const auto total = static_cast<int32_t>(work_.size());
-  if (anyClass && (endRule || startRule)) {
-    if (endRule) {
-      while (line.count < total && ApplyLineEndRule(line, startRule)) {
-      }
-    }
-    if (startRule) {
-      while (line.count < total && ApplyLineStartRule(line, endRule)) {
-      }
+  if (endRule) {
+    while (HasCell(line.count) && ApplyLineEndRule(line, startRule)) {
     }
   }
-  if (line.count == 0) return kNoNode;
+  if (startRule) {
+    while (HasCell(line.count) && ApplyLineStartRule(line, endRule)) {
+    }
+  }
+  if (line.count == 0 || reading_.failed) return kNoNode;
   WriteBack(store, formats, line, out);
   out->kinsokuShift = counted - line.count;
   return out->lastCell;

@@ -5,8 +5,8 @@
 // more character fits (push-in), and only then by moving characters to the
 // next line (push-out). It also folds characters for matching.
 //
-// One composer serves every text engine; it keeps only its work array
-// between lines.
+// One composer serves every text engine; it keeps only its work array,
+// and how far the current line's cells have been read into it.
 #pragma once
 
 #include <cstdint>
@@ -87,16 +87,37 @@ class CLineComposer {
     int32_t squeezeTotal = 0;
   };
 
+  // Starts reading the paragraph's cells from `first` into the work
+  // array; false when not even the first can be read.
   bool Fill(CTextStore& store, const CTextFormats& formats, NodeHandle first, NodeHandle last,
             int32_t available);
-  void CountFit(LineState& line) const;
+  // Reads cells until the work array holds `index`, as far as the reading
+  // window reaches; answers whether it does.
+  bool HasCell(int32_t index);
+  bool ReadNextCell();
+  void CountFit(LineState& line);
   int TryPushIn(LineState& line);
   bool ApplyLineEndRule(LineState& line, bool lineStartRuleOn);
   bool ApplyLineStartRule(LineState& line, bool lineEndRuleOn);
   void PushOutFrom(LineState& line, int32_t firstMoved);
   void WriteBack(CTextStore& store, const CTextFormats& formats, const LineState& line,
                  FitResult* out) const;
-  bool IsEndMarkAt(int32_t index) const;
+  bool IsEndMarkAt(int32_t index);
+
+  // Where the reading of the cells into the work array stands.
+  struct Reading {
+    CTextStore* store = nullptr;
+    const CTextFormats* formats = nullptr;
+    const PageFormat* format = nullptr;
+    bool anySwitch = false;
+    NodeHandle next = kNoNode;  // none once the window is read or a read failed
+    NodeHandle last = kNoNode;
+    int64_t enough = 0;
+    int64_t total = 0;
+    int beyond = 0;
+    bool failed = false;
+  };
 
   std::vector<WorkCell> work_;
+  Reading reading_;
 };
