@@ -873,6 +873,13 @@ void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
     result.rangeEnd = result.endAux;
     return;
   }
+  // Cells an undo filled again are named from the first one's start to
+  // the last one's end; the characters around the insertion point lie in
+  // the first cell alone.
+  if (InCellText(Describe(&result.rangeStart)) && InCellText(Describe(&result.rangeEnd)) &&
+      !InSameText(result.rangeStart, result.rangeEnd)) {
+    return;
+  }
   if (!found) return;
   const CVedTextPos following = *found;
   CVedTextPos first;

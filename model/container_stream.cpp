@@ -133,6 +133,7 @@ struct StoredHeader {
   int32_t type = kObjectText;
   int32_t whole = 0;
   int32_t index = -1;
+  int32_t rows = 0;
   int32_t columns = 0;
 };
 
@@ -247,6 +248,7 @@ bool RangeLoader::ReadHeader(StoredHeader* header) {
   header->type = ReadInt32(&entry[4]);
   header->whole = ReadInt32(&tail[0]);
   header->index = ReadInt32(&tail[4]);
+  header->rows = ReadInt32(&tail[8]);
   header->columns = ReadInt32(&tail[12]);
   return true;
 }
@@ -491,12 +493,19 @@ CDocObject* RangeLoader::Receive(Placement placement, const StoredHeader& header
 // A deletion that ran from the text into a table (or out of one) emptied
 // the cells it reached without removing them. Its undo puts the stored
 // cells back into those cells at the table's edge that faced the text,
-// where a paste would insert them as new rows.
+// where a paste would insert them as new rows. A deletion inside a table
+// that emptied cells left the table with the rows and columns it had when
+// they were stored, where one that took rows or columns out did not: its
+// undo refills the cells from the caret's, where the deletion left it.
 bool RangeLoader::RefillsEmptiedCells(Place place, const StoredHeader& header, bool created) const {
   const CDocRenderer* renderer = container_.Renderer();
-  return renderer != nullptr && renderer->GetUndoReplay() != 0 && withPosition_ && headed_ &&
-         !created && header.type == kObjectTable && header.whole == 0 &&
-         (place == kPlaceFirst || place == kPlaceLast);
+  if (renderer == nullptr || renderer->GetUndoReplay() == 0 || !withPosition_ || !headed_ ||
+      created || header.type != kObjectTable || header.whole != 0) {
+    return false;
+  }
+  if (place != kPlaceSingle) return place == kPlaceFirst || place == kPlaceLast;
+  const TableShape shape = TableShapeOf(list_.GetCurrent());
+  return shape.rows == header.rows && shape.columns == header.columns;
 }
 
 // A block without a header is the text of one object; taken during a
@@ -522,7 +531,9 @@ int RangeLoader::LoadBlock(Place place, const StoredHeader& header) {
   auto* refilled =
       RefillsEmptiedCells(place, header, created) ? dynamic_cast<CTableObject*>(child) : nullptr;
   auto* cellOwner = intoCell ? dynamic_cast<CTableObject*>(child) : nullptr;
-  if (refilled != nullptr) {
+  if (refilled != nullptr && place == kPlaceSingle) {
+    refilled->RefillCaretCells(archive_, &step);
+  } else if (refilled != nullptr) {
     refilled->RefillEdgeCells(archive_, place == kPlaceFirst, &step);
   } else if (cellOwner != nullptr) {
     cellOwner->LoadIntoCursorCell(archive_, mode_, &step);

@@ -717,6 +717,19 @@ CVedTextPos CTableObject::CellEdgePath(const TableCaret& cell, int command) {
   return path;
 }
 
+// A range that ends on the rule closing a cell ends with the cell's last
+// character, not with its end mark, which no deletion takes.
+CVedTextPos CTableObject::LastCharacterOf(const TableCaret& cell) {
+  const CVedTextPos end = StripTablePairs(CellEdgePath(cell, kMoveDocumentEnd));
+  CTableCellObj* object = CellOf(cell.column, cell.row);
+  const MoveParams look{0, 0, 1};
+  CVedTextPos last;
+  if (object == nullptr || object->MoveCursor(kMovePrevChar, &look, &end, &last) != kMoveDone) {
+    return end;
+  }
+  return last;
+}
+
 int CTableObject::VisitRangeCells(const CVedTextPos* from, const CVedTextPos* to,
                                   const CellVisitor& visit, CellRange* range) {
   if (IsEmpty() != 0) return -1;
@@ -747,7 +760,7 @@ int CTableObject::VisitRangeCells(const CVedTextPos* from, const CVedTextPos* to
     const int32_t column =
         end->x == 0 && end->column > start->column ? end->column - 1 : end->column;
     *end = Cell(clampRow(row), clampColumn(column));
-    inEnd = StripTablePairs(CellEdgePath(*end, kMoveDocumentEnd));
+    inEnd = LastCharacterOf(*end);
   }
   CTableCellObj* first = CellOf(start->column, start->row);
   CTableCellObj* last = CellOf(end->column, end->row);
@@ -849,12 +862,26 @@ int CTableObject::ReadOverCells(const CVedTextPos* from, const CVedTextPos* to,
 }
 
 int CTableObject::DeleteRange(const CVedTextPos* from, const CVedTextPos* to, EditResult* out) {
-  return ChangeOverCells(
+  CellRange range;
+  const bool overCells = from != nullptr && to != nullptr &&
+                         VisitRangeCells(
+                             from, to, [](const CellVisit&) { return 0; }, &range) >= 0 &&
+                         !range.oneCell;
+  const int answer = ChangeOverCells(
       from, to,
       [](CTableCellObj* cell, const CVedTextPos* a, const CVedTextPos* b, EditResult* r) {
         return cell->DeleteRange(a, b, r);
       },
       out);
+  if (answer == 0 || !overCells) return answer;
+  // A deletion inside the table (both ends given: one that ran in from the
+  // text leaves an end open) happened where its first emptied cell
+  // starts, as a deletion in the text leaves the caret where its range
+  // began: that is where an undo reads the cells back.
+  PlaceCaretAtCellStart(range.first.column, range.first.row);
+  caretTop_ = LineTopOf(caret_);
+  if (out != nullptr) out->newCursor = CellEdgePath(range.first, kMoveDocumentStart);
+  return answer;
 }
 
 int CTableObject::SetCharFont(const CharFormat* format, const CVedTextPos* from,
@@ -1104,6 +1131,24 @@ int CTableObject::PasteTableData(platform::CArchive& archive, int tag, EditResul
 }
 
 int CTableObject::RefillEdgeCells(platform::CArchive& archive, bool atEnd, EditResult* out) {
+  return RefillCells(
+      archive,
+      [this, atEnd](int32_t rows, int32_t columns) {
+        return atEnd ? Cell(rows_ - rows, columns_ - columns) : Cell(0, 0);
+      },
+      out);
+}
+
+int CTableObject::RefillCaretCells(platform::CArchive& archive, EditResult* out) {
+  if (out != nullptr) *out = EditResult{};
+  if (caret_.mode != kCaretInCell) return 0;
+  const TableCaret caret = caret_;
+  return RefillCells(
+      archive, [caret](int32_t, int32_t) { return Cell(caret.row, caret.column); }, out);
+}
+
+int CTableObject::RefillCells(platform::CArchive& archive, const RefillCorner& corner,
+                              EditResult* out) {
   EditResult result;
   if (out != nullptr) *out = result;
   if (IsEmpty() != 0) return 0;
@@ -1116,9 +1161,12 @@ int CTableObject::RefillEdgeCells(platform::CArchive& archive, bool atEnd, EditR
     if (!head.has_value()) return 0;
     const int32_t storedRows = head->header[kHeaderRows];
     const int32_t storedColumns = head->header[kHeaderColumns];
-    if (storedRows > rows_ || storedColumns > columns_) return 0;
-    const int32_t top = atEnd ? rows_ - storedRows : 0;
-    const int32_t left = atEnd ? columns_ - storedColumns : 0;
+    const TableCaret topLeft = corner(storedRows, storedColumns);
+    const int32_t top = topLeft.row;
+    const int32_t left = topLeft.column;
+    if (top < 0 || left < 0 || top + storedRows > rows_ || left + storedColumns > columns_) {
+      return 0;
+    }
     first = Cell(top, left);
     last = Cell(top + storedRows - 1, left + storedColumns - 1);
     fitted = true;

@@ -337,6 +337,9 @@ class CTableObject : public CDocObject, public CTableOperations {
   // needs after a deletion that ran from the text into the table emptied
   // those cells without removing them. 0 when the block does not fit.
   int RefillEdgeCells(platform::CArchive& archive, bool atEnd, EditResult* out);
+  // The same with the block's top left cell at the caret's cell: what an
+  // undo needs after a deletion inside the table emptied cells there.
+  int RefillCaretCells(platform::CArchive& archive, EditResult* out);
   // The text of the table line that holds the caret, cells parted by a
   // marker byte and "│": part kLineUpToCaret up to the caret, kLineWhole
   // the whole line, any other part from the caret on. 1 when something
@@ -467,6 +470,10 @@ class CTableObject : public CDocObject, public CTableOperations {
       std::function<int(CTableCellObj*, const CVedTextPos*, const CVedTextPos*, bool first)>;
   int ReadOverCells(const CVedTextPos* from, const CVedTextPos* to, const CellRead& read);
   CVedTextPos CellEdgePath(const TableCaret& cell, int command);
+  CVedTextPos LastCharacterOf(const TableCaret& cell);
+  // The top left cell of a refill, from the stored rows and columns.
+  using RefillCorner = std::function<TableCaret(int32_t rows, int32_t columns)>;
+  int RefillCells(platform::CArchive& archive, const RefillCorner& corner, EditResult* out);
   // One pasted cell's content, then its two line styles, dropped.
   int ReadPastedCell(platform::CArchive& archive, int32_t row, int32_t column);
   enum class LinePart { kWhole, kToCaret, kFromCaret };

@@ -350,6 +350,57 @@ INSTANTIATE_TEST_SUITE_P(
                                            kMoveDocumentStart, WPC_CUT}),
     [](const ::testing::TestParamInfo<CrossingDeletionCase>& info) { return info.param.name; });
 
+// ---- Undo and redo of edits of a selection inside a table
+
+constexpr intptr_t kCharacterWise = 1;
+
+struct CellSelectionCase {
+  const char* name;
+  int extendCode;  // how the selection is drawn from the start of the first cell
+  int extendTimes;
+  int command;        // the edit, when nothing is typed over the selection
+  const char* typed;  // typed over the selection in overwrite mode
+};
+
+class CellSelectionUndoTest : public TableStartTest,
+                              public ::testing::WithParamInterface<CellSelectionCase> {};
+
+// The edit empties the selected cells and keeps them: the undo fills
+// those cells again, not new rows or columns, and the redo empties the
+// same cells, however many rows and columns the selection took in.
+TEST_P(CellSelectionUndoTest, UndoRefillsTheSelectedCellsAndRedoEmptiesThemAgain) {
+  const CellSelectionCase& c = GetParam();
+  Prepare(Start::kFilledTable);
+  for (int i = 0; i < c.extendTimes; ++i) {
+    engine.EditCommand(WPC_MOVE_EXTEND, c.extendCode, kCharacterWise);
+  }
+  const std::string textBefore = DocumentText();
+  const std::string before = ContentBytes();
+  if (c.typed != nullptr) {
+    TypeOver(c.typed);
+  } else {
+    engine.EditCommand(c.command, 1, 0);
+  }
+  const std::string textAfter = DocumentText();
+  const std::string after = ContentBytes();
+  ASSERT_NE(after, before);
+
+  ExpectUndoRedoUndo(textBefore, before, textAfter, after);
+}
+
+// One line down from the first cell reaches the rule under its row, which
+// closes that row; two lines down reach the cell below.
+INSTANTIATE_TEST_SUITE_P(
+    CellSelections, CellSelectionUndoTest,
+    ::testing::Values(
+        CellSelectionCase{"DeleteToTheRuleBelow", kMoveLineDown, 1, WPC_DELETE, nullptr},
+        CellSelectionCase{"BackspaceToTheRuleBelow", kMoveLineDown, 1, WPC_BACKSPACE, nullptr},
+        CellSelectionCase{"DeleteIntoTheRowBelow", kMoveLineDown, 2, WPC_DELETE, nullptr},
+        CellSelectionCase{"BackspaceIntoTheRowBelow", kMoveLineDown, 2, WPC_BACKSPACE, nullptr},
+        CellSelectionCase{"TypeOverIntoTheRowBelow", kMoveLineDown, 2, 0, "A"},
+        CellSelectionCase{"CutToTheLineEnd", kMoveLineEnd, 1, WPC_CUT, nullptr}),
+    [](const ::testing::TestParamInfo<CellSelectionCase>& info) { return info.param.name; });
+
 // ---- Undo and redo of edits inside a cell's text
 
 struct CellEditCase {
