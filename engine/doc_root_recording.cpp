@@ -620,11 +620,14 @@ void CDocBunsObj::LogAfterEdit(int enable, int editType, const EditResult* resul
       LogDeletion(kUndoDeleted, at);
       return;
     case kEditDeleteColumn:
-      // The columns go back before the column that took their place. After
-      // the last column none did: they go back where the deletion left the
+      // The columns go back before the column that took their place, where
+      // the deletion left the caret: at the start of its top cell. Not where
+      // the caret stood before: that names a place in a cell that is gone,
+      // and the cell now there may hold less text. After the last column
+      // none took their place: they go back where the deletion left the
       // caret, on the table's right rule, or where the table stood when it
       // went with its only column.
-      LogDeletion(kUndoDeleted, InCellText(Describe(&r.newCursor)) ? caret_ : at);
+      LogDeletion(kUndoDeleted, at);
       return;
     case kEditQuietDelete:
       LogDeletion(kUndoQuietDeleted, at);

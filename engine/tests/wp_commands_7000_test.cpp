@@ -194,6 +194,8 @@ enum class Start {
   kNarrowTable,  // the same, its first column two characters wide
   kLastCell,     // the filled table, the caret in its last cell
   kOneColumn,    // the filled table without its first column
+  kTwoLineCell,  // the filled table, its first cell's text broken into two
+                 // lines, the caret at the start of the second
 };
 
 struct TableUndoCase {
@@ -253,6 +255,7 @@ class TableStartTest : public TableCommandTest {
     if (start == Start::kOneColumn) {
       ASSERT_NE(Table(WPC_DELETE_COLUMN, 1), 0);
     }
+    if (start == Start::kTwoLineCell) Type("\r");
     if (start == Start::kLastCell) {
       for (int i = 1; i < 4; ++i) engine.EditCommand(WPC_MOVE, kMoveNextCellOrLine, 1);
     }
@@ -307,7 +310,10 @@ INSTANTIATE_TEST_SUITE_P(
                       TableUndoCase{"InsertRowInTheLastRow", Start::kLastCell, WPC_INSERT_ROW, 0},
                       TableUndoCase{"DeleteLastRow", Start::kLastCell, WPC_DELETE_ROW, 0},
                       TableUndoCase{"DeleteLastColumn", Start::kLastCell, WPC_DELETE_COLUMN, 0},
-                      TableUndoCase{"DeleteOnlyColumn", Start::kOneColumn, WPC_DELETE_COLUMN, 0}),
+                      TableUndoCase{"DeleteOnlyColumn", Start::kOneColumn, WPC_DELETE_COLUMN, 0},
+                      // The cell that takes the caret's place has no second line.
+                      TableUndoCase{"DeleteColumnFromACellsSecondLine", Start::kTwoLineCell,
+                                    WPC_DELETE_COLUMN, 0}),
     [](const ::testing::TestParamInfo<TableUndoCase>& info) { return info.param.name; });
 
 // ---- Undo and redo of deletions that run between the text and a table
