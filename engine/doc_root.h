@@ -703,6 +703,9 @@ class CDocBunsObj : public CDocObjContainer {
   // The rules that may turn a move into another before it runs; false
   // refuses it.
   bool ApplyPreMoveRules(int& mode, int& code);
+  // Whether the caret stands on the last line of its text: of a cell's
+  // text when it is in a cell, whose last line ends at the cell's end.
+  bool IsCaretOnLastTextLine();
   // The selection a move, a jump or a point move starts from: extending
   // moves start one, others clear it unless range marking keeps it.
   void SelectForMove(int mode);

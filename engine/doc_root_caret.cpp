@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "engine/doc_root.h"
+#include "model/table_object.h"
 
 namespace {
 
@@ -145,7 +146,7 @@ bool CDocBunsObj::ApplyPreMoveRules(int& mode, int& code) {
       }
     } else if (code == kMoveLineEnd && inText) {
       if (IsAtBoundary(kBoundaryLineStart, &caret_) != 0 && forward) return false;
-      if (IsCursorOnLastLine() == 0) code = kMoveNextLineStart;
+      if (!IsCaretOnLastTextLine()) code = kMoveNextLineStart;
     } else if (code == kMoveLineStart) {
       if (IsAtBoundary(kBoundaryLineStart, &caret_) != 0 && forward) code = kMovePrevLineStart;
     }
@@ -161,8 +162,20 @@ bool CDocBunsObj::ApplyPreMoveRules(int& mode, int& code) {
     }
     return true;
   }
-  if (code == kMoveLineEnd && inText && IsCursorOnLastLine() == 0) code = kMoveNextLineStart;
+  if (code == kMoveLineEnd && inText && !IsCaretOnLastTextLine()) code = kMoveNextLineStart;
   return true;
+}
+
+// A selection extended to a line's end takes in the line's break by
+// going on to the next line's start. A cell's last line has no break: the
+// next line's start there is the next cell's, and a selection that went
+// on to it would take in the rest of the row.
+bool CDocBunsObj::IsCaretOnLastTextLine() {
+  if (Children().GetCurrentType() == kObjectTable) {
+    auto* table = dynamic_cast<CTableObject*>(Children().GetCurrent());
+    if (table != nullptr && table->IsCaretOnCellLastLine() != 0) return true;
+  }
+  return IsCursorOnLastLine() != 0;
 }
 
 void CDocBunsObj::SelectForMove(int mode) {

@@ -514,5 +514,70 @@ INSTANTIATE_TEST_SUITE_P(Selections, RuleSelectionUndoTest,
                            return info.param.name;
                          });
 
+// ---- Undo and redo of edits of a selection inside one cell's text
+
+constexpr int16_t kSingleUnderline = 17;
+
+enum class SelectionEdit { kUnderline, kTypeOver, kDelete, kCut };
+
+struct CellSelectionEditCase {
+  const char* name;
+  SelectionEdit edit;
+};
+
+class CellSelectionTest : public TableStartTest,
+                          public ::testing::WithParamInterface<CellSelectionEditCase> {
+ protected:
+  void Edit(SelectionEdit edit) {
+    switch (edit) {
+      case SelectionEdit::kUnderline: {
+        CharDecoration underline;
+        underline.mask = kMaskUnderline;
+        underline.underline = kSingleUnderline;
+        engine.EditCommand(WPC_SET_CHAR_DECORATION, 1, Pointer(&underline));
+        break;
+      }
+      case SelectionEdit::kTypeOver:
+        TypeOver("A");
+        break;
+      case SelectionEdit::kDelete:
+        engine.EditCommand(WPC_DELETE, 1, 0);
+        break;
+      case SelectionEdit::kCut:
+        engine.EditCommand(WPC_CUT, 1, 0);
+        break;
+    }
+  }
+};
+
+using CellLineEndSelectionTest = CellSelectionTest;
+
+// A cell's last line ends with its text, not with a line break: a
+// selection extended to its end stays in the cell rather than going on to
+// the next cell's start, and what is done to it comes back exactly.
+TEST_P(CellLineEndSelectionTest, StaysInTheCellAndComesBackOnUndoAndRedo) {
+  Prepare(Start::kFilledTable);
+  engine.EditCommand(WPC_MOVE_EXTEND, kMoveLineEnd, 1);
+  int32_t cell = 0;
+  ASSERT_NE(Table(WPC_GET_CELL_POSITION, 0, Pointer(&cell)), 0);
+  EXPECT_EQ(cell, (1 << 16) | 1);
+  const std::string textBefore = DocumentText();
+  const std::string before = ContentBytes();
+  Edit(GetParam().edit);
+  const std::string textAfter = DocumentText();
+  const std::string after = ContentBytes();
+  ASSERT_NE(after, before);
+
+  ExpectUndoRedoUndo(textBefore, before, textAfter, after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LineEndSelections, CellLineEndSelectionTest,
+    ::testing::Values(CellSelectionEditCase{"Underline", SelectionEdit::kUnderline},
+                      CellSelectionEditCase{"TypeOver", SelectionEdit::kTypeOver},
+                      CellSelectionEditCase{"Delete", SelectionEdit::kDelete},
+                      CellSelectionEditCase{"Cut", SelectionEdit::kCut}),
+    [](const ::testing::TestParamInfo<CellSelectionEditCase>& info) { return info.param.name; });
+
 }  // namespace
 }  // namespace doc_root_test
