@@ -809,7 +809,10 @@ int CTableObject::ChangeOverCells(const CVedTextPos* from, const CVedTextPos* to
         return 0;
       },
       &range);
-  if (walked < 0) {
+  // A range in one cell that held nothing to change (the end of its text
+  // alone) leaves the table as it was: a change reported all the same
+  // would be recorded for undo with a place that names no cell's text.
+  if (walked < 0 || (range.oneCell && result.changed == 0)) {
     if (out != nullptr) *out = EditResult{};
     return 0;
   }

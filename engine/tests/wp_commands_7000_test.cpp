@@ -518,7 +518,7 @@ INSTANTIATE_TEST_SUITE_P(Selections, RuleSelectionUndoTest,
 
 constexpr int16_t kSingleUnderline = 17;
 
-enum class SelectionEdit { kUnderline, kTypeOver, kDelete, kCut };
+enum class SelectionEdit { kUnderline, kTypeOver, kDelete, kBackspace, kCut, kPaste };
 
 struct CellSelectionEditCase {
   const char* name;
@@ -543,8 +543,14 @@ class CellSelectionTest : public TableStartTest,
       case SelectionEdit::kDelete:
         engine.EditCommand(WPC_DELETE, 1, 0);
         break;
+      case SelectionEdit::kBackspace:
+        engine.EditCommand(WPC_BACKSPACE, 1, 0);
+        break;
       case SelectionEdit::kCut:
         engine.EditCommand(WPC_CUT, 1, 0);
+        break;
+      case SelectionEdit::kPaste:
+        engine.EditCommand(WPC_PASTE, 1, 0);
         break;
     }
   }
@@ -577,6 +583,32 @@ INSTANTIATE_TEST_SUITE_P(
                       CellSelectionEditCase{"TypeOver", SelectionEdit::kTypeOver},
                       CellSelectionEditCase{"Delete", SelectionEdit::kDelete},
                       CellSelectionEditCase{"Cut", SelectionEdit::kCut}),
+    [](const ::testing::TestParamInfo<CellSelectionEditCase>& info) { return info.param.name; });
+
+using CellTextEndSelectionTest = CellSelectionTest;
+
+// A selection from past a cell's text back to its end holds nothing to
+// take away: deleting or replacing it leaves the document as it was and
+// no undo step, as it does in the running text.
+TEST_P(CellTextEndSelectionTest, ChangesNothingAndRecordsNoUndoStep) {
+  Prepare(Start::kFilledTable);
+  for (int i = 0; i < 3; ++i) engine.EditCommand(WPC_MOVE, kMoveNextChar, 1);
+  engine.EditCommand(WPC_MOVE_EXTEND, kMovePrevChar, 1);
+  ASSERT_NE(engine.EditCommand(WPC_HAS_SELECTION, 0, 0), 0);
+  const std::string before = ContentBytes();
+  const size_t steps = engine.UndoHistory().undoList().records().size();
+  Edit(GetParam().edit);
+
+  EXPECT_EQ(ContentBytes(), before);
+  EXPECT_EQ(engine.UndoHistory().undoList().records().size(), steps);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TextEndSelections, CellTextEndSelectionTest,
+    ::testing::Values(CellSelectionEditCase{"Delete", SelectionEdit::kDelete},
+                      CellSelectionEditCase{"Backspace", SelectionEdit::kBackspace},
+                      CellSelectionEditCase{"Cut", SelectionEdit::kCut},
+                      CellSelectionEditCase{"Paste", SelectionEdit::kPaste}),
     [](const ::testing::TestParamInfo<CellSelectionEditCase>& info) { return info.param.name; });
 
 }  // namespace
