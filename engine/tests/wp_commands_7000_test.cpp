@@ -456,6 +456,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CellEditCase{"TypeOver", Start::kFilledTable, 0, "", true, "A"},
                       CellEditCase{"TypeAfterAColumnWentOut", Start::kOneColumn, 0, "", false, "A"},
                       CellEditCase{"Delete", Start::kFilledTable, 0, "", false, nullptr},
+                      CellEditCase{"BreakAtTheStart", Start::kFilledTable, 0, "", false, "\r"},
+                      CellEditCase{"BreakWithOneColumnLeft", Start::kOneColumn, 0, "", false, "\r"},
                       CellEditCase{"TypeLineBreaks", Start::kFilledTable, 1, "", false, "\r\r"},
                       CellEditCase{"TypeAtTheStartOfTheSecondLine", Start::kFilledTable, 1, "\r",
                                    false, "b"}),
