@@ -208,6 +208,16 @@ struct TableUndoCase {
 // The starts and the stored bytes that the undo cases below compare.
 class TableStartTest : public TableCommandTest {
  protected:
+  static constexpr intptr_t kCharacterWise = 1;
+  static constexpr int16_t kSingleUnderline = 17;
+
+  void Underline() {
+    CharDecoration decoration;
+    decoration.mask = kMaskUnderline;
+    decoration.underline = kSingleUnderline;
+    engine.EditCommand(WPC_SET_CHAR_DECORATION, 1, Pointer(&decoration));
+  }
+
   // Undo gives back the document before the edit, redo the one after it,
   // and the redo recorded its own undo again.
   void ExpectUndoRedoUndo(const std::string& textBefore, const std::string& before,
@@ -358,8 +368,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- Undo and redo of edits of a selection inside a table
 
-constexpr intptr_t kCharacterWise = 1;
-
 struct CellSelectionCase {
   const char* name;
   int extendCode;  // how the selection is drawn from the start of the first cell
@@ -472,18 +480,7 @@ struct RuleSelectionCase {
 };
 
 class RuleSelectionUndoTest : public TableStartTest,
-                              public ::testing::WithParamInterface<RuleSelectionCase> {
- protected:
-  void Underline() {
-    CharDecoration decoration;
-    decoration.mask = kMaskUnderline;
-    decoration.underline = kThinUnderline;
-    engine.EditCommand(WPC_SET_CHAR_DECORATION, 1, Pointer(&decoration));
-  }
-
-  static constexpr intptr_t kCharacterWise = 1;
-  static constexpr int16_t kThinUnderline = 17;
-};
+                              public ::testing::WithParamInterface<RuleSelectionCase> {};
 
 // A selection from the text that ends on the table's top rule or on the
 // rule between two cells covers the cells before that rule: undoing the
@@ -518,8 +515,6 @@ INSTANTIATE_TEST_SUITE_P(Selections, RuleSelectionUndoTest,
 
 // ---- Undo and redo of edits of a selection inside one cell's text
 
-constexpr int16_t kSingleUnderline = 17;
-
 enum class SelectionEdit { kUnderline, kTypeOver, kDelete, kBackspace, kCut, kPaste };
 
 struct CellSelectionEditCase {
@@ -532,13 +527,9 @@ class CellSelectionTest : public TableStartTest,
  protected:
   void Edit(SelectionEdit edit) {
     switch (edit) {
-      case SelectionEdit::kUnderline: {
-        CharDecoration underline;
-        underline.mask = kMaskUnderline;
-        underline.underline = kSingleUnderline;
-        engine.EditCommand(WPC_SET_CHAR_DECORATION, 1, Pointer(&underline));
+      case SelectionEdit::kUnderline:
+        Underline();
         break;
-      }
       case SelectionEdit::kTypeOver:
         TypeOver("A");
         break;
