@@ -614,6 +614,10 @@ class CDocBunsObj : public CDocObjContainer {
   HighlightRects ComputeHighlightRects(const CVedTextPos& start, const CVedTextPos& end, int flags,
                                        const CVedTextPos* base);
   void SaveRangeBeforeDelete(int mode);
+  // Whether a position on a table's rules stands for the edge of the cell
+  // another position's text lies in: the table's edits take a range from
+  // that rule into the cell for part of that cell's text alone.
+  bool RuleBoundsCellOf(const CVedTextPos& onRule, const CVedTextPos& inCell);
   void SaveColumnWidth();
   void StoreTableRange(int startCode, int endCode, int startCode2, int endCode2);
   void LogDeletion(int32_t kind, const CVedTextPos& at);

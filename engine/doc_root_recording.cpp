@@ -551,6 +551,13 @@ void CDocBunsObj::SaveRangeBeforeDelete(int mode) {
     const CVedTextRange selected = SelectedContent();
     start = selected.start;
     end = selected.end;
+    // A selection drawn back from a cell's text onto the rule before the
+    // cell deletes from the cell's start on. Stored from there, its undo
+    // reads the characters taken back into the cell; stored from the rule,
+    // the whole cell would go back as a block of the table, and the redo
+    // of that refill would empty the cell of what the deletion left.
+    CVedTextPos cellStart;
+    if (RuleBoundsCellOf(start, end) && CellTextStart(end, &cellStart)) start = cellStart;
   } else if (mode == kSaveRangeCharBefore) {
     // Ranges name their characters with both ends included.
     if (!StepCharacter(kMovePrevChar, caret_, &start)) start = caret_;
@@ -560,6 +567,17 @@ void CDocBunsObj::SaveRangeBeforeDelete(int mode) {
     end = caret_;
   }
   StoreRangeForUndo(&start, &end);
+}
+
+bool CDocBunsObj::RuleBoundsCellOf(const CVedTextPos& onRule, const CVedTextPos& inCell) {
+  if (!OnTableRules(Describe(&onRule)) || !InCellText(Describe(&inCell))) return false;
+  const StrippedPath rule = PopChildIndex(&onRule, 0);
+  const StrippedPath cell = PopChildIndex(&inCell, 0);
+  if (rule.step.value != cell.step.value) return false;
+  auto* table = dynamic_cast<CTableOperations*>(Children().GetAt(rule.step.value));
+  if (table == nullptr) return false;
+  const CDocObject* bounded = table->GetCellContentAt(rule.RestOrNull());
+  return bounded != nullptr && bounded == table->GetCellContentAt(cell.RestOrNull());
 }
 
 void CDocBunsObj::StoreTableRange(int startCode, int endCode, int startCode2, int endCode2) {

@@ -415,6 +415,42 @@ INSTANTIATE_TEST_SUITE_P(
         CellSelectionCase{"CutToTheLineEnd", kMoveLineEnd, 1, WPC_CUT, nullptr}),
     [](const ::testing::TestParamInfo<CellSelectionCase>& info) { return info.param.name; });
 
+struct RuleBeforeCellCase {
+  const char* name;
+  Start start;
+  int command;
+};
+
+class RuleBeforeCellUndoTest : public TableStartTest,
+                               public ::testing::WithParamInterface<RuleBeforeCellCase> {};
+
+// A selection drawn from a cell's start up onto the rule before the cell
+// takes the cell's first character and leaves the rest: the undo puts that
+// character back and the redo takes it alone again, not the whole cell.
+TEST_P(RuleBeforeCellUndoTest, UndoAndRedoTakeOnlyTheCharacterTheDeletionTook) {
+  const RuleBeforeCellCase& c = GetParam();
+  Prepare(c.start);
+  Type("v");
+  engine.EditCommand(WPC_MOVE, kMovePrevChar, 1);
+  engine.EditCommand(WPC_MOVE_EXTEND, kMoveLineUp, kCharacterWise);
+  const std::string textBefore = DocumentText();
+  const std::string before = ContentBytes();
+  engine.EditCommand(c.command, 1, 0);
+  const std::string textAfter = DocumentText();
+  const std::string after = ContentBytes();
+  ASSERT_NE(after, before);
+
+  ExpectUndoRedoUndo(textBefore, before, textAfter, after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RuleSelections, RuleBeforeCellUndoTest,
+    ::testing::Values(RuleBeforeCellCase{"Delete", Start::kFilledTable, WPC_DELETE},
+                      RuleBeforeCellCase{"Backspace", Start::kFilledTable, WPC_BACKSPACE},
+                      RuleBeforeCellCase{"Cut", Start::kFilledTable, WPC_CUT},
+                      RuleBeforeCellCase{"DeleteInOneColumn", Start::kOneColumn, WPC_DELETE}),
+    [](const ::testing::TestParamInfo<RuleBeforeCellCase>& info) { return info.param.name; });
+
 // ---- Undo and redo of edits inside a cell's text
 
 struct CellEditCase {
