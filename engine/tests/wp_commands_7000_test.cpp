@@ -232,6 +232,19 @@ class TableStartTest : public TableCommandTest {
     EXPECT_EQ(ContentBytes(), before);
   }
 
+  // The edit changes the document; undo, redo and undo again then give
+  // back the document before it, after it and before it again.
+  template <typename Edit>
+  void ExpectEditUndoneExactly(Edit edit) {
+    const std::string textBefore = DocumentText();
+    const std::string before = ContentBytes();
+    edit();
+    const std::string textAfter = DocumentText();
+    const std::string after = ContentBytes();
+    ASSERT_NE(after, before);
+    ExpectUndoRedoUndo(textBefore, before, textAfter, after);
+  }
+
   // The document's stored bytes, sixteen to a line in hex, so that a
   // mismatch shows where the bytes part.
   std::string ContentBytes() {
@@ -346,14 +359,7 @@ TEST_P(CrossingDeletionUndoTest, UndoRefillsTheEmptiedCellsAndRedoEmptiesThemAga
   engine.EditCommand(WPC_MOVE, c.moveFirst, 1);
   engine.EditCommand(WPC_MOVE, kMoveNextChar, 1);
   engine.EditCommand(WPC_MOVE_EXTEND, kMoveLineDown, 1);
-  const std::string textBefore = DocumentText();
-  const std::string before = ContentBytes();
-  engine.EditCommand(c.command, 1, 0);
-  const std::string textAfter = DocumentText();
-  const std::string after = ContentBytes();
-  ASSERT_NE(after, before);
-
-  ExpectUndoRedoUndo(textBefore, before, textAfter, after);
+  ExpectEditUndoneExactly([&] { engine.EditCommand(c.command, 1, 0); });
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -388,18 +394,13 @@ TEST_P(CellSelectionUndoTest, UndoRefillsTheSelectedCellsAndRedoEmptiesThemAgain
   for (int i = 0; i < c.extendTimes; ++i) {
     engine.EditCommand(WPC_MOVE_EXTEND, c.extendCode, kCharacterWise);
   }
-  const std::string textBefore = DocumentText();
-  const std::string before = ContentBytes();
-  if (c.typed != nullptr) {
-    TypeOver(c.typed);
-  } else {
-    engine.EditCommand(c.command, 1, 0);
-  }
-  const std::string textAfter = DocumentText();
-  const std::string after = ContentBytes();
-  ASSERT_NE(after, before);
-
-  ExpectUndoRedoUndo(textBefore, before, textAfter, after);
+  ExpectEditUndoneExactly([&] {
+    if (c.typed != nullptr) {
+      TypeOver(c.typed);
+    } else {
+      engine.EditCommand(c.command, 1, 0);
+    }
+  });
 }
 
 // One line down from the first cell reaches the rule under its row, which
@@ -433,14 +434,7 @@ TEST_P(RuleBeforeCellUndoTest, UndoAndRedoTakeOnlyTheCharacterTheDeletionTook) {
   Type("v");
   engine.EditCommand(WPC_MOVE, kMovePrevChar, 1);
   engine.EditCommand(WPC_MOVE_EXTEND, kMoveLineUp, kCharacterWise);
-  const std::string textBefore = DocumentText();
-  const std::string before = ContentBytes();
-  engine.EditCommand(c.command, 1, 0);
-  const std::string textAfter = DocumentText();
-  const std::string after = ContentBytes();
-  ASSERT_NE(after, before);
-
-  ExpectUndoRedoUndo(textBefore, before, textAfter, after);
+  ExpectEditUndoneExactly([&] { engine.EditCommand(c.command, 1, 0); });
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -482,14 +476,7 @@ TEST_P(CellEditUndoTest, TheCellGetsItsTextBackAndTheEditAgain) {
   Prepare(c.start);
   for (int i = 0; i < c.steps; ++i) engine.EditCommand(WPC_MOVE, kMoveNextChar, 1);
   Type(c.ahead);
-  const std::string textBefore = DocumentText();
-  const std::string before = ContentBytes();
-  Edit(c);
-  const std::string textAfter = DocumentText();
-  const std::string after = ContentBytes();
-  ASSERT_NE(after, before);
-
-  ExpectUndoRedoUndo(textBefore, before, textAfter, after);
+  ExpectEditUndoneExactly([&] { Edit(c); });
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -531,14 +518,7 @@ TEST_P(RuleSelectionUndoTest, UndoGivesBackTheCellsBeforeTheRule) {
     engine.EditCommand(WPC_MOVE_EXTEND, kMoveLineDown, kCharacterWise);
   }
   if (c.toLineEnd) engine.EditCommand(WPC_MOVE_EXTEND, kMoveLineEnd, kCharacterWise);
-  const std::string textBefore = DocumentText();
-  const std::string before = ContentBytes();
-  Underline();
-  const std::string textAfter = DocumentText();
-  const std::string after = ContentBytes();
-  ASSERT_NE(after, before);
-
-  ExpectUndoRedoUndo(textBefore, before, textAfter, after);
+  ExpectEditUndoneExactly([&] { Underline(); });
 }
 
 INSTANTIATE_TEST_SUITE_P(Selections, RuleSelectionUndoTest,
@@ -596,14 +576,7 @@ TEST_P(CellLineEndSelectionTest, StaysInTheCellAndComesBackOnUndoAndRedo) {
   int32_t cell = 0;
   ASSERT_NE(Table(WPC_GET_CELL_POSITION, 0, Pointer(&cell)), 0);
   EXPECT_EQ(cell, (1 << 16) | 1);
-  const std::string textBefore = DocumentText();
-  const std::string before = ContentBytes();
-  Edit(GetParam().edit);
-  const std::string textAfter = DocumentText();
-  const std::string after = ContentBytes();
-  ASSERT_NE(after, before);
-
-  ExpectUndoRedoUndo(textBefore, before, textAfter, after);
+  ExpectEditUndoneExactly([&] { Edit(GetParam().edit); });
 }
 
 INSTANTIATE_TEST_SUITE_P(
