@@ -108,7 +108,6 @@ class SavedDocumentTest : public WpCtrlFixture {
   void Extend(int code, int times = 1) {
     for (int i = 0; i < times; ++i) engine.EditCommand(WPC_MOVE_EXTEND, code, kCharacterWise);
   }
-  static constexpr intptr_t kCharacterWise = 1;
   int Undo() { return engine.EditCommand(WPC_UNDO, 0, 0); }
   int Redo() { return engine.EditCommand(WPC_REDO, 0, 0); }
   bool CanUndo() { return engine.EditCommand(WPC_CAN_UNDO, 0, 0) != 0; }

@@ -18,8 +18,6 @@ using Bytes = std::vector<uint8_t>;
 // The history keeps fifty steps each way; a series stays below that.
 constexpr int kEditsPerSeries = 30;
 constexpr int kReplayLimit = 200;
-constexpr intptr_t kCharacterWise = 1;
-constexpr int16_t kSingleUnderline = 17;
 constexpr uint32_t kTextActions = 10;
 constexpr uint32_t kTableActions = 4;
 
@@ -122,13 +120,6 @@ inline std::vector<Action> DrawSeries(uint32_t seed, bool withTables) {
 
 class UndoSeriesFixture : public WpCtrlFixture {
  protected:
-  void Underline() {
-    CharDecoration decoration;
-    decoration.mask = kMaskUnderline;
-    decoration.underline = kSingleUnderline;
-    engine.EditCommand(WPC_SET_CHAR_DECORATION, 1, Pointer(&decoration));
-  }
-
   void Perform(const Action& action) {
     switch (action.kind) {
       case Action::kType:

@@ -23,7 +23,6 @@ constexpr int32_t kAreaLeft = 1134;
 constexpr int32_t kAreaTop = 1701;
 constexpr int32_t kAreaRight = kAreaLeft + kStyleCharsPerLine * kWide;
 constexpr int32_t kAreaBottom = kAreaTop + kStyleLinesPerPage * kLinePitch;
-constexpr int16_t kSingleUnderline = 17;
 
 class EditCommandTest : public WpCtrlFixture {
  protected:

@@ -208,16 +208,6 @@ struct TableUndoCase {
 // The starts and the stored bytes that the undo cases below compare.
 class TableStartTest : public TableCommandTest {
  protected:
-  static constexpr intptr_t kCharacterWise = 1;
-  static constexpr int16_t kSingleUnderline = 17;
-
-  void Underline() {
-    CharDecoration decoration;
-    decoration.mask = kMaskUnderline;
-    decoration.underline = kSingleUnderline;
-    engine.EditCommand(WPC_SET_CHAR_DECORATION, 1, Pointer(&decoration));
-  }
-
   // Undo gives back the document before the edit, redo the one after it,
   // and the redo recorded its own undo again.
   void ExpectUndoRedoUndo(const std::string& textBefore, const std::string& before,

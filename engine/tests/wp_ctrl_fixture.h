@@ -115,6 +115,19 @@ class WpCtrlFixture : public ::testing::Test {
     engine.EditCommand(WPC_SET_DISPLAY_OPTIONS, 0, Pointer(&options));
   }
 
+  // The argument of a selection-extending move that selects character by
+  // character.
+  static constexpr intptr_t kCharacterWise = 1;
+  static constexpr int16_t kSingleUnderline = 17;
+
+  // Underlines the selection with a single line, as one undoable edit.
+  void Underline() {
+    CharDecoration decoration;
+    decoration.mask = kMaskUnderline;
+    decoration.underline = kSingleUnderline;
+    engine.EditCommand(WPC_SET_CHAR_DECORATION, 1, Pointer(&decoration));
+  }
+
   LocationRecord Location(int which = 0) {
     LocationRecord record;
     engine.EditCommand(WPC_GET_LOCATION, which, Pointer(&record));

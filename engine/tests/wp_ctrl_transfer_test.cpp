@@ -21,7 +21,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-constexpr intptr_t kCharacterWise = 1;
 constexpr int kCueNoInput = 1;
 constexpr int kCueWarning = 81;
 constexpr int kCueError = 83;
