@@ -727,7 +727,6 @@ class CDocBunsObj : public CDocObjContainer {
   // The description of a place (null: the caret).
   ObjectDescription DescribePlace(const CVedTextPos* pos);
   bool IsCaretInTable();
-  static bool IsInCellText(const ObjectDescription& description);
   // Whether `later` lies on a line below the one of `earlier`.
   bool IsOnLaterLine(const CVedTextPos* earlier, const CVedTextPos* later);
   bool ShouldReadUnit(int code) const;

@@ -42,15 +42,6 @@ constexpr int kTargetPrinter = 2;
 constexpr MoveParams kProbe{0, 0, 1};
 constexpr MoveParams kSetCursor{1, 0, 1};
 
-// The parts of a position's description that tell a table's rules from
-// its cells' text.
-constexpr size_t kLevel = 0;
-constexpr size_t kPart = 1;
-
-bool OnTableRules(const ObjectDescription& d) {
-  return d[kLevel] == kObjectTable && d[kPart] != kSubKindCellText;
-}
-
 bool IsCharKind(int kind) {
   return kind >= CDocBunsObj::kCharKindAll && kind <= CDocBunsObj::kCharKindDesign;
 }

@@ -276,8 +276,7 @@ int CDocBunsObj::EnterOutcome() {
   switch (ClassifyLinePosition()) {
     case kLineClassRight: {
       const ObjectDescription d = Describe(nullptr);
-      const bool lastCellLine =
-          d[kLevel] == kObjectTable && d[kPart] == kSubKindCellText && IsCursorOnLastLine() != 0;
+      const bool lastCellLine = InCellText(d) && IsCursorOnLastLine() != 0;
       if (!lastCellLine && IsLastLine(nullptr) == 0) return kEnterNextLine;
       MoveCursor(kMoveLineEnd, &move, nullptr, nullptr);
       return kEnterInsert;

@@ -85,17 +85,9 @@ platform::RECT Union(const platform::RECT& a, const platform::RECT& b) {
           std::max(a.bottom, b.bottom)};
 }
 
-bool InCellText(const ObjectDescription& d) {
-  return d[kLevel] == kObjectTable && d[kPart] == kSubKindCellText;
-}
-
 // Text of a table cell, described by the cell's own level, part and codes.
 bool InCellTextPart(const ObjectDescription& d, int32_t part) {
   return InCellText(d) && d[kSubKind] == kObjectText && d[kCode] == part;
-}
-
-bool OnTableRules(const ObjectDescription& d) {
-  return d[kLevel] == kObjectTable && d[kPart] != kSubKindCellText;
 }
 
 bool OnEmptyTableLine(const ObjectDescription& d) {

@@ -141,10 +141,6 @@ ObjectDescription CDocBunsObj::DescribePlace(const CVedTextPos* pos) {
 
 bool CDocBunsObj::IsCaretInTable() { return DescribePlace(nullptr)[0] == kObjectTable; }
 
-bool CDocBunsObj::IsInCellText(const ObjectDescription& description) {
-  return description[0] == kObjectTable && description[1] == kSubKindCellText;
-}
-
 bool CDocBunsObj::IsOnLaterLine(const CVedTextPos* earlier, const CVedTextPos* later) {
   if (earlier == nullptr || later == nullptr) return false;
   platform::RECT box{};
@@ -184,7 +180,7 @@ int CDocBunsObj::DescribeMove(int code, int32_t caretFlags, int32_t lineFlags, s
                               int* readMode, bool* lineReading) {
   *readMode = IsCharMove(code) || IsLineMove(code) ? kReadCharFirst : kReadPhraseFirst;
   *lineReading = false;
-  const bool cellText = IsInCellText(DescribePlace(nullptr));
+  const bool cellText = InCellText(DescribePlace(nullptr));
   int32_t failedBit = 0;
   int32_t failedWord = caretFlags;
   switch (code) {
@@ -386,7 +382,7 @@ int CDocBunsObj::GetCellEdgeKind(const EditResult* result) {
   if (replaying_ != 0 || result == nullptr) return 0;
   const ObjectDescription start = DescribePlace(&result->rangeStart);
   const ObjectDescription end = DescribePlace(&result->rangeEnd);
-  if (!IsInCellText(start) || !IsInCellText(end) || result->rangeStart.pairs.empty() ||
+  if (!InCellText(start) || !InCellText(end) || result->rangeStart.pairs.empty() ||
       result->rangeEnd.pairs.empty() ||
       result->rangeStart.pairs.front() != result->rangeEnd.pairs.front()) {
     return 0;
@@ -619,13 +615,13 @@ int CDocBunsObj::GetCellPositionText(std::string& phrase, int /*code*/) {
 int CDocBunsObj::GetBlankText(std::string& phrase, const CVedTextPos* pos) {
   const ObjectDescription place = DescribePlace(pos);
   if (place[0] != kObjectTable) return 0;
-  if (IsInCellText(place) && place[2] == kObjectText && place[3] == kPartMarginLine) {
+  if (InCellText(place) && place[2] == kObjectText && place[3] == kPartMarginLine) {
     phrase += kPhraseBlank;
     lastBlankKind_ = place[4] == kKindLeftMargin ? kBlankBeforeText : kBlankAfterText;
   } else if (place[1] == kPartBesideTable) {
     phrase += kPhraseMargin;
     lastBlankKind_ = place[2] == kLeftOfTable ? kMarginLeft : kMarginRight;
-  } else if (IsInCellText(place) && place[2] == kObjectGridArea) {
+  } else if (InCellText(place) && place[2] == kObjectGridArea) {
     phrase += kPhraseBlank;
     lastBlankKind_ = kBlankInTable;
   } else {

@@ -74,8 +74,8 @@ int TableLineText(CTableObject& table, int part, std::string& text) {
 
 bool IsAtEndOfText(const ObjectDescription& place) {
   if (place[0] == kObjectText) return place[1] == kSubKindEndOfText;
-  return place[0] == kObjectTable && place[1] == kSubKindCellText &&
-         place[kInnerType] == kObjectText && place[kInnerSubKind] == kSubKindEndOfText;
+  return InCellText(place) && place[kInnerType] == kObjectText &&
+         place[kInnerSubKind] == kSubKindEndOfText;
 }
 
 }  // namespace

@@ -108,7 +108,7 @@ int CVedWpCtrl::DeleteUnit(int direction, int unit) {
   if (unit < kToLineEnd || unit > kToDocumentEnd) return 0;
   const ObjectDescription& at = descriptions_[0];
   const bool bodyText = at[0] == kObjectText;
-  const bool cellText = at[0] == kObjectTable && at[1] == kSubKindCellText;
+  const bool cellText = InCellText(at);
   const bool allowed = unit == kToLineEnd
                            ? (bodyText && at[1] == kSubKindText) ||
                                  (cellText && at[2] == kObjectText && at[3] == kSubKindText)

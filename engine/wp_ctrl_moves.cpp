@@ -266,7 +266,7 @@ void CVedWpCtrl::MoveToPoint(int extend, int code, const CaretPoint* point) {
     CVedTextPos at;
     root_->PositionFromPoint(&pageStart, x, y, &at);
     root_->DescribeObjectAt(&hit, 0, &at);
-    if (hit[0] == kObjectTable && hit[1] != kSubKindCellText) mode = kModeTableBlank;
+    if (OnTableRules(hit)) mode = kModeTableBlank;
   }
   root_->MoveToPoint(mode, &pageStart, x, y);
   if (replayState_ != kReplayIdle && point->rect.bottom == kCellBlankMark) {

@@ -16,7 +16,7 @@ bool HasPage(const CaretPoint& point) { return point.page >= 1; }
 
 CaretPoint CVedWpCtrl::MarkedPoint(const CaretPoint& point, const ObjectDescription& description) {
   CaretPoint marked = point;
-  if (description[0] != kObjectTable || description[1] != kSubKindCellText) return marked;
+  if (!InCellText(description)) return marked;
   if (point.page < 1 || point.page > pageTable_->GetCount()) return marked;
   ObjectDescription hit{};
   HitTest(&point, &hit);

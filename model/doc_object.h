@@ -94,6 +94,15 @@ inline constexpr int32_t kSubKindText = 257;
 inline constexpr int32_t kSubKindEndOfText = 259;
 inline constexpr int32_t kSubKindCellText = 513;
 
+// Whether a described place lies in the text of a table's cell, or
+// elsewhere in a table: on its rules.
+inline bool InCellText(const ObjectDescription& d) {
+  return d[0] == kObjectTable && d[1] == kSubKindCellText;
+}
+inline bool OnTableRules(const ObjectDescription& d) {
+  return d[0] == kObjectTable && d[1] != kSubKindCellText;
+}
+
 // The line at a position.
 struct LineMetrics {
   int32_t height = 0;  // line height plus its gap
