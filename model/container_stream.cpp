@@ -140,6 +140,7 @@ struct StoredHeader {
 enum class Placement {
   kRefused,          // the combination is not loaded
   kCursorChild,      // into the cursor child at its cursor
+  kCursorCell,       // into the cell that holds the cursor table's caret
   kPreviousChild,    // into the child before the cursor child, at its end
   kNextChild,        // into the child after it, at its start
   kNewBefore,        // a new child before the cursor child
@@ -381,7 +382,7 @@ Placement RangeLoader::DecideWithPosition(Place place, const StoredHeader& heade
       }
       return AfterTextCursor();
     case kObjectTable:
-      if (GoesIntoCursorCell(header)) return Placement::kCursorChild;
+      if (GoesIntoCursorCell(header)) return Placement::kCursorCell;
       if (storedText) {
         if (opening) {
           return IsNeighbour(cursor - 1, kObjectText, header) ? Placement::kPreviousChild
@@ -466,6 +467,7 @@ CDocObject* RangeLoader::Receive(Placement placement, const StoredHeader& header
   const int32_t cursor = list_.GetCursorIndex();
   switch (placement) {
     case Placement::kCursorChild:
+    case Placement::kCursorCell:
       return list_.GetCurrent();
     case Placement::kPreviousChild:
       EnterNeighbour(cursor - 1, true);
@@ -521,7 +523,6 @@ bool RangeLoader::GoesIntoCursorCell(const StoredHeader& header) const {
 int RangeLoader::LoadBlock(Place place, const StoredHeader& header) {
   const Placement placement = Decide(place, header);
   if (placement == Placement::kRefused) return 0;
-  const bool intoCell = GoesIntoCursorCell(header);
   bool created = false;
   CDocObject* child = Receive(placement, header, &created);
   if (child == nullptr) return -1;
@@ -530,7 +531,8 @@ int RangeLoader::LoadBlock(Place place, const StoredHeader& header) {
   EditResult step;
   auto* refilled =
       RefillsEmptiedCells(place, header, created) ? dynamic_cast<CTableObject*>(child) : nullptr;
-  auto* cellOwner = intoCell ? dynamic_cast<CTableObject*>(child) : nullptr;
+  auto* cellOwner =
+      placement == Placement::kCursorCell ? dynamic_cast<CTableObject*>(child) : nullptr;
   if (refilled != nullptr && place == kPlaceSingle) {
     refilled->RefillCaretCells(archive_, &step);
   } else if (refilled != nullptr) {
