@@ -789,7 +789,7 @@ int CTableObject::VisitRangeCells(const CVedTextPos* from, const CVedTextPos* to
 }
 
 int CTableObject::ChangeOverCells(const CVedTextPos* from, const CVedTextPos* to,
-                                  const CellChange& change, EditResult* out) {
+                                  const CellChange& change, EditResult* out, CellRange* cells) {
   EditResult result;
   CellRange range;
   const int32_t heightBefore = TableHeight();
@@ -848,6 +848,7 @@ int CTableObject::ChangeOverCells(const CVedTextPos* from, const CVedTextPos* to
   }
   caretTop_ = LineTopOf(caret_);
   if (out != nullptr) *out = result;
+  if (cells != nullptr) *cells = range;
   return 1;
 }
 
@@ -866,17 +867,13 @@ int CTableObject::ReadOverCells(const CVedTextPos* from, const CVedTextPos* to,
 
 int CTableObject::DeleteRange(const CVedTextPos* from, const CVedTextPos* to, EditResult* out) {
   CellRange range;
-  const bool overCells = from != nullptr && to != nullptr &&
-                         VisitRangeCells(
-                             from, to, [](const CellVisit&) { return 0; }, &range) >= 0 &&
-                         !range.oneCell;
   const int answer = ChangeOverCells(
       from, to,
       [](CTableCellObj* cell, const CVedTextPos* a, const CVedTextPos* b, EditResult* r) {
         return cell->DeleteRange(a, b, r);
       },
-      out);
-  if (answer == 0 || !overCells) return answer;
+      out, &range);
+  if (answer == 0 || from == nullptr || to == nullptr || range.oneCell) return answer;
   // A deletion inside the table (both ends given: one that ran in from the
   // text leaves an end open) happened where its first emptied cell
   // starts, as a deletion in the text leaves the caret where its range

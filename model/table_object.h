@@ -464,8 +464,10 @@ class CTableObject : public CDocObject, public CTableOperations {
                       CellRange* range);
   using CellChange =
       std::function<int(CTableCellObj*, const CVedTextPos*, const CVedTextPos*, EditResult*)>;
+  // Changes the cells of a range; `cells`, when given, receives the cells
+  // it changed.
   int ChangeOverCells(const CVedTextPos* from, const CVedTextPos* to, const CellChange& change,
-                      EditResult* out);
+                      EditResult* out, CellRange* cells = nullptr);
   using CellRead =
       std::function<int(CTableCellObj*, const CVedTextPos*, const CVedTextPos*, bool first)>;
   int ReadOverCells(const CVedTextPos* from, const CVedTextPos* to, const CellRead& read);
