@@ -6,10 +6,12 @@
 // keeps the page style in force and the caret's display and location
 // records, and tells one window of its changes by notification messages.
 //
-// The engine has no lock: notifications are sent synchronously and the
-// speech waits dispatch messages, so a window's handler can call back in
-// while a command runs; the running flag and the painting guard let the
-// view refuse such re-entry.
+// Every dispatcher holds the engine's recursive command lock for the whole
+// command, so a worker thread's query never sees a command half done.
+// Notifications are sent synchronously and the speech waits dispatch
+// messages, so a window's handler can call back in while a command runs;
+// the running flag and the painting guard let the view refuse such
+// re-entry.
 #pragma once
 
 #include <array>
