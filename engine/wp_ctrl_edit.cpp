@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/command_param.h"
 #include "engine/wp_ctrl.h"
 
 namespace {
@@ -21,11 +22,6 @@ constexpr int kFindBackwards = 0x4;
 // character: a new search does, a search on from a match (whose last
 // character the caret stands on) must not.
 constexpr int kFindFromCaretCell = 0x4;
-
-template <typename T>
-T* As(intptr_t value) {
-  return reinterpret_cast<T*>(value);
-}
 
 uint16_t Low(intptr_t value) { return static_cast<uint16_t>(value & 0xFFFF); }
 uint16_t High(intptr_t value) { return static_cast<uint16_t>((value >> 16) & 0xFFFF); }

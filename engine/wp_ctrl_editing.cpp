@@ -4,15 +4,11 @@
 #include <cstring>
 #include <string>
 
+#include "engine/command_param.h"
 #include "engine/wp_ctrl.h"
 #include "platform/sjis.h"
 
 namespace {
-
-template <typename T>
-T* As(intptr_t value) {
-  return reinterpret_cast<T*>(value);
-}
 
 constexpr char kFormFeed[] = "\x0C";
 

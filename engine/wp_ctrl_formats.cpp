@@ -2,15 +2,11 @@
 // feedback (5000s) dispatchers.
 #include <algorithm>
 
+#include "engine/command_param.h"
 #include "engine/wp_ctrl.h"
 #include "model/units.h"
 
 namespace {
-
-template <typename T>
-T* As(intptr_t value) {
-  return reinterpret_cast<T*>(value);
-}
 
 // Characters to twips and back; reading rounds up so that an indent that
 // is not on the pitch is never shown smaller than it is.

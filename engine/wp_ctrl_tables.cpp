@@ -2,14 +2,10 @@
 // editing pattern; the document root owns the rules.
 #include <string>
 
+#include "engine/command_param.h"
 #include "engine/wp_ctrl.h"
 
 namespace {
-
-template <typename T>
-T* As(intptr_t value) {
-  return reinterpret_cast<T*>(value);
-}
 
 int LayoutOperation(int code) {
   switch (code) {
