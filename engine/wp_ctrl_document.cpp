@@ -49,6 +49,8 @@ int CVedWpCtrl::NewDocument() {
   if (!IsUsableDocStyle(pendingStyle_) || root_->SetPageFormat(format) == 0) return kWpcRefused;
   appliedStyle_ = pendingStyle_;
   DistributeStyle();
+  // Nothing of the document that was there before may come back.
+  ClearUndoLists();
   RepaginateAll();
   NotifyWholeDocument();
   documentPresent_ = 1;

@@ -87,6 +87,23 @@ TEST_F(WpCtrlEditTest, UndoAndRedoAlternate) {
   EXPECT_EQ(engine.EditCommand(WPC_CAN_UNDO, 0, 0), 1);
 }
 
+TEST_F(WpCtrlEditTest, ANewDocumentForgetsWhatThePreviousOneCouldUndoAndRedo) {
+  Type("SECRET");
+  engine.EditCommand(WPC_MOVE_EXTEND, kMoveDocumentStart, kCharacterWise);
+  engine.EditCommand(WPC_DELETE, 1, 0);
+  Type("X");
+  engine.EditCommand(WPC_UNDO, 0, 0);
+  ASSERT_EQ(engine.EditCommand(WPC_CAN_REDO, 0, 0), 1);
+
+  ASSERT_EQ(engine.DocumentCommand(WPC_NEW_DOCUMENT, 0, nullptr), kWpcOk);
+  EXPECT_EQ(engine.EditCommand(WPC_CAN_UNDO, 0, 0), 0);
+  EXPECT_EQ(engine.EditCommand(WPC_CAN_REDO, 0, 0), 0);
+  engine.EditCommand(WPC_UNDO, 0, 0);
+  EXPECT_EQ(DocumentText(), "");
+  engine.EditCommand(WPC_REDO, 0, 0);
+  EXPECT_EQ(DocumentText(), "");
+}
+
 TEST_F(WpCtrlEditTest, AnEditWithDirectionZeroRecordsNothing) {
   engine.EditCommand(WPC_INSERT_TEXT, 0, Text("AB"));
   EXPECT_EQ(DocumentText(), "AB");
