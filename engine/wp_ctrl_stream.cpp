@@ -15,7 +15,7 @@ constexpr char kStyleMarker[] = "0001";
 constexpr uint8_t kSignatureEnd = 0x1A;  // ends every 16-byte field
 
 // The version form: two digits, a dot, two digits, a dot, two digits, a
-// dot, two digits, then the end byte.
+// dot, two digits, then the end byte and the terminating zero.
 constexpr size_t kVersionLength = 11;
 constexpr size_t kVersionDots[] = {2, 5, 8};
 
@@ -25,7 +25,7 @@ constexpr size_t kStyleMarkerFieldSize = 16;
 constexpr size_t kStyleTailOffset = 466;
 
 bool HasVersionForm(const platform::Signature& version) {
-  if (version[kVersionLength] != kSignatureEnd) return false;
+  if (version[kVersionLength] != kSignatureEnd || version[kVersionLength + 1] != 0) return false;
   for (size_t i = 0; i < kVersionLength; ++i) {
     const bool dot =
         std::find(std::begin(kVersionDots), std::end(kVersionDots), i) != std::end(kVersionDots);

@@ -93,6 +93,19 @@ TEST_F(WpCtrlStreamTest, VersionsOfTheSameFormUpToOursAreRead) {
   }
 }
 
+TEST_F(WpCtrlStreamTest, AVersionMustEndWithAZeroRightAfterItsEndByte) {
+  const Bytes written = WriteHeader();
+  PageLineColumn location;
+  DocStyle style;
+  Bytes longer = written;
+  longer[16 + 12] = '3';
+  EXPECT_EQ(ReadHeader(longer, kLoadHeader, location, style), kWpcBadVersion);
+  // What follows the terminating zero is not part of the version.
+  Bytes padded = written;
+  padded[16 + 13] = 'x';
+  EXPECT_EQ(ReadHeader(padded, kLoadHeader, location, style), kWpcOk);
+}
+
 TEST_F(WpCtrlStreamTest, ADamagedMagicIsRefusedAndADamagedTagOnlyWhenTheStyleIsTaken) {
   const Bytes written = WriteHeader();
   PageLineColumn location;
