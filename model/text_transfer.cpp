@@ -309,12 +309,14 @@ int CTextTransfer::ReadBlock(platform::CArchive& archive, const CVedTextPos* pos
     if (archive.Read(tag.data(), tag.size()) != tag.size() || tag != MakeBlockTag()) return 0;
     int32_t length = 0;
     archive >> length;
-    if (length == 0) {
+    // A block that carries no range data (a writer that failed stores 0)
+    // is an empty block, not a damaged one.
+    if (length <= 0) {
       if (pos != nullptr) CTextEditor::NoChangeResult(*pos, out);
       return 1;
     }
     // A length is believed only as far as the archive can back it.
-    if (length < 0 || static_cast<uint64_t>(length) > archive.RemainingBytes()) return 0;
+    if (static_cast<uint64_t>(length) > archive.RemainingBytes()) return 0;
     data.resize(static_cast<size_t>(length));
     archive.ReadExact(data.data(), data.size());
   } catch (const platform::CArchiveException&) {

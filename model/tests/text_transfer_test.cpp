@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <tuple>
 
 #include "model/texts.h"
@@ -693,7 +694,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BlockCase{"Whole", kGoldenBlock, 1, 1},
         BlockCase{"LengthZeroInsertsNothing", WithLength(0, 0), 1, 0},
-        BlockCase{"NegativeLength", WithLength(-1, 83), 0, 0},
+        BlockCase{"NegativeLengthInsertsNothing", WithLength(-1, 0), 1, 0},
+        BlockCase{"MostNegativeLengthInsertsNothing", WithLength(INT32_MIN, 0), 1, 0},
         BlockCase{"LengthBeyondTheArchive", WithLength(84, 83), 0, 0},
         BlockCase{"HugeLength", WithLength(0x7FFFFFFF, 83), 0, 0},
         BlockCase{"SignatureEndInsteadOfNul", WithByte(kGoldenBlock, 15, 0x1A), 0, 0},
