@@ -180,16 +180,13 @@ int CVedWpCtrl::HandleQueryCommand(int code, intptr_t arg, intptr_t value) {
       constexpr int kCaret = 1;
       constexpr int kFresh = 2;
       constexpr int kFreshMode = 3;
-      if (auto* out = As<ObjectDescription>(value)) {
-        if (arg == kCaret) {
-          *out = descriptions_[0];
-        } else if (arg == kFresh) {
-          root_->DescribeObjectAt(out, kFreshMode, nullptr);
-        } else {
-          *out = descriptions_[1];
-        }
-      }
-      return caretLevelType_;
+      auto* out = As<ObjectDescription>(value);
+      if (out != nullptr && arg != kFresh)
+        *out = arg == kCaret ? descriptions_[0] : descriptions_[1];
+      // The answer is the root's, whichever description is copied: the
+      // views take 0 for "not across objects" (the input method and the
+      // rulers work only then), so it is never the level type.
+      return root_->DescribeObjectAt(arg == kFresh ? out : nullptr, kFreshMode, nullptr);
     }
     case WPC_HIT_TEST:
       return HitTest(As<const CaretPoint>(arg), As<ObjectDescription>(value));

@@ -240,9 +240,22 @@ TEST_F(EditCommandTest, QueriesAboutPagesPointsAndTheCaret) {
   EXPECT_EQ(Edit(WPC_GET_CARET_BLOCK_CHARS), 2 * kStyleCharsPerLine);
 
   ObjectDescription context{};
-  EXPECT_EQ(Edit(WPC_GET_CARET_CONTEXT, 1, Pointer(&context)), kObjectText);
+  Edit(WPC_GET_CARET_CONTEXT, 1, Pointer(&context));
   EXPECT_EQ(context[0], kObjectText);
   EXPECT_EQ(context[1], kSubKindText);
+}
+
+// The input method and the rulers go on only when the caret context
+// answers 0, whichever description they ask for.
+TEST_F(EditCommandTest, TheCaretContextAnswersZeroInBodyTextInEveryMode) {
+  Type(kThreeLines);
+  Edit(WPC_MOVE_EXTEND, kMovePrevChar, kCharacterWise);
+  for (const int mode : {0, 1, 2}) {
+    ObjectDescription context{};
+    EXPECT_EQ(Edit(WPC_GET_CARET_CONTEXT, mode, Pointer(&context)), 0) << mode;
+    EXPECT_EQ(context[0], kObjectText) << mode;
+    EXPECT_EQ(Edit(WPC_GET_CARET_CONTEXT, mode, 0), 0) << mode;
+  }
 }
 
 TEST_F(EditCommandTest, DocumentStateQueries) {

@@ -52,6 +52,18 @@ TEST_F(TableCommandTest, ATableIsCreatedAtTheCaretAsAnEdit) {
   EXPECT_EQ(engine.EditCommand(WPC_CAN_UNDO, 0, 0), 1);
 }
 
+TEST_F(TableCommandTest, TheCaretContextAnswersOneOnlyForASelectionThatLeavesTheTable) {
+  MakeTable(2, 2);
+  ObjectDescription context{};
+  EXPECT_EQ(engine.EditCommand(WPC_GET_CARET_CONTEXT, 0, Pointer(&context)), 0);
+  EXPECT_EQ(context[0], kObjectTable);
+  engine.EditCommand(WPC_MOVE, kMoveDocumentStart, 1);
+  engine.EditCommand(WPC_MOVE_EXTEND, kMoveDocumentEnd, kCharacterWise);
+  for (const int mode : {0, 1, 2}) {
+    EXPECT_EQ(engine.EditCommand(WPC_GET_CARET_CONTEXT, mode, Pointer(&context)), 1) << mode;
+  }
+}
+
 TEST_F(TableCommandTest, RowAndColumnEditsChangeTheCaretsTable) {
   MakeTable(3, 3);
   struct Case {
