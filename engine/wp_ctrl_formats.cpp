@@ -98,7 +98,11 @@ int CVedWpCtrl::HandleFormatCommand(int code, intptr_t arg, intptr_t value) {
     case WPC_STEP_INDENT: {
       const int selector = static_cast<int>((value >> 16) & 0xFFFF);
       const auto steps = static_cast<int16_t>(value & 0xFFFF);
-      changed = root_->StepIndent(selector, direction, steps * appliedStyle_.charPitch, &change, 1);
+      // The indent keys hear the indent they reached; the deletion echo
+      // belongs to a forward delete that steps an indent back.
+      constexpr int kSpeakAsIndent = 0;
+      changed = root_->StepIndent(selector, direction, steps * appliedStyle_.charPitch, &change,
+                                  kSpeakAsIndent);
       break;
     }
     case WPC_GET_CARET_CHARFORMAT:

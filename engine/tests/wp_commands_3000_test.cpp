@@ -365,6 +365,37 @@ TEST_F(EditCommandTest, ParagraphLayoutIsConvertedBetweenCharactersAndTwips) {
   EXPECT_EQ(DocumentText(), kThreeLines);
 }
 
+// "インデント" with the indent after the step, or with the step itself
+// over a selection.
+constexpr char kSaidIndentTwo[] = "\x83\x43\x83\x93\x83\x66\x83\x93\x83\x67 2";
+constexpr char kSaidIndentPlusOne[] =
+    "\x83\x43\x83\x93\x83\x66\x83\x93\x83\x67 \x83\x76\x83\x89\x83\x58"
+    "1";
+constexpr char kSaidIndentMinusOne[] =
+    "\x83\x43\x83\x93\x83\x66\x83\x93\x83\x67 \x83\x7D\x83\x43\x83\x69\x83\x58"
+    "1";
+
+TEST_F(EditCommandTest, ASteppedIndentIsSpokenAsTheIndentItLeaves) {
+  Type(kThreeLines);
+  ParagraphLayoutRecord set;
+  set.mask = kMaskLeftIndent | kMaskFirstIndent;
+  set.firstIndent = 1;
+  set.leftIndent = 1;
+  Edit(WPC_SET_PARAGRAPH, 1, Pointer(&set));
+  // The caret is on a later line of its paragraph: the left indent is said.
+  window.Clear();
+  Edit(WPC_STEP_INDENT, 1, 0x10001);
+  EXPECT_EQ(window.Spoken(), std::vector<std::string>{kSaidIndentTwo});
+
+  Edit(WPC_MOVE_EXTEND, kMovePrevChar, kCharacterWise);
+  window.Clear();
+  Edit(WPC_STEP_INDENT, 1, 0x1FFFF);
+  EXPECT_EQ(window.Spoken(), std::vector<std::string>{kSaidIndentMinusOne});
+  window.Clear();
+  Edit(WPC_STEP_INDENT, 1, 0x10001);
+  EXPECT_EQ(window.Spoken(), std::vector<std::string>{kSaidIndentPlusOne});
+}
+
 TEST_F(EditCommandTest, TheDefaultCharacterFormatIsKeptAndAnswered) {
   CharFormat format;
   engine.EditCommand(WPC_GET_DEFAULT_CHARFORMAT, 0, Pointer(&format));
