@@ -50,6 +50,13 @@ inline constexpr size_t kDocRootMagicSize = 16;
 inline constexpr int kMoveWholeUnit = 2305;
 // The move code of a caret put at a point (a click, a drag, a column stop).
 inline constexpr int kMoveToPoint = 769;
+// How GetLineColumn counts a column: in character pitches of the page
+// format from the line's left edge (what the views show), or as the
+// objects count it themselves (what a go-to reads back).
+enum LineColumnCount : int {
+  kColumnsByPitch = 0,
+  kColumnsAsObjectsCount = 1,
+};
 // Table moves from a position in a table: the start and end of its row,
 // the top and bottom of its column, and the start and end of its cell.
 inline constexpr int kMoveTableRowStart = 1281;

@@ -473,7 +473,9 @@ int CDocBunsObj::GetLineColumn(int32_t out[2], int mode, const CVedTextPos* pos,
   // Without a position the caret's line is meant, not the lines up to the
   // end of the document.
   if (pos == nullptr) pos = &caret_;
-  if (mode == 1) return CDocObjContainer::GetLineColumn(&out[0], &out[1], pos, base);
+  if (mode == kColumnsAsObjectsCount) {
+    return CDocObjContainer::GetLineColumn(&out[0], &out[1], pos, base);
+  }
   out[0] = CountLines(base, pos);
   platform::RECT box{};
   GetPositionRect(&box, kRectCaret, pos, base);

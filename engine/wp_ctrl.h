@@ -280,7 +280,7 @@ class CVedWpCtrl : public platform::CObject, public CVedUndoTarget {
   platform::POINT TextAreaOrigin() const;
   // A position's line box on its page, in page twips.
   CaretPoint PointOf(const CVedTextPos& position);
-  PageLineColumn LocationOf(const CVedTextPos& position);
+  PageLineColumn LocationOf(const CVedTextPos& position, LineColumnCount count = kColumnsByPitch);
 
   // ---- Life
   int started_ = 0;

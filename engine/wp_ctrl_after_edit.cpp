@@ -36,12 +36,12 @@ CaretPoint CVedWpCtrl::PointOf(const CVedTextPos& position) {
   return point;
 }
 
-PageLineColumn CVedWpCtrl::LocationOf(const CVedTextPos& position) {
+PageLineColumn CVedWpCtrl::LocationOf(const CVedTextPos& position, LineColumnCount count) {
   PageLineColumn location;
   const CVedTextPos* pageStart = pageTable_->FindPage(&position, &location.page);
   if (pageStart == nullptr) return location;
   int32_t lineColumn[2] = {0, 0};
-  root_->GetLineColumn(lineColumn, 0, &position, pageStart);
+  root_->GetLineColumn(lineColumn, count, &position, pageStart);
   location.line = lineColumn[0];
   location.column = lineColumn[1];
   return location;

@@ -144,7 +144,8 @@ int CVedWpCtrl::ReadDocument(int flags, platform::CArchive& archive, bool insert
 
 void CVedWpCtrl::BackUpDocument(DocumentBackup& backup) {
   backup.style = appliedStyle_;
-  backup.caret = LocationOf(root_->Caret());
+  // Kept in the unit the go-to that puts it back reads.
+  backup.caret = LocationOf(root_->Caret(), kColumnsAsObjectsCount);
   backup.modified = root_->IsModified();
 }
 

@@ -84,7 +84,9 @@ int CVedWpCtrl::WriteStreamHeader(platform::CArchive& archive) {
 
   CVedTextPos caret;
   root_->GetCursor(&caret);
-  const PageLineColumn location = LocationOf(caret);
+  // Stored in the unit a restoring load's go-to reads, so that the caret
+  // does not drift with every save and reopen.
+  const PageLineColumn location = LocationOf(caret, kColumnsAsObjectsCount);
   archive << location.page << location.line << location.column;
   return kWpcOk;
 }

@@ -213,6 +213,33 @@ TEST_F(WpCtrlEditTest, SavingAndLoadingKeepContentStyleAndCaret) {
   EXPECT_EQ(style.charPitch, TestStyle().charPitch);
 }
 
+// Full-width text with the caret before its third character, saved and
+// opened again: the caret comes back where it was every time.
+TEST_F(WpCtrlEditTest, TheStoredCaretReopensWhereItWasAfterFullWidthText) {
+  Type("\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8");  // あいうえお
+  engine.EditCommand(WPC_MOVE, kMoveLineStart, 1);
+  engine.EditCommand(WPC_MOVE, kMoveNextChar, 2);
+  const PageLineColumn before = Location().caret;
+  for (int round = 0; round < 3; ++round) {
+    platform::CMemFile file;
+    {
+      platform::CArchive archive(&file, platform::CArchive::kStore);
+      ASSERT_EQ(engine.DocumentCommand(WPC_SAVE_DOCUMENT, kLoadHeader, &archive), kWpcOk);
+      archive.Close();
+    }
+    std::vector<uint8_t> saved(file.Data(), file.Data() + file.GetLength());
+    // Page 1, line 1, the third character.
+    const std::vector<uint8_t> caret = {1, 0, 0, 0, 1, 0, 0, 0, 3, 0, 0, 0};
+    ASSERT_GE(saved.size(), 764u);
+    EXPECT_EQ(std::vector<uint8_t>(saved.begin() + 752, saved.begin() + 764), caret) << round;
+    platform::CMemFile in(saved.data(), saved.size());
+    platform::CArchive archive(&in, platform::CArchive::kLoad);
+    ASSERT_EQ(engine.DocumentCommand(WPC_LOAD_DOCUMENT, kLoadHeader | kLoadRestoreCaret, &archive),
+              kWpcOk);
+    EXPECT_EQ(Location().caret, before) << round;
+  }
+}
+
 // A file that cannot take the whole document, as a full disk would: the
 // save fails and the document is still unsaved, so that closing it asks.
 TEST_F(WpCtrlEditTest, ASaveThatCannotBeWrittenLeavesTheDocumentModified) {
@@ -315,6 +342,14 @@ TEST_F(LoadOverTest, ALoadThatFailsPartWayLeavesThePreviousDocumentAsItWas) {
 
 // The previous document comes back whole, a table in it too, whether the
 // load failed in its content or before it cleared anything.
+TEST_F(LoadOverTest, ARefusedLoadLeavesTheCaretInFullWidthTextWhereItWas) {
+  Type("\x82\xA0\x82\xA2\x82\xA4");  // あいう
+  engine.EditCommand(WPC_MOVE, kMovePrevChar, 1);
+  const PageLineColumn before = Location().caret;
+  EXPECT_NE(Load(std::vector<uint8_t>(saved.begin(), saved.end() - 6)), kWpcOk);
+  EXPECT_EQ(Location().caret, before);
+}
+
 TEST_F(LoadOverTest, AFailedLoadGivesBackThePreviousDocumentAsItWouldBeSaved) {
   ASSERT_NE(engine.TableCommand(WPC_CREATE_TABLE, 1, (2 << 16) | 2), 0);
   Type("\x82\xA0");
