@@ -18,7 +18,11 @@ constexpr char kFormFeed = '\f';
 constexpr char kCr = '\r';
 constexpr char kLf = '\n';
 
-bool IsRunBreak(char c) { return c == kTab || c == kFormFeed || c == kCr; }
+// CR LF, a lone LF and a lone CR each end a paragraph: texts come from
+// files and programs with every one of these line ends.
+bool IsParagraphEnd(char c) { return c == kCr || c == kLf; }
+
+bool IsRunBreak(char c) { return c == kTab || c == kFormFeed || IsParagraphEnd(c); }
 
 bool IsLineEndCode(uint16_t code) {
   return code == kCodeParagraphEnd || code == kCodePageBreak || code == kCodeEndOfText;
@@ -424,8 +428,8 @@ int CTextEditor::InsertText(const CVedTextPos* pos, std::string_view text,
     if (c == kTab) {
       ok = InsertTab(at);
       ++i;
-    } else if (c == kCr || c == kFormFeed) {
-      ok = InsertBreak(at, c == kCr ? kCodeParagraphEnd : kCodePageBreak, &heightDelta);
+    } else if (IsParagraphEnd(c) || c == kFormFeed) {
+      ok = InsertBreak(at, c == kFormFeed ? kCodePageBreak : kCodeParagraphEnd, &heightDelta);
       ++i;
       if (c == kCr && i < text.size() && text[i] == kLf) ++i;
     } else {
@@ -464,7 +468,7 @@ int CTextEditor::InsertText(const CVedTextPos* pos, std::string_view text,
 
 int CTextEditor::OverwriteText(const CVedTextPos* pos, std::string_view text,
                                const CharCell& cellTemplate, EditResult* out) {
-  if (!text.empty() && (text[0] == kCr || text[0] == kFormFeed)) {
+  if (!text.empty() && (IsParagraphEnd(text[0]) || text[0] == kFormFeed)) {
     return InsertText(pos, text, cellTemplate, out);
   }
   TextNodes nodes;

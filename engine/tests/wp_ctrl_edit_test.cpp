@@ -104,6 +104,52 @@ TEST_F(WpCtrlEditTest, ANewDocumentForgetsWhatThePreviousOneCouldUndoAndRedo) {
   EXPECT_EQ(DocumentText(), "");
 }
 
+// Unix and old Macintosh line ends end a paragraph as CR LF does, in a
+// plain-text file and in typed text alike; the document then saves and
+// reads back as it is.
+TEST_F(WpCtrlEditTest, EveryKindOfLineEndInPlainTextEndsAParagraph) {
+  struct Case {
+    std::string text;
+    std::string document;
+  };
+  const Case cases[] = {
+      {"one\ntwo", "one\r\ntwo"},     {"one\rtwo", "one\r\ntwo"}, {"one\r\ntwo", "one\r\ntwo"},
+      {"a\n\nb\n", "a\r\n\r\nb\r\n"}, {"a\r\n\nb", "a\r\n\r\nb"},
+  };
+  for (const Case& c : cases) {
+    std::string bytes = c.text;
+    platform::CMemFile file(reinterpret_cast<uint8_t*>(bytes.data()), bytes.size());
+    platform::CArchive archive(&file, platform::CArchive::kLoad);
+    ASSERT_EQ(engine.DocumentCommand(WPC_LOAD_DOCUMENT, CDocBunsObj::kStreamPlainText, &archive),
+              kWpcOk)
+        << c.text;
+    EXPECT_EQ(DocumentText(), c.document) << c.text;
+
+    const std::vector<uint8_t> saved = Content();
+    platform::CMemFile out;
+    {
+      platform::CArchive writing(&out, platform::CArchive::kStore);
+      ASSERT_EQ(engine.DocumentCommand(WPC_SAVE_DOCUMENT, kLoadHeader, &writing), kWpcOk);
+      writing.Close();
+    }
+    std::vector<uint8_t> copy(out.Data(), out.Data() + out.GetLength());
+    platform::CMemFile in(copy.data(), copy.size());
+    platform::CArchive reading(&in, platform::CArchive::kLoad);
+    ASSERT_EQ(engine.DocumentCommand(WPC_LOAD_DOCUMENT, kLoadHeader, &reading), kWpcOk) << c.text;
+    EXPECT_EQ(Content(), saved) << c.text;
+
+    engine.DocumentCommand(WPC_NEW_DOCUMENT, 0, nullptr);
+    Type(c.text.c_str());
+    EXPECT_EQ(DocumentText(), c.document) << c.text;
+    engine.DocumentCommand(WPC_NEW_DOCUMENT, 0, nullptr);
+    Type("xxxxxxxxxx");
+    engine.EditCommand(WPC_MOVE, kMoveDocumentStart, 1);
+    TypeOver(c.text.c_str());
+    EXPECT_EQ(DocumentText().substr(0, c.document.size()), c.document) << c.text;
+    engine.DocumentCommand(WPC_NEW_DOCUMENT, 0, nullptr);
+  }
+}
+
 TEST_F(WpCtrlEditTest, AnEditWithDirectionZeroRecordsNothing) {
   engine.EditCommand(WPC_INSERT_TEXT, 0, Text("AB"));
   EXPECT_EQ(DocumentText(), "AB");

@@ -147,6 +147,12 @@ TEST_F(TransferTest, PlainTextAloneIsPastedWithItsLineBreaks) {
   EXPECT_EQ(window.Spoken().front(), Sjis("貼り付け"));
 }
 
+TEST_F(TransferTest, PastedTextEndsAParagraphAtALoneLineFeedOrCarriageReturn) {
+  PutOnClipboard(platform::CF_TEXT, std::string("A\nB\rC\r\nD\0", 10));
+  Edit(WPC_PASTE, 1);
+  EXPECT_EQ(DocumentText(), "A\r\nB\r\nC\r\nD");
+}
+
 TEST_F(TransferTest, AnEmptyClipboardWarnsOrStillDeletesTheSelection) {
   Type(kThreeParagraphs);
   const Bytes original = Content();
