@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace platform {
 
@@ -13,6 +14,11 @@ class Clock {
   // Milliseconds since an arbitrary start; wraps like a 32-bit tick count.
   virtual uint32_t TickCount() = 0;
   virtual void Sleep(uint32_t milliseconds) = 0;
+  // Lets `milliseconds` pass while waiting for events: `wait` polls with a
+  // timeout in milliseconds.
+  virtual void WaitForEvents(uint32_t milliseconds, const std::function<void(int)>& wait) {
+    wait(static_cast<int>(milliseconds));
+  }
 };
 
 // The process clock: the real one unless a test installed another.
@@ -28,6 +34,11 @@ class FakeClock : public Clock {
   void Sleep(uint32_t milliseconds) override {
     now_ += milliseconds;
     ++sleeps_;
+  }
+  // Looks for events without waiting, then lets the time pass.
+  void WaitForEvents(uint32_t milliseconds, const std::function<void(int)>& wait) override {
+    wait(0);
+    now_ += milliseconds;
   }
   void Advance(uint32_t milliseconds) { now_ += milliseconds; }
   uint32_t sleeps() const { return sleeps_; }

@@ -1,143 +1,198 @@
 #include "platform/window_message.h"
 
-#include <condition_variable>
-#include <deque>
-#include <memory>
-#include <mutex>
-#include <optional>
-#include <unordered_map>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/display_backend.h"
+#include "platform/message_queue.h"
+#include "platform/timers.h"
+#include "platform/window_tree.h"
 
 namespace platform {
 
 namespace {
 
-class MessageQueue {
+constexpr int kWaitWithoutLimit = -1;
+
+// The cross-thread send this thread is handling, for InSendMessage and
+// ReplyMessage; null while it handles its own messages.
+thread_local SentMessage* handlingSend = nullptr;
+
+class SendScope {
  public:
-  void Post(const MSG& msg) {
-    {
-      std::lock_guard lock(mutex_);
-      messages_.push_back(msg);
-    }
-    arrived_.notify_one();
-  }
+  explicit SendScope(SentMessage* sent) : previous_(handlingSend) { handlingSend = sent; }
+  ~SendScope() { handlingSend = previous_; }
+  SendScope(const SendScope&) = delete;
+  SendScope& operator=(const SendScope&) = delete;
 
-  bool Peek(MSG* msg, HWND window, UINT first, UINT last, bool remove) {
+ private:
+  SentMessage* previous_;
+};
+
+LRESULT CallOnThisThread(WNDPROC proc, const MSG& msg) {
+  const SendScope scope(nullptr);
+  return CallWindowProc(proc, msg.hwnd, msg.message, msg.wParam, msg.lParam);
+}
+
+void HandleSent(const std::shared_ptr<SentMessage>& sent) {
+  const std::optional<WindowTarget> target = TargetOf(sent->msg.hwnd);
+  LRESULT result = 0;
+  if (target) {
+    const SendScope scope(sent.get());
+    const MSG& msg = sent->msg;
+    result = CallWindowProc(target->proc, msg.hwnd, msg.message, msg.wParam, msg.lParam);
+  }
+  ThreadMessageQueue::Complete(*sent, result);
+}
+
+void DeliverSentMessages() {
+  while (const std::shared_ptr<SentMessage> sent = CurrentQueue()->TakeSent()) HandleSent(sent);
+}
+
+LRESULT SendToOtherThread(const WindowTarget& target, const MSG& msg) {
+  ThreadMessageQueue& own = *CurrentQueue();
+  const auto sent = std::make_shared<SentMessage>();
+  sent->msg = msg;
+  sent->senderQueue = &own;
+  target.queue->PushSent(sent);
+  // The window may have gone between looking it up and queueing.
+  if (!IsWindow(msg.hwnd)) target.queue->CancelSentTo(msg.hwnd);
+  while (!own.IsDone(*sent)) {
+    DeliverSentMessages();
+    if (own.IsDone(*sent)) break;
+    own.Wait(CurrentDisplay().EventDescriptor(), kWaitWithoutLimit);
+  }
+  return sent->result;
+}
+
+class RegisteredMessages {
+ public:
+  UINT Register(const char* name) {
+    if (name == nullptr || *name == '\0') return 0;
+    std::string folded(name);
+    std::transform(folded.begin(), folded.end(), folded.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     std::lock_guard lock(mutex_);
-    return TakeLocked(msg, window, first, last, remove);
-  }
-
-  void Wait(MSG* msg, HWND window, UINT first, UINT last) {
-    std::unique_lock lock(mutex_);
-    arrived_.wait(lock, [&] { return TakeLocked(msg, window, first, last, true); });
-  }
-
-  void Clear() {
-    std::lock_guard lock(mutex_);
-    messages_.clear();
+    const auto it = numbers_.find(folded);
+    if (it != numbers_.end()) return it->second;
+    if (next_ > kLastRegisteredMessage) return 0;
+    numbers_[folded] = next_;
+    return next_++;
   }
 
  private:
-  static bool Matches(const MSG& msg, HWND window, UINT first, UINT last) {
-    if (window != kNoWindow && msg.hwnd != window) return false;
-    if (first == 0 && last == 0) return true;
-    return msg.message >= first && msg.message <= last;
-  }
-
-  bool TakeLocked(MSG* msg, HWND window, UINT first, UINT last, bool remove) {
-    for (auto it = messages_.begin(); it != messages_.end(); ++it) {
-      if (!Matches(*it, window, first, last)) continue;
-      if (msg != nullptr) *msg = *it;
-      if (remove) messages_.erase(it);
-      return true;
-    }
-    return false;
-  }
-
   std::mutex mutex_;
-  std::condition_variable arrived_;
-  std::deque<MSG> messages_;
+  std::map<std::string, UINT> numbers_;
+  UINT next_ = kFirstRegisteredMessage;
 };
-
-std::shared_ptr<MessageQueue>& ThreadQueue() {
-  thread_local std::shared_ptr<MessageQueue> queue = std::make_shared<MessageQueue>();
-  return queue;
-}
-
-struct Window {
-  WindowProc proc;
-  std::shared_ptr<MessageQueue> queue;
-};
-
-class WindowRegistry {
- public:
-  HWND Add(WindowProc proc) {
-    std::lock_guard lock(mutex_);
-    const HWND handle = nextHandle_++;
-    windows_[handle] = Window{std::move(proc), ThreadQueue()};
-    return handle;
-  }
-  bool Remove(HWND window) {
-    std::lock_guard lock(mutex_);
-    return windows_.erase(window) != 0;
-  }
-  // A copy, so that a handler may create or destroy windows while it runs.
-  std::optional<Window> Find(HWND window) {
-    std::lock_guard lock(mutex_);
-    const auto it = windows_.find(window);
-    if (it == windows_.end()) return std::nullopt;
-    return it->second;
-  }
-  void Clear() {
-    std::lock_guard lock(mutex_);
-    windows_.clear();
-  }
-
- private:
-  static constexpr HWND kFirstHandle = 0x10000;
-  std::mutex mutex_;
-  HWND nextHandle_ = kFirstHandle;
-  std::unordered_map<HWND, Window> windows_;
-};
-
-WindowRegistry& Registry() {
-  static WindowRegistry registry;
-  return registry;
-}
 
 }  // namespace
 
-HWND CreateWindowHandle(WindowProc proc) { return Registry().Add(std::move(proc)); }
-
-bool DestroyWindow(HWND window) { return Registry().Remove(window); }
-
-bool IsWindow(HWND window) { return Registry().Find(window).has_value(); }
-
 LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  const std::optional<Window> target = Registry().Find(window);
-  if (!target || !target->proc) return 0;
-  return target->proc(window, message, wParam, lParam);
+  const std::optional<WindowTarget> target = TargetOf(window);
+  if (!target) return 0;
+  const MSG msg{window, message, wParam, lParam};
+  if (target->queue == CurrentQueue()) return CallOnThisThread(target->proc, msg);
+  return SendToOtherThread(*target, msg);
+}
+
+bool InSendMessage() { return handlingSend != nullptr; }
+
+bool ReplyMessage(LRESULT result) {
+  if (handlingSend == nullptr) return false;
+  ThreadMessageQueue::Complete(*handlingSend, result);
+  return true;
 }
 
 bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  const std::optional<Window> target = Registry().Find(window);
+  if (window == kNoWindow) {
+    PostThreadMessage(message, wParam, lParam);
+    return true;
+  }
+  const std::optional<WindowTarget> target = TargetOf(window);
   if (!target) return false;
   target->queue->Post(MSG{window, message, wParam, lParam});
   return true;
 }
 
 void PostThreadMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  ThreadQueue()->Post(MSG{kNoWindow, message, wParam, lParam});
+  CurrentQueue()->Post(MSG{kNoWindow, message, wParam, lParam});
 }
 
-void PostQuitMessage(int exitCode) { PostThreadMessage(WM_QUIT, static_cast<WPARAM>(exitCode), 0); }
+bool PostThreadMessage(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam) {
+  const std::shared_ptr<ThreadMessageQueue> queue = QueueOfThread(threadId);
+  if (!queue) return false;
+  queue->Post(MSG{kNoWindow, message, wParam, lParam});
+  return true;
+}
+
+void PostQuitMessage(int exitCode) { CurrentQueue()->PostQuit(exitCode); }
+
+DWORD GetCurrentThreadId() { return CurrentQueue()->threadId(); }
+
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
+  const std::optional<WindowTarget> target = TargetOf(window);
+  if (!target) return 0;
+  if (processId != nullptr) *processId = static_cast<DWORD>(getpid());
+  return target->queue->threadId();
+}
+
+UINT RegisterWindowMessage(const char* name) {
+  static RegisteredMessages registered;
+  return registered.Register(name);
+}
+
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) {
+  if (window != kNoWindow) {
+    const std::optional<WindowTarget> target = TargetOf(window);
+    if (!target || target->queue != CurrentQueue()) return 0;
+  }
+  return CurrentTimers().Set(window, id, elapse, proc);
+}
+
+bool KillTimer(HWND window, UINT_PTR id) { return CurrentTimers().Kill(window, id); }
 
 bool PeekMessage(MSG* msg, HWND window, UINT first, UINT last, UINT remove) {
-  return ThreadQueue()->Peek(msg, window, first, last, (remove & PM_REMOVE) != 0);
+  DeliverSentMessages();
+  const bool removing = (remove & PM_REMOVE) != 0;
+  return CurrentQueue()->TakePosted(msg, window, first, last, removing) ||
+         CurrentTimers().TakeDue(msg, window, first, last, removing);
 }
+
+namespace {
+
+void WaitWithLimit(std::optional<uint32_t> limit) {
+  DisplayBackend& display = CurrentDisplay();
+  const auto wait = [&display](int timeoutMs) {
+    CurrentQueue()->Wait(display.EventDescriptor(), timeoutMs);
+    display.HandleEvents();
+  };
+  const std::optional<uint32_t> untilTimer = CurrentTimers().UntilNext();
+  if (untilTimer && (!limit || *untilTimer < *limit)) limit = untilTimer;
+  if (limit) {
+    ProcessClock().WaitForEvents(*limit, wait);
+  } else {
+    wait(kWaitWithoutLimit);
+  }
+}
+
+}  // namespace
+
+bool WaitMessage() {
+  WaitWithLimit(std::nullopt);
+  return true;
+}
+
+void WaitMessageFor(uint32_t milliseconds) { WaitWithLimit(milliseconds); }
 
 int GetMessage(MSG* msg, HWND window, UINT first, UINT last) {
   MSG taken;
-  ThreadQueue()->Wait(&taken, window, first, last);
+  while (!PeekMessage(&taken, window, first, last, PM_REMOVE)) WaitMessage();
   if (msg != nullptr) *msg = taken;
   return taken.message == WM_QUIT ? 0 : 1;
 }
@@ -147,13 +202,22 @@ bool TranslateMessage(const MSG* msg) {
 }
 
 LRESULT DispatchMessage(const MSG* msg) {
-  if (msg == nullptr || msg->hwnd == kNoWindow) return 0;
-  return SendMessage(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+  if (msg == nullptr) return 0;
+  if (msg->message == WM_TIMER && msg->lParam != 0) {
+    reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
+    return 0;
+  }
+  if (msg->hwnd == kNoWindow) return 0;
+  const std::optional<WindowTarget> target = TargetOf(msg->hwnd);
+  if (!target) return 0;
+  return CallOnThisThread(target->proc, *msg);
 }
 
 void ResetWindowMessages() {
-  ThreadQueue()->Clear();
-  Registry().Clear();
+  CurrentQueue()->Clear();
+  CurrentTimers().Clear();
+  std::lock_guard lock(Tree().mutex());
+  Tree().Clear();
 }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -35,7 +36,7 @@ TEST_F(WindowMessageTest, SendMessageAnswersTheHandlersReply) {
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(SendMessage(window, WM_USER, 21, 0), 0);
   EXPECT_FALSE(PostMessage(window, WM_USER, 0, 0));
-  EXPECT_THAT(handled_, ElementsAre(WM_USER));
+  EXPECT_THAT(handled_, ElementsAre(WM_USER, WM_DESTROY, WM_NCDESTROY));
 }
 
 TEST_F(WindowMessageTest, PeekLooksOrRemovesByFilter) {
@@ -79,6 +80,136 @@ TEST_F(WindowMessageTest, PostsGoToTheQueueOfTheWindowsThread) {
   ASSERT_EQ(GetMessage(&msg, kNoWindow, 0, 0), 1);
   EXPECT_EQ(msg.message, WM_USER + 5);
   EXPECT_EQ(msg.hwnd, window);
+}
+
+TEST_F(WindowMessageTest, QuitComesAfterWhatIsPosted) {
+  const HWND window = Recorder();
+  PostQuitMessage(3);
+  PostMessage(window, WM_USER, 0, 0);
+  MSG msg;
+  ASSERT_EQ(GetMessage(&msg, kNoWindow, 0, 0), 1);
+  EXPECT_EQ(msg.message, WM_USER);
+  EXPECT_EQ(GetMessage(&msg, kNoWindow, 0, 0), 0);
+  EXPECT_FALSE(PeekMessage(&msg, kNoWindow, 0, 0, PM_NOREMOVE)) << "the quit is taken once";
+}
+
+TEST_F(WindowMessageTest, ThreadMessagesOnlyFilterSkipsWindowMessages) {
+  const HWND window = Recorder();
+  PostMessage(window, WM_USER, 1, 0);
+  PostThreadMessage(WM_USER, 2, 0);
+  MSG msg;
+  ASSERT_TRUE(PeekMessage(&msg, kThreadMessagesOnly, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 2u);
+  EXPECT_EQ(msg.hwnd, kNoWindow);
+}
+
+TEST_F(WindowMessageTest, PostThreadMessageReachesAnotherThreadsQueue) {
+  const DWORD self = GetCurrentThreadId();
+  std::thread other([self] { EXPECT_TRUE(PostThreadMessage(self, WM_USER + 2, 9, 0)); });
+  other.join();
+  MSG msg;
+  ASSERT_EQ(GetMessage(&msg, kNoWindow, 0, 0), 1);
+  EXPECT_EQ(msg.message, WM_USER + 2);
+  EXPECT_EQ(msg.wParam, 9u);
+  EXPECT_FALSE(PostThreadMessage(0, WM_USER, 0, 0)) << "no such thread";
+}
+
+TEST_F(WindowMessageTest, RegisteredMessagesAreOneNumberPerName) {
+  const UINT first = RegisterWindowMessage("LexoraFind");
+  EXPECT_GE(first, kFirstRegisteredMessage);
+  EXPECT_EQ(RegisterWindowMessage("lexorafind"), first);
+  EXPECT_NE(RegisterWindowMessage("LexoraOther"), first);
+  EXPECT_EQ(RegisterWindowMessage(""), 0u);
+}
+
+// A window on a thread of its own that handles what is sent to it only
+// while that thread pumps.
+class OtherThreadWindow {
+ public:
+  explicit OtherThreadWindow(WindowProc proc) {
+    thread_ = std::thread([this, proc] {
+      window_ = CreateWindowHandle(proc);
+      created_ = true;
+      MSG msg;
+      while (GetMessage(&msg, kNoWindow, 0, 0) != 0) DispatchMessage(&msg);
+      DestroyWindow(window_);
+    });
+    while (!created_) std::this_thread::yield();
+  }
+  ~OtherThreadWindow() {
+    PostMessage(window_, WM_USER + 99, 0, 0);
+    thread_.join();
+  }
+  HWND handle() const { return window_; }
+
+ private:
+  std::atomic<bool> created_{false};
+  HWND window_ = kNoWindow;
+  std::thread thread_;
+};
+
+// Quits the pumping thread when told to.
+LRESULT QuitOn(UINT message, UINT quit) {
+  if (message == quit) PostQuitMessage(0);
+  return 0;
+}
+
+TEST_F(WindowMessageTest, CrossThreadSendWaitsForTheOwnerAndAnswersItsReply) {
+  std::atomic<bool> inSend{false};
+  OtherThreadWindow other([&](HWND, UINT message, WPARAM wParam, LPARAM) -> LRESULT {
+    if (message == WM_USER) {
+      inSend = InSendMessage();
+      return static_cast<LRESULT>(wParam + 1);
+    }
+    return QuitOn(message, WM_USER + 99);
+  });
+  EXPECT_EQ(SendMessage(other.handle(), WM_USER, 41, 0), 42);
+  EXPECT_TRUE(inSend);
+  EXPECT_FALSE(InSendMessage());
+}
+
+TEST_F(WindowMessageTest, OwnerSendingBackToTheBlockedSenderIsAnswered) {
+  const HWND mine = Recorder();
+  OtherThreadWindow other([mine](HWND, UINT message, WPARAM, LPARAM) -> LRESULT {
+    if (message == WM_USER) return SendMessage(mine, WM_USER + 1, 10, 0) + 1;
+    return QuitOn(message, WM_USER + 99);
+  });
+  EXPECT_EQ(SendMessage(other.handle(), WM_USER, 0, 0), 21) << "20 from the send back, plus 1";
+  EXPECT_THAT(handled_, ElementsAre(WM_USER + 1));
+}
+
+TEST_F(WindowMessageTest, ReplyMessageReleasesTheSenderEarly) {
+  std::atomic<bool> released{false};
+  OtherThreadWindow other([&](HWND, UINT message, WPARAM, LPARAM) -> LRESULT {
+    if (message == WM_USER) {
+      EXPECT_TRUE(ReplyMessage(5));
+      while (!released) std::this_thread::yield();
+      return 6;
+    }
+    return QuitOn(message, WM_USER + 99);
+  });
+  EXPECT_EQ(SendMessage(other.handle(), WM_USER, 0, 0), 5);
+  released = true;
+  EXPECT_FALSE(ReplyMessage(1)) << "nobody waits on this thread";
+}
+
+TEST_F(WindowMessageTest, DestroyedTargetReleasesTheSenderWithZero) {
+  std::atomic<HWND> target{kNoWindow};
+  std::atomic<bool> sending{false};
+  std::thread owner([&] {
+    target = CreateWindowHandle([](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 7; });
+    // The owner never pumps: however far the send got, destroying the
+    // window has to answer it.
+    while (!sending) std::this_thread::yield();
+    DestroyWindow(target);
+  });
+  while (target == kNoWindow) std::this_thread::yield();
+  std::thread sender([&] {
+    sending = true;
+    EXPECT_EQ(SendMessage(target, WM_USER, 0, 0), 0);
+  });
+  sender.join();
+  owner.join();
 }
 
 }  // namespace

@@ -1,0 +1,52 @@
+// What the window system asks of a display: native top-level windows to
+// show its surfaces in, the cursor, and a descriptor that becomes readable
+// when the display has events, which it then turns into messages. The
+// headless back end, the default, has no descriptor and shows nothing.
+#pragma once
+
+#include "platform/windef.h"
+#include "platform/window_message.h"
+
+namespace platform {
+
+class DisplayBackend {
+ public:
+  virtual ~DisplayBackend() = default;
+  virtual void CreateNativeWindow(HWND window, const RECT& rect) = 0;
+  virtual void ShowNativeWindow(HWND window, bool visible) = 0;
+  virtual void MoveNativeWindow(HWND window, const RECT& rect) = 0;
+  virtual void DestroyNativeWindow(HWND window) = 0;
+  // Readable when events wait; negative for none.
+  virtual int EventDescriptor() const = 0;
+  // Turns waiting display events into input and messages.
+  virtual void HandleEvents() = 0;
+};
+
+class HeadlessBackend : public DisplayBackend {
+ public:
+  void CreateNativeWindow(HWND, const RECT&) override {}
+  void ShowNativeWindow(HWND, bool) override {}
+  void MoveNativeWindow(HWND, const RECT&) override {}
+  void DestroyNativeWindow(HWND) override {}
+  int EventDescriptor() const override { return kNoDescriptor; }
+  void HandleEvents() override {}
+
+ private:
+  static constexpr int kNoDescriptor = -1;
+};
+
+// The process's back end: the headless one unless another was installed.
+DisplayBackend& CurrentDisplay();
+// Installs a back end for the lifetime of the guard.
+class ScopedDisplay {
+ public:
+  explicit ScopedDisplay(DisplayBackend& backend);
+  ~ScopedDisplay();
+  ScopedDisplay(const ScopedDisplay&) = delete;
+  ScopedDisplay& operator=(const ScopedDisplay&) = delete;
+
+ private:
+  DisplayBackend* previous_;
+};
+
+}  // namespace platform

@@ -1,0 +1,83 @@
+// The process's window tree: every window's record, the classes, and the
+// Z order of the top-level windows and of each window's children (topmost
+// first). One lock guards it; procedures are always called outside it.
+// Internal to the window system.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/message_queue.h"
+#include "platform/window.h"
+
+namespace platform {
+
+struct WindowRecord {
+  HWND handle = kNoWindow;
+  std::string className;
+  UINT classStyle = 0;
+  WNDPROC proc = nullptr;
+  WindowProc handler;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  int32_t id = 0;
+  HWND parent = kNoWindow;
+  HWND owner = kNoWindow;
+  std::vector<HWND> children;
+  RECT rect;
+  std::string text;
+  std::map<std::string, HANDLE> properties;
+  LONG_PTR userData = 0;
+  std::shared_ptr<ThreadMessageQueue> queue;
+  bool destroying = false;
+};
+
+class WindowTree {
+ public:
+  std::mutex& mutex() { return mutex_; }
+
+  // Everything below expects the lock held.
+  WindowRecord* Find(HWND window);
+  WindowRecord& Add(WindowRecord record);
+  void Remove(HWND window);
+  // The sibling list the window is in: its parent's children or the
+  // top-level windows.
+  std::vector<HWND>& SiblingsOf(const WindowRecord& record);
+  std::vector<HWND>& ChildrenOf(HWND parent);
+  void Clear();
+
+  const WNDCLASS* FindClass(const std::string& name) const;
+  bool AddClass(const std::string& name, const WNDCLASS& windowClass);
+  bool RemoveClass(const std::string& name);
+
+ private:
+  static std::string Folded(const std::string& name);
+
+  std::mutex mutex_;
+  HWND nextHandle_ = kFirstHandle;
+  std::unordered_map<HWND, WindowRecord> windows_;
+  std::vector<HWND> topLevel_;
+  struct ClassEntry {
+    WNDCLASS windowClass;
+    std::string name;
+  };
+  std::map<std::string, ClassEntry> classes_;
+
+  static constexpr HWND kFirstHandle = 0x10000;
+};
+
+WindowTree& Tree();
+
+// A copy of what a call on the window needs, taken under the lock.
+struct WindowTarget {
+  WNDPROC proc = nullptr;
+  std::shared_ptr<ThreadMessageQueue> queue;
+};
+std::optional<WindowTarget> TargetOf(HWND window);
+
+}  // namespace platform
