@@ -23,6 +23,12 @@ class QueueDirectory {
     std::lock_guard lock(mutex_);
     queues_.erase(threadId);
   }
+  void WakeAll() {
+    std::lock_guard lock(mutex_);
+    for (const auto& [id, weak] : queues_) {
+      if (const std::shared_ptr<ThreadMessageQueue> queue = weak.lock()) queue->Wake();
+    }
+  }
   std::shared_ptr<ThreadMessageQueue> Find(DWORD threadId) {
     std::lock_guard lock(mutex_);
     const auto it = queues_.find(threadId);
@@ -74,6 +80,14 @@ void ThreadMessageQueue::Post(const MSG& msg) {
   {
     std::lock_guard lock(mutex_);
     posted_.push_back(msg);
+  }
+  Wake();
+}
+
+void ThreadMessageQueue::PostFirst(const std::vector<MSG>& messages) {
+  {
+    std::lock_guard lock(mutex_);
+    posted_.insert(posted_.begin(), messages.begin(), messages.end());
   }
   Wake();
 }
@@ -172,6 +186,8 @@ const std::shared_ptr<ThreadMessageQueue>& CurrentQueue() {
   thread_local ThreadQueueHolder holder;
   return holder.queue;
 }
+
+void WakeAllQueues() { Directory().WakeAll(); }
 
 std::shared_ptr<ThreadMessageQueue> QueueOfThread(DWORD threadId) {
   return Directory().Find(threadId);

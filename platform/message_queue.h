@@ -31,6 +31,8 @@ class ThreadMessageQueue {
   DWORD threadId() const { return threadId_; }
 
   void Post(const MSG& msg);
+  // Queues messages to be taken before everything posted so far.
+  void PostFirst(const std::vector<MSG>& messages);
   void PostQuit(int exitCode);
   // Takes (or only reads) the first posted message that passes the filter,
   // then a pending quit.
@@ -64,6 +66,9 @@ class ThreadMessageQueue {
 
 // The calling thread's queue, made on first use.
 const std::shared_ptr<ThreadMessageQueue>& CurrentQueue();
+// Wakes every thread's queue: input is for whichever thread owns its
+// window when it is taken.
+void WakeAllQueues();
 // The queue of a thread that has one, or null.
 std::shared_ptr<ThreadMessageQueue> QueueOfThread(DWORD threadId);
 

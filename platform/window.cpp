@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/display_backend.h"
+#include "platform/input_queue.h"
 #include "platform/timers.h"
 #include "platform/window_tree.h"
 
@@ -158,6 +159,9 @@ HWND ChildAtLocked(HWND parent, POINT point, UINT flags) {
   return kNoWindow;
 }
 
+// What DefWindowProc answers for a top-level window.
+LRESULT DefaultAnswer(UINT message) { return message == WM_MOUSEACTIVATE ? MA_ACTIVATE : 0; }
+
 }  // namespace
 
 // ---- Classes -------------------------------------------------------------
@@ -237,6 +241,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* text, DWOR
 
 bool DestroyWindow(HWND window) {
   if (!MarkDestroying(window)) return false;
+  ReleaseInputOf(window);
   for (const HWND owned : OwnedWindows(window)) DestroyWindow(owned);
   SendMessage(window, WM_DESTROY, 0, 0);
   DestroyChildren(window);
@@ -293,6 +298,15 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       DestroyWindow(window);
       return 0;
+    case WM_ACTIVATE:
+      if (wParam != WA_INACTIVE && !IsChild(window, GetFocus())) SetFocus(window);
+      return 0;
+    case WM_MOUSEACTIVATE:
+    case WM_SETCURSOR: {
+      const HWND parent = GetAncestor(window, GA_PARENT);
+      return parent == kNoWindow ? DefaultAnswer(message)
+                                 : SendMessage(parent, message, wParam, lParam);
+    }
     default:
       return 0;
   }
@@ -313,6 +327,17 @@ bool IsChild(HWND parent, HWND window) {
     if (r->parent == parent) return true;
   }
   return false;
+}
+
+HWND GetAncestor(HWND window, UINT kind) {
+  std::lock_guard lock(Tree().mutex());
+  const WindowRecord* record = Tree().Find(window);
+  if (record == nullptr) return kNoWindow;
+  const bool child = (record->style & WS_CHILD) != 0;
+  if (kind == GA_PARENT) return child ? record->parent : kNoWindow;
+  if (kind != GA_ROOT) return kNoWindow;
+  while ((record->style & WS_CHILD) != 0) record = Tree().Find(record->parent);
+  return record->handle;
 }
 
 HWND GetWindow(HWND window, UINT relation) {

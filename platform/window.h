@@ -98,6 +98,9 @@ inline constexpr UINT GW_HWNDPREV = 3;
 inline constexpr UINT GW_OWNER = 4;
 inline constexpr UINT GW_CHILD = 5;
 
+inline constexpr UINT GA_PARENT = 1;
+inline constexpr UINT GA_ROOT = 2;
+
 inline constexpr UINT CWP_ALL = 0x0000;
 inline constexpr UINT CWP_SKIPINVISIBLE = 0x0001;
 inline constexpr UINT CWP_SKIPDISABLED = 0x0002;
@@ -124,6 +127,9 @@ LRESULT CallWindowProc(WNDPROC proc, HWND window, UINT message, WPARAM wParam, L
 // The parent of a child, the owner of a top-level window.
 HWND GetParent(HWND window);
 bool IsChild(HWND parent, HWND window);
+// GA_PARENT: the parent of a child, 0 for a top-level window; GA_ROOT: the
+// top-level window a child is in (itself for a top-level window).
+HWND GetAncestor(HWND window, UINT kind);
 // Siblings run from the top of the Z order; GW_CHILD is the topmost child.
 HWND GetWindow(HWND window, UINT relation);
 HWND GetNextWindow(HWND window, UINT relation);

@@ -9,6 +9,7 @@
 
 #include "platform/clock.h"
 #include "platform/display_backend.h"
+#include "platform/input_queue.h"
 #include "platform/message_queue.h"
 #include "platform/timers.h"
 #include "platform/window_tree.h"
@@ -161,6 +162,7 @@ bool PeekMessage(MSG* msg, HWND window, UINT first, UINT last, UINT remove) {
   DeliverSentMessages();
   const bool removing = (remove & PM_REMOVE) != 0;
   return CurrentQueue()->TakePosted(msg, window, first, last, removing) ||
+         TakeInput(msg, window, first, last, removing) ||
          CurrentTimers().TakeDue(msg, window, first, last, removing);
 }
 
@@ -197,9 +199,7 @@ int GetMessage(MSG* msg, HWND window, UINT first, UINT last) {
   return taken.message == WM_QUIT ? 0 : 1;
 }
 
-bool TranslateMessage(const MSG* msg) {
-  return msg != nullptr && (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP);
-}
+bool TranslateMessage(const MSG* msg) { return msg != nullptr && TranslateKey(*msg); }
 
 LRESULT DispatchMessage(const MSG* msg) {
   if (msg == nullptr) return 0;
@@ -214,6 +214,7 @@ LRESULT DispatchMessage(const MSG* msg) {
 }
 
 void ResetWindowMessages() {
+  ResetInput();
   CurrentQueue()->Clear();
   CurrentTimers().Clear();
   std::lock_guard lock(Tree().mutex());

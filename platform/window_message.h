@@ -123,14 +123,15 @@ int GetMessage(MSG* msg, HWND window, UINT first, UINT last);
 bool WaitMessage();
 // The same, waiting no longer than the milliseconds on the process clock.
 void WaitMessageFor(uint32_t milliseconds);
-// Without a keyboard layout no key produces a character message; answers
-// whether the message was a key message.
+// Posts the WM_CHAR (WM_SYSCHAR after WM_SYSKEYDOWN) a key-down types
+// through the keyboard layout, to be taken next: a double-byte CP932
+// character as two, lead byte first. Answers whether it made any.
 bool TranslateMessage(const MSG* msg);
 // Hands a message to its window's procedure; 0 for a message without one.
 LRESULT DispatchMessage(const MSG* msg);
 
-// Empties the calling thread's queue and forgets every window and
-// registered class; for tests.
+// Empties the calling thread's queue and the input queue and forgets
+// every window and registered class; for tests.
 void ResetWindowMessages();
 
 }  // namespace platform

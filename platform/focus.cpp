@@ -1,0 +1,114 @@
+// Focus, activation and capture of the process's one input queue.
+#include <mutex>
+
+#include "platform/input.h"
+#include "platform/input_queue.h"
+#include "platform/window.h"
+
+namespace platform {
+
+namespace {
+
+class InputTargets {
+ public:
+  // Answers the previous value.
+  HWND Exchange(HWND InputTargets::*which, HWND window) {
+    std::lock_guard lock(mutex_);
+    const HWND previous = this->*which;
+    this->*which = window;
+    return previous;
+  }
+  HWND Get(HWND InputTargets::*which) {
+    std::lock_guard lock(mutex_);
+    return this->*which;
+  }
+
+  HWND focus = kNoWindow;
+  HWND active = kNoWindow;
+  HWND capture = kNoWindow;
+
+ private:
+  std::mutex mutex_;
+};
+
+InputTargets& Targets() {
+  static InputTargets targets;
+  return targets;
+}
+
+}  // namespace
+
+HWND SetFocus(HWND window) {
+  if (window != kNoWindow && !IsWindow(window)) return kNoWindow;
+  const HWND before = GetFocus();
+  if (window == before) return before;
+  const HWND top = GetAncestor(window, GA_ROOT);
+  // Activation may focus the top-level window on the way.
+  if (window != kNoWindow && top != GetActiveWindow()) {
+    SetActiveWindow(top);
+    if (window == GetFocus()) return before;
+  }
+  const HWND previous = Targets().Exchange(&InputTargets::focus, window);
+  if (previous != kNoWindow) SendMessage(previous, WM_KILLFOCUS, window, 0);
+  if (window != kNoWindow) SendMessage(window, WM_SETFOCUS, previous, 0);
+  return before;
+}
+
+HWND GetFocus() { return Targets().Get(&InputTargets::focus); }
+
+HWND SetActiveWindow(HWND window) {
+  if (window != kNoWindow && !IsWindow(window)) return kNoWindow;
+  const HWND top = GetAncestor(window, GA_ROOT);
+  const HWND previous = Targets().Exchange(&InputTargets::active, top);
+  if (previous == top) return previous;
+  if (previous != kNoWindow) {
+    SendMessage(previous, WM_ACTIVATE, WA_INACTIVE, static_cast<LPARAM>(top));
+    if (top == kNoWindow) SendMessage(previous, WM_ACTIVATEAPP, 0, 0);
+  }
+  if (top != kNoWindow) {
+    if (previous == kNoWindow) SendMessage(top, WM_ACTIVATEAPP, 1, 0);
+    SendMessage(top, WM_ACTIVATE, WA_ACTIVE, static_cast<LPARAM>(previous));
+  }
+  return previous;
+}
+
+HWND GetActiveWindow() { return Targets().Get(&InputTargets::active); }
+
+bool SetForegroundWindow(HWND window) {
+  if (!IsWindow(window)) return false;
+  SetActiveWindow(window);
+  return true;
+}
+
+HWND SetCapture(HWND window) {
+  const HWND previous = Targets().Exchange(&InputTargets::capture, window);
+  if (previous != kNoWindow && previous != window) {
+    SendMessage(previous, WM_CAPTURECHANGED, 0, static_cast<LPARAM>(window));
+  }
+  return previous;
+}
+
+bool ReleaseCapture() {
+  SetCapture(kNoWindow);
+  return true;
+}
+
+HWND GetCapture() { return Targets().Get(&InputTargets::capture); }
+
+void ReleaseInputOf(HWND window) {
+  if (GetCapture() == window) ReleaseCapture();
+  const HWND focus = GetFocus();
+  if (focus == window || IsChild(window, focus)) SetFocus(kNoWindow);
+  if (GetActiveWindow() == window) {
+    const HWND owner = GetWindow(window, GW_OWNER);
+    SetActiveWindow(IsWindowVisible(owner) ? owner : kNoWindow);
+  }
+}
+
+void ResetFocus() {
+  Targets().Exchange(&InputTargets::focus, kNoWindow);
+  Targets().Exchange(&InputTargets::active, kNoWindow);
+  Targets().Exchange(&InputTargets::capture, kNoWindow);
+}
+
+}  // namespace platform
