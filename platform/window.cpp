@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/caret.h"
 #include "platform/display_backend.h"
 #include "platform/input_queue.h"
 #include "platform/timers.h"
@@ -242,6 +243,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* text, DWOR
 bool DestroyWindow(HWND window) {
   if (!MarkDestroying(window)) return false;
   ReleaseInputOf(window);
+  ReleaseCaretOf(window);
   for (const HWND owned : OwnedWindows(window)) DestroyWindow(owned);
   SendMessage(window, WM_DESTROY, 0, 0);
   DestroyChildren(window);

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "platform/caret.h"
 #include "platform/clock.h"
 #include "platform/display_backend.h"
 #include "platform/input_queue.h"
@@ -215,6 +216,7 @@ LRESULT DispatchMessage(const MSG* msg) {
 
 void ResetWindowMessages() {
   ResetInput();
+  DestroyCaret();
   CurrentQueue()->Clear();
   CurrentTimers().Clear();
   std::lock_guard lock(Tree().mutex());
