@@ -164,7 +164,7 @@ class DeviceContext {
 
   ~DeviceContext() {
     cairo_destroy(cr_);
-    cairo_surface_finish(surface_);
+    if (!sharesSurface_) cairo_surface_finish(surface_);
     cairo_surface_destroy(surface_);
   }
 
@@ -215,6 +215,9 @@ class DeviceContext {
   void PixelsChanged() { cairo_surface_mark_dirty(surface_); }
   SIZE size() const { return size_; }
   cairo_surface_t* surface() const { return surface_; }
+  SIZE dpi() const { return dpi_; }
+  // A view onto another DC's image leaves the image alive for it.
+  void ShareSurface() { sharesSurface_ = true; }
 
   // Selected objects are kept as copies.
   std::optional<Font> font;
@@ -236,6 +239,7 @@ class DeviceContext {
 
  private:
   cairo_surface_t* surface_;
+  bool sharesSurface_ = false;
   cairo_t* cr_;
   bool printer_;
   SIZE dpi_;
@@ -263,6 +267,19 @@ UniqueDC CreateImageDC(int32_t width, int32_t height, int32_t dpiX, int32_t dpiY
   UniqueDC dc(new DeviceContext(surface, false, dpi, SIZE{width, height}, POINT{}));
   cairo_set_source_rgb(dc->cr(), 1, 1, 1);
   cairo_paint(dc->cr());
+  return dc;
+}
+
+UniqueDC CreateViewDC(HDC image, POINT origin, const std::vector<RECT>& clip) {
+  if (image == nullptr || !image->IsImage()) return nullptr;
+  cairo_surface_t* surface = cairo_surface_reference(image->surface());
+  UniqueDC dc(new DeviceContext(surface, false, image->dpi(), image->size(), POINT{}));
+  dc->ShareSurface();
+  for (const RECT& rect : clip) {
+    cairo_rectangle(dc->cr(), rect.left, rect.top, rect.Width(), rect.Height());
+  }
+  cairo_clip(dc->cr());
+  cairo_translate(dc->cr(), origin.x, origin.y);
   return dc;
 }
 

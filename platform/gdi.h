@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/font_service.h"
 #include "platform/windef.h"
@@ -40,6 +41,12 @@ inline constexpr int32_t kDefaultScreenDpi = 96;
 // A screen or memory DC over a white image of the given size. A
 // resolution of 0 takes the screen's.
 UniqueDC CreateImageDC(int32_t width, int32_t height, int32_t dpiX = 0, int32_t dpiY = 0);
+
+// A DC drawing onto an image DC's pixels with its origin at `origin` of
+// the image, clipped to the rectangles (image coordinates; none clips all
+// away). It draws through the drawing layer's shapes and text; pixel
+// operations of its own see the image untranslated.
+UniqueDC CreateViewDC(HDC image, POINT origin, const std::vector<RECT>& clip);
 
 struct PrinterSetup {
   int32_t dpiX = 600;

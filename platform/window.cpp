@@ -6,6 +6,7 @@
 #include "platform/caret.h"
 #include "platform/display_backend.h"
 #include "platform/input_queue.h"
+#include "platform/paint_queue.h"
 #include "platform/timers.h"
 #include "platform/window_tree.h"
 
@@ -160,6 +161,12 @@ HWND ChildAtLocked(HWND parent, POINT point, UINT flags) {
   return kNoWindow;
 }
 
+// A child's parent must paint again where the child was.
+void ExposeUnder(HWND window, const RECT& where) {
+  const HWND parent = GetAncestor(window, GA_PARENT);
+  if (parent != kNoWindow) InvalidateRect(parent, &where, true);
+}
+
 // What DefWindowProc answers for a top-level window.
 LRESULT DefaultAnswer(UINT message) { return message == WM_MOUSEACTIVATE ? MA_ACTIVATE : 0; }
 
@@ -219,6 +226,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* text, DWOR
     record.className = windowClass->lpszClassName;
     record.classStyle = windowClass->style;
     record.proc = windowClass->lpfnWndProc;
+    record.background = windowClass->hbrBackground;
     window = Tree().Add(std::move(record)).handle;
   }
   if ((style & WS_CHILD) == 0)
@@ -235,6 +243,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* text, DWOR
   SendMessage(window, WM_MOVE, 0, MakeLParam(x, y));
   if ((style & WS_VISIBLE) != 0) {
     SendMessage(window, WM_SHOWWINDOW, 1, 0);
+    InvalidateRect(window, nullptr, true);
     if ((style & WS_CHILD) == 0) CurrentDisplay().ShowNativeWindow(window, true);
   }
   return window;
@@ -300,6 +309,10 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       DestroyWindow(window);
       return 0;
+    case WM_PAINT:
+      return DefaultPaint(window);
+    case WM_ERASEBKGND:
+      return DefaultErase(window, reinterpret_cast<HDC>(wParam));
     case WM_ACTIVATE:
       if (wParam != WA_INACTIVE && !IsChild(window, GetFocus())) SetFocus(window);
       return 0;
@@ -483,11 +496,18 @@ bool ShowWindow(HWND window, int command) {
   if (!wasVisible) return false;
   if (*wasVisible == show) return *wasVisible;
   SendMessage(window, WM_SHOWWINDOW, show ? 1 : 0, 0);
-  const bool topLevel = WithRecord(window, false, [show](WindowRecord& r) {
+  RECT placed;
+  const bool topLevel = WithRecord(window, false, [show, &placed](WindowRecord& r) {
     r.style = show ? (r.style | WS_VISIBLE) : (r.style & ~WS_VISIBLE);
+    placed = r.rect;
     return (r.style & WS_CHILD) == 0;
   });
   if (topLevel) CurrentDisplay().ShowNativeWindow(window, show);
+  if (show) {
+    InvalidateRect(window, nullptr, true);
+  } else {
+    ExposeUnder(window, placed);
+  }
   return *wasVisible;
 }
 
@@ -519,7 +539,9 @@ bool SetWindowPos(HWND window, HWND insertAfter, int32_t x, int32_t y, int32_t w
   WINDOWPOS pos{window, insertAfter, x, y, width, height, flags};
   bool topLevel = false;
   RECT placed;
+  RECT before;
   const bool found = WithRecord(window, false, [&](WindowRecord& r) {
+    before = r.rect;
     if ((flags & SWP_NOMOVE) != 0 || (r.rect.left == x && r.rect.top == y)) {
       pos.flags |= SWP_NOMOVE;
       pos.x = r.rect.left;
@@ -540,6 +562,10 @@ bool SetWindowPos(HWND window, HWND insertAfter, int32_t x, int32_t y, int32_t w
   if ((flags & SWP_SHOWWINDOW) != 0) ShowWindow(window, SW_SHOWNA);
   if ((flags & SWP_HIDEWINDOW) != 0) ShowWindow(window, SW_HIDE);
   if (topLevel) CurrentDisplay().MoveNativeWindow(window, placed);
+  if (placed != before) {
+    ExposeUnder(window, before);
+    InvalidateRect(window, nullptr, true);
+  }
   SendMessage(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
   return true;
 }

@@ -12,6 +12,7 @@
 #include "platform/display_backend.h"
 #include "platform/input_queue.h"
 #include "platform/message_queue.h"
+#include "platform/paint_queue.h"
 #include "platform/timers.h"
 #include "platform/window_tree.h"
 
@@ -163,7 +164,7 @@ bool PeekMessage(MSG* msg, HWND window, UINT first, UINT last, UINT remove) {
   DeliverSentMessages();
   const bool removing = (remove & PM_REMOVE) != 0;
   return CurrentQueue()->TakePosted(msg, window, first, last, removing) ||
-         TakeInput(msg, window, first, last, removing) ||
+         TakeInput(msg, window, first, last, removing) || TakePaint(msg, window, first, last) ||
          CurrentTimers().TakeDue(msg, window, first, last, removing);
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/message_queue.h"
+#include "platform/rect_list.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -35,6 +36,11 @@ struct WindowRecord {
   LONG_PTR userData = 0;
   std::shared_ptr<ThreadMessageQueue> queue;
   bool destroying = false;
+  HBRUSH background = nullptr;
+  RectList update;
+  bool erasePending = false;
+  // A top-level window's image.
+  UniqueDC surface;
 };
 
 class WindowTree {

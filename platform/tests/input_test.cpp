@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/paint.h"
 #include "platform/window.h"
 
 namespace {
@@ -25,7 +26,8 @@ LRESULT mouseActivateAnswer = MA_ACTIVATE;
 
 bool IsInteresting(UINT message) {
   return message != WM_SETCURSOR && message != WM_NCCREATE && message != WM_CREATE &&
-         message != WM_SIZE && message != WM_MOVE && message != WM_SHOWWINDOW;
+         message != WM_SIZE && message != WM_MOVE && message != WM_SHOWWINDOW &&
+         message != WM_PAINT && message != WM_ERASEBKGND;
 }
 
 LRESULT InputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

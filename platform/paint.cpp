@@ -1,0 +1,258 @@
+#include "platform/paint.h"
+
+#include <cassert>
+#include <map>
+
+#include "platform/window.h"
+#include "platform/window_tree.h"
+
+namespace platform {
+
+namespace {
+
+RECT ClientOf(const WindowRecord& record) {
+  return RECT{0, 0, record.rect.Width(), record.rect.Height()};
+}
+
+RECT Moved(const RECT& r, POINT by) {
+  return RECT{r.left + by.x, r.top + by.y, r.right + by.x, r.bottom + by.y};
+}
+
+bool Visible(const WindowRecord& record) { return (record.style & WS_VISIBLE) != 0; }
+
+// The window's client origin in its top-level window's image.
+POINT OriginInTopLocked(const WindowRecord& record) {
+  POINT origin;
+  for (const WindowRecord* r = &record; (r->style & WS_CHILD) != 0; r = Tree().Find(r->parent)) {
+    origin.x += r->rect.left;
+    origin.y += r->rect.top;
+  }
+  return origin;
+}
+
+WindowRecord& TopOfLocked(WindowRecord& record) {
+  WindowRecord* r = &record;
+  while ((r->style & WS_CHILD) != 0) r = Tree().Find(r->parent);
+  return *r;
+}
+
+// The part of the window's client area its drawing may reach, in its
+// top-level window's image, as its clipping styles say.
+RectList VisibleAreaLocked(const WindowRecord& record) {
+  const POINT origin = OriginInTopLocked(record);
+  RectList area(Moved(ClientOf(record), origin));
+  for (const WindowRecord* r = &record; (r->style & WS_CHILD) != 0;) {
+    r = Tree().Find(r->parent);
+    area.Intersect(Moved(ClientOf(*r), OriginInTopLocked(*r)));
+  }
+  if ((record.style & WS_CLIPCHILDREN) != 0) {
+    for (const HWND child : record.children) {
+      const WindowRecord& c = *Tree().Find(child);
+      if (Visible(c)) area.Subtract(Moved(c.rect, origin));
+    }
+  }
+  if ((record.style & (WS_CHILD | WS_CLIPSIBLINGS)) == (WS_CHILD | WS_CLIPSIBLINGS)) {
+    const POINT parentOrigin = OriginInTopLocked(*Tree().Find(record.parent));
+    for (const HWND sibling : Tree().SiblingsOf(record)) {
+      if (sibling == record.handle) break;
+      const WindowRecord& s = *Tree().Find(sibling);
+      if (Visible(s)) area.Subtract(Moved(s.rect, parentOrigin));
+    }
+  }
+  return area;
+}
+
+HDC SurfaceLocked(WindowRecord& top) {
+  const RECT client = ClientOf(top);
+  if (!top.surface || GetDeviceCaps(top.surface.get(), HORZRES) != client.Width() ||
+      GetDeviceCaps(top.surface.get(), VERTRES) != client.Height()) {
+    top.surface = CreateImageDC(client.Width(), client.Height());
+  }
+  return top.surface.get();
+}
+
+// Invalidates the area (client coordinates) and, where the window does not
+// clip them, its children under it.
+void InvalidateLocked(WindowRecord& record, const RECT& area, bool erase) {
+  if (!Visible(record)) return;
+  const RECT inside = IntersectionOf(area, ClientOf(record));
+  if (inside.IsEmpty()) return;
+  record.update.Add(inside);
+  record.erasePending = record.erasePending || erase;
+  record.queue->Wake();
+  if ((record.style & WS_CLIPCHILDREN) != 0) return;
+  for (const HWND child : record.children) {
+    WindowRecord& c = *Tree().Find(child);
+    InvalidateLocked(c, Moved(inside, POINT{-c.rect.left, -c.rect.top}), erase);
+  }
+}
+
+// The DCs handed out and not yet given back, by the thread that has them.
+std::map<HDC, UniqueDC>& OpenDCs() {
+  thread_local std::map<HDC, UniqueDC> open;
+  return open;
+}
+
+HDC HandOut(UniqueDC dc) {
+  const HDC handle = dc.get();
+  if (handle != nullptr) OpenDCs()[handle] = std::move(dc);
+  return handle;
+}
+
+bool GiveBack(HDC dc) { return OpenDCs().erase(dc) != 0; }
+
+// A DC over the window clipped to `area` (client coordinates), or to its
+// whole visible part.
+UniqueDC WindowDC(HWND window, const RectList* area) {
+  std::lock_guard lock(Tree().mutex());
+  WindowRecord* record = Tree().Find(window);
+  if (record == nullptr) return nullptr;
+  assert(record->queue == CurrentQueue() && "a window is painted by its own thread");
+  RectList clip = VisibleAreaLocked(*record);
+  const POINT origin = OriginInTopLocked(*record);
+  if (area != nullptr) {
+    RectList wanted = *area;
+    wanted.Offset(origin.x, origin.y);
+    RectList kept;
+    for (const RECT& part : wanted.rects()) {
+      RectList piece = clip;
+      piece.Intersect(part);
+      for (const RECT& r : piece.rects()) kept.Add(r);
+    }
+    clip = kept;
+  }
+  return CreateViewDC(SurfaceLocked(TopOfLocked(*record)), origin, clip.rects());
+}
+
+bool PaintFilterPasses(HWND window, UINT first, UINT last) {
+  if (window == kThreadMessagesOnly) return false;
+  return (first == 0 && last == 0) || (WM_PAINT >= first && WM_PAINT <= last);
+}
+
+// Parents before their children, top-level windows in Z order.
+HWND FindPaintLocked(const std::vector<HWND>& windows, HWND filter) {
+  for (const HWND handle : windows) {
+    const WindowRecord& record = *Tree().Find(handle);
+    if (record.queue != CurrentQueue() || !Visible(record)) continue;
+    if (!record.update.IsEmpty() && (filter == kNoWindow || filter == handle)) return handle;
+    if (const HWND child = FindPaintLocked(record.children, filter)) return child;
+  }
+  return kNoWindow;
+}
+
+}  // namespace
+
+bool TakePaint(MSG* msg, HWND window, UINT first, UINT last) {
+  if (!PaintFilterPasses(window, first, last)) return false;
+  std::lock_guard lock(Tree().mutex());
+  const HWND found = FindPaintLocked(Tree().ChildrenOf(kNoWindow), window);
+  if (found == kNoWindow) return false;
+  if (msg != nullptr) *msg = MSG{found, WM_PAINT, 0, 0};
+  return true;
+}
+
+bool InvalidateRect(HWND window, const RECT* rect, bool erase) {
+  std::lock_guard lock(Tree().mutex());
+  WindowRecord* record = Tree().Find(window);
+  if (record == nullptr) return false;
+  InvalidateLocked(*record, rect != nullptr ? *rect : ClientOf(*record), erase);
+  return true;
+}
+
+bool ValidateRect(HWND window, const RECT* rect) {
+  std::lock_guard lock(Tree().mutex());
+  WindowRecord* record = Tree().Find(window);
+  if (record == nullptr) return false;
+  if (rect == nullptr) {
+    record->update.Clear();
+  } else {
+    record->update.Subtract(*rect);
+  }
+  if (record->update.IsEmpty()) record->erasePending = false;
+  return true;
+}
+
+bool GetUpdateRect(HWND window, RECT* rect, bool erase) {
+  RectList update;
+  bool erasePending = false;
+  {
+    std::lock_guard lock(Tree().mutex());
+    WindowRecord* record = Tree().Find(window);
+    if (record == nullptr) return false;
+    update = record->update;
+    erasePending = record->erasePending;
+    if (erase) record->erasePending = false;
+  }
+  if (rect != nullptr) *rect = update.Bounds();
+  if (erase && erasePending) {
+    UniqueDC dc = WindowDC(window, &update);
+    if (SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0) == 0) {
+      std::lock_guard lock(Tree().mutex());
+      if (WindowRecord* record = Tree().Find(window)) record->erasePending = true;
+    }
+  }
+  return !update.IsEmpty();
+}
+
+bool UpdateWindow(HWND window) {
+  RECT pending;
+  if (GetUpdateRect(window, &pending, false)) SendMessage(window, WM_PAINT, 0, 0);
+  return IsWindow(window);
+}
+
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
+  if (paint == nullptr) return nullptr;
+  RectList update;
+  bool erase = false;
+  {
+    std::lock_guard lock(Tree().mutex());
+    WindowRecord* record = Tree().Find(window);
+    if (record == nullptr) return nullptr;
+    update = record->update;
+    erase = record->erasePending;
+    record->update.Clear();
+    record->erasePending = false;
+  }
+  const HDC dc = HandOut(WindowDC(window, &update));
+  paint->hdc = dc;
+  paint->rcPaint = update.Bounds();
+  paint->fErase = erase && SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) == 0;
+  return dc;
+}
+
+bool EndPaint(HWND, const PAINTSTRUCT* paint) { return paint != nullptr && GiveBack(paint->hdc); }
+
+HDC GetDC(HWND window) { return HandOut(WindowDC(window, nullptr)); }
+
+int ReleaseDC(HWND, HDC dc) { return GiveBack(dc) ? 1 : 0; }
+
+HDC GetWindowSurface(HWND topLevel) {
+  std::lock_guard lock(Tree().mutex());
+  WindowRecord* record = Tree().Find(topLevel);
+  if (record == nullptr || (record->style & WS_CHILD) != 0) return nullptr;
+  return SurfaceLocked(*record);
+}
+
+LRESULT DefaultPaint(HWND window) {
+  PAINTSTRUCT paint;
+  BeginPaint(window, &paint);
+  EndPaint(window, &paint);
+  return 0;
+}
+
+LRESULT DefaultErase(HWND window, HDC dc) {
+  HBRUSH brush = nullptr;
+  RECT client;
+  {
+    std::lock_guard lock(Tree().mutex());
+    const WindowRecord* record = Tree().Find(window);
+    if (record == nullptr) return 0;
+    brush = record->background;
+    client = ClientOf(*record);
+  }
+  if (brush == nullptr || dc == nullptr) return 0;
+  FillRect(dc, client, brush);
+  return 1;
+}
+
+}  // namespace platform

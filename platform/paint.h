@@ -1,0 +1,43 @@
+// Painting. Each window keeps an update region; WM_PAINT is made for it
+// only when nothing else is queued for its thread, and keeps coming until
+// the region is validated. BeginPaint sends WM_ERASEBKGND when the region
+// asks for it (an answer of 0 leaves the erase pending, told in fErase),
+// validates, and hands out a DC clipped to the region and the window's
+// visible part and with its origin at the client area's corner. Each
+// top-level window owns the image its windows paint into.
+#pragma once
+
+#include "platform/gdi.h"
+#include "platform/windef.h"
+#include "platform/window_message.h"
+
+namespace platform {
+
+inline constexpr UINT WM_PAINT = 0x000F;
+inline constexpr UINT WM_ERASEBKGND = 0x0014;
+
+struct PAINTSTRUCT {
+  HDC hdc = nullptr;
+  bool fErase = false;
+  RECT rcPaint;
+};
+
+// No rectangle: the whole client area.
+bool InvalidateRect(HWND window, const RECT* rect, bool erase);
+bool ValidateRect(HWND window, const RECT* rect);
+// The update region's bounds in client coordinates; false when empty.
+// With `erase`, a pending erase is done now.
+bool GetUpdateRect(HWND window, RECT* rect, bool erase);
+// Sends WM_PAINT at once when the update region is not empty.
+bool UpdateWindow(HWND window);
+
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
+bool EndPaint(HWND window, const PAINTSTRUCT* paint);
+// A DC over the window's visible client area, outside any paint.
+HDC GetDC(HWND window);
+int ReleaseDC(HWND window, HDC dc);
+
+// The image of a top-level window, which the back end shows and tests read.
+HDC GetWindowSurface(HWND topLevel);
+
+}  // namespace platform

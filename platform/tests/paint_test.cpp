@@ -1,0 +1,196 @@
+#include "platform/paint.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/window.h"
+
+namespace {
+
+using namespace platform;
+using ::testing::ElementsAre;
+
+struct Painted {
+  HWND window;
+  UINT message;
+  RECT rcPaint;
+  bool fErase;
+  bool operator==(const Painted&) const = default;
+};
+
+std::vector<Painted> painted;
+LRESULT eraseAnswer = 1;
+COLORREF paintColour = RGB(255, 0, 0);
+
+LRESULT PaintingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_ERASEBKGND) {
+    painted.push_back({window, message, RECT{}, false});
+    return eraseAnswer;
+  }
+  if (message != WM_PAINT) return DefWindowProc(window, message, wParam, lParam);
+  PAINTSTRUCT paint;
+  const HDC dc = BeginPaint(window, &paint);
+  painted.push_back({window, message, paint.rcPaint, paint.fErase});
+  RECT client;
+  GetClientRect(window, &client);
+  UniqueBrush brush = CreateSolidBrush(paintColour);
+  FillRect(dc, client, brush.get());
+  EndPaint(window, &paint);
+  return 0;
+}
+
+// Paints with the colour given by the window's id.
+LRESULT ColourProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_PAINT) return DefWindowProc(window, message, wParam, lParam);
+  PAINTSTRUCT paint;
+  const HDC dc = BeginPaint(window, &paint);
+  RECT client;
+  GetClientRect(window, &client);
+  UniqueBrush brush = CreateSolidBrush(static_cast<COLORREF>(GetDlgCtrlID(window)));
+  FillRect(dc, client, brush.get());
+  EndPaint(window, &paint);
+  return 0;
+}
+
+constexpr char kClass[] = "PaintWindow";
+constexpr char kColourClass[] = "ColourWindow";
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+class PaintTest : public ::testing::Test {
+ protected:
+  PaintTest() {
+    ResetWindowMessages();
+    painted.clear();
+    eraseAnswer = 1;
+    WNDCLASS windowClass;
+    windowClass.lpfnWndProc = PaintingProc;
+    windowClass.lpszClassName = kClass;
+    RegisterClass(windowClass);
+    windowClass.lpfnWndProc = ColourProc;
+    windowClass.lpszClassName = kColourClass;
+    RegisterClass(windowClass);
+    top_ = CreateWindowEx(0, kClass, "", WS_VISIBLE, 0, 0, 100, 80, kNoWindow, 0, nullptr);
+  }
+  ~PaintTest() override { ResetWindowMessages(); }
+
+  static void Pump() {
+    MSG msg;
+    while (PeekMessage(&msg, kNoWindow, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
+  }
+  HWND ColourChild(HWND parent, COLORREF colour, const RECT& r, DWORD style = 0) const {
+    return CreateWindowEx(0, kColourClass, "", WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                          r.Width(), r.Height(), parent, static_cast<int32_t>(colour), nullptr);
+  }
+  COLORREF Pixel(int32_t x, int32_t y) const { return GetPixel(GetWindowSurface(top_), x, y); }
+
+  HWND top_ = kNoWindow;
+};
+
+TEST_F(PaintTest, PaintComesOnlyWhenNothingElseWaitsAndUntilValidated) {
+  PostMessage(top_, WM_USER, 0, 0);
+  MSG msg;
+  ASSERT_TRUE(PeekMessage(&msg, kNoWindow, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_USER);
+  ASSERT_TRUE(PeekMessage(&msg, kNoWindow, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_PAINT);
+  ASSERT_TRUE(PeekMessage(&msg, kNoWindow, 0, 0, PM_REMOVE)) << "not validated yet";
+  ValidateRect(top_, nullptr);
+  EXPECT_FALSE(PeekMessage(&msg, kNoWindow, 0, 0, PM_REMOVE));
+}
+
+TEST_F(PaintTest, InvalidationsCoalesceIntoOnePaintEraseFirst) {
+  Pump();
+  painted.clear();
+  const RECT a{10, 10, 20, 20};
+  const RECT b{30, 5, 40, 15};
+  InvalidateRect(top_, &a, false);
+  InvalidateRect(top_, &b, true);
+  RECT bounds;
+  ASSERT_TRUE(GetUpdateRect(top_, &bounds, false));
+  EXPECT_EQ(bounds, (RECT{10, 5, 40, 20}));
+  Pump();
+  EXPECT_THAT(painted, ElementsAre(Painted{top_, WM_ERASEBKGND, RECT{}, false},
+                                   Painted{top_, WM_PAINT, RECT{10, 5, 40, 20}, false}));
+}
+
+TEST_F(PaintTest, AnEraseAnsweredWithZeroIsLeftToThePainter) {
+  Pump();
+  painted.clear();
+  eraseAnswer = 0;
+  InvalidateRect(top_, nullptr, true);
+  Pump();
+  ASSERT_EQ(painted.size(), 2u);
+  EXPECT_TRUE(painted[1].fErase);
+}
+
+TEST_F(PaintTest, PaintingReachesOnlyTheUpdateRegion) {
+  paintColour = kRed;
+  Pump();
+  EXPECT_EQ(Pixel(50, 50), kRed);
+  paintColour = kBlue;
+  const RECT part{0, 0, 10, 10};
+  InvalidateRect(top_, &part, false);
+  Pump();
+  EXPECT_EQ(Pixel(5, 5), kBlue);
+  EXPECT_EQ(Pixel(15, 5), kRed) << "outside the update region";
+  paintColour = kRed;
+}
+
+TEST_F(PaintTest, ChildrenPaintIntoTheirPartOfTheImageClippedByStyle) {
+  SetWindowLongPtr(top_, GWL_STYLE, WS_VISIBLE | WS_CLIPCHILDREN);
+  const HWND lower = ColourChild(top_, kGreen, {10, 10, 50, 50}, WS_CLIPSIBLINGS);
+  const HWND upper = ColourChild(top_, kBlue, {40, 40, 70, 70}, WS_CLIPSIBLINGS);
+  Pump();
+  EXPECT_EQ(Pixel(5, 5), kRed);
+  EXPECT_EQ(Pixel(20, 20), kGreen) << "the parent clips its children";
+  EXPECT_EQ(Pixel(45, 45), kBlue) << "the lower sibling is clipped by the upper";
+  EXPECT_EQ(Pixel(60, 60), kBlue);
+  InvalidateRect(lower, nullptr, true);
+  Pump();
+  EXPECT_EQ(Pixel(45, 45), kBlue) << "still, when only the lower one paints";
+  EXPECT_NE(upper, kNoWindow);
+}
+
+TEST_F(PaintTest, WithoutClippingAParentInvalidatesItsChildrenToo) {
+  const HWND child = ColourChild(top_, kGreen, {10, 10, 30, 30});
+  Pump();
+  EXPECT_EQ(Pixel(20, 20), kGreen) << "the child paints after its parent";
+  const RECT part{0, 0, 15, 15};
+  InvalidateRect(top_, &part, false);
+  RECT childUpdate;
+  ASSERT_TRUE(GetUpdateRect(child, &childUpdate, false));
+  EXPECT_EQ(childUpdate, (RECT{0, 0, 5, 5}));
+}
+
+TEST_F(PaintTest, MovingAChildExposesWhereItWas) {
+  SetWindowLongPtr(top_, GWL_STYLE, WS_VISIBLE | WS_CLIPCHILDREN);
+  const HWND child = ColourChild(top_, kGreen, {10, 10, 30, 30});
+  Pump();
+  MoveWindow(child, 50, 10, 20, 20, true);
+  Pump();
+  EXPECT_EQ(Pixel(20, 20), kRed);
+  EXPECT_EQ(Pixel(60, 20), kGreen);
+}
+
+TEST_F(PaintTest, UpdateWindowPaintsAtOnceAndGetDcDrawsOutsideAPaint) {
+  Pump();
+  painted.clear();
+  InvalidateRect(top_, nullptr, false);
+  EXPECT_TRUE(UpdateWindow(top_));
+  ASSERT_EQ(painted.size(), 1u);
+  const HDC dc = GetDC(top_);
+  ASSERT_NE(dc, nullptr);
+  UniqueBrush white = CreateSolidBrush(kWhite);
+  const RECT spot{0, 0, 3, 3};
+  FillRect(dc, spot, white.get());
+  EXPECT_EQ(ReleaseDC(top_, dc), 1);
+  EXPECT_EQ(ReleaseDC(top_, dc), 0) << "given back once";
+  EXPECT_EQ(Pixel(1, 1), kWhite);
+}
+
+}  // namespace
