@@ -7,6 +7,7 @@
 
 #include "platform/paint.h"
 #include "platform/window.h"
+#include "window_test_support.h"
 
 namespace {
 
@@ -53,11 +54,7 @@ class InputTest : public ::testing::Test {
     keyStateAtKeyDown.clear();
     mouseActivateAnswer = MA_ACTIVATE;
     hookCalls = 0;
-    WNDCLASS windowClass;
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = InputProc;
-    windowClass.lpszClassName = kClass;
-    RegisterClass(windowClass);
+    RegisterTestClass(kClass, InputProc, CS_DBLCLKS);
     top_ = CreateWindowEx(0, kClass, "", WS_VISIBLE, 100, 100, 200, 200, kNoWindow, 0, nullptr);
     child_ = CreateWindowEx(0, kClass, "", WS_CHILD | WS_VISIBLE, 10, 10, 50, 50, top_, 1, nullptr);
     seen.clear();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/window.h"
+#include "window_test_support.h"
 
 namespace {
 
@@ -67,13 +68,8 @@ class PaintTest : public ::testing::Test {
     ResetWindowMessages();
     painted.clear();
     eraseAnswer = 1;
-    WNDCLASS windowClass;
-    windowClass.lpfnWndProc = PaintingProc;
-    windowClass.lpszClassName = kClass;
-    RegisterClass(windowClass);
-    windowClass.lpfnWndProc = ColourProc;
-    windowClass.lpszClassName = kColourClass;
-    RegisterClass(windowClass);
+    RegisterTestClass(kClass, PaintingProc);
+    RegisterTestClass(kColourClass, ColourProc);
     top_ = CreateWindowEx(0, kClass, "", WS_VISIBLE, 0, 0, 100, 80, kNoWindow, 0, nullptr);
   }
   ~PaintTest() override { ResetWindowMessages(); }

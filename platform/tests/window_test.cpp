@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "window_test_support.h"
+
 namespace {
 
 using namespace platform;
@@ -46,11 +48,7 @@ class WindowTest : public ::testing::Test {
     ResetWindowMessages();
     seen.clear();
     createAnswer = 0;
-    WNDCLASS windowClass;
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = RecordingProc;
-    windowClass.lpszClassName = kClass;
-    EXPECT_NE(RegisterClass(windowClass), 0);
+    EXPECT_NE(RegisterTestClass(kClass, RecordingProc, CS_DBLCLKS), 0);
   }
   ~WindowTest() override { ResetWindowMessages(); }
 
