@@ -45,7 +45,7 @@ class SystemInput {
   std::mutex& mutex() { return mutex_; }
   KeyboardState& async() { return async_; }
   POINT& cursor() { return cursor_; }
-  KeyboardLayout layout = KeyboardLayout::kJp106;
+  std::atomic<KeyboardLayout> layout{KeyboardLayout::kJp106};
 
   void Add(InputEvent event) {
     {

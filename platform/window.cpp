@@ -161,6 +161,8 @@ HWND ChildAtLocked(HWND parent, POINT point, UINT flags) {
   return kNoWindow;
 }
 
+bool Activates(int showCommand) { return showCommand == SW_SHOW || showCommand == SW_SHOWNORMAL; }
+
 // A child's parent must paint again where the child was.
 void ExposeUnder(HWND window, const RECT& where) {
   const HWND parent = GetAncestor(window, GA_PARENT);
@@ -505,7 +507,9 @@ bool ShowWindow(HWND window, int command) {
   if (topLevel) CurrentDisplay().ShowNativeWindow(window, show);
   if (show) {
     InvalidateRect(window, nullptr, true);
+    if (topLevel && Activates(command)) SetActiveWindow(window);
   } else {
+    if (topLevel) ReleaseInputOf(window);
     ExposeUnder(window, placed);
   }
   return *wasVisible;

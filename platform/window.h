@@ -158,7 +158,9 @@ HANDLE RemoveProp(HWND window, const char* name);
 
 // ---- State and placement -----------------------------------------------------
 
-// Answers whether the window was visible before.
+// Answers whether the window was visible before. SW_SHOW and
+// SW_SHOWNORMAL also activate a top-level window (creating one visible
+// does not); hiding one gives up its focus and activation.
 bool ShowWindow(HWND window, int command);
 // Visible itself and every ancestor.
 bool IsWindowVisible(HWND window);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/input.h"
 #include "window_test_support.h"
 
 namespace {
@@ -185,8 +186,8 @@ TEST_F(WindowTest, ShowAndEnableAnswerThePreviousState) {
   const HWND child = Child(top, 1, {0, 0, 10, 10});
   EXPECT_FALSE(IsWindowVisible(child)) << "its parent is hidden";
   seen.clear();
-  EXPECT_FALSE(ShowWindow(top, SW_SHOW));
-  EXPECT_TRUE(ShowWindow(top, SW_SHOW));
+  EXPECT_FALSE(ShowWindow(top, SW_SHOWNA));
+  EXPECT_TRUE(ShowWindow(top, SW_SHOWNA));
   EXPECT_TRUE(IsWindowVisible(child));
   EXPECT_TRUE(ShowWindow(top, SW_HIDE));
   EXPECT_FALSE(EnableWindow(child, false));
@@ -195,6 +196,24 @@ TEST_F(WindowTest, ShowAndEnableAnswerThePreviousState) {
   EXPECT_TRUE(EnableWindow(child, true));
   EXPECT_THAT(seen, ElementsAre(Seen{top, WM_SHOWWINDOW}, Seen{top, WM_SHOWWINDOW},
                                 Seen{child, WM_ENABLE}, Seen{child, WM_ENABLE}));
+}
+
+TEST_F(WindowTest, ShowingActivatesUnlessToldNotToAndHidingGivesActivationUp) {
+  const HWND top = Top(0, 0, 100, 100, 0);
+  ShowWindow(top, SW_SHOWNOACTIVATE);
+  EXPECT_EQ(GetActiveWindow(), kNoWindow);
+  ShowWindow(top, SW_HIDE);
+  seen.clear();
+  ShowWindow(top, SW_SHOW);
+  EXPECT_EQ(GetActiveWindow(), top);
+  EXPECT_EQ(GetFocus(), top);
+  EXPECT_THAT(MessagesTo(top),
+              ElementsAre(WM_SHOWWINDOW, WM_ACTIVATEAPP, WM_ACTIVATE, WM_SETFOCUS));
+  seen.clear();
+  ShowWindow(top, SW_HIDE);
+  EXPECT_EQ(GetActiveWindow(), kNoWindow);
+  EXPECT_THAT(MessagesTo(top),
+              ElementsAre(WM_SHOWWINDOW, WM_KILLFOCUS, WM_ACTIVATE, WM_ACTIVATEAPP));
 }
 
 TEST_F(WindowTest, MovingSendsPositionChangedThenMoveAndSize) {
