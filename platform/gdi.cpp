@@ -329,6 +329,34 @@ COLORREF GetPixel(HDC dc, int32_t x, int32_t y) {
   return FromPixel(pixels[y * stride + x]);
 }
 
+bool ScrollImage(HDC image, const RECT& area, int32_t dx, int32_t dy) {
+  if (image == nullptr || !image->IsImage()) return false;
+  const RECT bounds{std::max(area.left, 0), std::max(area.top, 0),
+                    std::min(area.right, image->size().cx),
+                    std::min(area.bottom, image->size().cy)};
+  if (bounds.IsEmpty()) return true;
+  int stride = 0;
+  uint32_t* pixels = image->Pixels(&stride);
+  std::vector<uint32_t> copy;
+  for (int32_t y = bounds.top; y < bounds.bottom; ++y) {
+    copy.insert(copy.end(), pixels + y * stride + bounds.left, pixels + y * stride + bounds.right);
+  }
+  const int32_t width = bounds.Width();
+  for (int32_t y = bounds.top; y < bounds.bottom; ++y) {
+    for (int32_t x = bounds.left; x < bounds.right; ++x) {
+      const int32_t fromX = x - dx;
+      const int32_t fromY = y - dy;
+      if (fromX < bounds.left || fromX >= bounds.right || fromY < bounds.top ||
+          fromY >= bounds.bottom) {
+        continue;
+      }
+      pixels[y * stride + x] = copy[(fromY - bounds.top) * width + (fromX - bounds.left)];
+    }
+  }
+  image->PixelsChanged();
+  return true;
+}
+
 bool WritePng(HDC dc, const std::string& path) {
   if (dc == nullptr || !dc->IsImage()) return false;
   cairo_surface_flush(dc->surface());

@@ -222,6 +222,51 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
 
 bool EndPaint(HWND, const PAINTSTRUCT* paint) { return paint != nullptr && GiveBack(paint->hdc); }
 
+int ScrollWindowEx(HWND window, int32_t dx, int32_t dy, const RECT* scroll, const RECT* clip,
+                   HRGN updateRegion, RECT* update, UINT flags) {
+  RectList exposed;
+  {
+    std::lock_guard lock(Tree().mutex());
+    WindowRecord* record = Tree().Find(window);
+    if (record == nullptr) return ERROR;
+    const RECT client = ClientOf(*record);
+    const RECT area =
+        IntersectionOf(scroll != nullptr ? *scroll : client, clip != nullptr ? *clip : client);
+    exposed.Add(area);
+    exposed.Subtract(Moved(area, POINT{dx, dy}));
+    const POINT origin = OriginInTopLocked(*record);
+    const RectList visible = VisibleAreaLocked(*record);
+    const HDC image = SurfaceLocked(TopOfLocked(*record));
+    for (const RECT& part : visible.rects()) {
+      ScrollImage(image, IntersectionOf(part, Moved(area, origin)), dx, dy);
+    }
+    RectList moved = record->update;
+    moved.Intersect(area);
+    record->update.Subtract(area);
+    moved.Offset(dx, dy);
+    moved.Intersect(area);
+    for (const RECT& r : moved.rects()) record->update.Add(r);
+  }
+  if ((flags & SW_INVALIDATE) != 0) {
+    for (const RECT& r : exposed.rects()) InvalidateRect(window, &r, (flags & SW_ERASE) != 0);
+  }
+  if (update != nullptr) *update = exposed.Bounds();
+  if (updateRegion != nullptr) {
+    for (const RECT& r : exposed.rects()) {
+      UniqueRegion part = CreateRectRgn(r.left, r.top, r.right, r.bottom);
+      CombineRgn(updateRegion, &r == &exposed.rects().front() ? part.get() : updateRegion,
+                 part.get(), RGN_OR);
+    }
+  }
+  if (exposed.IsEmpty()) return NULLREGION;
+  return exposed.rects().size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+bool ScrollWindow(HWND window, int32_t dx, int32_t dy, const RECT* scroll, const RECT* clip) {
+  return ScrollWindowEx(window, dx, dy, scroll, clip, nullptr, nullptr, SW_INVALIDATE | SW_ERASE) !=
+         ERROR;
+}
+
 HDC GetDC(HWND window) { return HandOut(WindowDC(window, nullptr)); }
 
 int ReleaseDC(HWND, HDC dc) { return GiveBack(dc) ? 1 : 0; }

@@ -33,6 +33,19 @@ bool UpdateWindow(HWND window);
 
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
 bool EndPaint(HWND window, const PAINTSTRUCT* paint);
+inline constexpr UINT SW_INVALIDATE = 0x0002;
+inline constexpr UINT SW_ERASE = 0x0004;
+
+// Moves the pixels of `scroll` (no rectangle: the client area) by dx, dy
+// within `clip` (none: the client area) and the window's visible part;
+// the update region inside moves along. The strip left behind is handed
+// back in `update` and `updateRegion`, and invalidated with
+// SW_INVALIDATE (to be erased with SW_ERASE). Answers NULLREGION,
+// SIMPLEREGION or COMPLEXREGION for the strip, ERROR for no window.
+int ScrollWindowEx(HWND window, int32_t dx, int32_t dy, const RECT* scroll, const RECT* clip,
+                   HRGN updateRegion, RECT* update, UINT flags);
+bool ScrollWindow(HWND window, int32_t dx, int32_t dy, const RECT* scroll, const RECT* clip);
+
 // A DC over the window's visible client area, outside any paint.
 HDC GetDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);

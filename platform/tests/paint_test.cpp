@@ -189,4 +189,39 @@ TEST_F(PaintTest, UpdateWindowPaintsAtOnceAndGetDcDrawsOutsideAPaint) {
   EXPECT_EQ(Pixel(1, 1), kWhite);
 }
 
+TEST_F(PaintTest, ScrollingMovesThePixelsAndInvalidatesExactlyTheStripLeft) {
+  Pump();
+  const HDC dc = GetDC(top_);
+  UniqueBrush blue = CreateSolidBrush(kBlue);
+  const RECT square{0, 0, 10, 10};
+  FillRect(dc, square, blue.get());
+  ReleaseDC(top_, dc);
+  RECT strip;
+  EXPECT_EQ(ScrollWindowEx(top_, 20, 0, nullptr, nullptr, nullptr, &strip, SW_INVALIDATE),
+            SIMPLEREGION);
+  EXPECT_EQ(strip, (RECT{0, 0, 20, 80}));
+  EXPECT_EQ(Pixel(25, 5), kBlue) << "moved";
+  EXPECT_EQ(Pixel(35, 5), kRed);
+  RECT update;
+  ASSERT_TRUE(GetUpdateRect(top_, &update, false));
+  EXPECT_EQ(update, strip);
+  painted.clear();
+  Pump();
+  EXPECT_THAT(painted, ElementsAre(Painted{top_, WM_PAINT, strip, false})) << "no erase asked";
+  EXPECT_EQ(Pixel(5, 5), kRed);
+  EXPECT_EQ(Pixel(25, 5), kBlue) << "outside the strip nothing is painted again";
+}
+
+TEST_F(PaintTest, ScrollingBothWaysLeavesTwoStripsAndMovesThePendingUpdate) {
+  Pump();
+  const RECT pending{40, 40, 50, 50};
+  InvalidateRect(top_, &pending, false);
+  RECT strip;
+  EXPECT_EQ(ScrollWindowEx(top_, -10, -10, nullptr, nullptr, nullptr, &strip, 0), COMPLEXREGION);
+  EXPECT_EQ(strip, (RECT{0, 0, 100, 80}));
+  RECT update;
+  ASSERT_TRUE(GetUpdateRect(top_, &update, false));
+  EXPECT_EQ(update, (RECT{30, 30, 40, 40})) << "without SW_INVALIDATE only the old update moved";
+}
+
 }  // namespace
