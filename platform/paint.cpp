@@ -71,20 +71,54 @@ HDC SurfaceLocked(WindowRecord& top) {
   return top.surface.get();
 }
 
-// Invalidates the area (client coordinates) and, where the window does not
-// clip them, its children under it.
-void InvalidateLocked(WindowRecord& record, const RECT& area, bool erase) {
+enum class Children { kUnlessClipped, kAll, kNone };
+
+Children ChildrenOfFlags(UINT flags) {
+  if ((flags & RDW_ALLCHILDREN) != 0) return Children::kAll;
+  if ((flags & RDW_NOCHILDREN) != 0) return Children::kNone;
+  return Children::kUnlessClipped;
+}
+
+bool Reaches(const WindowRecord& record, Children children) {
+  if (children == Children::kNone) return false;
+  return children == Children::kAll || (record.style & WS_CLIPCHILDREN) == 0;
+}
+
+// Runs `change` on the area (client coordinates) of the window and of the
+// children under it that `children` reaches.
+template <typename Change>
+void ForAreaLocked(WindowRecord& record, const RECT& area, Children children, Change change) {
   if (!Visible(record)) return;
   const RECT inside = IntersectionOf(area, ClientOf(record));
   if (inside.IsEmpty()) return;
-  record.update.Add(inside);
-  record.erasePending = record.erasePending || erase;
-  record.queue->Wake();
-  if ((record.style & WS_CLIPCHILDREN) != 0) return;
+  change(record, inside);
+  if (!Reaches(record, children)) return;
   for (const HWND child : record.children) {
     WindowRecord& c = *Tree().Find(child);
-    InvalidateLocked(c, Moved(inside, POINT{-c.rect.left, -c.rect.top}), erase);
+    ForAreaLocked(c, Moved(inside, POINT{-c.rect.left, -c.rect.top}), children, change);
   }
+}
+
+void InvalidateLocked(WindowRecord& record, const RECT& area, bool erase, Children children) {
+  ForAreaLocked(record, area, children, [erase](WindowRecord& r, const RECT& inside) {
+    r.update.Add(inside);
+    r.erasePending = r.erasePending || erase;
+    r.queue->Wake();
+  });
+}
+
+void ValidateLocked(WindowRecord& record, const RECT& area, bool keepErase, Children children) {
+  ForAreaLocked(record, area, children, [keepErase](WindowRecord& r, const RECT& inside) {
+    r.update.Subtract(inside);
+    if (r.update.IsEmpty() || !keepErase) r.erasePending = false;
+  });
+}
+
+// The window and the children `children` reaches, parents first.
+void CollectLocked(const WindowRecord& record, Children children, std::vector<HWND>* windows) {
+  windows->push_back(record.handle);
+  if (!Reaches(record, children)) return;
+  for (const HWND child : record.children) CollectLocked(*Tree().Find(child), children, windows);
 }
 
 // The DCs handed out and not yet given back, by the thread that has them.
@@ -155,7 +189,8 @@ bool InvalidateRect(HWND window, const RECT* rect, bool erase) {
   std::lock_guard lock(Tree().mutex());
   WindowRecord* record = Tree().Find(window);
   if (record == nullptr) return false;
-  InvalidateLocked(*record, rect != nullptr ? *rect : ClientOf(*record), erase);
+  InvalidateLocked(*record, rect != nullptr ? *rect : ClientOf(*record), erase,
+                   Children::kUnlessClipped);
   return true;
 }
 
@@ -192,6 +227,32 @@ bool GetUpdateRect(HWND window, RECT* rect, bool erase) {
     }
   }
   return !update.IsEmpty();
+}
+
+bool RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) {
+  if (region != nullptr) return false;
+  const Children children = ChildrenOfFlags(flags);
+  std::vector<HWND> windows;
+  {
+    std::lock_guard lock(Tree().mutex());
+    WindowRecord* record = Tree().Find(window);
+    if (record == nullptr) return false;
+    const RECT area = rect != nullptr ? *rect : ClientOf(*record);
+    if ((flags & RDW_INVALIDATE) != 0) {
+      InvalidateLocked(*record, area, (flags & RDW_ERASE) != 0, children);
+    } else if ((flags & RDW_VALIDATE) != 0) {
+      ValidateLocked(*record, area, (flags & RDW_NOERASE) == 0, children);
+    }
+    CollectLocked(*record, children, &windows);
+  }
+  for (const HWND each : windows) {
+    if ((flags & RDW_UPDATENOW) != 0) {
+      UpdateWindow(each);
+    } else if ((flags & RDW_ERASENOW) != 0) {
+      GetUpdateRect(each, nullptr, true);
+    }
+  }
+  return true;
 }
 
 bool UpdateWindow(HWND window) {

@@ -28,6 +28,20 @@ bool ValidateRect(HWND window, const RECT* rect);
 // The update region's bounds in client coordinates; false when empty.
 // With `erase`, a pending erase is done now.
 bool GetUpdateRect(HWND window, RECT* rect, bool erase);
+inline constexpr UINT RDW_INVALIDATE = 0x0001;
+inline constexpr UINT RDW_ERASE = 0x0004;
+inline constexpr UINT RDW_VALIDATE = 0x0008;
+inline constexpr UINT RDW_NOERASE = 0x0020;
+inline constexpr UINT RDW_NOCHILDREN = 0x0040;
+inline constexpr UINT RDW_ALLCHILDREN = 0x0080;
+inline constexpr UINT RDW_UPDATENOW = 0x0100;
+inline constexpr UINT RDW_ERASENOW = 0x0200;
+
+// Invalidates or validates the rectangle (none: the client area) of the
+// window and, by the flags (by default: unless it clips them), of its
+// children, then paints or erases them at once with RDW_UPDATENOW or
+// RDW_ERASENOW. A region is not offered yet: false.
+bool RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags);
 // Sends WM_PAINT at once when the update region is not empty.
 bool UpdateWindow(HWND window);
 

@@ -224,4 +224,28 @@ TEST_F(PaintTest, ScrollingBothWaysLeavesTwoStripsAndMovesThePendingUpdate) {
   EXPECT_EQ(update, (RECT{30, 30, 40, 40})) << "without SW_INVALIDATE only the old update moved";
 }
 
+TEST_F(PaintTest, RedrawWindowReachesChildrenAsItsFlagsSay) {
+  SetWindowLongPtr(top_, GWL_STYLE, WS_VISIBLE | WS_CLIPCHILDREN);
+  const HWND child = ColourChild(top_, kGreen, {10, 10, 30, 30});
+  Pump();
+  RECT update;
+  ASSERT_TRUE(RedrawWindow(top_, nullptr, nullptr, RDW_INVALIDATE));
+  EXPECT_FALSE(GetUpdateRect(child, &update, false)) << "the parent clips its children";
+  ASSERT_TRUE(RedrawWindow(top_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN));
+  EXPECT_TRUE(GetUpdateRect(child, &update, false));
+  ASSERT_TRUE(RedrawWindow(top_, nullptr, nullptr, RDW_VALIDATE | RDW_ALLCHILDREN));
+  EXPECT_FALSE(GetUpdateRect(top_, &update, false));
+  EXPECT_FALSE(GetUpdateRect(child, &update, false));
+  EXPECT_FALSE(RedrawWindow(top_, nullptr, CreateRectRgn(0, 0, 1, 1).get(), RDW_INVALIDATE));
+}
+
+TEST_F(PaintTest, RedrawWindowPaintsAtOnceWhenAsked) {
+  Pump();
+  painted.clear();
+  const RECT part{0, 0, 5, 5};
+  ASSERT_TRUE(RedrawWindow(top_, &part, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW));
+  EXPECT_THAT(painted, ElementsAre(Painted{top_, WM_ERASEBKGND, RECT{}, false},
+                                   Painted{top_, WM_PAINT, part, false}));
+}
+
 }  // namespace
