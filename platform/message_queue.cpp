@@ -54,7 +54,10 @@ DWORD NextThreadId() {
 struct ThreadQueueHolder {
   std::shared_ptr<ThreadMessageQueue> queue = std::make_shared<ThreadMessageQueue>(NextThreadId());
   ThreadQueueHolder() { Directory().Add(queue); }
-  ~ThreadQueueHolder() { Directory().Remove(queue->threadId()); }
+  ~ThreadQueueHolder() {
+    Directory().Remove(queue->threadId());
+    queue->Close();
+  }
 };
 
 }  // namespace
@@ -123,9 +126,23 @@ bool ThreadMessageQueue::HasPosted(UINT first, UINT last) {
 void ThreadMessageQueue::PushSent(const std::shared_ptr<SentMessage>& sent) {
   {
     std::lock_guard lock(mutex_);
-    sent_.push_back(sent);
+    if (!closed_) {
+      sent_.push_back(sent);
+      Wake();
+      return;
+    }
   }
-  Wake();
+  Complete(*sent, 0);
+}
+
+void ThreadMessageQueue::Close() {
+  std::deque<std::shared_ptr<SentMessage>> waiting;
+  {
+    std::lock_guard lock(mutex_);
+    closed_ = true;
+    waiting.swap(sent_);
+  }
+  for (const auto& sent : waiting) Complete(*sent, 0);
 }
 
 std::shared_ptr<SentMessage> ThreadMessageQueue::TakeSent() {

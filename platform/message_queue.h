@@ -39,7 +39,10 @@ class ThreadMessageQueue {
   bool TakePosted(MSG* msg, HWND window, UINT first, UINT last, bool remove);
   bool HasPosted(UINT first, UINT last);
 
+  // A queue whose thread has ended answers what is sent to it with 0.
   void PushSent(const std::shared_ptr<SentMessage>& sent);
+  // The thread ends: senders waiting on it are released with 0.
+  void Close();
   std::shared_ptr<SentMessage> TakeSent();
   // Releases every sender waiting on a message to the window, answering 0.
   void CancelSentTo(HWND window);
@@ -61,6 +64,7 @@ class ThreadMessageQueue {
   std::deque<MSG> posted_;
   std::deque<std::shared_ptr<SentMessage>> sent_;
   bool quitPending_ = false;
+  bool closed_ = false;
   int quitCode_ = 0;
 };
 

@@ -212,4 +212,13 @@ TEST_F(WindowMessageTest, DestroyedTargetReleasesTheSenderWithZero) {
   owner.join();
 }
 
+TEST_F(WindowMessageTest, ASendToAWindowWhoseThreadHasEndedAnswersZero) {
+  HWND orphan = kNoWindow;
+  std::thread owner([&orphan] {
+    orphan = CreateWindowHandle([](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 7; });
+  });
+  owner.join();
+  EXPECT_EQ(SendMessage(orphan, WM_USER, 0, 0), 0) << "instead of waiting for ever";
+}
+
 }  // namespace
