@@ -221,4 +221,18 @@ TEST_F(WindowMessageTest, ASendToAWindowWhoseThreadHasEndedAnswersZero) {
   EXPECT_EQ(SendMessage(orphan, WM_USER, 0, 0), 0) << "instead of waiting for ever";
 }
 
+TEST_F(WindowMessageTest, AWaitingGetMessageWakesForAPostFromAnotherThread) {
+  const HWND window = Recorder();
+  std::atomic<bool> waiting{false};
+  std::thread poster([&] {
+    while (!waiting) std::this_thread::yield();
+    PostMessage(window, WM_USER + 3, 0, 0);
+  });
+  waiting = true;
+  MSG msg;
+  ASSERT_EQ(GetMessage(&msg, kNoWindow, 0, 0), 1);
+  EXPECT_EQ(msg.message, WM_USER + 3);
+  poster.join();
+}
+
 }  // namespace
