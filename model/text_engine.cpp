@@ -708,15 +708,17 @@ int CTextEngine::ComparePositions(const CVedTextPos* a, const CVedTextPos* b) {
   ParagraphInfo paragraph;
   if (store_.GetInfo(na.paragraph, paragraph) == 0) return kCompareIncomparable;
   if (na.line != nb.line) {
-    return navigator_.CountSteps(kLevelLine, na.line, paragraph.lastLine, nb.line) != 0
+    return navigator_.FollowsWithin(kLevelLine, na.line, paragraph.firstLine, paragraph.lastLine,
+                                    nb.line)
                ? kCompareBefore
                : kCompareAfter;
   }
   if (na.cell == nb.cell) return kCompareEqual;
   LineInfo line;
   if (store_.GetInfo(na.line, line) == 0) return kCompareIncomparable;
-  return navigator_.CountSteps(kLevelCell, na.cell, line.lastCell, nb.cell) != 0 ? kCompareBefore
-                                                                                 : kCompareAfter;
+  return navigator_.FollowsWithin(kLevelCell, na.cell, line.firstCell, line.lastCell, nb.cell)
+             ? kCompareBefore
+             : kCompareAfter;
 }
 
 int CTextEngine::DescribePosition(const CVedTextPos* pos, PositionDescription* out) {

@@ -41,10 +41,31 @@ int CTextNavigator::GetEndPosition(CVedTextPos* out) const {
   return 1;
 }
 
+NodeHandle CTextNavigator::ParagraphOfNeighbourLine(const TextNodes& nodes, NodeHandle neighbour,
+                                                    bool forward) const {
+  // A paragraph's lines follow one another, so the neighbour of a line is
+  // in the line's own paragraph unless the line is that paragraph's edge,
+  // and then it opens (or closes) the next (or previous) paragraph: asked
+  // of the records, not by walking every line of a long paragraph.
+  const int step = forward ? kNavNext : kNavPrevious;
+  ParagraphInfo own;
+  if (GetInfo(nodes.paragraph, own) != 0) {
+    const NodeHandle edge = forward ? own.lastLine : own.firstLine;
+    if (edge != nodes.line) return nodes.paragraph;
+    const NodeHandle beside = Navigate(kLevelParagraph, step, nodes.paragraph);
+    ParagraphInfo other;
+    if (beside != kNoNode && GetInfo(beside, other) != 0 &&
+        (forward ? other.firstLine : other.lastLine) == neighbour) {
+      return beside;
+    }
+  }
+  return FindParent(kLevelParagraph, step, nodes.paragraph, neighbour);
+}
+
 bool CTextNavigator::NextLine(TextNodes* nodes) const {
   const NodeHandle next = Navigate(kLevelLine, kNavNext, nodes->line);
   if (next == kNoNode) return false;
-  const NodeHandle paragraph = FindParent(kLevelParagraph, kNavNext, nodes->paragraph, next);
+  const NodeHandle paragraph = ParagraphOfNeighbourLine(*nodes, next, true);
   if (paragraph == kNoNode) return false;
   nodes->line = next;
   nodes->paragraph = paragraph;
@@ -54,7 +75,7 @@ bool CTextNavigator::NextLine(TextNodes* nodes) const {
 bool CTextNavigator::PrevLine(TextNodes* nodes) const {
   const NodeHandle prev = Navigate(kLevelLine, kNavPrevious, nodes->line);
   if (prev == kNoNode) return false;
-  const NodeHandle paragraph = FindParent(kLevelParagraph, kNavPrevious, nodes->paragraph, prev);
+  const NodeHandle paragraph = ParagraphOfNeighbourLine(*nodes, prev, false);
   if (paragraph == kNoNode) return false;
   nodes->line = prev;
   nodes->paragraph = paragraph;
@@ -127,10 +148,68 @@ bool CTextNavigator::FindCellInParagraph(NodeHandle paragraph, NodeHandle cell,
   return false;
 }
 
+CTextNavigator::LineSearch CTextNavigator::SearchLine(NodeHandle line, NodeHandle cell) const {
+  LineInfo l;
+  if (GetInfo(line, l) == 0) return LineSearch::kLeftParagraph;
+  for (NodeHandle c = l.firstCell; c != kNoNode; c = Navigate(kLevelCell, kNavNext, c)) {
+    if (c == cell) return LineSearch::kFound;
+    if (c == l.lastCell) break;
+  }
+  CharCell last;
+  if (GetInfo(l.lastCell, last) == 0) return LineSearch::kLeftParagraph;
+  const bool endsParagraph =
+      last.code == kCodeParagraphEnd || last.code == kCodePageBreak || last.code == kCodeEndOfText;
+  return endsParagraph ? LineSearch::kParagraphEnd : LineSearch::kNotHere;
+}
+
+bool CTextNavigator::FindCellNearLine(const TextNodes& hint, NodeHandle cell,
+                                      TextNodes* out) const {
+  ParagraphInfo info;
+  if (GetInfo(hint.paragraph, info) == 0) return false;
+  // Walks out from the hint's line both ways at once within its paragraph.
+  // A paragraph end met on the way (other than the paragraph's own last
+  // line) means the line is not the paragraph's: the search gives up.
+  NodeHandle forward = hint.line;
+  NodeHandle backward =
+      hint.line == info.firstLine ? kNoNode : Navigate(kLevelLine, kNavPrevious, hint.line);
+  while (forward != kNoNode || backward != kNoNode) {
+    if (forward != kNoNode) {
+      const LineSearch result = SearchLine(forward, cell);
+      if (result == LineSearch::kFound) {
+        *out = TextNodes{hint.paragraph, forward, cell};
+        return true;
+      }
+      const bool last = forward == info.lastLine;
+      if (result == LineSearch::kLeftParagraph || (result == LineSearch::kParagraphEnd && !last)) {
+        return false;
+      }
+      forward = last ? kNoNode : Navigate(kLevelLine, kNavNext, forward);
+    }
+    if (backward != kNoNode) {
+      const LineSearch result = SearchLine(backward, cell);
+      if (result == LineSearch::kLeftParagraph || result == LineSearch::kParagraphEnd) {
+        return false;
+      }
+      if (result == LineSearch::kFound) {
+        *out = TextNodes{hint.paragraph, backward, cell};
+        return true;
+      }
+      backward =
+          backward == info.firstLine ? kNoNode : Navigate(kLevelLine, kNavPrevious, backward);
+    }
+  }
+  return false;
+}
+
 int CTextNavigator::LocateCell(NodeHandle cell, const TextNodes& hint, CVedTextPos* out) const {
-  // An edit moves a cell at most into a neighbouring paragraph: look there
-  // before walking the whole text.
+  // An edit moves a cell at most a few lines, or into a neighbouring
+  // paragraph: look there before walking a long paragraph or the whole
+  // text.
   TextNodes found;
+  if (FindCellNearLine(hint, cell, &found)) {
+    MakePosition(found, out);
+    return 1;
+  }
   const NodeHandle near[] = {hint.paragraph, Navigate(kLevelParagraph, kNavNext, hint.paragraph),
                              Navigate(kLevelParagraph, kNavPrevious, hint.paragraph)};
   for (NodeHandle paragraph : near) {
@@ -152,6 +231,24 @@ int32_t CTextNavigator::IndexInParent(int level, NodeHandle parent, NodeHandle n
     if (n == last) break;
   }
   return 0;
+}
+
+bool CTextNavigator::FollowsWithin(int level, NodeHandle from, NodeHandle first, NodeHandle last,
+                                   NodeHandle to) const {
+  // An edit's reach often ends at its paragraph's last cell: the ends of
+  // the run are known without a walk.
+  if (to == from || to == last) return true;
+  if (to == first) return false;
+  NodeHandle forward = from;
+  NodeHandle backward = from;
+  while (true) {
+    if (forward == to) return true;
+    if (forward == last || forward == kNoNode) return false;
+    forward = Navigate(level, kNavNext, forward);
+    if (backward == kNoNode) continue;
+    backward = backward == first ? kNoNode : Navigate(level, kNavPrevious, backward);
+    if (backward != kNoNode && backward == to) return false;
+  }
 }
 
 int32_t CTextNavigator::CountSteps(int level, NodeHandle from, NodeHandle bound,

@@ -110,6 +110,11 @@ class CTextNavigator : public CTextStore {
   int LocateCell(NodeHandle cell, const TextNodes& hint, CVedTextPos* out) const;
   int32_t IndexInParent(int level, NodeHandle parent, NodeHandle node) const;
   int32_t CountSteps(int level, NodeHandle from, NodeHandle bound, NodeHandle to) const;
+  // Whether `to` lies after `from` within the run of nodes from `first` to
+  // `last`: walks out from `from` both ways at once, so the cost is the
+  // distance between the two, not the run's length.
+  bool FollowsWithin(int level, NodeHandle from, NodeHandle first, NodeHandle last,
+                     NodeHandle to) const;
   int32_t CountLinesBetween(const TextNodes& a, const TextNodes& b) const;
   int PositionFromLineColumn(const CVedTextPos* base, int32_t* line, int32_t* column,
                              CVedTextPos* out) const;
@@ -169,8 +174,18 @@ class CTextNavigator : public CTextStore {
                       CharFontState* secondFont) const;
 
  private:
-  // The next (or previous) line in the line list with its paragraph.
   bool FindCellInParagraph(NodeHandle paragraph, NodeHandle cell, TextNodes* out) const;
+  // What looking for a cell in one line found.
+  enum class LineSearch { kFound, kNotHere, kParagraphEnd, kLeftParagraph };
+  LineSearch SearchLine(NodeHandle line, NodeHandle cell) const;
+  // The cell looked for in the hint's line and the lines around it, in the
+  // hint's paragraph.
+  bool FindCellNearLine(const TextNodes& hint, NodeHandle cell, TextNodes* out) const;
+  // The paragraph of `neighbour`, the line after (before) the line of
+  // `nodes`.
+  NodeHandle ParagraphOfNeighbourLine(const TextNodes& nodes, NodeHandle neighbour,
+                                      bool forward) const;
+  // The next (or previous) line in the line list with its paragraph.
   bool NextLine(TextNodes* nodes) const;
   bool PrevLine(TextNodes* nodes) const;
   bool FirstCellOfLine(TextNodes* nodes) const;

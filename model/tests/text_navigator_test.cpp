@@ -187,6 +187,57 @@ TEST_F(NavigatorTest, StepLineAndHeights) {
   EXPECT_EQ(consumed, kLineHeight + kLineGap);
 }
 
+// Paragraphs of one, several and many lines: stepping from line to line
+// both ways names each line's own paragraph, and of two lines of one
+// paragraph the later follows the earlier.
+TEST(NavigatorLineStepTest, StepsNameEachLinesParagraphAndOrderLinesWithinOne) {
+  TextFixture t(4);
+  std::string text = "ab\r";
+  for (int i = 0; i < 30; ++i) text += "\x82\xA0";
+  text += "\r\rcd";
+  ASSERT_TRUE(t.Type(text));
+  // Each line with the paragraph a walk over every paragraph finds for it.
+  std::vector<TextNodes> lines;
+  for (NodeHandle p = t.navigator.Navigate(kLevelParagraph, kNavFirst, kNoNode); p != kNoNode;
+       p = t.navigator.Navigate(kLevelParagraph, kNavNext, p)) {
+    ParagraphInfo info;
+    ASSERT_EQ(t.navigator.GetInfo(p, info), 1);
+    for (NodeHandle l = info.firstLine;; l = t.navigator.Navigate(kLevelLine, kNavNext, l)) {
+      lines.push_back({p, l, t.navigator.GetChild(kLevelCell, false, l)});
+      if (l == info.lastLine) break;
+    }
+  }
+  ASSERT_EQ(lines.size(), 11u);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    CVedTextPos at;
+    CTextNavigator::MakePosition(lines[i], &at);
+    CVedTextPos out;
+    TextNodes stepped;
+    if (i + 1 < lines.size()) {
+      ASSERT_EQ(t.navigator.StepLine(&at, kLineNext, &out), 1);
+      ASSERT_EQ(t.navigator.MapPosition(&out, &stepped), 1);
+      EXPECT_EQ(stepped.paragraph, lines[i + 1].paragraph) << "down from line " << i;
+      EXPECT_EQ(stepped.line, lines[i + 1].line) << "down from line " << i;
+    }
+    if (i > 0) {
+      ASSERT_EQ(t.navigator.StepLine(&at, kLinePrevious, &out), 1);
+      ASSERT_EQ(t.navigator.MapPosition(&out, &stepped), 1);
+      EXPECT_EQ(stepped.paragraph, lines[i - 1].paragraph) << "up from line " << i;
+      EXPECT_EQ(stepped.line, lines[i - 1].line) << "up from line " << i;
+    }
+  }
+  ParagraphInfo many;
+  ASSERT_EQ(t.navigator.GetInfo(lines[1].paragraph, many), 1);
+  for (size_t a = 1; a <= 8; ++a) {
+    for (size_t b = 1; b <= 8; ++b) {
+      EXPECT_EQ(t.navigator.FollowsWithin(kLevelLine, lines[a].line, many.firstLine, many.lastLine,
+                                          lines[b].line),
+                b >= a)
+          << a << " and " << b;
+    }
+  }
+}
+
 TEST_F(NavigatorTest, CellRectanglesFollowTheAdvances) {
   TextNodes nodes;
   const CVedTextPos pos = t.CellAt(5);
