@@ -24,6 +24,9 @@ bool IsParagraphEnd(char c) { return c == kCr || c == kLf; }
 
 bool IsRunBreak(char c) { return c == kTab || c == kFormFeed || IsParagraphEnd(c); }
 
+// What composing passes for any line but a paragraph's first.
+constexpr int32_t kLaterLineNumber = 2;
+
 bool IsLineEndCode(uint16_t code) {
   return code == kCodeParagraphEnd || code == kCodePageBreak || code == kCodeEndOfText;
 }
@@ -193,10 +196,23 @@ int32_t CTextEditor::ParagraphHeight(NodeHandle paragraph) const {
   return height;
 }
 
-int CTextEditor::ReflowParagraph(NodeHandle paragraph, NodeHandle line, int32_t* heightDelta) {
+bool CTextEditor::LineHoldsCell(NodeHandle first, NodeHandle last, NodeHandle cell) const {
+  for (NodeHandle c = first; c != kNoNode; c = Navigate(kLevelCell, kNavNext, c)) {
+    if (c == cell) return true;
+    if (c == last) break;
+  }
+  return false;
+}
+
+int32_t CTextEditor::LineHeightWithGap(const ParagraphInfo& paragraph, const LineInfo& line,
+                                       bool last) {
+  return line.height + (last ? paragraph.paragraphGap : paragraph.lineGap);
+}
+
+int CTextEditor::ReflowParagraph(NodeHandle paragraph, NodeHandle line, int32_t* heightDelta,
+                                 NodeHandle cleanFrom) {
   ParagraphInfo info;
   if (GetInfo(paragraph, info) == 0) return 0;
-  const int32_t before = ParagraphHeight(paragraph);
   LineInfo lastLine;
   if (GetInfo(info.lastLine, lastLine) == 0) return 0;
   const NodeHandle lastCell = lastLine.lastCell;
@@ -204,33 +220,72 @@ int CTextEditor::ReflowParagraph(NodeHandle paragraph, NodeHandle line, int32_t*
 
   if (line == kNoNode) line = info.firstLine;
   if (line != info.firstLine) line = Navigate(kLevelLine, kNavPrevious, line);
-  int32_t number = navigator_->IndexInParent(kLevelLine, paragraph, line);
-  if (number == 0) return 0;
+  // A reflow that may end early does not count from the paragraph's start
+  // (that walk alone would cost as much as the whole paragraph); its
+  // caller keeps the line count right, and composing tells only the first
+  // line apart from the others.
+  const bool mayEndEarly = cleanFrom != kNoNode;
+  int32_t number = line == info.firstLine ? 1 : kLaterLineNumber;
+  if (!mayEndEarly) {
+    number = navigator_->IndexInParent(kLevelLine, paragraph, line);
+    if (number == 0) return 0;
+  }
   LineInfo current;
   if (GetInfo(line, current) == 0) return 0;
   NodeHandle cell = current.firstCell;
   bool pastOldLines = false;
+  bool reachedClean = false;
+  // Lines composed, old records written over or removed, and the height
+  // they take away and add.
+  int32_t composedLines = 0;
+  int32_t oldLines = 0;
+  int32_t oldHeight = 0;
+  int32_t newHeight = 0;
+  bool endedEarly = false;
   while (true) {
     LineInfo composed;
     if (GetInfo(line, composed) == 0) return 0;
+    if (!pastOldLines) {
+      ++oldLines;
+      oldHeight += LineHeightWithGap(info, composed, line == oldLastLine);
+    }
     const NodeHandle end = ComposeLine(info, cell, lastCell, number, &composed);
     if (end == kNoNode) return 0;
     SetInfo(line, composed);
+    ++composedLines;
+    newHeight += LineHeightWithGap(info, composed, end == lastCell);
     if (end == lastCell) break;
+    if (mayEndEarly && !reachedClean) reachedClean = LineHoldsCell(cell, end, cleanFrom);
     cell = Navigate(kLevelCell, kNavNext, end);
     ++number;
     if (line == oldLastLine) pastOldLines = true;
     const NodeHandle next = pastOldLines ? kNoNode : Navigate(kLevelLine, kNavNext, line);
+    // Past the edit, a line that begins where an old line began is that
+    // old line again, and so is every line after it. A line that begins
+    // at the first clean cell itself may be the line the edit changed.
+    LineInfo old;
+    if (next != kNoNode && reachedClean && GetInfo(next, old) != 0 && old.firstCell == cell) {
+      endedEarly = true;
+      break;
+    }
     line = next != kNoNode ? next : InsertAfter(line, MakeLineRecord(info, false));
     if (line == kNoNode) return 0;
   }
-  if (!pastOldLines && line != oldLastLine) {
-    RemoveRange(kLevelLine, Navigate(kLevelLine, kNavNext, line), oldLastLine);
+  if (!endedEarly && !pastOldLines && line != oldLastLine) {
+    const NodeHandle firstLeftOver = Navigate(kLevelLine, kNavNext, line);
+    for (NodeHandle l = firstLeftOver; l != kNoNode; l = Navigate(kLevelLine, kNavNext, l)) {
+      LineInfo leftOver;
+      if (GetInfo(l, leftOver) == 0) return 0;
+      ++oldLines;
+      oldHeight += LineHeightWithGap(info, leftOver, l == oldLastLine);
+      if (l == oldLastLine) break;
+    }
+    RemoveRange(kLevelLine, firstLeftOver, oldLastLine);
   }
-  info.lastLine = line;
-  info.lineCount = number;
+  if (!endedEarly) info.lastLine = line;
+  info.lineCount = mayEndEarly ? info.lineCount + composedLines - oldLines : number;
   SetInfo(paragraph, info);
-  *heightDelta += ParagraphHeight(paragraph) - before;
+  *heightDelta += newHeight - oldHeight;
   return 1;
 }
 
@@ -440,8 +495,9 @@ int CTextEditor::InsertText(const CVedTextPos* pos, std::string_view text,
     }
     // Cells a failed step already linked are composed all the same, so
     // that the store stays whole when the insertion answers 0.
-    const bool composed = RefreshNodes(&at.nodes) != 0 &&
-                          ReflowParagraph(at.nodes.paragraph, at.nodes.line, &heightDelta) != 0;
+    const bool composed =
+        RefreshNodes(&at.nodes) != 0 &&
+        ReflowParagraph(at.nodes.paragraph, at.nodes.line, &heightDelta, at.nodes.cell) != 0;
     if (ok == 0 || !composed) return 0;
   }
   out->changed = at.inserted;
@@ -502,7 +558,8 @@ int CTextEditor::OverwriteText(const CVedTextPos* pos, std::string_view text,
     navigator_->MapPosition(&next, &nodes);
   }
   int32_t heightDelta = 0;
-  if (ReflowParagraph(start.paragraph, start.line, &heightDelta) == 0) return 0;
+  const NodeHandle firstKept = Navigate(kLevelCell, kNavNext, lastWritten.cell);
+  if (ReflowParagraph(start.paragraph, start.line, &heightDelta, firstKept) == 0) return 0;
   EditResult inserted;
   if (i < text.size()) {
     if (RefreshNodes(&nodes) == 0) return 0;
@@ -525,7 +582,7 @@ int CTextEditor::OverwriteText(const CVedTextPos* pos, std::string_view text,
   return 1;
 }
 
-int CTextEditor::RemoveCellFromLine(const TextNodes& nodes) {
+int CTextEditor::RemoveCellFromLine(const TextNodes& nodes, int32_t* heightDelta) {
   LineInfo line;
   ParagraphInfo paragraph;
   if (GetInfo(nodes.line, line) == 0 || GetInfo(nodes.paragraph, paragraph) == 0) return 0;
@@ -536,6 +593,7 @@ int CTextEditor::RemoveCellFromLine(const TextNodes& nodes) {
       paragraph.firstLine = Navigate(kLevelLine, kNavNext, nodes.line);
     }
     --paragraph.lineCount;
+    *heightDelta -= LineHeightWithGap(paragraph, line, false);
     SetInfo(nodes.paragraph, paragraph);
     Remove(kLevelLine, nodes.line);
   } else {
@@ -586,25 +644,31 @@ int CTextEditor::DeleteChar(const CVedTextPos* pos, EditResult* out) {
   TextNodes following = nodes;
   following.cell = Navigate(kLevelCell, kNavNext, nodes.cell);
   const bool isBreak = cell.code == kCodeParagraphEnd || cell.code == kCodePageBreak;
-  const int32_t before =
-      isBreak ? ParagraphHeight(nodes.paragraph) +
-                    ParagraphHeight(Navigate(kLevelParagraph, kNavNext, nodes.paragraph))
-              : ParagraphHeight(nodes.paragraph);
-  const int done =
-      isBreak ? JoinAtBreak(nodes.paragraph, nodes.line, nodes.cell) : RemoveCellFromLine(nodes);
-  int32_t ignored = 0;
+  // Joining two paragraphs composes the second's lines anew under the
+  // first's record, so both are measured whole; a character taken out of
+  // a paragraph changes only the lines its reflow reaches.
+  int32_t heightDelta = 0;
+  if (isBreak) {
+    heightDelta = -ParagraphHeight(nodes.paragraph) -
+                  ParagraphHeight(Navigate(kLevelParagraph, kNavNext, nodes.paragraph));
+  }
+  const int done = isBreak ? JoinAtBreak(nodes.paragraph, nodes.line, nodes.cell)
+                           : RemoveCellFromLine(nodes, &heightDelta);
+  int32_t reflowed = 0;
   if (done == 0 || RefreshNodes(&following) == 0 ||
-      ReflowParagraph(following.paragraph, following.line, &ignored) == 0 ||
+      ReflowParagraph(following.paragraph, following.line, &reflowed,
+                      isBreak ? kNoNode : following.cell) == 0 ||
       RefreshNodes(&following) == 0) {
     return 0;
   }
+  heightDelta += isBreak ? ParagraphHeight(following.paragraph) : reflowed;
   out->changed = 1;
   out->rangeStart = rangeStart;
   CTextNavigator::MakePosition(following, &out->rangeEnd);
   out->newCursor = out->rangeEnd;
   out->startAux = CVedTextPos();
   out->endAux = CVedTextPos();
-  out->heightDelta = ParagraphHeight(following.paragraph) - before;
+  out->heightDelta = heightDelta;
   return 1;
 }
 

@@ -43,8 +43,13 @@ class CTextEditor : public CTextStore {
   NodeHandle ComposeLine(const ParagraphInfo& paragraph, NodeHandle first, NodeHandle last,
                          int32_t lineNumber, LineInfo* out);
   // Recomposes a paragraph from a line on (its first line when none);
-  // adds the change of the paragraph's height to `heightDelta`.
-  int ReflowParagraph(NodeHandle paragraph, NodeHandle line, int32_t* heightDelta);
+  // adds the change of the paragraph's height to `heightDelta`. With
+  // `cleanFrom`, the first of the cells at the paragraph's end that are as
+  // they were when their lines were composed (and the paragraph's record
+  // and line count right), the reflow ends at the first line past the
+  // edit that begins where an old line began.
+  int ReflowParagraph(NodeHandle paragraph, NodeHandle line, int32_t* heightDelta,
+                      NodeHandle cleanFrom = kNoNode);
   int ReflowRange(const TextNodes& from, const TextNodes& to, int32_t* heightDelta);
 
   ParagraphInfo MakeDefaultParagraph() const;
@@ -85,8 +90,12 @@ class CTextEditor : public CTextStore {
   // Links a new cell before the insertion cell, keeping the line's range.
   NodeHandle LinkCell(InsertPoint& at, const CharCell& cell);
   int JoinAtBreak(NodeHandle paragraph, NodeHandle line, NodeHandle breakCell);
-  int RemoveCellFromLine(const TextNodes& nodes);
+  // Takes a cell out of its line; a line it empties goes too, and its
+  // height is taken off `heightDelta`.
+  int RemoveCellFromLine(const TextNodes& nodes, int32_t* heightDelta);
   int RefreshNodes(TextNodes* nodes) const;
+  bool LineHoldsCell(NodeHandle first, NodeHandle last, NodeHandle cell) const;
+  static int32_t LineHeightWithGap(const ParagraphInfo& paragraph, const LineInfo& line, bool last);
   int32_t ParagraphHeight(NodeHandle paragraph) const;
   void FillCharCell(uint16_t code, int32_t glyphWidth, const CharCell& cellTemplate,
                     CharCell* out) const;

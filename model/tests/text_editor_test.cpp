@@ -275,3 +275,110 @@ TEST(TextEditorScriptTest, RandomEditsKeepTheStoreWhole) {
 
 }  // namespace
 }  // namespace text_test
+
+namespace text_test {
+namespace {
+
+// What composing left in the store: every line record and every cell's
+// composed width and squeeze.
+struct Layout {
+  std::vector<LineInfo> lines;
+  std::vector<std::pair<int32_t, int32_t>> cells;
+  std::vector<int32_t> lineCounts;
+};
+
+Layout LayoutOf(const CTextStore& store) {
+  Layout layout;
+  for (NodeHandle l = store.Navigate(kLevelLine, kNavFirst, kNoNode); l != kNoNode;
+       l = store.Navigate(kLevelLine, kNavNext, l)) {
+    LineInfo line;
+    store.GetInfo(l, line);
+    layout.lines.push_back(line);
+  }
+  for (NodeHandle c = store.Navigate(kLevelCell, kNavFirst, kNoNode); c != kNoNode;
+       c = store.Navigate(kLevelCell, kNavNext, c)) {
+    CharCell cell;
+    store.GetInfo(c, cell);
+    layout.cells.emplace_back(cell.cellWidth, cell.adjustment);
+  }
+  for (NodeHandle p = store.Navigate(kLevelParagraph, kNavFirst, kNoNode); p != kNoNode;
+       p = store.Navigate(kLevelParagraph, kNavNext, p)) {
+    ParagraphInfo paragraph;
+    store.GetInfo(p, paragraph);
+    layout.lineCounts.push_back(paragraph.lineCount);
+  }
+  return layout;
+}
+
+bool SameLayout(const Layout& a, const Layout& b) {
+  auto sameLine = [](const LineInfo& x, const LineInfo& y) {
+    return x.xOffset == y.xOffset && x.usedWidth == y.usedWidth && x.height == y.height &&
+           x.baseline == y.baseline && x.composerFlag == y.composerFlag &&
+           x.cellCount == y.cellCount && x.firstCell == y.firstCell && x.lastCell == y.lastCell;
+  };
+  return a.cells == b.cells && a.lineCounts == b.lineCounts &&
+         std::equal(a.lines.begin(), a.lines.end(), b.lines.begin(), b.lines.end(), sameLine);
+}
+
+int32_t TextHeight(const CTextNavigator& navigator) {
+  int32_t total = 0;
+  for (NodeHandle p = navigator.Navigate(kLevelParagraph, kNavFirst, kNoNode); p != kNoNode;
+       p = navigator.Navigate(kLevelParagraph, kNavNext, p)) {
+    int32_t widest = 0;
+    int32_t height = 0;
+    navigator.MeasureParagraph(true, p, &widest, &height);
+    total += height;
+  }
+  return total;
+}
+
+// Edits inside a long paragraph of dense punctuation, where a reflow may
+// stop at the first line past the edit that begins where an old one did:
+// the lines must be those a reflow of the whole paragraph makes, and the
+// reported height change the measured one.
+TEST(LongParagraphEditTest, AReflowThatEndsEarlyLeavesTheLinesOfAWholeReflow) {
+  TextFixture t(5);
+  const char* pieces[] = {kA, kMaru, kKagi, "\x81\x41", "\x81\x76", "ab", kZenSpace};
+  uint32_t seed = 4242;
+  auto next = [&seed](uint32_t bound) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % bound;
+  };
+  std::string text;
+  for (int i = 0; i < 600; ++i) text += pieces[next(3) == 0 ? next(7) : 0];
+  ASSERT_TRUE(t.Type(text + "\r" + Repeat(kA, 12)));
+  CharCell cellTemplate;
+  t.formats.MakeCellTemplate(nullptr, nullptr, nullptr, &cellTemplate);
+  const NodeHandle paragraph = t.navigator.Navigate(kLevelParagraph, kNavFirst, kNoNode);
+  for (int step = 0; step < 200; ++step) {
+    const CVedTextPos at = t.CellAt(static_cast<int>(10 + next(560)));
+    const int32_t heightBefore = TextHeight(t.navigator);
+    EditResult result;
+    switch (next(3)) {
+      case 0:
+        ASSERT_EQ(t.editor.InsertText(&at, pieces[next(7)], cellTemplate, &result), 1);
+        break;
+      case 1:
+        ASSERT_EQ(t.editor.DeleteChar(&at, &result), 1);
+        break;
+      default:
+        ASSERT_EQ(t.editor.OverwriteText(&at, pieces[next(7)], cellTemplate, &result), 1);
+        break;
+    }
+    ASSERT_EQ(StoreProblems(t.editor), "") << "after step " << step;
+    EXPECT_EQ(result.heightDelta, TextHeight(t.navigator) - heightBefore) << "after step " << step;
+    const Layout edited = LayoutOf(t.editor);
+    int32_t again = 0;
+    ASSERT_EQ(t.editor.ReflowParagraph(paragraph, kNoNode, &again), 1);
+    EXPECT_EQ(again, 0) << "after step " << step;
+    ASSERT_TRUE(SameLayout(edited, LayoutOf(t.editor))) << "after step " << step;
+    TextNodes cursor;
+    ASSERT_EQ(t.navigator.MapPosition(&result.newCursor, &cursor), 1);
+    CVedTextPos found;
+    ASSERT_EQ(t.navigator.PositionOfCell(kNavNext, kNoNode, kNoNode, cursor.cell, &found), 1);
+    EXPECT_TRUE(found == result.newCursor) << "after step " << step;
+  }
+}
+
+}  // namespace
+}  // namespace text_test
