@@ -211,8 +211,7 @@ platform::RECT* CTextEngine::GetPositionRect(platform::RECT* out, int mode, cons
     TextNodes before = at;
     if (navigator_.IsFirst(kLevelLine, at.line) == 0) {
       before.line = navigator_.Navigate(kLevelLine, kNavPrevious, at.line);
-      before.paragraph =
-          navigator_.FindParent(kLevelParagraph, kNavPrevious, at.paragraph, before.line);
+      before.paragraph = navigator_.ParagraphOfNeighbourLine(at, before.line, false);
     }
     const int32_t above = HeightBetween(from, before);
     out->top += above;

@@ -120,6 +120,19 @@ bool CTextNavigator::StepCell(TextNodes* nodes, bool forward) const {
 int CTextNavigator::PositionOfCell(int kind, NodeHandle paragraph, NodeHandle line, NodeHandle cell,
                                    CVedTextPos* out) const {
   const NodeHandle start = line != kNoNode ? line : GetChild(kLevelLine, false, paragraph);
+  if (kind == kNavNext && paragraph != kNoNode && start != kNoNode) {
+    // Line by line from the start, keeping track of the paragraph on the
+    // way, so that the paragraph is not looked for by walking its lines
+    // from its first one again.
+    TextNodes walk{paragraph, start, kNoNode};
+    do {
+      if (SearchLine(walk.line, cell) == LineSearch::kFound) {
+        MakePosition({walk.paragraph, walk.line, cell}, out);
+        return 1;
+      }
+    } while (NextLine(&walk));
+    return 0;
+  }
   const NodeHandle found = FindParent(kLevelLine, kind, start, cell);
   if (found == kNoNode) return 0;
   const NodeHandle owner = FindParent(kLevelParagraph, kind, paragraph, found);

@@ -110,6 +110,10 @@ class CTextNavigator : public CTextStore {
   int LocateCell(NodeHandle cell, const TextNodes& hint, CVedTextPos* out) const;
   int32_t IndexInParent(int level, NodeHandle parent, NodeHandle node) const;
   int32_t CountSteps(int level, NodeHandle from, NodeHandle bound, NodeHandle to) const;
+  // The paragraph of `neighbour`, the line after (before) the line of
+  // `nodes`.
+  NodeHandle ParagraphOfNeighbourLine(const TextNodes& nodes, NodeHandle neighbour,
+                                      bool forward) const;
   // Whether `to` lies after `from` within the run of nodes from `first` to
   // `last`: walks out from `from` both ways at once, so the cost is the
   // distance between the two, not the run's length.
@@ -181,10 +185,6 @@ class CTextNavigator : public CTextStore {
   // The cell looked for in the hint's line and the lines around it, in the
   // hint's paragraph.
   bool FindCellNearLine(const TextNodes& hint, NodeHandle cell, TextNodes* out) const;
-  // The paragraph of `neighbour`, the line after (before) the line of
-  // `nodes`.
-  NodeHandle ParagraphOfNeighbourLine(const TextNodes& nodes, NodeHandle neighbour,
-                                      bool forward) const;
   // The next (or previous) line in the line list with its paragraph.
   bool NextLine(TextNodes* nodes) const;
   bool PrevLine(TextNodes* nodes) const;

@@ -188,8 +188,9 @@ TEST_F(NavigatorTest, StepLineAndHeights) {
 }
 
 // Paragraphs of one, several and many lines: stepping from line to line
-// both ways names each line's own paragraph, and of two lines of one
-// paragraph the later follows the earlier.
+// both ways and finding a line's first cell from the text's start name
+// each line's own paragraph, and of two lines of one paragraph the later
+// follows the earlier.
 TEST(NavigatorLineStepTest, StepsNameEachLinesParagraphAndOrderLinesWithinOne) {
   TextFixture t(4);
   std::string text = "ab\r";
@@ -219,6 +220,11 @@ TEST(NavigatorLineStepTest, StepsNameEachLinesParagraphAndOrderLinesWithinOne) {
       EXPECT_EQ(stepped.paragraph, lines[i + 1].paragraph) << "down from line " << i;
       EXPECT_EQ(stepped.line, lines[i + 1].line) << "down from line " << i;
     }
+    CVedTextPos located;
+    ASSERT_EQ(t.navigator.PositionOfCell(kNavNext, lines[0].paragraph, lines[0].line, lines[i].cell,
+                                         &located),
+              1);
+    EXPECT_TRUE(located == at) << "line " << i << " found from the start";
     if (i > 0) {
       ASSERT_EQ(t.navigator.StepLine(&at, kLinePrevious, &out), 1);
       ASSERT_EQ(t.navigator.MapPosition(&out, &stepped), 1);
