@@ -7,6 +7,8 @@
 // benchmark labels say so. The engine is driven only by its commands.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -101,6 +103,25 @@ inline DocStyle BenchStyle(const char* face) {
   ApplyPitchRule(s, 2 * kCharsPerLine, kLinesPerPage, font.lineHeight, font.descent);
   s.orientation = 1;
   return s;
+}
+
+// The whole of a benchmark program's main: runs the benchmarks the
+// command line names under one environment, which `current` points to
+// meanwhile; `beforeTeardown` runs after them, while the environment's
+// fonts and clock are still there.
+template <typename Teardown>
+int RunBenchmarkProgram(int argc, char** argv, BenchEnvironment*& current,
+                        Teardown beforeTeardown) {
+  BenchEnvironment environment;
+  current = &environment;
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::AddCustomContext("font", environment.FontLabel());
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  beforeTeardown();
+  current = nullptr;
+  return 0;
 }
 
 class BenchEngine {

@@ -257,15 +257,6 @@ BENCHMARK(BM_HeapPerCharacter)->Apply(Sizes)->Iterations(1)->Unit(benchmark::kMi
 }  // namespace bench
 
 int main(int argc, char** argv) {
-  bench::BenchEnvironment environment;
-  bench::environment = &environment;
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::AddCustomContext("font", environment.FontLabel());
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
   // The engine goes while the fonts and clock it uses are still there.
-  bench::loaded.reset();
-  bench::environment = nullptr;
-  return 0;
+  return bench::RunBenchmarkProgram(argc, argv, bench::environment, [] { bench::loaded.reset(); });
 }

@@ -159,13 +159,5 @@ BENCHMARK(BM_TypeCharInLongParagraph)
 }  // namespace bench
 
 int main(int argc, char** argv) {
-  bench::BenchEnvironment environment;
-  bench::environment = &environment;
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::AddCustomContext("font", environment.FontLabel());
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  bench::environment = nullptr;
-  return 0;
+  return bench::RunBenchmarkProgram(argc, argv, bench::environment, [] {});
 }
