@@ -453,13 +453,14 @@ int CGridAreaObject::SetAnchor(int kind, CVedAnchor* anchor, const CVedTextPos* 
 }
 
 // The area keeps one character anchor; it is found from any position at
-// or before it.
-CVedAnchor* CGridAreaObject::FindAnchor(int kind, const CVedTextPos* from, int /*next*/) {
+// or before it, and a search for the next one from its own place goes on
+// past it, or a walk over the anchors would find it again and again.
+CVedAnchor* CGridAreaObject::FindAnchor(int kind, const CVedTextPos* from, int next) {
   if (kind == kAnchorLine || anchor_ == nullptr) return nullptr;
   const Cell anchored{anchorRow_, anchorColumn_};
   if (IsGiven(from)) {
     const std::optional<Cell> cell = Resolve(from, Cell{});
-    if (!cell || anchored < *cell) return nullptr;
+    if (!cell || anchored < *cell || (next != 0 && !(*cell < anchored))) return nullptr;
   }
   WritePath(anchored, &anchor_->position);
   return anchor_;

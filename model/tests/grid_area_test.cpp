@@ -567,6 +567,25 @@ TEST_F(GridAreaTest, TheCharacterAnchorIsFoundFromPositionsAtOrBeforeIt) {
   EXPECT_EQ(grid_.FindAnchor(kAnchorChar, &laterRowEarlierColumn, 0), nullptr);
 }
 
+// A walk over the anchors searches on from each one found for the next:
+// from the anchor's own place, or past it, the area has none left to give.
+TEST_F(GridAreaTest, TheNextCharacterAnchorLiesStrictlyAfterTheSearchsStart) {
+  CVedAnchor anchor;
+  const CVedTextPos at = At(2, 3);
+  ASSERT_EQ(grid_.SetAnchor(kAnchorChar, &anchor, &at), 1);
+  struct Case {
+    int32_t row;
+    int32_t column;
+    bool found;
+  };
+  const Case cases[] = {{2, 2, true}, {1, 5, true}, {2, 3, false}, {2, 4, false}, {3, 0, false}};
+  for (const Case& c : cases) {
+    const CVedTextPos from = At(c.row, c.column);
+    EXPECT_EQ(grid_.FindAnchor(kAnchorChar, &from, 1), c.found ? &anchor : nullptr)
+        << c.row << "," << c.column;
+  }
+}
+
 // --- The rest of the interface ---------------------------------------------------
 
 TEST_F(GridAreaTest, AFormatRestartsTheCursorAndIsKept) {
