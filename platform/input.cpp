@@ -13,6 +13,7 @@
 #include "platform/keyboard_layout.h"
 #include "platform/message_queue.h"
 #include "platform/sjis.h"
+#include "platform/system_info.h"
 #include "platform/window.h"
 #include "platform/window_tree.h"
 
@@ -23,8 +24,6 @@ namespace {
 constexpr BYTE kKeyDown = 0x80;
 constexpr BYTE kKeyToggled = 0x01;
 constexpr UINT kDoubleClickMs = 500;
-// How far apart, either way, the two clicks of a double click may be.
-constexpr int32_t kDoubleClickSlop = 2;
 
 struct InputEvent {
   bool isKey = true;
@@ -174,8 +173,9 @@ bool IsDoubleClick(HWND window, const InputEvent& event) {
   const LastClick& last = Thread().lastClick;
   if (!last.valid || last.window != window || last.message != event.mouseMessage) return false;
   if (event.time - last.time > kDoubleClickMs) return false;
-  if (std::abs(event.point.x - last.point.x) > kDoubleClickSlop) return false;
-  if (std::abs(event.point.y - last.point.y) > kDoubleClickSlop) return false;
+  // The second click lands in a box of the system's size centred on the first.
+  if (std::abs(event.point.x - last.point.x) > GetSystemMetrics(SM_CXDOUBLECLK) / 2) return false;
+  if (std::abs(event.point.y - last.point.y) > GetSystemMetrics(SM_CYDOUBLECLK) / 2) return false;
   std::lock_guard lock(Tree().mutex());
   const WindowRecord* record = Tree().Find(window);
   return record != nullptr && (record->classStyle & CS_DBLCLKS) != 0;

@@ -1,6 +1,7 @@
 #include "platform/sound.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstring>
 #include <optional>
@@ -162,6 +163,60 @@ bool PlaySoundA(const char* sound, HMODULE, uint32_t flags) {
   if (!async) {
     while (channel.IsPlaying()) Sleep(kSyncPollMs);
   }
+  return true;
+}
+
+namespace {
+
+constexpr uint32_t kBeepRate = 44100;
+constexpr uint16_t kBeepBits = 16;
+constexpr uint16_t kBeepBlock = kBeepBits / 8;
+constexpr WAVEFORMATEX kBeepFormat{WAVE_FORMAT_PCM, 1,         kBeepRate, kBeepRate* kBeepBlock,
+                                   kBeepBlock,      kBeepBits, 0};
+constexpr uint32_t kBeepMs = 150;
+constexpr int16_t kBeepAmplitude = 8000;
+constexpr uint32_t kMsPerSecond = 1000;
+
+struct BeepTone {
+  uint32_t type;
+  uint32_t hertz;
+};
+constexpr BeepTone kDefaultTone{MB_OK, 800};
+constexpr std::array kBeepTones = {
+    kDefaultTone,
+    BeepTone{MB_ICONHAND, 440},
+    BeepTone{MB_ICONQUESTION, 660},
+    BeepTone{MB_ICONEXCLAMATION, 880},
+    BeepTone{MB_ICONASTERISK, 1320},
+};
+
+uint32_t BeepHertz(uint32_t type) {
+  for (const BeepTone& tone : kBeepTones) {
+    if (tone.type == type) return tone.hertz;
+  }
+  return kDefaultTone.hertz;
+}
+
+// A square wave of the pitch, as 16-bit little-endian samples.
+std::vector<uint8_t> SquareWave(uint32_t hertz) {
+  const uint32_t count = kBeepRate * kBeepMs / kMsPerSecond;
+  const uint32_t halfPeriod = kBeepRate / (2 * hertz);
+  std::vector<uint8_t> samples;
+  samples.reserve(count * kBeepBlock);
+  for (uint32_t i = 0; i < count; ++i) {
+    const int16_t value = (i / halfPeriod) % 2 == 0 ? kBeepAmplitude : -kBeepAmplitude;
+    const auto bits = static_cast<uint16_t>(value);
+    samples.push_back(static_cast<uint8_t>(bits & 0xFF));
+    samples.push_back(static_cast<uint8_t>(bits >> 8));
+  }
+  return samples;
+}
+
+}  // namespace
+
+bool MessageBeep(uint32_t type) {
+  const std::vector<uint8_t> samples = SquareWave(BeepHertz(type));
+  ProcessAudio().Start(kBeepFormat, samples, 1);
   return true;
 }
 

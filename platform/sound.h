@@ -110,6 +110,17 @@ inline constexpr uint32_t SND_RESOURCE = 0x40004;
 // sound, when playing stopped).
 bool PlaySoundA(const char* sound, HMODULE instance, uint32_t flags);
 
+// The sounds MessageBeep knows, by message-box icon; any other value
+// gives the default beep. Each is a short tone of its own pitch, played
+// at once beside whatever PlaySound plays.
+inline constexpr uint32_t MB_OK = 0x00;
+inline constexpr uint32_t MB_ICONHAND = 0x10;
+inline constexpr uint32_t MB_ICONQUESTION = 0x20;
+inline constexpr uint32_t MB_ICONEXCLAMATION = 0x30;
+inline constexpr uint32_t MB_ICONASTERISK = 0x40;
+inline constexpr uint32_t kSimpleBeep = 0xFFFFFFFF;
+bool MessageBeep(uint32_t type);
+
 // The wave-out device.
 using MMRESULT = uint32_t;
 inline constexpr MMRESULT MMSYSERR_NOERROR = 0;

@@ -106,19 +106,125 @@ ScopedWindowsDirectory::~ScopedWindowsDirectory() {
   state.windowsDirectory = std::move(previous_);
 }
 
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kSilver = 0xC0C0C0;
+constexpr uint32_t kGrey = 0x808080;
+constexpr uint32_t kLightGrey = 0xC8C8C8;
+constexpr uint32_t kNavy = 0x800000;
+constexpr uint32_t kTeal = 0x808000;
+constexpr uint32_t kPaleYellow = 0xE1FFFF;
+
+// Indexed by element.
+constexpr std::array<uint32_t, COLOR_INFOBK + 1> kSchemeColours = {
+    kLightGrey,  // COLOR_SCROLLBAR
+    kTeal,       // COLOR_BACKGROUND
+    kNavy,       // COLOR_ACTIVECAPTION
+    kGrey,       // COLOR_INACTIVECAPTION
+    kSilver,     // COLOR_MENU
+    kWhite,      // COLOR_WINDOW
+    kBlack,      // COLOR_WINDOWFRAME
+    kBlack,      // COLOR_MENUTEXT
+    kBlack,      // COLOR_WINDOWTEXT
+    kWhite,      // COLOR_CAPTIONTEXT
+    kSilver,     // COLOR_ACTIVEBORDER
+    kSilver,     // COLOR_INACTIVEBORDER
+    kGrey,       // COLOR_APPWORKSPACE
+    kNavy,       // COLOR_HIGHLIGHT
+    kWhite,      // COLOR_HIGHLIGHTTEXT
+    kSilver,     // COLOR_BTNFACE
+    kGrey,       // COLOR_BTNSHADOW
+    kGrey,       // COLOR_GRAYTEXT
+    kBlack,      // COLOR_BTNTEXT
+    kSilver,     // COLOR_INACTIVECAPTIONTEXT
+    kWhite,      // COLOR_BTNHIGHLIGHT
+    kBlack,      // COLOR_3DDKSHADOW
+    kSilver,     // COLOR_3DLIGHT
+    kBlack,      // COLOR_INFOTEXT
+    kPaleYellow  // COLOR_INFOBK
+};
+
+bool IsSchemeElement(int element) {
+  return element >= 0 && static_cast<size_t>(element) < kSchemeColours.size();
+}
+
+using SchemeBrushes = std::array<UniqueBrush, kSchemeColours.size()>;
+
+// Made once, on first use, and never deleted.
+const SchemeBrushes& Brushes() {
+  static const SchemeBrushes brushes = [] {
+    SchemeBrushes made;
+    for (size_t element = 0; element < made.size(); ++element) {
+      made[element] = CreateSolidBrush(kSchemeColours[element]);
+    }
+    return made;
+  }();
+  return brushes;
+}
+
+constexpr int kScrollArrow = 16;
+constexpr int kCaption = 19;
+constexpr int kMenuBar = 19;
+constexpr int kDialogFrame = 3;
+constexpr int kIcon = 32;
+constexpr int kSmallIcon = 16;
+constexpr int kCursor = 32;
+constexpr int kDoubleClickBox = 4;
+constexpr int kEdge = 2;
+constexpr int kMouseButtons = 3;
+
+struct Metric {
+  int index;
+  int value;
+};
+
+constexpr std::array kMetrics = {
+    Metric{SM_CXSCREEN, kScreenWidth},
+    Metric{SM_CYSCREEN, kScreenHeight},
+    Metric{SM_CXVSCROLL, kScrollArrow},
+    Metric{SM_CYHSCROLL, kScrollArrow},
+    Metric{SM_CYCAPTION, kCaption},
+    Metric{SM_CXBORDER, 1},
+    Metric{SM_CYBORDER, 1},
+    Metric{SM_CXDLGFRAME, kDialogFrame},
+    Metric{SM_CYDLGFRAME, kDialogFrame},
+    Metric{SM_CYVTHUMB, kScrollArrow},
+    Metric{SM_CXHTHUMB, kScrollArrow},
+    Metric{SM_CXICON, kIcon},
+    Metric{SM_CYICON, kIcon},
+    Metric{SM_CXCURSOR, kCursor},
+    Metric{SM_CYCURSOR, kCursor},
+    Metric{SM_CYMENU, kMenuBar},
+    Metric{SM_CYVSCROLL, kScrollArrow},
+    Metric{SM_CXHSCROLL, kScrollArrow},
+    Metric{SM_SWAPBUTTON, 0},
+    Metric{SM_CXDOUBLECLK, kDoubleClickBox},
+    Metric{SM_CYDOUBLECLK, kDoubleClickBox},
+    Metric{SM_CMOUSEBUTTONS, kMouseButtons},
+    Metric{SM_CXEDGE, kEdge},
+    Metric{SM_CYEDGE, kEdge},
+    Metric{SM_CXSMICON, kSmallIcon},
+    Metric{SM_CYSMICON, kSmallIcon},
+    Metric{SM_MOUSEWHEELPRESENT, 1},
+};
+
+}  // namespace
+
 uint32_t GetSysColor(int element) {
-  constexpr uint32_t kWhite = 0xFFFFFF;
-  constexpr uint32_t kBlack = 0x000000;
-  constexpr uint32_t kMidGrey = 0x808080;
-  switch (element) {
-    case COLOR_WINDOW:
-      return kWhite;
-    case COLOR_BTNSHADOW:
-      return kMidGrey;
-    case COLOR_WINDOWTEXT:
-    default:
-      return kBlack;
+  return IsSchemeElement(element) ? kSchemeColours[static_cast<size_t>(element)] : 0;
+}
+
+HBRUSH GetSysColorBrush(int element) {
+  return IsSchemeElement(element) ? Brushes()[static_cast<size_t>(element)].get() : nullptr;
+}
+
+int GetSystemMetrics(int index) {
+  for (const Metric& metric : kMetrics) {
+    if (metric.index == index) return metric.value;
   }
+  return 0;
 }
 
 }  // namespace platform

@@ -184,3 +184,32 @@ TEST(SilentAudioTest, EveryStreamHasEndedAtOnce) {
 }
 
 }  // namespace
+
+TEST_F(SoundTest, MessageBeepPlaysAShortToneOfItsOwnAtOnce) {
+  ASSERT_TRUE(MessageBeep(MB_ICONEXCLAMATION));
+  ASSERT_TRUE(MessageBeep(MB_ICONHAND));
+  ASSERT_TRUE(MessageBeep(MB_ICONEXCLAMATION));
+  const std::vector<RecordingAudioBackend::Stream> streams = audio_.Streams();
+  ASSERT_EQ(streams.size(), 3u);
+  EXPECT_EQ(audio_.PlayingCount(), 3u) << "beeps do not wait or stop one another";
+  EXPECT_TRUE(IsPlayablePcm(streams[0].format));
+  EXPECT_EQ(streams[0].repeats, 1u);
+  const uint32_t ms =
+      static_cast<uint32_t>(streams[0].samples.size()) * 1000 / streams[0].format.nAvgBytesPerSec;
+  EXPECT_EQ(ms, 150u);
+  EXPECT_EQ(streams[0].samples, streams[2].samples) << "one tone per type";
+  EXPECT_NE(streams[0].samples, streams[1].samples);
+
+  clock_.Advance(150);
+  EXPECT_EQ(audio_.PlayingCount(), 0u);
+}
+
+TEST_F(SoundTest, MessageBeepOfAnUnknownTypeIsTheDefaultBeep) {
+  MessageBeep(MB_OK);
+  MessageBeep(kSimpleBeep);
+  MessageBeep(0x50);
+  const std::vector<RecordingAudioBackend::Stream> streams = audio_.Streams();
+  ASSERT_EQ(streams.size(), 3u);
+  EXPECT_EQ(streams[1].samples, streams[0].samples);
+  EXPECT_EQ(streams[2].samples, streams[0].samples);
+}

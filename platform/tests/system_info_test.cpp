@@ -44,3 +44,50 @@ TEST(SystemInfoTest, HostPathsUseSlashesAndUtf8) {
 }
 
 }  // namespace
+
+TEST(SystemInfoTest, SchemeColoursAreTheClassicDefaults) {
+  struct Case {
+    int element;
+    uint32_t colour;
+  };
+  const Case cases[] = {
+      {COLOR_WINDOW, 0xFFFFFF},    {COLOR_WINDOWTEXT, 0x000000},    {COLOR_BTNFACE, 0xC0C0C0},
+      {COLOR_BTNSHADOW, 0x808080}, {COLOR_BTNHIGHLIGHT, 0xFFFFFF},  {COLOR_3DDKSHADOW, 0x000000},
+      {COLOR_HIGHLIGHT, 0x800000}, {COLOR_HIGHLIGHTTEXT, 0xFFFFFF}, {COLOR_APPWORKSPACE, 0x808080},
+      {COLOR_INFOBK, 0xE1FFFF},    {COLOR_3DFACE, 0xC0C0C0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(GetSysColor(c.element), c.colour) << c.element;
+  EXPECT_EQ(GetSysColor(-1), 0u);
+  EXPECT_EQ(GetSysColor(COLOR_INFOBK + 1), 0u);
+}
+
+TEST(SystemInfoTest, SchemeBrushesAreLastingAndPaintTheirColour) {
+  EXPECT_EQ(GetSysColorBrush(COLOR_BTNFACE), GetSysColorBrush(COLOR_3DFACE)) << "one brush each";
+  EXPECT_EQ(GetSysColorBrush(COLOR_INFOBK + 1), nullptr);
+
+  constexpr int32_t kSide = 4;
+  UniqueDC dc = CreateImageDC(kSide, kSide);
+  ASSERT_TRUE(FillRect(dc.get(), RECT{0, 0, kSide, kSide}, GetSysColorBrush(COLOR_HIGHLIGHT)));
+  EXPECT_EQ(GetPixel(dc.get(), 1, 1), GetSysColor(COLOR_HIGHLIGHT));
+}
+
+TEST(SystemInfoTest, MetricsAreTheClassicDefaultsAndZeroWhenUnknown) {
+  struct Case {
+    int index;
+    int value;
+  };
+  const Case cases[] = {
+      {SM_CXSCREEN, kScreenWidth},
+      {SM_CYSCREEN, kScreenHeight},
+      {SM_CXVSCROLL, 16},
+      {SM_CYHSCROLL, 16},
+      {SM_CXDOUBLECLK, 4},
+      {SM_CYDOUBLECLK, 4},
+      {SM_CYICON, 32},
+      {SM_CYSMICON, 16},
+      {SM_CXBORDER, 1},
+  };
+  for (const Case& c : cases) EXPECT_EQ(GetSystemMetrics(c.index), c.value) << c.index;
+  EXPECT_EQ(GetSystemMetrics(-1), 0);
+  EXPECT_EQ(GetSystemMetrics(1000), 0);
+}
