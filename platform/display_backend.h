@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/windef.h"
+#include "platform/window.h"
 #include "platform/window_message.h"
 
 namespace platform {
@@ -16,6 +17,8 @@ class DisplayBackend {
   virtual void ShowNativeWindow(HWND window, bool visible) = 0;
   virtual void MoveNativeWindow(HWND window, const RECT& rect) = 0;
   virtual void DestroyNativeWindow(HWND window) = 0;
+  // The cursor to show over the program's windows; 0 shows none.
+  virtual void SetNativeCursor(HCURSOR cursor) = 0;
   // Readable when events wait; negative for none.
   virtual int EventDescriptor() const = 0;
   // Turns waiting display events into input and messages.
@@ -28,6 +31,7 @@ class HeadlessBackend : public DisplayBackend {
   void ShowNativeWindow(HWND, bool) override {}
   void MoveNativeWindow(HWND, const RECT&) override {}
   void DestroyNativeWindow(HWND) override {}
+  void SetNativeCursor(HCURSOR) override {}
   int EventDescriptor() const override { return kNoDescriptor; }
   void HandleEvents() override {}
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/caret.h"
+#include "platform/cursor.h"
 #include "platform/display_backend.h"
 #include "platform/input_queue.h"
 #include "platform/paint_queue.h"
@@ -227,6 +228,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* text, DWOR
     if (record.parent != kNoWindow && Tree().Find(record.parent) == nullptr) return kNoWindow;
     record.className = windowClass->lpszClassName;
     record.classStyle = windowClass->style;
+    record.classCursor = windowClass->hCursor;
     record.proc = windowClass->lpfnWndProc;
     record.background = windowClass->hbrBackground;
     window = Tree().Add(std::move(record)).handle;
@@ -269,6 +271,20 @@ bool IsWindow(HWND window) {
 
 LRESULT CallWindowProc(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return proc == nullptr ? 0 : proc(window, message, wParam, lParam);
+}
+
+// The parent may choose first; over its client area the window under the
+// cursor (wParam) then shows its class cursor, if its class has one. A
+// parent asked for a child leaves the choice to the child.
+LRESULT DefaultSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
+  const HWND parent = GetAncestor(window, GA_PARENT);
+  if (parent != kNoWindow && SendMessage(parent, WM_SETCURSOR, wParam, lParam) != 0) return 1;
+  if (static_cast<HWND>(wParam) != window || LowWord(lParam) != HTCLIENT) return 0;
+  const HCURSOR cursor =
+      WithRecord(window, HCURSOR{0}, [](const WindowRecord& r) { return r.classCursor; });
+  if (cursor == 0) return 0;
+  SetCursor(cursor);
+  return 1;
 }
 
 LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -318,8 +334,9 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       if (wParam != WA_INACTIVE && !IsChild(window, GetFocus())) SetFocus(window);
       return 0;
-    case WM_MOUSEACTIVATE:
-    case WM_SETCURSOR: {
+    case WM_SETCURSOR:
+      return DefaultSetCursor(window, wParam, lParam);
+    case WM_MOUSEACTIVATE: {
       const HWND parent = GetAncestor(window, GA_PARENT);
       return parent == kNoWindow ? DefaultAnswer(message)
                                  : SendMessage(parent, message, wParam, lParam);

@@ -9,6 +9,7 @@
 
 #include "platform/caret.h"
 #include "platform/clock.h"
+#include "platform/cursor.h"
 #include "platform/display_backend.h"
 #include "platform/input_queue.h"
 #include "platform/message_queue.h"
@@ -218,6 +219,7 @@ LRESULT DispatchMessage(const MSG* msg) {
 void ResetWindowMessages() {
   ResetInput();
   DestroyCaret();
+  ResetCursors();
   CurrentQueue()->Clear();
   CurrentTimers().Clear();
   std::lock_guard lock(Tree().mutex());

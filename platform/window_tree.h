@@ -22,6 +22,7 @@ struct WindowRecord {
   HWND handle = kNoWindow;
   std::string className;
   UINT classStyle = 0;
+  HCURSOR classCursor = 0;
   WNDPROC proc = nullptr;
   WindowProc handler;
   DWORD style = 0;
