@@ -330,6 +330,8 @@ bool ScrollWindow(HWND window, int32_t dx, int32_t dy, const RECT* scroll, const
 
 HDC GetDC(HWND window) { return HandOut(WindowDC(window, nullptr)); }
 
+HDC GetWindowDC(HWND window) { return GetDC(window); }
+
 int ReleaseDC(HWND, HDC dc) { return GiveBack(dc) ? 1 : 0; }
 
 HDC GetWindowSurface(HWND topLevel) {

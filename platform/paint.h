@@ -63,6 +63,9 @@ bool ScrollWindow(HWND window, int32_t dx, int32_t dy, const RECT* scroll, const
 // A DC over the window's visible client area, outside any paint.
 HDC GetDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
+// A DC over the whole window. Windows here have no frame, caption or
+// scroll bars of their own, so it is the client area's DC.
+HDC GetWindowDC(HWND window);
 
 // The image of a top-level window, which the back end shows and tests read.
 HDC GetWindowSurface(HWND topLevel);

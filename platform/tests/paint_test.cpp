@@ -189,6 +189,22 @@ TEST_F(PaintTest, UpdateWindowPaintsAtOnceAndGetDcDrawsOutsideAPaint) {
   EXPECT_EQ(Pixel(1, 1), kWhite);
 }
 
+TEST_F(PaintTest, WindowDCStartsAtTheWindowsCornerAndIsClippedToIt) {
+  Pump();
+  const HWND child = ColourChild(top_, kGreen, {10, 10, 30, 30});
+  Pump();
+  const HDC dc = GetWindowDC(child);
+  ASSERT_NE(dc, nullptr);
+  UniqueBrush blue = CreateSolidBrush(kBlue);
+  FillRect(dc, RECT{0, 0, 40, 40}, blue.get());
+  EXPECT_EQ(ReleaseDC(child, dc), 1);
+  EXPECT_EQ(Pixel(10, 10), kBlue);
+  EXPECT_EQ(Pixel(29, 29), kBlue);
+  EXPECT_EQ(Pixel(31, 31), kRed) << "nothing outside the window";
+  DestroyWindow(child);
+  EXPECT_EQ(GetWindowDC(child), nullptr) << "a window that is gone has no DC";
+}
+
 TEST_F(PaintTest, ScrollingMovesThePixelsAndInvalidatesExactlyTheStripLeft) {
   Pump();
   const HDC dc = GetDC(top_);
