@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <map>
+#include <utility>
 
 #include "platform/window.h"
 #include "platform/window_tree.h"
@@ -137,12 +138,30 @@ bool GiveBack(HDC dc) { return OpenDCs().erase(dc) != 0; }
 
 // A DC over the window clipped to `area` (client coordinates), or to its
 // whole visible part.
+// The one window whose drawing is held back, guarded by the tree's mutex.
+// A window that is gone holds nothing back.
+HWND& LockedWindowLocked() {
+  static HWND locked = kNoWindow;
+  if (locked != kNoWindow && Tree().Find(locked) == nullptr) locked = kNoWindow;
+  return locked;
+}
+
+bool IsLockedOutLocked(const WindowRecord& record) {
+  const HWND locked = LockedWindowLocked();
+  if (locked == kNoWindow) return false;
+  for (const WindowRecord* r = &record; r != nullptr; r = Tree().Find(r->parent)) {
+    if (r->handle == locked) return true;
+    if ((r->style & WS_CHILD) == 0) break;
+  }
+  return false;
+}
+
 UniqueDC WindowDC(HWND window, const RectList* area) {
   std::lock_guard lock(Tree().mutex());
   WindowRecord* record = Tree().Find(window);
   if (record == nullptr) return nullptr;
   assert(record->queue == CurrentQueue() && "a window is painted by its own thread");
-  RectList clip = VisibleAreaLocked(*record);
+  RectList clip = IsLockedOutLocked(*record) ? RectList() : VisibleAreaLocked(*record);
   const POINT origin = OriginInTopLocked(*record);
   if (area != nullptr) {
     RectList wanted = *area;
@@ -167,7 +186,8 @@ bool PaintFilterPasses(HWND window, UINT first, UINT last) {
 HWND FindPaintLocked(const std::vector<HWND>& windows, HWND filter) {
   for (const HWND handle : windows) {
     const WindowRecord& record = *Tree().Find(handle);
-    if (record.queue != CurrentQueue() || !Visible(record)) continue;
+    if (record.queue != CurrentQueue() || !Visible(record) || handle == LockedWindowLocked())
+      continue;
     if (!record.update.IsEmpty() && (filter == kNoWindow || filter == handle)) return handle;
     if (const HWND child = FindPaintLocked(record.children, filter)) return child;
   }
@@ -331,6 +351,20 @@ bool ScrollWindow(HWND window, int32_t dx, int32_t dy, const RECT* scroll, const
 HDC GetDC(HWND window) { return HandOut(WindowDC(window, nullptr)); }
 
 HDC GetWindowDC(HWND window) { return GetDC(window); }
+
+bool LockWindowUpdate(HWND window) {
+  std::lock_guard lock(Tree().mutex());
+  HWND& locked = LockedWindowLocked();
+  if (window == kNoWindow) {
+    if (locked == kNoWindow) return false;
+    WindowRecord& record = *Tree().Find(std::exchange(locked, kNoWindow));
+    record.queue->Wake();
+    return true;
+  }
+  if (locked != kNoWindow || Tree().Find(window) == nullptr) return false;
+  locked = window;
+  return true;
+}
 
 int ReleaseDC(HWND, HDC dc) { return GiveBack(dc) ? 1 : 0; }
 

@@ -66,6 +66,11 @@ int ReleaseDC(HWND window, HDC dc);
 // A DC over the whole window. Windows here have no frame, caption or
 // scroll bars of their own, so it is the client area's DC.
 HDC GetWindowDC(HWND window);
+// Holds back the drawing of one window and its children: their DCs draw
+// nothing and no WM_PAINT is made for them, while invalidations gather.
+// 0 lets them go, and what gathered is then painted. False when another
+// window is locked, for a window that is gone, or for 0 with none locked.
+bool LockWindowUpdate(HWND window);
 
 // The image of a top-level window, which the back end shows and tests read.
 HDC GetWindowSurface(HWND topLevel);

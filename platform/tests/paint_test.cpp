@@ -205,6 +205,38 @@ TEST_F(PaintTest, WindowDCStartsAtTheWindowsCornerAndIsClippedToIt) {
   EXPECT_EQ(GetWindowDC(child), nullptr) << "a window that is gone has no DC";
 }
 
+TEST_F(PaintTest, ALockedWindowDrawsNothingAndPaintsWhatGatheredWhenLetGo) {
+  Pump();
+  const HWND child = ColourChild(top_, kGreen, {10, 10, 30, 30});
+  Pump();
+  ASSERT_TRUE(LockWindowUpdate(top_));
+  EXPECT_FALSE(LockWindowUpdate(child)) << "one window at a time";
+
+  const HDC dc = GetDC(child);
+  UniqueBrush blue = CreateSolidBrush(kBlue);
+  FillRect(dc, RECT{0, 0, 20, 20}, blue.get());
+  ReleaseDC(child, dc);
+  EXPECT_EQ(Pixel(15, 15), kGreen) << "a child of the locked window draws nothing";
+
+  InvalidateRect(top_, nullptr, true);
+  MSG msg;
+  EXPECT_FALSE(PeekMessage(&msg, top_, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+  RECT update;
+  EXPECT_TRUE(GetUpdateRect(top_, &update, false)) << "the invalidation gathers";
+
+  EXPECT_TRUE(LockWindowUpdate(kNoWindow));
+  EXPECT_FALSE(LockWindowUpdate(kNoWindow)) << "nothing left to let go";
+  EXPECT_TRUE(PeekMessage(&msg, top_, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+}
+
+TEST_F(PaintTest, ADestroyedLockedWindowHoldsNothingBack) {
+  const HWND child = ColourChild(top_, kGreen, {10, 10, 30, 30});
+  ASSERT_TRUE(LockWindowUpdate(child));
+  DestroyWindow(child);
+  EXPECT_TRUE(LockWindowUpdate(top_));
+  EXPECT_TRUE(LockWindowUpdate(kNoWindow));
+}
+
 TEST_F(PaintTest, ScrollingMovesThePixelsAndInvalidatesExactlyTheStripLeft) {
   Pump();
   const HDC dc = GetDC(top_);
