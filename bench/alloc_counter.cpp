@@ -13,12 +13,21 @@ namespace {
 
 std::atomic<int64_t> liveBytes{0};
 std::atomic<int64_t> allocations{0};
+std::atomic<int64_t> peakBytes{0};
+
+void Count(void* block) {
+  const auto size = static_cast<int64_t>(malloc_usable_size(block));
+  const int64_t live = liveBytes.fetch_add(size, std::memory_order_relaxed) + size;
+  int64_t peak = peakBytes.load(std::memory_order_relaxed);
+  while (live > peak && !peakBytes.compare_exchange_weak(peak, live, std::memory_order_relaxed)) {
+  }
+  allocations.fetch_add(1, std::memory_order_relaxed);
+}
 
 void* Take(std::size_t size) {
   void* block = std::malloc(size == 0 ? 1 : size);
   if (block == nullptr) return nullptr;
-  liveBytes.fetch_add(static_cast<int64_t>(malloc_usable_size(block)), std::memory_order_relaxed);
-  allocations.fetch_add(1, std::memory_order_relaxed);
+  Count(block);
   return block;
 }
 
@@ -26,8 +35,7 @@ void* TakeAligned(std::size_t size, std::align_val_t alignment) {
   void* block = nullptr;
   const auto align = std::max(static_cast<std::size_t>(alignment), sizeof(void*));
   if (posix_memalign(&block, align, size == 0 ? 1 : size) != 0) return nullptr;
-  liveBytes.fetch_add(static_cast<int64_t>(malloc_usable_size(block)), std::memory_order_relaxed);
-  allocations.fetch_add(1, std::memory_order_relaxed);
+  Count(block);
   return block;
 }
 
@@ -43,6 +51,8 @@ namespace bench {
 
 int64_t LiveHeapBytes() { return liveBytes.load(std::memory_order_relaxed); }
 int64_t HeapAllocations() { return allocations.load(std::memory_order_relaxed); }
+int64_t PeakHeapBytes() { return peakBytes.load(std::memory_order_relaxed); }
+void ResetPeakHeapBytes() { peakBytes.store(LiveHeapBytes(), std::memory_order_relaxed); }
 
 }  // namespace bench
 

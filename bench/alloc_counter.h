@@ -13,5 +13,9 @@ namespace bench {
 int64_t LiveHeapBytes();
 // Blocks handed out by operator new since the program started.
 int64_t HeapAllocations();
+// The most bytes held at once since the last reset (or the start).
+int64_t PeakHeapBytes();
+// Starts the peak again from what is held now.
+void ResetPeakHeapBytes();
 
 }  // namespace bench

@@ -221,6 +221,14 @@ class BenchEngine {
     return engine_->DocumentCommand(WPC_LOAD_DOCUMENT, kLoadHeader | kLoadRestoreCaret, &archive) ==
            kWpcOk;
   }
+  // Reads plain Shift-JIS text in place of the present document; the
+  // bytes are only read.
+  bool LoadPlainText(std::string& text) {
+    platform::CMemFile file(reinterpret_cast<uint8_t*>(text.data()), text.size());
+    platform::CArchive archive(&file, platform::CArchive::kLoad);
+    return engine_->DocumentCommand(WPC_LOAD_DOCUMENT, CDocBunsObj::kStreamPlainText, &archive) ==
+           kWpcOk;
+  }
   // The document as plain Shift-JIS text, paragraphs ended by CR LF.
   std::string PlainText() {
     platform::CMemFile file;

@@ -1,8 +1,10 @@
 // What the editing engine costs on documents of 5, 50 and 500 pages of
 // Japanese text: a typed character in the middle of the document, caret
 // moves by line and by page, deleting a page's selection, saving and
-// loading the whole document, undoing the last edit, and the heap the
-// document holds per stored character.
+// loading the whole document in its own format and as plain text,
+// undoing the last edit, a character and a paragraph end typed at the
+// document's start and their undo, the heap the document holds per stored
+// character and the most heap a load holds at once.
 //
 // Each document is typed once (with no undo records) and saved; each
 // benchmark family then loads its own engine from those bytes outside the
@@ -28,9 +30,14 @@ BenchEnvironment* environment = nullptr;
 
 // "あ", typed and taken back again.
 constexpr char kTypedChar[] = "\x82\xA0";
+// Enter, as typed.
+constexpr char kParagraphEnd[] = "\r";
+constexpr PageLineColumn kDocumentStart{1, 1, 1};
+constexpr double kBytesPerMiB = 1024.0 * 1024.0;
 
 struct PreparedDocument {
   std::vector<uint8_t> saved;
+  std::string plainText;  // what the plain-text writer made of it
   int64_t characters = 0;
   int32_t pages = 0;
   double typingSeconds = 0;
@@ -56,6 +63,7 @@ const PreparedDocument& Prepared(int32_t pages) {
   document.typedHeapBytes = LiveHeapBytes() - before;
   document.pages = typist.Pages();
   document.saved = typist.SavedBytes();
+  document.plainText = typist.PlainText();
   return document;
 }
 
@@ -192,6 +200,57 @@ void BM_LoadDocument(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(saved.size()));
 }
 
+void BM_LoadPlainText(benchmark::State& state) {
+  BenchEngine* engine = Loaded(state, "plain");
+  if (engine == nullptr) return;
+  std::string text = Prepared(static_cast<int32_t>(state.range(0))).plainText;
+  for (auto _ : state) {
+    if (!engine->LoadPlainText(text)) state.SkipWithError("the load failed");
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+
+// `text` typed at the document's start; taken back by a backspace that
+// records nothing, outside the timing.
+void TimeTypingAtStart(benchmark::State& state, const char* family, const char* text) {
+  BenchEngine* engine = Loaded(state, family);
+  if (engine == nullptr) return;
+  const DocumentSignature before = Signature(*engine);
+  for (auto _ : state) {
+    state.PauseTiming();
+    engine->GoTo(kDocumentStart);
+    state.ResumeTiming();
+    engine->Type(text);
+    state.PauseTiming();
+    engine->Backspace(0);
+    state.ResumeTiming();
+  }
+  CheckSameDocument(state, *engine, before);
+}
+
+// The undo of `text` typed at the document's start.
+void TimeUndoAtStart(benchmark::State& state, const char* family, const char* text) {
+  BenchEngine* engine = Loaded(state, family);
+  if (engine == nullptr) return;
+  const DocumentSignature before = Signature(*engine);
+  for (auto _ : state) {
+    state.PauseTiming();
+    engine->GoTo(kDocumentStart);
+    engine->Type(text);
+    state.ResumeTiming();
+    engine->Undo();
+  }
+  CheckSameDocument(state, *engine, before);
+}
+
+void BM_UndoCharAtStart(benchmark::State& state) { TimeUndoAtStart(state, "undo-char", kTypedChar); }
+void BM_EnterAtStart(benchmark::State& state) {
+  TimeTypingAtStart(state, "enter", kParagraphEnd);
+}
+void BM_UndoEnterAtStart(benchmark::State& state) {
+  TimeUndoAtStart(state, "undo-enter", kParagraphEnd);
+}
+
 // Undo replays a recorded step; where the replay leaves the document
 // other than it was before the edit, the document is loaded again outside
 // the timing (and counted), so every round starts from the same text.
@@ -242,6 +301,31 @@ void BM_HeapPerCharacter(benchmark::State& state) {
   state.counters["typing_s"] = document.typingSeconds;
 }
 
+// The most heap held at once while the saved document is loaded into a
+// fresh engine, and what stays held once it is loaded.
+void BM_PeakHeapOfLoad(benchmark::State& state) {
+  const PreparedDocument& document = Prepared(static_cast<int32_t>(state.range(0)));
+  loaded.reset();
+  loadedKey.clear();
+  int64_t peak = 0;
+  int64_t held = 0;
+  for (auto _ : state) {
+    std::vector<uint8_t> saved = document.saved;
+    const int64_t before = LiveHeapBytes();
+    ResetPeakHeapBytes();
+    {
+      BenchEngine engine(BenchStyle(environment->FaceName()));
+      if (!engine.Load(saved)) state.SkipWithError("the load failed");
+      held = LiveHeapBytes() - before;
+    }
+    peak = PeakHeapBytes() - before;
+  }
+  state.SetLabel(environment->FontLabel());
+  state.counters["pages"] = document.pages;
+  state.counters["peak_MiB"] = static_cast<double>(peak) / kBytesPerMiB;
+  state.counters["held_MiB"] = static_cast<double>(held) / kBytesPerMiB;
+}
+
 void Sizes(benchmark::internal::Benchmark* benchmark) { benchmark->Arg(5)->Arg(50)->Arg(500); }
 
 BENCHMARK(BM_TypeCharInMiddle)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
@@ -249,9 +333,14 @@ BENCHMARK(BM_MoveByLine)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MoveByPage)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DeletePageSelection)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_UndoLastEdit)->Apply(Sizes)->Iterations(20)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UndoCharAtStart)->Apply(Sizes)->Iterations(20)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EnterAtStart)->Apply(Sizes)->Iterations(20)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UndoEnterAtStart)->Apply(Sizes)->Iterations(20)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveDocument)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadDocument)->Apply(Sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadPlainText)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HeapPerCharacter)->Apply(Sizes)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PeakHeapOfLoad)->Apply(Sizes)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace bench
