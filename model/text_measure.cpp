@@ -185,8 +185,12 @@ int CTextNavigator::GetCellRect(NodeHandle paragraph, NodeHandle line, NodeHandl
   const int32_t gap = mode >= 2 ? GapBelow(paragraphInfo, line) : 0;
   platform::SIZE before;
   int32_t baseline = 0;
-  if (cell != lineInfo.firstCell) {
-    const NodeHandle prev = Navigate(kLevelCell, kNavPrevious, cell);
+  // A cell with nothing before it stands at its line's start; measuring
+  // from the line's first cell up to a cell never reached would run on to
+  // the document's end.
+  const NodeHandle prev =
+      cell != lineInfo.firstCell ? Navigate(kLevelCell, kNavPrevious, cell) : kNoNode;
+  if (prev != kNoNode) {
     MeasureRun(lineInfo.firstCell, prev, true, &before, &baseline);
     // The caret stands where the cell is drawn: after the full widths of
     // the cells before it, squeezed blanks included.

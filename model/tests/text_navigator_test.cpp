@@ -255,6 +255,21 @@ TEST_F(NavigatorTest, CellRectanglesFollowTheAdvances) {
   EXPECT_EQ(rect, (platform::RECT{2 * kWide, 0, 3 * kWide, kLineHeight + kLineGap}));
 }
 
+TEST_F(NavigatorTest, ACellWithNothingBeforeItIsMeasuredFromItsLineStart) {
+  // A place that names line 2 but the document's first cell (as a place
+  // kept across an edit may): the width before it is not the rest of the
+  // document from line 2 on.
+  TextNodes line2;
+  const CVedTextPos inLine2 = t.CellAt(4);
+  t.navigator.MapPosition(&inLine2, &line2);
+  TextNodes first;
+  const CVedTextPos start = t.CellAt(0);
+  t.navigator.MapPosition(&start, &first);
+  platform::RECT rect;
+  ASSERT_EQ(t.navigator.GetCellRect(line2.paragraph, line2.line, first.cell, 0, &rect), 1);
+  EXPECT_EQ(rect.left, 0);
+}
+
 TEST_F(NavigatorTest, DescribedLineCountsItsEndMark) {
   TextNodes nodes;
   const CVedTextPos pos = t.CellAt(9);
