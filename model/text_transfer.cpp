@@ -329,41 +329,71 @@ int CTextTransfer::ReadBlock(platform::CArchive& archive, const CVedTextPos* pos
   return 1;
 }
 
-int CTextTransfer::DecodeRangeData(std::span<const uint8_t> data,
-                                   std::vector<Group>* groups) const {
-  ByteReader in(data);
-  int32_t paragraphs = 0;
-  if (!in.Int(&paragraphs) || paragraphs <= 0) return 0;
-  // Indents, the vertical flag and the spare value start from the same all
-  // zero base the writer starts from, so that a stored 0 comes back as 0.
-  ParagraphInfo previousParagraph;
-  previousParagraph.alignment = kAlignJustify;
-  CharCell previousCell;
-  const CKinsokuClassifier kinsoku(pageFormat_.lineStartChars, pageFormat_.lineEndChars);
-  for (int32_t i = 0; i < paragraphs; ++i) {
-    Group group;
-    if (ReadParagraph(in, &previousParagraph) == 0) return 0;
-    group.record = previousParagraph;
+// Reads the groups of a block one at a time, each record over the
+// previous one, as the writer wrote them.
+class CTextTransfer::GroupDecoder {
+ public:
+  GroupDecoder(const CTextTransfer& transfer, std::span<const uint8_t> data)
+      : transfer_(transfer),
+        in_(data),
+        kinsoku_(transfer.pageFormat_.lineStartChars, transfer.pageFormat_.lineEndChars) {
+    // Indents, the vertical flag and the spare value start from the same
+    // all zero base the writer starts from, so that a stored 0 comes back
+    // as 0.
+    previousParagraph_.alignment = kAlignJustify;
+  }
+
+  // The number of groups the block holds; 0 for a block that names none.
+  int32_t ReadCount() {
+    int32_t groups = 0;
+    return in_.Int(&groups) && groups > 0 ? groups : 0;
+  }
+
+  // Reads one group in place of `group`'s contents and checks it.
+  int ReadGroup(bool last, Group* group) {
+    if (transfer_.ReadParagraph(in_, &previousParagraph_) == 0) return 0;
+    group->record = previousParagraph_;
     uint16_t header = 0;
     uint16_t spare = 0;
     int32_t cells = 0;
     uint16_t marker = 0;
-    if (!in.Word(&header) || header != kBlockCellCountHeader || !in.Word(&spare) ||
-        !in.Int(&cells) || !in.Word(&marker) || marker != kBlockCellsMarker || cells <= 0 ||
-        static_cast<size_t>(cells) > in.Remaining() / kMinCellBytes) {
+    if (!in_.Word(&header) || header != kBlockCellCountHeader || !in_.Word(&spare) ||
+        !in_.Int(&cells) || !in_.Word(&marker) || marker != kBlockCellsMarker || cells <= 0 ||
+        static_cast<size_t>(cells) > in_.Remaining() / kMinCellBytes) {
       return 0;
     }
-    group.cells.reserve(static_cast<size_t>(cells));
+    group->cells.clear();
+    group->cells.reserve(static_cast<size_t>(cells));
     for (int32_t k = 0; k < cells; ++k) {
-      if (ReadCell(in, kinsoku, &previousCell) == 0) return 0;
-      group.cells.push_back(previousCell);
+      if (transfer_.ReadCell(in_, kinsoku_, &previousCell_) == 0) return 0;
+      group->cells.push_back(previousCell_);
     }
-    group.endsText = group.cells.back().code == kCodeEndOfText;
-    groups->push_back(std::move(group));
+    group->endsText = group->cells.back().code == kCodeEndOfText;
+    return CheckGroup(*group, last);
   }
-  uint16_t end = 0;
-  if (!in.Word(&end) || end != kBlockEnd) return 0;
-  return CheckGroups(*groups);
+
+  bool ReadEnd() {
+    uint16_t end = 0;
+    return in_.Word(&end) && end == kBlockEnd;
+  }
+
+ private:
+  const CTextTransfer& transfer_;
+  ByteReader in_;
+  const CKinsokuClassifier kinsoku_;
+  ParagraphInfo previousParagraph_;
+  CharCell previousCell_;
+};
+
+int CTextTransfer::CheckRangeData(std::span<const uint8_t> data) const {
+  GroupDecoder decoder(*this, data);
+  const int32_t count = decoder.ReadCount();
+  if (count == 0) return 0;
+  Group group;
+  for (int32_t i = 0; i < count; ++i) {
+    if (decoder.ReadGroup(i + 1 == count, &group) == 0) return 0;
+  }
+  return decoder.ReadEnd() ? 1 : 0;
 }
 
 int CTextTransfer::ReadParagraph(ByteReader& in, ParagraphInfo* previous) const {
@@ -442,59 +472,45 @@ int CTextTransfer::ReadCell(ByteReader& in, const CKinsokuClassifier& kinsoku,
   return 1;
 }
 
-int CTextTransfer::CheckGroups(const std::vector<Group>& groups) {
-  // Breaks end groups and only the last group may end otherwise; the end
-  // mark can only close the whole block.
-  for (size_t i = 0; i < groups.size(); ++i) {
-    const std::vector<CharCell>& cells = groups[i].cells;
-    const bool lastGroup = i + 1 == groups.size();
-    for (size_t k = 0; k + 1 < cells.size(); ++k) {
-      if (IsBreakCode(cells[k].code) || cells[k].code == kCodeEndOfText) return 0;
-    }
-    const uint16_t end = cells.back().code;
-    if (!lastGroup && !IsBreakCode(end)) return 0;
+int CTextTransfer::CheckGroup(const Group& group, bool last) {
+  const std::vector<CharCell>& cells = group.cells;
+  for (size_t k = 0; k + 1 < cells.size(); ++k) {
+    if (IsBreakCode(cells[k].code) || cells[k].code == kCodeEndOfText) return 0;
   }
-  return 1;
+  return last || IsBreakCode(cells.back().code) ? 1 : 0;
 }
 
-void CTextTransfer::PrepareCells(std::vector<Group>* groups) const {
-  std::map<int32_t, int32_t> mapped;
-  int32_t baseFont = -1;
-  bool baseResolved = false;
-  for (Group& group : *groups) {
-    for (CharCell& cell : group.cells) {
-      auto found = mapped.find(cell.fontId);
-      if (found == mapped.end()) {
-        int32_t id = cell.fontId;
-        MapFontId(&id);
-        CharFontState state;
-        // A font the stream does not name in a way this process can
-        // realise is replaced by the page's base font.
-        if (formats_.GetFontState(id, &state) == 0) {
-          if (!baseResolved) {
-            CharCell special;
-            if (editor_.MakeSpecialCell(kCodeParagraphEnd, &special) != 0)
-              baseFont = special.fontId;
-            baseResolved = true;
-          }
-          if (baseFont >= 0) id = baseFont;
+void CTextTransfer::PrepareCells(Group* group, FontMapping* fonts) const {
+  for (CharCell& cell : group->cells) {
+    auto found = fonts->mapped.find(cell.fontId);
+    if (found == fonts->mapped.end()) {
+      int32_t id = cell.fontId;
+      MapFontId(&id);
+      CharFontState state;
+      // A font the stream does not name in a way this process can
+      // realise is replaced by the page's base font.
+      if (formats_.GetFontState(id, &state) == 0) {
+        if (!fonts->baseResolved) {
+          CharCell special;
+          if (editor_.MakeSpecialCell(kCodeParagraphEnd, &special) != 0)
+            fonts->baseFont = special.fontId;
+          fonts->baseResolved = true;
         }
-        found = mapped.emplace(cell.fontId, id).first;
+        if (fonts->baseFont >= 0) id = fonts->baseFont;
       }
-      cell.fontId = found->second;
-      cell.glyphWidth =
-          IsControlCode(cell.code) ? 0 : formats_.GetCodeWidth(cell.fontId, cell.code);
+      found = fonts->mapped.emplace(cell.fontId, id).first;
     }
+    cell.fontId = found->second;
+    cell.glyphWidth = IsControlCode(cell.code) ? 0 : formats_.GetCodeWidth(cell.fontId, cell.code);
   }
 }
 
-void CTextTransfer::PlaceEndMark(std::vector<Group>* groups, const CharCell& insertionCell) {
-  Group& last = groups->back();
-  const bool alone = groups->size() == 1 && last.cells.size() == 1;
-  if (!last.endsText || insertionCell.code == kCodeEndOfText || alone) return;
+void CTextTransfer::PlaceEndMark(Group* last, bool onlyGroup, const CharCell& insertionCell) {
+  const bool alone = onlyGroup && last->cells.size() == 1;
+  if (!last->endsText || insertionCell.code == kCodeEndOfText || alone) return;
   // Taken in front of other text, a whole text keeps its last paragraph
   // apart, as the paragraph end that separates texts taken in at the end.
-  CharCell& end = last.cells.back();
+  CharCell& end = last->cells.back();
   end.code = kCodeParagraphEnd;
   CTextEditor::SetDisplayTag(&end);
 }
@@ -511,22 +527,24 @@ int CTextTransfer::InsertRangeData(const CVedTextPos* pos, std::span<const uint8
       navigator_.IndexInParent(kLevelCell, at.line, at.cell) == 0) {
     return 0;
   }
-  std::vector<Group> groups;
   CharCell insertionCell;
-  if (DecodeRangeData(data, &groups) == 0 || navigator_.GetInfo(at.cell, insertionCell) == 0) {
-    return 0;
-  }
-  PrepareCells(&groups);
-  PlaceEndMark(&groups, insertionCell);
+  if (CheckRangeData(data) == 0 || navigator_.GetInfo(at.cell, insertionCell) == 0) return 0;
 
   const NodeHandle before = navigator_.Navigate(kLevelParagraph, kNavPrevious, at.paragraph);
   const int32_t heightBefore = ParagraphHeight(at.paragraph);
   InsertedRange range;
-  const size_t count = groups.size();
-  for (size_t i = 0; i < count; ++i) {
-    const bool own = count > 1 && ((i == 0 && IsParagraphStart(at)) || (i > 0 && i + 1 < count));
-    const int done = own ? ReadAsNewParagraph(groups[i], &at, &range)
-                         : ReadIntoParagraph(groups[i], &at, &range);
+  GroupDecoder decoder(*this, data);
+  const int32_t count = decoder.ReadCount();
+  FontMapping fonts;
+  Group group;
+  for (int32_t i = 0; i < count; ++i) {
+    const bool last = i + 1 == count;
+    if (decoder.ReadGroup(last, &group) == 0) return 0;
+    PrepareCells(&group, &fonts);
+    if (last) PlaceEndMark(&group, count == 1, insertionCell);
+    const bool own = count > 1 && ((i == 0 && IsParagraphStart(at)) || (i > 0 && !last));
+    const int done =
+        own ? ReadAsNewParagraph(group, &at, &range) : ReadIntoParagraph(group, &at, &range);
     if (done == 0) return 0;
   }
 

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <span>
 #include <string>
 #include <vector>
@@ -89,23 +90,36 @@ class CTextTransfer {
     bool endsText = false;  // its last cell was the source's end mark
   };
   class ByteReader;
+  class GroupDecoder;
+  // Font ids of a block already turned into this process's, and the
+  // page's base font once it was asked for.
+  struct FontMapping {
+    std::map<int32_t, int32_t> mapped;
+    int32_t baseFont = -1;
+    bool baseResolved = false;
+  };
 
   struct InsertedRange {
     NodeHandle first = kNoNode;
     NodeHandle last = kNoNode;
   };
 
-  int DecodeRangeData(std::span<const uint8_t> data, std::vector<Group>* groups) const;
+  // A block is read twice: once to check all of it, so that a bad one
+  // changes nothing, and once group by group to insert it, so that no more
+  // than one decoded group is held at a time.
+  int CheckRangeData(std::span<const uint8_t> data) const;
   // Each reads one record over the previous one of the block, which it
   // then replaces.
   int ReadParagraph(ByteReader& in, ParagraphInfo* previous) const;
   int ReadCell(ByteReader& in, const CKinsokuClassifier& kinsoku, CharCell* previous) const;
-  static int CheckGroups(const std::vector<Group>& groups);
-  void PrepareCells(std::vector<Group>* groups) const;
+  // Breaks end groups and only the last group may end otherwise; the end
+  // mark can only close the whole block.
+  static int CheckGroup(const Group& group, bool last);
+  void PrepareCells(Group* group, FontMapping* fonts) const;
   // Read at the end of the text, the block's end mark is the text's own;
   // read anywhere else it ends its paragraph, unless it is all the block
   // holds.
-  static void PlaceEndMark(std::vector<Group>* groups, const CharCell& insertionCell);
+  static void PlaceEndMark(Group* last, bool onlyGroup, const CharCell& insertionCell);
 
   int ReadAsNewParagraph(const Group& group, TextNodes* at, InsertedRange* range);
   int ReadIntoParagraph(const Group& group, TextNodes* at, InsertedRange* range);
