@@ -1,9 +1,12 @@
 // Whatever a user does, undoing all of it gives back the document as it
 // was, byte for byte, and redoing all of it gives back the edited one: a
-// seeded random series of editing commands checks it. A few seeds run with
-// the tests; LEXORA_UNDO_SEEDS=<count> runs that many more, and
-// LEXORA_UNDO_TABLE_SEEDS=<count> that many series that also insert and
-// delete table rows and columns.
+// seeded random series of editing commands checks it, and that every
+// document a series makes saves to a stream that loads back to the same
+// stream. A few seeds run with the tests; LEXORA_UNDO_SEEDS=<count> runs
+// that many more, LEXORA_UNDO_TABLE_SEEDS=<count> that many series that
+// also insert and delete table rows and columns, and
+// LEXORA_UNDO_LONG_SEEDS=<count> that many series on long generated
+// Japanese text on the default page.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -30,8 +33,12 @@ TEST_F(UndoInvariantTest, UndoingEverythingRestoresTheStartAndRedoingRestoresThe
 constexpr uint32_t kTellingTableSeeds[] = {18, 21, 22, 26, 29, 33, 37, 38, 39};
 
 TEST_F(UndoInvariantTest, TableSeriesUndoToTheStartAndRedoToTheEnd) {
-  for (uint32_t seed = 1; seed <= 12; ++seed) CheckSeed(seed, true);
-  for (uint32_t seed : kTellingTableSeeds) CheckSeed(seed, true);
+  for (uint32_t seed = 1; seed <= 12; ++seed) CheckSeed(seed, SeriesKind::kTable);
+  for (uint32_t seed : kTellingTableSeeds) CheckSeed(seed, SeriesKind::kTable);
+}
+
+TEST_F(UndoInvariantTest, LongTextSeriesUndoToTheStartAndRedoToTheEnd) {
+  for (uint32_t seed = 1; seed <= 3; ++seed) CheckSeed(seed, SeriesKind::kLongText);
 }
 
 TEST_F(UndoInvariantTest, HoldsOverManyMoreSeedsWhenAsked) {
@@ -45,7 +52,14 @@ TEST_F(UndoInvariantTest, TableSeriesHoldOverManySeedsWhenAsked) {
   const char* count = std::getenv("LEXORA_UNDO_TABLE_SEEDS");
   if (count == nullptr) GTEST_SKIP() << "LEXORA_UNDO_TABLE_SEEDS=<count> runs table series";
   const auto seeds = static_cast<uint32_t>(std::strtoul(count, nullptr, 10));
-  for (uint32_t seed = 100; seed < 100 + seeds; ++seed) CheckSeed(seed, true);
+  for (uint32_t seed = 100; seed < 100 + seeds; ++seed) CheckSeed(seed, SeriesKind::kTable);
+}
+
+TEST_F(UndoInvariantTest, LongTextSeriesHoldOverManySeedsWhenAsked) {
+  const char* count = std::getenv("LEXORA_UNDO_LONG_SEEDS");
+  if (count == nullptr) GTEST_SKIP() << "LEXORA_UNDO_LONG_SEEDS=<count> runs long text series";
+  const auto seeds = static_cast<uint32_t>(std::strtoul(count, nullptr, 10));
+  for (uint32_t seed = 100; seed < 100 + seeds; ++seed) CheckSeed(seed, SeriesKind::kLongText);
 }
 
 }  // namespace
