@@ -210,45 +210,42 @@ void BM_LoadPlainText(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
 
-// `text` typed at the document's start; taken back by a backspace that
-// records nothing, outside the timing.
-void TimeTypingAtStart(benchmark::State& state, const char* family, const char* text) {
+// What a benchmark of an edit at the document's start times.
+enum class TimedStep { kTyping, kUndo };
+
+// `text` typed at the document's start, and either the typing timed and
+// taken back by a backspace that records nothing, or its undo timed.
+void TimeEditAtStart(benchmark::State& state, const char* family, const char* text,
+                     TimedStep timed) {
   BenchEngine* engine = Loaded(state, family);
   if (engine == nullptr) return;
   const DocumentSignature before = Signature(*engine);
   for (auto _ : state) {
     state.PauseTiming();
     engine->GoTo(kDocumentStart);
-    state.ResumeTiming();
-    engine->Type(text);
-    state.PauseTiming();
-    engine->Backspace(0);
-    state.ResumeTiming();
+    if (timed == TimedStep::kTyping) {
+      state.ResumeTiming();
+      engine->Type(text);
+      state.PauseTiming();
+      engine->Backspace(0);
+      state.ResumeTiming();
+    } else {
+      engine->Type(text);
+      state.ResumeTiming();
+      engine->Undo();
+    }
   }
   CheckSameDocument(state, *engine, before);
 }
 
-// The undo of `text` typed at the document's start.
-void TimeUndoAtStart(benchmark::State& state, const char* family, const char* text) {
-  BenchEngine* engine = Loaded(state, family);
-  if (engine == nullptr) return;
-  const DocumentSignature before = Signature(*engine);
-  for (auto _ : state) {
-    state.PauseTiming();
-    engine->GoTo(kDocumentStart);
-    engine->Type(text);
-    state.ResumeTiming();
-    engine->Undo();
-  }
-  CheckSameDocument(state, *engine, before);
+void BM_UndoCharAtStart(benchmark::State& state) {
+  TimeEditAtStart(state, "undo-char", kTypedChar, TimedStep::kUndo);
 }
-
-void BM_UndoCharAtStart(benchmark::State& state) { TimeUndoAtStart(state, "undo-char", kTypedChar); }
 void BM_EnterAtStart(benchmark::State& state) {
-  TimeTypingAtStart(state, "enter", kParagraphEnd);
+  TimeEditAtStart(state, "enter", kParagraphEnd, TimedStep::kTyping);
 }
 void BM_UndoEnterAtStart(benchmark::State& state) {
-  TimeUndoAtStart(state, "undo-enter", kParagraphEnd);
+  TimeEditAtStart(state, "undo-enter", kParagraphEnd, TimedStep::kUndo);
 }
 
 // Undo replays a recorded step; where the replay leaves the document
