@@ -660,8 +660,11 @@ class CDocBunsObj : public CDocObjContainer {
   };
   // `following` names the character after the insertion point where it
   // is not the one at the cursor: text typed over characters goes in
-  // before the first character it leaves.
-  void MarkInsertionPoint(InsertionMark& mark, const CVedTextPos* following = nullptr);
+  // before the first character it leaves. `at` names the insertion point
+  // where it is not the cursor: an inserted line goes in at the start of
+  // the cursor's line.
+  void MarkInsertionPoint(InsertionMark& mark, const CVedTextPos* following = nullptr,
+                          const CVedTextPos* at = nullptr);
   // Takes the mark's anchors off their characters when nothing is to be
   // narrowed; NarrowToInserted does so itself.
   void ForgetInsertionMark(InsertionMark& mark);

@@ -493,8 +493,12 @@ int CDocBunsObj::InsertLine(int undo, ChangeRecord* result) {
   BeginUndoRecording(undo);
   if (HasSelection()) ResetSelection(0);
   SaveBeforeEdit(undo, kEditTyped, 0);
+  // In text the line goes in at the start of the caret's line, wherever
+  // on the line the caret stands.
+  CVedTextPos lineStart;
+  const bool atLineStart = IsTextPosition() && ProbeMove(kMoveLineStart, nullptr, &lineStart);
   InsertionMark mark;
-  MarkInsertionPoint(mark);
+  MarkInsertionPoint(mark, nullptr, atLineStart ? &lineStart : nullptr);
   EditResult edit;
   InsertBlankLine(&edit);
   if (edit.changed == 0) ForgetInsertionMark(mark);

@@ -830,9 +830,14 @@ CVedTextPos CDocBunsObj::InTextZone(const CVedTextPos& pos) {
   return text;
 }
 
-void CDocBunsObj::MarkInsertionPoint(InsertionMark& mark, const CVedTextPos* following) {
+void CDocBunsObj::MarkInsertionPoint(InsertionMark& mark, const CVedTextPos* following,
+                                     const CVedTextPos* at) {
   CVedTextPos raw;
-  GetCursor(&raw);
+  if (at != nullptr) {
+    raw = *at;
+  } else {
+    GetCursor(&raw);
+  }
   // A cursor in a line's margin types at the line's end: what goes in
   // stands before the character there, blanks first.
   const CVedTextPos cursor = InTextZone(raw);

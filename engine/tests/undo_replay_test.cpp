@@ -240,5 +240,36 @@ TEST_F(UndoReplayTest, AFullStopTypedAtAFullLinesEndIsTakenBackAlone) {
   }
 }
 
+// An inserted line goes in at the start of the caret's line, wherever on
+// the line the caret stands; its undo takes back that line alone.
+TEST_F(UndoReplayTest, ALineInsertedWithTheCaretInsideALineIsTakenBackAlone) {
+  struct Case {
+    const char* name;
+    const char* text;
+    const char* inserted;
+  };
+  const Case cases[] = {
+      {"the caret after the last line's end", "AB\rCD", "AB\r\n\r\nCD"},
+      {"the caret at the end of the only line", "XY", "\r\nXY"},
+      // The wrapped line is broken off before the blank line goes in.
+      {"the caret on a wrapped line", "abcdefghijklmnopqrstuvwxy",
+       "abcdefghijklmnopqrst\r\n\r\nuvwxy"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    engine.DocumentCommand(WPC_CLEAR_DOCUMENT, 0, nullptr);
+    Type(c.text);
+    engine.EditCommand(WPC_INSERT_FORMATTED, 0, 0);  // starts the history afresh
+    const std::string start = DocumentText();
+    engine.EditCommand(WPC_INSERT_LINE, 1, 0);
+    ASSERT_EQ(DocumentText(), c.inserted);
+    engine.EditCommand(WPC_UNDO, 0, 0);
+    EXPECT_EQ(DocumentText(), start);
+    EXPECT_EQ(engine.EditCommand(WPC_CAN_UNDO, 0, 0), 0);
+    engine.EditCommand(WPC_REDO, 0, 0);
+    EXPECT_EQ(DocumentText(), c.inserted);
+  }
+}
+
 }  // namespace
 }  // namespace doc_root_test
