@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/region.h"
 #include "platform/sjis.h"
 
 namespace platform {
@@ -39,11 +40,6 @@ class Pen {
   cairo_line_cap_t cap = CAIRO_LINE_CAP_ROUND;
   cairo_line_join_t join = CAIRO_LINE_JOIN_ROUND;
   std::vector<double> dashes;
-};
-
-class Region {
- public:
-  std::vector<RECT> rects;
 };
 
 namespace {
@@ -254,7 +250,6 @@ void DcDeleter::operator()(DeviceContext* dc) const { delete dc; }
 void FontDeleter::operator()(Font* font) const { delete font; }
 void BrushDeleter::operator()(Brush* brush) const { delete brush; }
 void PenDeleter::operator()(Pen* pen) const { delete pen; }
-void RegionDeleter::operator()(Region* region) const { delete region; }
 
 UniqueDC CreateImageDC(int32_t width, int32_t height, int32_t dpiX, int32_t dpiY) {
   if (width <= 0 || height <= 0) return nullptr;
@@ -836,33 +831,68 @@ bool Polygon(HDC dc, const POINT* points, int32_t count) {
   return true;
 }
 
-UniqueRegion CreateRectRgn(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  auto region = std::make_unique<Region>();
-  const RECT rect{std::min(left, right), std::min(top, bottom), std::max(left, right),
-                  std::max(top, bottom)};
-  if (!rect.IsEmpty()) region->rects.push_back(rect);
-  return UniqueRegion(region.release());
+namespace {
+
+void AddRegionPath(cairo_t* cr, const Region& region) {
+  cairo_new_path(cr);
+  for (const RECT& rect : region.Rects()) {
+    cairo_rectangle(cr, rect.left, rect.top, rect.Width(), rect.Height());
+  }
 }
 
-int CombineRgn(HRGN destination, HRGN a, HRGN b, int mode) {
-  if (destination == nullptr || a == nullptr || b == nullptr || mode != RGN_OR) return ERROR;
-  std::vector<RECT> rects = a->rects;
-  rects.insert(rects.end(), b->rects.begin(), b->rects.end());
-  destination->rects = std::move(rects);
-  if (destination->rects.empty()) return NULLREGION;
-  return destination->rects.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+// The pixels of the region within `width` sideways or `height` up or down
+// of a pixel outside it.
+Region BorderOf(const Region& region, int32_t width, int32_t height) {
+  Region inner = region;
+  for (int32_t step = 1; step <= width; ++step) {
+    for (const int32_t dx : {step, -step}) {
+      Region shifted = region;
+      shifted.Offset(dx, 0);
+      inner.Combine(shifted, Region::Operation::kAnd);
+    }
+  }
+  for (int32_t step = 1; step <= height; ++step) {
+    for (const int32_t dy : {step, -step}) {
+      Region shifted = region;
+      shifted.Offset(0, dy);
+      inner.Combine(shifted, Region::Operation::kAnd);
+    }
+  }
+  Region border = region;
+  border.Combine(inner, Region::Operation::kDiff);
+  return border;
+}
+
+}  // namespace
+
+bool FillRgn(HDC dc, HRGN region, HBRUSH brush) {
+  if (dc == nullptr || region == nullptr || brush == nullptr) return false;
+  AddRegionPath(dc->cr(), *region);
+  FillWithBrush(*dc, *brush);
+  return true;
+}
+
+bool PaintRgn(HDC dc, HRGN region) {
+  if (dc == nullptr || region == nullptr) return false;
+  AddRegionPath(dc->cr(), *region);
+  FillWithBrush(*dc, dc->brush);
+  return true;
+}
+
+bool FrameRgn(HDC dc, HRGN region, HBRUSH brush, int32_t width, int32_t height) {
+  if (dc == nullptr || region == nullptr || brush == nullptr || width <= 0 || height <= 0) {
+    return false;
+  }
+  AddRegionPath(dc->cr(), BorderOf(*region, width, height));
+  FillWithBrush(*dc, *brush);
+  return true;
 }
 
 bool InvertRgn(HDC dc, HRGN region) {
   if (dc == nullptr || region == nullptr) return false;
   cairo_t* cr = dc->cr();
   cairo_save(cr);
-  cairo_new_path(cr);
-  for (const RECT& rect : region->rects) {
-    cairo_rectangle(cr, rect.left, rect.top, rect.Width(), rect.Height());
-  }
-  // Overlapping rectangles wind the same way, so their union is filled once.
-  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+  AddRegionPath(cr, *region);
   cairo_set_operator(cr, CAIRO_OPERATOR_DIFFERENCE);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_fill(cr);

@@ -282,16 +282,48 @@ bool PolyBezierTo(HDC dc, const POINT* points, uint32_t count);
 // Fills with the brush and outlines with the pen.
 bool Polygon(HDC dc, const POINT* points, int32_t count);
 
+// Regions are sets of pixels, right and bottom exclusive like rectangles.
+inline constexpr int RGN_AND = 1;
 inline constexpr int RGN_OR = 2;
+inline constexpr int RGN_XOR = 3;
+inline constexpr int RGN_DIFF = 4;
+inline constexpr int RGN_COPY = 5;
+// What the region calls answer: ERROR on failure, else the result's shape.
 inline constexpr int ERROR = 0;
 inline constexpr int NULLREGION = 1;
 inline constexpr int SIMPLEREGION = 2;
 inline constexpr int COMPLEXREGION = 3;
+// Polygon fill modes: alternate crossings, or any nonzero winding.
+inline constexpr int ALTERNATE = 1;
+inline constexpr int WINDING = 2;
 
 UniqueRegion CreateRectRgn(int32_t left, int32_t top, int32_t right, int32_t bottom);
-// Only RGN_OR is offered; anything else answers ERROR.
+UniqueRegion CreateRectRgnIndirect(const RECT& rect);
+// A rectangle with corners rounded by an ellipse of the given size.
+UniqueRegion CreateRoundRectRgn(int32_t left, int32_t top, int32_t right, int32_t bottom,
+                                int32_t ellipseWidth, int32_t ellipseHeight);
+// The pixels whose centres the closed outline encloses; nullptr for fewer
+// than two points or an unknown fill mode.
+UniqueRegion CreatePolygonRgn(const POINT* points, int32_t count, int fillMode);
+// `destination` may be `a` or `b`; RGN_COPY ignores `b`. On ERROR the
+// destination is left as it was.
 int CombineRgn(HRGN destination, HRGN a, HRGN b, int mode);
-// Inverts every pixel of the region once, however its rectangles overlap.
+int OffsetRgn(HRGN region, int32_t dx, int32_t dy);
+bool PtInRegion(HRGN region, int32_t x, int32_t y);
+// Whether any pixel of the rectangle lies in the region.
+bool RectInRegion(HRGN region, const RECT& rect);
+// The smallest rectangle around the region, empty for an empty one.
+int GetRgnBox(HRGN region, RECT* box);
+bool EqualRgn(HRGN a, HRGN b);
+
+// Region drawing takes the region in logical coordinates.
+bool FillRgn(HDC dc, HRGN region, HBRUSH brush);
+// Fills with the DC's brush.
+bool PaintRgn(HDC dc, HRGN region);
+// Paints a border `width` pixels wide and `height` high along the inside
+// of the region's edges, holes included.
+bool FrameRgn(HDC dc, HRGN region, HBRUSH brush, int32_t width, int32_t height);
+// Inverts every pixel of the region once.
 bool InvertRgn(HDC dc, HRGN region);
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "platform/sjis.h"
 #include "platform/synthetic_fonts.h"
@@ -207,14 +208,153 @@ TEST(PenTest, GeometricFlatPenCoversItsWidthAndDashesSkip) {
 TEST(RegionTest, OverlappingRectanglesAreInvertedOnce) {
   const UniqueDC dc = CreateImageDC(20, 10);
   const UniqueRegion a = CreateRectRgn(0, 0, 10, 10);
-  const UniqueRegion b = CreateRectRgn(5, 0, 15, 10);
+  const UniqueRegion b = CreateRectRgn(5, 2, 15, 10);
   const UniqueRegion both = CreateRectRgn(0, 0, 0, 0);
   EXPECT_EQ(CombineRgn(both.get(), a.get(), b.get(), RGN_OR), COMPLEXREGION);
-  EXPECT_EQ(CombineRgn(both.get(), a.get(), b.get(), 1), ERROR);
+  EXPECT_EQ(CombineRgn(both.get(), a.get(), b.get(), 0), ERROR);
   ASSERT_TRUE(InvertRgn(dc.get(), both.get()));
   EXPECT_EQ(GetPixel(dc.get(), 2, 5), kBlack);
   EXPECT_EQ(GetPixel(dc.get(), 7, 5), kBlack);
+  EXPECT_EQ(GetPixel(dc.get(), 12, 1), kWhite);
   EXPECT_EQ(GetPixel(dc.get(), 17, 5), kWhite);
+}
+
+struct CombineCase {
+  int mode;
+  int result;
+  RECT box;
+  std::vector<POINT> inside;
+  std::vector<POINT> outside;
+};
+
+TEST(RegionTest, CombineModesGiveTheirSetsAndShapes) {
+  // Two squares overlapping in 5..10 x 5..10.
+  const CombineCase cases[] = {
+      {RGN_AND, SIMPLEREGION, RECT{5, 5, 10, 10}, {{5, 5}, {9, 9}}, {{4, 5}, {10, 9}}},
+      {RGN_OR, COMPLEXREGION, RECT{0, 0, 15, 15}, {{0, 0}, {14, 14}, {7, 7}}, {{14, 0}, {0, 14}}},
+      {RGN_XOR, COMPLEXREGION, RECT{0, 0, 15, 15}, {{0, 0}, {14, 14}}, {{7, 7}, {14, 0}}},
+      {RGN_DIFF, COMPLEXREGION, RECT{0, 0, 10, 10}, {{0, 0}, {9, 4}, {4, 9}}, {{5, 5}, {9, 9}}},
+      {RGN_COPY, SIMPLEREGION, RECT{0, 0, 10, 10}, {{0, 0}, {9, 9}}, {{10, 10}, {12, 12}}},
+  };
+  for (const CombineCase& c : cases) {
+    const UniqueRegion a = CreateRectRgn(0, 0, 10, 10);
+    const UniqueRegion b = CreateRectRgn(5, 5, 15, 15);
+    EXPECT_EQ(CombineRgn(a.get(), a.get(), b.get(), c.mode), c.result) << c.mode;
+    RECT box;
+    EXPECT_EQ(GetRgnBox(a.get(), &box), c.result) << c.mode;
+    EXPECT_EQ(box, c.box) << c.mode;
+    for (const POINT& p : c.inside) EXPECT_TRUE(PtInRegion(a.get(), p.x, p.y)) << c.mode;
+    for (const POINT& p : c.outside) EXPECT_FALSE(PtInRegion(a.get(), p.x, p.y)) << c.mode;
+  }
+}
+
+TEST(RegionTest, EmptyResultsAndAdjacentRectanglesHaveTheirShapes) {
+  const UniqueRegion a = CreateRectRgn(0, 0, 10, 10);
+  const UniqueRegion b = CreateRectRgn(10, 0, 20, 10);  // touching, not overlapping
+  const UniqueRegion out = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(CombineRgn(out.get(), a.get(), b.get(), RGN_AND), NULLREGION);
+  RECT box{1, 1, 1, 1};
+  EXPECT_EQ(GetRgnBox(out.get(), &box), NULLREGION);
+  EXPECT_EQ(box, RECT{});
+  // Side by side with the same height they make one rectangle.
+  EXPECT_EQ(CombineRgn(out.get(), a.get(), b.get(), RGN_OR), SIMPLEREGION);
+  EXPECT_TRUE(EqualRgn(out.get(), CreateRectRgn(0, 0, 20, 10).get()));
+  EXPECT_FALSE(EqualRgn(out.get(), a.get()));
+  EXPECT_EQ(CombineRgn(out.get(), a.get(), a.get(), RGN_DIFF), NULLREGION);
+  EXPECT_EQ(CombineRgn(out.get(), a.get(), nullptr, RGN_OR), ERROR);
+  EXPECT_EQ(CombineRgn(out.get(), a.get(), nullptr, RGN_COPY), SIMPLEREGION);
+}
+
+TEST(RegionTest, RectanglesAreRightAndBottomExclusiveAndOffsetMovesThem) {
+  const UniqueRegion region = CreateRectRgn(10, 20, 2, 4);  // corners in any order
+  EXPECT_TRUE(PtInRegion(region.get(), 2, 4));
+  EXPECT_TRUE(PtInRegion(region.get(), 9, 19));
+  EXPECT_FALSE(PtInRegion(region.get(), 10, 10));
+  EXPECT_FALSE(PtInRegion(region.get(), 5, 20));
+  EXPECT_TRUE(RectInRegion(region.get(), RECT{9, 19, 30, 30}));
+  EXPECT_FALSE(RectInRegion(region.get(), RECT{10, 0, 30, 30}));
+  EXPECT_EQ(OffsetRgn(region.get(), -2, 6), SIMPLEREGION);
+  RECT box;
+  GetRgnBox(region.get(), &box);
+  EXPECT_EQ(box, (RECT{0, 10, 8, 26}));
+}
+
+TEST(RegionTest, RoundRectangleLeavesItsCornersOut) {
+  const UniqueRegion region = CreateRoundRectRgn(0, 0, 40, 20, 20, 20);
+  RECT box;
+  EXPECT_EQ(GetRgnBox(region.get(), &box), COMPLEXREGION);
+  EXPECT_EQ(box, (RECT{0, 0, 40, 20}));
+  for (const POINT corner : {POINT{0, 0}, POINT{39, 0}, POINT{0, 19}, POINT{39, 19}, POINT{2, 2}}) {
+    EXPECT_FALSE(PtInRegion(region.get(), corner.x, corner.y)) << corner.x << "," << corner.y;
+  }
+  for (const POINT edge : {POINT{20, 0}, POINT{20, 19}, POINT{0, 10}, POINT{39, 10}, POINT{4, 4}}) {
+    EXPECT_TRUE(PtInRegion(region.get(), edge.x, edge.y)) << edge.x << "," << edge.y;
+  }
+}
+
+TEST(RegionTest, PolygonFillModesDecideTheOverlapOfAFigureWithItself) {
+  // Two squares traced the same way round in one outline, overlapping in
+  // 10..20 x 10..20: winding fills the overlap, alternate leaves it out.
+  const POINT outline[] = {{0, 0},   {20, 0},  {20, 20}, {10, 20}, {10, 10},
+                           {30, 10}, {30, 30}, {10, 30}, {10, 20}, {0, 20}};
+  const UniqueRegion alternate = CreatePolygonRgn(outline, 10, ALTERNATE);
+  const UniqueRegion winding = CreatePolygonRgn(outline, 10, WINDING);
+  ASSERT_NE(alternate, nullptr);
+  ASSERT_NE(winding, nullptr);
+  EXPECT_FALSE(PtInRegion(alternate.get(), 15, 15));
+  EXPECT_TRUE(PtInRegion(winding.get(), 15, 15));
+  for (HRGN region : {alternate.get(), winding.get()}) {
+    EXPECT_TRUE(PtInRegion(region, 0, 0));
+    EXPECT_TRUE(PtInRegion(region, 29, 29));
+    EXPECT_FALSE(PtInRegion(region, 30, 29));
+    EXPECT_FALSE(PtInRegion(region, 25, 5));
+  }
+  EXPECT_EQ(CreatePolygonRgn(outline, 1, ALTERNATE), nullptr);
+  EXPECT_EQ(CreatePolygonRgn(outline, 10, 0), nullptr);
+}
+
+TEST(RegionTest, PolygonOfARectangleIsThatRectangle) {
+  const POINT square[] = {{2, 3}, {12, 3}, {12, 8}, {2, 8}};
+  EXPECT_TRUE(
+      EqualRgn(CreatePolygonRgn(square, 4, ALTERNATE).get(), CreateRectRgn(2, 3, 12, 8).get()));
+  const POINT triangle[] = {{0, 0}, {20, 0}, {0, 20}};
+  const UniqueRegion region = CreatePolygonRgn(triangle, 3, WINDING);
+  EXPECT_TRUE(PtInRegion(region.get(), 1, 1));
+  EXPECT_TRUE(PtInRegion(region.get(), 18, 0));
+  EXPECT_FALSE(PtInRegion(region.get(), 15, 15));
+}
+
+TEST(RegionDrawingTest, FillPaintAndFrameCoverTheirPixels) {
+  const UniqueDC dc = CreateImageDC(40, 20);
+  const UniqueBrush red = CreateSolidBrush(kRed);
+  const UniqueBrush black = CreateSolidBrush(kBlack);
+  const UniqueRegion left = CreateRectRgn(0, 0, 10, 10);
+  ASSERT_TRUE(FillRgn(dc.get(), left.get(), red.get()));
+  EXPECT_EQ(GetPixel(dc.get(), 9, 9), kRed);
+  EXPECT_EQ(GetPixel(dc.get(), 10, 9), kWhite);
+
+  SelectObject(dc.get(), black.get());
+  const UniqueRegion bottom = CreateRectRgn(0, 15, 5, 20);
+  ASSERT_TRUE(PaintRgn(dc.get(), bottom.get()));
+  EXPECT_EQ(GetPixel(dc.get(), 4, 19), kBlack);
+  EXPECT_EQ(GetPixel(dc.get(), 5, 19), kWhite);
+
+  // A ring: the frame runs along the outer edge and around the hole.
+  const UniqueRegion ring = CreateRectRgn(20, 0, 40, 20);
+  const UniqueRegion hole = CreateRectRgn(26, 6, 34, 14);
+  CombineRgn(ring.get(), ring.get(), hole.get(), RGN_DIFF);
+  ASSERT_TRUE(FrameRgn(dc.get(), ring.get(), red.get(), 2, 1));
+  EXPECT_EQ(GetPixel(dc.get(), 20, 10), kRed);
+  EXPECT_EQ(GetPixel(dc.get(), 21, 10), kRed);
+  EXPECT_EQ(GetPixel(dc.get(), 22, 10), kWhite);
+  EXPECT_EQ(GetPixel(dc.get(), 30, 0), kRed);
+  EXPECT_EQ(GetPixel(dc.get(), 30, 1), kWhite);
+  EXPECT_EQ(GetPixel(dc.get(), 25, 10), kRed);  // beside the hole
+  EXPECT_EQ(GetPixel(dc.get(), 24, 10), kRed);
+  EXPECT_EQ(GetPixel(dc.get(), 23, 10), kWhite);
+  EXPECT_EQ(GetPixel(dc.get(), 30, 5), kRed);  // above the hole
+  EXPECT_EQ(GetPixel(dc.get(), 30, 4), kWhite);
+  EXPECT_EQ(GetPixel(dc.get(), 30, 10), kWhite);  // the hole itself
 }
 
 }  // namespace
