@@ -683,10 +683,16 @@ CVedAnchor* CTextEngine::FindAnchor(int kind, const CVedTextPos* from, int next)
     CharCell info;
     if (store_.GetInfo(cell, info) != 0 && info.anchor != nullptr) {
       // The anchor lies at or after the search's start: its line and
-      // paragraph are found from there, not from the text's start.
-      navigator_.PositionOfCell(kNavNext, from != nullptr ? nodes.paragraph : kNoNode,
-                                from != nullptr ? nodes.line : kNoNode, cell,
-                                &info.anchor->position);
+      // paragraph are found from there, not from the text's start. A start
+      // given as the path an anchor had before an edit broke its lines anew
+      // may name a line that no longer holds its cell: the cell may have
+      // gone back to an earlier line.
+      if (navigator_.PositionOfCell(kNavNext, from != nullptr ? nodes.paragraph : kNoNode,
+                                    from != nullptr ? nodes.line : kNoNode, cell,
+                                    &info.anchor->position) == 0 &&
+          from != nullptr) {
+        navigator_.LocateCell(cell, nodes, &info.anchor->position);
+      }
       return info.anchor;
     }
   }
