@@ -131,7 +131,8 @@ bool TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
 
 // Empties the calling thread's queue and the input queue and forgets
-// every window and registered class; for tests.
+// every window and every class registered by the program (the system's
+// own classes stay); for tests.
 void ResetWindowMessages();
 
 }  // namespace platform

@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/system_classes.h"
+
 namespace platform {
+
+WindowTree::WindowTree() { AddSystemClasses(); }
 
 WindowRecord* WindowTree::Find(HWND window) {
   const auto it = windows_.find(window);
@@ -40,6 +44,14 @@ void WindowTree::Clear() {
   windows_.clear();
   topLevel_.clear();
   classes_.clear();
+  AddSystemClasses();
+}
+
+void WindowTree::AddSystemClasses() {
+  for (const WNDCLASS& windowClass : SystemClasses()) {
+    AddClass(windowClass.lpszClassName, windowClass);
+    classes_.at(Folded(windowClass.lpszClassName)).system = true;
+  }
 }
 
 std::string WindowTree::Folded(const std::string& name) {
@@ -60,7 +72,12 @@ bool WindowTree::AddClass(const std::string& name, const WNDCLASS& windowClass) 
   return added;
 }
 
-bool WindowTree::RemoveClass(const std::string& name) { return classes_.erase(Folded(name)) != 0; }
+bool WindowTree::RemoveClass(const std::string& name) {
+  const auto it = classes_.find(Folded(name));
+  if (it == classes_.end() || it->second.system) return false;
+  classes_.erase(it);
+  return true;
+}
 
 WindowTree& Tree() {
   static WindowTree tree;

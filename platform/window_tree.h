@@ -46,6 +46,8 @@ struct WindowRecord {
 
 class WindowTree {
  public:
+  WindowTree();
+
   std::mutex& mutex() { return mutex_; }
 
   // Everything below expects the lock held.
@@ -56,14 +58,17 @@ class WindowTree {
   // top-level windows.
   std::vector<HWND>& SiblingsOf(const WindowRecord& record);
   std::vector<HWND>& ChildrenOf(HWND parent);
+  // Forgets every window and every class but the system's.
   void Clear();
 
   const WNDCLASS* FindClass(const std::string& name) const;
   bool AddClass(const std::string& name, const WNDCLASS& windowClass);
+  // False for a class not registered and for a system class.
   bool RemoveClass(const std::string& name);
 
  private:
   static std::string Folded(const std::string& name);
+  void AddSystemClasses();
 
   std::mutex mutex_;
   HWND nextHandle_ = kFirstHandle;
@@ -72,6 +77,7 @@ class WindowTree {
   struct ClassEntry {
     WNDCLASS windowClass;
     std::string name;
+    bool system = false;
   };
   std::map<std::string, ClassEntry> classes_;
 

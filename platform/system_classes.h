@@ -1,0 +1,16 @@
+// The window classes every process has from the start. They cannot be
+// unregistered, and a reset of the window system keeps them. Internal to
+// the window system.
+#pragma once
+
+#include <vector>
+
+#include "platform/window.h"
+
+namespace platform {
+
+LRESULT ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+std::vector<WNDCLASS> SystemClasses();
+
+}  // namespace platform
