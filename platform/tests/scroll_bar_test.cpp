@@ -27,11 +27,22 @@ struct Scrolled {
 };
 
 std::vector<Scrolled> scrolled;
+// What the parent does when told: nothing, move a page down, or destroy the bar.
+enum class Answer { kNone, kMovePageDown, kDestroy };
+Answer answer = Answer::kNone;
+constexpr int32_t kPage = 10;
+
+void AnswerScroll(HWND bar, int code) {
+  if (answer == Answer::kMovePageDown && code == SB_PAGEDOWN)
+    SetScrollPos(bar, SB_CTL, GetScrollPos(bar, SB_CTL) + kPage, true);
+  if (answer == Answer::kDestroy) DestroyWindow(bar);
+}
 
 LRESULT ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_HSCROLL || message == WM_VSCROLL) {
     scrolled.push_back({message, LowWord(static_cast<LPARAM>(wParam)),
                         HighWord(static_cast<LPARAM>(wParam)), static_cast<HWND>(lParam)});
+    AnswerScroll(static_cast<HWND>(lParam), LowWord(static_cast<LPARAM>(wParam)));
     return 0;
   }
   return DefWindowProc(window, message, wParam, lParam);
@@ -49,6 +60,7 @@ class ScrollBarTest : public ::testing::Test {
   ScrollBarTest() {
     ResetWindowMessages();
     scrolled.clear();
+    answer = Answer::kNone;
     RegisterTestClass(kParentClass, ParentProc);
     parent_ = CreateWindowEx(0, kParentClass, "", WS_VISIBLE, kParentOrigin.x, kParentOrigin.y, 300,
                              300, kNoWindow, 0, nullptr);
@@ -299,6 +311,35 @@ TEST_F(ScrollBarTest, HoldingAnArrowRepeatsWhileThePointerStaysOnIt) {
   ASSERT_TRUE(driver_.RunUntilIdle());
   for (size_t i = 0; i < 4; ++i) EXPECT_EQ(scrolled[i].code, SB_LINEUP);
   EXPECT_EQ(scrolled.back().code, SB_ENDSCROLL);
+}
+
+TEST_F(ScrollBarTest, HoldingAPageAreaRepeatsUntilTheThumbReachesThePointer) {
+  const HWND bar = MakeBar(SBS_VERT);
+  SetAll(bar, 0, 100, kPage, 0);
+  answer = Answer::kMovePageDown;
+  Press({8, 60});  // the thumb (17 long) starts at 16 + 151 * pos / 91: 49 at 20
+  ASSERT_TRUE(driver_.RunUntilIdle());
+  ASSERT_TRUE(driver_.RunFor(1000));
+  Release();
+  ASSERT_TRUE(driver_.RunUntilIdle());
+  EXPECT_EQ(GetScrollPos(bar, SB_CTL), 20);
+  ASSERT_EQ(scrolled.size(), 3u);
+  for (size_t i = 0; i < 2; ++i) EXPECT_EQ(scrolled[i].code, SB_PAGEDOWN);
+  EXPECT_EQ(scrolled.back().code, SB_ENDSCROLL);
+}
+
+TEST_F(ScrollBarTest, AParentMayDestroyTheBarWhileItIsTold) {
+  const HWND bar = MakeBar(SBS_VERT);
+  SetAll(bar, 0, 100, kPage, 50);
+  answer = Answer::kDestroy;
+  Press({8, 5});
+  ASSERT_TRUE(driver_.RunUntilIdle());
+  ASSERT_TRUE(driver_.RunFor(500));
+  Release();
+  ASSERT_TRUE(driver_.RunUntilIdle());
+  EXPECT_FALSE(IsWindow(bar));
+  EXPECT_EQ(GetCapture(), kNoWindow);
+  EXPECT_THAT(scrolled, ElementsAre(Scrolled{WM_VSCROLL, SB_LINEUP, 0, bar}));
 }
 
 TEST_F(ScrollBarTest, DraggingTheThumbTracksWithCaptureAndEndsWithItsPosition) {
