@@ -370,6 +370,39 @@ TEST_F(ScrollBarTest, DraggingTheThumbTracksWithCaptureAndEndsWithItsPosition) {
   EXPECT_EQ(info.nTrackPos, 0) << "no drag: the position";
 }
 
+TEST_F(ScrollBarTest, LosingTheCaptureEndsADragWithoutAWord) {
+  const HWND bar = MakeBar(SBS_VERT);
+  SetAll(bar, 0, 100, kPage, 0);
+  Press({8, 20});
+  MoveTo({8, 95});
+  ASSERT_TRUE(driver_.RunUntilIdle());
+  SetCapture(parent_);
+  MoveTo({8, 150});
+  Release();
+  ASSERT_TRUE(driver_.RunUntilIdle());
+  EXPECT_THAT(scrolled, ElementsAre(Scrolled{WM_VSCROLL, SB_THUMBTRACK, 45, bar}));
+  SCROLLINFO info;
+  info.fMask = SIF_TRACKPOS;
+  ASSERT_TRUE(GetScrollInfo(bar, SB_CTL, &info));
+  EXPECT_EQ(info.nTrackPos, 0);
+}
+
+TEST_F(ScrollBarTest, AClickFocusesATabStopBarOnly) {
+  const HWND plain = MakeBar(SBS_VERT);
+  SetAll(plain, 0, 100, kPage, 50);
+  Press({8, 5});
+  Release();
+  ASSERT_TRUE(driver_.RunUntilIdle());
+  EXPECT_NE(GetFocus(), plain);
+  DestroyWindow(plain);
+  const HWND stop = MakeBar(SBS_VERT | WS_TABSTOP);
+  SetAll(stop, 0, 100, kPage, 50);
+  Press({8, 5});
+  Release();
+  ASSERT_TRUE(driver_.RunUntilIdle());
+  EXPECT_EQ(GetFocus(), stop);
+}
+
 TEST_F(ScrollBarTest, AHorizontalBarDragsAlongItsWidth) {
   const HWND bar = MakeBar(SBS_HORZ);
   SetAll(bar, 0, 100, 10, 0);
@@ -400,6 +433,21 @@ TEST_F(ScrollBarTest, TheThumbIsPaintedWhereThePositionIs) {
   EXPECT_EQ(Pixel({8, 155}), face);
   EXPECT_EQ(Pixel({8, 150}), GetSysColor(COLOR_BTNHIGHLIGHT)) << "the inner edge";
   EXPECT_EQ(Pixel({8, 148}), track);
+}
+
+TEST_F(ScrollBarTest, AHeldArrowIsPaintedPressedWhileThePointerIsOnIt) {
+  const HWND bar = MakeBar(SBS_VERT);
+  SetAll(bar, 0, 100, kPage, 50);
+  Press({8, 5});
+  ASSERT_TRUE(driver_.RunUntilIdle());
+  EXPECT_EQ(Pixel({0, 0}), GetSysColor(COLOR_BTNSHADOW)) << "a flat shadow frame";
+  EXPECT_EQ(Pixel({9, 7}), GetSysColor(COLOR_BTNTEXT)) << "the glyph one pixel down and right";
+  MoveTo({8, 60});
+  ASSERT_TRUE(driver_.RunUntilIdle());
+  EXPECT_EQ(Pixel({0, 0}), GetSysColor(COLOR_3DLIGHT)) << "raised again off the arrow";
+  Release();
+  ASSERT_TRUE(driver_.RunUntilIdle());
+  EXPECT_EQ(Pixel({0, 0}), GetSysColor(COLOR_3DLIGHT));
 }
 
 TEST_F(ScrollBarTest, ABarWithNothingToScrollShowsNoThumb) {
