@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/rect_list.h"
 #include "platform/region.h"
 #include "platform/sjis.h"
 
@@ -142,26 +143,95 @@ TEXTMETRICA MetricsOf(const Font& font) {
 
 }  // namespace
 
-class DeviceContext {
+// What a DC draws on: an image (a window's, or a bitmap's) or a PDF
+// document. Shared by the DCs and bitmap handles that reach it, so either
+// may go first.
+class Canvas {
  public:
-  DeviceContext(cairo_surface_t* surface, bool printer, SIZE dpi, SIZE size, POINT offset)
-      : surface_(surface),
-        cr_(cairo_create(surface)),
-        printer_(printer),
-        dpi_(dpi),
-        size_(size),
-        offset_(offset) {
-    cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
-    if (printer_) {
-      cairo_scale(cr_, kPointsPerInch / dpi.cx, kPointsPerInch / dpi.cy);
-      cairo_translate(cr_, offset.x, offset.y);
-    }
+  Canvas(cairo_surface_t* surface, SIZE size) : surface(surface), size(size) {}
+  ~Canvas() { cairo_surface_destroy(surface); }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  cairo_surface_t* const surface;
+  const SIZE size;
+  // The memory DC the bitmap is selected into; a bitmap is in one at most.
+  HDC selectedInto = nullptr;
+};
+
+class Bitmap {
+ public:
+  std::shared_ptr<Canvas> canvas;
+  // A memory DC's first bitmap, which no other DC may take.
+  HDC defaultOf = nullptr;
+};
+
+namespace {
+
+// A white (or other colour) image of the size; nullptr when it cannot be made.
+std::shared_ptr<Canvas> NewImageCanvas(int32_t width, int32_t height, COLORREF fill) {
+  if (width <= 0 || height <= 0) return nullptr;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(surface);
+    return nullptr;
+  }
+  cairo_t* cr = cairo_create(surface);
+  SetSource(cr, fill);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  return std::make_shared<Canvas>(surface, SIZE{width, height});
+}
+
+}  // namespace
+
+// Everything SaveDC keeps and RestoreDC brings back. Selected objects are
+// kept as copies.
+struct DcState {
+  std::optional<Font> font;
+  HFONT fontHandle = nullptr;
+  Pen pen;
+  HPEN penHandle = nullptr;
+  Brush brush{Brush::Kind::kSolid, RGB(255, 255, 255), {}, 0};
+  HBRUSH brushHandle = nullptr;
+  std::shared_ptr<Canvas> canvas;
+  HBITMAP bitmapHandle = nullptr;  // memory DCs only
+
+  uint32_t textAlign = TA_TOP;
+  int bkMode = OPAQUE;
+  COLORREF bkColour = RGB(255, 255, 255);
+  COLORREF textColour = RGB(0, 0, 0);
+  POINT brushOrigin;
+  double currentX = 0;
+  double currentY = 0;
+  bool inPath = false;
+  std::vector<PathStep> path;
+
+  // Device = logical - window origin + viewport origin.
+  POINT windowOrigin;
+  POINT viewportOrigin;
+  // The application's clip in device coordinates; none: the whole device.
+  std::optional<Region> clip;
+};
+
+// Coordinates come in three kinds. Logical ones are what callers draw
+// with. Device ones are the DC's own pixels: a window DC's start at the
+// client area's corner, a printer's at the printable area's. Base ones are
+// where Cairo is told to draw before the logical mapping: the surface's
+// pixels for an image, device pixels for a printer.
+class DeviceContext : public DcState {
+ public:
+  enum class Kind { kImage, kMemory, kPrinter };
+
+  DeviceContext(std::shared_ptr<Canvas> drawOn, Kind kind, SIZE dpi, POINT offset)
+      : kind_(kind), dpi_(dpi), offset_(offset) {
+    canvas = std::move(drawOn);
+    Sync();
   }
 
   ~DeviceContext() {
     cairo_destroy(cr_);
-    if (!sharesSurface_) cairo_surface_finish(surface_);
-    cairo_surface_destroy(surface_);
+    if (canvas->selectedInto == this) canvas->selectedInto = nullptr;
   }
 
   DeviceContext(const DeviceContext&) = delete;
@@ -176,27 +246,49 @@ class DeviceContext {
     return desktop.get();
   }
 
+  // A memory DC starts with a 1 x 1 bitmap of its own.
+  static UniqueDC Memory(SIZE dpi) {
+    auto first = std::make_unique<Bitmap>();
+    first->canvas = NewImageCanvas(1, 1, RGB(255, 255, 255));
+    if (first->canvas == nullptr) return nullptr;
+    UniqueDC dc(new DeviceContext(first->canvas, Kind::kMemory, dpi, POINT{}));
+    first->defaultOf = dc.get();
+    first->canvas->selectedInto = dc.get();
+    dc->bitmapHandle = first.get();
+    dc->defaultBitmap_ = std::move(first);
+    return dc;
+  }
+
+  // Puts the device origin at `origin` of the surface and keeps drawing
+  // inside `visible` (surface coordinates), whatever the clip says.
+  void SetView(POINT origin, Region visible) {
+    deviceOrigin_ = origin;
+    visible_ = std::move(visible);
+    Sync();
+  }
+
   cairo_t* cr() const { return cr_; }
-  bool printer() const { return printer_; }
-  bool IsImage() const { return !printer_; }
+  bool printer() const { return kind_ == Kind::kPrinter; }
+  bool IsImage() const { return kind_ != Kind::kPrinter; }
+  bool IsMemory() const { return kind_ == Kind::kMemory; }
 
   int32_t Caps(int index) const {
     const SIZE dpi = followsScreen_ ? g_screenDpi : dpi_;
     switch (index) {
       case HORZRES:
-        return size_.cx - (printer_ ? 2 * offset_.x : 0);
+        return size().cx - (printer() ? 2 * offset_.x : 0);
       case VERTRES:
-        return size_.cy - (printer_ ? 2 * offset_.y : 0);
+        return size().cy - (printer() ? 2 * offset_.y : 0);
       case LOGPIXELSX:
         return dpi.cx;
       case LOGPIXELSY:
         return dpi.cy;
       case PHYSICALOFFSETX:
-        return printer_ ? offset_.x : 0;
+        return printer() ? offset_.x : 0;
       case PHYSICALOFFSETY:
-        return printer_ ? offset_.y : 0;
+        return printer() ? offset_.y : 0;
       case TECHNOLOGY:
-        return printer_ ? DT_RASPRINTER : DT_RASDISPLAY;
+        return printer() ? DT_RASPRINTER : DT_RASDISPLAY;
       default:
         return 0;
     }
@@ -204,43 +296,84 @@ class DeviceContext {
 
   // Pixels of an image DC: 0xAARRGGBB words, rows `stride` words apart.
   uint32_t* Pixels(int* stride) {
-    cairo_surface_flush(surface_);
-    *stride = cairo_image_surface_get_stride(surface_) / 4;
-    return reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(surface_));
+    cairo_surface_flush(surface());
+    *stride = cairo_image_surface_get_stride(surface()) / 4;
+    return reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(surface()));
   }
-  void PixelsChanged() { cairo_surface_mark_dirty(surface_); }
-  SIZE size() const { return size_; }
-  cairo_surface_t* surface() const { return surface_; }
+  void PixelsChanged() { cairo_surface_mark_dirty(surface()); }
+  SIZE size() const { return canvas->size; }
+  cairo_surface_t* surface() const { return canvas->surface; }
   SIZE dpi() const { return dpi_; }
-  // A view onto another DC's image leaves the image alive for it.
-  void ShareSurface() { sharesSurface_ = true; }
+  POINT deviceOrigin() const { return deviceOrigin_; }
 
-  // Selected objects are kept as copies.
-  std::optional<Font> font;
-  HFONT fontHandle = nullptr;
-  Pen pen;
-  HPEN penHandle = nullptr;
-  Brush brush{Brush::Kind::kSolid, RGB(255, 255, 255), {}, 0};
-  HBRUSH brushHandle = nullptr;
+  // How far a logical point moves to become a device one.
+  POINT LogicalToDevice() const {
+    return POINT{viewportOrigin.x - windowOrigin.x, viewportOrigin.y - windowOrigin.y};
+  }
+  POINT DeviceToBase() const { return deviceOrigin_; }
+  RECT LogicalToBase(const RECT& logical) const {
+    const POINT d = LogicalToDevice();
+    const POINT b = DeviceToBase();
+    return Moved(Normalised(logical), d.x + b.x, d.y + b.y);
+  }
+  // The device's whole extent in device coordinates.
+  RECT DeviceBounds() const {
+    const RECT base = BaseBounds();
+    return Moved(base, -deviceOrigin_.x, -deviceOrigin_.y);
+  }
+  // Where drawing may reach, in base coordinates.
+  const Region& ClipInBase() const { return clipInBase_; }
 
-  uint32_t textAlign = TA_TOP;
-  int bkMode = OPAQUE;
-  COLORREF bkColour = RGB(255, 255, 255);
-  COLORREF textColour = RGB(0, 0, 0);
-  POINT brushOrigin;
-  double currentX = 0;
-  double currentY = 0;
-  bool inPath = false;
-  std::vector<PathStep> path;
+  // Brings the Cairo context in line with the canvas, the origins and the
+  // clips; called after each change of them.
+  void Sync() {
+    if (cr_ == nullptr || cairo_get_target(cr_) != surface()) {
+      if (cr_ != nullptr) cairo_destroy(cr_);
+      cr_ = cairo_create(surface());
+      cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
+    }
+    clipInBase_ = Region(BaseBounds());
+    if (visible_) clipInBase_.Combine(*visible_, Region::Operation::kAnd);
+    if (clip) {
+      Region inBase = *clip;
+      inBase.Offset(deviceOrigin_.x, deviceOrigin_.y);
+      clipInBase_.Combine(inBase, Region::Operation::kAnd);
+    }
+    cairo_identity_matrix(cr_);
+    cairo_reset_clip(cr_);
+    if (printer()) {
+      cairo_scale(cr_, kPointsPerInch / dpi_.cx, kPointsPerInch / dpi_.cy);
+      cairo_translate(cr_, offset_.x, offset_.y);
+    }
+    cairo_new_path(cr_);
+    for (const RECT& rect : clipInBase_.Rects()) {
+      cairo_rectangle(cr_, rect.left, rect.top, rect.Width(), rect.Height());
+    }
+    cairo_clip(cr_);
+    const POINT d = LogicalToDevice();
+    cairo_translate(cr_, d.x + deviceOrigin_.x, d.y + deviceOrigin_.y);
+  }
+
+  std::vector<DcState> saved;
 
  private:
-  cairo_surface_t* surface_;
-  bool sharesSurface_ = false;
-  cairo_t* cr_;
-  bool printer_;
+  static RECT Normalised(const RECT& r) {
+    return RECT{std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
+                std::max(r.top, r.bottom)};
+  }
+  static RECT Moved(const RECT& r, int32_t dx, int32_t dy) {
+    return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+  }
+  RECT BaseBounds() const { return RECT{0, 0, Caps(HORZRES), Caps(VERTRES)}; }
+
+  Kind kind_;
+  cairo_t* cr_ = nullptr;
   SIZE dpi_;
-  SIZE size_;
   POINT offset_;
+  POINT deviceOrigin_;
+  std::optional<Region> visible_;
+  Region clipInBase_;
+  std::unique_ptr<Bitmap> defaultBitmap_;
   bool followsScreen_ = false;
 };
 
@@ -252,29 +385,16 @@ void BrushDeleter::operator()(Brush* brush) const { delete brush; }
 void PenDeleter::operator()(Pen* pen) const { delete pen; }
 
 UniqueDC CreateImageDC(int32_t width, int32_t height, int32_t dpiX, int32_t dpiY) {
-  if (width <= 0 || height <= 0) return nullptr;
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(surface);
-    return nullptr;
-  }
+  auto canvas = NewImageCanvas(width, height, RGB(255, 255, 255));
+  if (canvas == nullptr) return nullptr;
   const SIZE dpi{dpiX != 0 ? dpiX : g_screenDpi.cx, dpiY != 0 ? dpiY : g_screenDpi.cy};
-  UniqueDC dc(new DeviceContext(surface, false, dpi, SIZE{width, height}, POINT{}));
-  cairo_set_source_rgb(dc->cr(), 1, 1, 1);
-  cairo_paint(dc->cr());
-  return dc;
+  return UniqueDC(new DeviceContext(std::move(canvas), DeviceContext::Kind::kImage, dpi, POINT{}));
 }
 
 UniqueDC CreateViewDC(HDC image, POINT origin, const std::vector<RECT>& clip) {
   if (image == nullptr || !image->IsImage()) return nullptr;
-  cairo_surface_t* surface = cairo_surface_reference(image->surface());
-  UniqueDC dc(new DeviceContext(surface, false, image->dpi(), image->size(), POINT{}));
-  dc->ShareSurface();
-  for (const RECT& rect : clip) {
-    cairo_rectangle(dc->cr(), rect.left, rect.top, rect.Width(), rect.Height());
-  }
-  cairo_clip(dc->cr());
-  cairo_translate(dc->cr(), origin.x, origin.y);
+  UniqueDC dc(new DeviceContext(image->canvas, DeviceContext::Kind::kImage, image->dpi(), POINT{}));
+  dc->SetView(origin, Region(clip));
   return dc;
 }
 
@@ -289,7 +409,8 @@ UniqueDC CreatePdfDC(const std::string& path, const PrinterSetup& setup) {
     cairo_surface_destroy(surface);
     return nullptr;
   }
-  return UniqueDC(new DeviceContext(surface, true, SIZE{setup.dpiX, setup.dpiY}, setup.paper,
+  return UniqueDC(new DeviceContext(std::make_shared<Canvas>(surface, setup.paper),
+                                    DeviceContext::Kind::kPrinter, SIZE{setup.dpiX, setup.dpiY},
                                     setup.physicalOffset));
 }
 
@@ -315,13 +436,12 @@ ScopedScreenResolution::~ScopedScreenResolution() {
 int32_t GetDeviceCaps(HDC dc, int index) { return dc != nullptr ? dc->Caps(index) : 0; }
 
 COLORREF GetPixel(HDC dc, int32_t x, int32_t y) {
-  if (dc == nullptr || !dc->IsImage() || x < 0 || y < 0 || x >= dc->size().cx ||
-      y >= dc->size().cy) {
-    return CLR_INVALID;
-  }
+  if (dc == nullptr || !dc->IsImage()) return CLR_INVALID;
+  const RECT at = dc->LogicalToBase(RECT{x, y, x + 1, y + 1});
+  if (!dc->ClipInBase().Contains(POINT{at.left, at.top})) return CLR_INVALID;
   int stride = 0;
   const uint32_t* pixels = dc->Pixels(&stride);
-  return FromPixel(pixels[y * stride + x]);
+  return FromPixel(pixels[at.top * stride + at.left]);
 }
 
 bool ScrollImage(HDC image, const RECT& area, int32_t dx, int32_t dy) {
@@ -581,8 +701,11 @@ cairo_pattern_t* BrushSource(const DeviceContext& dc, const Brush& brush) {
   cairo_surface_destroy(tile);
   cairo_pattern_set_extend(source, CAIRO_EXTEND_REPEAT);
   cairo_pattern_set_filter(source, CAIRO_FILTER_NEAREST);
+  // The tiles line up with the device's pixels, whatever the origins.
+  const POINT toDevice = dc.LogicalToDevice();
   cairo_matrix_t matrix;
-  cairo_matrix_init_translate(&matrix, -dc.brushOrigin.x, -dc.brushOrigin.y);
+  cairo_matrix_init_translate(&matrix, toDevice.x - dc.brushOrigin.x,
+                              toDevice.y - dc.brushOrigin.y);
   cairo_pattern_set_matrix(source, &matrix);
   return source;
 }
@@ -592,6 +715,14 @@ void FillWithBrush(DeviceContext& dc, const Brush& brush) {
   cairo_set_source(dc.cr(), source);
   cairo_pattern_destroy(source);
   cairo_fill(dc.cr());
+}
+
+// The parts of a logical rectangle that drawing may reach, in base
+// coordinates.
+std::vector<RECT> ClippedInBase(const DeviceContext& dc, const RECT& logical) {
+  Region reached(dc.LogicalToBase(logical));
+  reached.Combine(dc.ClipInBase(), Region::Operation::kAnd);
+  return reached.Rects();
 }
 
 int Wrap(int value) { return ((value % kPatternSize) + kPatternSize) % kPatternSize; }
@@ -667,19 +798,20 @@ bool PatBlt(HDC dc, int32_t x, int32_t y, int32_t width, int32_t height, uint32_
     FillWithBrush(*dc, dc->brush);
     return true;
   }
-  const int32_t left = std::max(x, 0);
-  const int32_t top = std::max(y, 0);
-  const int32_t right = std::min(x + width, dc->size().cx);
-  const int32_t bottom = std::min(y + height, dc->size().cy);
+  // Pattern cells count from the brush origin in device pixels.
+  const POINT cellOrigin{dc->DeviceToBase().x + dc->brushOrigin.x,
+                         dc->DeviceToBase().y + dc->brushOrigin.y};
   int stride = 0;
   uint32_t* pixels = dc->Pixels(&stride);
-  for (int32_t py = top; py < bottom; ++py) {
-    for (int32_t px = left; px < right; ++px) {
-      const auto colour =
-          BrushColourAt(*dc, dc->brush, Wrap(px - dc->brushOrigin.x), Wrap(py - dc->brushOrigin.y));
-      if (!colour && rop != DSTINVERT) continue;
-      uint32_t& pixel = pixels[py * stride + px];
-      pixel = 0xFF000000u | ApplyRop(rop, pixel, colour ? ToPixel(*colour) : 0);
+  for (const RECT& part : ClippedInBase(*dc, RECT{x, y, x + width, y + height})) {
+    for (int32_t py = part.top; py < part.bottom; ++py) {
+      for (int32_t px = part.left; px < part.right; ++px) {
+        const auto colour =
+            BrushColourAt(*dc, dc->brush, Wrap(px - cellOrigin.x), Wrap(py - cellOrigin.y));
+        if (!colour && rop != DSTINVERT) continue;
+        uint32_t& pixel = pixels[py * stride + px];
+        pixel = 0xFF000000u | ApplyRop(rop, pixel, colour ? ToPixel(*colour) : 0);
+      }
     }
   }
   dc->PixelsChanged();
@@ -898,6 +1030,266 @@ bool InvertRgn(HDC dc, HRGN region) {
   cairo_fill(cr);
   cairo_restore(cr);
   return true;
+}
+
+bool InvertRect(HDC dc, const RECT& rect) {
+  Region area(rect);
+  return InvertRgn(dc, &area);
+}
+
+bool FrameRect(HDC dc, const RECT& rect, HBRUSH brush) {
+  Region area(rect);
+  return FrameRgn(dc, &area, brush, 1, 1);
+}
+
+// ---- Clipping -------------------------------------------------------------
+
+namespace {
+
+// The logical box around where drawing may reach, and its shape.
+int ClipShape(HDC dc, RECT* box) {
+  const Region& reached = dc->ClipInBase();
+  if (box != nullptr) {
+    const RECT base = reached.Box();
+    const POINT d = dc->LogicalToDevice();
+    const POINT b = dc->DeviceToBase();
+    *box = reached.IsEmpty() ? RECT{}
+                             : RECT{base.left - d.x - b.x, base.top - d.y - b.y,
+                                    base.right - d.x - b.x, base.bottom - d.y - b.y};
+  }
+  return reached.Kind();
+}
+
+// A logical rectangle as a region in device coordinates.
+Region DeviceRegionOf(const DeviceContext& dc, int32_t left, int32_t top, int32_t right,
+                      int32_t bottom) {
+  Region region(dc.LogicalToBase(RECT{left, top, right, bottom}));
+  region.Offset(-dc.DeviceToBase().x, -dc.DeviceToBase().y);
+  return region;
+}
+
+// Combines the DC's clip with `region` (device coordinates). No clip
+// stands for the whole device.
+int CombineClip(HDC dc, const Region& region, int mode) {
+  if (mode == RGN_COPY) {
+    dc->clip = region;
+  } else if (mode == RGN_AND && !dc->clip) {
+    dc->clip = region;
+  } else if (mode == RGN_OR && !dc->clip) {
+    // The whole device already.
+  } else {
+    Region combined = dc->clip ? *dc->clip : Region(dc->DeviceBounds());
+    const Region::Operation operation = mode == RGN_AND   ? Region::Operation::kAnd
+                                        : mode == RGN_OR  ? Region::Operation::kOr
+                                        : mode == RGN_XOR ? Region::Operation::kXor
+                                                          : Region::Operation::kDiff;
+    if (!combined.Combine(region, operation)) return ERROR;
+    dc->clip = std::move(combined);
+  }
+  dc->Sync();
+  return ClipShape(dc, nullptr);
+}
+
+}  // namespace
+
+int SelectClipRgn(HDC dc, HRGN region) { return ExtSelectClipRgn(dc, region, RGN_COPY); }
+
+int ExtSelectClipRgn(HDC dc, HRGN region, int mode) {
+  if (dc == nullptr || mode < RGN_AND || mode > RGN_COPY) return ERROR;
+  if (region == nullptr) {
+    if (mode != RGN_COPY) return ERROR;
+    dc->clip.reset();
+    dc->Sync();
+    return ClipShape(dc, nullptr);
+  }
+  return CombineClip(dc, *region, mode);
+}
+
+int IntersectClipRect(HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  if (dc == nullptr) return ERROR;
+  return CombineClip(dc, DeviceRegionOf(*dc, left, top, right, bottom), RGN_AND);
+}
+
+int ExcludeClipRect(HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  if (dc == nullptr) return ERROR;
+  return CombineClip(dc, DeviceRegionOf(*dc, left, top, right, bottom), RGN_DIFF);
+}
+
+int GetClipBox(HDC dc, RECT* box) {
+  if (dc == nullptr || box == nullptr) return ERROR;
+  return ClipShape(dc, box);
+}
+
+// ---- Saved states ---------------------------------------------------------
+
+int SaveDC(HDC dc) {
+  if (dc == nullptr) return 0;
+  dc->saved.push_back(static_cast<const DcState&>(*dc));
+  return static_cast<int>(dc->saved.size());
+}
+
+bool RestoreDC(HDC dc, int savedState) {
+  if (dc == nullptr) return false;
+  const int count = static_cast<int>(dc->saved.size());
+  const int number = savedState < 0 ? count + 1 + savedState : savedState;
+  if (number < 1 || number > count) return false;
+  DcState& state = dc->saved[static_cast<size_t>(number - 1)];
+  Canvas& restored = *state.canvas;
+  if (restored.selectedInto != nullptr && restored.selectedInto != dc) return false;
+  if (dc->IsMemory()) {
+    dc->canvas->selectedInto = nullptr;
+    restored.selectedInto = dc;
+  }
+  static_cast<DcState&>(*dc) = std::move(state);
+  dc->saved.resize(static_cast<size_t>(number - 1));
+  dc->Sync();
+  return true;
+}
+
+// ---- Coordinates ----------------------------------------------------------
+
+namespace {
+
+bool MoveOrigin(HDC dc, POINT DcState::*origin, POINT to, POINT* previous) {
+  if (dc == nullptr) return false;
+  if (previous != nullptr) *previous = dc->*origin;
+  dc->*origin = to;
+  dc->Sync();
+  return true;
+}
+
+}  // namespace
+
+bool SetWindowOrgEx(HDC dc, int32_t x, int32_t y, POINT* previous) {
+  return MoveOrigin(dc, &DcState::windowOrigin, POINT{x, y}, previous);
+}
+
+bool GetWindowOrgEx(HDC dc, POINT* origin) {
+  if (dc == nullptr || origin == nullptr) return false;
+  *origin = dc->windowOrigin;
+  return true;
+}
+
+bool SetViewportOrgEx(HDC dc, int32_t x, int32_t y, POINT* previous) {
+  return MoveOrigin(dc, &DcState::viewportOrigin, POINT{x, y}, previous);
+}
+
+bool OffsetViewportOrgEx(HDC dc, int32_t dx, int32_t dy, POINT* previous) {
+  if (dc == nullptr) return false;
+  const POINT from = dc->viewportOrigin;
+  return MoveOrigin(dc, &DcState::viewportOrigin, POINT{from.x + dx, from.y + dy}, previous);
+}
+
+// ---- Bitmaps --------------------------------------------------------------
+
+void BitmapDeleter::operator()(Bitmap* bitmap) const { delete bitmap; }
+
+UniqueDC CreateCompatibleDC(HDC dc) {
+  const SIZE dpi = dc != nullptr
+                       ? SIZE{GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY)}
+                       : g_screenDpi;
+  return DeviceContext::Memory(dpi);
+}
+
+UniqueBitmap CreateCompatibleBitmap(HDC dc, int32_t width, int32_t height) {
+  if (dc == nullptr) return nullptr;
+  auto canvas = NewImageCanvas(width, height, RGB(0, 0, 0));
+  if (canvas == nullptr) return nullptr;
+  UniqueBitmap bitmap(new Bitmap);
+  bitmap->canvas = std::move(canvas);
+  return bitmap;
+}
+
+HBITMAP SelectObject(HDC dc, HBITMAP bitmap) {
+  if (dc == nullptr || bitmap == nullptr || !dc->IsMemory()) return nullptr;
+  if (bitmap->defaultOf != nullptr && bitmap->defaultOf != dc) return nullptr;
+  Canvas& chosen = *bitmap->canvas;
+  if (chosen.selectedInto != nullptr && chosen.selectedInto != dc) return nullptr;
+  dc->canvas->selectedInto = nullptr;
+  chosen.selectedInto = dc;
+  dc->canvas = bitmap->canvas;
+  dc->Sync();
+  return std::exchange(dc->bitmapHandle, bitmap);
+}
+
+namespace {
+
+// The source block of a copy, taken out first so that source and
+// destination may overlap. Pixels outside the source image are absent.
+class SourceBlock {
+ public:
+  // `base`: the block in the source's base coordinates.
+  SourceBlock(DeviceContext& source, const RECT& base)
+      : inside_(IntersectionOf(base, RECT{0, 0, source.size().cx, source.size().cy})) {
+    int stride = 0;
+    const uint32_t* pixels = source.Pixels(&stride);
+    for (int32_t y = inside_.top; y < inside_.bottom; ++y) {
+      copy_.insert(copy_.end(), pixels + y * stride + inside_.left,
+                   pixels + y * stride + inside_.right);
+    }
+  }
+
+  // The part of the block inside the source image.
+  Region Present() const { return Region(inside_); }
+  uint32_t At(int32_t x, int32_t y) const {
+    return copy_[static_cast<size_t>((y - inside_.top) * inside_.Width() + (x - inside_.left))];
+  }
+
+ private:
+  RECT inside_;
+  std::vector<uint32_t> copy_;
+};
+
+bool CopyToImage(HDC destination, const RECT& to, HDC source, POINT from) {
+  const RECT sourceBase =
+      source->LogicalToBase(RECT{from.x, from.y, from.x + to.Width(), from.y + to.Height()});
+  const SourceBlock block(*source, sourceBase);
+  const RECT destinationBase = destination->LogicalToBase(to);
+  // The destination pixels whose source pixel exists.
+  Region reached = block.Present();
+  reached.Offset(destinationBase.left - sourceBase.left, destinationBase.top - sourceBase.top);
+  reached.Combine(destination->ClipInBase(), Region::Operation::kAnd);
+  int stride = 0;
+  uint32_t* pixels = destination->Pixels(&stride);
+  for (const RECT& part : reached.Rects()) {
+    for (int32_t y = part.top; y < part.bottom; ++y) {
+      for (int32_t x = part.left; x < part.right; ++x) {
+        pixels[y * stride + x] = block.At(x - destinationBase.left + sourceBase.left,
+                                          y - destinationBase.top + sourceBase.top);
+      }
+    }
+  }
+  destination->PixelsChanged();
+  return true;
+}
+
+bool CopyToPrinter(HDC destination, const RECT& to, HDC source, POINT from) {
+  cairo_surface_flush(source->surface());
+  const RECT sourceBase =
+      source->LogicalToBase(RECT{from.x, from.y, from.x + to.Width(), from.y + to.Height()});
+  cairo_t* cr = destination->cr();
+  cairo_save(cr);
+  cairo_set_source_surface(cr, source->surface(), to.left - sourceBase.left,
+                           to.top - sourceBase.top);
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+  cairo_new_path(cr);
+  cairo_rectangle(cr, to.left, to.top, to.Width(), to.Height());
+  cairo_fill(cr);
+  cairo_restore(cr);
+  return true;
+}
+
+}  // namespace
+
+bool BitBlt(HDC destination, int32_t x, int32_t y, int32_t width, int32_t height, HDC source,
+            int32_t sourceX, int32_t sourceY, uint32_t rop) {
+  if (destination == nullptr || width < 0 || height < 0) return false;
+  if (rop == PATCOPY || rop == DSTINVERT) return PatBlt(destination, x, y, width, height, rop);
+  if (rop != SRCCOPY || source == nullptr || !source->IsImage()) return false;
+  const RECT to{x, y, x + width, y + height};
+  const POINT from{sourceX, sourceY};
+  return destination->printer() ? CopyToPrinter(destination, to, source, from)
+                                : CopyToImage(destination, to, source, from);
 }
 
 }  // namespace platform

@@ -7,6 +7,13 @@
 // corner, a physical offset away from the paper's. Coordinates are device
 // pixels. Shapes are drawn without antialiasing, text with it.
 //
+// Drawing calls take logical coordinates; a DC maps them to its device
+// pixels by its window and viewport origins (device = logical - window
+// origin + viewport origin). A window DC's device pixels start at its
+// client area's corner. Drawing stays inside the DC's clip and, under it,
+// inside what the device lets the DC reach (for a window DC its visible
+// part, or the part being painted).
+//
 // Fonts come from the current font service (platform/font_service.h).
 // Text arrives as CP932 bytes; widths and advance arrays are per byte, a
 // double-byte character's advance being the sum of its two slots.
@@ -14,7 +21,9 @@
 // A DC keeps a copy of what is selected into it, so an object may be
 // deleted while selected. The handle SelectObject answers names what was
 // selected before; as with GDI, selecting it again after it was deleted
-// is an error. Handles are owned through the Unique* types.
+// is an error. A bitmap's pixels stay with the memory DC it is selected
+// into until another is selected. Handles are owned through the Unique*
+// types.
 #pragma once
 
 #include <array>
@@ -46,10 +55,9 @@ UniqueDC CreateImageDC(int32_t width, int32_t height, int32_t dpiX = 0, int32_t 
 // of the area is dropped, what it leaves keeps its old pixels.
 bool ScrollImage(HDC image, const RECT& area, int32_t dx, int32_t dy);
 
-// A DC drawing onto an image DC's pixels with its origin at `origin` of
-// the image, clipped to the rectangles (image coordinates; none clips all
-// away). It draws through the drawing layer's shapes and text; pixel
-// operations of its own see the image untranslated.
+// A DC drawing onto an image DC's pixels with its device origin at
+// `origin` of the image, reaching only the rectangles (image coordinates;
+// none clips all away) whatever its own clip says.
 UniqueDC CreateViewDC(HDC image, POINT origin, const std::vector<RECT>& clip);
 
 struct PrinterSetup {
@@ -93,7 +101,8 @@ inline constexpr int DT_RASPRINTER = 2;
 int32_t GetDeviceCaps(HDC dc, int index);
 
 inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
-// The pixel of an image DC; CLR_INVALID outside it or on a printer.
+// The pixel of an image DC at a logical point; CLR_INVALID outside the
+// clip or the image, or on a printer.
 COLORREF GetPixel(HDC dc, int32_t x, int32_t y);
 bool WritePng(HDC dc, const std::string& path);
 
@@ -270,6 +279,10 @@ HFONT SelectObject(HDC dc, HFONT font);
 HPEN SelectObject(HDC dc, HPEN pen);
 HBRUSH SelectObject(HDC dc, HBRUSH brush);
 
+// A one-pixel border along the inside of the rectangle.
+bool FrameRect(HDC dc, const RECT& rect, HBRUSH brush);
+bool InvertRect(HDC dc, const RECT& rect);
+
 // Outside a path, LineTo draws with the pen at once; between BeginPath
 // and EndPath the figures are gathered for StrokePath.
 bool BeginPath(HDC dc);
@@ -325,5 +338,58 @@ bool PaintRgn(HDC dc, HRGN region);
 bool FrameRgn(HDC dc, HRGN region, HBRUSH brush, int32_t width, int32_t height);
 // Inverts every pixel of the region once.
 bool InvertRgn(HDC dc, HRGN region);
+
+// ---- Clipping, saved states, origins --------------------------------------
+
+// A DC's clip is a region in device coordinates, copied from what it is
+// given; without one the whole device is drawn on. Each call answers the
+// shape of where drawing now reaches (as GetClipBox), ERROR on failure.
+// SelectClipRgn with no region removes the clip.
+int SelectClipRgn(HDC dc, HRGN region);
+// Combines the clip with the region (RGN_COPY: replaces it; with no region
+// it removes the clip). Without a clip the whole device stands for it.
+int ExtSelectClipRgn(HDC dc, HRGN region, int mode);
+// Rectangles in logical coordinates.
+int IntersectClipRect(HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom);
+int ExcludeClipRect(HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom);
+// The smallest logical rectangle around where drawing reaches.
+int GetClipBox(HDC dc, RECT* box);
+
+// Keeps the selected objects, colours, modes, origins, current position
+// and clip; answers how many states are kept now, 0 on failure.
+int SaveDC(HDC dc);
+// Brings back the state SaveDC numbered `saved` (negative: counted back,
+// -1 the last kept) and drops it and those kept after it. False when
+// there is no such state, or its bitmap is now selected into another DC.
+bool RestoreDC(HDC dc, int saved);
+
+bool SetWindowOrgEx(HDC dc, int32_t x, int32_t y, POINT* previous);
+bool GetWindowOrgEx(HDC dc, POINT* origin);
+bool SetViewportOrgEx(HDC dc, int32_t x, int32_t y, POINT* previous);
+bool OffsetViewportOrgEx(HDC dc, int32_t dx, int32_t dy, POINT* previous);
+
+// ---- Bitmaps and memory DCs -----------------------------------------------
+
+class Bitmap;
+struct BitmapDeleter {
+  void operator()(Bitmap* bitmap) const;
+};
+using HBITMAP = Bitmap*;
+using UniqueBitmap = std::unique_ptr<Bitmap, BitmapDeleter>;
+
+// A memory DC at the resolution of `dc` (none: the screen's), drawing into
+// the bitmap selected into it: first a white 1 x 1 one of its own.
+UniqueDC CreateCompatibleDC(HDC dc);
+// A black colour bitmap; nullptr for a size that is not positive.
+UniqueBitmap CreateCompatibleBitmap(HDC dc, int32_t width, int32_t height);
+// Only into a memory DC, and fails for a bitmap selected into another one.
+HBITMAP SelectObject(HDC dc, HBITMAP bitmap);
+
+inline constexpr uint32_t SRCCOPY = 0x00CC0020;
+// SRCCOPY copies from an image DC (the same one too, however the blocks
+// overlap); what lies outside the source image is left alone. PATCOPY
+// and DSTINVERT work as with PatBlt and take no source.
+bool BitBlt(HDC destination, int32_t x, int32_t y, int32_t width, int32_t height, HDC source,
+            int32_t sourceX, int32_t sourceY, uint32_t rop);
 
 }  // namespace platform
