@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "platform/gdi.h"
@@ -297,6 +298,22 @@ TEST(MemoryDcTest, SaveDcKeepsTheBitmapAndOtherRopsNeedNoSource) {
   ASSERT_TRUE(BitBlt(memory.get(), 1, 1, 2, 2, nullptr, 0, 0, PATCOPY));
   EXPECT_EQ(GetPixel(memory.get(), 1, 1), kRed);
   EXPECT_EQ(GetPixel(memory.get(), 0, 0), kBlack);
+}
+
+TEST(MemoryDcTest, ABitmapIsCopiedOntoAPrinterPage) {
+  const auto path = std::filesystem::path(::testing::TempDir()) / "dc_bitblt.pdf";
+  const UniqueDC memory = CreateCompatibleDC(nullptr);
+  const UniqueBitmap bitmap = CreateCompatibleBitmap(memory.get(), 8, 8);
+  SelectObject(memory.get(), bitmap.get());
+  {
+    const UniqueDC printer =
+        CreatePdfDC(path.string(), PrinterSetup{300, 300, SIZE{600, 600}, POINT{10, 10}});
+    ASSERT_NE(printer, nullptr);
+    EXPECT_TRUE(BitBlt(printer.get(), 0, 0, 8, 8, memory.get(), 0, 0, SRCCOPY));
+    EXPECT_FALSE(BitBlt(printer.get(), 0, 0, 8, 8, nullptr, 0, 0, DSTINVERT));
+    EXPECT_FALSE(BitBlt(memory.get(), 0, 0, 8, 8, printer.get(), 0, 0, SRCCOPY));
+  }
+  EXPECT_GT(std::filesystem::file_size(path), 0u);
 }
 
 TEST(RectDrawingTest, FrameRectOutlinesAndInvertRectFlipsInsideTheClip) {

@@ -229,6 +229,30 @@ TEST_F(PaintTest, ALockedWindowDrawsNothingAndPaintsWhatGatheredWhenLetGo) {
   EXPECT_TRUE(PeekMessage(&msg, top_, WM_PAINT, WM_PAINT, PM_NOREMOVE));
 }
 
+TEST_F(PaintTest, AWindowDcsClipStaysInsideTheWindowsVisiblePart) {
+  const HWND child = ColourChild(top_, kGreen, {10, 10, 30, 30});
+  Pump();
+  const HDC dc = GetDC(child);
+  RECT box;
+  EXPECT_EQ(GetClipBox(dc, &box), SIMPLEREGION);
+  EXPECT_EQ(box, (RECT{0, 0, 20, 20}));
+  // In client coordinates, reaching past the child's lower right edge.
+  UniqueRegion clip = CreateRectRgn(5, 5, 40, 40);
+  EXPECT_EQ(SelectClipRgn(dc, clip.get()), SIMPLEREGION);
+  EXPECT_EQ(GetClipBox(dc, &box), SIMPLEREGION);
+  EXPECT_EQ(box, (RECT{5, 5, 20, 20}));
+  UniqueBrush blue = CreateSolidBrush(kBlue);
+  FillRect(dc, RECT{-10, -10, 50, 50}, blue.get());
+  EXPECT_EQ(Pixel(14, 14), kGreen) << "outside the clip";
+  EXPECT_EQ(Pixel(15, 15), kBlue);
+  EXPECT_EQ(Pixel(29, 29), kBlue);
+  EXPECT_EQ(Pixel(30, 30), kRed) << "outside the window";
+  SelectClipRgn(dc, nullptr);
+  EXPECT_EQ(GetClipBox(dc, &box), SIMPLEREGION);
+  EXPECT_EQ(box, (RECT{0, 0, 20, 20}));
+  EXPECT_EQ(ReleaseDC(child, dc), 1);
+}
+
 TEST_F(PaintTest, ADestroyedLockedWindowHoldsNothingBack) {
   const HWND child = ColourChild(top_, kGreen, {10, 10, 30, 30});
   ASSERT_TRUE(LockWindowUpdate(child));
