@@ -304,7 +304,6 @@ class DeviceContext : public DcState {
   SIZE size() const { return canvas->size; }
   cairo_surface_t* surface() const { return canvas->surface; }
   SIZE dpi() const { return dpi_; }
-  POINT deviceOrigin() const { return deviceOrigin_; }
 
   // How far a logical point moves to become a device one.
   POINT LogicalToDevice() const {
@@ -332,13 +331,27 @@ class DeviceContext : public DcState {
       cr_ = cairo_create(surface());
       cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
     }
-    clipInBase_ = Region(BaseBounds());
-    if (visible_) clipInBase_.Combine(*visible_, Region::Operation::kAnd);
+    clipInBase_ = ReachedInBase();
+    MapCairo();
+  }
+
+  std::vector<DcState> saved;
+
+ private:
+  // The device, within what the DC may reach, within the clip.
+  Region ReachedInBase() const {
+    Region reached(BaseBounds());
+    if (visible_) reached.Combine(*visible_, Region::Operation::kAnd);
     if (clip) {
       Region inBase = *clip;
       inBase.Offset(deviceOrigin_.x, deviceOrigin_.y);
-      clipInBase_.Combine(inBase, Region::Operation::kAnd);
+      reached.Combine(inBase, Region::Operation::kAnd);
     }
+    return reached;
+  }
+
+  // Cairo's clip to what drawing reaches, its matrix to the logical mapping.
+  void MapCairo() {
     cairo_identity_matrix(cr_);
     cairo_reset_clip(cr_);
     if (printer()) {
@@ -354,9 +367,6 @@ class DeviceContext : public DcState {
     cairo_translate(cr_, d.x + deviceOrigin_.x, d.y + deviceOrigin_.y);
   }
 
-  std::vector<DcState> saved;
-
- private:
   static RECT Normalised(const RECT& r) {
     return RECT{std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
                 std::max(r.top, r.bottom)};
