@@ -4,8 +4,8 @@
 // A screen or memory DC draws into an image in memory (its pixels can be
 // read back and written out as PNG); a printer DC draws into a PDF file
 // at its own resolution, with its device origin at the printable area's
-// corner, a physical offset away from the paper's. Coordinates are device
-// pixels. Shapes are drawn without antialiasing, text with it.
+// corner, a physical offset away from the paper's. Shapes are drawn
+// without antialiasing, text with it.
 //
 // Drawing calls take logical coordinates; a DC maps them to its device
 // pixels by its window and viewport origins (device = logical - window

@@ -24,6 +24,9 @@ struct Painted {
 std::vector<Painted> painted;
 LRESULT eraseAnswer = 1;
 COLORREF paintColour = RGB(255, 0, 0);
+// What GetClipBox told the last painter.
+RECT paintClipBox;
+int paintClipShape = ERROR;
 
 LRESULT PaintingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_ERASEBKGND) {
@@ -34,6 +37,7 @@ LRESULT PaintingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   PAINTSTRUCT paint;
   const HDC dc = BeginPaint(window, &paint);
   painted.push_back({window, message, paint.rcPaint, paint.fErase});
+  paintClipShape = GetClipBox(dc, &paintClipBox);
   RECT client;
   GetClientRect(window, &client);
   UniqueBrush brush = CreateSolidBrush(paintColour);
@@ -227,6 +231,17 @@ TEST_F(PaintTest, ALockedWindowDrawsNothingAndPaintsWhatGatheredWhenLetGo) {
   EXPECT_TRUE(LockWindowUpdate(kNoWindow));
   EXPECT_FALSE(LockWindowUpdate(kNoWindow)) << "nothing left to let go";
   EXPECT_TRUE(PeekMessage(&msg, top_, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+}
+
+TEST_F(PaintTest, APaintDcIsClippedToTheUpdateRegion) {
+  Pump();
+  const RECT a{10, 10, 20, 20};
+  const RECT b{30, 5, 40, 15};
+  InvalidateRect(top_, &a, false);
+  InvalidateRect(top_, &b, false);
+  Pump();
+  EXPECT_EQ(paintClipShape, COMPLEXREGION);
+  EXPECT_EQ(paintClipBox, (RECT{10, 5, 40, 20}));
 }
 
 TEST_F(PaintTest, AWindowDcsClipStaysInsideTheWindowsVisiblePart) {
