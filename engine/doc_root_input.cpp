@@ -11,6 +11,7 @@
 #include "engine/doc_root.h"
 #include "engine/texts.h"
 #include "platform/clock.h"
+#include "platform/message_loop.h"
 #include "platform/sjis.h"
 #include "speech/reader_bridge.h"
 
@@ -331,15 +332,15 @@ bool CDocBunsObj::TakesInput(std::string_view text, int ime, int enterOutcome) {
 
 int CDocBunsObj::RefuseInput() {
   if (IsKeyWaiting()) return 0;
-  const uint32_t start = platform::GetTickCount();
-  while (GetVoiceStatus() == kReaderSpeaking) {
-    if (IsKeyWaiting()) {
-      StopSpeech();
-      return 0;
-    }
-    if (platform::GetTickCount() - start > kRefusalWaitLimitMs) return 0;
-    platform::Sleep(kRefusalPollMs);
-  }
+  platform::LoopExit exit;
+  exit.done = [] { return GetVoiceStatus() != kReaderSpeaking; };
+  exit.onKeyDown = true;
+  // Gives up, silently, at the first poll after the limit.
+  exit.deadline = platform::GetTickCount() + kRefusalWaitLimitMs + kRefusalPollMs;
+  exit.idlePollMs = kRefusalPollMs;
+  const platform::LoopEnd end = platform::RunNestedLoop(exit);
+  if (end == platform::LoopEnd::kKeyDown) StopSpeech();
+  if (end != platform::LoopEnd::kCondition) return 0;
   feedback_.Cue(kCueRefused, kCueInterrupt, kCueSync);
   return 0;
 }

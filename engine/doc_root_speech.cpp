@@ -13,6 +13,7 @@
 #include "engine/texts.h"
 #include "engine/wp_ctrl.h"
 #include "platform/clock.h"
+#include "platform/message_loop.h"
 #include "platform/system_info.h"
 #include "speech/reader_bridge.h"
 
@@ -426,16 +427,15 @@ bool CDocBunsObj::WaitBeforeInputCue() {
   version.dwOSVersionInfoSize = sizeof version;
   if (!platform::GetVersionExA(&version) || version.dwPlatformId != kPlatformWin9x) return true;
   if (IsKeyWaiting()) return true;
-  const uint32_t start = platform::GetTickCount();
-  while (GetVoiceStatus() != 0) {
-    if (IsKeyWaiting()) {
-      StopSpeech();
-      return false;
-    }
-    if (platform::GetTickCount() - start > kCueWaitLimitMs) return false;
-    platform::Sleep(kCueWaitPollMs);
-  }
-  return true;
+  platform::LoopExit exit;
+  exit.done = [] { return GetVoiceStatus() == 0; };
+  exit.onKeyDown = true;
+  // Gives up at the first poll after the limit.
+  exit.deadline = platform::GetTickCount() + kCueWaitLimitMs + kCueWaitPollMs;
+  exit.idlePollMs = kCueWaitPollMs;
+  const platform::LoopEnd end = platform::RunNestedLoop(exit);
+  if (end == platform::LoopEnd::kKeyDown) StopSpeech();
+  return end == platform::LoopEnd::kCondition;
 }
 
 void CDocBunsObj::SpeakTypedText(std::string_view text, const EditResult* result) {

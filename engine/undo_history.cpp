@@ -13,6 +13,7 @@
 #include "engine/wp_ctrl.h"
 #include "platform/clock.h"
 #include "platform/file.h"
+#include "platform/message_loop.h"
 #include "platform/window_message.h"
 #include "speech/reader_bridge.h"
 
@@ -66,12 +67,6 @@ constexpr int16_t kLineWavy = 64;
 bool IsPresent(const CaretPoint& point) { return point.page != 0; }
 
 CaretPoint PointOrNone(const CaretPoint* point) { return point != nullptr ? *point : CaretPoint{}; }
-
-bool IsKeyWaiting() {
-  platform::MSG msg;
-  return platform::PeekMessage(&msg, platform::kNoWindow, platform::WM_KEYDOWN,
-                               platform::WM_KEYDOWN, platform::PM_NOREMOVE);
-}
 
 // "Set" when the replay leaves the attribute on, else "cleared": replaying
 // forward sets what was saved, undoing takes it away again.
@@ -331,20 +326,23 @@ std::string CVedUndoRecord::Prefix(int direction) {
 CVedUndoRecord::WaitEnd CVedUndoRecord::SpeakAndWait(const std::string& phrase) {
   SetSpeech(1);
   SpeakText(phrase.c_str(), kGuideSpeechMode, kSpeakFlag);
-  const uint32_t start = platform::GetTickCount();
-  while (GetVoiceStatus() == kReaderSpeaking) {
-    if (IsKeyWaiting()) {
+  platform::LoopExit exit;
+  exit.done = [] { return GetVoiceStatus() != kReaderSpeaking; };
+  exit.onKeyDown = true;
+  // Gives up at the first poll after the limit.
+  exit.deadline = platform::GetTickCount() + kSpeechWaitLimitMs + kSpeechPollMs;
+  exit.idlePollMs = kSpeechPollMs;
+  switch (platform::RunNestedLoop(exit)) {
+    case platform::LoopEnd::kCondition:
+      return WaitEnd::kFinished;
+    case platform::LoopEnd::kKeyDown:
       StopSpeech();
       SetSpeech(0);
       return WaitEnd::kKey;
-    }
-    platform::Sleep(kSpeechPollMs);
-    if (platform::GetTickCount() - start > kSpeechWaitLimitMs) {
+    default:
       SetSpeech(0);
       return WaitEnd::kTime;
-    }
   }
-  return WaitEnd::kFinished;
 }
 
 void CVedUndoRecord::SetSpeech(int on) { engine_->FeedbackCommand(WPC_SET_SPEECH, on, nullptr); }

@@ -4,12 +4,14 @@
 // step shows as "before", and the notifications.
 #include "engine/wp_ctrl.h"
 #include "platform/clock.h"
+#include "platform/message_loop.h"
 #include "speech/reader_bridge.h"
 
 namespace {
 
 constexpr uint32_t kOversizeSpeechWaitMs = 2000;
 constexpr uint32_t kSpeechPollMs = 100;
+constexpr int kReaderSpeaking = 1;
 
 platform::RECT Offset(platform::RECT rect, const platform::POINT& by) {
   rect.left += by.x;
@@ -110,10 +112,13 @@ int CVedWpCtrl::RejectOversizedEdit(const ChangeRecord& change) {
     return 0;
   }
   // Let the reader finish what it says about the edit before the warning.
-  const uint32_t start = platform::GetTickCount();
-  while (GetVoiceStatus() == 1 && platform::GetTickCount() - start <= kOversizeSpeechWaitMs) {
-    platform::Sleep(kSpeechPollMs);
-  }
+  platform::LoopExit exit;
+  exit.done = [] { return GetVoiceStatus() != kReaderSpeaking; };
+  exit.onKeyDown = true;
+  // Gives up at the first poll after the limit.
+  exit.deadline = platform::GetTickCount() + kOversizeSpeechWaitMs + kSpeechPollMs;
+  exit.idlePollMs = kSpeechPollMs;
+  platform::RunNestedLoop(exit);
   root_->Feedback().Cue(kCueWarning, 1, 2);
   return 1;
 }

@@ -10,12 +10,14 @@ thread_local IdleHook idleHook;
 
 bool Reached(uint32_t deadline) { return static_cast<int32_t>(GetTickCount() - deadline) >= 0; }
 
+// The time goes first: once it is up the condition is not asked again, so a
+// wait of N polls asks its condition N times.
 std::optional<LoopEnd> EndBeforeMessage(const LoopExit& exit) {
+  if (exit.deadline && Reached(*exit.deadline)) return LoopEnd::kTimeUp;
   if (exit.done && exit.done()) return LoopEnd::kCondition;
   if (exit.onKeyDown && PeekMessage(nullptr, kNoWindow, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE)) {
     return LoopEnd::kKeyDown;
   }
-  if (exit.deadline && Reached(*exit.deadline)) return LoopEnd::kTimeUp;
   return std::nullopt;
 }
 

@@ -28,7 +28,7 @@ struct LoopExit {
   std::function<bool()> done;
   // Ends, leaving it queued, when a WM_KEYDOWN waits.
   bool onKeyDown = false;
-  // Ends when the process clock reaches this tick.
+  // Ends when the process clock reaches this tick, before `done` is asked.
   std::optional<uint32_t> deadline;
   // How long an idle loop waits before it looks at `done` again.
   uint32_t idlePollMs = kDefaultIdlePollMs;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/clock.h"
+#include "platform/message_loop.h"
 #include "platform/sjis.h"
 #include "platform/system_info.h"
 #include "speech/phrases.h"
@@ -29,7 +30,7 @@ constexpr int kGuideDetailed = 9;
 constexpr uint32_t kWindowsDirectorySize = 260;
 
 // The wait of Speak dispatches messages between polls of the reader.
-constexpr int kSpeakMaxPolls = 1000;
+constexpr uint32_t kSpeakMaxPolls = 1000;
 constexpr uint32_t kSpeakPollMs = 5;
 // The wait of Cue: polled every 100 ms, for no more than 3 seconds.
 constexpr uint32_t kCuePollMs = 100;
@@ -90,43 +91,42 @@ bool IsCharacterStart(uint8_t byte) {
   return IsSingleByteCharacter(byte) || platform::IsLeadByte(byte);
 }
 
-bool IsInputPending(const platform::MSG& msg) {
-  return msg.message == platform::WM_KEYDOWN || msg.message == platform::WM_LBUTTONDOWN ||
-         msg.message == platform::WM_RBUTTONDOWN;
+// A mouse button abandons a wait as a key does.
+bool IsButtonPending() {
+  platform::MSG msg;
+  return platform::PeekMessage(&msg, platform::kNoWindow, platform::WM_LBUTTONDOWN,
+                               platform::WM_LBUTTONDOWN, platform::PM_NOREMOVE) ||
+         platform::PeekMessage(&msg, platform::kNoWindow, platform::WM_RBUTTONDOWN,
+                               platform::WM_RBUTTONDOWN, platform::PM_NOREMOVE);
 }
 
 // Waits while the reader speaks, handling the window messages that arrive
-// meanwhile. False when a key or a mouse button abandons the request, or
-// when the program is asked to quit (the quit message stays queued).
+// meanwhile, for at most kSpeakMaxPolls polls. False when a key or a mouse
+// button abandons the request, or when the program is asked to quit (the
+// quit message stays queued).
 bool WaitForSilence() {
-  for (int polls = 0; polls < kSpeakMaxPolls && GetVoiceStatus() != 0; ++polls) {
-    platform::MSG msg;
-    if (!platform::PeekMessage(&msg, platform::kNoWindow, 0, 0, platform::PM_NOREMOVE)) {
-      platform::Sleep(kSpeakPollMs);
-      continue;
-    }
-    if (IsInputPending(msg)) return false;
-    if (platform::GetMessage(&msg, platform::kNoWindow, 0, 0) == 0) {
-      platform::PostQuitMessage(static_cast<int>(msg.wParam));
-      return false;
-    }
-    platform::TranslateMessage(&msg);
-    platform::DispatchMessage(&msg);
-  }
-  return true;
+  bool silent = false;
+  platform::LoopExit exit;
+  exit.done = [&silent] {
+    silent = GetVoiceStatus() == 0;
+    return silent || IsButtonPending();
+  };
+  exit.onKeyDown = true;
+  exit.deadline = platform::GetTickCount() + kSpeakMaxPolls * kSpeakPollMs;
+  exit.idlePollMs = kSpeakPollMs;
+  const platform::LoopEnd end = platform::RunNestedLoop(exit);
+  return end == platform::LoopEnd::kTimeUp || (end == platform::LoopEnd::kCondition && silent);
 }
 
-// Lets a spoken word end before a cue, but never holds up a key for long.
+// Lets a spoken word end before a cue, but never holds up a key for long:
+// the wait ends once the clock's seconds differ by more than the limit.
 void WaitBeforeCue() {
-  const uint32_t start = platform::GetTickCount() / kMsPerSecond;
-  while (GetVoiceStatus() == 1) {
-    if (platform::PeekMessage(nullptr, platform::kNoWindow, platform::WM_KEYDOWN,
-                              platform::WM_KEYDOWN, platform::PM_NOREMOVE)) {
-      return;
-    }
-    if (platform::GetTickCount() / kMsPerSecond - start > kCueMaxWaitSeconds) return;
-    platform::Sleep(kCuePollMs);
-  }
+  platform::LoopExit exit;
+  exit.done = [] { return GetVoiceStatus() != 1; };
+  exit.onKeyDown = true;
+  exit.deadline = (platform::GetTickCount() / kMsPerSecond + kCueMaxWaitSeconds + 1) * kMsPerSecond;
+  exit.idlePollMs = kCuePollMs;
+  platform::RunNestedLoop(exit);
 }
 
 void StopIfInterrupting(int interrupt) {

@@ -1,6 +1,7 @@
 #include "speech/speech_guide.h"
 
 #include "platform/clock.h"
+#include "platform/message_loop.h"
 #include "speech/reader_bridge.h"
 
 namespace {
@@ -8,7 +9,18 @@ namespace {
 constexpr int kMarked = 1;
 constexpr uint32_t kAfterStopMs = 50;
 constexpr uint32_t kPollMs = 5;
-constexpr int kMaxPolls = 1000;
+constexpr uint32_t kMaxPolls = 1000;
+
+// Lets the reader finish, handling messages meanwhile, for at most
+// kMaxPolls polls; a waiting key ends the wait early.
+void WaitForSilence() {
+  platform::LoopExit exit;
+  exit.done = [] { return GetVoiceStatus() == 0; };
+  exit.onKeyDown = true;
+  exit.deadline = platform::GetTickCount() + kMaxPolls * kPollMs;
+  exit.idlePollMs = kPollMs;
+  platform::RunNestedLoop(exit);
+}
 
 }  // namespace
 
@@ -20,9 +32,7 @@ int SpeakGuide(const char* text, int interrupt, int mode, int flag) {
     StopSpeech();
     platform::Sleep(kAfterStopMs);
   }
-  for (int polls = 0; polls < kMaxPolls && GetVoiceStatus() != 0; ++polls) {
-    platform::Sleep(kPollMs);
-  }
+  WaitForSilence();
   SpeakText(text, mode, flag);
   return SetReaderStatus(category, item, previous);
 }
