@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/input.h"
 #include "platform/timers.h"
+#include "platform/window.h"
 
 namespace platform {
 
@@ -38,7 +40,31 @@ bool MessageDriver::RunFor(uint32_t milliseconds) {
   return true;
 }
 
+void MessageDriver::AnswerDialog(std::string caption, std::function<void(HWND)> answer) {
+  answers_.push_back({std::move(caption), std::move(answer)});
+}
+
+bool MessageDriver::GiveAnswer() {
+  const HWND active = GetActiveWindow();
+  const std::string caption = active == kNoWindow ? std::string() : GetWindowText(active);
+  DialogAnswer next = std::move(answers_.front());
+  answers_.pop_front();
+  if (active == kNoWindow || caption != next.caption) {
+    mismatch_ = "an answer for \"" + next.caption + "\" came to " +
+                (active == kNoWindow ? std::string("no active window") : "\"" + caption + "\"");
+    return false;
+  }
+  next.answer(active);
+  return true;
+}
+
 IdleVerdict MessageDriver::OnIdle() {
+  if (!answers_.empty() && mismatch_.empty()) {
+    if (!GiveAnswer()) return IdleVerdict::kAbandon;
+    idleTurns_ = 0;
+    return IdleVerdict::kKeepWaiting;
+  }
+  if (!mismatch_.empty()) return IdleVerdict::kAbandon;
   if (script_ && script_()) {
     idleTurns_ = 0;
     return IdleVerdict::kKeepWaiting;

@@ -3,10 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/input.h"
 #include "platform/message_driver.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -127,6 +130,57 @@ TEST_F(MessageLoopTest, ALoopThatNeverEndsStarvesInsteadOfHanging) {
   exit.done = [] { return false; };
   EXPECT_EQ(RunNestedLoop(exit), LoopEnd::kAbandoned);
   EXPECT_TRUE(driver_.starved());
+}
+
+struct DialogAnswerCase {
+  const char* name;
+  const char* expected;  // caption the answer names
+  const char* active;    // caption of the active window, nullptr for none
+  LoopEnd end;
+  const char* mismatch;
+};
+
+class DialogAnswerTest : public MessageLoopTest,
+                         public ::testing::WithParamInterface<DialogAnswerCase> {};
+
+TEST_P(DialogAnswerTest, AnAnswerGoesOnlyToTheDialogItNames) {
+  const DialogAnswerCase& c = GetParam();
+  WNDCLASS dialogClass;
+  dialogClass.lpfnWndProc = DefWindowProc;
+  dialogClass.lpszClassName = "ScriptedDialog";
+  RegisterClass(dialogClass);
+  if (c.active != nullptr) {
+    const HWND dialog = CreateWindowEx(0, "ScriptedDialog", c.active, WS_VISIBLE, 0, 0, 100, 50,
+                                       kNoWindow, 0, nullptr);
+    SetActiveWindow(dialog);
+  }
+  HWND answered = kNoWindow;
+  driver_.AnswerDialog(c.expected, [&answered](HWND dialog) { answered = dialog; });
+  LoopExit exit;
+  exit.done = [&answered] { return answered != kNoWindow; };
+  EXPECT_EQ(RunNestedLoop(exit), c.end);
+  EXPECT_EQ(answered != kNoWindow, c.end == LoopEnd::kCondition);
+  EXPECT_EQ(driver_.mismatch(), c.mismatch);
+  EXPECT_EQ(driver_.pendingAnswers(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DialogAnswerTest,
+    ::testing::Values(DialogAnswerCase{"Named", "Confirm", "Confirm", LoopEnd::kCondition, ""},
+                      DialogAnswerCase{"OtherDialog", "Confirm", "Replace", LoopEnd::kAbandoned,
+                                       "an answer for \"Confirm\" came to \"Replace\""},
+                      DialogAnswerCase{"NoDialog", "Confirm", nullptr, LoopEnd::kAbandoned,
+                                       "an answer for \"Confirm\" came to no active window"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MessageLoopTest, AMismatchAbandonsEveryLaterLoopToo) {
+  driver_.AnswerDialog("Confirm", [](HWND) {});
+  driver_.AnswerDialog("Confirm", [](HWND) {});
+  LoopExit exit;
+  exit.done = [] { return false; };
+  EXPECT_EQ(RunNestedLoop(exit), LoopEnd::kAbandoned);
+  EXPECT_EQ(RunNestedLoop(exit), LoopEnd::kAbandoned);
+  EXPECT_EQ(driver_.pendingAnswers(), 1u) << "the second answer is not given out";
 }
 
 LRESULT PostsToItself(HWND window, UINT message, WPARAM, LPARAM) {
