@@ -6,6 +6,7 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/display_backend.h"
 #include "platform/gdi.h"
 #include "platform/paint.h"
 #include "platform/window.h"
@@ -69,8 +70,22 @@ LRESULT FillingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
+// Shows a paint as a display would take it: the dirty rectangle's pixels
+// read back from the window's surface.
+class ReadingBackend : public HeadlessBackend {
+ public:
+  void PresentNativeWindow(HWND window, const RECT& dirty) override {
+    benchmark::DoNotOptimize(GetPixel(GetWindowSurface(window), dirty.left, dirty.top));
+    benchmark::DoNotOptimize(GetPixel(GetWindowSurface(window), dirty.right - 1, dirty.bottom - 1));
+    ++presented;
+  }
+  int64_t presented = 0;
+};
+
 void InvalidatePaintCycle(benchmark::State& state) {
   ResetWindowMessages();
+  ReadingBackend backend;
+  ScopedDisplay scoped(backend);
   static UniqueBrush background = CreateSolidBrush(RGB(255, 255, 255));
   WNDCLASS windowClass;
   windowClass.lpfnWndProc = FillingProc;
@@ -83,6 +98,9 @@ void InvalidatePaintCycle(benchmark::State& state) {
   for (auto _ : state) {
     InvalidateRect(window, nullptr, true);
     while (PeekMessage(&msg, kNoWindow, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
+  }
+  if (backend.presented != static_cast<int64_t>(state.iterations())) {
+    state.SkipWithError("a paint was not presented");
   }
   ResetWindowMessages();
 }

@@ -17,6 +17,9 @@ class DisplayBackend {
   virtual void ShowNativeWindow(HWND window, bool visible) = 0;
   virtual void MoveNativeWindow(HWND window, const RECT& rect) = 0;
   virtual void DestroyNativeWindow(HWND window) = 0;
+  // Shows the part of a top-level window's surface that a paint changed,
+  // in surface coordinates.
+  virtual void PresentNativeWindow(HWND window, const RECT& dirty) = 0;
   // The cursor to show over the program's windows; 0 shows none.
   virtual void SetNativeCursor(HCURSOR cursor) = 0;
   // Readable when events wait; negative for none.
@@ -31,6 +34,7 @@ class HeadlessBackend : public DisplayBackend {
   void ShowNativeWindow(HWND, bool) override {}
   void MoveNativeWindow(HWND, const RECT&) override {}
   void DestroyNativeWindow(HWND) override {}
+  void PresentNativeWindow(HWND, const RECT&) override {}
   void SetNativeCursor(HCURSOR) override {}
   int EventDescriptor() const override { return kNoDescriptor; }
   void HandleEvents() override {}

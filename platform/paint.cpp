@@ -4,6 +4,7 @@
 #include <map>
 #include <utility>
 
+#include "platform/display_backend.h"
 #include "platform/window.h"
 #include "platform/window_tree.h"
 
@@ -301,7 +302,25 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   return dc;
 }
 
-bool EndPaint(HWND, const PAINTSTRUCT* paint) { return paint != nullptr && GiveBack(paint->hdc); }
+// What a paint drew, in its top-level window's surface, clipped to where
+// the window's drawing reaches; empty for a window that is gone.
+std::pair<HWND, RECT> PaintedAreaInTop(HWND window, const RECT& painted) {
+  std::lock_guard lock(Tree().mutex());
+  WindowRecord* record = Tree().Find(window);
+  if (record == nullptr) return {kNoWindow, RECT{}};
+  RectList area = VisibleAreaLocked(*record);
+  area.Intersect(Moved(painted, OriginInTopLocked(*record)));
+  return {TopOfLocked(*record).handle, area.Bounds()};
+}
+
+bool EndPaint(HWND window, const PAINTSTRUCT* paint) {
+  if (paint == nullptr || !GiveBack(paint->hdc)) return false;
+  const auto [top, dirty] = PaintedAreaInTop(window, paint->rcPaint);
+  if (top != kNoWindow && !dirty.IsEmpty()) {
+    CurrentDisplay().PresentNativeWindow(top, dirty);
+  }
+  return true;
+}
 
 int ScrollWindowEx(HWND window, int32_t dx, int32_t dy, const RECT* scroll, const RECT* clip,
                    HRGN updateRegion, RECT* update, UINT flags) {

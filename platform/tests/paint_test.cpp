@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/display_backend.h"
 #include "platform/window.h"
 #include "window_test_support.h"
 
@@ -191,6 +192,30 @@ TEST_F(PaintTest, UpdateWindowPaintsAtOnceAndGetDcDrawsOutsideAPaint) {
   EXPECT_EQ(ReleaseDC(top_, dc), 1);
   EXPECT_EQ(ReleaseDC(top_, dc), 0) << "given back once";
   EXPECT_EQ(Pixel(1, 1), kWhite);
+}
+
+// Keeps what it was asked to show.
+class PresentingBackend : public HeadlessBackend {
+ public:
+  void PresentNativeWindow(HWND window, const RECT& dirty) override {
+    presented.push_back({window, dirty});
+  }
+  std::vector<std::pair<HWND, RECT>> presented;
+};
+
+TEST_F(PaintTest, EndPaintPresentsWhatThePaintReachedInTheTopLevelSurface) {
+  const HWND child = ColourChild(top_, kGreen, {10, 20, 50, 60});
+  Pump();
+  PresentingBackend backend;
+  ScopedDisplay scoped(backend);
+  const RECT part{30, 30, 60, 60};
+  InvalidateRect(child, &part, false);
+  EXPECT_TRUE(UpdateWindow(child));
+  EXPECT_THAT(backend.presented, ElementsAre(std::pair{top_, RECT{40, 50, 50, 60}}))
+      << "the part of the update inside the child, offset by the child's place";
+  backend.presented.clear();
+  EXPECT_TRUE(UpdateWindow(child));
+  EXPECT_TRUE(backend.presented.empty()) << "nothing painted, nothing shown";
 }
 
 TEST_F(PaintTest, WindowDCStartsAtTheWindowsCornerAndIsClippedToIt) {
