@@ -204,6 +204,35 @@ TEST_F(RefusalWait, GivesUpSilentlyAfterFiveSeconds) {
   EXPECT_TRUE(window.Cues().empty());
 }
 
+TEST_F(RefusalWait, HandlesTheWindowsMessagesWhileItWaits) {
+  reader.SetSpeaking(3);
+  platform::PostMessage(window.handle(), platform::WM_USER, 0, 0);
+
+  EXPECT_EQ(TypeRefused(), 0);
+
+  EXPECT_EQ(window.Count(platform::WM_USER), 1u);
+  EXPECT_EQ(window.Cues(), std::vector<int>{kCueRefused});
+}
+
+TEST_F(RefusalWait, AKeyArrivingMeanwhileEndsItWithoutTheRefusal) {
+  reader.SetSpeaking(1000);
+  window.onMessage = [this](platform::UINT message) {
+    if (message == platform::WM_USER) {
+      platform::PostMessage(window.handle(), platform::WM_KEYDOWN, 0, 0);
+    }
+  };
+  platform::PostMessage(window.handle(), platform::WM_USER, 0, 0);
+
+  EXPECT_EQ(TypeRefused(), 0);
+
+  EXPECT_LT(environment.clock().TickCount(), 5000u);
+  EXPECT_TRUE(window.Cues().empty());
+  platform::MSG msg;
+  EXPECT_TRUE(platform::PeekMessage(&msg, platform::kNoWindow, platform::WM_KEYDOWN,
+                                    platform::WM_KEYDOWN, platform::PM_NOREMOVE))
+      << "the key stays for the window";
+}
+
 TEST_F(RefusalWait, AKeyAlreadyWaitingEndsItAtOnce) {
   reader.SetSpeaking(1000);
   platform::PostMessage(window.handle(), platform::WM_KEYDOWN, 0, 0);

@@ -72,6 +72,18 @@ TEST_F(SpeechGuideTest, QueuesTheTextAfterAThousandPolls) {
   EXPECT_EQ(clock_.TickCount(), 5000u);
 }
 
+TEST_F(SpeechGuideTest, AWaitingKeyEndsTheWaitAndTheTextIsStillQueued) {
+  RecordingReader reader;
+  ASSERT_EQ(LoadReaderModules(), 0);
+  reader.SetSpeaking(1000000);
+  platform::PostThreadMessage(platform::WM_KEYDOWN, 'A', 0);
+  SpeakGuide("a", 0, 4, 1);
+  EXPECT_EQ(Count(reader.Lines(), "VXTRGetVStatus 1"), 1);
+  EXPECT_EQ(Count(reader.Lines(), "VXTRPRead " + Hex("a") + " 4 1"), 1);
+  EXPECT_EQ(clock_.TickCount(), 0u);
+  EXPECT_TRUE(platform::PeekMessage(nullptr, 0, 0, 0, platform::PM_NOREMOVE)) << "left queued";
+}
+
 TEST_F(SpeechGuideTest, BeepsRepeatWithFourFifthsPause) {
   RecordingReader reader;
   ASSERT_EQ(LoadReaderModules(), 0);
