@@ -222,8 +222,9 @@ class CDocBunsObj : public CDocObjContainer {
 
   // Position predicates; a null position means the caret.
   bool IsTextPosition(const CVedTextPos* pos = nullptr);
-  bool IsAtLineMark257(const CVedTextPos* pos = nullptr);
-  bool IsAtLineMark259(const CVedTextPos* pos = nullptr);
+  // At a text's cell of the given sub-kind (kSubKindText or kSubKindEndOfText),
+  // in body text or in a table cell's text.
+  bool IsAtLineMark(int32_t subKind, const CVedTextPos* pos = nullptr);
   bool IsLineStartKind(const CVedTextPos* pos = nullptr);
   int ClassifyLinePosition(const CVedTextPos* pos = nullptr);
   bool IsLineEndMark(const CVedTextPos* pos = nullptr);

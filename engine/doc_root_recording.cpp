@@ -712,7 +712,8 @@ bool CDocBunsObj::KeepsCaretInObject() {
       return false;
     }
     CVedTextPos childStart;
-    return IsLastLine(&later) != 0 && (IsAtLineMark259(&later) || IsLineStartKind(&later)) &&
+    return IsLastLine(&later) != 0 &&
+           (IsAtLineMark(kSubKindEndOfText, &later) || IsLineStartKind(&later)) &&
            ChildEdgeOf(child, kMoveDocumentStart, &childStart) && !(childStart == earlier);
   }
   if (type == kObjectTable) return IsLastLine(&later) != 0 && IsFirstLine(&earlier) == 0;
@@ -1046,15 +1047,9 @@ bool CDocBunsObj::IsTextPosition(const CVedTextPos* pos) {
   return d[kLevel] == kObjectText || InCellText(d);
 }
 
-bool CDocBunsObj::IsAtLineMark257(const CVedTextPos* pos) {
+bool CDocBunsObj::IsAtLineMark(int32_t subKind, const CVedTextPos* pos) {
   const ObjectDescription d = Describe(pos);
-  return (d[kLevel] == kObjectText && d[kPart] == kSubKindText) || InCellTextPart(d, kSubKindText);
-}
-
-bool CDocBunsObj::IsAtLineMark259(const CVedTextPos* pos) {
-  const ObjectDescription d = Describe(pos);
-  return (d[kLevel] == kObjectText && d[kPart] == kSubKindEndOfText) ||
-         InCellTextPart(d, kSubKindEndOfText);
+  return (d[kLevel] == kObjectText && d[kPart] == subKind) || InCellTextPart(d, subKind);
 }
 
 bool CDocBunsObj::IsLineStartKind(const CVedTextPos* pos) {
@@ -1112,7 +1107,7 @@ bool CDocBunsObj::IsAtUnitStart(const CVedTextPos* pos) {
   const CVedTextPos& at = pos != nullptr ? *pos : caret_;
   CVedTextPos lineStart;
   return IsLastLine(&at) != 0 && ProbeMove(kMoveLineStart, &at, &lineStart) &&
-         IsAtLineMark259(&lineStart);
+         IsAtLineMark(kSubKindEndOfText, &lineStart);
 }
 
 bool CDocBunsObj::IsAtEndOfCellText(const CVedTextPos* pos, int flag) {

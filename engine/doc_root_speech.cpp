@@ -158,7 +158,7 @@ bool CDocBunsObj::ShouldReadUnit(int code) const {
 }
 
 bool CDocBunsObj::CueBoundary(int code, const CVedTextPos* before) {
-  if (!Has(speechOptions_.beepMask, kBeepPosition21) || !IsCharMove(code)) return false;
+  if (!Has(speechOptions_.beepMask, kBeepLineChange) || !IsCharMove(code)) return false;
   if (IsCaretInTable()) {
     const bool caretText = IsTextPosition(&caret_);
     const bool beforeText = before != nullptr && IsTextPosition(before);
@@ -173,7 +173,7 @@ bool CDocBunsObj::CueBoundary(int code, const CVedTextPos* before) {
   const bool lineChanged =
       code == kMovePrevChar ? IsOnLaterLine(&caret_, before) : IsOnLaterLine(before, &caret_);
   if (!lineChanged) return false;
-  feedback_.Cue(kCuePosition21, kInterrupt, kCueAsync);
+  feedback_.Cue(kCueLineChange, kInterrupt, kCueAsync);
   return true;
 }
 
@@ -265,7 +265,7 @@ int CDocBunsObj::DescribeMove(int code, int32_t caretFlags, int32_t lineFlags, s
     default:
       break;
   }
-  return Has(failedWord, failedBit) ? kCuePosition22 : kNoCue;
+  return Has(failedWord, failedBit) ? kCueTableBottom : kNoCue;
 }
 
 void CDocBunsObj::AppendCellStepWords(int code, int cue, std::string& phrase) {
@@ -408,16 +408,16 @@ int CDocBunsObj::ChooseInputCue(const EditResult* result) {
     const int kind = GetCellEdgeKind(result);
     return kind == kCellGrew ? kCueCellGrew : kind == kCellShrank ? kCueCellShrank : kNoCue;
   }
-  if (Has(b, kBeepPosition21) && result != nullptr &&
+  if (Has(b, kBeepLineChange) && result != nullptr &&
       IsOnLaterLine(&result->rangeStart, &result->rangeEnd)) {
-    return kCuePosition21;
+    return kCueLineChange;
   }
-  if (Has(b, kBeepPosition23)) {
+  if (Has(b, kBeepRowEnd)) {
     platform::RECT frame{};
     GetFrameRect(&frame, &caret_);
     const int64_t offset = caretRect_.left - frame.left;
     const int64_t width = frame.right - frame.left;
-    if (8 * offset > 7 * width) return kCuePosition23;
+    if (8 * offset > 7 * width) return kCueRowEnd;
   }
   return kNoCue;
 }
@@ -513,7 +513,7 @@ void CDocBunsObj::SpeakDeletion(int direction, const char* text, const EditResul
       interrupt = kFollowOn;
     }
     lastDeleteDirection_ = kDeleteBackward;
-    feedback_.Speak(kSpeechCharacter106, text, interrupt, kNoWait);
+    feedback_.Speak(kSpeechDeletedCharacter, text, interrupt, kNoWait);
   }
   if (IsCaretInTable()) PlayCellEdgeCue(GetCellEdgeKind(result), kFollowOn);
 }

@@ -278,7 +278,7 @@ int CDocBunsObj::SpeakCaretChar(int mode, int interrupt) {
   const ObjectDescription place = DescribePlace(&pos);
   if (mode == kReadCharacter && IsAtEndOfText(place)) {
     if (place[0] == kObjectTable || IsLastLine(&pos) != 0) {
-      feedback_.Cue(kCueBlank14, interrupt, kCueAsync);
+      feedback_.Cue(kCueBlankAtTextEnd, interrupt, kCueAsync);
       return kCueReplacedSpeech;
     }
     feedback_.Speak(kSpeechOwnGuide, kPhraseLineFeed, interrupt, kNoWait);

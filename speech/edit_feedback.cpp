@@ -58,22 +58,22 @@ struct CueRoute {
 constexpr std::array<CueRoute, 18> kCueRoutes{{
     {kCueRefused, 0, kSoundNoInput, 0, 0},
     {kCueNothingToDo, 0, kSoundNoInput, 0, 0},
-    {kCueNothingToDo3, 0, kSoundNoInput, 0, 0},
+    {kCueNoInput, 0, kSoundNoInput, 0, 0},
     {kCueCellGrew, kBeepCellGrew, kSoundStretch, 0, 0},
     {kCueCellShrank, kBeepCellShrank, kSoundStretch, 0, 0},
     {kCueHalfWidthSpace, kBeepSpaces, kSoundHalfWidthSpace, 0, 0},
     {kCueFullWidthSpace, kBeepSpaces, kSoundFullWidthSpace, 0, 0},
     {kCueBlank, kBeepBlank, kSoundBlank, 0, 0},
-    {kCueBlank14, kBeepBlank, kSoundBlank, 0, 0},
-    {kCuePosition21, kBeepPosition21, kSoundLineChange, 0, 0},
-    {kCuePosition22, kBeepPosition22, kSoundTableBottom, 0, 0},
-    {kCuePosition23, kBeepPosition23, kSoundRowEnd, 0, 0},
+    {kCueBlankAtTextEnd, kBeepBlank, kSoundBlank, 0, 0},
+    {kCueLineChange, kBeepLineChange, kSoundLineChange, 0, 0},
+    {kCueTableBottom, kBeepTableBottom, kSoundTableBottom, 0, 0},
+    {kCueRowEnd, kBeepRowEnd, kSoundRowEnd, 0, 0},
     {kCueWarning, 0, kSoundWarning, 0, 0},
-    {kCueWarning82, 0, kSoundWarning, 0, 0},
+    {kCueSecondWarning, 0, kSoundWarning, 0, 0},
     {kCueError, 0, kSoundError, 0, 0},
-    {kCueReaderBeep1, 0, kNoSound, 1, 10},
-    {kCueReaderBeep2, 0, kNoSound, 2, 20},
-    {kCueReaderBeep3, 0, kNoSound, 3, 500},
+    {kCueReaderBeepShort, 0, kNoSound, 1, 10},
+    {kCueReaderBeepMedium, 0, kNoSound, 2, 20},
+    {kCueReaderBeepLong, 0, kNoSound, 3, 500},
 }};
 
 const CueRoute* FindRoute(int cue) {
@@ -189,9 +189,9 @@ int CEditFeedback::Speak(int kind, const char* text, int interrupt, int wait) {
       }
       return 0;
     case kSpeechCharacter:
-    case kSpeechCharacter104:
-    case kSpeechCharacter105:
-    case kSpeechCharacter106:
+    case kSpeechCharacterOther:
+    case kSpeechShortText:
+    case kSpeechDeletedCharacter:
       return SpeakCharacter(text, interrupt);
     case kSpeechCharacterDetail:
       return SpeakCharacterDetail(text, interrupt);

@@ -24,39 +24,39 @@ enum SpeechKind : int {
   kSpeechCharacter = 101,
   kSpeechCharacterDetail = 102,
   kSpeechCharacterCodes = 103,
-  kSpeechCharacter104 = 104,
-  kSpeechCharacter105 = 105,
-  kSpeechCharacter106 = 106,
+  kSpeechCharacterOther = 104,
+  kSpeechShortText = 105,
+  kSpeechDeletedCharacter = 106,
 };
 
 // The cue ids of CEditFeedback::Cue.
 enum FeedbackCue : int {
   kCueRefused = 1,
   kCueNothingToDo = 2,
-  kCueNothingToDo3 = 3,
+  kCueNoInput = 3,
   kCueCellGrew = 4,
   kCueCellShrank = 5,
   kCueHalfWidthSpace = 11,
   kCueFullWidthSpace = 12,
   kCueBlank = 13,
-  kCueBlank14 = 14,
-  kCuePosition21 = 21,
-  kCuePosition22 = 22,
-  kCuePosition23 = 23,
+  kCueBlankAtTextEnd = 14,
+  kCueLineChange = 21,
+  kCueTableBottom = 22,
+  kCueRowEnd = 23,
   kCueWarning = 81,
-  kCueWarning82 = 82,
+  kCueSecondWarning = 82,
   kCueError = 83,
-  kCueReaderBeep1 = 91,
-  kCueReaderBeep2 = 92,
-  kCueReaderBeep3 = 93,
+  kCueReaderBeepShort = 91,
+  kCueReaderBeepMedium = 92,
+  kCueReaderBeepLong = 93,
 };
 
 // Beep-mask bits that gate cues.
 inline constexpr int32_t kBeepSpaces = 0x2;
 inline constexpr int32_t kBeepBlank = 0x4;
-inline constexpr int32_t kBeepPosition21 = 0x100;
-inline constexpr int32_t kBeepPosition22 = 0x200;
-inline constexpr int32_t kBeepPosition23 = 0x400;
+inline constexpr int32_t kBeepLineChange = 0x100;
+inline constexpr int32_t kBeepTableBottom = 0x200;
+inline constexpr int32_t kBeepRowEnd = 0x400;
 inline constexpr int32_t kBeepCellGrew = 0x800;
 inline constexpr int32_t kBeepCellShrank = 0x1000;
 

@@ -406,9 +406,9 @@ TEST_F(DocRootRecordingTest, PositionPredicatesReadTheDescriptionAtThePosition) 
   const CVedTextPos text = PathFromStart(kMoveNextChar, 0);
   const CVedTextPos endOfText = PathFromStart(kMoveNextChar, 2);
   EXPECT_TRUE(root.IsTextPosition(&text));
-  EXPECT_TRUE(root.IsAtLineMark257(&text));
-  EXPECT_FALSE(root.IsAtLineMark259(&text));
-  EXPECT_TRUE(root.IsAtLineMark259(&endOfText));
+  EXPECT_TRUE(root.IsAtLineMark(kSubKindText, &text));
+  EXPECT_FALSE(root.IsAtLineMark(kSubKindEndOfText, &text));
+  EXPECT_TRUE(root.IsAtLineMark(kSubKindEndOfText, &endOfText));
   EXPECT_EQ(root.ClassifyLinePosition(&text), 0);
   EXPECT_FALSE(root.RefusesRead(1, &text));
   EXPECT_TRUE(root.IsAtEndOfCellText(&endOfText, 0));

@@ -226,7 +226,7 @@ TEST_F(SpokenFeedback, CharacterFirstMovesPauseBetweenTheCharacterAndThePhrase) 
   // The empty cell's end is cued in place of a character, then the cell
   // is named after the pause.
   EXPECT_EQ(window.Sequence(), (std::vector<platform::UINT>{WM_FEEDBACK_CUE, WM_FEEDBACK_SPEAK}));
-  EXPECT_EQ(window.Cues(), std::vector<int>{kCueBlank14});
+  EXPECT_EQ(window.Cues(), std::vector<int>{kCueBlankAtTextEnd});
   EXPECT_EQ(window.Spoken(), std::vector<std::string>{Sjis("セル 1行 2列 ")});
   EXPECT_EQ(environment.clock().TickCount() - before, 80u);
   // The reader was handed a lone blank before the character.
@@ -252,7 +252,7 @@ TEST_F(SpokenFeedback, LineChangeCueLetsThePhraseFollowOn) {
   const CVedTextPos before = PathFromStart(kMoveNextChar, 9);
   root.SpeakMove(kMoveNextChar, 0, 0, &before);
   ASSERT_FALSE(window.Cues().empty());
-  EXPECT_EQ(window.Cues().front(), kCuePosition21);
+  EXPECT_EQ(window.Cues().front(), kCueLineChange);
 
   window.Clear();
   const CVedTextPos sameLine = PathFromStart(kMoveNextChar, 11);
@@ -408,7 +408,7 @@ TEST_F(SpokenFeedback, TypingIntoTheNextLineCuesTheLineChange) {
   result.rangeStart = PathFromStart(kMoveNextChar, 9);
   result.rangeEnd = PathFromStart(kMoveNextChar, 10);
   root.SpeakTypedText(Sjis("あ"), &result);
-  EXPECT_EQ(window.Cues(), std::vector<int>{kCuePosition21});
+  EXPECT_EQ(window.Cues(), std::vector<int>{kCueLineChange});
 
   window.Clear();
   result.rangeStart = PathFromStart(kMoveNextChar, 10);
@@ -422,7 +422,7 @@ TEST_F(SpokenFeedback, TypingNearTheRightEdgeCuesIt) {
   SetMasks(0, kBeepRowEnd);
   PlaceCaret(PathFromStart(kMoveNextChar, 19));  // the last column of the middle line
   root.SpeakTypedText("a", nullptr);
-  EXPECT_EQ(window.Cues(), std::vector<int>{kCuePosition23});
+  EXPECT_EQ(window.Cues(), std::vector<int>{kCueRowEnd});
 
   window.Clear();
   PlaceCaret(PathFromStart(kMoveNextChar, 16));  // the seventh column
@@ -447,7 +447,7 @@ TEST_F(SpokenFeedback, DeletionNamesItsDirectionOncePerSeries) {
                                       Sjis("削除"), Sjis("そ")}));
   EXPECT_EQ(window.SpokenKinds(),
             (std::vector<int>{kSpeechOwnGuide, kSpeechCharacter, kSpeechCharacter, kSpeechOwnGuide,
-                              kSpeechCharacter106, kSpeechCharacter106, kSpeechOwnGuide,
+                              kSpeechDeletedCharacter, kSpeechDeletedCharacter, kSpeechOwnGuide,
                               kSpeechCharacter}));
 }
 

@@ -169,7 +169,7 @@ TEST_F(UnitText, CaretCharAtTheDocumentEndCuesABlank) {
   PlaceCaret(PathFromStart(kMoveDocumentEnd, 1));
   EXPECT_EQ(root.SpeakCaretChar(1, 1), -1);
   EXPECT_TRUE(window.Spoken().empty());
-  EXPECT_EQ(window.Cues(), std::vector<int>{kCueBlank14});
+  EXPECT_EQ(window.Cues(), std::vector<int>{kCueBlankAtTextEnd});
 }
 
 TEST_F(UnitText, CaretCharAnswersMinusOneWhenACueReplacesTheSpeech) {

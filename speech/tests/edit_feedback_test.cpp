@@ -228,24 +228,24 @@ TEST_P(EditFeedbackCueTest, CuesAreGatedByTheBeepMask) {
 INSTANTIATE_TEST_SUITE_P(
     Table, EditFeedbackCueTest,
     ::testing::Values(CueCase{kCueRefused, 0, phrases::kNoInputSound, ""},
-                      CueCase{kCueNothingToDo3, 0, phrases::kNoInputSound, ""},
+                      CueCase{kCueNoInput, 0, phrases::kNoInputSound, ""},
                       CueCase{kCueCellGrew, 0x7FF, "", ""},
                       CueCase{kCueCellGrew, 0x800, phrases::kStretchSound, ""},
                       CueCase{kCueCellShrank, 0x800, "", ""},
                       CueCase{kCueCellShrank, 0x1000, phrases::kStretchSound, ""},
                       CueCase{kCueHalfWidthSpace, 0x2, phrases::kHalfWidthSpaceSound, ""},
                       CueCase{kCueFullWidthSpace, ~0x2, "", ""},
-                      CueCase{kCueBlank14, 0x4, phrases::kBlankSound, ""},
-                      CueCase{kCuePosition21, 0x100, phrases::kLineChangeSound, ""},
-                      CueCase{kCuePosition22, 0x100, "", ""},
-                      CueCase{kCuePosition22, 0x200, phrases::kTableBottomSound, ""},
-                      CueCase{kCuePosition23, 0x400, phrases::kRowEndSound, ""},
-                      CueCase{kCueWarning82, 0, phrases::kWarningSound, ""},
+                      CueCase{kCueBlankAtTextEnd, 0x4, phrases::kBlankSound, ""},
+                      CueCase{kCueLineChange, 0x100, phrases::kLineChangeSound, ""},
+                      CueCase{kCueTableBottom, 0x100, "", ""},
+                      CueCase{kCueTableBottom, 0x200, phrases::kTableBottomSound, ""},
+                      CueCase{kCueRowEnd, 0x400, phrases::kRowEndSound, ""},
+                      CueCase{kCueSecondWarning, 0, phrases::kWarningSound, ""},
                       CueCase{kCueError, 0, phrases::kErrorSound, ""},
-                      CueCase{kCueReaderBeep1, 0, "", "VXTRBeep 1 10 0"},
-                      CueCase{kCueReaderBeep2, 0, "", "VXTRBeep 2 20 0"},
-                      CueCase{kCueReaderBeep3, 0, "", "VXTRBeep 3 500 0"}, CueCase{6, -1, "", ""},
-                      CueCase{99, -1, "", ""}));
+                      CueCase{kCueReaderBeepShort, 0, "", "VXTRBeep 1 10 0"},
+                      CueCase{kCueReaderBeepMedium, 0, "", "VXTRBeep 2 20 0"},
+                      CueCase{kCueReaderBeepLong, 0, "", "VXTRBeep 3 500 0"},
+                      CueCase{6, -1, "", ""}, CueCase{99, -1, "", ""}));
 
 TEST_F(EditFeedbackTest, CueWaitsForSilenceAtMostThreeSeconds) {
   reader_.SetSpeaking(1000000);
@@ -324,7 +324,7 @@ TEST_F(EditFeedbackTest, SpeakWaitIsBoundedToAThousandPolls) {
 TEST_F(EditFeedbackTest, WithoutReaderEveryWaitEndsAtOnce) {
   ResetReaderModules();
   EXPECT_EQ(feedback_.Speak(1, "a", 0, 1), 0);
-  EXPECT_EQ(feedback_.Cue(kCueReaderBeep2, 0, kAsync), 0);
+  EXPECT_EQ(feedback_.Cue(kCueReaderBeepMedium, 0, kAsync), 0);
   EXPECT_EQ(feedback_.Cue(kCueError, 0, kAsync), 0);
   EXPECT_EQ(clock_.sleeps(), 0u);
   EXPECT_THAT(reader_.Calls(), IsEmpty());
@@ -342,7 +342,7 @@ TEST_F(EditFeedbackTest, ScriptedFeedbackSequence) {
   feedback_.Cue(kCueRefused, 1, kAsync);                     // nothing to delete
   feedback_.Speak(kSpeechCharacterCodes, "\x88\x9F", 0, 0);  // 亜: its codes
   feedback_.Cue(kCueCellGrew, 1, kAsync);                    // gated off
-  feedback_.Cue(kCueReaderBeep2, 1, kAsync);
+  feedback_.Cue(kCueReaderBeepMedium, 1, kAsync);
   feedback_.Speak(kSpeechOwnGuide, "\x8A\xAE\x97\xB9", 1, 0);  // 完了
   EXPECT_THAT(reader_.Calls(),
               ElementsAre("VXTRVReset", "VXTRCGuide [82a0] 0", "VXTRVReset", kPageBreak,
