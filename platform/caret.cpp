@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "platform/gdi.h"
+
 namespace platform {
 
 namespace {
@@ -34,12 +36,14 @@ Caret* CaretFor(HWND window) {
 
 }  // namespace
 
-bool CreateCaret(HWND window, HBITMAP, int32_t width, int32_t height) {
+bool CreateCaret(HWND window, HBITMAP bitmap, int32_t width, int32_t height) {
   if (!IsWindow(window)) return false;
+  BITMAP shape;
+  if (bitmap != nullptr && GetObject(bitmap, sizeof(shape), &shape) == 0) return false;
   DestroyCaret();
   Caret caret;
   caret.owner = window;
-  caret.size = SIZE{width, height};
+  caret.size = bitmap != nullptr ? SIZE{shape.bmWidth, shape.bmHeight} : SIZE{width, height};
   caret.blinkTimer = SetTimer(kNoWindow, 0, kCaretBlinkMs, Blink);
   ThreadCaret() = caret;
   return true;

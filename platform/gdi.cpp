@@ -1210,6 +1210,13 @@ UniqueBitmap CreateCompatibleBitmap(HDC dc, int32_t width, int32_t height) {
   return bitmap;
 }
 
+int32_t GetObject(HBITMAP bitmap, int32_t size, BITMAP* out) {
+  constexpr auto kSize = static_cast<int32_t>(sizeof(BITMAP));
+  if (bitmap == nullptr || bitmap->canvas == nullptr || out == nullptr || size < kSize) return 0;
+  *out = BITMAP{bitmap->canvas->size.cx, bitmap->canvas->size.cy};
+  return kSize;
+}
+
 HBITMAP SelectObject(HDC dc, HBITMAP bitmap) {
   if (dc == nullptr || bitmap == nullptr || !dc->IsMemory()) return nullptr;
   if (bitmap->defaultOf != nullptr && bitmap->defaultOf != dc) return nullptr;

@@ -385,6 +385,14 @@ UniqueBitmap CreateCompatibleBitmap(HDC dc, int32_t width, int32_t height);
 // Only into a memory DC, and fails for a bitmap selected into another one.
 HBITMAP SelectObject(HDC dc, HBITMAP bitmap);
 
+// The bitmap's width and height as GetObject reads them into a BITMAP.
+struct BITMAP {
+  int32_t bmWidth = 0;
+  int32_t bmHeight = 0;
+};
+// Answers the bytes written (sizeof(BITMAP)), 0 for no bitmap or too small a buffer.
+int32_t GetObject(HBITMAP bitmap, int32_t size, BITMAP* out);
+
 inline constexpr uint32_t SRCCOPY = 0x00CC0020;
 // SRCCOPY copies from an image DC (the same one too, however the blocks
 // overlap); what lies outside the source image is left alone. PATCOPY

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/clock.h"
+#include "platform/gdi.h"
 #include "platform/message_driver.h"
 
 namespace {
@@ -24,6 +25,19 @@ class CaretTest : public ::testing::Test {
   HWND window_ = kNoWindow;
   HWND other_ = kNoWindow;
 };
+
+TEST_F(CaretTest, ABitmapGivesTheCaretItsSize) {
+  const UniqueDC memory = CreateCompatibleDC(nullptr);
+  const UniqueBitmap shape = CreateCompatibleBitmap(memory.get(), 3, 18);
+  ASSERT_NE(shape, nullptr);
+  ASSERT_TRUE(CreateCaret(window_, shape.get(), 2, 16));
+  ASSERT_TRUE(SetCaretPos(10, 20));
+  EXPECT_EQ(GetCaretState().rect, (RECT{10, 20, 13, 38}));
+  // A caret asked without a bitmap takes the sizes given.
+  ASSERT_TRUE(CreateCaret(window_, nullptr, 2, 16));
+  ASSERT_TRUE(SetCaretPos(10, 20));
+  EXPECT_EQ(GetCaretState().rect, (RECT{10, 20, 12, 36}));
+}
 
 TEST_F(CaretTest, ANewCaretIsHiddenUntilShown) {
   ASSERT_TRUE(CreateCaret(window_, nullptr, 2, 16));
