@@ -183,21 +183,50 @@ CVedPageTable::Node CVedPageTable::FirstTouchedNode(const ChangeRecord& change) 
   return node == records_.begin() ? node : std::prev(node);
 }
 
-bool CVedPageTable::RefreshRecords(const ChangeRecord& change) {
+bool CVedPageTable::RefreshRecords(const ChangeRecord& change, Node* lastMoved) {
   const Node first = FirstTouchedNode(change);
+  *lastMoved = records_.end();
   bool anyInvalid = false;
   bool refreshing = false;
   for (Node node = records_.begin(); node != records_.end(); ++node) {
     refreshing = refreshing || node == first;
-    // Past the change, the first page start the edit left where it was
-    // ends the edit's reach: the pages after it hold none of its lines.
-    if (refreshing && !RefreshRecord(*node) && node->IsValid() && node->attached &&
-        root_->ComparePositions(&node->position, &change.changeEnd) == kCompareAfter) {
-      refreshing = false;
+    if (refreshing) {
+      const bool moved = RefreshRecord(*node);
+      if (moved && node->IsValid()) *lastMoved = node;
+      // Past the change, the first page start the edit left where it was
+      // ends the edit's reach: the pages after it hold none of its lines.
+      if (!moved && node->IsValid() && node->attached &&
+          root_->ComparePositions(&node->position, &change.changeEnd) == kCompareAfter) {
+        refreshing = false;
+      }
     }
     anyInvalid = anyInvalid || !node->IsValid();
   }
   return anyInvalid;
+}
+
+bool CVedPageTable::LineCountHolds(Node page) {
+  if (page->lineCount <= 0 || !page->IsValid()) return false;
+  CVedTextPos line = page->position;
+  for (int32_t i = 1; i < page->lineCount; ++i) {
+    CVedTextPos next;
+    if (root_->StepPageLine(&line, kLineNext, &next) == 0 || next == line) return false;
+    line = next;
+  }
+  CVedTextPos following;
+  const bool more = root_->StepPageLine(&line, kLineNext, &following) != 0 && !(following == line);
+  const Node nextPage = std::next(page);
+  if (nextPage == records_.end() || !more) return nextPage == records_.end() && !more;
+  // The records checked have just taken their lines' starts.
+  return following == nextPage->position;
+}
+
+bool CVedPageTable::LineCountsHold(Node from, Node to) {
+  for (Node node = from; node != records_.end(); ++node) {
+    if (!LineCountHolds(node)) return false;
+    if (node == to) return true;
+  }
+  return true;
 }
 
 bool CVedPageTable::FitsOnPage(int32_t used, const LineMetrics& line) const {
@@ -206,13 +235,15 @@ bool CVedPageTable::FitsOnPage(int32_t used, const LineMetrics& line) const {
   return used == 0 || used + (line.height - line.gap) <= metrics_.textHeight;
 }
 
-void CVedPageTable::SetRecord(Node& current, const CVedTextPos& start, int32_t height) {
+void CVedPageTable::SetRecord(Node& current, const CVedTextPos& start, int32_t height,
+                              int32_t lines) {
   if (current == records_.end()) current = records_.emplace(records_.end());
   CVedPageRecord& record = *current;
   if (&record.position != &start) record.position = start;
   record.SetValue(kRecordValue);
   record.SetValue2(kRecordValid);
   record.usedHeight = height;
+  record.lineCount = lines;
   record.repaintState = kRepaintClean;
   record.dirtyRects.clear();
   Anchor(record);
@@ -224,7 +255,7 @@ bool CVedPageTable::StopsAt(Node& current, const CVedTextPos& newStart,
   if (current == records_.end() || stopMark == nullptr || stopMark->IsEmpty()) return false;
   if (!current->IsValid() || !(current->position == newStart)) return false;
   if (root_->ComparePositions(&newStart, stopMark) != kCompareAfter) return false;
-  SetRecord(current, current->position, current->usedHeight);
+  SetRecord(current, current->position, current->usedHeight, current->lineCount);
   return true;
 }
 
@@ -240,24 +271,28 @@ void CVedPageTable::Paginate(Node start, const CVedTextPos* stopMark) {
   CVedTextPos pageStart = start->position;
   CVedTextPos line = pageStart;
   int32_t used = 0;
+  int32_t lines = 0;
   bool more = !line.IsEmpty();
   while (more) {
     LineMetrics metrics;
     root_->GetPageLineMetrics(&metrics, &line);
     if (metrics.anchor != nullptr) root_->SetAnchor(kAnchorLine, nullptr, &line);
     if (!FitsOnPage(used, metrics)) {
-      SetRecord(current, pageStart, used);
+      SetRecord(current, pageStart, used, lines);
       if (StopsAt(current, line, stopMark)) return;
       pageStart = line;
       used = 0;
+      lines = 0;
     }
     CVedTextPos next;
     // A step that stays on its line ends the document rather than the loop
     // never ending.
     more = root_->StepPageLine(&line, kLineNext, &next) != 0 && !(next == line);
+    ++lines;
     if (metrics.endKind == kLineEndPageBreak) {
-      SetRecord(current, pageStart, used + metrics.height);
+      SetRecord(current, pageStart, used + metrics.height, lines);
       used = 0;
+      lines = 0;
       if (more && StopsAt(current, next, stopMark)) return;
       pageStart = next;
     } else {
@@ -265,7 +300,7 @@ void CVedPageTable::Paginate(Node start, const CVedTextPos* stopMark) {
     }
     line = next;
   }
-  if (used > 0 || current == records_.begin()) SetRecord(current, pageStart, used);
+  if (used > 0 || current == records_.begin()) SetRecord(current, pageStart, used, lines);
   records_.erase(current, records_.end());
 }
 
@@ -276,8 +311,11 @@ int CVedPageTable::Repaginate(const ChangeRecord* change) {
     MarkAllDirty();
     return 1;
   }
-  const bool anyInvalid = RefreshRecords(*change);
-  if (change->heightChanged != 0 || anyInvalid) {
+  Node lastMoved = records_.end();
+  const bool anyInvalid = RefreshRecords(*change, &lastMoved);
+  const bool linesShifted =
+      lastMoved != records_.end() && !LineCountsHold(FirstTouchedNode(*change), lastMoved);
+  if (change->heightChanged != 0 || anyInvalid || linesShifted) {
     int32_t number = 0;
     Node start = FindPageNode(&change->lineStart, &number);
     start = start == records_.end() ? FirstNode() : EarliestStart(start);

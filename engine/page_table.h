@@ -31,6 +31,7 @@ class CVedPageRecord : public CVedAnchor {
   bool IsValid() const { return GetValue2() != kUnset; }
 
   int32_t usedHeight = 0;  // twips: the sum of the heights of the page's lines
+  int32_t lineCount = 0;   // the lines of the page when it was paginated
   int32_t repaintState = kRepaintClean;
   std::vector<platform::RECT> dirtyRects;  // twips, page coordinates
   // Whether the document took the anchor (a grid area line takes none);
@@ -104,18 +105,25 @@ class CVedPageTable {
   // Checks the attached records the change can have reached against their
   // lines: a record whose line no longer carries it is marked invalid; the
   // others take their line's current start. True when any record is
-  // invalid.
-  bool RefreshRecords(const ChangeRecord& change);
+  // invalid. `lastMoved` gets the last record that took a new start (the
+  // end of the list when none did).
+  bool RefreshRecords(const ChangeRecord& change, Node* lastMoved);
   // True when the record was marked invalid or took a new start.
   bool RefreshRecord(CVedPageRecord& record);
   Node FirstTouchedNode(const ChangeRecord& change);
+  // An edit that keeps the height may still have put a line in between the
+  // lines of a page and taken one out further on: the records then stay on
+  // their lines, one line off. True when every page from `from` to `to`
+  // still holds as many lines as it was given.
+  bool LineCountsHold(Node from, Node to);
+  bool LineCountHolds(Node page);
   // The lines of a page whose start line was lost belong to no page until
   // they are paginated again: pagination starts no later than the page
   // before the first invalid record.
   Node EarliestStart(Node start);
   void Paginate(Node start, const CVedTextPos* stopMark);
   bool FitsOnPage(int32_t used, const LineMetrics& line) const;
-  void SetRecord(Node& current, const CVedTextPos& start, int32_t height);
+  void SetRecord(Node& current, const CVedTextPos& start, int32_t height, int32_t lines);
   bool StopsAt(Node& current, const CVedTextPos& newStart, const CVedTextPos* stopMark);
   void Anchor(CVedPageRecord& record);
   void ReanchorAtFirstLine(CVedPageRecord& record);

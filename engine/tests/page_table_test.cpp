@@ -363,6 +363,29 @@ TEST_F(PageTableTest, EveryLaterPageStartOfAParagraphFollowsTypingInIt) {
   ExpectSameAsRebuild();
 }
 
+TEST_F(PageTableTest, AParagraphEndTypedInsideALineMovesTheLaterPagesOfItsParagraph) {
+  SetTextHeight(HeightFor(2));
+  // Ten lines of one paragraph (the last one short), then four paragraphs.
+  doc.TypeIntoFirst(Wide(95) + kParagraphEnd + Paragraphs(4));
+  table.FirstPage();
+  ASSERT_EQ(table.GetCount(), 7);
+  // Split inside the second line: the first paragraph keeps two lines, the
+  // new one takes the rest in eight, as many lines as before and as high,
+  // but the new paragraph's first line is a new line between the old ones.
+  const CVedTextPos at = doc.PathIn(0, kMoveNextChar, 16);
+  ASSERT_EQ(root().SetCursor(&at), 1);
+  EditResult result;
+  root().InsertText(kParagraphEnd, &result);
+  ASSERT_EQ(result.heightDelta, 0);
+  const ChangeRecord change = ChangeOf(result);
+  EXPECT_EQ(table.Repaginate(&change), 1);
+  ASSERT_EQ(table.GetCount(), 7);
+  for (int32_t n = 1; n <= 7; ++n) {
+    EXPECT_EQ(*table.GetPageStart(n), LineStart(2 * (n - 1))) << "page " << n;
+  }
+  ExpectSameAsRebuild();
+}
+
 TEST_F(PageTableTest, PaginationStopsAtTheFirstUnchangedPageAfterTheChange) {
   SetTextHeight(HeightFor(3));
   doc.TypeIntoFirst(Paragraphs(12));
