@@ -11,6 +11,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "undo_series.h"
 
@@ -39,6 +41,52 @@ TEST_F(UndoInvariantTest, TableSeriesUndoToTheStartAndRedoToTheEnd) {
 
 TEST_F(UndoInvariantTest, LongTextSeriesUndoToTheStartAndRedoToTheEnd) {
   for (uint32_t seed = 1; seed <= 3; ++seed) CheckSeed(seed, SeriesKind::kLongText);
+}
+
+// A paragraph of 3,963 characters (99 full lines and three characters)
+// and a short one after it: three pages of the default page.
+constexpr int kLongParagraphLines = 99;
+constexpr int kShortLastLine = 3;
+constexpr int32_t kSplitColumn = 6;
+
+std::vector<CVedTextPos> PageStarts(CVedPageTable& table) {
+  std::vector<CVedTextPos> starts;
+  for (int32_t n = 1; n <= table.GetCount(); ++n) starts.push_back(*table.GetPageStart(n));
+  return starts;
+}
+
+TEST_F(UndoInvariantTest, AParagraphEndTypedInsideALineKeepsThePagesAndItsUndo) {
+  DocStyle style = DefaultPageStyle();
+  engine.StyleCommand(WPC_SET_DOCSTYLE, nullptr, &style);
+  engine.DocumentCommand(WPC_NEW_DOCUMENT, 0, nullptr);
+  std::string text;
+  for (int i = 0; i < kLongParagraphLines * kDefaultPageChars + kShortLastLine; ++i) {
+    text += "\x82\xA0";
+  }
+  text += "\r\x8C\xEA";
+  engine.EditCommand(WPC_INSERT_TEXT, 0, Text(text.c_str()));
+  engine.EditCommand(WPC_INSERT_FORMATTED, 0, 0);
+  const Bytes original = Content();
+  CVedPageTable& table = *engine.PageTable();
+  ASSERT_EQ(table.GetCount(), 3);
+
+  // The break goes in on page 1, line 2, column 6: the paragraph after it
+  // has as many lines as the rest of the old one had, and as high.
+  PageLineColumn place{1, 2, kSplitColumn};
+  engine.EditCommand(WPC_GOTO, 0, Pointer(&place));
+  Type("\r");
+  const std::vector<CVedTextPos> starts = PageStarts(table);
+  ChangeRecord whole;
+  whole.changed = 1;
+  table.Repaginate(&whole);
+  EXPECT_EQ(PageStarts(table), starts);
+
+  // A character typed on page 3, then both undone.
+  place = {3, 2, 1};
+  engine.EditCommand(WPC_GOTO, 0, Pointer(&place));
+  Type("b");
+  EXPECT_EQ(ReplayAll(WPC_UNDO, WPC_CAN_UNDO), 2);
+  EXPECT_EQ(Content(), original);
 }
 
 TEST_F(UndoInvariantTest, HoldsOverManyMoreSeedsWhenAsked) {
