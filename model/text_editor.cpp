@@ -1,6 +1,7 @@
 #include "model/text_editor.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "model/renderer.h"
@@ -26,6 +27,11 @@ bool IsRunBreak(char c) { return c == kTab || c == kFormFeed || IsParagraphEnd(c
 
 // What composing passes for any line but a paragraph's first.
 constexpr int32_t kLaterLineNumber = 2;
+// How many lines the new composition may run ahead of or behind the old
+// lines and still be found meeting them: an edit that changes the line
+// count past a long stretch of reflowed text meets its old lines again one
+// or two lines off.
+constexpr int32_t kLineShiftReach = 4;
 
 bool IsLineEndCode(uint16_t code) {
   return code == kCodeParagraphEnd || code == kCodePageBreak || code == kCodeEndOfText;
@@ -235,25 +241,29 @@ int CTextEditor::ReflowParagraph(NodeHandle paragraph, NodeHandle line, int32_t*
   NodeHandle cell = current.firstCell;
   bool pastOldLines = false;
   bool reachedClean = false;
-  // Lines composed, old records written over or removed, and the height
-  // they take away and add.
-  int32_t composedLines = 0;
-  int32_t oldLines = 0;
-  int32_t oldHeight = 0;
-  int32_t newHeight = 0;
+  ReflowTally tally;
+  // The old records most recently written over, oldest first, so that a
+  // composition running behind the old lines can still meet one of them.
+  std::array<LineInfo, kLineShiftReach> overwritten{};
+  int32_t overwrittenCount = 0;
   bool endedEarly = false;
   while (true) {
     LineInfo composed;
     if (GetInfo(line, composed) == 0) return 0;
     if (!pastOldLines) {
-      ++oldLines;
-      oldHeight += LineHeightWithGap(info, composed, line == oldLastLine);
+      ++tally.oldLines;
+      tally.oldHeight += LineHeightWithGap(info, composed, line == oldLastLine);
+      if (overwrittenCount == kLineShiftReach) {
+        std::move(overwritten.begin() + 1, overwritten.end(), overwritten.begin());
+        --overwrittenCount;
+      }
+      overwritten[overwrittenCount++] = composed;
     }
     const NodeHandle end = ComposeLine(info, cell, lastCell, number, &composed);
     if (end == kNoNode) return 0;
     SetInfo(line, composed);
-    ++composedLines;
-    newHeight += LineHeightWithGap(info, composed, end == lastCell);
+    ++tally.composedLines;
+    tally.newHeight += LineHeightWithGap(info, composed, end == lastCell);
     if (end == lastCell) break;
     if (mayEndEarly && !reachedClean) reachedClean = LineHoldsCell(cell, end, cleanFrom);
     cell = Navigate(kLevelCell, kNavNext, end);
@@ -263,8 +273,10 @@ int CTextEditor::ReflowParagraph(NodeHandle paragraph, NodeHandle line, int32_t*
     // Past the edit, a line that begins where an old line began is that
     // old line again, and so is every line after it. A line that begins
     // at the first clean cell itself may be the line the edit changed.
-    LineInfo old;
-    if (next != kNoNode && reachedClean && GetInfo(next, old) != 0 && old.firstCell == cell) {
+    if (next != kNoNode && reachedClean &&
+        (MeetLaterOldLine(info, next, cell, oldLastLine, &tally) ||
+         MeetOverwrittenLine(info, line, cell, std::span(overwritten.data(), overwrittenCount),
+                             &tally))) {
       endedEarly = true;
       break;
     }
@@ -276,17 +288,64 @@ int CTextEditor::ReflowParagraph(NodeHandle paragraph, NodeHandle line, int32_t*
     for (NodeHandle l = firstLeftOver; l != kNoNode; l = Navigate(kLevelLine, kNavNext, l)) {
       LineInfo leftOver;
       if (GetInfo(l, leftOver) == 0) return 0;
-      ++oldLines;
-      oldHeight += LineHeightWithGap(info, leftOver, l == oldLastLine);
+      ++tally.oldLines;
+      tally.oldHeight += LineHeightWithGap(info, leftOver, l == oldLastLine);
       if (l == oldLastLine) break;
     }
     RemoveRange(kLevelLine, firstLeftOver, oldLastLine);
   }
   if (!endedEarly) info.lastLine = line;
-  info.lineCount = mayEndEarly ? info.lineCount + composedLines - oldLines : number;
+  info.lineCount = mayEndEarly ? info.lineCount + tally.composedLines - tally.oldLines : number;
   SetInfo(paragraph, info);
-  *heightDelta += newHeight - oldHeight;
+  *heightDelta += tally.newHeight - tally.oldHeight;
   return 1;
+}
+
+bool CTextEditor::MeetLaterOldLine(const ParagraphInfo& paragraph, NodeHandle next,
+                                   NodeHandle start, NodeHandle oldLastLine, ReflowTally* tally) {
+  // The old lines before the one that begins at `start` are gone: the
+  // new lines hold their cells.
+  int32_t skippedLines = 0;
+  int32_t skippedHeight = 0;
+  NodeHandle old = next;
+  for (int32_t reach = 0; reach < kLineShiftReach && old != kNoNode; ++reach) {
+    LineInfo record;
+    if (GetInfo(old, record) == 0) return false;
+    if (record.firstCell == start) {
+      if (skippedLines > 0) RemoveRange(kLevelLine, next, Navigate(kLevelLine, kNavPrevious, old));
+      tally->oldLines += skippedLines;
+      tally->oldHeight += skippedHeight;
+      return true;
+    }
+    if (old == oldLastLine) return false;
+    ++skippedLines;
+    skippedHeight += LineHeightWithGap(paragraph, record, false);
+    old = Navigate(kLevelLine, kNavNext, old);
+  }
+  return false;
+}
+
+bool CTextEditor::MeetOverwrittenLine(const ParagraphInfo& paragraph, NodeHandle line,
+                                      NodeHandle start, std::span<const LineInfo> overwritten,
+                                      ReflowTally* tally) {
+  // The newest record written over holds the line just composed; the ones
+  // before it are old lines the composition has not reached yet when it
+  // runs behind them.
+  for (size_t first = 0; first < overwritten.size(); ++first) {
+    if (overwritten[first].firstCell != start) continue;
+    NodeHandle after = line;
+    for (size_t i = first; i < overwritten.size(); ++i) {
+      LineInfo restored = overwritten[i];
+      // A page record stays with the node it was attached to.
+      restored.anchor = nullptr;
+      after = InsertAfter(after, restored);
+      if (after == kNoNode) return false;
+      ++tally->composedLines;
+      tally->newHeight += LineHeightWithGap(paragraph, restored, false);
+    }
+    return true;
+  }
+  return false;
 }
 
 int CTextEditor::ReflowRange(const TextNodes& from, const TextNodes& to, int32_t* heightDelta) {

@@ -93,6 +93,22 @@ class CTextEditor : public CTextStore {
   // Takes a cell out of its line; a line it empties goes too, and its
   // height is taken off `heightDelta`.
   int RemoveCellFromLine(const TextNodes& nodes, int32_t* heightDelta);
+  // What a reflow composed and what it took away.
+  struct ReflowTally {
+    int32_t composedLines = 0;
+    int32_t oldLines = 0;
+    int32_t oldHeight = 0;
+    int32_t newHeight = 0;
+  };
+  // Whether one of the old lines from `next` on, no further than the
+  // composition can have run ahead, begins at `start`; the old lines
+  // before it are removed and counted as taken away.
+  bool MeetLaterOldLine(const ParagraphInfo& paragraph, NodeHandle next, NodeHandle start,
+                        NodeHandle oldLastLine, ReflowTally* tally);
+  // Whether one of the old records written over begins at `start`; that
+  // line and the old ones after it go back in after `line`.
+  bool MeetOverwrittenLine(const ParagraphInfo& paragraph, NodeHandle line, NodeHandle start,
+                           std::span<const LineInfo> overwritten, ReflowTally* tally);
   int RefreshNodes(TextNodes* nodes) const;
   bool LineHoldsCell(NodeHandle first, NodeHandle last, NodeHandle cell) const;
   static int32_t LineHeightWithGap(const ParagraphInfo& paragraph, const LineInfo& line, bool last);

@@ -514,9 +514,11 @@ int CTextNavigator::CellAtXInLine(int32_t x, NodeHandle /*paragraph*/, NodeHandl
   int32_t end = info.xOffset;
   for (NodeHandle cell = info.firstCell; cell != kNoNode;
        cell = Navigate(kLevelCell, kNavNext, cell)) {
+    // A cell is hit where it is drawn, as its caret box stands: after
+    // the full widths of the cells before it.
     CellAdvance advance;
     if (GetAnyCellAdvance(line, cell, &advance) == 0) return 0;
-    end += advance.advance + advance.spacing;
+    end += advance.control ? advance.advance + advance.spacing : DrawnWidth(cell, cell);
     if (end > x) {
       *out = cell;
       return kHitInLine;

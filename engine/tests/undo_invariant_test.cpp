@@ -39,8 +39,14 @@ TEST_F(UndoInvariantTest, TableSeriesUndoToTheStartAndRedoToTheEnd) {
   for (uint32_t seed : kTellingTableSeeds) CheckSeed(seed, SeriesKind::kTable);
 }
 
+// Long series that once went wrong: a paragraph end typed inside a line
+// that left the pages one line off (131, 163), marks typed over a line
+// start that hang beside squeezed punctuation (279).
+constexpr uint32_t kTellingLongSeeds[] = {131, 163, 279};
+
 TEST_F(UndoInvariantTest, LongTextSeriesUndoToTheStartAndRedoToTheEnd) {
   for (uint32_t seed = 1; seed <= 3; ++seed) CheckSeed(seed, SeriesKind::kLongText);
+  for (uint32_t seed : kTellingLongSeeds) CheckSeed(seed, SeriesKind::kLongText);
 }
 
 // A paragraph of 3,963 characters (99 full lines and three characters)
