@@ -97,7 +97,7 @@ bool IsNumberSpec(std::string_view spec) {
   return !spec.empty() && std::string_view("diuxXoc").find(spec.back()) != std::string_view::npos;
 }
 
-// The inserted text, or nullopt when the argument does not suit the spec.
+// The inserted text, or nullopt when the argument does not suit the conversion.
 std::optional<std::string> RenderInsert(const MessageInsert& insert,
                                         const CString::MessageArg& arg) {
   const std::string conversion = "%" + insert.spec;
