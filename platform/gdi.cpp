@@ -11,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/rect_list.h"
 #include "platform/region.h"
 #include "platform/sjis.h"
 

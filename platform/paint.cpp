@@ -1,10 +1,13 @@
 #include "platform/paint.h"
 
+#include <algorithm>
 #include <cassert>
 #include <map>
+#include <optional>
 #include <utility>
 
 #include "platform/display_backend.h"
+#include "platform/region.h"
 #include "platform/window.h"
 #include "platform/window_tree.h"
 
@@ -18,6 +21,21 @@ RECT ClientOf(const WindowRecord& record) {
 
 RECT Moved(const RECT& r, POINT by) {
   return RECT{r.left + by.x, r.top + by.y, r.right + by.x, r.bottom + by.y};
+}
+
+Region Moved(Region region, POINT by) {
+  region.Offset(by.x, by.y);
+  return region;
+}
+
+Region And(Region a, const Region& b) {
+  a.Combine(b, Region::Operation::kAnd);
+  return a;
+}
+
+Region Minus(Region a, const Region& b) {
+  a.Combine(b, Region::Operation::kDiff);
+  return a;
 }
 
 bool Visible(const WindowRecord& record) { return (record.style & WS_VISIBLE) != 0; }
@@ -40,17 +58,29 @@ WindowRecord& TopOfLocked(WindowRecord& record) {
 
 // The part of the window's client area its drawing may reach, in its
 // top-level window's image, as its clipping styles say.
-RectList VisibleAreaLocked(const WindowRecord& record) {
+// The pixels a window covers in its own client coordinates: its client
+// area, cut to its window region when it has one.
+Region ShapeOf(const WindowRecord& record) {
+  Region shape(ClientOf(record));
+  return record.shape ? And(std::move(shape), *record.shape) : shape;
+}
+
+// What a window covers in its parent's client coordinates.
+Region PlacedShapeOf(const WindowRecord& record) {
+  return Moved(ShapeOf(record), POINT{record.rect.left, record.rect.top});
+}
+
+Region VisibleAreaLocked(const WindowRecord& record) {
   const POINT origin = OriginInTopLocked(record);
-  RectList area(Moved(ClientOf(record), origin));
+  Region area = Moved(ShapeOf(record), origin);
   for (const WindowRecord* r = &record; (r->style & WS_CHILD) != 0;) {
     r = Tree().Find(r->parent);
-    area.Intersect(Moved(ClientOf(*r), OriginInTopLocked(*r)));
+    area = And(std::move(area), Moved(ShapeOf(*r), OriginInTopLocked(*r)));
   }
   if ((record.style & WS_CLIPCHILDREN) != 0) {
     for (const HWND child : record.children) {
       const WindowRecord& c = *Tree().Find(child);
-      if (Visible(c)) area.Subtract(Moved(c.rect, origin));
+      if (Visible(c)) area = Minus(std::move(area), Moved(PlacedShapeOf(c), origin));
     }
   }
   if ((record.style & (WS_CHILD | WS_CLIPSIBLINGS)) == (WS_CHILD | WS_CLIPSIBLINGS)) {
@@ -58,7 +88,7 @@ RectList VisibleAreaLocked(const WindowRecord& record) {
     for (const HWND sibling : Tree().SiblingsOf(record)) {
       if (sibling == record.handle) break;
       const WindowRecord& s = *Tree().Find(sibling);
-      if (Visible(s)) area.Subtract(Moved(s.rect, parentOrigin));
+      if (Visible(s)) area = Minus(std::move(area), Moved(PlacedShapeOf(s), parentOrigin));
     }
   }
   return area;
@@ -88,10 +118,11 @@ bool Reaches(const WindowRecord& record, Children children) {
 
 // Runs `change` on the area (client coordinates) of the window and of the
 // children under it that `children` reaches.
+// The part of the area outside the window's shape is none of its business.
 template <typename Change>
-void ForAreaLocked(WindowRecord& record, const RECT& area, Children children, Change change) {
+void ForAreaLocked(WindowRecord& record, const Region& area, Children children, Change change) {
   if (!Visible(record)) return;
-  const RECT inside = IntersectionOf(area, ClientOf(record));
+  const Region inside = And(area, ShapeOf(record));
   if (inside.IsEmpty()) return;
   change(record, inside);
   if (!Reaches(record, children)) return;
@@ -101,19 +132,25 @@ void ForAreaLocked(WindowRecord& record, const RECT& area, Children children, Ch
   }
 }
 
-void InvalidateLocked(WindowRecord& record, const RECT& area, bool erase, Children children) {
-  ForAreaLocked(record, area, children, [erase](WindowRecord& r, const RECT& inside) {
-    r.update.Add(inside);
+void InvalidateLocked(WindowRecord& record, const Region& area, bool erase, Children children) {
+  ForAreaLocked(record, area, children, [erase](WindowRecord& r, const Region& inside) {
+    r.update.Combine(inside, Region::Operation::kOr);
     r.erasePending = r.erasePending || erase;
     r.queue->Wake();
   });
 }
 
-void ValidateLocked(WindowRecord& record, const RECT& area, bool keepErase, Children children) {
-  ForAreaLocked(record, area, children, [keepErase](WindowRecord& r, const RECT& inside) {
-    r.update.Subtract(inside);
+void ValidateLocked(WindowRecord& record, const Region& area, bool keepErase, Children children) {
+  ForAreaLocked(record, area, children, [keepErase](WindowRecord& r, const Region& inside) {
+    r.update.Combine(inside, Region::Operation::kDiff);
     if (r.update.IsEmpty() || !keepErase) r.erasePending = false;
   });
+}
+
+// Without a region or rectangle: the whole client area.
+Region AreaOf(const WindowRecord& record, const RECT* rect, HRGN region) {
+  if (region != nullptr) return *region;
+  return Region(rect != nullptr ? *rect : ClientOf(record));
 }
 
 // The window and the children `children` reaches, parents first.
@@ -157,25 +194,15 @@ bool IsLockedOutLocked(const WindowRecord& record) {
   return false;
 }
 
-UniqueDC WindowDC(HWND window, const RectList* area) {
+UniqueDC WindowDC(HWND window, const Region* area) {
   std::lock_guard lock(Tree().mutex());
   WindowRecord* record = Tree().Find(window);
   if (record == nullptr) return nullptr;
   assert(record->queue == CurrentQueue() && "a window is painted by its own thread");
-  RectList clip = IsLockedOutLocked(*record) ? RectList() : VisibleAreaLocked(*record);
+  Region clip = IsLockedOutLocked(*record) ? Region() : VisibleAreaLocked(*record);
   const POINT origin = OriginInTopLocked(*record);
-  if (area != nullptr) {
-    RectList wanted = *area;
-    wanted.Offset(origin.x, origin.y);
-    RectList kept;
-    for (const RECT& part : wanted.rects()) {
-      RectList piece = clip;
-      piece.Intersect(part);
-      for (const RECT& r : piece.rects()) kept.Add(r);
-    }
-    clip = kept;
-  }
-  return CreateViewDC(SurfaceLocked(TopOfLocked(*record)), origin, clip.rects());
+  if (area != nullptr) clip = And(std::move(clip), Moved(*area, origin));
+  return CreateViewDC(SurfaceLocked(TopOfLocked(*record)), origin, clip.Rects());
 }
 
 bool PaintFilterPasses(HWND window, UINT first, UINT last) {
@@ -206,40 +233,38 @@ bool TakePaint(MSG* msg, HWND window, UINT first, UINT last) {
   return true;
 }
 
-bool InvalidateRect(HWND window, const RECT* rect, bool erase) {
+namespace {
+
+bool Invalidate(HWND window, const RECT* rect, HRGN region, bool erase) {
   std::lock_guard lock(Tree().mutex());
   WindowRecord* record = Tree().Find(window);
   if (record == nullptr) return false;
-  InvalidateLocked(*record, rect != nullptr ? *rect : ClientOf(*record), erase,
-                   Children::kUnlessClipped);
+  InvalidateLocked(*record, AreaOf(*record, rect, region), erase, Children::kUnlessClipped);
   return true;
 }
 
-bool ValidateRect(HWND window, const RECT* rect) {
+bool Validate(HWND window, const RECT* rect, HRGN region) {
   std::lock_guard lock(Tree().mutex());
   WindowRecord* record = Tree().Find(window);
   if (record == nullptr) return false;
-  if (rect == nullptr) {
-    record->update.Clear();
-  } else {
-    record->update.Subtract(*rect);
-  }
+  record->update.Combine(AreaOf(*record, rect, region), Region::Operation::kDiff);
   if (record->update.IsEmpty()) record->erasePending = false;
   return true;
 }
 
-bool GetUpdateRect(HWND window, RECT* rect, bool erase) {
-  RectList update;
+// The update region in client coordinates; with `erase`, a pending erase
+// is done now. Nothing for a window that is gone.
+std::optional<Region> TakeUpdate(HWND window, bool erase) {
+  Region update;
   bool erasePending = false;
   {
     std::lock_guard lock(Tree().mutex());
     WindowRecord* record = Tree().Find(window);
-    if (record == nullptr) return false;
+    if (record == nullptr) return std::nullopt;
     update = record->update;
     erasePending = record->erasePending;
     if (erase) record->erasePending = false;
   }
-  if (rect != nullptr) *rect = update.Bounds();
   if (erase && erasePending) {
     UniqueDC dc = WindowDC(window, &update);
     if (SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0) == 0) {
@@ -247,18 +272,46 @@ bool GetUpdateRect(HWND window, RECT* rect, bool erase) {
       if (WindowRecord* record = Tree().Find(window)) record->erasePending = true;
     }
   }
-  return !update.IsEmpty();
+  return update;
+}
+
+}  // namespace
+
+bool InvalidateRect(HWND window, const RECT* rect, bool erase) {
+  return Invalidate(window, rect, nullptr, erase);
+}
+
+bool InvalidateRgn(HWND window, HRGN region, bool erase) {
+  return Invalidate(window, nullptr, region, erase);
+}
+
+bool ValidateRect(HWND window, const RECT* rect) { return Validate(window, rect, nullptr); }
+
+bool ValidateRgn(HWND window, HRGN region) { return Validate(window, nullptr, region); }
+
+int GetUpdateRgn(HWND window, HRGN region, bool erase) {
+  if (region == nullptr) return ERROR;
+  const std::optional<Region> update = TakeUpdate(window, erase);
+  if (!update) return ERROR;
+  *region = *update;
+  return region->Kind();
+}
+
+bool GetUpdateRect(HWND window, RECT* rect, bool erase) {
+  const std::optional<Region> update = TakeUpdate(window, erase);
+  if (!update) return false;
+  if (rect != nullptr) *rect = update->Box();
+  return !update->IsEmpty();
 }
 
 bool RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) {
-  if (region != nullptr) return false;
   const Children children = ChildrenOfFlags(flags);
   std::vector<HWND> windows;
   {
     std::lock_guard lock(Tree().mutex());
     WindowRecord* record = Tree().Find(window);
     if (record == nullptr) return false;
-    const RECT area = rect != nullptr ? *rect : ClientOf(*record);
+    const Region area = AreaOf(*record, rect, region);
     if ((flags & RDW_INVALIDATE) != 0) {
       InvalidateLocked(*record, area, (flags & RDW_ERASE) != 0, children);
     } else if ((flags & RDW_VALIDATE) != 0) {
@@ -284,7 +337,7 @@ bool UpdateWindow(HWND window) {
 
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   if (paint == nullptr) return nullptr;
-  RectList update;
+  Region update;
   bool erase = false;
   {
     std::lock_guard lock(Tree().mutex());
@@ -292,12 +345,12 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
     if (record == nullptr) return nullptr;
     update = record->update;
     erase = record->erasePending;
-    record->update.Clear();
+    record->update = Region();
     record->erasePending = false;
   }
   const HDC dc = HandOut(WindowDC(window, &update));
   paint->hdc = dc;
-  paint->rcPaint = update.Bounds();
+  paint->rcPaint = update.Box();
   paint->fErase = erase && SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) == 0;
   return dc;
 }
@@ -308,9 +361,9 @@ std::pair<HWND, RECT> PaintedAreaInTop(HWND window, const RECT& painted) {
   std::lock_guard lock(Tree().mutex());
   WindowRecord* record = Tree().Find(window);
   if (record == nullptr) return {kNoWindow, RECT{}};
-  RectList area = VisibleAreaLocked(*record);
-  area.Intersect(Moved(painted, OriginInTopLocked(*record)));
-  return {TopOfLocked(*record).handle, area.Bounds()};
+  const Region area =
+      And(VisibleAreaLocked(*record), Region(Moved(painted, OriginInTopLocked(*record))));
+  return {TopOfLocked(*record).handle, area.Box()};
 }
 
 bool EndPaint(HWND window, const PAINTSTRUCT* paint) {
@@ -324,7 +377,7 @@ bool EndPaint(HWND window, const PAINTSTRUCT* paint) {
 
 int ScrollWindowEx(HWND window, int32_t dx, int32_t dy, const RECT* scroll, const RECT* clip,
                    HRGN updateRegion, RECT* update, UINT flags) {
-  RectList exposed;
+  Region exposed;
   {
     std::lock_guard lock(Tree().mutex());
     WindowRecord* record = Tree().Find(window);
@@ -332,34 +385,20 @@ int ScrollWindowEx(HWND window, int32_t dx, int32_t dy, const RECT* scroll, cons
     const RECT client = ClientOf(*record);
     const RECT area =
         IntersectionOf(scroll != nullptr ? *scroll : client, clip != nullptr ? *clip : client);
-    exposed.Add(area);
-    exposed.Subtract(Moved(area, POINT{dx, dy}));
+    exposed = Minus(Region(area), Region(Moved(area, POINT{dx, dy})));
     const POINT origin = OriginInTopLocked(*record);
-    const RectList visible = VisibleAreaLocked(*record);
     const HDC image = SurfaceLocked(TopOfLocked(*record));
-    for (const RECT& part : visible.rects()) {
+    for (const RECT& part : VisibleAreaLocked(*record).Rects()) {
       ScrollImage(image, IntersectionOf(part, Moved(area, origin)), dx, dy);
     }
-    RectList moved = record->update;
-    moved.Intersect(area);
-    record->update.Subtract(area);
-    moved.Offset(dx, dy);
-    moved.Intersect(area);
-    for (const RECT& r : moved.rects()) record->update.Add(r);
+    const Region moved = And(Moved(And(record->update, Region(area)), POINT{dx, dy}), Region(area));
+    record->update = Minus(std::move(record->update), Region(area));
+    record->update.Combine(moved, Region::Operation::kOr);
   }
-  if ((flags & SW_INVALIDATE) != 0) {
-    for (const RECT& r : exposed.rects()) InvalidateRect(window, &r, (flags & SW_ERASE) != 0);
-  }
-  if (update != nullptr) *update = exposed.Bounds();
-  if (updateRegion != nullptr) {
-    for (const RECT& r : exposed.rects()) {
-      UniqueRegion part = CreateRectRgn(r.left, r.top, r.right, r.bottom);
-      CombineRgn(updateRegion, &r == &exposed.rects().front() ? part.get() : updateRegion,
-                 part.get(), RGN_OR);
-    }
-  }
-  if (exposed.IsEmpty()) return NULLREGION;
-  return exposed.rects().size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+  if ((flags & SW_INVALIDATE) != 0) InvalidateRgn(window, &exposed, (flags & SW_ERASE) != 0);
+  if (update != nullptr) *update = exposed.Box();
+  if (updateRegion != nullptr) *updateRegion = exposed;
+  return exposed.Kind();
 }
 
 bool ScrollWindow(HWND window, int32_t dx, int32_t dy, const RECT* scroll, const RECT* clip) {

@@ -25,9 +25,16 @@ struct PAINTSTRUCT {
 // No rectangle: the whole client area.
 bool InvalidateRect(HWND window, const RECT* rect, bool erase);
 bool ValidateRect(HWND window, const RECT* rect);
+// No region: the whole client area. The region is in client coordinates
+// and stays the caller's.
+bool InvalidateRgn(HWND window, HRGN region, bool erase);
+bool ValidateRgn(HWND window, HRGN region);
 // The update region's bounds in client coordinates; false when empty.
 // With `erase`, a pending erase is done now.
 bool GetUpdateRect(HWND window, RECT* rect, bool erase);
+// Copies the update region (client coordinates) into `region`; answers
+// NULLREGION, SIMPLEREGION or COMPLEXREGION, ERROR for no window or region.
+int GetUpdateRgn(HWND window, HRGN region, bool erase);
 inline constexpr UINT RDW_INVALIDATE = 0x0001;
 inline constexpr UINT RDW_ERASE = 0x0004;
 inline constexpr UINT RDW_VALIDATE = 0x0008;
@@ -37,10 +44,10 @@ inline constexpr UINT RDW_ALLCHILDREN = 0x0080;
 inline constexpr UINT RDW_UPDATENOW = 0x0100;
 inline constexpr UINT RDW_ERASENOW = 0x0200;
 
-// Invalidates or validates the rectangle (none: the client area) of the
-// window and, by the flags (by default: unless it clips them), of its
-// children, then paints or erases them at once with RDW_UPDATENOW or
-// RDW_ERASENOW. A region is not offered yet: false.
+// Invalidates or validates the region, else the rectangle, else the
+// client area of the window and, by the flags (by default: unless it
+// clips them), of its children, then paints or erases them at once with
+// RDW_UPDATENOW or RDW_ERASENOW.
 bool RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags);
 // Sends WM_PAINT at once when the update region is not empty.
 bool UpdateWindow(HWND window);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/message_queue.h"
-#include "platform/rect_list.h"
+#include "platform/region.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -38,8 +38,11 @@ struct WindowRecord {
   std::shared_ptr<ThreadMessageQueue> queue;
   bool destroying = false;
   HBRUSH background = nullptr;
-  RectList update;
+  // Client coordinates.
+  Region update;
   bool erasePending = false;
+  // The window region, in the window's own coordinates; none: all of it.
+  UniqueRegion shape;
   // A top-level window's image.
   UniqueDC surface;
 };

@@ -348,7 +348,71 @@ TEST_F(PaintTest, RedrawWindowReachesChildrenAsItsFlagsSay) {
   ASSERT_TRUE(RedrawWindow(top_, nullptr, nullptr, RDW_VALIDATE | RDW_ALLCHILDREN));
   EXPECT_FALSE(GetUpdateRect(top_, &update, false));
   EXPECT_FALSE(GetUpdateRect(child, &update, false));
-  EXPECT_FALSE(RedrawWindow(top_, nullptr, CreateRectRgn(0, 0, 1, 1).get(), RDW_INVALIDATE));
+}
+
+TEST_F(PaintTest, RedrawWindowTakesTheRegionBeforeTheRectangle) {
+  Pump();
+  const RECT ignored{0, 0, 90, 70};
+  UniqueRegion area = CreateRectRgn(10, 10, 20, 20);
+  UniqueRegion other = CreateRectRgn(40, 40, 50, 50);
+  CombineRgn(area.get(), area.get(), other.get(), RGN_OR);
+  ASSERT_TRUE(RedrawWindow(top_, &ignored, area.get(), RDW_INVALIDATE));
+  UniqueRegion update = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetUpdateRgn(top_, update.get(), false), COMPLEXREGION);
+  EXPECT_TRUE(EqualRgn(update.get(), area.get()));
+  UniqueRegion first = CreateRectRgn(10, 10, 20, 20);
+  ASSERT_TRUE(RedrawWindow(top_, nullptr, first.get(), RDW_VALIDATE));
+  EXPECT_EQ(GetUpdateRgn(top_, update.get(), false), SIMPLEREGION);
+  EXPECT_TRUE(EqualRgn(update.get(), other.get()));
+}
+
+TEST_F(PaintTest, TheUpdateRegionIsAPixelSetAndPaintingKeepsToIt) {
+  paintColour = kRed;
+  Pump();
+  // An L of two bars; the corner between them stays out of the update.
+  UniqueRegion bars = CreateRectRgn(0, 0, 60, 10);
+  UniqueRegion post = CreateRectRgn(0, 0, 10, 60);
+  CombineRgn(bars.get(), bars.get(), post.get(), RGN_OR);
+  ASSERT_TRUE(InvalidateRgn(top_, bars.get(), false));
+  RECT bounds;
+  ASSERT_TRUE(GetUpdateRect(top_, &bounds, false));
+  EXPECT_EQ(bounds, (RECT{0, 0, 60, 60})) << "the rectangle is the region's bounds";
+  UniqueRegion update = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetUpdateRgn(top_, update.get(), false), COMPLEXREGION);
+  EXPECT_FALSE(PtInRegion(update.get(), 30, 30));
+  EXPECT_TRUE(PtInRegion(update.get(), 5, 55));
+  paintColour = kBlue;
+  Pump();
+  EXPECT_EQ(Pixel(55, 5), kBlue);
+  EXPECT_EQ(Pixel(5, 55), kBlue);
+  EXPECT_EQ(Pixel(30, 30), kRed) << "inside the bounds but outside the region";
+  paintColour = kRed;
+}
+
+TEST_F(PaintTest, ValidatingPartOfTheUpdateLeavesTheRest) {
+  Pump();
+  ASSERT_TRUE(InvalidateRgn(top_, nullptr, true)) << "no region: the whole client area";
+  UniqueRegion hole = CreateRectRgn(10, 10, 20, 20);
+  ASSERT_TRUE(ValidateRgn(top_, hole.get()));
+  UniqueRegion update = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetUpdateRgn(top_, update.get(), false), COMPLEXREGION);
+  EXPECT_FALSE(PtInRegion(update.get(), 15, 15));
+  EXPECT_TRUE(PtInRegion(update.get(), 25, 15));
+  ASSERT_TRUE(ValidateRgn(top_, nullptr));
+  EXPECT_EQ(GetUpdateRgn(top_, update.get(), false), NULLREGION);
+  EXPECT_EQ(GetUpdateRgn(top_, nullptr, false), ERROR);
+}
+
+TEST_F(PaintTest, GetUpdateRgnErasesAPendingEraseWhenAsked) {
+  Pump();
+  painted.clear();
+  InvalidateRect(top_, nullptr, true);
+  UniqueRegion update = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetUpdateRgn(top_, update.get(), true), SIMPLEREGION);
+  EXPECT_THAT(painted, ElementsAre(Painted{top_, WM_ERASEBKGND, RECT{}, false}));
+  Pump();
+  ASSERT_EQ(painted.size(), 2u);
+  EXPECT_EQ(painted[1].message, WM_PAINT) << "erased once only";
 }
 
 TEST_F(PaintTest, RedrawWindowPaintsAtOnceWhenAsked) {
