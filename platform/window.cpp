@@ -8,6 +8,7 @@
 #include "platform/display_backend.h"
 #include "platform/input_queue.h"
 #include "platform/paint_queue.h"
+#include "platform/region.h"
 #include "platform/timers.h"
 #include "platform/window_tree.h"
 
@@ -152,12 +153,18 @@ bool Skipped(const WindowRecord& record, UINT flags) {
   return (flags & CWP_SKIPDISABLED) != 0 && (record.style & WS_DISABLED) != 0;
 }
 
+// Whether a point in the window's own coordinates is one of its pixels.
+bool InShape(const WindowRecord& record, POINT point) {
+  if (!Contains(RectOf(0, 0, record.rect.Width(), record.rect.Height()), point)) return false;
+  return !record.shape || record.shape->Contains(point);
+}
+
 // The topmost child of `parent` under a point in its client area.
 HWND ChildAtLocked(HWND parent, POINT point, UINT flags) {
   for (const HWND child : Tree().ChildrenOf(parent)) {
     const WindowRecord& record = *Tree().Find(child);
     if (Skipped(record, flags)) continue;
-    if (Contains(record.rect, point)) return child;
+    if (InShape(record, POINT{point.x - record.rect.left, point.y - record.rect.top})) return child;
   }
   return kNoWindow;
 }
@@ -595,6 +602,31 @@ bool MoveWindow(HWND window, int32_t x, int32_t y, int32_t width, int32_t height
   return SetWindowPos(window, HWND_TOP, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+bool SetWindowRgn(HWND window, UniqueRegion region, bool redraw) {
+  RECT placed;
+  const bool found = WithRecord(window, false, [&region, &placed](WindowRecord& r) {
+    r.shape = std::move(region);
+    if (r.shape) r.update.Combine(*r.shape, Region::Operation::kAnd);
+    placed = r.rect;
+    return true;
+  });
+  if (!found) return false;
+  if (redraw) {
+    ExposeUnder(window, placed);
+    InvalidateRect(window, nullptr, true);
+  }
+  return true;
+}
+
+int GetWindowRgn(HWND window, HRGN region) {
+  if (region == nullptr) return ERROR;
+  return WithRecord(window, ERROR, [region](const WindowRecord& r) {
+    if (!r.shape) return ERROR;
+    *region = *r.shape;
+    return region->Kind();
+  });
+}
+
 bool GetWindowRect(HWND window, RECT* rect) {
   std::lock_guard lock(Tree().mutex());
   const WindowRecord* record = Tree().Find(window);
@@ -654,7 +686,7 @@ HWND ChildWindowFromPointEx(HWND parent, POINT point, UINT flags) {
   std::lock_guard lock(Tree().mutex());
   const WindowRecord* record = Tree().Find(parent);
   if (record == nullptr) return kNoWindow;
-  if (!Contains(RectOf(0, 0, record->rect.Width(), record->rect.Height()), point)) return kNoWindow;
+  if (!InShape(*record, point)) return kNoWindow;
   const HWND child = ChildAtLocked(parent, point, flags);
   return child == kNoWindow ? parent : child;
 }

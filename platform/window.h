@@ -178,6 +178,16 @@ bool ScreenToClient(HWND window, POINT* point);
 // Maps points from one window's client area to another's (0: the screen).
 int32_t MapWindowPoints(HWND from, HWND to, POINT* points, uint32_t count);
 
+// The window takes the region (its own coordinates, its rectangle's
+// corner at 0, 0) and keeps it: only the pixels inside are its own to
+// paint, to invalidate and to be found by a point. No region gives it
+// back all of its rectangle. With `redraw` the window and, for a child,
+// its parent's part under its rectangle are painted again. False for no
+// window; the region then goes with the call.
+bool SetWindowRgn(HWND window, UniqueRegion region, bool redraw);
+// Copies the window region into `region`; ERROR when there is none.
+int GetWindowRgn(HWND window, HRGN region);
+
 // The deepest visible, enabled window under a screen point.
 HWND WindowFromPoint(POINT point);
 // The child (or the parent itself) under a point in the parent's client

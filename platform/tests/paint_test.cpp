@@ -424,4 +424,53 @@ TEST_F(PaintTest, RedrawWindowPaintsAtOnceWhenAsked) {
                                    Painted{top_, WM_PAINT, part, false}));
 }
 
+TEST_F(PaintTest, AWindowRegionClipsItsPaintingAndItsInvalidations) {
+  paintColour = kRed;
+  SetWindowLongPtr(top_, GWL_STYLE, WS_VISIBLE | WS_CLIPCHILDREN);
+  const HWND child = ColourChild(top_, kGreen, {10, 10, 50, 50});
+  // The child keeps its top-left quarter and its bottom-right one.
+  UniqueRegion quarters = CreateRectRgn(0, 0, 20, 20);
+  UniqueRegion other = CreateRectRgn(20, 20, 40, 40);
+  CombineRgn(quarters.get(), quarters.get(), other.get(), RGN_OR);
+  ASSERT_TRUE(SetWindowRgn(child, std::move(quarters), true));
+  Pump();
+  struct Sample {
+    POINT at;
+    COLORREF colour;
+  };
+  const Sample samples[] = {
+      {{15, 15}, kGreen},  // the child's top-left quarter
+      {{45, 45}, kGreen},  // its bottom-right quarter
+      {{45, 15}, kRed},    // outside its region the parent paints and is not clipped away
+      {{15, 45}, kRed},
+  };
+  for (const Sample& s : samples)
+    EXPECT_EQ(Pixel(s.at.x, s.at.y), s.colour) << s.at.x << "," << s.at.y;
+
+  const HDC dc = GetDC(child);
+  UniqueBrush blue = CreateSolidBrush(kBlue);
+  FillRect(dc, RECT{0, 0, 40, 40}, blue.get());
+  ReleaseDC(child, dc);
+  EXPECT_EQ(Pixel(15, 15), kBlue);
+  EXPECT_EQ(Pixel(45, 15), kRed) << "its DC draws nothing outside its region";
+
+  ASSERT_TRUE(InvalidateRect(child, nullptr, false));
+  UniqueRegion update = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetUpdateRgn(child, update.get(), false), COMPLEXREGION);
+  EXPECT_TRUE(PtInRegion(update.get(), 5, 5));
+  EXPECT_FALSE(PtInRegion(update.get(), 30, 5)) << "nothing is invalidated outside the region";
+}
+
+TEST_F(PaintTest, SettingARegionWithRedrawExposesWhatTheWindowNoLongerCovers) {
+  paintColour = kRed;
+  SetWindowLongPtr(top_, GWL_STYLE, WS_VISIBLE | WS_CLIPCHILDREN);
+  const HWND child = ColourChild(top_, kGreen, {10, 10, 50, 50});
+  Pump();
+  EXPECT_EQ(Pixel(45, 45), kGreen);
+  ASSERT_TRUE(SetWindowRgn(child, CreateRectRgn(0, 0, 20, 20), true));
+  Pump();
+  EXPECT_EQ(Pixel(15, 15), kGreen);
+  EXPECT_EQ(Pixel(45, 45), kRed) << "the parent paints where the child was cut away";
+}
+
 }  // namespace

@@ -262,4 +262,48 @@ TEST_F(WindowTest, PointsFindTheDeepestReachableWindow) {
   EXPECT_EQ(ChildWindowFromPoint(top, {500, 50}), kNoWindow);
 }
 
+TEST_F(WindowTest, AWindowRegionDecidesWhichPointsFindTheWindow) {
+  const HWND top = Top(100, 100, 400, 300);
+  const HWND lower = Child(top, 1, {0, 0, 200, 200});
+  const HWND upper = Child(top, 2, {100, 0, 300, 200});
+  // The upper child keeps only its right half (its own coordinates).
+  ASSERT_TRUE(SetWindowRgn(upper, CreateRectRgn(100, 0, 200, 200), false));
+  struct Case {
+    POINT screen;
+    HWND found;
+  };
+  const Case cases[] = {
+      {{250, 150}, lower},  // outside the upper child's region: the one beneath
+      {{350, 150}, upper},  // inside it
+      {{450, 150}, top},    // past the children
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(WindowFromPoint(c.screen), c.found) << c.screen.x << "," << c.screen.y;
+  }
+  EXPECT_EQ(ChildWindowFromPoint(top, {150, 50}), lower);
+  EXPECT_EQ(ChildWindowFromPoint(top, {250, 50}), upper);
+  ASSERT_TRUE(SetWindowRgn(top, CreateRoundRectRgn(0, 0, 400, 300, 100, 100), false));
+  EXPECT_EQ(ChildWindowFromPoint(top, {1, 1}), kNoWindow) << "a cut-off corner is outside";
+  EXPECT_EQ(WindowFromPoint({101, 101}), kNoWindow);
+  EXPECT_EQ(ChildWindowFromPoint(top, {150, 1}), lower);
+}
+
+TEST_F(WindowTest, TheWindowKeepsItsRegionAndHandsOutCopies) {
+  const HWND top = Top(0, 0, 100, 100);
+  UniqueRegion copy = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(top, copy.get()), ERROR) << "no region yet";
+  ASSERT_TRUE(SetWindowRgn(top, CreateRectRgn(10, 10, 20, 20), true));
+  EXPECT_EQ(GetWindowRgn(top, copy.get()), SIMPLEREGION);
+  OffsetRgn(copy.get(), 5, 5);
+  UniqueRegion again = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(top, again.get()), SIMPLEREGION);
+  RECT box;
+  GetRgnBox(again.get(), &box);
+  EXPECT_EQ(box, (RECT{10, 10, 20, 20})) << "changing the copy leaves the window's own alone";
+  ASSERT_TRUE(SetWindowRgn(top, nullptr, false));
+  EXPECT_EQ(GetWindowRgn(top, again.get()), ERROR);
+  EXPECT_EQ(WindowFromPoint({50, 50}), top);
+  EXPECT_FALSE(SetWindowRgn(kNoWindow, CreateRectRgn(0, 0, 1, 1), false));
+}
+
 }  // namespace
