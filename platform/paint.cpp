@@ -1,11 +1,11 @@
 #include "platform/paint.h"
 
 #include <algorithm>
-#include <cassert>
 #include <map>
 #include <optional>
 #include <utility>
 
+#include "platform/caller_assert.h"
 #include "platform/display_backend.h"
 #include "platform/region.h"
 #include "platform/window.h"
@@ -160,19 +160,35 @@ void CollectLocked(const WindowRecord& record, Children children, std::vector<HW
   for (const HWND child : record.children) CollectLocked(*Tree().Find(child), children, windows);
 }
 
-// The DCs handed out and not yet given back, by the thread that has them.
-std::map<HDC, UniqueDC>& OpenDCs() {
-  thread_local std::map<HDC, UniqueDC> open;
+// A DC handed out and not yet given back; a paint's DC belongs to the
+// window that began it and goes back only through EndPaint.
+struct OpenDC {
+  UniqueDC dc;
+  HWND paintOf = kNoWindow;
+};
+
+// The DCs handed out, by the thread that has them.
+std::map<HDC, OpenDC>& OpenDCs() {
+  thread_local std::map<HDC, OpenDC> open;
   return open;
 }
 
-HDC HandOut(UniqueDC dc) {
+HDC HandOut(UniqueDC dc, HWND paintOf) {
   const HDC handle = dc.get();
-  if (handle != nullptr) OpenDCs()[handle] = std::move(dc);
+  if (handle != nullptr) OpenDCs()[handle] = OpenDC{std::move(dc), paintOf};
   return handle;
 }
 
 bool GiveBack(HDC dc) { return OpenDCs().erase(dc) != 0; }
+
+bool EndsItsPaint(HWND window, HDC dc) {
+  const auto it = OpenDCs().find(dc);
+  if (it == OpenDCs().end() || it->second.paintOf == kNoWindow || it->second.paintOf != window) {
+    return false;
+  }
+  OpenDCs().erase(it);
+  return true;
+}
 
 // A DC over the window clipped to `area` (client coordinates), or to its
 // whole visible part.
@@ -194,11 +210,21 @@ bool IsLockedOutLocked(const WindowRecord& record) {
   return false;
 }
 
-UniqueDC WindowDC(HWND window, const Region* area) {
+// A caller's window handle that names no window is reported under `call`;
+// none means the window system asks for itself and may find it gone.
+WindowRecord* LookUpLocked(HWND window, const char* call) {
+  return call == nullptr ? Tree().Find(window) : Tree().FindOrReport(window, call);
+}
+
+// Only the window's own thread draws on it.
+UniqueDC WindowDC(HWND window, const Region* area, const char* call) {
   std::lock_guard lock(Tree().mutex());
-  WindowRecord* record = Tree().Find(window);
+  WindowRecord* record = LookUpLocked(window, call);
   if (record == nullptr) return nullptr;
-  assert(record->queue == CurrentQueue() && "a window is painted by its own thread");
+  if (record->queue != CurrentQueue()) {
+    ReportMisuse(Misuse::kOtherThread, call != nullptr ? call : "WindowDC");
+    return nullptr;
+  }
   Region clip = IsLockedOutLocked(*record) ? Region() : VisibleAreaLocked(*record);
   const POINT origin = OriginInTopLocked(*record);
   if (area != nullptr) clip = And(std::move(clip), Moved(*area, origin));
@@ -235,17 +261,17 @@ bool TakePaint(MSG* msg, HWND window, UINT first, UINT last) {
 
 namespace {
 
-bool Invalidate(HWND window, const RECT* rect, HRGN region, bool erase) {
+bool Invalidate(HWND window, const RECT* rect, HRGN region, bool erase, const char* call) {
   std::lock_guard lock(Tree().mutex());
-  WindowRecord* record = Tree().Find(window);
+  WindowRecord* record = LookUpLocked(window, call);
   if (record == nullptr) return false;
   InvalidateLocked(*record, AreaOf(*record, rect, region), erase, Children::kUnlessClipped);
   return true;
 }
 
-bool Validate(HWND window, const RECT* rect, HRGN region) {
+bool Validate(HWND window, const RECT* rect, HRGN region, const char* call) {
   std::lock_guard lock(Tree().mutex());
-  WindowRecord* record = Tree().Find(window);
+  WindowRecord* record = LookUpLocked(window, call);
   if (record == nullptr) return false;
   record->update.Combine(AreaOf(*record, rect, region), Region::Operation::kDiff);
   if (record->update.IsEmpty()) record->erasePending = false;
@@ -254,19 +280,19 @@ bool Validate(HWND window, const RECT* rect, HRGN region) {
 
 // The update region in client coordinates; with `erase`, a pending erase
 // is done now. Nothing for a window that is gone.
-std::optional<Region> TakeUpdate(HWND window, bool erase) {
+std::optional<Region> TakeUpdate(HWND window, bool erase, const char* call) {
   Region update;
   bool erasePending = false;
   {
     std::lock_guard lock(Tree().mutex());
-    WindowRecord* record = Tree().Find(window);
+    WindowRecord* record = LookUpLocked(window, call);
     if (record == nullptr) return std::nullopt;
     update = record->update;
     erasePending = record->erasePending;
     if (erase) record->erasePending = false;
   }
   if (erase && erasePending) {
-    UniqueDC dc = WindowDC(window, &update);
+    UniqueDC dc = WindowDC(window, &update, nullptr);
     if (SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0) == 0) {
       std::lock_guard lock(Tree().mutex());
       if (WindowRecord* record = Tree().Find(window)) record->erasePending = true;
@@ -278,38 +304,53 @@ std::optional<Region> TakeUpdate(HWND window, bool erase) {
 }  // namespace
 
 bool InvalidateRect(HWND window, const RECT* rect, bool erase) {
-  return Invalidate(window, rect, nullptr, erase);
+  return Invalidate(window, rect, nullptr, erase, "InvalidateRect");
 }
 
 bool InvalidateRgn(HWND window, HRGN region, bool erase) {
-  return Invalidate(window, nullptr, region, erase);
+  return Invalidate(window, nullptr, region, erase, "InvalidateRgn");
 }
 
-bool ValidateRect(HWND window, const RECT* rect) { return Validate(window, rect, nullptr); }
+bool ValidateRect(HWND window, const RECT* rect) {
+  return Validate(window, rect, nullptr, "ValidateRect");
+}
 
-bool ValidateRgn(HWND window, HRGN region) { return Validate(window, nullptr, region); }
+bool ValidateRgn(HWND window, HRGN region) {
+  return Validate(window, nullptr, region, "ValidateRgn");
+}
 
 int GetUpdateRgn(HWND window, HRGN region, bool erase) {
   if (region == nullptr) return ERROR;
-  const std::optional<Region> update = TakeUpdate(window, erase);
+  const std::optional<Region> update = TakeUpdate(window, erase, "GetUpdateRgn");
   if (!update) return ERROR;
   *region = *update;
   return region->Kind();
 }
 
 bool GetUpdateRect(HWND window, RECT* rect, bool erase) {
-  const std::optional<Region> update = TakeUpdate(window, erase);
+  const std::optional<Region> update = TakeUpdate(window, erase, "GetUpdateRect");
   if (!update) return false;
   if (rect != nullptr) *rect = update->Box();
   return !update->IsEmpty();
 }
+
+namespace {
+
+// Sends WM_PAINT at once when the update region is not empty.
+bool PaintNow(HWND window, const char* call) {
+  const std::optional<Region> update = TakeUpdate(window, false, call);
+  if (update && !update->IsEmpty()) SendMessage(window, WM_PAINT, 0, 0);
+  return update.has_value() && IsWindow(window);
+}
+
+}  // namespace
 
 bool RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) {
   const Children children = ChildrenOfFlags(flags);
   std::vector<HWND> windows;
   {
     std::lock_guard lock(Tree().mutex());
-    WindowRecord* record = Tree().Find(window);
+    WindowRecord* record = Tree().FindOrReport(window, "RedrawWindow");
     if (record == nullptr) return false;
     const Region area = AreaOf(*record, rect, region);
     if ((flags & RDW_INVALIDATE) != 0) {
@@ -319,36 +360,38 @@ bool RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) {
     }
     CollectLocked(*record, children, &windows);
   }
+  // Painting one may destroy another: those gone are passed over.
   for (const HWND each : windows) {
     if ((flags & RDW_UPDATENOW) != 0) {
-      UpdateWindow(each);
+      PaintNow(each, nullptr);
     } else if ((flags & RDW_ERASENOW) != 0) {
-      GetUpdateRect(each, nullptr, true);
+      TakeUpdate(each, true, nullptr);
     }
   }
   return true;
 }
 
-bool UpdateWindow(HWND window) {
-  RECT pending;
-  if (GetUpdateRect(window, &pending, false)) SendMessage(window, WM_PAINT, 0, 0);
-  return IsWindow(window);
-}
+bool UpdateWindow(HWND window) { return PaintNow(window, "UpdateWindow"); }
 
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   if (paint == nullptr) return nullptr;
+  paint->hdc = nullptr;
   Region update;
   bool erase = false;
   {
     std::lock_guard lock(Tree().mutex());
-    WindowRecord* record = Tree().Find(window);
+    WindowRecord* record = Tree().FindOrReport(window, "BeginPaint");
     if (record == nullptr) return nullptr;
+    if (record->queue != CurrentQueue()) {
+      ReportMisuse(Misuse::kOtherThread, "BeginPaint");
+      return nullptr;
+    }
     update = record->update;
     erase = record->erasePending;
     record->update = Region();
     record->erasePending = false;
   }
-  const HDC dc = HandOut(WindowDC(window, &update));
+  const HDC dc = HandOut(WindowDC(window, &update, nullptr), window);
   paint->hdc = dc;
   paint->rcPaint = update.Box();
   paint->fErase = erase && SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) == 0;
@@ -366,8 +409,13 @@ std::pair<HWND, RECT> PaintedAreaInTop(HWND window, const RECT& painted) {
   return {TopOfLocked(*record).handle, area.Box()};
 }
 
+// A paint that never began (BeginPaint failed, and said so) ends quietly.
 bool EndPaint(HWND window, const PAINTSTRUCT* paint) {
-  if (paint == nullptr || !GiveBack(paint->hdc)) return false;
+  if (paint == nullptr || paint->hdc == nullptr) return false;
+  if (!EndsItsPaint(window, paint->hdc)) {
+    ReportMisuse(Misuse::kOutsidePaint, "EndPaint");
+    return false;
+  }
   const auto [top, dirty] = PaintedAreaInTop(window, paint->rcPaint);
   if (top != kNoWindow && !dirty.IsEmpty()) {
     CurrentDisplay().PresentNativeWindow(top, dirty);
@@ -380,7 +428,7 @@ int ScrollWindowEx(HWND window, int32_t dx, int32_t dy, const RECT* scroll, cons
   Region exposed;
   {
     std::lock_guard lock(Tree().mutex());
-    WindowRecord* record = Tree().Find(window);
+    WindowRecord* record = Tree().FindOrReport(window, "ScrollWindowEx");
     if (record == nullptr) return ERROR;
     const RECT client = ClientOf(*record);
     const RECT area =
@@ -406,7 +454,7 @@ bool ScrollWindow(HWND window, int32_t dx, int32_t dy, const RECT* scroll, const
          ERROR;
 }
 
-HDC GetDC(HWND window) { return HandOut(WindowDC(window, nullptr)); }
+HDC GetDC(HWND window) { return HandOut(WindowDC(window, nullptr, "GetDC"), kNoWindow); }
 
 HDC GetWindowDC(HWND window) { return GetDC(window); }
 

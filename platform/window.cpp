@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/caller_assert.h"
 #include "platform/caret.h"
 #include "platform/cursor.h"
 #include "platform/display_backend.h"
@@ -39,7 +40,18 @@ Result WithRecord(HWND window, Result missing, Reader read) {
   return record == nullptr ? missing : read(*record);
 }
 
+// The same for a window handle a caller passed in: one that names no
+// window is reported.
+template <typename Result, typename Reader>
+Result WithCallersRecord(HWND window, const char* call, Result missing, Reader read) {
+  std::lock_guard lock(Tree().mutex());
+  WindowRecord* record = Tree().FindOrReport(window, call);
+  return record == nullptr ? missing : read(*record);
+}
+
 bool OwnedByThisThread(const WindowRecord& record) { return record.queue == CurrentQueue(); }
+
+bool Destroy(HWND window);
 
 // The window's client origin on the screen.
 POINT ScreenOriginLocked(HWND window) {
@@ -66,7 +78,8 @@ void DestroyChildren(HWND window) {
     std::lock_guard lock(Tree().mutex());
     children = Tree().ChildrenOf(window);
   }
-  for (const HWND child : children) DestroyWindow(child);
+  // A child may already have gone with an earlier one.
+  for (const HWND child : children) Destroy(child);
 }
 
 std::vector<HWND> OwnedWindows(HWND owner) {
@@ -247,7 +260,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* text, DWOR
   const LPARAM createParam = reinterpret_cast<LPARAM>(&create);
   if (SendMessage(window, WM_NCCREATE, 0, createParam) == 0 ||
       SendMessage(window, WM_CREATE, 0, createParam) == kCreationFailed) {
-    DestroyWindow(window);
+    Destroy(window);
     return kNoWindow;
   }
   SendMessage(window, WM_SIZE, SIZE_RESTORED, MakeLParam(width, height));
@@ -260,16 +273,33 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* text, DWOR
   return window;
 }
 
-bool DestroyWindow(HWND window) {
+namespace {
+
+bool Destroy(HWND window) {
   if (!MarkDestroying(window)) return false;
   ReleaseInputOf(window);
   ReleaseCaretOf(window);
-  for (const HWND owned : OwnedWindows(window)) DestroyWindow(owned);
+  for (const HWND owned : OwnedWindows(window)) Destroy(owned);
   SendMessage(window, WM_DESTROY, 0, 0);
   DestroyChildren(window);
   SendMessage(window, WM_NCDESTROY, 0, 0);
   Forget(window);
   return true;
+}
+
+}  // namespace
+
+bool DestroyWindow(HWND window) {
+  {
+    std::lock_guard lock(Tree().mutex());
+    const WindowRecord* record = Tree().FindOrReport(window, "DestroyWindow");
+    if (record == nullptr) return false;
+    if (!OwnedByThisThread(*record)) {
+      ReportMisuse(Misuse::kOtherThread, "DestroyWindow");
+      return false;
+    }
+  }
+  return Destroy(window);
 }
 
 bool IsWindow(HWND window) {
@@ -417,24 +447,25 @@ int32_t GetDlgCtrlID(HWND window) {
 // ---- Attributes ---------------------------------------------------------------
 
 LONG_PTR GetWindowLongPtr(HWND window, int index) {
-  return WithRecord(window, LONG_PTR{0}, [index](const WindowRecord& r) -> LONG_PTR {
-    switch (index) {
-      case GWLP_WNDPROC:
-        return reinterpret_cast<LONG_PTR>(r.proc);
-      case GWLP_HWNDPARENT:
-        return (r.style & WS_CHILD) != 0 ? r.parent : r.owner;
-      case GWL_STYLE:
-        return r.style;
-      case GWL_EXSTYLE:
-        return r.exStyle;
-      case GWLP_USERDATA:
-        return r.userData;
-      case GWL_ID:
-        return r.id;
-      default:
-        return 0;
-    }
-  });
+  return WithCallersRecord(window, "GetWindowLongPtr", LONG_PTR{0},
+                           [index](const WindowRecord& r) -> LONG_PTR {
+                             switch (index) {
+                               case GWLP_WNDPROC:
+                                 return reinterpret_cast<LONG_PTR>(r.proc);
+                               case GWLP_HWNDPARENT:
+                                 return (r.style & WS_CHILD) != 0 ? r.parent : r.owner;
+                               case GWL_STYLE:
+                                 return r.style;
+                               case GWL_EXSTYLE:
+                                 return r.exStyle;
+                               case GWLP_USERDATA:
+                                 return r.userData;
+                               case GWL_ID:
+                                 return r.id;
+                               default:
+                                 return 0;
+                             }
+                           });
 }
 
 LONG_PTR SetWindowLongPtr(HWND window, int index, LONG_PTR value) {
@@ -472,12 +503,14 @@ bool GetClassName(HWND window, std::string* className) {
 }
 
 bool SetWindowText(HWND window, const char* text) {
-  return IsWindow(window) &&
+  return WithCallersRecord(window, "SetWindowText", false,
+                           [](const WindowRecord&) { return true; }) &&
          SendMessage(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) != 0;
 }
 
 std::string GetWindowText(HWND window) {
-  return WithRecord(window, std::string(), [](const WindowRecord& r) { return r.text; });
+  return WithCallersRecord(window, "GetWindowText", std::string(),
+                           [](const WindowRecord& r) { return r.text; });
 }
 
 int32_t GetWindowTextLength(HWND window) {
@@ -516,8 +549,8 @@ HANDLE RemoveProp(HWND window, const char* name) {
 
 bool ShowWindow(HWND window, int command) {
   const bool show = command != SW_HIDE;
-  const std::optional<bool> wasVisible = WithRecord(
-      window, std::optional<bool>(),
+  const std::optional<bool> wasVisible = WithCallersRecord(
+      window, "ShowWindow", std::optional<bool>(),
       [](const WindowRecord& r) { return std::optional<bool>((r.style & WS_VISIBLE) != 0); });
   if (!wasVisible) return false;
   if (*wasVisible == show) return *wasVisible;
@@ -547,7 +580,7 @@ bool IsWindowVisible(HWND window) {
 
 bool EnableWindow(HWND window, bool enable) {
   const std::optional<bool> wasDisabled =
-      WithRecord(window, std::optional<bool>(), [enable](WindowRecord& r) {
+      WithCallersRecord(window, "EnableWindow", std::optional<bool>(), [enable](WindowRecord& r) {
         const bool disabled = (r.style & WS_DISABLED) != 0;
         r.style = enable ? (r.style & ~WS_DISABLED) : (r.style | WS_DISABLED);
         return std::optional<bool>(disabled);
@@ -568,7 +601,7 @@ bool SetWindowPos(HWND window, HWND insertAfter, int32_t x, int32_t y, int32_t w
   bool topLevel = false;
   RECT placed;
   RECT before;
-  const bool found = WithRecord(window, false, [&](WindowRecord& r) {
+  const bool found = WithCallersRecord(window, "SetWindowPos", false, [&](WindowRecord& r) {
     before = r.rect;
     if ((flags & SWP_NOMOVE) != 0 || (r.rect.left == x && r.rect.top == y)) {
       pos.flags |= SWP_NOMOVE;
@@ -604,12 +637,13 @@ bool MoveWindow(HWND window, int32_t x, int32_t y, int32_t width, int32_t height
 
 bool SetWindowRgn(HWND window, UniqueRegion region, bool redraw) {
   RECT placed;
-  const bool found = WithRecord(window, false, [&region, &placed](WindowRecord& r) {
-    r.shape = std::move(region);
-    if (r.shape) r.update.Combine(*r.shape, Region::Operation::kAnd);
-    placed = r.rect;
-    return true;
-  });
+  const bool found =
+      WithCallersRecord(window, "SetWindowRgn", false, [&region, &placed](WindowRecord& r) {
+        r.shape = std::move(region);
+        if (r.shape) r.update.Combine(*r.shape, Region::Operation::kAnd);
+        placed = r.rect;
+        return true;
+      });
   if (!found) return false;
   if (redraw) {
     ExposeUnder(window, placed);
@@ -620,7 +654,7 @@ bool SetWindowRgn(HWND window, UniqueRegion region, bool redraw) {
 
 int GetWindowRgn(HWND window, HRGN region) {
   if (region == nullptr) return ERROR;
-  return WithRecord(window, ERROR, [region](const WindowRecord& r) {
+  return WithCallersRecord(window, "GetWindowRgn", ERROR, [region](const WindowRecord& r) {
     if (!r.shape) return ERROR;
     *region = *r.shape;
     return region->Kind();
@@ -629,7 +663,7 @@ int GetWindowRgn(HWND window, HRGN region) {
 
 bool GetWindowRect(HWND window, RECT* rect) {
   std::lock_guard lock(Tree().mutex());
-  const WindowRecord* record = Tree().Find(window);
+  const WindowRecord* record = Tree().FindOrReport(window, "GetWindowRect");
   if (record == nullptr || rect == nullptr) return false;
   const POINT origin = ScreenOriginLocked(window);
   *rect = RectOf(origin.x, origin.y, record->rect.Width(), record->rect.Height());
@@ -637,7 +671,8 @@ bool GetWindowRect(HWND window, RECT* rect) {
 }
 
 bool GetClientRect(HWND window, RECT* rect) {
-  return rect != nullptr && WithRecord(window, false, [rect](const WindowRecord& r) {
+  return rect != nullptr &&
+         WithCallersRecord(window, "GetClientRect", false, [rect](const WindowRecord& r) {
            *rect = RectOf(0, 0, r.rect.Width(), r.rect.Height());
            return true;
          });

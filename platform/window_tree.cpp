@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/caller_assert.h"
 #include "platform/system_classes.h"
 
 namespace platform {
@@ -12,6 +13,12 @@ WindowTree::WindowTree() { AddSystemClasses(); }
 WindowRecord* WindowTree::Find(HWND window) {
   const auto it = windows_.find(window);
   return it == windows_.end() ? nullptr : &it->second;
+}
+
+WindowRecord* WindowTree::FindOrReport(HWND window, const char* call) {
+  WindowRecord* record = Find(window);
+  if (record == nullptr && window != kNoWindow) ReportMisuse(Misuse::kStaleWindow, call);
+  return record;
 }
 
 WindowRecord& WindowTree::Add(WindowRecord record) {

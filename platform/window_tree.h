@@ -55,6 +55,9 @@ class WindowTree {
 
   // Everything below expects the lock held.
   WindowRecord* Find(HWND window);
+  // The same for a handle a caller passed in: one that names no window
+  // (other than none at all) is reported as a misuse.
+  WindowRecord* FindOrReport(HWND window, const char* call);
   WindowRecord& Add(WindowRecord record);
   void Remove(HWND window);
   // The sibling list the window is in: its parent's children or the

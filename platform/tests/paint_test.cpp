@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/caller_assert.h"
 #include "platform/display_backend.h"
 #include "platform/window.h"
 #include "window_test_support.h"
@@ -231,7 +232,9 @@ TEST_F(PaintTest, WindowDCStartsAtTheWindowsCornerAndIsClippedToIt) {
   EXPECT_EQ(Pixel(29, 29), kBlue);
   EXPECT_EQ(Pixel(31, 31), kRed) << "nothing outside the window";
   DestroyWindow(child);
+  const ScopedMisuseCounter misuses;
   EXPECT_EQ(GetWindowDC(child), nullptr) << "a window that is gone has no DC";
+  EXPECT_EQ(misuses.Count(Misuse::kStaleWindow), 1);
 }
 
 TEST_F(PaintTest, ALockedWindowDrawsNothingAndPaintsWhatGatheredWhenLetGo) {
