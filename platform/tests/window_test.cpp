@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/caller_assert.h"
 #include "platform/input.h"
 #include "window_test_support.h"
 
@@ -116,7 +117,9 @@ TEST_F(WindowTest, DestroyingGoesToOwnedWindowsAndChildrenBeforeTheWindowEnds) {
                                 Seen{grandchild, WM_DESTROY}, Seen{grandchild, WM_NCDESTROY},
                                 Seen{child, WM_NCDESTROY}, Seen{top, WM_NCDESTROY}));
   for (const HWND w : {top, child, grandchild, owned}) EXPECT_FALSE(IsWindow(w));
+  const ScopedMisuseCounter misuses;
   EXPECT_FALSE(DestroyWindow(top));
+  EXPECT_EQ(misuses.Count(Misuse::kStaleWindow), 1) << "destroyed once";
 }
 
 TEST_F(WindowTest, ChildrenKeepAZOrderNewestOnTop) {
