@@ -56,8 +56,6 @@ WindowRecord& TopOfLocked(WindowRecord& record) {
   return *r;
 }
 
-// The part of the window's client area its drawing may reach, in its
-// top-level window's image, as its clipping styles say.
 // The pixels a window covers in its own client coordinates: its client
 // area, cut to its window region when it has one.
 Region ShapeOf(const WindowRecord& record) {
@@ -70,6 +68,8 @@ Region PlacedShapeOf(const WindowRecord& record) {
   return Moved(ShapeOf(record), POINT{record.rect.left, record.rect.top});
 }
 
+// The part of the window's shape its drawing may reach, in its top-level
+// window's image, as its clipping styles say.
 Region VisibleAreaLocked(const WindowRecord& record) {
   const POINT origin = OriginInTopLocked(record);
   Region area = Moved(ShapeOf(record), origin);
@@ -117,8 +117,8 @@ bool Reaches(const WindowRecord& record, Children children) {
 }
 
 // Runs `change` on the area (client coordinates) of the window and of the
-// children under it that `children` reaches.
-// The part of the area outside the window's shape is none of its business.
+// children under it that `children` reaches. The part of the area
+// outside a window's shape is none of its business.
 template <typename Change>
 void ForAreaLocked(WindowRecord& record, const Region& area, Children children, Change change) {
   if (!Visible(record)) return;
@@ -160,8 +160,8 @@ void CollectLocked(const WindowRecord& record, Children children, std::vector<HW
   for (const HWND child : record.children) CollectLocked(*Tree().Find(child), children, windows);
 }
 
-// A DC handed out and not yet given back; a paint's DC belongs to the
-// window that began it and goes back only through EndPaint.
+// A DC handed out and not yet given back; EndPaint takes back only a
+// paint's DC, from the window that began the paint.
 struct OpenDC {
   UniqueDC dc;
   HWND paintOf = kNoWindow;

@@ -53,6 +53,9 @@ bool RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags);
 bool UpdateWindow(HWND window);
 
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
+// Only the window's own thread paints it; BeginPaint elsewhere answers
+// nullptr. EndPaint ends the paint BeginPaint began on the same window;
+// any other DC is a misuse, reported and refused.
 bool EndPaint(HWND window, const PAINTSTRUCT* paint);
 inline constexpr UINT SW_INVALIDATE = 0x0002;
 inline constexpr UINT SW_ERASE = 0x0004;

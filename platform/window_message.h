@@ -76,7 +76,8 @@ using WindowProc = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 HWND CreateWindowHandle(WindowProc proc);
 // Destroys the window's owned windows, then sends it WM_DESTROY, destroys
 // its children, sends WM_NCDESTROY and forgets it. Senders still waiting on
-// it are released with 0. False for no window or another thread's window.
+// it are released with 0. False for no window or another thread's window,
+// each reported as a misuse (platform/caller_assert.h).
 bool DestroyWindow(HWND window);
 bool IsWindow(HWND window);
 
