@@ -90,8 +90,7 @@ int TranslateAccelerator(HWND window, HACCEL table, const MSG* msg) {
   const BYTE held = HeldModifiers();
   for (const ACCEL& entry : *entries) {
     if (!Matches(entry, *msg, held)) continue;
-    SendMessage(window, WM_COMMAND,
-                static_cast<WPARAM>(MakeLParam(entry.cmd, kCommandFromAccelerator)), 0);
+    SendMessage(window, WM_COMMAND, MakeWParam(entry.cmd, kCommandFromAccelerator), 0);
     return 1;
   }
   return 0;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/control_notify.h"
 #include "platform/windef.h"
 #include "platform/window_message.h"
 
@@ -20,7 +21,6 @@ namespace platform {
 using HMENU = uint32_t;
 inline constexpr HMENU kNoMenu = 0;
 
-inline constexpr UINT WM_COMMAND = 0x0111;
 // Sent to the owner before a popup shows: wParam the popup's HMENU,
 // lParam its position in the menu that opened it (0 for a tracked popup).
 inline constexpr UINT WM_INITMENUPOPUP = 0x0117;
