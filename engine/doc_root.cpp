@@ -67,7 +67,7 @@ int CDocBunsObj::Reset() {
   if (result != 0) {
     CVedTextPos cursor;
     GetCursor(&cursor);
-    UpdateAfterChange(1, 1, 0, &cursor, nullptr, nullptr, 0, 0);
+    UpdateAfterChange({.edited = true, .caret = &cursor});
   }
   return result;
 }
@@ -78,7 +78,7 @@ int CDocBunsObj::TakeBackContent(CKeptChildren& kept) {
   if (TakeBackChildren(kept) == 0) return 0;
   CVedTextPos cursor;
   GetCursor(&cursor);
-  UpdateAfterChange(1, 1, 0, &cursor, nullptr, nullptr, 0, 0);
+  UpdateAfterChange({.edited = true, .caret = &cursor});
   return 1;
 }
 
@@ -105,7 +105,7 @@ int CDocBunsObj::OpenFromArchive(platform::CArchive* archive, const PageFormat* 
   CVedTextPos start;
   MoveCursor(kMoveDocumentStart, &toStart, nullptr, &start);
   GetCursor(&start);
-  UpdateAfterChange(1, 1, 0, &start, nullptr, nullptr, 0, 0);
+  UpdateAfterChange({.edited = true, .caret = &start});
   renderer_.ForgetStoredDefaultFontId();
   Notify(WM_WPC_CONTENTLOADED, 1, 0);
   return 1;

@@ -79,7 +79,7 @@ inline constexpr int kCueInterrupt = 1;
 inline constexpr int kCueAsync = 2;
 inline constexpr int kCueSync = 1;
 
-// Flags of CDocBunsObj::UpdateAfterChange: the content was edited, the
+// AfterChange::changeFlags: the content was edited, the
 // document's height changed, the edit names no end to repaint to.
 inline constexpr int kChangeEdited = 0x1;
 inline constexpr int kChangeHeightChanged = 0x2;
@@ -90,6 +90,25 @@ inline int ChangeFlagsOf(const EditResult& result, const CVedTextPos& end) {
   return kChangeEdited | (result.heightDelta != 0 ? kChangeHeightChanged : 0) |
          (end.IsEmpty() ? kChangeNoEnd : 0);
 }
+
+// What UpdateAfterChange is told of the edit or move just made.
+struct AfterChange {
+  // The content was edited (a result that says nothing changed outweighs it).
+  bool edited = false;
+  // The caret's rectangle is recomputed when the caret moved or the text changed.
+  bool refreshCaret = true;
+  // The move that was made, passed on with the caret-moved message.
+  int moveCode = 0;
+  // Where the caret now is; null for where the engine has it.
+  const CVedTextPos* caret = nullptr;
+  const EditResult* result = nullptr;
+  // Filled for the caller when the content changed.
+  ChangeRecord* change = nullptr;
+  // kChange* flags for the change record.
+  int changeFlags = 0;
+  // The move extends the selection instead of collapsing it.
+  bool extend = false;
+};
 
 // Called during selection-extending moves with the ordered selection ends,
 // which it may move (the engine aligns them to pages); a nonzero answer
@@ -194,11 +213,9 @@ class CDocBunsObj : public CDocObjContainer {
   int StoreRangeForUndo(const CVedTextPos* start, const CVedTextPos* end);
   int ApplyEditWithUndo(int enable, EditResult* out, int keepInObject, int editType);
   // Brings caret, selection, highlight and notifications up to date after
-  // an edit (`contentChanged`) or a move; answers the reply to the
-  // caret-moved message, or 0 when none was sent.
-  platform::LRESULT UpdateAfterChange(int contentChanged, int forced, int moveCode,
-                                      const CVedTextPos* newCaret, const EditResult* result,
-                                      ChangeRecord* change, int flags, int extend);
+  // an edit or a move; answers the reply to the caret-moved message, or 0
+  // when none was sent.
+  platform::LRESULT UpdateAfterChange(const AfterChange& what);
   void SetSelectionMode(int32_t mode);
   void ResetSelection(int start);
   void SetSelectionRange(int keep, const CVedTextPos* start, const CVedTextPos* end);
@@ -211,7 +228,7 @@ class CDocBunsObj : public CDocObjContainer {
   // Sends one of the root's messages through its mask and redraw gate.
   platform::LRESULT Notify(platform::UINT message, platform::WPARAM wParam,
                            platform::LPARAM lParam);
-  // `flags` are UpdateAfterChange's: 0x1 edited (the last line is repainted
+  // `flags` are AfterChange::changeFlags: 0x1 edited (the last line is repainted
   // to its end), 0x2 the height changed whatever the result says.
   void FillChangeRecord(const EditResult& result, ChangeRecord& change, int flags = 0);
   int RunMoveCallback(CVedTextPos* earlier, CVedTextPos* later);

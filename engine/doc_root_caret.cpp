@@ -188,7 +188,7 @@ void CDocBunsObj::SelectForMove(int mode) {
 }
 
 void CDocBunsObj::FinishMove(int code, const CVedTextPos& caret, bool keepGoal) {
-  UpdateAfterChange(0, keepGoal ? 0 : 1, code, &caret, nullptr, nullptr, 0, 1);
+  UpdateAfterChange({.refreshCaret = !keepGoal, .moveCode = code, .caret = &caret, .extend = true});
 }
 
 int CDocBunsObj::Move(int mode, int code) {
@@ -322,7 +322,7 @@ bool CDocBunsObj::SelectionSpansChildren() const {
 int CDocBunsObj::ClearSelection(int start) {
   RememberCaretState();
   ResetSelection(start);
-  UpdateAfterChange(0, 1, 0, &caret_, nullptr, nullptr, 0, 0);
+  UpdateAfterChange({.caret = &caret_});
   return 1;
 }
 
@@ -358,7 +358,7 @@ void CDocBunsObj::SelectRange(const CVedTextPos* first, const CVedTextPos* secon
   }
   const CVedTextPos target =
       CursorAt(*this, first != nullptr && !first->IsEmpty() ? *first : caret_);
-  UpdateAfterChange(0, 1, 0, &target, nullptr, nullptr, 0, 1);
+  UpdateAfterChange({.caret = &target, .extend = true});
   if (ranged && HasSelection()) {
     caret_ = selectionCaretEnd_;
     anchor_ = selectionAnchorEnd_;
@@ -381,7 +381,7 @@ int CDocBunsObj::CancelSelection() {
     SetCursor(&target);
   }
   snapshot_.caret = CVedTextPos{};
-  UpdateAfterChange(0, 1, 0, &target, nullptr, nullptr, 0, 0);
+  UpdateAfterChange({.caret = &target});
   if (speechOptions_.speechOn != 0) SpeakRangeCleared();
   return 1;
 }
@@ -435,7 +435,7 @@ void CDocBunsObj::SetDisplayOptions(const DocObjOptions& options) {
   GetCursor(&cursor);
   SetCursor(&cursor);
   GetCursor(&cursor);
-  UpdateAfterChange(0, 1, 0, &cursor, nullptr, nullptr, 0, 0);
+  UpdateAfterChange({.caret = &cursor});
 }
 
 int CDocBunsObj::DescribeObjectAt(ObjectDescription* out, int which, const CVedTextPos* pos) {

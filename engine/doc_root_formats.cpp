@@ -146,8 +146,11 @@ int CDocBunsObj::SetCharFormat(int kind, int undo, const CharAttributes* record,
     logged.rangeEnd = endOnRules ? applied.rangeEnd : formatted.end;
   }
   LogAfterEdit(undo, editType, &logged, data);
-  UpdateAfterChange(1, 1, 0, &cursor, &applied, result,
-                    reflows ? kAfterEditReflowed : kAfterEditPlain, 0);
+  UpdateAfterChange({.edited = true,
+                     .caret = &cursor,
+                     .result = &applied,
+                     .change = result,
+                     .changeFlags = reflows ? kAfterEditReflowed : kAfterEditPlain});
   EndUndoRecording(undo);
   return 1;
 }
@@ -360,7 +363,11 @@ int CDocBunsObj::ApplyParagraphChange(int selector, int undo, ChangeRecord* resu
   display_.shown = CVedTextRange{};
   CVedTextPos cursor;
   GetCursor(&cursor);
-  UpdateAfterChange(1, 1, 0, &cursor, &applied, result, kAfterEditParagraphs, 0);
+  UpdateAfterChange({.edited = true,
+                     .caret = &cursor,
+                     .result = &applied,
+                     .change = result,
+                     .changeFlags = kAfterEditParagraphs});
   if (selector == kIndentLeft && mode == kSayIndent) SpeakParagraphChange(mode, step);
   if (selector == kIndentLeft && mode == kSayDeletion) SpeakDeletion(kDeleteForward, "", &applied);
   EndUndoRecording(undo);

@@ -254,7 +254,11 @@ EditResult CDocBunsObj::InsertCleared(std::string_view text, int undo, int editT
 void CDocBunsObj::FinishEdit(const EditResult& edit, bool heightChanged, ChangeRecord* result) {
   CVedTextPos cursor;
   GetCursor(&cursor);
-  UpdateAfterChange(1, 1, 0, &cursor, &edit, result, FlagsOf(edit, heightChanged), 0);
+  UpdateAfterChange({.edited = true,
+                     .caret = &cursor,
+                     .result = &edit,
+                     .change = result,
+                     .changeFlags = FlagsOf(edit, heightChanged)});
 }
 
 bool CDocBunsObj::MovingEndAtChildStart() {
@@ -510,7 +514,11 @@ int CDocBunsObj::InsertLine(int undo, ChangeRecord* result) {
     LogAfterEdit(undo, kEditTyped, &logged);
     CVedTextPos cursor;
     GetCursor(&cursor);
-    UpdateAfterChange(1, 1, 0, &cursor, &edit, result, kChangeWholeLine, 0);
+    UpdateAfterChange({.edited = true,
+                       .caret = &cursor,
+                       .result = &edit,
+                       .change = result,
+                       .changeFlags = kChangeWholeLine});
     SpeakPhrase(kPhraseInsertLine, nullptr);
   } else {
     CancelUndoRecording(undo);

@@ -275,26 +275,23 @@ bool CDocBunsObj::ProbeMove(int code, const CVedTextPos* from, CVedTextPos* out)
 
 // ---- After-edit processing
 
-platform::LRESULT CDocBunsObj::UpdateAfterChange(int contentChanged, int forced, int moveCode,
-                                                 const CVedTextPos* newCaret,
-                                                 const EditResult* result, ChangeRecord* change,
-                                                 int flags, int extend) {
+platform::LRESULT CDocBunsObj::UpdateAfterChange(const AfterChange& what) {
   CVedTextPos caret;
-  if (newCaret != nullptr) {
-    caret = *newCaret;
+  if (what.caret != nullptr) {
+    caret = *what.caret;
   } else {
     GetCursor(&caret);
   }
   // A result that says nothing changed outweighs the caller's flag: no
   // repaint, no modified document.
-  const bool changed = contentChanged != 0 && (result == nullptr || result->changed != 0);
-  if (forced != 0 && (changed || !(caret == snapshot_.caret))) {
+  const bool changed = what.edited && (what.result == nullptr || what.result->changed != 0);
+  if (what.refreshCaret && (changed || !(caret == snapshot_.caret))) {
     RefreshCaretRect(caret);
   }
   const bool still = caret == snapshot_.caret && anchor_ == snapshot_.anchor;
-  const bool due = !still || (moveCode == kMoveWholeUnit && GetSelectionUnit(1, 1) != 0);
+  const bool due = !still || (what.moveCode == kMoveWholeUnit && GetSelectionUnit(1, 1) != 0);
   if (due) {
-    if (extend != 0) {
+    if (what.extend) {
       UpdateSelection(caret);
     } else {
       caret_ = caret;
@@ -302,12 +299,14 @@ platform::LRESULT CDocBunsObj::UpdateAfterChange(int contentChanged, int forced,
     UpdateHighlight();
   }
   if (changed) {
-    if (change != nullptr && result != nullptr) FillChangeRecord(*result, *change, flags);
+    if (what.change != nullptr && what.result != nullptr) {
+      FillChangeRecord(*what.result, *what.change, what.changeFlags);
+    }
     modified_ = 1;
     Notify(WM_WPC_CONTENTCHANGED, 0, reinterpret_cast<platform::LPARAM>(&caret_));
   }
   if (!due) return 0;
-  return Notify(WM_WPC_CARETMOVED, static_cast<platform::WPARAM>(moveCode),
+  return Notify(WM_WPC_CARETMOVED, static_cast<platform::WPARAM>(what.moveCode),
                 reinterpret_cast<platform::LPARAM>(&caret_));
 }
 

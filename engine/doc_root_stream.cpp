@@ -125,8 +125,10 @@ int CDocBunsObj::InsertFromArchive(uint32_t flags, platform::CArchive& archive, 
   }
   LogAfterEdit(group.direction(), editType, &logged);
   const CVedTextPos* newCaret = inserted.newCursor.IsEmpty() ? nullptr : &inserted.newCursor;
-  UpdateAfterChange(1, 1, 0, newCaret, &inserted, nullptr,
-                    ChangeFlagsOf(inserted, inserted.newCursor), 0);
+  UpdateAfterChange({.edited = true,
+                     .caret = newCaret,
+                     .result = &inserted,
+                     .changeFlags = ChangeFlagsOf(inserted, inserted.newCursor)});
   if ((flags & kStreamAnnounce) != 0) SpeakSelectionChange(flags, &inserted);
   if (out != nullptr) *out = inserted;
   return answer;

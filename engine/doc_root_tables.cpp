@@ -79,7 +79,11 @@ int CDocBunsObj::CreateTable(int direction, int32_t rows, int32_t columns, Chang
       // The selection went though no table came: the caret must still
       // follow the deletion, which stays recorded on its own.
       GetCursor(&cursor);
-      UpdateAfterChange(1, 1, 0, &cursor, &deleted, out, kHighlightWholeObject, 0);
+      UpdateAfterChange({.edited = true,
+                         .caret = &cursor,
+                         .result = &deleted,
+                         .change = out,
+                         .changeFlags = kHighlightWholeObject});
     }
     feedback_.Cue(kCueWarning, kCueInterrupt, kCueAsync);
     EndUndoRecording(direction);
@@ -88,7 +92,11 @@ int CDocBunsObj::CreateTable(int direction, int32_t rows, int32_t columns, Chang
   if (CTableObject* table = CaretTable(*this)) table->SetTableFlags(tableLineKind_);
   LogAfterEdit(direction, kEditCreateTable, &created);
   GetCursor(&cursor);
-  UpdateAfterChange(1, 1, 0, &cursor, &created, out, kHighlightWholeObject, 0);
+  UpdateAfterChange({.edited = true,
+                     .caret = &cursor,
+                     .result = &created,
+                     .change = out,
+                     .changeFlags = kHighlightWholeObject});
   if (speak != 0) SpeakTableChange(kPhraseTableCreated, &created);
   RefreshAnnouncedCell(*this);
   EndUndoRecording(direction);
@@ -117,7 +125,8 @@ int CDocBunsObj::EditTableLayout(int direction, int operation, ChangeRecord* out
     }
     CVedTextPos cursor;
     GetCursor(&cursor);
-    UpdateAfterChange(1, 1, 0, &cursor, &result, out, flags, 0);
+    UpdateAfterChange(
+        {.edited = true, .caret = &cursor, .result = &result, .change = out, .changeFlags = flags});
     RefreshAnnouncedCell(*this);
   } else {
     feedback_.Cue(kCueWarning, kCueInterrupt, kCueAsync);
@@ -142,7 +151,11 @@ int CDocBunsObj::DeleteTable(int direction, ChangeRecord* out, int speak) {
     LogAfterEdit(direction, kEditDeleteTable, &result);
     CVedTextPos cursor;
     GetCursor(&cursor);
-    UpdateAfterChange(1, 1, 0, &cursor, &result, out, kHighlightWholeObject, 0);
+    UpdateAfterChange({.edited = true,
+                       .caret = &cursor,
+                       .result = &result,
+                       .change = out,
+                       .changeFlags = kHighlightWholeObject});
     if (speak != 0) SpeakTableChange(kPhraseTableDeleted, &result);
     RefreshAnnouncedCell(*this);
   } else {
@@ -176,7 +189,11 @@ int CDocBunsObj::SetTableAttributes(int direction, const TableAttributes* record
     LogAfterEdit(direction, kEditTableAttributes, &result);
     CVedTextPos cursor;
     GetCursor(&cursor);
-    UpdateAfterChange(1, 1, 0, &cursor, &result, out, kHighlightHeightChanged, 0);
+    UpdateAfterChange({.edited = true,
+                       .caret = &cursor,
+                       .result = &result,
+                       .change = out,
+                       .changeFlags = kHighlightHeightChanged});
   } else {
     CancelUndoRecording(direction);
     feedback_.Cue(kCueWarning, kCueInterrupt, kCueAsync);

@@ -213,8 +213,11 @@ int CDocBunsObj::DeleteSelectionSaying(const char* phrase, int undo, ChangeRecor
   EditResult deleted;
   const int changed = ApplyEditWithUndo(undo, &deleted, 0, kEditTypeDeleteSelection);
   if (changed != 0) {
-    UpdateAfterChange(1, 1, 0, CaretOf(deleted), &deleted, change,
-                      ChangeFlagsOf(deleted, deleted.rangeEnd), 0);
+    UpdateAfterChange({.edited = true,
+                       .caret = CaretOf(deleted),
+                       .result = &deleted,
+                       .change = change,
+                       .changeFlags = ChangeFlagsOf(deleted, deleted.rangeEnd)});
     SpeakPhrase(phrase, &deleted);
   } else {
     group.Cancel();
@@ -291,8 +294,11 @@ int CDocBunsObj::Paste(int undo, ChangeRecord* change) {
     result.heightDelta += deletion.heightDelta;
   }
   LogAfterEdit(undo, kEditTypeInsert, &logged);
-  UpdateAfterChange(1, 1, 0, CaretOf(result), &result, change,
-                    ChangeFlagsOf(result, result.rangeEnd), 0);
+  UpdateAfterChange({.edited = true,
+                     .caret = CaretOf(result),
+                     .result = &result,
+                     .change = change,
+                     .changeFlags = ChangeFlagsOf(result, result.rangeEnd)});
   SpeakPhrase(kPhrasePaste, &result);
   return answer;
 }

@@ -69,7 +69,7 @@ class CaretBase : public DocRootTest {
     ASSERT_EQ(root.CDocObjContainer::SetCursor(&path), 1);
     if (root.HasSelection()) root.ResetSelection(0);
     root.RememberCaretState();
-    root.UpdateAfterChange(0, 1, 0, &path, nullptr, nullptr, 0, 0);
+    root.UpdateAfterChange({.caret = &path});
     window.Clear();
   }
 

@@ -218,7 +218,7 @@ class DocRootTest : public ::testing::Test {
     root.RememberCaretState();
     CVedTextPos cursor;
     root.GetCursor(&cursor);
-    root.UpdateAfterChange(0, 1, 0, &cursor, nullptr, nullptr, 0, 0);
+    root.UpdateAfterChange({.caret = &cursor});
     window.Clear();
   }
 
@@ -244,7 +244,7 @@ class DocRootTest : public ::testing::Test {
     root.RememberCaretState();
     CVedTextPos cursor;
     root.GetCursor(&cursor);
-    root.UpdateAfterChange(1, 1, 0, &cursor, &typed, nullptr, 0, 0);
+    root.UpdateAfterChange({.edited = true, .caret = &cursor, .result = &typed});
     window.Clear();
   }
 

@@ -50,7 +50,7 @@ class FormatCommands : public DocRootTest {
     const CVedTextPos caret = root.Caret();
     root.RememberCaretState();
     root.SetSelectionRange(0, &start, &caret);
-    root.UpdateAfterChange(0, 1, 0, &caret, nullptr, nullptr, 0, 0);
+    root.UpdateAfterChange({.caret = &caret});
     window.Clear();
   }
 
@@ -260,7 +260,7 @@ TEST_F(FormatCommands, GettersAnswerTheSelectionOrTheCaret) {
   const CVedTextPos start = PathFromStart(kMoveNextChar, 0);
   root.CDocObjContainer::SetCursor(&start);
   root.RememberCaretState();
-  root.UpdateAfterChange(0, 1, 0, &start, nullptr, nullptr, 0, 0);
+  root.UpdateAfterChange({.caret = &start});
   CharDecoration plain;
   EXPECT_NE(root.GetCharDecoration(0, &plain), 0);
   EXPECT_EQ(plain.underline, 0);

@@ -63,7 +63,7 @@ class DocRootRecordingTest : public DocRootTest {
   void Select(const CVedTextPos& start, const CVedTextPos& end) {
     root.SetCursor(&end);
     root.RememberCaretState();
-    root.UpdateAfterChange(0, 1, 0, &end, nullptr, nullptr, 0, 0);
+    root.UpdateAfterChange({.caret = &end});
     root.SetSelectionRange(0, &start, &end);
     window.Clear();
   }
@@ -186,7 +186,11 @@ TEST_F(DocRootRecordingTest, AnEditWithoutChangeLogsNothingAndSendsNoContentChan
   root.RememberCaretState();
   const CVedTextPos caret = root.Caret();
   ChangeRecord change;
-  root.UpdateAfterChange(1, 1, 0, &caret, &unchanged, &change, 1, 0);
+  root.UpdateAfterChange({.edited = true,
+                          .caret = &caret,
+                          .result = &unchanged,
+                          .change = &change,
+                          .changeFlags = kChangeEdited});
 
   EXPECT_EQ(window.Count(kContentChanged), 0u);
   EXPECT_EQ(root.IsModified(), 0);
@@ -198,12 +202,12 @@ TEST_F(DocRootRecordingTest, ACaretMoveThatChangesNothingSendsNoCaretMoved) {
   root.RememberCaretState();
   const CVedTextPos same = root.Caret();
 
-  EXPECT_EQ(root.UpdateAfterChange(0, 1, kMoveNextChar, &same, nullptr, nullptr, 0, 0), 0);
+  EXPECT_EQ(root.UpdateAfterChange({.moveCode = kMoveNextChar, .caret = &same}), 0);
   EXPECT_TRUE(window.Notifications().empty());
 
   window.SetReply(kCaretMoved, 5);
   const CVedTextPos second = PathFromStart(kMoveNextChar, 2);
-  EXPECT_EQ(root.UpdateAfterChange(0, 1, kMoveLineStart, &second, nullptr, nullptr, 0, 0), 5);
+  EXPECT_EQ(root.UpdateAfterChange({.moveCode = kMoveLineStart, .caret = &second}), 5);
   ASSERT_EQ(window.Notifications(), (std::vector<platform::UINT>{kCaretMoved}));
   EXPECT_EQ(window.messages().back().wParam, static_cast<platform::WPARAM>(kMoveLineStart));
   EXPECT_EQ(root.Caret(), second);
@@ -216,7 +220,11 @@ TEST_F(DocRootRecordingTest, AnEditSendsContentChangedThenCaretMovedAndFillsTheC
   const EditResult result = ChangedResult();
 
   ChangeRecord change;
-  root.UpdateAfterChange(1, 1, 0, &result.newCursor, &result, &change, 1, 0);
+  root.UpdateAfterChange({.edited = true,
+                          .caret = &result.newCursor,
+                          .result = &result,
+                          .change = &change,
+                          .changeFlags = kChangeEdited});
 
   EXPECT_EQ(window.Notifications(), (std::vector<platform::UINT>{kContentChanged, kCaretMoved}));
   EXPECT_EQ(root.IsModified(), 1);
@@ -260,7 +268,10 @@ TEST_P(DocRootGateTest, CaretAndContentMessagesFollowRedrawAndMask) {
   root.RememberCaretState();
   const EditResult result = ChangedResult();
 
-  root.UpdateAfterChange(1, 1, 0, &result.newCursor, &result, nullptr, 1, 0);
+  root.UpdateAfterChange({.edited = true,
+                          .caret = &result.newCursor,
+                          .result = &result,
+                          .changeFlags = kChangeEdited});
 
   EXPECT_EQ(window.Count(kCaretMoved), c.caretMoved);
   EXPECT_EQ(window.Count(kContentChanged), c.contentChanged);
@@ -430,7 +441,8 @@ TEST_F(DocRootRecordingTest, TableEditsSaveWhatTheirUndoNeeds) {
   CVedTextPos cursor;
   root.GetCursor(&cursor);
   root.RememberCaretState();
-  root.UpdateAfterChange(1, 1, 0, &cursor, &made, nullptr, 1, 0);
+  root.UpdateAfterChange(
+      {.edited = true, .caret = &cursor, .result = &made, .changeFlags = kChangeEdited});
   ASSERT_EQ(root.GetTableColumnCount(), 3);
   const EditResult result = made;
 
