@@ -115,43 +115,30 @@ int CTextLayout::DrawRange(const TextNodes& from, const TextNodes& to, int32_t x
   return 1;
 }
 
-void CTextLayout::DrawBackgrounds(const TextNodes& nodes, int32_t x, int32_t y) {
-  LineInfo line;
-  if (GetInfo(nodes.line, line) == 0) return;
-  struct Shade {
-    bool open = false;
-    int32_t left = 0, top = 0, right = 0, bottom = 0;
-    uint8_t kind = 0;
-    platform::COLORREF colour = 0;
-  };
-  std::vector<Shade> reverses;
-  std::vector<Shade> shadings;
-  Shade reverse;
-  Shade shading;
-  auto close = [](Shade& run, std::vector<Shade>& done) {
+CTextLayout::ShadeRuns CTextLayout::BuildShadeRuns(const LineInfo& line,
+                                                   const std::vector<PlacedCell>& cells,
+                                                   int32_t y) {
+  ShadeRuns runs;
+  ShadeRun reverse;
+  ShadeRun shading;
+  auto close = [](ShadeRun& run, std::vector<ShadeRun>& done) {
     if (run.open) done.push_back(run);
     run.open = false;
   };
-  auto extend = [&](Shade& run, const PlacedCell& p, int32_t top, int32_t bottom) {
+  auto extend = [](ShadeRun& run, const PlacedCell& p, int32_t top, int32_t bottom,
+                   platform::COLORREF colour) {
     if (!run.open) {
-      run = Shade{true,
-                  p.x,
-                  top,
-                  p.x + p.width,
-                  bottom,
-                  p.cell.decoration.shading,
-                  p.cell.decoration.color};
-      if (&run == &reverse) run.colour = p.cell.color;
+      run = ShadeRun{true, p.x, top, p.x + p.width, bottom, p.cell.decoration.shading, colour};
       return;
     }
     run.right = p.x + p.width;
     run.top = std::min(run.top, top);
     run.bottom = std::max(run.bottom, bottom);
   };
-  for (const PlacedCell& p : PlaceCells(line, x)) {
+  for (const PlacedCell& p : cells) {
     if (IsControlCode(p.cell.code)) {
-      close(reverse, reverses);
-      close(shading, shadings);
+      close(reverse, runs.reverses);
+      close(shading, runs.shadings);
       continue;
     }
     const RunFont& font = FontOf(p.cell.fontId);
@@ -159,30 +146,87 @@ void CTextLayout::DrawBackgrounds(const TextNodes& nodes, int32_t x, int32_t y) 
     const int32_t top = y + base - font.metric1 - font.metric2 / 2;
     const int32_t bottom = y + base + font.metric2 * 5 / 2;
     if (p.cell.design.reverse != 0) {
-      extend(reverse, p, top, bottom);
+      extend(reverse, p, top, bottom, p.cell.color);
     } else {
-      close(reverse, reverses);
+      close(reverse, runs.reverses);
     }
     const CellDecoration& d = p.cell.decoration;
     if (shading.open && (d.shading != shading.kind || d.color != shading.colour)) {
-      close(shading, shadings);
+      close(shading, runs.shadings);
     }
-    if (d.shading != 0) extend(shading, p, top, bottom);
+    if (d.shading != 0) extend(shading, p, top, bottom, d.color);
   }
-  close(reverse, reverses);
-  close(shading, shadings);
-  for (const Shade& r : reverses) {
+  close(reverse, runs.reverses);
+  close(shading, runs.shadings);
+  return runs;
+}
+
+void CTextLayout::DrawBackgrounds(const TextNodes& nodes, int32_t x, int32_t y) {
+  LineInfo line;
+  if (GetInfo(nodes.line, line) == 0) return;
+  const ShadeRuns runs = BuildShadeRuns(line, PlaceCells(line, x), y);
+  for (const ShadeRun& r : runs.reverses) {
     renderer_->ShadeRect(r.left, r.top, r.right - r.left, r.bottom - r.top, kShadeSolid, r.colour);
   }
-  for (const Shade& s : shadings) {
+  for (const ShadeRun& s : runs.shadings) {
     renderer_->ShadeRect(s.left, s.top, s.right - s.left, s.bottom - s.top, s.kind, s.colour);
   }
+}
+
+namespace {
+
+bool SwapsColours(const CharCell& c) { return c.design.reverse != 0 && c.decoration.shading == 0; }
+platform::COLORREF ForegroundOf(const CharCell& c) { return SwapsColours(c) ? kWhite : c.color; }
+platform::COLORREF BackgroundOf(const CharCell& c) { return SwapsColours(c) ? c.color : kWhite; }
+
+bool SameTextRun(const CharCell& first, const CharCell& c) {
+  return !IsControlCode(c.code) && c.fontId == first.fontId && c.placement == first.placement &&
+         c.design.shadow == first.design.shadow && c.design.hollow == first.design.hollow &&
+         ForegroundOf(c) == ForegroundOf(first) && BackgroundOf(c) == BackgroundOf(first);
+}
+
+}  // namespace
+
+size_t CTextLayout::BuildTextRun(const LineInfo& line, const std::vector<PlacedCell>& cells,
+                                 size_t first, int32_t y, BuiltTextRun* out) {
+  const CharCell& head = cells[first].cell;
+  out->text.clear();
+  out->widths.clear();
+  size_t end = first;
+  for (; end < cells.size() && SameTextRun(head, cells[end].cell); ++end) {
+    const uint16_t code = cells[end].cell.code;
+    if (code > 0xFF) {
+      out->text += static_cast<char>(code >> 8);
+      out->widths.push_back(cells[end].width);
+      out->text += static_cast<char>(code & 0xFF);
+      out->widths.push_back(0);
+    } else {
+      out->text += static_cast<char>(code);
+      out->widths.push_back(cells[end].width);
+    }
+  }
+  const RunFont& font = FontOf(head.fontId);
+  TextRun& run = out->run;
+  run = TextRun{};
+  run.x = cells[first].x;
+  run.y = y + RunBaseline(line, head.placement, font.metric1, font.metric2);
+  run.clip = {cells[first].x, y, cells[end - 1].x + cells[end - 1].width, y + line.height};
+  run.text = out->text.data();
+  run.count = static_cast<int32_t>(out->text.size());
+  run.widths = out->widths.data();
+  run.fontId = head.fontId;
+  run.effect = head.design.hollow != 0 ? kEffectOutline : kEffectPlain;
+  run.colour = ForegroundOf(head);
+  run.secondColour = BackgroundOf(head);
+  out->shadowed = head.design.shadow != 0;
+  return end;
 }
 
 void CTextLayout::DrawTextRuns(const TextNodes& nodes, int32_t x, int32_t y) {
   LineInfo line;
   if (GetInfo(nodes.line, line) == 0) return;
   const std::vector<PlacedCell> cells = PlaceCells(line, x);
+  BuiltTextRun built;
   size_t i = 0;
   while (i < cells.size()) {
     const CharCell& first = cells[i].cell;
@@ -191,49 +235,15 @@ void CTextLayout::DrawTextRuns(const TextNodes& nodes, int32_t x, int32_t y) {
       ++i;
       continue;
     }
-    const bool swap = first.design.reverse != 0 && first.decoration.shading == 0;
-    const platform::COLORREF fore = swap ? kWhite : first.color;
-    const platform::COLORREF back = swap ? first.color : kWhite;
-    std::string text;
-    std::vector<int32_t> widths;
-    size_t j = i;
-    for (; j < cells.size(); ++j) {
-      const CharCell& c = cells[j].cell;
-      const bool cSwap = c.design.reverse != 0 && c.decoration.shading == 0;
-      if (IsControlCode(c.code) || c.fontId != first.fontId || c.placement != first.placement ||
-          c.design.shadow != first.design.shadow || c.design.hollow != first.design.hollow ||
-          (cSwap ? kWhite : c.color) != fore || (cSwap ? c.color : kWhite) != back) {
-        break;
-      }
-      if (c.code > 0xFF) {
-        text += static_cast<char>(c.code >> 8);
-        widths.push_back(cells[j].width);
-        text += static_cast<char>(c.code & 0xFF);
-        widths.push_back(0);
-      } else {
-        text += static_cast<char>(c.code);
-        widths.push_back(cells[j].width);
-      }
+    i = BuildTextRun(line, cells, i, y, &built);
+    if (built.shadowed) {
+      TextRun shadow = built.run;
+      shadow.effect = kEffectShadow;
+      shadow.colour = kShadowGrey;
+      shadow.secondColour = 0;
+      renderer_->DrawTextRun(shadow);
     }
-    const RunFont& font = FontOf(first.fontId);
-    TextRun run;
-    run.x = cells[i].x;
-    run.y = y + RunBaseline(line, first.placement, font.metric1, font.metric2);
-    run.clip = {cells[i].x, y, cells[j - 1].x + cells[j - 1].width, y + line.height};
-    run.text = text.data();
-    run.count = static_cast<int32_t>(text.size());
-    run.widths = widths.data();
-    run.fontId = first.fontId;
-    if (first.design.shadow != 0) {
-      run.effect = kEffectShadow;
-      run.colour = kShadowGrey;
-      renderer_->DrawTextRun(run);
-    }
-    run.effect = first.design.hollow != 0 ? kEffectOutline : kEffectPlain;
-    run.colour = fore;
-    run.secondColour = back;
-    renderer_->DrawTextRun(run);
-    i = j;
+    renderer_->DrawTextRun(built.run);
   }
   DrawIndentMarks(nodes, line, x, y);
 }
@@ -255,65 +265,67 @@ void CTextLayout::DrawIndentMarks(const TextNodes& nodes, const LineInfo& line, 
   }
 }
 
-void CTextLayout::DrawDecorations(const TextNodes& nodes, int32_t x, int32_t y) {
-  LineInfo line;
-  if (GetInfo(nodes.line, line) == 0) return;
-  struct Run {
-    bool open = false;
-    uint8_t value = 0;
-    platform::COLORREF colour = 0;
-    int32_t left = 0, right = 0, top = 0, bottom = 0, thickness = 0;
-  };
-  Run underline;
-  Run strike;
-  Run enclosure;
-  auto flush = [&](Run& run, int kind) {
-    if (!run.open) return;
-    if (kind == kMaskEnclosure) {
-      renderer_->DrawFrame(run.left, run.top, run.right, run.bottom, kEnclosureStyle, run.thickness,
-                           run.colour);
-    } else {
-      renderer_->DrawLine(run.left, run.top, run.right, run.top, StyleOf(run.value),
-                          ThicknessOf(run.value, run.thickness), run.colour);
-    }
+std::vector<CTextLayout::DecorationRun> CTextLayout::BuildDecorationRuns(
+    const LineInfo& line, const std::vector<PlacedCell>& cells, int32_t y) {
+  std::vector<DecorationRun> done;
+  DecorationRun underline{.kind = kMaskUnderline};
+  DecorationRun strike{.kind = kMaskStrikeOut};
+  DecorationRun enclosure{.kind = kMaskEnclosure};
+  auto close = [&](DecorationRun& run) {
+    if (run.open) done.push_back(run);
     run.open = false;
   };
-  auto feed = [&](Run& run, int kind, uint8_t value, const PlacedCell& p, int32_t top,
+  auto feed = [&](DecorationRun& run, uint8_t value, const PlacedCell& p, int32_t top,
                   int32_t bottom, int32_t thickness) {
     const platform::COLORREF colour = p.cell.decoration.color;
-    if (run.open && (run.value != value || run.colour != colour)) flush(run, kind);
+    if (run.open && (run.value != value || run.colour != colour)) close(run);
     if (value == 0) return;
     if (!run.open) {
-      run = Run{true, value, colour, p.x, p.x + p.width, top, bottom, thickness};
+      run =
+          DecorationRun{run.kind, true, value, colour, p.x, p.x + p.width, top, bottom, thickness};
       return;
     }
     run.right = p.x + p.width;
     run.thickness = std::max(run.thickness, thickness);
-    if (kind == kMaskEnclosure) {
+    if (run.kind == kMaskEnclosure) {
       run.top = std::min(run.top, top);
       run.bottom = std::max(run.bottom, bottom);
     } else {
       run.top = std::max(run.top, top);
     }
   };
-  for (const PlacedCell& p : PlaceCells(line, x)) {
+  for (const PlacedCell& p : cells) {
     if (IsControlCode(p.cell.code)) {
-      flush(underline, kMaskUnderline);
-      flush(strike, kMaskStrikeOut);
-      flush(enclosure, kMaskEnclosure);
+      close(underline);
+      close(strike);
+      close(enclosure);
       continue;
     }
     const RunFont& font = FontOf(p.cell.fontId);
     const int32_t base = y + RunBaseline(line, p.cell.placement, font.metric1, font.metric2);
     const CellDecoration& d = p.cell.decoration;
     const int32_t lineThickness = font.size / kUnderlineThicknessDivisor;
-    feed(underline, kMaskUnderline, d.underline, p, base + font.metric2, 0, lineThickness);
-    feed(strike, kMaskStrikeOut, d.strikeOut, p, font.height / 2 + base - font.metric1, 0,
-         lineThickness);
-    feed(enclosure, kMaskEnclosure, d.enclosure, p, base - font.metric2 / 2 - font.metric1,
+    feed(underline, d.underline, p, base + font.metric2, 0, lineThickness);
+    feed(strike, d.strikeOut, p, font.height / 2 + base - font.metric1, 0, lineThickness);
+    feed(enclosure, d.enclosure, p, base - font.metric2 / 2 - font.metric1,
          base + font.metric2 * 5 / 2, font.size / kEnclosureThicknessDivisor);
   }
-  flush(underline, kMaskUnderline);
-  flush(strike, kMaskStrikeOut);
-  flush(enclosure, kMaskEnclosure);
+  close(underline);
+  close(strike);
+  close(enclosure);
+  return done;
+}
+
+void CTextLayout::DrawDecorations(const TextNodes& nodes, int32_t x, int32_t y) {
+  LineInfo line;
+  if (GetInfo(nodes.line, line) == 0) return;
+  for (const DecorationRun& run : BuildDecorationRuns(line, PlaceCells(line, x), y)) {
+    if (run.kind == kMaskEnclosure) {
+      renderer_->DrawFrame(run.left, run.top, run.right, run.bottom, kEnclosureStyle, run.thickness,
+                           run.colour);
+    } else {
+      renderer_->DrawLine(run.left, run.top, run.right, run.top, StyleOf(run.value),
+                          ThicknessOf(run.value, run.thickness), run.colour);
+    }
+  }
 }

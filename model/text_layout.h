@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/doc_object.h"
+#include "model/draw_device.h"
 #include "model/text_formats.h"
 #include "model/text_navigator.h"
 #include "model/text_store.h"
@@ -56,7 +57,45 @@ class CTextLayout : public CTextStore {
     int32_t width = 0;  // glyph width plus cell width
   };
 
+  // Background runs: cells with the reverse byte set, and cells with the
+  // same shading kind and colour; control cells end both.
+  struct ShadeRun {
+    bool open = false;
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    uint8_t kind = 0;
+    platform::COLORREF colour = 0;
+  };
+  struct ShadeRuns {
+    std::vector<ShadeRun> reverses;
+    std::vector<ShadeRun> shadings;
+  };
+
+  // A text run with the bytes and advances its TextRun points into.
+  struct BuiltTextRun {
+    TextRun run;
+    std::string text;
+    std::vector<int32_t> widths;
+    bool shadowed = false;  // drawn first in grey as a shadow
+  };
+
+  // An underline, strike-through or enclosure (kind: its kMask* bit) kept
+  // open while the cells keep the same value and colour.
+  struct DecorationRun {
+    int kind = 0;
+    bool open = false;
+    uint8_t value = 0;
+    platform::COLORREF colour = 0;
+    int32_t left = 0, right = 0, top = 0, bottom = 0, thickness = 0;
+  };
+
   std::vector<PlacedCell> PlaceCells(const LineInfo& line, int32_t x) const;
+  ShadeRuns BuildShadeRuns(const LineInfo& line, const std::vector<PlacedCell>& cells, int32_t y);
+  // Gathers the run starting at cells[first]; answers the index after it.
+  size_t BuildTextRun(const LineInfo& line, const std::vector<PlacedCell>& cells, size_t first,
+                      int32_t y, BuiltTextRun* out);
+  // The decoration runs in the order they close.
+  std::vector<DecorationRun> BuildDecorationRuns(const LineInfo& line,
+                                                 const std::vector<PlacedCell>& cells, int32_t y);
   const RunFont& FontOf(int32_t id);
   void DrawIndentMarks(const TextNodes& nodes, const LineInfo& line, int32_t x, int32_t y);
 
