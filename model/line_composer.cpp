@@ -283,14 +283,7 @@ void WriteCode(uint16_t code, char out[2]) {
   }
 }
 
-}  // namespace
 
-CLineComposer& CLineComposer::Instance() {
-  static CLineComposer composer;
-  return composer;
-}
-
-namespace {
 
 // Calls `visit` with the code of each character of a list until it
 // answers true; answers whether one did.

@@ -5,8 +5,8 @@
 // more character fits (push-in), and only then by moving characters to the
 // next line (push-out). It also folds characters for matching.
 //
-// One composer serves every text engine; it keeps only its work array,
-// and how far the current line's cells have been read into it.
+// Each text engine has its own composer, so that two documents laying out
+// never share a work array; between lines it keeps only that array's room.
 #pragma once
 
 #include <cstdint>
@@ -50,8 +50,6 @@ class CKinsokuClassifier {
 
 class CLineComposer {
  public:
-  static CLineComposer& Instance();
-
   // Whether the character code is one of the list's Shift-JIS characters.
   static int IsInCharList(uint16_t code, const char* list);
   static uint8_t KinsokuClass(uint16_t code, const char* startList, const char* endList);

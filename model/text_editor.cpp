@@ -153,8 +153,7 @@ NodeHandle CTextEditor::ComposeLine(const ParagraphInfo& paragraph, NodeHandle f
   const int32_t indent = lineNumber == 1 ? paragraph.firstIndent : paragraph.leftIndent;
   const int32_t available = paragraph.textWidth - paragraph.rightIndent - indent;
   FitResult fit;
-  const NodeHandle end =
-      CLineComposer::Instance().FitLine(*this, *formats_, first, last, available, &fit);
+  const NodeHandle end = composer_.FitLine(*this, *formats_, first, last, available, &fit);
   if (end == kNoNode) return kNoNode;
   out->usedWidth = fit.usedWidth;
   out->height = fit.lineHeight;

@@ -132,4 +132,5 @@ class CTextEditor : public CTextStore {
   DocObjOptions* options_ = nullptr;
   CTextNavigator* navigator_ = nullptr;
   CTextFormats* formats_ = nullptr;
+  CLineComposer composer_;
 };
