@@ -283,8 +283,6 @@ void WriteCode(uint16_t code, char out[2]) {
   }
 }
 
-
-
 // Calls `visit` with the code of each character of a list until it
 // answers true; answers whether one did.
 template <typename Visit>
