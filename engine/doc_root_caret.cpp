@@ -113,7 +113,7 @@ bool CDocBunsObj::MoveResolved(int code, int setCursor, const CVedTextPos* from,
       *out = moved;
       return true;
     case kMoveBeforeStart:
-      if (StepsIntoTableBackwards(code) && Describe(from)[0] == kObjectTable) {
+      if (StepsIntoTableBackwards(code) && Describe(from)[kDescType] == kObjectTable) {
         return MoveResolved(kMoveIntoTable, setCursor, from, out);
       }
       return stay();
@@ -394,7 +394,8 @@ int32_t CDocBunsObj::GetSelectionUnit(int caretSide, int live) {
   } else {
     end = caretSide != 0 ? &selectionCaretEnd_ : &selectionAnchorEnd_;
   }
-  if (Describe(end)[0] == kObjectTable && tableSelectionUnit_ != 0) return tableSelectionUnit_;
+  if (Describe(end)[kDescType] == kObjectTable && tableSelectionUnit_ != 0)
+    return tableSelectionUnit_;
   return selectionUnit_;
 }
 

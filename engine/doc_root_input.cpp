@@ -42,13 +42,6 @@ constexpr int kLineClassRight = 2;
 // The boundary kind of IsAtBoundary: the left end of the line.
 constexpr int kBoundaryLeftEnd = 4;
 
-// Parts of a place's description.
-constexpr size_t kLevel = 0;
-constexpr size_t kPart = 1;
-constexpr size_t kKind = 2;
-constexpr int32_t kPartOnRules = 514;
-constexpr int32_t kKindRightEdge = 8193;
-
 // The mode of RefusesRead for typed input (the left margin refuses it too).
 constexpr int kTypedInputMode = 1;
 constexpr int kOtherInputMode = 0;
@@ -328,7 +321,7 @@ bool CDocBunsObj::TakesInput(std::string_view text, int ime, int enterOutcome) {
   if (!enterPlacesItself && RefusesRead(ime == 0 ? kTypedInputMode : kOtherInputMode)) {
     return false;
   }
-  if (Describe(nullptr)[kLevel] != kObjectTable) return true;
+  if (Describe(nullptr)[kDescType] != kObjectTable) return true;
   const bool inText = IsTextPosition();
   if (IsOneByte(text, kCarriageReturn)) return inText || IsFirstLine(nullptr) != 0;
   return inText && !IsOneByte(text, kFormFeed);
@@ -352,7 +345,9 @@ int CDocBunsObj::RefuseInput() {
 bool CDocBunsObj::IsAtTableRightEdge() {
   if (HasSelection() || IsTextPosition()) return false;
   const ObjectDescription d = Describe(nullptr);
-  return d[kLevel] == kObjectTable && d[kPart] == kPartOnRules && d[kKind] == kKindRightEdge;
+  // The grid answers its right edge as a place on a horizontal rule.
+  return d[kDescType] == kObjectTable && d[kDescSubKind] == kSubKindOnRules &&
+         d[kDescPlace] == kPlaceHorizontalRule;
 }
 
 // ---- Overwriting

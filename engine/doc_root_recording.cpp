@@ -41,22 +41,6 @@ constexpr int kHighlightWideBlock = 0x4;
 // The changed-marker value that forces the highlight to be recomputed.
 constexpr int32_t kHighlightForced = -1;
 
-// The parts of a position's description.
-constexpr size_t kLevel = 0;
-constexpr size_t kPart = 1;
-constexpr size_t kSubKind = 2;
-constexpr size_t kCode = 3;
-constexpr size_t kNextCode = 4;
-constexpr size_t kCellTextCode = 5;
-
-// Description values.
-constexpr int32_t kPartMarginLine = 258;
-constexpr int32_t kPartBesideTable = 0x203;
-constexpr int32_t kMarginRight = 4097;
-constexpr int32_t kMarginLeft = 4098;
-constexpr int32_t kMarginIndentArea = 4114;
-constexpr int32_t kBesideTableRight = 8197;
-
 // Line classes of ClassifyLinePosition.
 constexpr int kLineClassPlain = 1;
 constexpr int kLineClassRight = 2;
@@ -87,11 +71,12 @@ platform::RECT Union(const platform::RECT& a, const platform::RECT& b) {
 
 // Text of a table cell, described by the cell's own level, part and codes.
 bool InCellTextPart(const ObjectDescription& d, int32_t part) {
-  return InCellText(d) && d[kSubKind] == kObjectText && d[kCode] == part;
+  return InCellText(d) && d[InCellSlot(kDescType)] == kObjectText &&
+         d[InCellSlot(kDescSubKind)] == part;
 }
 
 bool OnEmptyTableLine(const ObjectDescription& d) {
-  return InCellText(d) && d[kSubKind] == kObjectGridArea;
+  return InCellText(d) && d[InCellSlot(kDescType)] == kObjectGridArea;
 }
 
 }  // namespace
@@ -409,9 +394,9 @@ void CDocBunsObj::SnapEnd(CVedTextPos& end, bool later, int caretSide) {
   }
   const int32_t unit = GetSelectionUnit(caretSide, 0);
   int code = 0;
-  if (kind[kLevel] == kObjectTable && tableSelectionUnit_ == kTableRowUnit) {
+  if (kind[kDescType] == kObjectTable && tableSelectionUnit_ == kTableRowUnit) {
     code = later ? kMoveTableRowEnd : kMoveTableRowStart;
-  } else if (kind[kLevel] == kObjectTable && tableSelectionUnit_ == kTableColumnUnit) {
+  } else if (kind[kDescType] == kObjectTable && tableSelectionUnit_ == kTableColumnUnit) {
     code = later ? kMoveTableCellEnd : kMoveTableCellStart;
   } else if (unit == kLineWiseUnit) {
     code = later ? kMoveLineEnd : kMoveLineStart;
@@ -1043,57 +1028,57 @@ ObjectDescription CDocBunsObj::Describe(const CVedTextPos* pos) {
 
 bool CDocBunsObj::IsTextPosition(const CVedTextPos* pos) {
   const ObjectDescription d = Describe(pos);
-  return d[kLevel] == kObjectText || InCellText(d);
+  return d[kDescType] == kObjectText || InCellText(d);
 }
 
 bool CDocBunsObj::IsAtLineMark(int32_t subKind, const CVedTextPos* pos) {
   const ObjectDescription d = Describe(pos);
-  return (d[kLevel] == kObjectText && d[kPart] == subKind) || InCellTextPart(d, subKind);
+  return (d[kDescType] == kObjectText && d[kDescSubKind] == subKind) || InCellTextPart(d, subKind);
 }
 
 bool CDocBunsObj::IsLineStartKind(const CVedTextPos* pos) {
   const ObjectDescription d = Describe(pos);
-  return d[kLevel] == kObjectGridArea ||
-         (d[kLevel] == kObjectText && d[kPart] == kPartMarginLine) ||
-         (d[kLevel] == kObjectTable && d[kPart] == kPartBesideTable) || OnEmptyTableLine(d) ||
-         InCellTextPart(d, kPartMarginLine);
+  return d[kDescType] == kObjectGridArea ||
+         (d[kDescType] == kObjectText && d[kDescSubKind] == kSubKindMarginLine) ||
+         (d[kDescType] == kObjectTable && d[kDescSubKind] == kSubKindBesideTable) ||
+         OnEmptyTableLine(d) || InCellTextPart(d, kSubKindMarginLine);
 }
 
 int CDocBunsObj::ClassifyLinePosition(const CVedTextPos* pos) {
   const ObjectDescription d = Describe(pos);
-  if (d[kLevel] == kObjectGridArea || OnEmptyTableLine(d)) return kLineClassEmpty;
-  if (d[kLevel] == kObjectText && d[kPart] == kPartMarginLine) {
-    return d[kSubKind] == kMarginRight ? kLineClassRight : kLineClassPlain;
+  if (d[kDescType] == kObjectGridArea || OnEmptyTableLine(d)) return kLineClassEmpty;
+  if (d[kDescType] == kObjectText && d[kDescSubKind] == kSubKindMarginLine) {
+    return d[kDescPlace] == kPlaceRightMargin ? kLineClassRight : kLineClassPlain;
   }
-  if (d[kLevel] == kObjectTable && d[kPart] == kPartBesideTable) {
-    return d[kSubKind] == kBesideTableRight ? kLineClassRight : kLineClassPlain;
+  if (d[kDescType] == kObjectTable && d[kDescSubKind] == kSubKindBesideTable) {
+    return d[kDescPlace] == kPlaceRightOfTable ? kLineClassRight : kLineClassPlain;
   }
-  if (InCellTextPart(d, kPartMarginLine)) {
-    return d[kNextCode] == kMarginRight ? kLineClassRight : kLineClassPlain;
+  if (InCellTextPart(d, kSubKindMarginLine)) {
+    return d[InCellSlot(kDescPlace)] == kPlaceRightMargin ? kLineClassRight : kLineClassPlain;
   }
   return 0;
 }
 
 bool CDocBunsObj::IsLineEndMark(const CVedTextPos* pos) {
   const ObjectDescription d = Describe(pos);
-  return (d[kLevel] == kObjectText && d[kPart] == kPartMarginLine &&
-          d[kCode] == kMarginIndentArea) ||
-         (InCellTextPart(d, kPartMarginLine) && d[kCellTextCode] == kMarginIndentArea);
+  return (d[kDescType] == kObjectText && d[kDescSubKind] == kSubKindMarginLine &&
+          d[kDescArea] == kAreaIndent) ||
+         (InCellTextPart(d, kSubKindMarginLine) && d[InCellSlot(kDescArea)] == kAreaIndent);
 }
 
 bool CDocBunsObj::RefusesRead(int mode, const CVedTextPos* pos) {
   const ObjectDescription d = Describe(pos);
-  if (d[kLevel] == kObjectTable && d[kPart] == kPartBesideTable) return true;
+  if (d[kDescType] == kObjectTable && d[kDescSubKind] == kSubKindBesideTable) return true;
   int32_t margin = 0;
-  if (d[kLevel] == kObjectText && d[kPart] == kPartMarginLine) {
-    margin = d[kSubKind];
-  } else if (InCellTextPart(d, kPartMarginLine)) {
-    margin = d[kNextCode];
+  if (d[kDescType] == kObjectText && d[kDescSubKind] == kSubKindMarginLine) {
+    margin = d[kDescPlace];
+  } else if (InCellTextPart(d, kSubKindMarginLine)) {
+    margin = d[InCellSlot(kDescPlace)];
   } else {
     return false;
   }
-  return (margin == kMarginLeft && mode == kRefuseLeftMargin) ||
-         (margin == kMarginRight && IsLineEndMark(pos));
+  return (margin == kPlaceLeftMargin && mode == kRefuseLeftMargin) ||
+         (margin == kPlaceRightMargin && IsLineEndMark(pos));
 }
 
 bool CDocBunsObj::IsTallTableLine(const CVedTextPos* pos) {
@@ -1121,7 +1106,7 @@ bool CDocBunsObj::IsAtEndOfCellText(const CVedTextPos* pos, int flag) {
 bool CDocBunsObj::CanInsertAtCaret() {
   if (!HasSelection()) return true;
   return IsTextPosition() &&
-         !(Describe(nullptr)[kLevel] == kObjectTable && GetSelectionUnit(1, 1) != 1);
+         !(Describe(nullptr)[kDescType] == kObjectTable && GetSelectionUnit(1, 1) != 1);
 }
 
 int CDocBunsObj::CheckReadOnly() {

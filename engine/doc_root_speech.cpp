@@ -101,12 +101,6 @@ constexpr int32_t kMarginRight = 3;
 constexpr int32_t kBlankBeforeText = 11;
 constexpr int32_t kBlankAfterText = 12;
 
-// Parts of a place description (GetKindAt).
-constexpr int32_t kPartMarginLine = 258;
-constexpr int32_t kPartBesideTable = 515;
-constexpr int32_t kKindLeftMargin = 4098;
-constexpr int32_t kLeftOfTable = 0x2004;
-
 constexpr int kCellTextBytes = 64;
 constexpr int kPhraseBytes = 128;
 
@@ -140,7 +134,7 @@ ObjectDescription CDocBunsObj::DescribePlace(const CVedTextPos* pos) {
   return description;
 }
 
-bool CDocBunsObj::IsCaretInTable() { return DescribePlace(nullptr)[0] == kObjectTable; }
+bool CDocBunsObj::IsCaretInTable() { return DescribePlace(nullptr)[kDescType] == kObjectTable; }
 
 bool CDocBunsObj::IsOnLaterLine(const CVedTextPos* earlier, const CVedTextPos* later) {
   if (earlier == nullptr || later == nullptr) return false;
@@ -614,14 +608,16 @@ int CDocBunsObj::GetCellPositionText(std::string& phrase, int /*code*/) {
 
 int CDocBunsObj::GetBlankText(std::string& phrase, const CVedTextPos* pos) {
   const ObjectDescription place = DescribePlace(pos);
-  if (place[0] != kObjectTable) return 0;
-  if (InCellText(place) && place[2] == kObjectText && place[3] == kPartMarginLine) {
+  if (place[kDescType] != kObjectTable) return 0;
+  if (InCellText(place) && place[InCellSlot(kDescType)] == kObjectText &&
+      place[InCellSlot(kDescSubKind)] == kSubKindMarginLine) {
     phrase += kPhraseBlank;
-    lastBlankKind_ = place[4] == kKindLeftMargin ? kBlankBeforeText : kBlankAfterText;
-  } else if (place[1] == kPartBesideTable) {
+    lastBlankKind_ =
+        place[InCellSlot(kDescPlace)] == kPlaceLeftMargin ? kBlankBeforeText : kBlankAfterText;
+  } else if (place[kDescSubKind] == kSubKindBesideTable) {
     phrase += kPhraseMargin;
-    lastBlankKind_ = place[2] == kLeftOfTable ? kMarginLeft : kMarginRight;
-  } else if (InCellText(place) && place[2] == kObjectGridArea) {
+    lastBlankKind_ = place[kDescPlace] == kPlaceLeftOfTable ? kMarginLeft : kMarginRight;
+  } else if (InCellText(place) && place[InCellSlot(kDescType)] == kObjectGridArea) {
     phrase += kPhraseBlank;
     lastBlankKind_ = kBlankInTable;
   } else {

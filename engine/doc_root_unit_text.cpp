@@ -73,7 +73,7 @@ int TableLineText(CTableObject& table, int part, std::string& text) {
 }
 
 bool IsAtEndOfText(const ObjectDescription& place) {
-  if (place[0] == kObjectText) return place[1] == kSubKindEndOfText;
+  if (place[kDescType] == kObjectText) return place[kDescSubKind] == kSubKindEndOfText;
   return InCellText(place) && place[kInnerType] == kObjectText &&
          place[kInnerSubKind] == kSubKindEndOfText;
 }
@@ -277,7 +277,7 @@ int CDocBunsObj::SpeakCaretChar(int mode, int interrupt) {
   const CVedTextPos pos = MovingPosition();
   const ObjectDescription place = DescribePlace(&pos);
   if (mode == kReadCharacter && IsAtEndOfText(place)) {
-    if (place[0] == kObjectTable || IsLastLine(&pos) != 0) {
+    if (place[kDescType] == kObjectTable || IsLastLine(&pos) != 0) {
       feedback_.Cue(kCueBlankAtTextEnd, interrupt, kCueAsync);
       return kCueReplacedSpeech;
     }

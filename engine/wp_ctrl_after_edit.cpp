@@ -55,7 +55,7 @@ void CVedWpCtrl::UpdateCaretLocation(CVedTextRange* previous) {
   const bool selected = root_->HasSelection();
 
   root_->DescribeObjectAt(&descriptions_[0], 0, nullptr);
-  caretLevelType_ = descriptions_[0][0];
+  caretLevelType_ = descriptions_[0][kDescType];
   if (selected && !selection_.end.IsEmpty()) {
     root_->DescribeObjectAt(&descriptions_[1], 0, &selection_.end);
   } else {

@@ -103,11 +103,12 @@ int CVedWpCtrl::DeleteUnit(int direction, int unit) {
   constexpr int kToDocumentEnd = 3;
   if (unit < kToLineEnd || unit > kToDocumentEnd) return 0;
   const ObjectDescription& at = descriptions_[0];
-  const bool bodyText = at[0] == kObjectText;
+  const bool bodyText = at[kDescType] == kObjectText;
   const bool cellText = InCellText(at);
   const bool allowed = unit == kToLineEnd
-                           ? (bodyText && at[1] == kSubKindText) ||
-                                 (cellText && at[2] == kObjectText && at[3] == kSubKindText)
+                           ? (bodyText && at[kDescSubKind] == kSubKindText) ||
+                                 (cellText && at[InCellSlot(kDescType)] == kObjectText &&
+                                  at[InCellSlot(kDescSubKind)] == kSubKindText)
                            : (unit == kLine ? bodyText || cellText : true);
   if (!allowed) {
     root_->PlayCue(kCueNothingToDo, 1, 2);

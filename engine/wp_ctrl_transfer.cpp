@@ -108,8 +108,9 @@ CaretPoint CVedWpCtrl::HasPageOrEmpty(const CaretPoint& point,
 }
 
 int CVedWpCtrl::Transfer(int direction, int copy) {
-  const bool inText = caretLevelType_ == kObjectText ||
-                      (caretLevelType_ == kObjectTable && descriptions_[0][1] == kSubKindCellText);
+  const bool inText =
+      caretLevelType_ == kObjectText ||
+      (caretLevelType_ == kObjectTable && descriptions_[0][kDescSubKind] == kSubKindCellText);
   if (!root_->HasSelection() || !inText) {
     root_->PlayCue(kCueNothingToDo, 1, 2);
     return 0;

@@ -7,8 +7,6 @@
 namespace {
 
 constexpr int32_t kCellBlankMark = -9901;
-constexpr int32_t kTablePartRule = 514;
-constexpr int32_t kTableRuleCrossing = 8194;
 
 bool HasPage(const CaretPoint& point) { return point.page >= 1; }
 
@@ -20,7 +18,8 @@ CaretPoint CVedWpCtrl::MarkedPoint(const CaretPoint& point, const ObjectDescript
   if (point.page < 1 || point.page > pageTable_->GetCount()) return marked;
   ObjectDescription hit{};
   HitTest(&point, &hit);
-  if (hit[0] == kObjectTable && hit[1] == kTablePartRule && hit[2] == kTableRuleCrossing) {
+  if (hit[kDescType] == kObjectTable && hit[kDescSubKind] == kSubKindOnRules &&
+      hit[kDescPlace] == kPlaceVerticalRule) {
     marked.rect.bottom = kCellBlankMark;
   }
   return marked;

@@ -190,7 +190,8 @@ bool IsReplaying(const CDocObjContainer& c) {
 // An open end (null) is the table's own edge.
 bool OnTableGridOrEdge(CDocObject& table, const CVedTextPos* pos) {
   ObjectDescription kind{};
-  return pos == nullptr || (table.GetKindAt(pos, &kind) != 0 && kind[1] != kSubKindCellText);
+  return pos == nullptr ||
+         (table.GetKindAt(pos, &kind) != 0 && kind[kDescSubKind] != kSubKindCellText);
 }
 
 // A range of a child, deleted by the child. While an undo or redo is
@@ -571,7 +572,7 @@ int CDocObjContainer::InsertBlankLine(EditResult* out) {
   ObjectDescription kind{};
   GetKindAt(nullptr, &kind);
   int changed = 0;
-  if (kind[0] == kObjectText || (kind[0] == kObjectTable && kind[1] == kSubKindCellText)) {
+  if (kind[kDescType] == kObjectText || InCellText(kind)) {
     changed = InsertBlankLineInText(*this, &result);
   } else if (kind[0] == kObjectTable && child->IsFirstLine(nullptr) != 0) {
     changed = InsertLineBeforeTable(*this, &result);
@@ -822,7 +823,7 @@ int CDocObjContainer::IsRangeInOneText(const CVedTextPos* from, const CVedTextPo
     ObjectDescription kind{};
     child->GetKindAt(ends[k], &kind);
     // A table reports the cell's own kind after its own two entries.
-    if (kind[1] != kSubKindCellText || kind[2] != kObjectText) return 0;
+    if (kind[kDescSubKind] != kSubKindCellText || kind[2] != kObjectText) return 0;
   }
   return cell[0][0] == cell[1][0] && cell[0][1] == cell[1][1] ? 1 : 0;
 }

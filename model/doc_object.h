@@ -87,20 +87,46 @@ struct EditResult {
   void PrefixChildren(int32_t startChild, int32_t endChild);
 };
 
-// Element kind at a position: [0] innermost object type, [1] sub-kind;
-// the rest belongs to the answering object.
+// Element kind at a position: the innermost object's type, its sub-kind,
+// and what the answering object says of the place.
 using ObjectDescription = std::array<int32_t, 7>;
+inline constexpr size_t kDescType = 0;
+inline constexpr size_t kDescSubKind = 1;
+inline constexpr size_t kDescPlace = 2;
+inline constexpr size_t kDescArea = 3;
+// A table describing a place in a cell's text puts the cell's own
+// description from this slot on.
+inline constexpr size_t kDescInCell = 2;
+constexpr size_t InCellSlot(size_t slot) { return kDescInCell + slot; }
+
+// Sub-kinds.
 inline constexpr int32_t kSubKindText = 257;
+inline constexpr int32_t kSubKindMarginLine = 258;  // in a text's left or right margin
 inline constexpr int32_t kSubKindEndOfText = 259;
 inline constexpr int32_t kSubKindCellText = 513;
+inline constexpr int32_t kSubKindOnRules = 514;      // on a table's grid
+inline constexpr int32_t kSubKindBesideTable = 515;  // left or right of a table
+
+// Places in a text's margin, and the area of the margin line they lie in.
+inline constexpr int32_t kPlaceRightMargin = 4097;
+inline constexpr int32_t kPlaceLeftMargin = 4098;
+inline constexpr int32_t kAreaMargin = 4113;
+inline constexpr int32_t kAreaIndent = 4114;
+
+// Places on a table's grid and beside it.
+inline constexpr int32_t kPlaceHorizontalRule = 0x2001;
+inline constexpr int32_t kPlaceVerticalRule = 0x2002;
+inline constexpr int32_t kPlaceRuleCrossing = 0x2003;
+inline constexpr int32_t kPlaceLeftOfTable = 0x2004;
+inline constexpr int32_t kPlaceRightOfTable = 0x2005;
 
 // Whether a described place lies in the text of a table's cell, or
 // elsewhere in a table: on its rules.
 inline bool InCellText(const ObjectDescription& d) {
-  return d[0] == kObjectTable && d[1] == kSubKindCellText;
+  return d[kDescType] == kObjectTable && d[kDescSubKind] == kSubKindCellText;
 }
 inline bool OnTableRules(const ObjectDescription& d) {
-  return d[0] == kObjectTable && d[1] != kSubKindCellText;
+  return d[kDescType] == kObjectTable && d[kDescSubKind] != kSubKindCellText;
 }
 
 // The line at a position.

@@ -12,15 +12,6 @@
 
 namespace {
 
-constexpr int32_t kKindInCell = 0x201;
-constexpr int32_t kKindOnRules = 0x202;
-constexpr int32_t kKindBesideTable = 0x203;
-constexpr int32_t kOnHorizontalRule = 0x2001;
-constexpr int32_t kOnVerticalRule = 0x2002;
-constexpr int32_t kOnCrossing = 0x2003;
-constexpr int32_t kLeftOfTable = 0x2004;
-constexpr int32_t kRightOfTable = 0x2005;
-
 // The end kind a table gives its ruled lines and row bands.
 constexpr int32_t kLineEndTableRule = 11;
 
@@ -551,12 +542,12 @@ int CTableObject::GetCursorFormat(int flag, CharFormat* out) {
 int CTableObject::GetKindAt(const CVedTextPos* pos, ObjectDescription* out) {
   if (out == nullptr) return 0;
   out->fill(0);
-  (*out)[0] = kObjectTable;
+  (*out)[kDescType] = kObjectTable;
   const std::optional<TablePlace> place = Place(pos);
   if (!place || IsEmpty() != 0) return 0;
   const TableCaret& p = place->pos;
   if (p.mode == kCaretInCell) {
-    (*out)[1] = kKindInCell;
+    (*out)[kDescSubKind] = kSubKindCellText;
     CTableCellObj* cell = CellOfPlace(*place);
     if (cell == nullptr) return 0;
     ObjectDescription inner{};
@@ -565,14 +556,16 @@ int CTableObject::GetKindAt(const CVedTextPos* pos, ObjectDescription* out) {
     return answer;
   }
   if (p.x < 0 || p.column >= columns_) {
-    (*out)[1] = kKindBesideTable;
-    (*out)[2] = p.x < 0 ? kLeftOfTable : kRightOfTable;
+    (*out)[kDescSubKind] = kSubKindBesideTable;
+    (*out)[kDescPlace] = p.x < 0 ? kPlaceLeftOfTable : kPlaceRightOfTable;
     return 1;
   }
-  (*out)[1] = kKindOnRules;
+  (*out)[kDescSubKind] = kSubKindOnRules;
   const bool across = IsOnHorizontalLine(p.row, p.y);
   const bool down = IsOnVerticalLine(p.column, p.x);
-  (*out)[2] = across && down ? kOnCrossing : across ? kOnHorizontalRule : kOnVerticalRule;
+  (*out)[kDescPlace] = across && down ? kPlaceRuleCrossing
+                       : across       ? kPlaceHorizontalRule
+                                      : kPlaceVerticalRule;
   return 1;
 }
 

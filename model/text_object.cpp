@@ -6,11 +6,6 @@
 
 namespace {
 
-constexpr int32_t kKindMarginLine = 258;
-constexpr int32_t kKindRightMargin = 4097;
-constexpr int32_t kKindLeftMargin = 4098;
-constexpr int32_t kKindMargin = 4113;
-constexpr int32_t kKindIndentArea = 4114;
 constexpr int32_t kMaskIndents = kMaskFirstIndent | kMaskLeftIndent | kMaskRightIndent;
 
 // Finds a place without moving the caret.
@@ -368,10 +363,10 @@ int CTextObject::GetKindAt(const CVedTextPos* pos, ObjectDescription* out) {
   int32_t offset = 0;
   GetFreeCursor(pos, &zone, &offset);
   if (out == nullptr || zone == kZoneText) return result;
-  (*out)[0] = kObjectText;
-  (*out)[1] = kKindMarginLine;
-  (*out)[2] = zone == kZoneRightMargin ? kKindRightMargin : kKindLeftMargin;
-  (*out)[3] = kKindMargin;
+  (*out)[kDescType] = kObjectText;
+  (*out)[kDescSubKind] = kSubKindMarginLine;
+  (*out)[kDescPlace] = zone == kZoneRightMargin ? kPlaceRightMargin : kPlaceLeftMargin;
+  (*out)[kDescArea] = kAreaMargin;
   ParaFormat para;
   const Plain plain(pos);
   if (CTextEngine::GetParaFormat(&para, plain.get(), plain.get()) == 0) para = ParaFormat{};
@@ -381,7 +376,7 @@ int CTextObject::GetKindAt(const CVedTextPos* pos, ObjectDescription* out) {
   }
   const int32_t x = ZoneToX(zone, offset, pos);
   if (zone == kZoneRightMargin) {
-    if (x >= Format().textWidth - para.rightIndent) (*out)[3] = kKindIndentArea;
+    if (x >= Format().textWidth - para.rightIndent) (*out)[kDescArea] = kAreaIndent;
     return result;
   }
   // A continued line (the line before ends without a break) starts at the
@@ -394,7 +389,7 @@ int CTextObject::GetKindAt(const CVedTextPos* pos, ObjectDescription* out) {
       CTextEngine::GetLineMetrics(&metrics, &previous)->endKind == kLineEndNone) {
     indent = para.leftIndent;
   }
-  if (x < indent) (*out)[3] = kKindIndentArea;
+  if (x < indent) (*out)[kDescArea] = kAreaIndent;
   return result;
 }
 
