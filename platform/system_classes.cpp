@@ -1,6 +1,7 @@
 #include "platform/system_classes.h"
 
 #include "platform/cursor.h"
+#include "platform/message_box.h"
 #include "platform/scroll_bar.h"
 
 namespace platform {
@@ -11,7 +12,12 @@ std::vector<WNDCLASS> SystemClasses() {
   scrollBar.lpfnWndProc = ScrollBarProc;
   scrollBar.hCursor = LoadCursor(0, IDC_ARROW);
   scrollBar.lpszClassName = kScrollBarClass;
-  return {scrollBar};
+
+  WNDCLASS messageBox;
+  messageBox.lpfnWndProc = MessageBoxProc;
+  messageBox.hCursor = LoadCursor(0, IDC_ARROW);
+  messageBox.lpszClassName = kMessageBoxClass;
+  return {scrollBar, messageBox};
 }
 
 }  // namespace platform

@@ -10,6 +10,7 @@
 namespace platform {
 
 LRESULT ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT MessageBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 std::vector<WNDCLASS> SystemClasses();
 
