@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "framework/resource_strings.h"
 #include "platform/sjis.h"
 
 namespace framework {
@@ -286,6 +287,12 @@ void CString::FormatMessage(std::string_view format, std::initializer_list<Messa
     pos += insert.length;
   }
   bytes_ = std::move(out);
+}
+
+bool CString::LoadString(uint32_t id) {
+  const std::string* text = FindString(id);
+  bytes_ = text != nullptr ? *text : std::string();
+  return text != nullptr;
 }
 
 }  // namespace framework

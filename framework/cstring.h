@@ -87,6 +87,10 @@ class CString {
   // left in the text as written.
   void FormatMessage(std::string_view format, std::initializer_list<MessageArg> args);
 
+  // Takes the string table's text of `id` (framework/resource_strings.h);
+  // false, leaving the string empty, when there is none.
+  bool LoadString(uint32_t id);
+
  private:
   std::string bytes_;
 };
