@@ -70,10 +70,10 @@ class MessageBoxWindow {
   MessageBoxWindow(std::string_view text, UINT type)
       : type_(type), buttons_(ButtonsOf(type)), font_(CreateMessageFont()) {
     current_ = DefaultButtonOf(type, buttons_.size());
-    const HDC measuring = GetDesktopDC();
-    const HFONT previous = SelectObject(measuring, font_.get());
-    layout_ = LayOutMessageBox(measuring, text, buttons_, HasIconMark(type));
-    SelectObject(measuring, previous);
+    // A DC of its own, so that no shared DC is left holding the box's font.
+    const UniqueDC measuring = CreateCompatibleDC(nullptr);
+    SelectObject(measuring.get(), font_.get());
+    layout_ = LayOutMessageBox(measuring.get(), text, buttons_, HasIconMark(type));
   }
 
   SIZE size() const { return layout_.client; }

@@ -33,7 +33,7 @@ inline constexpr UINT MB_ICONWARNING = MB_ICONEXCLAMATION;
 inline constexpr UINT MB_ICONINFORMATION = MB_ICONASTERISK;
 inline constexpr UINT MB_ICONMASK = 0xF0;
 
-// Which button is the default at first; one past the set's buttons is the first.
+// Which button is the default at first; one the set does not have stands for the first.
 inline constexpr UINT MB_DEFBUTTON1 = 0x000;
 inline constexpr UINT MB_DEFBUTTON2 = 0x100;
 inline constexpr UINT MB_DEFBUTTON3 = 0x200;
