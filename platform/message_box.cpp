@@ -10,6 +10,7 @@
 
 #include "platform/batch_run.h"
 #include "platform/control_notify.h"
+#include "platform/display_backend.h"
 #include "platform/font_service.h"
 #include "platform/input.h"
 #include "platform/message_box_layout.h"
@@ -227,6 +228,12 @@ void Reactivate(HWND window, HWND focus) {
   if (IsWindow(focus) && GetAncestor(focus, GA_ROOT) == window) SetFocus(focus);
 }
 
+// A batch run, or a headless process with no script to act for a user:
+// a box shown then could never be answered.
+bool NoOneToAnswer() {
+  return IsBatchRun() || (CurrentDisplay().EventDescriptor() < 0 && !HasIdleHook());
+}
+
 }  // namespace
 
 LRESULT MessageBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -244,7 +251,7 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
   if (buttons.empty()) return 0;
   const char* shownText = text != nullptr ? text : "";
   const char* shownCaption = caption != nullptr ? caption : kDefaultCaption;
-  if (IsBatchRun()) {
+  if (NoOneToAnswer()) {
     std::fprintf(stderr, "%s: %s\n", ForStandardError(shownCaption).c_str(),
                  ForStandardError(shownText).c_str());
     return buttons[DefaultButtonOf(type, buttons.size())].id;

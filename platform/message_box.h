@@ -11,8 +11,10 @@
 // IDCANCEL where Esc answers) ends the box with that answer, which is how
 // a test script answers it (MessageDriver::AnswerDialog by its caption).
 //
-// In a batch run (platform/batch_run.h) no box is shown: the default
-// button answers at once and the caption and text go to standard error.
+// In a batch run (platform/batch_run.h), and where there is neither a
+// display nor an idle hook (a script) to answer, no box is shown: the
+// default button answers at once and the caption and text go to standard
+// error.
 #pragma once
 
 #include "platform/sound.h"

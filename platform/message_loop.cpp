@@ -47,6 +47,8 @@ LoopEnd RunNestedLoop(const LoopExit& exit) {
   }
 }
 
+bool HasIdleHook() { return static_cast<bool>(idleHook); }
+
 IdleHook SetIdleHook(IdleHook hook) {
   IdleHook previous = std::move(idleHook);
   idleHook = std::move(hook);

@@ -42,5 +42,7 @@ enum class IdleVerdict { kKeepWaiting, kAbandon };
 using IdleHook = std::function<IdleVerdict()>;
 // The calling thread's idle hook; answers the one it replaces.
 IdleHook SetIdleHook(IdleHook hook);
+// Whether the calling thread has an idle hook, someone to act in its nested loops.
+bool HasIdleHook();
 
 }  // namespace platform

@@ -254,6 +254,19 @@ INSTANTIATE_TEST_SUITE_P(
                       BatchCase{"YesNoCancelDefault3", MB_YESNOCANCEL | MB_DEFBUTTON3, IDCANCEL}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Neither a display nor a script: nobody could ever answer a shown box.
+TEST(MessageBoxWithoutAnyoneTest, AHeadlessBoxWithoutAScriptAnswersItsDefault) {
+  ResetWindowMessages();
+  RecordingAudioBackend audio;
+  const ScopedAudioBackend scopedAudio(audio);
+  ASSERT_FALSE(HasIdleHook());
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(MessageBox(kNoWindow, "text", "caption", MB_YESNO | MB_DEFBUTTON2), IDNO);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "caption: text\n");
+  EXPECT_TRUE(audio.Streams().empty());
+  EXPECT_EQ(GetTopWindow(kNoWindow), kNoWindow) << "no box was made";
+}
+
 TEST_F(MessageBoxTest, TheBatchSettingComesBackAfterItsScope) {
   EXPECT_FALSE(IsBatchRun());
   {
