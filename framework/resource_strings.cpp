@@ -1,7 +1,7 @@
 #include "framework/resource_strings.h"
 
-#include <algorithm>
 #include <cstring>
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
