@@ -453,7 +453,8 @@ COLORREF GetPixel(HDC dc, int32_t x, int32_t y) {
   return FromPixel(pixels[at.top * stride + at.left]);
 }
 
-bool ScrollImage(HDC image, const RECT& area, int32_t dx, int32_t dy) {
+bool ScrollImage(HDC image, const RECT& area, int32_t dx, int32_t dy,
+                 const std::vector<RECT>& into) {
   if (image == nullptr || !image->IsImage()) return false;
   const RECT bounds{std::max(area.left, 0), std::max(area.top, 0),
                     std::min(area.right, image->size().cx),
@@ -461,20 +462,20 @@ bool ScrollImage(HDC image, const RECT& area, int32_t dx, int32_t dy) {
   if (bounds.IsEmpty()) return true;
   int stride = 0;
   uint32_t* pixels = image->Pixels(&stride);
+  // Every pixel is read before any is written, so what moves from one
+  // rectangle of `into` to another arrives whole.
   std::vector<uint32_t> copy;
   for (int32_t y = bounds.top; y < bounds.bottom; ++y) {
     copy.insert(copy.end(), pixels + y * stride + bounds.left, pixels + y * stride + bounds.right);
   }
+  const RECT from{bounds.left + dx, bounds.top + dy, bounds.right + dx, bounds.bottom + dy};
   const int32_t width = bounds.Width();
-  for (int32_t y = bounds.top; y < bounds.bottom; ++y) {
-    for (int32_t x = bounds.left; x < bounds.right; ++x) {
-      const int32_t fromX = x - dx;
-      const int32_t fromY = y - dy;
-      if (fromX < bounds.left || fromX >= bounds.right || fromY < bounds.top ||
-          fromY >= bounds.bottom) {
-        continue;
+  for (const RECT& part : into) {
+    const RECT to = IntersectionOf(IntersectionOf(part, bounds), from);
+    for (int32_t y = to.top; y < to.bottom; ++y) {
+      for (int32_t x = to.left; x < to.right; ++x) {
+        pixels[y * stride + x] = copy[(y - dy - bounds.top) * width + (x - dx - bounds.left)];
       }
-      pixels[y * stride + x] = copy[(fromY - bounds.top) * width + (fromX - bounds.left)];
     }
   }
   image->PixelsChanged();

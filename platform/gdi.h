@@ -51,9 +51,12 @@ inline constexpr int32_t kDefaultScreenDpi = 96;
 // resolution of 0 takes the screen's.
 UniqueDC CreateImageDC(int32_t width, int32_t height, int32_t dpiX = 0, int32_t dpiY = 0);
 
-// Moves the pixels inside `area` of an image DC by dx, dy; what moves out
-// of the area is dropped, what it leaves keeps its old pixels.
-bool ScrollImage(HDC image, const RECT& area, int32_t dx, int32_t dy);
+// Moves the pixels inside `area` of an image DC by dx, dy, all at once,
+// writing only where they land inside the `into` rectangles (image
+// coordinates); what moves out of the area is dropped, what it leaves
+// keeps its old pixels.
+bool ScrollImage(HDC image, const RECT& area, int32_t dx, int32_t dy,
+                 const std::vector<RECT>& into);
 
 // A DC drawing onto an image DC's pixels with its device origin at
 // `origin` of the image, reaching only the rectangles (image coordinates;

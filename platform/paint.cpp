@@ -423,6 +423,23 @@ bool EndPaint(HWND window, const PAINTSTRUCT* paint) {
   return true;
 }
 
+namespace {
+
+// Scrolls the visible part of `area` (client coordinates) on the
+// window's surface and answers what the scroll could not fill from
+// visible pixels: the strip it left and the parts whose source was hidden.
+Region ScrollVisibleLocked(WindowRecord& record, const RECT& area, POINT by) {
+  const POINT origin = OriginInTopLocked(record);
+  const Region visible =
+      And(Moved(VisibleAreaLocked(record), POINT{-origin.x, -origin.y}), Region(area));
+  const Region filled = And(Moved(visible, by), visible);
+  ScrollImage(SurfaceLocked(TopOfLocked(record)), Moved(area, origin), by.x, by.y,
+              Moved(filled, origin).Rects());
+  return Minus(visible, filled);
+}
+
+}  // namespace
+
 int ScrollWindowEx(HWND window, int32_t dx, int32_t dy, const RECT* scroll, const RECT* clip,
                    HRGN updateRegion, RECT* update, UINT flags) {
   Region exposed;
@@ -433,12 +450,7 @@ int ScrollWindowEx(HWND window, int32_t dx, int32_t dy, const RECT* scroll, cons
     const RECT client = ClientOf(*record);
     const RECT area =
         IntersectionOf(scroll != nullptr ? *scroll : client, clip != nullptr ? *clip : client);
-    exposed = Minus(Region(area), Region(Moved(area, POINT{dx, dy})));
-    const POINT origin = OriginInTopLocked(*record);
-    const HDC image = SurfaceLocked(TopOfLocked(*record));
-    for (const RECT& part : VisibleAreaLocked(*record).Rects()) {
-      ScrollImage(image, IntersectionOf(part, Moved(area, origin)), dx, dy);
-    }
+    exposed = ScrollVisibleLocked(*record, area, POINT{dx, dy});
     const Region moved = And(Moved(And(record->update, Region(area)), POINT{dx, dy}), Region(area));
     record->update = Minus(std::move(record->update), Region(area));
     record->update.Combine(moved, Region::Operation::kOr);

@@ -339,6 +339,44 @@ TEST_F(PaintTest, ScrollingBothWaysLeavesTwoStripsAndMovesThePendingUpdate) {
   EXPECT_EQ(update, (RECT{30, 30, 40, 40})) << "without SW_INVALIDATE only the old update moved";
 }
 
+// A sibling over the middle of the scrolled window cuts its visible part
+// into bands; pixels cross from one band to another, none is drawn over
+// the sibling, and what came from under the sibling is painted again.
+TEST_F(PaintTest, ScrollingAcrossBandsMovesThePixelsWholeAndRepaintsWhatWasHidden) {
+  SetWindowLongPtr(top_, GWL_STYLE, WS_VISIBLE | WS_CLIPCHILDREN);
+  const HWND lower = ColourChild(top_, kGreen, {0, 0, 100, 80}, WS_CLIPSIBLINGS);
+  ColourChild(top_, kBlue, {40, 30, 60, 50}, WS_CLIPSIBLINGS);
+  Pump();
+  constexpr COLORREF kBlack = RGB(0, 0, 0);
+  const HDC dc = GetDC(lower);
+  UniqueBrush black = CreateSolidBrush(kBlack);
+  const RECT marker{10, 10, 20, 20};
+  const RECT overSibling{45, 0, 55, 10};
+  FillRect(dc, marker, black.get());
+  FillRect(dc, overSibling, black.get());
+  ReleaseDC(lower, dc);
+  UniqueRegion exposed = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(ScrollWindowEx(lower, 0, 40, nullptr, nullptr, exposed.get(), nullptr, SW_INVALIDATE),
+            COMPLEXREGION);
+  struct Case {
+    POINT at;
+    bool exposed;
+  };
+  for (const Case& c : {Case{{15, 15}, true}, Case{{50, 35}, false}, Case{{50, 75}, true},
+                        Case{{15, 55}, false}, Case{{50, 60}, false}, Case{{50, 45}, false}}) {
+    EXPECT_EQ(PtInRegion(exposed.get(), c.at.x, c.at.y), c.exposed) << c.at.x << "," << c.at.y;
+  }
+  EXPECT_EQ(Pixel(15, 55), kBlack) << "moved from the top band into the bottom one";
+  EXPECT_EQ(Pixel(50, 45), kBlue) << "the sibling keeps its pixels";
+  SetWindowLongPtr(lower, GWL_ID, static_cast<LONG_PTR>(kRed));
+  Pump();
+  EXPECT_EQ(Pixel(15, 15), kRed) << "the strip left is painted again";
+  EXPECT_EQ(Pixel(50, 75), kRed) << "its source was under the sibling";
+  EXPECT_EQ(Pixel(15, 55), kBlack) << "moved pixels are not painted again";
+  EXPECT_EQ(Pixel(15, 65), kGreen);
+  EXPECT_EQ(Pixel(50, 45), kBlue);
+}
+
 TEST_F(PaintTest, RedrawWindowReachesChildrenAsItsFlagsSay) {
   SetWindowLongPtr(top_, GWL_STYLE, WS_VISIBLE | WS_CLIPCHILDREN);
   const HWND child = ColourChild(top_, kGreen, {10, 10, 30, 30});
