@@ -179,7 +179,17 @@ HDC HandOut(UniqueDC dc, HWND paintOf) {
   return handle;
 }
 
-bool GiveBack(HDC dc) { return OpenDCs().erase(dc) != 0; }
+// A paint's DC stays open: only EndPaint ends a paint.
+bool GiveBack(HDC dc) {
+  const auto it = OpenDCs().find(dc);
+  if (it == OpenDCs().end()) return false;
+  if (it->second.paintOf != kNoWindow) {
+    ReportMisuse(Misuse::kOutsidePaint, "ReleaseDC");
+    return false;
+  }
+  OpenDCs().erase(it);
+  return true;
+}
 
 bool EndsItsPaint(HWND window, HDC dc) {
   const auto it = OpenDCs().find(dc);

@@ -171,6 +171,16 @@ TEST_F(CallerAssertTest, EndPaintEndsOnlyAPaintThatBeganOnThatWindow) {
   EXPECT_EQ(misuses_.Total(), 3);
 }
 
+TEST_F(CallerAssertTest, ReleaseDcRefusesAPaintsDcWhichOnlyEndPaintGivesBack) {
+  PAINTSTRUCT paint;
+  ASSERT_NE(BeginPaint(top_, &paint), nullptr);
+  EXPECT_EQ(ReleaseDC(top_, paint.hdc), 0);
+  EXPECT_EQ(misuses_.Count(Misuse::kOutsidePaint), 1);
+  EXPECT_TRUE(EndPaint(top_, &paint)) << "the paint is still open";
+  EXPECT_EQ(ReleaseDC(top_, paint.hdc), 0) << "given back already";
+  EXPECT_EQ(misuses_.Total(), 1) << "a DC that is no longer out is no breach";
+}
+
 TEST_F(CallerAssertTest, AHookInstalledIsCalledAndTheCounterPutsTheOldOneBack) {
   std::string seen;
   const AssertHook counting = SetAssertHook([&seen](Misuse misuse, const char* call) {
