@@ -269,6 +269,34 @@ TEST_F(InputTest, MouseMessagesAreInClientCoordinatesAndDoubleClicksByClassStyle
   EXPECT_EQ(cursor, (POINT{115, 125}));
 }
 
+TEST_F(InputTest, TheWheelGoesToTheFocusWithItsDeltaAndTheScreenPosition) {
+  SetFocus(child_);
+  constexpr int32_t kNotchDown = -120;
+  Key(VK_SHIFT);
+  mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_WHEEL, 250, 260, kNotchDown, 0);
+  MSG msg;
+  ASSERT_TRUE(PeekMessage(&msg, kNoWindow, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+  ASSERT_TRUE(PeekMessage(&msg, kNoWindow, WM_MOUSEWHEEL, WM_MOUSEWHEEL, PM_REMOVE));
+  EXPECT_EQ(msg.hwnd, child_) << "not the top-level window under the cursor";
+  EXPECT_EQ(static_cast<int16_t>(HighWord(static_cast<LPARAM>(msg.wParam))), kNotchDown);
+  EXPECT_EQ(msg.wParam & MK_SHIFT, MK_SHIFT);
+  EXPECT_EQ(LowWord(msg.lParam), 250) << "screen coordinates";
+  EXPECT_EQ(HighWord(msg.lParam), 260);
+}
+
+TEST_F(InputTest, TheKeyboardStateSetIsTheStateAnswered) {
+  KeyboardState state{};
+  state[VK_CAPITAL] = 1;
+  state[VK_SHIFT] = 0x80;
+  ASSERT_TRUE(SetKeyboardState(state));
+  EXPECT_EQ(GetKeyState(VK_CAPITAL), 1) << "toggled, not down";
+  EXPECT_LT(GetKeyState(VK_SHIFT), 0);
+  KeyboardState read{};
+  ASSERT_TRUE(GetKeyboardState(&read));
+  EXPECT_EQ(read, state);
+  EXPECT_FALSE(GetKeyboardState(nullptr));
+}
+
 TEST_F(InputTest, CaptureTakesTheMouseAnywhereUntilReleased) {
   SetActiveWindow(top_);
   SetCapture(child_);
