@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <unordered_map>
+#include <utility>
 
 namespace framework {
 namespace {
@@ -9,9 +10,6 @@ namespace {
 // Window objects belong to the thread that owns their windows.
 thread_local std::unordered_map<HWND, CWnd*> permanentMap;
 thread_local std::unordered_map<HWND, std::unique_ptr<CWnd>> temporaryMap;
-// The object whose window is being made: the first message of a window of
-// a framework class attaches it.
-thread_local CWnd* pendingCreation = nullptr;
 
 constexpr char kFrameworkClass[] = "FrameworkWindow";
 
@@ -22,6 +20,14 @@ WNDPROC ProcedureOf(HWND window) {
 WNDPROC ReplaceProcedure(HWND window, WNDPROC proc) {
   return reinterpret_cast<WNDPROC>(platform::SetWindowLongPtr(
       window, platform::GWLP_WNDPROC, reinterpret_cast<platform::LONG_PTR>(proc)));
+}
+
+// The procedure behind the object makes the window's own records on
+// WM_NCCREATE (its text, a control's state) and drops them on
+// WM_NCDESTROY: a handler listed for either adds to that, never replaces
+// it.
+bool IsBookkeeping(UINT message) {
+  return message == platform::WM_NCCREATE || message == platform::WM_NCDESTROY;
 }
 
 bool IsReflectable(UINT message) {
@@ -51,11 +57,6 @@ const char* FrameworkWindowClass() {
 
 LRESULT FrameworkWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   CWnd* object = CWnd::FromHandlePermanent(window);
-  if (object == nullptr && pendingCreation != nullptr) {
-    object = pendingCreation;
-    pendingCreation = nullptr;
-    object->AttachNew(window);
-  }
   if (object == nullptr) return platform::DefWindowProc(window, message, wParam, lParam);
   const LRESULT result = object->WindowProc(message, wParam, lParam);
   // The handler may have detached or deleted the object.
@@ -137,16 +138,22 @@ bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
   if (!PreCreateWindow(cs)) return false;
   platform::WNDCLASS windowClass;
   if (cs.lpszClass == nullptr || !platform::GetClassInfo(cs.lpszClass, &windowClass)) return false;
-  const bool ours = windowClass.lpfnWndProc == &FrameworkWndProc;
-  CWnd* const outer = pendingCreation;
-  if (ours) pendingCreation = this;
+  // The object goes on before the window's first message, whatever its
+  // class, so that its map sees WM_NCCREATE and WM_CREATE.
+  platform::CreationHook outer =
+      platform::HookNextWindowCreation([this](HWND window) { AttachForCreation(window); });
   const HWND window =
       platform::CreateWindowEx(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx,
                                cs.cy, cs.hwndParent, cs.id, cs.lpCreateParams);
-  pendingCreation = outer;
+  platform::HookNextWindowCreation(std::move(outer));
   // A failed creation has run PostNcDestroy, which may have deleted this.
-  if (window == platform::kNoWindow) return false;
-  return ours || SubclassWindow(window);
+  return window != platform::kNoWindow;
+}
+
+void CWnd::AttachForCreation(HWND window) {
+  AttachNew(window);
+  if (ProcedureOf(window) != &FrameworkWndProc)
+    m_pfnSuper = ReplaceProcedure(window, &FrameworkWndProc);
 }
 
 bool CWnd::Create(const char* className, const char* windowName, DWORD style, const RECT& rect,
@@ -177,7 +184,10 @@ HWND CWnd::UnsubclassWindow() {
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
-  if (!OnWndMsg(message, wParam, lParam, &result)) result = DefWindowProc(message, wParam, lParam);
+  if (!OnWndMsg(message, wParam, lParam, &result)) return DefWindowProc(message, wParam, lParam);
+  // A handler that refused the creation has the last word.
+  const bool refused = message == platform::WM_NCCREATE && result == 0;
+  if (IsBookkeeping(message) && !refused) result = DefWindowProc(message, wParam, lParam);
   return result;
 }
 

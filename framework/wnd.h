@@ -5,9 +5,12 @@
 // the procedure it had before).
 //
 // Creation attaches the object before the window's first message, so its
-// map sees WM_NCCREATE and WM_CREATE; this holds for classes whose
-// procedure is FrameworkWndProc. A window of another class (a system
-// control) is subclassed as soon as it exists.
+// map sees WM_NCCREATE and WM_CREATE, whatever the window's class: a
+// window of another class (a system control) has FrameworkWndProc put in
+// front of its own procedure at that moment. A handler listed for
+// WM_NCCREATE or WM_NCDESTROY runs before the procedure behind the object,
+// which still keeps the window's text and a control's state; a handler
+// answering false to WM_NCCREATE fails the creation.
 //
 // After WM_NCDESTROY the object is detached and PostNcDestroy runs; a
 // class that lives on the heap for its window's lifetime deletes itself
@@ -125,6 +128,8 @@ class CWnd : public CCmdTarget {
   HWND ReflectionSource(UINT message, WPARAM wParam, LPARAM lParam) const;
   bool ReflectToControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   void AttachNew(HWND window);
+  // Run by the creation hook before the window's first message.
+  void AttachForCreation(HWND window);
   void FinishNcDestroy();
 
   // The procedure a subclassed window had; null for a window of a

@@ -523,6 +523,12 @@ UniqueFont CreateFontIndirectA(const LOGFONTA& logFont) {
   return UniqueFont(new Font{logFont, std::move(face), description->charSet});
 }
 
+bool GetObjectA(HFONT font, LOGFONTA* out) {
+  if (font == nullptr || out == nullptr) return false;
+  *out = font->logFont;
+  return true;
+}
+
 int GetTextFaceA(HDC dc, int size, char* face) {
   if (dc == nullptr || !dc->font || size <= 0 || face == nullptr) return 0;
   const char* name = dc->font->logFont.lfFaceName;

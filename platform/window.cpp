@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/caller_assert.h"
 #include "platform/caret.h"
@@ -19,6 +20,8 @@ namespace {
 
 constexpr LRESULT kCreationFailed = -1;
 constexpr char kHandlerClass[] = "LexoraHandler";
+
+thread_local CreationHook nextCreationHook;
 
 // The procedure of windows made by CreateWindowHandle.
 LRESULT HandlerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -253,6 +256,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* text, DWOR
     record.background = windowClass->hbrBackground;
     window = Tree().Add(std::move(record)).handle;
   }
+  if (CreationHook hook = HookNextWindowCreation(nullptr)) hook(window);
   if ((style & WS_CHILD) == 0)
     CurrentDisplay().CreateNativeWindow(window, RectOf(x, y, width, height));
   CREATESTRUCT create{createParams, id,   parentOrOwner, height, width, y, x,
@@ -271,6 +275,10 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* text, DWOR
     if ((style & WS_CHILD) == 0) CurrentDisplay().ShowNativeWindow(window, true);
   }
   return window;
+}
+
+CreationHook HookNextWindowCreation(CreationHook hook) {
+  return std::exchange(nextCreationHook, std::move(hook));
 }
 
 namespace {

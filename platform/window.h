@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/gdi.h"
@@ -121,6 +122,12 @@ bool GetClassInfo(const char* className, WNDCLASS* windowClass);
 HWND CreateWindowEx(DWORD exStyle, const char* className, const char* text, DWORD style, int32_t x,
                     int32_t y, int32_t width, int32_t height, HWND parentOrOwner, int32_t id,
                     void* createParams);
+// Runs once, for the next window the calling thread creates: after its
+// handle exists and before its first message (WM_NCCREATE), so that an
+// object can be attached and a procedure put in front whatever the
+// window's class. Answers the hook not yet taken that it replaces.
+using CreationHook = std::function<void(HWND)>;
+CreationHook HookNextWindowCreation(CreationHook hook);
 LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProc(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

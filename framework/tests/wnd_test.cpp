@@ -126,6 +126,7 @@ TEST_F(CreationTest, PreCreateWindowChangesTheStyleAndTheObjectSeesCreation) {
   EXPECT_EQ(window.GetStyle() & WS_BORDER, WS_BORDER);
   EXPECT_EQ(window.GetStyle() & WS_VISIBLE, WS_VISIBLE);
   EXPECT_THAT(Seen(), ElementsAre("nccreate attached restyled", "create attached restyled"));
+  EXPECT_EQ(window.GetWindowText(), CStyledWnd::kName) << "a listed WM_NCCREATE keeps the text";
 }
 
 TEST_F(CreationTest, AnUnknownClassFailsWithoutAWindow) {

@@ -77,6 +77,24 @@ TEST(HostFontsTest, IpaFacesKeepTheirOwnNamesAndTheMarkFaceIsASymbolFace) {
   EXPECT_EQ(CreateFontIndirectA(lf), nullptr);
 }
 
+TEST(FontObjectTest, GetObjectAnswersTheFontAsItWasAskedFor) {
+  SyntheticFontService synthetic;
+  ScopedFontService scope(synthetic);
+  LOGFONTA asked;
+  asked.lfHeight = -24;
+  asked.lfWeight = FW_NORMAL;
+  asked.lfItalic = 1;
+  std::strcpy(asked.lfFaceName, kSyntheticLatinFace);
+  const UniqueFont font = CreateFontIndirectA(asked);
+  ASSERT_NE(font, nullptr);
+  LOGFONTA read;
+  ASSERT_TRUE(GetObjectA(font.get(), &read));
+  EXPECT_EQ(read.lfHeight, -24);
+  EXPECT_EQ(read.lfItalic, 1);
+  EXPECT_STREQ(read.lfFaceName, kSyntheticLatinFace);
+  EXPECT_FALSE(GetObjectA(nullptr, &read));
+}
+
 TEST(EnumFontFamiliesTest, FiltersByCharacterSetAndNameAndStopsOnZero) {
   SyntheticFontService synthetic;
   ScopedFontService scope(synthetic);

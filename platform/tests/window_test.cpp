@@ -95,6 +95,27 @@ TEST_F(WindowTest, CreationSendsItsMessagesInOrder) {
   EXPECT_EQ(name, kClass);
 }
 
+TEST_F(WindowTest, TheCreationHookRunsOnceBeforeTheFirstMessage) {
+  std::vector<HWND> hooked;
+  size_t seenWhenHooked = 0;
+  EXPECT_FALSE(HookNextWindowCreation([&](HWND window) {
+    hooked.push_back(window);
+    seenWhenHooked = seen.size();
+  }));
+  const HWND first = Top(0, 0, 10, 10);
+  const HWND second = Top(0, 0, 10, 10);
+  EXPECT_THAT(hooked, ElementsAre(first));
+  EXPECT_EQ(seenWhenHooked, 0u);
+  EXPECT_NE(second, kNoWindow);
+  EXPECT_FALSE(HookNextWindowCreation(nullptr)) << "taken by the first window";
+
+  // A creation that fails before there is a window leaves the hook set.
+  HookNextWindowCreation([&](HWND window) { hooked.push_back(window); });
+  EXPECT_EQ(CreateWindowEx(0, "NoSuchClass", "", 0, 0, 0, 1, 1, kNoWindow, 0, nullptr), kNoWindow);
+  EXPECT_TRUE(HookNextWindowCreation(nullptr));
+  EXPECT_EQ(hooked.size(), 1u);
+}
+
 TEST_F(WindowTest, CreateAnsweringMinusOneFailsTheCreation) {
   createAnswer = -1;
   EXPECT_EQ(Top(0, 0, 10, 10), kNoWindow);
