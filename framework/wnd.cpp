@@ -4,6 +4,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "framework/win_app.h"
+
 namespace framework {
 namespace {
 
@@ -204,6 +206,12 @@ void CWnd::PostNcDestroy() {}
 void CWnd::FinishNcDestroy() {
   m_pfnSuper = nullptr;
   Detach();
+  // The program ends with its main window.
+  CWinApp* app = AfxGetApp();
+  if (app != nullptr && app->m_pMainWnd == this) {
+    app->m_pMainWnd = nullptr;
+    platform::PostQuitMessage(0);
+  }
   PostNcDestroy();
 }
 

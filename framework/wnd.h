@@ -12,7 +12,9 @@
 // which still keeps the window's text and a control's state; a handler
 // answering false to WM_NCCREATE fails the creation.
 //
-// After WM_NCDESTROY the object is detached and PostNcDestroy runs; a
+// After WM_NCDESTROY the object is detached (the application's main
+// window is no longer its main window, and the program's message loop is
+// told to end) and PostNcDestroy runs; a
 // class that lives on the heap for its window's lifetime deletes itself
 // there.
 //

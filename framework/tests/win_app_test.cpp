@@ -154,6 +154,24 @@ TEST_F(RunTest, APaintDoesNotStartTheIdleCallsAgainButAWindowTimerDoes) {
                                   "idle 1", "exit"));
 }
 
+TEST_F(RunTest, TheLoopEndsWhenTheMainWindowGoes) {
+  PostMessage(main_.m_hWnd, kPing, 1, 0);
+  app_.onIdle = [&](long) {
+    main_.DestroyWindow();
+    return false;
+  };
+  EXPECT_EQ(app_.Run(), 0);
+  EXPECT_EQ(app_.m_pMainWnd, nullptr);
+  EXPECT_THAT(Seen(), ElementsAre("main ping 1", "idle 0", "exit"));
+}
+
+TEST_F(RunTest, AnotherWindowGoingLeavesTheMainWindowAndTheLoop) {
+  child_.DestroyWindow();
+  EXPECT_EQ(app_.m_pMainWnd, &main_);
+  MSG msg;
+  EXPECT_FALSE(PeekMessage(&msg, kNoWindow, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+}
+
 TEST_F(RunTest, TheDefaultIdleLetsTheTemporaryObjectsGo) {
   const HWND bare =
       CreateWindowEx(0, FrameworkWindowClass(), "", 0, 0, 0, 1, 1, kNoWindow, 0, nullptr);
