@@ -9,7 +9,6 @@
 #include "platform/batch_run.h"
 #include "platform/control_notify.h"
 #include "platform/display_backend.h"
-#include "platform/font_service.h"
 #include "platform/input.h"
 #include "platform/message_box_layout.h"
 #include "platform/message_box_paint.h"
@@ -18,7 +17,7 @@
 #include "platform/sjis.h"
 #include "platform/system_classes.h"
 #include "platform/system_info.h"
-#include "platform/texts.h"
+#include "platform/ui_font.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -27,31 +26,7 @@ namespace {
 
 constexpr char kDefaultCaption[] = "\x83\x47\x83\x89\x81\x5b";  // エラー
 constexpr int32_t kMessageFontPoints = 9;
-constexpr int32_t kPointsPerInch = 72;
 constexpr int kNoButton = -1;
-
-LOGFONTA MessageLogFont(std::string_view face) {
-  LOGFONTA font;
-  font.lfHeight =
-      -(kMessageFontPoints * GetDeviceCaps(GetDesktopDC(), LOGPIXELSY) / kPointsPerInch);
-  font.lfWeight = FW_NORMAL;
-  font.lfCharSet = SHIFTJIS_CHARSET;
-  face.copy(font.lfFaceName, std::min(face.size(), sizeof(font.lfFaceName) - 1));
-  return font;
-}
-
-// The Japanese proportional Gothic face of the desktop; where it is not
-// installed, the first horizontal Shift-JIS face, else the first face.
-UniqueFont CreateMessageFont() {
-  if (UniqueFont font = CreateFontIndirectA(MessageLogFont(kFaceMsPGothic))) return font;
-  const std::vector<FaceDescription>& faces = CurrentFontService().Faces();
-  const auto japanese = std::find_if(faces.begin(), faces.end(), [](const FaceDescription& face) {
-    return face.charSet == SHIFTJIS_CHARSET && !face.name.empty() &&
-           face.name.front() != kVerticalFacePrefix;
-  });
-  if (japanese != faces.end()) return CreateFontIndirectA(MessageLogFont(japanese->name));
-  return faces.empty() ? nullptr : CreateFontIndirectA(MessageLogFont(faces.front().name));
-}
 
 POINT PointOf(LPARAM lParam) { return POINT{LowWord(lParam), HighWord(lParam)}; }
 
@@ -67,7 +42,7 @@ bool ShiftDown() { return GetKeyState(VK_SHIFT) < 0; }
 class MessageBoxWindow {
  public:
   MessageBoxWindow(std::string_view text, UINT type)
-      : type_(type), buttons_(ButtonsOf(type)), font_(CreateMessageFont()) {
+      : type_(type), buttons_(ButtonsOf(type)), font_(CreateUiFont(kMessageFontPoints)) {
     current_ = DefaultButtonOf(type, buttons_.size());
     // A DC of its own, so that no shared DC is left holding the box's font.
     const UniqueDC measuring = CreateCompatibleDC(nullptr);

@@ -112,14 +112,6 @@ bool TakesAnswer(UINT type, int answer) {
                      [answer](const MessageBoxButton& button) { return button.id == answer; });
 }
 
-int32_t TextWidth(HDC dc, std::string_view text) {
-  int32_t width = 0;
-  for (size_t pos = 0; pos < text.size(); pos += CharLengthAt(text, pos)) {
-    width += CharWidth(dc, CharCodeAt(text, pos));
-  }
-  return width;
-}
-
 std::vector<std::string> WrapText(HDC dc, std::string_view text, int32_t width) {
   std::vector<std::string> lines;
   for (std::string_view rest = text;;) {

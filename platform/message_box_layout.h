@@ -10,6 +10,7 @@
 
 #include "platform/gdi.h"
 #include "platform/message_box.h"
+#include "platform/ui_font.h"
 
 namespace platform {
 
@@ -28,8 +29,6 @@ int EscapeAnswerOf(UINT type);
 // Whether the set takes `answer` (a button's id, or its escape answer's IDCANCEL).
 bool TakesAnswer(UINT type, int answer);
 
-// The width of CP932 text in the DC's font.
-int32_t TextWidth(HDC dc, std::string_view text);
 // Splits at line breaks ("\n", "\r\n"), then wraps each line within
 // `width`: after its last space where it has one, else before the
 // character that does not fit. A line always keeps its first character.

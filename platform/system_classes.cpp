@@ -1,6 +1,7 @@
 #include "platform/system_classes.h"
 
 #include "platform/cursor.h"
+#include "platform/menu_session.h"
 #include "platform/message_box.h"
 #include "platform/scroll_bar.h"
 
@@ -17,7 +18,17 @@ std::vector<WNDCLASS> SystemClasses() {
   messageBox.lpfnWndProc = MessageBoxProc;
   messageBox.hCursor = LoadCursor(0, IDC_ARROW);
   messageBox.lpszClassName = kMessageBoxClass;
-  return {scrollBar, messageBox};
+
+  WNDCLASS popupMenu;
+  popupMenu.lpfnWndProc = PopupMenuProc;
+  popupMenu.hCursor = LoadCursor(0, IDC_ARROW);
+  popupMenu.lpszClassName = kPopupMenuClass;
+
+  WNDCLASS menuBar;
+  menuBar.lpfnWndProc = MenuBarProc;
+  menuBar.hCursor = LoadCursor(0, IDC_ARROW);
+  menuBar.lpszClassName = kMenuBarClass;
+  return {scrollBar, messageBox, popupMenu, menuBar};
 }
 
 }  // namespace platform

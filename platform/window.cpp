@@ -9,6 +9,7 @@
 #include "platform/cursor.h"
 #include "platform/display_backend.h"
 #include "platform/input_queue.h"
+#include "platform/menu_session.h"
 #include "platform/paint_queue.h"
 #include "platform/region.h"
 #include "platform/timers.h"
@@ -381,6 +382,11 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETCURSOR:
       return DefaultSetCursor(window, wParam, lParam);
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_SYSCHAR:
+    case WM_SYSCOMMAND:
+      return DefaultMenuKeys(window, message, wParam, lParam);
     case WM_MOUSEACTIVATE: {
       const HWND parent = GetAncestor(window, GA_PARENT);
       return parent == kNoWindow ? DefaultAnswer(message)
