@@ -166,7 +166,7 @@ void MenuSession::OnKeyDown(BYTE vk) {
       const bool onSubmenu =
           top.highlight != kNoItem && top.items[static_cast<size_t>(top.highlight)].IsPopup();
       if (onSubmenu) {
-        OpenSubmenu();
+        Activate(top, top.highlight);
       } else if (bar_) {
         MoveBar(1, true);
       }
@@ -323,11 +323,13 @@ void MenuSession::OpenSubmenu() {
 void MenuSession::OpenBarItem() {
   if (!bar_ || bar_->highlight == kNoItem) return;
   const MenuItem& item = bar_->items[static_cast<size_t>(bar_->highlight)];
+  if (!item.CanChoose()) return;
   if (!item.IsPopup()) {
-    if (item.CanChoose()) End(item.id);
+    End(item.id);
     return;
   }
-  const RECT& rect = MeasureBar(bar_->items).items()[static_cast<size_t>(bar_->highlight)];
+  const MenuLayout layout = MeasureBar(bar_->items);
+  const RECT& rect = layout.items()[static_cast<size_t>(bar_->highlight)];
   POINT at{rect.left, rect.bottom};
   ClientToScreen(bar_->strip, &at);
   Open(item.popup, at, bar_->highlight, true);
@@ -395,13 +397,14 @@ void MenuSession::MoveBar(int step, bool open) {
   if (open) OpenBarItem();
 }
 
-// A greyed item is highlighted but never chosen.
+// A greyed item is highlighted but never chosen, nor its submenu opened.
 void MenuSession::Activate(const OpenPopup& popup, int index) {
   if (index == kNoItem) return;
   const MenuItem& item = popup.items[static_cast<size_t>(index)];
+  if (!item.CanChoose()) return;
   if (item.IsPopup()) {
     OpenSubmenu();
-  } else if (item.CanChoose()) {
+  } else {
     End(item.id);
   }
 }

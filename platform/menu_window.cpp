@@ -163,6 +163,13 @@ LRESULT MenuBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       PaintStrip(window);
       return 0;
+    case WM_DESTROY: {
+      // Going with its window: the window's menu goes too. SetMenu takes
+      // the menu away before it destroys the strip.
+      const HMENU menu = GetMenu(GetParent(window));
+      if (menu != kNoMenu) DestroyMenu(menu);
+      return 0;
+    }
     case WM_LBUTTONDOWN: {
       const MenuLayout layout = MeasureBar(ItemsOf(GetMenu(GetParent(window))));
       const int item = layout.ItemAt(POINT{LowWord(lParam), HighWord(lParam)});

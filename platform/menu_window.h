@@ -55,8 +55,9 @@ inline constexpr UINT TPM_RETURNCMD = 0x0100;
 int TrackPopupMenu(HMENU menu, UINT flags, int32_t x, int32_t y, int32_t reserved, HWND owner,
                    const RECT* rect);
 
-// Gives a top-level window its menu bar (no menu takes it away); the menu
-// stays the caller's. Alt pressed and released alone or F10 then enters
+// Gives a top-level window its menu bar (no menu takes it away). A menu
+// taken away or replaced stays the caller's; the one a window has when it
+// is destroyed is destroyed with it. Alt pressed and released alone or F10 then enters
 // the bar with its first item highlighted; Left and Right move, Down or
 // Enter open the item's popup, Left and Right from an open popup move to
 // the neighbouring item's; Alt with an item's mnemonic opens it at once;

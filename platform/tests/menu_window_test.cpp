@@ -25,6 +25,7 @@ constexpr UINT kOpen = 100;
 constexpr UINT kSave = 101;
 constexpr UINT kPrint = 102;
 constexpr UINT kAmpersand = 103;
+constexpr UINT kMore = 104;
 constexpr UINT kFirst = 300;
 constexpr UINT kSecond = 301;
 constexpr UINT kNew = 400;
@@ -135,6 +136,9 @@ class MenuWindowTest : public ::testing::Test {
     AppendMenu(popup_, MF_POPUP, recent_, "&Recent");
     AppendMenu(popup_, MF_STRING | MF_CHECKED, kPrint, kPrintText);
     AppendMenu(popup_, MF_STRING, kAmpersand, "&&Tab");
+    const HMENU more = CreatePopupMenu();
+    AppendMenu(more, MF_STRING, kMore, "&Any");
+    AppendMenu(popup_, MF_POPUP | MF_GRAYED, more, "&More");
   }
   ~MenuWindowTest() override {
     ResetWindowMessages();
@@ -164,11 +168,12 @@ struct KeyCase {
 TEST_F(MenuWindowTest, KeyboardTrackingAnswersTheChosenCommand) {
   const KeyCase cases[] = {
       {"Down from no highlight starts at the first item", {VK_DOWN, VK_RETURN}, kOpen},
-      {"Up from no highlight starts at the last item", {VK_UP, VK_RETURN}, kAmpersand},
+      {"Up from no highlight starts at the last item", {VK_UP, VK_UP, VK_RETURN}, kAmpersand},
       {"Down wraps from the last item", {VK_UP, VK_DOWN, VK_RETURN}, kOpen},
       {"Up skips the separator", {VK_DOWN, VK_DOWN, VK_UP, VK_RETURN}, kOpen},
       {"Esc on the popup itself", {VK_DOWN, VK_ESCAPE}, 0},
       {"a greyed item is landed on, never chosen", {VK_DOWN, VK_DOWN, VK_RETURN, VK_ESCAPE}, 0},
+      {"a greyed submenu does not open", {VK_UP, VK_RIGHT, VK_RETURN, 'A', VK_ESCAPE}, 0},
       {"Right opens the submenu at its first item",
        {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN},
        kSecond},
@@ -308,6 +313,27 @@ struct BarCase {
   std::vector<BYTE> keys;
   UINT chosen;
 };
+
+TEST_F(MenuBarTest, TheMenuGoesWithItsWindowButNotWhenTakenAway) {
+  const HMENU other = CreateMenu();
+  EXPECT_TRUE(SetMenu(owner_, other));
+  EXPECT_TRUE(IsMenu(bar_));
+  EXPECT_TRUE(DestroyWindow(owner_));
+  EXPECT_FALSE(IsMenu(other));
+  EXPECT_TRUE(IsMenu(bar_));
+}
+
+TEST_F(MenuBarTest, AClickOnTheBarOpensItsItem) {
+  const int32_t itemHeight = GetSystemMetrics(SM_CYMENU);
+  Click(POINT{2, itemHeight / 2});
+  // The popup opens under the item: its first item is New.
+  Click(POINT{20, itemHeight + 2 + itemHeight / 2});
+  driver_.RunUntilIdle();
+  EXPECT_THAT(commands, ElementsAre(MakeWParam(kNew, kCommandFromMenu)));
+  EXPECT_THAT(initMenus, ElementsAre(bar_));
+  EXPECT_THAT(opened, ElementsAre(Opened{file_, 0}));
+  EXPECT_FALSE(driver_.starved());
+}
 
 TEST_F(MenuBarTest, F10EntersTheBar) {
   const BarCase cases[] = {
