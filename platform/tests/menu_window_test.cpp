@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/caller_assert.h"
 #include "platform/clock.h"
 #include "platform/control_notify.h"
 #include "platform/gdi.h"
@@ -254,28 +255,58 @@ TEST_F(MenuWindowTest, AClickChoosesAnItemAndAClickOutsideCloses) {
   EXPECT_FALSE(driver_.starved());
 }
 
-TEST_F(MenuWindowTest, APopupIsDrawnWithItsHighlightAndSeparator) {
+TEST_F(MenuWindowTest, AnOwnerDestroyedWhileTrackingEndsItQuietly) {
+  const ScopedMisuseCounter misuses;
+  driver_.SetScript([this] {
+    DestroyWindow(owner_);
+    return true;
+  });
+  EXPECT_EQ(Track({VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT}), 0);
+  EXPECT_EQ(TopWindowOfClass(kPopupMenuClass), kNoWindow);
+  EXPECT_EQ(misuses.Total(), 0);
+  // The thread may track again.
+  owner_ = CreateWindowEx(0, kOwnerClass, "", WS_VISIBLE, 0, 0, 400, 300, kNoWindow, 0, nullptr);
+  driver_.SetScript(nullptr);
+  EXPECT_EQ(Track({VK_DOWN, VK_RETURN}), static_cast<int>(kOpen));
+}
+
+TEST_F(MenuWindowTest, APopupIsDrawnWithItsHighlightSeparatorCheckAndArrow) {
   const int32_t itemHeight = GetSystemMetrics(SM_CYMENU);
   constexpr int32_t kBorder = 2;
   constexpr int32_t kSeparatorHeight = 8;
+  constexpr int32_t kArrowColumn = 16;
+  // The arrow's point column starts four pixels into its column; the
+  // tick's first column is centred in the 16-pixel check column, its
+  // stroke two pixels above the tick's foot.
+  constexpr int32_t kArrowInset = 4;
+  constexpr int32_t kTickLeft = kBorder + 4;
+  constexpr int32_t kTickFirstRow = 7;
   const int32_t separatorMiddle = kBorder + itemHeight + kSeparatorHeight / 2;
   const int32_t recentTop = kBorder + itemHeight * 2 + kSeparatorHeight;
+  const int32_t printTop = recentTop + itemHeight;
   std::vector<COLORREF> samples;
   driver_.SetScript([&] {
     const HWND popup = TopWindowOfClass(kPopupMenuClass);
     if (popup == kNoWindow) return false;
+    RECT placed;
+    GetWindowRect(popup, &placed);
+    const int32_t arrowLeft = placed.Width() - kBorder - kArrowColumn + kArrowInset;
     const HDC image = GetWindowSurface(popup);
     samples = {GetPixel(image, kBorder + 1, kBorder + 1),
                GetPixel(image, kBorder + 4, separatorMiddle - 1),
                GetPixel(image, kBorder + 4, separatorMiddle),
-               GetPixel(image, kBorder + 1, recentTop + 1), GetPixel(image, 0, 0)};
+               GetPixel(image, kBorder + 1, recentTop + 1),
+               GetPixel(image, arrowLeft, recentTop + itemHeight / 2),
+               GetPixel(image, kTickLeft, printTop + kTickFirstRow),
+               GetPixel(image, placed.Width() - 1, placed.Height() - 1)};
     Tap(VK_ESCAPE);
     return true;
   });
   EXPECT_EQ(Track({VK_DOWN}), 0);
   EXPECT_THAT(samples, ElementsAre(GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_BTNSHADOW),
                                    GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_MENU),
-                                   GetSysColor(COLOR_3DLIGHT)));
+                                   GetSysColor(COLOR_MENUTEXT), GetSysColor(COLOR_MENUTEXT),
+                                   GetSysColor(COLOR_3DDKSHADOW)));
 }
 
 class MenuBarTest : public MenuWindowTest {
