@@ -84,6 +84,9 @@ void PaintPopup(HWND window, const OpenPopup& popup) {
   EndPaint(window, &paint);
 }
 
+// The high bit of GetKeyState: the key is down.
+constexpr SHORT kKeyStateDown = static_cast<SHORT>(0x8000);
+
 // Alt pressed and released with no key between.
 thread_local bool altAlone = false;
 
@@ -190,7 +193,9 @@ LRESULT DefaultMenuKeys(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
       }
       altAlone = false;
-      if (wParam == VK_F10) SendMessage(top, WM_SYSCOMMAND, SC_KEYMENU, 0);
+      // Shift+F10 is the context menu's key, not the bar's.
+      if (wParam == VK_F10 && (GetKeyState(VK_SHIFT) & kKeyStateDown) == 0)
+        SendMessage(top, WM_SYSCOMMAND, SC_KEYMENU, 0);
       return 0;
     case WM_SYSKEYUP:
       if (wParam == VK_MENU && altAlone) {

@@ -378,6 +378,8 @@ TEST_F(MenuBarTest, F10EntersTheBar) {
        kNew},
       {"a mnemonic in the bar opens its popup", {VK_F10, 'E', 'T'}, kCut},
       {"Esc closes the popup, a second one leaves", {VK_F10, VK_DOWN, VK_ESCAPE, VK_ESCAPE}, 0},
+      {"Alt leaves the bar", {VK_F10, VK_MENU}, 0},
+      {"Alt leaves an open popup", {VK_F10, VK_DOWN, VK_MENU}, 0},
   };
   for (const BarCase& c : cases) {
     commands.clear();
@@ -420,6 +422,15 @@ TEST_F(MenuBarTest, AltAloneEntersTheBarAndAltWithAnotherKeyDoesNot) {
   keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
   driver_.RunUntilIdle();
   EXPECT_TRUE(initMenus.empty());
+}
+
+TEST_F(MenuBarTest, ShiftF10IsNotTheBarsKey) {
+  keybd_event(VK_SHIFT, 0, 0, 0);
+  Tap(VK_F10);
+  keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+  driver_.RunUntilIdle();
+  EXPECT_TRUE(initMenus.empty());
+  EXPECT_FALSE(driver_.starved());
 }
 
 TEST_F(MenuBarTest, TheBarIsDrawnWithTheHighlightedItem) {
