@@ -14,7 +14,6 @@ namespace {
 constexpr UINT kSelectFlags = MF_POPUP | MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_SEPARATOR;
 
 thread_local MenuSession* activeSession = nullptr;
-thread_local HWND activeSink = kNoWindow;
 
 template <typename Build>
 MenuLayout Measure(Build build) {
@@ -72,11 +71,9 @@ int MnemonicItem(const std::vector<MenuItem>& items, char key, int after, int* c
 }
 
 MenuSession::MenuSession(HWND owner) : owner_(owner) {
-  sink_ = CreateWindowHandle([this](HWND, UINT message, WPARAM wParam, LPARAM lParam) {
-    return OnMessage(message, wParam, lParam);
-  });
+  sink_ = CreateWindowHandle(
+      [this](HWND, UINT message, WPARAM, LPARAM lParam) { return OnMessage(message, lParam); });
   activeSession = this;
-  activeSink = sink_;
   hook_ = SetWindowsHookEx(WH_KEYBOARD, KeyHook, 0, GetCurrentThreadId());
   SetCapture(sink_);
 }
@@ -84,7 +81,6 @@ MenuSession::MenuSession(HWND owner) : owner_(owner) {
 MenuSession::~MenuSession() {
   UnhookWindowsHookEx(hook_);
   activeSession = nullptr;
-  activeSink = kNoWindow;
   CloseAll();
   if (bar_) HighlightBar(kNoItem);
   if (GetCapture() == sink_) ReleaseCapture();
@@ -93,12 +89,28 @@ MenuSession::~MenuSession() {
 
 bool MenuSession::Active() { return activeSession != nullptr; }
 
-// Every key goes to the menus while they are up. A key-down comes back
-// to them as a message of their own, handled in the loop in its turn.
 LRESULT MenuSession::KeyHook(int code, WPARAM vk, LPARAM lParam) {
-  if (code != HC_ACTION || activeSink == kNoWindow) return 0;
-  if ((lParam & kKeyReleased) == 0) PostMessage(activeSink, WM_KEYDOWN, vk, lParam);
-  return 1;
+  if (code != HC_ACTION || activeSession == nullptr) return 0;
+  return activeSession->OnHookedKey(static_cast<BYTE>(vk), lParam) ? 1 : 0;
+}
+
+// Every key goes to the menus while they are up, handled as it is taken.
+// Once an item is chosen the keys typed after it are left to the
+// application, in their order. A key taken while one is handled (the
+// owner looked at its queue) waits its turn.
+bool MenuSession::OnHookedKey(BYTE vk, LPARAM lParam) {
+  if (ended_) return false;
+  if ((lParam & kKeyReleased) != 0) return true;
+  waitingKeys_.push_back(vk);
+  if (handlingKey_) return true;
+  handlingKey_ = true;
+  while (!waitingKeys_.empty() && !ended_) {
+    const BYTE next = waitingKeys_.front();
+    waitingKeys_.pop_front();
+    OnKeyDown(next);
+  }
+  handlingKey_ = false;
+  return true;
 }
 
 bool MenuSession::OpenTracked(HMENU menu, POINT at) { return Open(menu, at, 0, false); }
@@ -123,11 +135,8 @@ UINT MenuSession::Run() {
   return end == LoopEnd::kCondition && ended_ ? chosen_ : 0;
 }
 
-LRESULT MenuSession::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MenuSession::OnMessage(UINT message, LPARAM lParam) {
   switch (message) {
-    case WM_KEYDOWN:
-      if (!ended_) OnKeyDown(static_cast<BYTE>(wParam));
-      return 0;
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;
     case WM_LBUTTONDOWN:

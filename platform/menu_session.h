@@ -4,6 +4,7 @@
 // chosen or everything closes. Internal to the menus.
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -65,7 +66,9 @@ class MenuSession {
   };
 
   static LRESULT KeyHook(int code, WPARAM vk, LPARAM lParam);
-  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Whether the key is the menus'.
+  bool OnHookedKey(BYTE vk, LPARAM lParam);
+  LRESULT OnMessage(UINT message, LPARAM lParam);
   void OnKeyDown(BYTE vk);
   void OnBarKey(BYTE vk);
   void OnMnemonic(char key);
@@ -90,6 +93,8 @@ class MenuSession {
   const HWND owner_;
   HWND sink_ = kNoWindow;
   HHOOK hook_ = 0;
+  std::deque<BYTE> waitingKeys_;
+  bool handlingKey_ = false;
   std::vector<std::unique_ptr<OpenPopup>> popups_;
   std::optional<Bar> bar_;
   bool ended_ = false;
