@@ -284,6 +284,8 @@ void MenuSession::OnPress(POINT screen) {
 void MenuSession::OnRelease(POINT screen) {
   const Hit hit = HitTest(screen);
   if (hit.popup == kNoItem || hit.item == kNoItem) return;
+  if (popups_[static_cast<size_t>(hit.popup)]->items[static_cast<size_t>(hit.item)].IsSeparator())
+    return;
   while (static_cast<int>(popups_.size()) > hit.popup + 1) CloseTop();
   OpenPopup& popup = *popups_.back();
   if (popup.highlight != hit.item) Highlight(popup, hit.item);

@@ -2,8 +2,9 @@
 // and the menu bar of a top-level window.
 //
 // While a menu is up its thread runs one nested loop. The keys go to the
-// menu, never to the application's windows (a keyboard hook takes them),
-// and the mouse is captured: a click on an item chooses it, a click
+// menu, never to the application's windows (a keyboard hook takes them;
+// those typed after the choice go on to the application, in order), and
+// the mouse is captured: a click on an item chooses it, a click
 // outside every menu closes them. The owner is told what happens:
 // WM_INITMENU when the bar is entered, WM_INITMENUPOPUP before each popup
 // shows (its items are read after the answer, so the owner may enable,

@@ -273,8 +273,14 @@ TEST_F(MenuWindowTest, AClickChoosesAnItemAndAClickOutsideCloses) {
             static_cast<int>(kOpen));
   const POINT onSave{onOpen.x, onOpen.y + itemHeight + 8};
   Click(onSave);
+  // The separator between them.
+  Click(POINT{onOpen.x, onOpen.y + itemHeight / 2 + 4});
   Click(POINT{10, 10});
+  selected.clear();
   EXPECT_EQ(TrackPopupMenu(popup_, TPM_RETURNCMD, kPopupAt.x, kPopupAt.y, 0, owner_, nullptr), 0);
+  EXPECT_THAT(selected, ElementsAre(Selected{kSave, MF_GRAYED | MF_HILITE, popup_},
+                                    Selected{0, kMenuClosedFlags, kNoMenu}))
+      << "the pointer over the separator highlights nothing";
   EXPECT_FALSE(driver_.starved());
 }
 
