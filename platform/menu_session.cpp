@@ -70,7 +70,7 @@ int MnemonicItem(const std::vector<MenuItem>& items, char key, int after, int* c
   return found;
 }
 
-MenuSession::MenuSession(HWND owner) : owner_(owner) {
+MenuSession::MenuSession(HWND owner, bool rightButton) : owner_(owner), rightButton_(rightButton) {
   sink_ = CreateWindowHandle(
       [this](HWND, UINT message, WPARAM, LPARAM lParam) { return OnMessage(message, lParam); });
   activeSession = this;
@@ -145,6 +145,9 @@ LRESULT MenuSession::OnMessage(UINT message, LPARAM lParam) {
       return 0;
     case WM_LBUTTONUP:
       if (!ended_) OnRelease(PointOf(lParam));
+      return 0;
+    case WM_RBUTTONUP:
+      if (!ended_ && rightButton_) OnRelease(PointOf(lParam));
       return 0;
     case WM_MOUSEMOVE:
       if (!ended_) OnMove(PointOf(lParam));

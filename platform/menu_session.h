@@ -35,7 +35,8 @@ int MnemonicItem(const std::vector<MenuItem>& items, char key, int after, int* c
 
 class MenuSession {
  public:
-  explicit MenuSession(HWND owner);
+  // With `rightButton` the right button chooses as well as the left.
+  MenuSession(HWND owner, bool rightButton);
   ~MenuSession();
   MenuSession(const MenuSession&) = delete;
   MenuSession& operator=(const MenuSession&) = delete;
@@ -91,6 +92,7 @@ class MenuSession {
   void End(UINT chosen);
 
   const HWND owner_;
+  const bool rightButton_;
   HWND sink_ = kNoWindow;
   HHOOK hook_ = 0;
   std::deque<BYTE> waitingKeys_;

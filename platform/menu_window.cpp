@@ -37,7 +37,7 @@ void RunBar(HWND window, std::optional<int> open) {
   SendMessage(window, WM_INITMENU, menu, 0);
   UINT chosen = 0;
   {
-    MenuSession session(window);
+    MenuSession session(window, false);
     session.StartOnBar(strip, menu, open);
     chosen = session.Run();
   }
@@ -96,7 +96,7 @@ int TrackPopupMenu(HMENU menu, UINT flags, int32_t x, int32_t y, int32_t, HWND o
   if (!IsMenu(menu) || !IsWindow(owner) || MenuSession::Active()) return 0;
   UINT chosen = 0;
   {
-    MenuSession session(owner);
+    MenuSession session(owner, (flags & TPM_RIGHTBUTTON) != 0);
     if (!session.OpenTracked(menu, POINT{x, y})) return 0;
     chosen = session.Run();
   }

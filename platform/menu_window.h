@@ -41,6 +41,9 @@ inline constexpr WPARAM kSysCommandMask = 0xFFF0;
 
 inline constexpr UINT TPM_LEFTALIGN = 0x0000;
 inline constexpr UINT TPM_TOPALIGN = 0x0000;
+inline constexpr UINT TPM_LEFTBUTTON = 0x0000;
+// The right button chooses an item too.
+inline constexpr UINT TPM_RIGHTBUTTON = 0x0002;
 // Answer the chosen command instead of posting WM_COMMAND.
 inline constexpr UINT TPM_RETURNCMD = 0x0100;
 

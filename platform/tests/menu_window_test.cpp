@@ -284,6 +284,22 @@ TEST_F(MenuWindowTest, AClickChoosesAnItemAndAClickOutsideCloses) {
   EXPECT_FALSE(driver_.starved());
 }
 
+TEST_F(MenuWindowTest, TheRightButtonChoosesOnlyWhenAskedTo) {
+  const POINT onOpen{kPopupAt.x + 20, kPopupAt.y + 2 + GetSystemMetrics(SM_CYMENU) / 2};
+  const auto rightClick = [onOpen] {
+    mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, onOpen.x, onOpen.y, 0, 0);
+    mouse_event(MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
+  };
+  rightClick();
+  EXPECT_EQ(TrackPopupMenu(popup_, TPM_RETURNCMD | TPM_RIGHTBUTTON, kPopupAt.x, kPopupAt.y, 0,
+                           owner_, nullptr),
+            static_cast<int>(kOpen));
+  rightClick();
+  Tap(VK_ESCAPE);
+  EXPECT_EQ(TrackPopupMenu(popup_, TPM_RETURNCMD, kPopupAt.x, kPopupAt.y, 0, owner_, nullptr), 0);
+  EXPECT_FALSE(driver_.starved());
+}
+
 TEST_F(MenuWindowTest, AnOwnerDestroyedWhileTrackingEndsItQuietly) {
   const ScopedMisuseCounter misuses;
   driver_.SetScript([this] {
