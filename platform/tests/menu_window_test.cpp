@@ -211,6 +211,30 @@ TEST_F(MenuWindowTest, KeyboardTrackingAnswersTheChosenCommand) {
   }
 }
 
+TEST_F(MenuWindowTest, AMnemonicSharedBySeveralItemsMovesAmongThem) {
+  constexpr UINT kAlpha = 600;
+  constexpr UINT kApple = 601;
+  const HMENU shared = CreatePopupMenu();
+  AppendMenu(shared, MF_STRING, kAlpha, "&Alpha");
+  AppendMenu(shared, MF_SEPARATOR, 0, nullptr);
+  AppendMenu(shared, MF_STRING, kApple, "&Apple");
+  AppendMenu(shared, MF_STRING, kOpen, "&Bravo");
+  const struct {
+    std::vector<BYTE> keys;
+    int chosen;
+  } cases[] = {
+      {{'A', VK_RETURN}, kAlpha},
+      {{'A', 'A', VK_RETURN}, kApple},
+      {{'A', 'A', 'A', VK_RETURN}, kAlpha},
+      {{VK_UP, 'A', VK_RETURN}, kAlpha},
+  };
+  for (const auto& c : cases) {
+    TapAll(c.keys);
+    EXPECT_EQ(TrackPopupMenu(shared, TPM_RETURNCMD, 0, 0, 0, owner_, nullptr), c.chosen);
+  }
+  EXPECT_FALSE(driver_.starved());
+}
+
 TEST_F(MenuWindowTest, KeysReachTheMenuAndNotTheApplication) {
   EXPECT_EQ(Track({VK_DOWN, 'X', VK_RETURN}), static_cast<int>(kOpen));
   driver_.RunUntilIdle();
