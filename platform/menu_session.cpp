@@ -1,9 +1,12 @@
 #include "platform/menu_session.h"
 
+#include <algorithm>
+
 #include "platform/control_notify.h"
 #include "platform/menu_text.h"
 #include "platform/message_loop.h"
 #include "platform/paint.h"
+#include "platform/system_info.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -40,6 +43,14 @@ int ItemUnder(HWND window, const MenuLayout& layout, POINT screen) {
 char MnemonicKeyOf(BYTE vk) {
   if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return static_cast<char>(vk);
   return 0;
+}
+
+// A popup that would run off the screen's right or bottom edge is moved
+// back onto it.
+POINT OnScreen(POINT at, SIZE size) {
+  const int32_t right = GetSystemMetrics(SM_CXSCREEN) - size.cx;
+  const int32_t bottom = GetSystemMetrics(SM_CYSCREEN) - size.cy;
+  return POINT{std::max(0, std::min(at.x, right)), std::max(0, std::min(at.y, bottom))};
 }
 
 void DestroyIfThere(HWND window) {
@@ -313,8 +324,9 @@ bool MenuSession::Open(HMENU menu, POINT at, int position, bool highlightFirst) 
   popup->items = MenuItemsOf(menu).value_or(std::vector<MenuItem>());
   popup->layout = MeasurePopup(popup->items);
   const SIZE size = popup->layout.size();
-  popup->window = CreateWindowEx(WS_EX_TOPMOST, kPopupMenuClass, "", WS_POPUP | WS_VISIBLE, at.x,
-                                 at.y, size.cx, size.cy, owner_, 0, nullptr);
+  const POINT placed = OnScreen(at, size);
+  popup->window = CreateWindowEx(WS_EX_TOPMOST, kPopupMenuClass, "", WS_POPUP | WS_VISIBLE,
+                                 placed.x, placed.y, size.cx, size.cy, owner_, 0, nullptr);
   if (popup->window == kNoWindow) return false;
   SetWindowLongPtr(popup->window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(popup.get()));
   popups_.push_back(std::move(popup));

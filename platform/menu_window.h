@@ -47,7 +47,9 @@ inline constexpr UINT TPM_RIGHTBUTTON = 0x0002;
 // Answer the chosen command instead of posting WM_COMMAND.
 inline constexpr UINT TPM_RETURNCMD = 0x0100;
 
-// Shows the popup with its top-left corner at the screen point and tracks
+// Shows the popup with its top-left corner at the screen point (moved
+// back onto the screen where it would run off its right or bottom edge;
+// so are submenus and the bar's popups) and tracks
 // it until an item is chosen or the menu is closed. Keys: Up and Down
 // move the highlight (over greyed items too, never onto separators),
 // Right or Enter open a submenu, Left or Esc close it, Esc on the popup

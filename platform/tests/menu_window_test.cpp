@@ -324,6 +324,23 @@ TEST_F(MenuWindowTest, TheRightButtonChoosesOnlyWhenAskedTo) {
   EXPECT_FALSE(driver_.starved());
 }
 
+TEST_F(MenuWindowTest, APopupAtTheScreensCornerIsMovedOntoIt) {
+  const int32_t screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const int32_t screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  RECT placed;
+  driver_.SetScript([&] {
+    GetWindowRect(TopWindowOfClass(kPopupMenuClass), &placed);
+    Tap(VK_ESCAPE);
+    return true;
+  });
+  EXPECT_EQ(
+      TrackPopupMenu(popup_, TPM_RETURNCMD, screenWidth - 5, screenHeight - 5, 0, owner_, nullptr),
+      0);
+  EXPECT_EQ(placed.right, screenWidth);
+  EXPECT_EQ(placed.bottom, screenHeight);
+  EXPECT_GT(placed.Width(), 5);
+}
+
 TEST_F(MenuWindowTest, AnOwnerDestroyedWhileTrackingEndsItQuietly) {
   const ScopedMisuseCounter misuses;
   driver_.SetScript([this] {
