@@ -48,16 +48,16 @@ inline constexpr UINT TPM_RIGHTBUTTON = 0x0002;
 inline constexpr UINT TPM_RETURNCMD = 0x0100;
 
 // Shows the popup with its top-left corner at the screen point (moved
-// back onto the screen where it would run off its right or bottom edge;
-// so are submenus and the bar's popups) and tracks
-// it until an item is chosen or the menu is closed. Keys: Up and Down
-// move the highlight (over greyed items too, never onto separators),
-// Right or Enter open a submenu, Left or Esc close it, Esc on the popup
-// itself closes it, Enter or an item's mnemonic chooses. With
-// TPM_RETURNCMD it answers the chosen command, 0 for none; otherwise it
-// posts WM_COMMAND (kCommandFromMenu) to the owner and answers whether an
-// item was chosen. `reserved` and `rect` are not used. 0 for no menu, no
-// owner, or while another menu is up on the thread.
+// back onto the screen where it would run off its right or bottom edge,
+// as submenus and the bar's popups are) and tracks it until an item is
+// chosen or the menu is closed. Keys: Up and Down move the highlight
+// (over greyed items too, never onto separators), Right or Enter open a
+// submenu, Left or Esc close it, Esc on the popup itself closes it, Enter
+// or an item's mnemonic chooses. With TPM_RETURNCMD it answers the chosen
+// command, 0 for none; otherwise it posts WM_COMMAND (kCommandFromMenu)
+// to the owner and answers whether an item was chosen. `reserved` and
+// `rect` are not used. 0 for no menu, no owner, or while another menu is
+// up on the thread.
 int TrackPopupMenu(HMENU menu, UINT flags, int32_t x, int32_t y, int32_t reserved, HWND owner,
                    const RECT* rect);
 
