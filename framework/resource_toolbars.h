@@ -9,6 +9,8 @@
 
 namespace framework {
 
+// An item id that names no command: a gap in a toolbar, a pane the
+// program fills in a status bar.
 inline constexpr UINT ID_SEPARATOR = 0;
 
 struct ToolBarResource {

@@ -1,0 +1,92 @@
+// Control bars: windows along an edge of their frame (toolbars, the
+// status bar) that show the state of commands. A bar keeps its bar
+// style (CBRS_*) apart from its window style. When the application is
+// idle each bar is sent WM_IDLEUPDATECMDUI and asks the command target
+// of its parent, through CCmdUI, how each of its items should look.
+//
+// RepositionBars puts the visible bars of a frame along its top and
+// bottom edges, in the order they were made, and gives what is left of
+// the client area to the pane window. SaveBarState and LoadBarState keep
+// which bars are shown and at which edge in a profile.
+#pragma once
+
+#include "framework/cstring.h"
+#include "framework/resource_toolbars.h"
+#include "framework/wnd.h"
+
+namespace framework {
+
+using platform::SIZE;
+
+// The bar-style bits; the rest of a style given to Create is the
+// window's.
+inline constexpr DWORD CBRS_SIZE_DYNAMIC = 0x0004;
+inline constexpr DWORD CBRS_TOOLTIPS = 0x0010;
+inline constexpr DWORD CBRS_FLYBY = 0x0020;
+inline constexpr DWORD CBRS_BORDER_TOP = 0x0200;
+inline constexpr DWORD CBRS_BORDER_BOTTOM = 0x0800;
+inline constexpr DWORD CBRS_ALIGN_TOP = 0x2000;
+inline constexpr DWORD CBRS_ALIGN_BOTTOM = 0x8000;
+inline constexpr DWORD CBRS_GRIPPER = 0x00400000;
+inline constexpr DWORD CBRS_TOP = CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM;
+inline constexpr DWORD CBRS_BOTTOM = CBRS_ALIGN_BOTTOM | CBRS_BORDER_TOP;
+inline constexpr DWORD CBRS_ALL = 0x0040FFFF;
+
+// The ids of the frame's own children.
+inline constexpr UINT AFX_IDW_TOOLBAR = 0xE800;
+inline constexpr UINT AFX_IDW_STATUS_BAR = 0xE801;
+inline constexpr UINT AFX_IDW_PANE_FIRST = 0xE900;
+
+// Sent to each bar when the application is idle; wParam non-zero: a
+// command without a handler is shown disabled.
+inline constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;
+
+class CControlBar : public CWnd {
+  DECLARE_DYNAMIC(CControlBar)
+
+ public:
+  DWORD GetBarStyle() const { return m_dwStyle; }
+  void SetBarStyle(DWORD style) { m_dwStyle = style & CBRS_ALL; }
+  bool IsAtBottom() const { return (m_dwStyle & CBRS_ALIGN_BOTTOM) != 0; }
+
+  // The bar's size when it spans `width` pixels of its frame.
+  virtual SIZE CalcFixedLayout(int32_t width) const = 0;
+  // Asks `target` for the look of each of the bar's commands.
+  virtual void OnUpdateCmdUI(CCmdTarget* target, bool disableIfNoHandler) = 0;
+
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ protected:
+  // Creates the window with the window bits of `style`, keeping the bar
+  // bits.
+  bool CreateBar(const char* windowName, DWORD style, CWnd* parent, UINT id);
+
+  DWORD m_dwStyle = 0;
+};
+
+// Places the visible bars among `parent`'s children, in the order they
+// were made, along its top and bottom edges, and moves the child
+// `leftOverId` (if there is one) into what remains. Answers what remains.
+RECT RepositionBars(CWnd* parent, UINT leftOverId = AFX_IDW_PANE_FIRST);
+// Shows or hides the bar and places its frame's bars again.
+void ShowControlBar(CControlBar* bar, bool show);
+
+// The profile the bar state is kept in: strings by section and entry.
+class ProfileStore {
+ public:
+  virtual ~ProfileStore() = default;
+  // `defaultValue` when the entry is not there.
+  virtual CString GetProfileString(const char* section, const char* entry,
+                                   const char* defaultValue) = 0;
+  virtual bool WriteProfileString(const char* section, const char* entry, const char* value) = 0;
+};
+
+// Each bar of the frame is one entry of section `profileName`, named
+// "Bar" and its control id in decimal, whose value is "shown" or
+// "hidden", a comma, and "top" or "bottom".
+bool SaveBarState(CWnd* frame, ProfileStore& profile, const char* profileName);
+// A bar without an entry, or with one that does not read, stays as it
+// is. The bars are placed again.
+void LoadBarState(CWnd* frame, ProfileStore& profile, const char* profileName);
+
+}  // namespace framework
