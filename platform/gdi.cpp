@@ -407,6 +407,17 @@ UniqueDC CreateViewDC(HDC image, POINT origin, const std::vector<RECT>& clip) {
   return dc;
 }
 
+bool RetargetViewDC(HDC view, HDC image, POINT origin, const std::vector<RECT>& clip) {
+  if (view == nullptr || !view->IsImage() || view->IsMemory() || image == nullptr ||
+      !image->IsImage()) {
+    return false;
+  }
+  view->canvas = image->canvas;
+  for (DcState& state : view->saved) state.canvas = image->canvas;
+  view->SetView(origin, Region(clip));
+  return true;
+}
+
 UniqueDC CreatePdfDC(const std::string& path, const PrinterSetup& setup) {
   if (setup.dpiX <= 0 || setup.dpiY <= 0 || setup.paper.cx <= 0 || setup.paper.cy <= 0) {
     return nullptr;

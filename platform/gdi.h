@@ -62,6 +62,10 @@ bool ScrollImage(HDC image, const RECT& area, int32_t dx, int32_t dy,
 // `origin` of the image, reaching only the rectangles (image coordinates;
 // none clips all away) whatever its own clip says.
 UniqueDC CreateViewDC(HDC image, POINT origin, const std::vector<RECT>& clip);
+// Points a DC made by CreateViewDC at `image` again with a new origin and
+// reach, keeping what is selected and set in it and in its saved states:
+// a window's own DC follows its window.
+bool RetargetViewDC(HDC view, HDC image, POINT origin, const std::vector<RECT>& clip);
 
 struct PrinterSetup {
   int32_t dpiX = 600;

@@ -160,10 +160,18 @@ void CollectLocked(const WindowRecord& record, Children children, std::vector<HW
   for (const HWND child : record.children) CollectLocked(*Tree().Find(child), children, windows);
 }
 
+// A DC over a window: one made for the caller, or the window's own
+// (CS_OWNDC), which lives as long as the window.
+struct WindowDCHandle {
+  UniqueDC made;
+  HDC dc = nullptr;
+};
+
 // A DC handed out and not yet given back; EndPaint takes back only a
-// paint's DC, from the window that began the paint.
+// paint's DC, from the window that began the paint. A window's own DC is
+// here only during its paint.
 struct OpenDC {
-  UniqueDC dc;
+  UniqueDC made;
   HWND paintOf = kNoWindow;
 };
 
@@ -173,10 +181,11 @@ std::map<HDC, OpenDC>& OpenDCs() {
   return open;
 }
 
-HDC HandOut(UniqueDC dc, HWND paintOf) {
-  const HDC handle = dc.get();
-  if (handle != nullptr) OpenDCs()[handle] = OpenDC{std::move(dc), paintOf};
-  return handle;
+HDC HandOut(WindowDCHandle handle, HWND paintOf) {
+  if (handle.dc != nullptr && (handle.made != nullptr || paintOf != kNoWindow)) {
+    OpenDCs()[handle.dc] = OpenDC{std::move(handle.made), paintOf};
+  }
+  return handle.dc;
 }
 
 // A paint's DC stays open: only EndPaint ends a paint.
@@ -226,19 +235,37 @@ WindowRecord* LookUpLocked(HWND window, const char* call) {
   return call == nullptr ? Tree().Find(window) : Tree().FindOrReport(window, call);
 }
 
-// Only the window's own thread draws on it.
-UniqueDC WindowDC(HWND window, const Region* area, const char* call) {
+// Only the window's own thread draws on it. A window's own DC is pointed
+// at where the window is now and keeps everything else set in it.
+WindowDCHandle WindowDC(HWND window, const Region* area, const char* call) {
   std::lock_guard lock(Tree().mutex());
   WindowRecord* record = LookUpLocked(window, call);
-  if (record == nullptr) return nullptr;
+  if (record == nullptr) return {};
   if (record->queue != CurrentQueue()) {
     ReportMisuse(Misuse::kOtherThread, call != nullptr ? call : "WindowDC");
-    return nullptr;
+    return {};
   }
   Region clip = IsLockedOutLocked(*record) ? Region() : VisibleAreaLocked(*record);
   const POINT origin = OriginInTopLocked(*record);
   if (area != nullptr) clip = And(std::move(clip), Moved(*area, origin));
-  return CreateViewDC(SurfaceLocked(TopOfLocked(*record)), origin, clip.Rects());
+  const HDC surface = SurfaceLocked(TopOfLocked(*record));
+  if ((record->classStyle & CS_OWNDC) == 0) {
+    UniqueDC made = CreateViewDC(surface, origin, clip.Rects());
+    const HDC dc = made.get();
+    return {std::move(made), dc};
+  }
+  if (record->ownDC == nullptr) {
+    record->ownDC = CreateViewDC(surface, origin, clip.Rects());
+  } else {
+    RetargetViewDC(record->ownDC.get(), surface, origin, clip.Rects());
+  }
+  return {nullptr, record->ownDC.get()};
+}
+
+bool IsOwnDC(HWND window, HDC dc) {
+  std::lock_guard lock(Tree().mutex());
+  const WindowRecord* record = Tree().Find(window);
+  return record != nullptr && record->ownDC != nullptr && record->ownDC.get() == dc;
 }
 
 bool PaintFilterPasses(HWND window, UINT first, UINT last) {
@@ -302,8 +329,8 @@ std::optional<Region> TakeUpdate(HWND window, bool erase, const char* call) {
     if (erase) record->erasePending = false;
   }
   if (erase && erasePending) {
-    UniqueDC dc = WindowDC(window, &update, nullptr);
-    if (SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0) == 0) {
+    const WindowDCHandle dc = WindowDC(window, &update, nullptr);
+    if (SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.dc), 0) == 0) {
       std::lock_guard lock(Tree().mutex());
       if (WindowRecord* record = Tree().Find(window)) record->erasePending = true;
     }
@@ -494,7 +521,8 @@ bool LockWindowUpdate(HWND window) {
   return true;
 }
 
-int ReleaseDC(HWND, HDC dc) { return GiveBack(dc) ? 1 : 0; }
+// A window's own DC is never given back: releasing it does nothing.
+int ReleaseDC(HWND window, HDC dc) { return IsOwnDC(window, dc) || GiveBack(dc) ? 1 : 0; }
 
 HDC GetWindowSurface(HWND topLevel) {
   std::lock_guard lock(Tree().mutex());

@@ -45,6 +45,8 @@ struct WindowRecord {
   UniqueRegion shape;
   // A top-level window's image.
   UniqueDC surface;
+  // The window's own DC (CS_OWNDC), made when first asked for.
+  UniqueDC ownDC;
 };
 
 class WindowTree {

@@ -63,6 +63,7 @@ LRESULT ColourProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 constexpr char kClass[] = "PaintWindow";
 constexpr char kColourClass[] = "ColourWindow";
+constexpr char kOwnDcClass[] = "OwnDcWindow";
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
@@ -76,6 +77,7 @@ class PaintTest : public ::testing::Test {
     eraseAnswer = 1;
     RegisterTestClass(kClass, PaintingProc);
     RegisterTestClass(kColourClass, ColourProc);
+    RegisterTestClass(kOwnDcClass, ColourProc, CS_OWNDC);
     top_ = CreateWindowEx(0, kClass, "", WS_VISIBLE, 0, 0, 100, 80, kNoWindow, 0, nullptr);
   }
   ~PaintTest() override { ResetWindowMessages(); }
@@ -375,6 +377,62 @@ TEST_F(PaintTest, ScrollingAcrossBandsMovesThePixelsWholeAndRepaintsWhatWasHidde
   EXPECT_EQ(Pixel(15, 55), kBlack) << "moved pixels are not painted again";
   EXPECT_EQ(Pixel(15, 65), kGreen);
   EXPECT_EQ(Pixel(50, 45), kBlue);
+}
+
+// A window of a CS_OWNDC class keeps one DC for its life: every GetDC
+// and paint hands out the same one, with what was selected and set in
+// it, placed where the window is now.
+TEST_F(PaintTest, AnOwnDcIsTheSameEveryTimeKeepsItsSettingsAndFollowsTheWindow) {
+  const HWND own = CreateWindowEx(0, kOwnDcClass, "", WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, top_,
+                                  static_cast<int32_t>(kGreen), nullptr);
+  Pump();
+  const HDC dc = GetDC(own);
+  ASSERT_NE(dc, nullptr);
+  SetTextColor(dc, kBlue);
+  UniqueBrush blue = CreateSolidBrush(kBlue);
+  SelectObject(dc, blue.get());
+  EXPECT_EQ(ReleaseDC(own, dc), 1);
+  EXPECT_EQ(ReleaseDC(own, dc), 1) << "releasing it again is no breach either";
+
+  MoveWindow(own, 50, 40, 20, 20, true);
+  Pump();
+  EXPECT_EQ(GetDC(own), dc);
+  EXPECT_EQ(SetTextColor(dc, kRed), kBlue) << "what was set stays";
+  PatBlt(dc, 0, 0, 1, 1, PATCOPY);
+  EXPECT_EQ(Pixel(50, 40), kBlue) << "with the brush selected before, where the window is now";
+  EXPECT_EQ(Pixel(10, 10), kRed);
+  EXPECT_EQ(GetPixel(dc, 25, 5), CLR_INVALID) << "still cut to the window";
+
+  const RECT part{0, 0, 5, 5};
+  InvalidateRect(own, &part, false);
+  PAINTSTRUCT paint;
+  {
+    ScopedMisuseCounter misuses;
+    EXPECT_EQ(BeginPaint(own, &paint), dc);
+    RECT box;
+    EXPECT_EQ(GetClipBox(dc, &box), SIMPLEREGION);
+    EXPECT_EQ(box, part) << "a paint cuts it to the update region";
+    EXPECT_EQ(ReleaseDC(own, dc), 1);
+    EXPECT_TRUE(EndPaint(own, &paint));
+    EXPECT_EQ(misuses.Total(), 0);
+  }
+  EXPECT_EQ(ReleaseDC(top_, dc), 0) << "another window's own DC is not this one's";
+}
+
+TEST_F(PaintTest, AnOwnDcDrawsOnTheNewImageOfAWindowMadeLarger) {
+  const HWND own = CreateWindowEx(0, kOwnDcClass, "", WS_VISIBLE, 0, 0, 20, 20, kNoWindow,
+                                  static_cast<int32_t>(kGreen), nullptr);
+  const HDC dc = GetDC(own);
+  UniqueBrush blue = CreateSolidBrush(kBlue);
+  SelectObject(dc, blue.get());
+  SaveDC(dc);
+  MoveWindow(own, 0, 0, 60, 40, true);
+  EXPECT_EQ(GetDC(own), dc);
+  RestoreDC(dc, -1);
+  PatBlt(dc, 50, 30, 1, 1, PATCOPY);
+  EXPECT_EQ(GetPixel(GetWindowSurface(own), 50, 30), kBlue)
+      << "past the old size: on the new image, even through a saved state";
+  DestroyWindow(own);
 }
 
 TEST_F(PaintTest, RedrawWindowReachesChildrenAsItsFlagsSay) {
