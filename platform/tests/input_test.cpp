@@ -44,6 +44,14 @@ LRESULT EatingHook(int, WPARAM vk, LPARAM) {
   return vk == 'X' ? 1 : 0;
 }
 
+// The newer hook counts and hands each key on to the one before it.
+HHOOK passingHook = 0;
+int passingCalls = 0;
+LRESULT PassingHook(int code, WPARAM vk, LPARAM lParam) {
+  ++passingCalls;
+  return CallNextHookEx(passingHook, code, vk, lParam);
+}
+
 constexpr char kClass[] = "InputWindow";
 
 class InputTest : public ::testing::Test {
@@ -209,6 +217,27 @@ TEST_F(InputTest, HooksSeeKeysBeforeTheWindowAndMayEatThem) {
   EXPECT_EQ(Only(WM_KEYDOWN).size(), 2u);
 }
 
+TEST_F(InputTest, TheNewestHookRunsFirstAndHandsKeysOnDownTheChain) {
+  SetFocus(child_);
+  passingCalls = 0;
+  const HHOOK eating = SetWindowsHookEx(WH_KEYBOARD, EatingHook, 0, GetCurrentThreadId());
+  passingHook = SetWindowsHookEx(WH_KEYBOARD, PassingHook, 0, GetCurrentThreadId());
+  Key('X');
+  Key('Y');
+  Pump();
+  EXPECT_EQ(passingCalls, 2);
+  EXPECT_EQ(hookCalls, 2) << "reached through CallNextHookEx";
+  EXPECT_THAT(Only(WM_KEYDOWN), ElementsAre(Seen{child_, WM_KEYDOWN, 'Y'}))
+      << "the older hook's answer is the chain's";
+  EXPECT_TRUE(UnhookWindowsHookEx(eating));
+  Key('X');
+  Pump();
+  EXPECT_EQ(passingCalls, 3);
+  EXPECT_EQ(hookCalls, 2);
+  EXPECT_EQ(Only(WM_KEYDOWN).size(), 2u) << "the end of the chain answers 0";
+  EXPECT_TRUE(UnhookWindowsHookEx(passingHook));
+}
+
 TEST_F(InputTest, FocusActivatesItsTopLevelWindowFirst) {
   EXPECT_EQ(SetFocus(child_), kNoWindow);
   EXPECT_THAT(seen, ElementsAre(Seen{top_, WM_ACTIVATEAPP, 1}, Seen{top_, WM_ACTIVATE, WA_ACTIVE},
@@ -295,6 +324,30 @@ TEST_F(InputTest, TheKeyboardStateSetIsTheStateAnswered) {
   ASSERT_TRUE(GetKeyboardState(&read));
   EXPECT_EQ(read, state);
   EXPECT_FALSE(GetKeyboardState(nullptr));
+}
+
+TEST_F(InputTest, SetCursorPosMovesTheMouseOverTheWindowBeneath) {
+  ASSERT_TRUE(SetCursorPos(130, 140));
+  POINT cursor;
+  ASSERT_TRUE(GetCursorPos(&cursor));
+  EXPECT_EQ(cursor, (POINT{130, 140}));
+  MSG msg;
+  ASSERT_TRUE(PeekMessage(&msg, kNoWindow, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE));
+  EXPECT_EQ(msg.hwnd, child_);
+  EXPECT_EQ(LowWord(msg.lParam), 20) << "client coordinates";
+  EXPECT_EQ(HighWord(msg.lParam), 30);
+}
+
+TEST_F(InputTest, SetForegroundWindowActivatesAndRefusesAWindowThatIsGone) {
+  const HWND other =
+      CreateWindowEx(0, kClass, "", WS_VISIBLE, 400, 400, 50, 50, kNoWindow, 0, nullptr);
+  EXPECT_TRUE(SetForegroundWindow(other));
+  EXPECT_EQ(GetActiveWindow(), other);
+  EXPECT_TRUE(SetForegroundWindow(top_));
+  EXPECT_EQ(GetActiveWindow(), top_);
+  DestroyWindow(other);
+  EXPECT_FALSE(SetForegroundWindow(other));
+  EXPECT_EQ(GetActiveWindow(), top_);
 }
 
 TEST_F(InputTest, CaptureTakesTheMouseAnywhereUntilReleased) {
