@@ -46,19 +46,17 @@ void DrawEdges(CDC& dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
   dc.FillSolidRect(RECT{r.right - kEdge, r.top, r.right, r.bottom}, bottomRight);
 }
 
-// The font selected into the desktop DC while it lives.
+// A DC of its own with the font selected, so that measuring leaves
+// every shared DC as it was.
 class MeasuringDC {
  public:
-  explicit MeasuringDC(platform::HFONT font)
-      : dc_(platform::GetDesktopDC()), previous_(platform::SelectObject(dc_, font)) {}
-  ~MeasuringDC() { platform::SelectObject(dc_, previous_); }
-  MeasuringDC(const MeasuringDC&) = delete;
-  MeasuringDC& operator=(const MeasuringDC&) = delete;
-  HDC get() const { return dc_; }
+  explicit MeasuringDC(platform::HFONT font) : dc_(platform::CreateCompatibleDC(nullptr)) {
+    platform::SelectObject(dc_.get(), font);
+  }
+  HDC get() const { return dc_.get(); }
 
  private:
-  HDC dc_;
-  platform::HFONT previous_;
+  platform::UniqueDC dc_;
 };
 
 // What an update handler says of a pane: off hides its text, checked

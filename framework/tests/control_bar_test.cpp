@@ -12,6 +12,7 @@
 #include "framework/status_bar.h"
 #include "framework/tool_bar.h"
 #include "framework_test_support.h"
+#include "platform/control_notify.h"
 #include "platform/font_service.h"
 #include "platform/input.h"
 #include "platform/synthetic_fonts.h"
@@ -40,8 +41,17 @@ class CBarFrame : public CWnd {
 
  public:
   bool italicEnabled = true;
+  // Who sent the last WM_COMMAND, and with which code.
+  HWND commandFrom = kNoWindow;
+  UINT commandCode = kNoCode;
+  static constexpr UINT kNoCode = 0xFFFF'FFFF;
 
  protected:
+  bool OnCommand(WPARAM wParam, LPARAM lParam) override {
+    commandFrom = ControlOf(lParam);
+    commandCode = NotifyCodeOf(wParam);
+    return CWnd::OnCommand(wParam, lParam);
+  }
   void OnBold() { Seen().push_back("bold"); }
   void OnItalic() { Seen().push_back("italic"); }
   void OnUpdateBold(CCmdUI* ui) { ui->SetCheck(1); }
@@ -230,6 +240,8 @@ TEST_F(ControlBarTest, AClickSendsTheCommandToTheFrameOnlyWhenEnabledAndReleased
   CreateAll();
   Click(ItemRect(0), ItemRect(0));
   EXPECT_THAT(Seen(), ElementsAre("bold"));
+  EXPECT_EQ(frame_.commandFrom, toolBar_.m_hWnd);
+  EXPECT_EQ(frame_.commandCode, CN_COMMAND);
   Seen().clear();
   Click(ItemRect(0), ItemRect(2));
   EXPECT_THAT(Seen(), IsEmpty()) << "let go over another button";
@@ -239,12 +251,30 @@ TEST_F(ControlBarTest, AClickSendsTheCommandToTheFrameOnlyWhenEnabledAndReleased
   frame_.italicEnabled = false;
   toolBar_.SendMessage(WM_IDLEUPDATECMDUI, 1);
   EXPECT_NE(toolBar_.GetButtonStyle(2) & TBBS_DISABLED, 0u);
+  frame_.commandFrom = kNoWindow;
   Click(ItemRect(2), ItemRect(2));
   EXPECT_THAT(Seen(), IsEmpty()) << "a disabled button sends nothing";
+  EXPECT_EQ(frame_.commandFrom, kNoWindow);
   frame_.italicEnabled = true;
   toolBar_.SendMessage(WM_IDLEUPDATECMDUI, 1);
   Click(ItemRect(2), ItemRect(2));
   EXPECT_THAT(Seen(), ElementsAre("italic"));
+}
+
+TEST_F(ControlBarTest, AClickOfTheMouseThroughTheInputQueueSendsTheCommand) {
+  CreateAll();
+  Pump();
+  const RECT bold = ItemRect(0);
+  POINT at{(bold.left + bold.right) / 2, (bold.top + bold.bottom) / 2};
+  ClientToScreen(toolBar_.m_hWnd, &at);
+  mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN, at.x, at.y, 0, 0);
+  Pump();
+  EXPECT_EQ(GetCapture(), toolBar_.m_hWnd) << "held while the button is down";
+  EXPECT_NE(toolBar_.GetButtonStyle(0) & TBBS_PRESSED, 0u);
+  mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP, at.x, at.y, 0, 0);
+  Pump();
+  EXPECT_THAT(Seen(), ElementsAre("bold"));
+  EXPECT_EQ(GetCapture(), kNoWindow);
 }
 
 TEST_F(ControlBarTest, TheIdleUpdateSetsEachButtonAsItsHandlerSays) {
