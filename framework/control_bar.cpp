@@ -64,6 +64,11 @@ void ShowControlBar(CControlBar* bar, bool show) {
   if (CWnd* frame = bar->GetParent()) RepositionBars(frame);
 }
 
+void UpdateBarsWhenIdle(CWnd* frame, bool disableIfNoHandler) {
+  for (CControlBar* bar : BarsOf(frame))
+    bar->SendMessage(WM_IDLEUPDATECMDUI, disableIfNoHandler ? 1 : 0);
+}
+
 namespace {
 
 constexpr char kShown[] = "shown";

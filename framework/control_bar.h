@@ -70,6 +70,9 @@ class CControlBar : public CWnd {
 RECT RepositionBars(CWnd* parent, UINT leftOverId = AFX_IDW_PANE_FIRST);
 // Shows or hides the bar and places its frame's bars again.
 void ShowControlBar(CControlBar* bar, bool show);
+// Sends WM_IDLEUPDATECMDUI to each of the frame's bars; the application
+// calls it when idle.
+void UpdateBarsWhenIdle(CWnd* frame, bool disableIfNoHandler = true);
 
 // The profile the bar state is kept in: strings by section and entry.
 class ProfileStore {

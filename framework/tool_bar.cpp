@@ -147,6 +147,15 @@ void CToolBar::OnUpdateCmdUI(CCmdTarget* target, bool disableIfNoHandler) {
   }
 }
 
+LRESULT CToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == platform::WM_CAPTURECHANGED && tracking_ >= 0 &&
+      static_cast<HWND>(lParam) != m_hWnd) {
+    SetPressed(false);
+    tracking_ = -1;
+  }
+  return CControlBar::WindowProc(message, wParam, lParam);
+}
+
 int CToolBar::HitTest(POINT point) const {
   for (int i = 0; i < GetCount(); ++i) {
     RECT r;

@@ -60,6 +60,9 @@ class CToolBar : public CControlBar {
 
   SIZE CalcFixedLayout(int32_t width) const override;
   void OnUpdateCmdUI(CCmdTarget* target, bool disableIfNoHandler) override;
+  // A button held down lets go, sending nothing, when another window
+  // takes the mouse.
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  protected:
   void OnPaint();

@@ -277,6 +277,31 @@ TEST_F(ControlBarTest, AClickOfTheMouseThroughTheInputQueueSendsTheCommand) {
   EXPECT_EQ(GetCapture(), kNoWindow);
 }
 
+TEST_F(ControlBarTest, AButtonLetsGoWhenAnotherWindowTakesTheMouse) {
+  CreateAll();
+  const RECT bold = ItemRect(0);
+  const LPARAM at = MakeLParam((bold.left + bold.right) / 2, (bold.top + bold.bottom) / 2);
+  toolBar_.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SetCapture(statusBar_.m_hWnd);
+  EXPECT_EQ(toolBar_.GetButtonStyle(0) & TBBS_PRESSED, 0u);
+  ReleaseCapture();
+  toolBar_.SendMessage(WM_LBUTTONUP, 0, at);
+  EXPECT_THAT(Seen(), IsEmpty());
+}
+
+TEST_F(ControlBarTest, TheIdleUpdateReachesEveryBarOfTheFrame) {
+  CreateAll();
+  KeyboardState keys{};
+  keys[VK_NUMLOCK] = 1;
+  SetKeyboardState(keys);
+  frame_.italicEnabled = false;
+  UpdateBarsWhenIdle(&frame_);
+  EXPECT_NE(toolBar_.GetButtonStyle(2) & TBBS_DISABLED, 0u);
+  EXPECT_NE(toolBar_.GetButtonStyle(3) & TBBS_DISABLED, 0u) << "no handler: disabled";
+  EXPECT_FALSE(Disabled(3));
+  EXPECT_TRUE(Disabled(2));
+}
+
 TEST_F(ControlBarTest, TheIdleUpdateSetsEachButtonAsItsHandlerSays) {
   CreateAll();
   struct Case {
