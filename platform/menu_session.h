@@ -103,8 +103,6 @@ class MenuSession {
   UINT chosen_ = 0;
 };
 
-LRESULT PopupMenuProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT MenuBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // What DefWindowProc does with WM_SYSKEYDOWN, WM_SYSKEYUP, WM_SYSCHAR and
 // WM_SYSCOMMAND: Alt alone, F10 and Alt with a character become
 // SC_KEYMENU for the top-level window, which enters its menu bar.

@@ -8,6 +8,7 @@
 #include "platform/menu_session.h"
 #include "platform/menu_text.h"
 #include "platform/paint.h"
+#include "platform/system_classes.h"
 #include "platform/system_info.h"
 #include "platform/window.h"
 

@@ -1,7 +1,7 @@
 #include "platform/system_classes.h"
 
 #include "platform/cursor.h"
-#include "platform/menu_session.h"
+#include "platform/menu_window.h"
 #include "platform/message_box.h"
 #include "platform/scroll_bar.h"
 

@@ -11,6 +11,8 @@ namespace platform {
 
 LRESULT ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT MessageBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT PopupMenuProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT MenuBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 std::vector<WNDCLASS> SystemClasses();
 
