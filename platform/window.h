@@ -151,6 +151,14 @@ LONG_PTR GetWindowLongPtr(HWND window, int index);
 // Answers the previous value. With GWLP_WNDPROC the new procedure goes in
 // front; it passes on to the old one with CallWindowProc.
 LONG_PTR SetWindowLongPtr(HWND window, int index, LONG_PTR value);
+// The 32-bit forms, for values that fit in 32 bits (styles, ids, a parent's
+// handle); a pointer stored this way is cut.
+inline int32_t GetWindowLong(HWND window, int index) {
+  return static_cast<int32_t>(GetWindowLongPtr(window, index));
+}
+inline int32_t SetWindowLong(HWND window, int index, int32_t value) {
+  return static_cast<int32_t>(SetWindowLongPtr(window, index, value));
+}
 bool GetClassName(HWND window, std::string* className);
 
 // Texts are CP932 bytes. SetWindowText sends WM_SETTEXT; DefWindowProc

@@ -182,6 +182,8 @@ TEST_F(WindowTest, LongsTextAndPropertiesAreKept) {
   EXPECT_EQ(GetWindowLongPtr(window, GWLP_USERDATA), 77);
   EXPECT_EQ(SetWindowLongPtr(window, GWL_ID, 9), 0);
   EXPECT_EQ(GetDlgCtrlID(window), 9);
+  EXPECT_EQ(SetWindowLong(window, GWL_STYLE, WS_VISIBLE), int32_t{WS_VISIBLE | WS_CLIPCHILDREN});
+  EXPECT_EQ(GetWindowLong(window, GWL_STYLE), int32_t{WS_VISIBLE});
   EXPECT_TRUE(SetWindowText(window, "\x95\x5c"));  // a double-byte character
   EXPECT_EQ(GetWindowText(window), "\x95\x5c");
   EXPECT_EQ(GetWindowTextLength(window), 2);
