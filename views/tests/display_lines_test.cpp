@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "display_lines_fixture.h"
+#include "platform/module.h"
 
 namespace views_test {
 namespace {
@@ -262,6 +263,26 @@ TEST_F(DisplayLinesTest, TheReconversionMessagesAreRegisteredAndAMissingModuleOf
   EXPECT_NE(lines.ImeReconvertMessage(), lines.AtokReconvertMessage());
   EXPECT_EQ(lines.ImeReconvert(), nullptr);
   EXPECT_EQ(lines.CanImeReconvert(), nullptr);
+}
+
+TEST_F(DisplayLinesTest, TheImeControlModuleIsBoundWhenItLoads) {
+  {
+    const platform::ScopedModuleFolder folder(LEXORA_IME_CONTROL_MODULES);
+    const CDisplayLineList bound(&surface);
+    ASSERT_NE(bound.ImeReconvert(), nullptr);
+    ASSERT_NE(bound.CanImeReconvert(), nullptr);
+    int answer = 0;
+    EXPECT_EQ(bound.CanImeReconvert()(window.handle(), &answer), 7);
+    EXPECT_EQ(answer, 1);
+    EXPECT_EQ(bound.ImeReconvert()(window.handle(), "abc"), 3);
+  }
+  {
+    // A module without one of the entry points offers only the other.
+    const platform::ScopedModuleFolder folder(LEXORA_IME_CONTROL_PARTIAL_MODULES);
+    const CDisplayLineList partial(&surface);
+    EXPECT_EQ(partial.ImeReconvert(), nullptr);
+    EXPECT_NE(partial.CanImeReconvert(), nullptr);
+  }
 }
 
 }  // namespace

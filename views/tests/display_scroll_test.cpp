@@ -403,6 +403,14 @@ TEST_F(KeepCaretTest, ASelectionEndingAtAPagesTopShowsThePageBefore) {
     EXPECT_EQ(lines.ShowCaretPage(dc.get()), c.result) << c.name;
     EXPECT_EQ(First().page, c.page) << c.name;
     EXPECT_EQ(First().yOrigin, -19) << c.name;
+
+    // A page move brings the caret into view from there: the selection's
+    // last lines stay in view above it.
+    lines.Rebuild(dc.get(), -19, -19, 3);
+    ScrollOffset offset;
+    lines.UpdateForCaret(dc.get(), kCaretPageMoved, caret, &offset);
+    EXPECT_EQ(First().page, c.page) << c.name;
+    EXPECT_EQ(lines.GetCaretVisibility(), kCaretFullyShown) << c.name;
   }
 }
 
