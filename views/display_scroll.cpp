@@ -32,7 +32,8 @@ struct ScrollRange {
 
 // The new position for a code; none for a code that does not scroll. A
 // step forward never ends behind the current position, even when the
-// document is shorter than the view.
+// document is shorter than the view, and no position passes the last one
+// a scroll bar over [0, end] with a page of one view can give.
 std::optional<int32_t> VerticalTarget(int code, int32_t given, const ScrollRange& r) {
   const int32_t last = r.end - r.view + 1;
   int32_t position = 0;
@@ -51,7 +52,8 @@ std::optional<int32_t> VerticalTarget(int code, int32_t given, const ScrollRange
       break;
     case kScrollThumbPosition:
     case kScrollThumbTrack:
-      position = given;
+      // A position past the scroll bar's last one would show no page.
+      position = std::min(given, std::max(last, 0));
       break;
     default:
       return std::nullopt;
