@@ -16,6 +16,8 @@ constexpr int32_t kTwipsPerInch = 1440;
 // Records are kept in blocks of this many, so that scrolling, which
 // rebuilds the list on every step, allocates rarely.
 constexpr size_t kLineBlock = 10;
+// A record's stored form: the rectangle, page, origin and height.
+constexpr uint64_t kStoredLineBytes = 32;
 
 constexpr char kMsImeReconvertName[] = "MSIMEReconvert";
 constexpr char kAtokReconvertName[] = "Atok Message for ReconvertString";
@@ -201,4 +203,31 @@ int CDisplayLineList::HitTestY(int32_t x, int32_t y, CaretPoint* out) const {
   const int32_t pageY = y + last.yOrigin;
   if (out != nullptr) *out = {{pageX, pageY, pageX, pageY}, last.page};
   return 0;
+}
+
+bool CDisplayLineList::Serialize(platform::CArchive& archive) {
+  try {
+    if (archive.IsStoring()) {
+      archive.WriteCount(static_cast<uint32_t>(lines_.size()));
+      for (const DisplayLine& line : lines_) {
+        archive << line.visible.left << line.visible.top << line.visible.right
+                << line.visible.bottom << line.page << line.xOrigin << line.yOrigin << line.height;
+      }
+      return true;
+    }
+    const uint32_t count = archive.ReadCount();
+    // A damaged count must not make the list reserve what is not there.
+    if (archive.RemainingBytes() < count * kStoredLineBytes) return false;
+    std::vector<DisplayLine> loaded(count);
+    for (DisplayLine& line : loaded) {
+      archive >> line.visible.left >> line.visible.top >> line.visible.right >>
+          line.visible.bottom >> line.page >> line.xOrigin >> line.yOrigin >> line.height;
+    }
+    lines_.clear();
+    lines_.reserve((count + kLineBlock - 1) / kLineBlock * kLineBlock);
+    lines_.insert(lines_.end(), loaded.begin(), loaded.end());
+    return true;
+  } catch (const platform::CArchiveException&) {
+    return false;
+  }
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "engine/caret_point.h"
+#include "platform/archive.h"
 #include "platform/gdi.h"
 #include "platform/module.h"
 #include "platform/windef.h"
@@ -115,6 +116,9 @@ class CDisplayLineList {
   // with the row's offset below it.
   int HitTestY(int32_t x, int32_t y, CaretPoint* out) const;
   std::pair<int32_t, int32_t> GetDpiPair(platform::HDC dc) const;
+  // The records as a count and 32 bytes each. False when a load finds too
+  // few bytes for its count; the list is then unchanged.
+  bool Serialize(platform::CArchive& archive);
 
   // ---- Scrolling (display_scroll.cpp); 1 when the view moved.
   int ScrollVertByCode(platform::HDC dc, int code, int32_t position, ScrollOffset* offset);

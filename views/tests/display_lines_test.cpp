@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "display_lines_fixture.h"
+#include "platform/archive.h"
+#include "platform/file.h"
 #include "platform/module.h"
 
 namespace views_test {
@@ -263,6 +265,48 @@ TEST_F(DisplayLinesTest, TheReconversionMessagesAreRegisteredAndAMissingModuleOf
   EXPECT_NE(lines.ImeReconvertMessage(), lines.AtokReconvertMessage());
   EXPECT_EQ(lines.ImeReconvert(), nullptr);
   EXPECT_EQ(lines.CanImeReconvert(), nullptr);
+}
+
+TEST_F(DisplayLinesTest, TheRecordsAreStoredAsACountAnd32BytesEach) {
+  lines.Rebuild(dc.get(), 0, 1000, 1);
+  platform::CMemFile file;
+  {
+    platform::CArchive archive(&file, platform::CArchive::kStore);
+    EXPECT_TRUE(lines.Serialize(archive));
+    archive.Close();
+  }
+  const std::vector<uint8_t> expected = {
+      0x02, 0x00,                                      // two records
+      0x00, 0x00, 0x00, 0x00, 0xE8, 0x03, 0x00, 0x00,  // visible 0, 1000,
+      0x58, 0x02, 0x00, 0x00, 0x63, 0x04, 0x00, 0x00,  //   600, 1123
+      0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // page 1, x 0
+      0xE8, 0x03, 0x00, 0x00, 0x76, 0x04, 0x00, 0x00,  // y 1000, height 1142
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // visible 0, 0,
+      0x58, 0x02, 0x00, 0x00, 0x02, 0x01, 0x00, 0x00,  //   600, 258
+      0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // page 2, x 0
+      0x72, 0xFF, 0xFF, 0xFF, 0x76, 0x04, 0x00, 0x00,  // y -142, height 1142
+  };
+  ASSERT_EQ(std::vector<uint8_t>(file.Data(), file.Data() + file.GetLength()), expected);
+
+  struct LoadCase {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    bool loads;
+  };
+  std::vector<uint8_t> truncated = expected;
+  truncated.pop_back();
+  for (const LoadCase& c :
+       {LoadCase{"whole", expected, true}, LoadCase{"a byte short", truncated, false},
+        LoadCase{"a count far past the bytes", {0xFF, 0xFF, 0x00, 0x00, 0x00, 0x10}, false}}) {
+    CDisplayLineList loaded(&surface);
+    loaded.Rebuild(dc.get(), -19, -19, 3);
+    const std::vector<DisplayLine> before = loaded.Lines();
+    std::vector<uint8_t> bytes = c.bytes;
+    platform::CMemFile in(bytes.data(), bytes.size());
+    platform::CArchive archive(&in, platform::CArchive::kLoad);
+    EXPECT_EQ(loaded.Serialize(archive), c.loads) << c.name;
+    EXPECT_EQ(loaded.Lines(), c.loads ? lines.Lines() : before) << c.name;
+  }
 }
 
 TEST_F(DisplayLinesTest, TheImeControlModuleIsBoundWhenItLoads) {
