@@ -1,6 +1,7 @@
 #include "engine/page_table.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
 
 namespace {
@@ -43,11 +44,13 @@ bool CVedPageTable::IsRebuilding() { return g_rebuilding; }
 void CVedPageTable::ResetRebuildGuard() { g_rebuilding = false; }
 
 void CVedPageTable::Attach(CDocObject* root) {
+  ForgetLookup();
   records_.clear();
   root_ = root;
 }
 
 void CVedPageTable::Detach() {
+  ForgetLookup();
   records_.clear();
   root_ = nullptr;
 }
@@ -61,8 +64,24 @@ void CVedPageTable::SetPageMetrics(const DocStyle& style, int32_t charPitch) {
 // --- Page access -------------------------------------------------------------
 
 CVedPageRecord* CVedPageTable::GetPageNode(int32_t n) {
-  if (n < 1 || n > GetCount()) return nullptr;
-  return &*std::next(records_.begin(), n - 1);
+  const int32_t count = GetCount();
+  if (n < 1 || n > count) return nullptr;
+  // Walks from the nearest of the first record, the last and the one
+  // found before.
+  Node node = records_.begin();
+  int32_t at = 1;
+  if (count - n < n - 1) {
+    node = std::prev(records_.end());
+    at = count;
+  }
+  if (lookedUp_ > 0 && std::abs(n - lookedUp_) < std::abs(n - at)) {
+    node = lookedUpNode_;
+    at = lookedUp_;
+  }
+  std::advance(node, n - at);
+  lookedUp_ = n;
+  lookedUpNode_ = node;
+  return &*node;
 }
 
 const CVedTextPos* CVedPageTable::GetPageStart(int32_t n) {
@@ -151,6 +170,7 @@ void CVedPageTable::Rebuild() {
   const RebuildScope scope;
   // Lines may still point at the dropped records; the pass below measures
   // every line and takes each such pointer off before anything reads it.
+  ForgetLookup();
   records_.clear();
   ReanchorAtFirstLine(records_.emplace_back());
   Paginate(records_.begin(), nullptr);
@@ -237,7 +257,10 @@ bool CVedPageTable::FitsOnPage(int32_t used, const LineMetrics& line) const {
 
 void CVedPageTable::SetRecord(Node& current, const CVedTextPos& start, int32_t height,
                               int32_t lines) {
-  if (current == records_.end()) current = records_.emplace(records_.end());
+  if (current == records_.end()) {
+    ForgetLookup();
+    current = records_.emplace(records_.end());
+  }
   CVedPageRecord& record = *current;
   if (&record.position != &start) record.position = start;
   record.SetValue(kRecordValue);
@@ -301,6 +324,7 @@ void CVedPageTable::Paginate(Node start, const CVedTextPos* stopMark) {
     line = next;
   }
   if (used > 0 || current == records_.begin()) SetRecord(current, pageStart, used, lines);
+  ForgetLookup();
   records_.erase(current, records_.end());
 }
 

@@ -136,7 +136,15 @@ class CVedPageTable {
   void MarkWhole(CVedPageRecord& page) const;
   platform::RECT WholePageRect() const;
 
+  // Forgets the page last found by number; every change of the list does.
+  void ForgetLookup() { lookedUp_ = 0; }
+
   PageList records_;
+  // The page last found by number and its record, so that the views, which
+  // go through the pages in order, do not walk the list from its start for
+  // each page; 0 when none is known.
+  int32_t lookedUp_ = 0;
+  Node lookedUpNode_;
   CDocObject* root_ = nullptr;
   PageMetrics metrics_;
 };

@@ -506,6 +506,61 @@ TEST_F(PageTableTest, DeletingTheTextAfterPageThreeLeavesThreePages) {
   ExpectSameAsRebuild();
 }
 
+TEST_F(PageTableTest, PagesAreFoundByNumberInAnyOrderWhilePagesComeAndGo) {
+  SetTextHeight(HeightFor(3));
+  doc.TypeIntoFirst(Paragraphs(12));
+  table.FirstPage();
+  // Each paragraph is one line, three lines a page.
+  auto expectPages = [this](int32_t count, const char* when) {
+    ASSERT_EQ(table.GetCount(), count) << when;
+    std::vector<int32_t> orders[] = {{}, {}, {}};
+    for (int32_t n = 1; n <= count; ++n) orders[0].push_back(n);
+    for (int32_t n = count; n >= 1; --n) orders[1].push_back(n);
+    for (int32_t n = 1; n <= (count + 1) / 2; ++n) {
+      orders[2].push_back(n);
+      if (count + 1 - n != n) orders[2].push_back(count + 1 - n);
+    }
+    for (const std::vector<int32_t>& order : orders) {
+      for (const int32_t n : order) {
+        ASSERT_NE(table.GetPageStart(n), nullptr) << when << " page " << n;
+        EXPECT_EQ(*table.GetPageStart(n), LineStart(3 * (n - 1))) << when << " page " << n;
+        EXPECT_EQ(table.GetPageHeight(n), 3 * kLinePitch) << when << " page " << n;
+      }
+    }
+    EXPECT_EQ(table.GetPageNode(count + 1), nullptr) << when;
+    EXPECT_EQ(table.GetPageNode(0), nullptr) << when;
+  };
+  expectPages(4, "typed");
+
+  // The last page found is one that goes.
+  ASSERT_NE(table.GetPageNode(4), nullptr);
+  const CVedTextPos from = doc.PathIn(0, kMoveNextChar, 17);
+  const CVedTextPos to = doc.PathIn(0, kMoveDocumentEnd);
+  EditResult deleted;
+  ASSERT_NE(root().DeleteRange(&from, &to, &deleted), 0);
+  const ChangeRecord shrink = ChangeOf(deleted);
+  ASSERT_EQ(table.Repaginate(&shrink), 1);
+  expectPages(3, "after the deletion");
+
+  // Pages added after the last one found.
+  ASSERT_NE(table.GetPageNode(2), nullptr);
+  const CVedTextPos end = doc.PathIn(0, kMoveDocumentEnd);
+  ASSERT_EQ(root().SetCursor(&end), 1);
+  EditResult typed;
+  root().InsertText(std::string(kParagraphEnd) + Paragraphs(6), &typed);
+  const ChangeRecord grow = ChangeOf(typed);
+  ASSERT_EQ(table.Repaginate(&grow), 1);
+  expectPages(5, "after typing");
+
+  // A full rebuild makes every record anew.
+  ASSERT_NE(table.GetPageNode(3), nullptr);
+  ChangeRecord whole;
+  whole.changed = 1;
+  table.Repaginate(&whole);
+  EXPECT_EQ(table.GetPageHeight(3), 3 * kLinePitch);
+  expectPages(5, "after a rebuild");
+}
+
 TEST_F(PageTableTest, NoChangeNoWork) {
   SetTextHeight(HeightFor(3));
   doc.TypeIntoFirst(Paragraphs(4));
