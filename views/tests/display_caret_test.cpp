@@ -220,6 +220,33 @@ TEST_F(DisplayLinesTest, AnEditThatRemovesPagesAsksForAFullRepaint) {
   EXPECT_EQ(offset, ScrollOffset{});
 }
 
+TEST_F(DisplayLinesTest, InContinuousViewAnEditReadsTheUsedHeightsAgainWithoutScrolling) {
+  Show(kContinuous, 1, 600, 400);
+  lines.Rebuild(dc.get(), 57, 113, 3);
+  ASSERT_EQ(First().height, 117);
+  CaretPoint caret;
+  engine.EditCommand(WPC_GET_CARET_RECT, 0, Pointer(&caret));
+  ScrollOffset offset;
+  lines.UpdateForCaret(dc.get(), kCaretMoved, caret, &offset);
+
+  // The last two lines go; the caret stays in view on page 3.
+  PageLineColumn from{3, 4, 1};
+  engine.EditCommand(WPC_GOTO, 0, Pointer(&from));
+  PageLineColumn to{3, 5, 11};
+  engine.EditCommand(WPC_GOTO_EXTEND, kCharacterWise, Pointer(&to));
+  engine.EditCommand(WPC_DELETE, 1, 0);
+  engine.EditCommand(WPC_GET_CARET_RECT, 0, Pointer(&caret));
+  ASSERT_EQ(caret.page, 3);
+  int32_t used = 0;
+  ASSERT_EQ(engine.EditCommand(WPC_GET_PAGE_HEIGHT, 3, Pointer(&used)), 1);
+  ASSERT_LT(used, kLastPageLines * doc_root_test::kLinePitch);
+
+  EXPECT_EQ(lines.UpdateForCaret(dc.get(), kCaretContentChanged, caret, &offset), 0);
+  EXPECT_EQ(First().page, 3);
+  EXPECT_EQ(First().yOrigin, 113);
+  EXPECT_EQ(First().height, used * kDpi / 1440);
+}
+
 TEST_F(DisplayLinesTest, PageHeightSumsOfTheContinuousView) {
   Show(kContinuous, 1, 600, 400);
   EXPECT_EQ(lines.GetDocumentHeight(dc.get()), 467 + 467 + 117);
