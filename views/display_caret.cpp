@@ -110,7 +110,8 @@ int CDisplayLineList::UpdateForCaret(platform::HDC dc, int kind, const CaretPoin
     }
     return 0;
   }
-  const std::vector<DisplayLine> before = lines_;
+  linesBeforeUpdate_.assign(lines_.begin(), lines_.end());
+  const std::vector<DisplayLine>& before = linesBeforeUpdate_;
   // A page move shows the caret's page; when that leaves the view to the
   // caret's neighbourhood, the caret is brought into it from there.
   if (kind != kCaretPageMoved || ShowCaretPage(dc) == 0) KeepCaretVisible(dc, nullptr);

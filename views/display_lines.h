@@ -184,6 +184,11 @@ class CDisplayLineList {
 
   const SurfaceGeometry* surface_;
   std::vector<DisplayLine> lines_;
+  // The records before a move, kept to measure it by; reused, so that a
+  // scroll step allocates nothing. One for a move, one for a caret update
+  // that makes moves.
+  std::vector<DisplayLine> linesBeforeMove_;
+  std::vector<DisplayLine> linesBeforeUpdate_;
   int hideRequest_ = 0;
   int caretShape_ = 0;
   int caretShown_ = 0;

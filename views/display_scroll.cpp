@@ -101,7 +101,8 @@ int32_t CDisplayLineList::CharStepPixels(platform::HDC dc) const {
 
 int CDisplayLineList::MoveTo(platform::HDC dc, int32_t xOrigin, int32_t yOrigin, int32_t page,
                              ScrollOffset* offset) {
-  const std::vector<DisplayLine> before = lines_;
+  linesBeforeMove_.assign(lines_.begin(), lines_.end());
+  const std::vector<DisplayLine>& before = linesBeforeMove_;
   Rebuild(dc, xOrigin, yOrigin, page);
   if (offset != nullptr) *offset = {};
   if (before.empty() || lines_.empty()) return lines_.empty() ? 0 : 1;
