@@ -15,6 +15,8 @@
 #include "framework/message_map.h"
 #include "platform/control_notify.h"
 #include "platform/input.h"
+#include "platform/mdi_client.h"
+#include "platform/menu.h"
 #include "platform/paint.h"
 #include "platform/scroll_bar.h"
 #include "platform/window.h"
@@ -179,6 +181,34 @@ struct MessageDecoder<platform::WM_TIMER> {
   template <class T>
   static LRESULT Call(T& target, Signature T::*handler, const HandlerCall& call) {
     (target.*handler)(call.wParam);
+    return 0;
+  }
+};
+
+// A popup about to open: its menu, its place in the menu that opens it,
+// and whether it is the window menu.
+template <>
+struct MessageDecoder<platform::WM_INITMENUPOPUP> {
+  using Signature = void(platform::HMENU popup, UINT index, bool systemMenu);
+  template <class T>
+  static LRESULT Call(T& target, Signature T::*handler, const HandlerCall& call) {
+    (target.*handler)(static_cast<platform::HMENU>(call.wParam),
+                      static_cast<UINT>(platform::LowWord(call.lParam)),
+                      platform::HighWord(call.lParam) != 0);
+    return 0;
+  }
+};
+
+// An MDI child told of a change of the active child: whether it is the
+// one activated, and the children that gain and lose the activation.
+template <>
+struct MessageDecoder<platform::WM_MDIACTIVATE> {
+  using Signature = void(bool activate, CWnd* activated, CWnd* deactivated);
+  template <class T>
+  static LRESULT Call(T& target, Signature T::*handler, const HandlerCall& call) {
+    const auto activated = static_cast<HWND>(call.lParam);
+    (target.*handler)(activated == target.m_hWnd, WindowObjectOf(activated),
+                      WindowObjectOf(static_cast<HWND>(call.wParam)));
     return 0;
   }
 };

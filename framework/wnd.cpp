@@ -6,6 +6,8 @@
 
 #include "framework/win_app.h"
 
+#include "framework/command_routing.h"
+
 namespace framework {
 namespace {
 
@@ -264,7 +266,9 @@ bool CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (control != platform::kNoWindow &&
       ReflectToControl(control, platform::WM_COMMAND, wParam, lParam, &ignored))
     return true;
-  return OnCmdMsg(platform::CommandIdOf(wParam), platform::NotifyCodeOf(wParam), nullptr, nullptr);
+  const UINT code = platform::NotifyCodeOf(wParam);
+  if (IsCommandRequest(code, control)) return RouteCommand(this, platform::CommandIdOf(wParam));
+  return OnCmdMsg(platform::CommandIdOf(wParam), code, nullptr, nullptr);
 }
 
 bool CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {

@@ -111,8 +111,9 @@ class CWnd : public CCmdTarget {
   HWND m_hWnd = platform::kNoWindow;
 
  protected:
-  // WM_COMMAND: a control's notification is offered to the control first,
-  // then the command goes to OnCmdMsg. True when it was handled.
+  // WM_COMMAND: a control's notification is offered to the control first;
+  // a command then goes through RouteCommand, whose update-handler gate
+  // may drop it, a notification to OnCmdMsg. True when it was handled.
   virtual bool OnCommand(WPARAM wParam, LPARAM lParam);
   // WM_NOTIFY, offered to the sending control first.
   virtual bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);

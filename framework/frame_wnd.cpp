@@ -1,0 +1,162 @@
+#include "framework/frame_wnd.h"
+
+#include "framework/command_routing.h"
+#include "framework/document.h"
+#include "framework/menu_cmd_ui.h"
+#include "framework/view.h"
+
+namespace framework {
+namespace {
+
+// " - " between the document's title and the frame's.
+constexpr char kTitleSeparator[] = " - ";
+
+}  // namespace
+
+IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
+
+BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
+OnMessage<platform::WM_CREATE>(&CFrameWnd::OnCreate),
+    OnMessage<platform::WM_CLOSE>(&CFrameWnd::OnClose),
+    OnMessage<platform::WM_SIZE>(&CFrameWnd::OnSize),
+    OnMessage<platform::WM_SETFOCUS>(&CFrameWnd::OnSetFocus),
+    OnMessage<platform::WM_INITMENUPOPUP>(&CFrameWnd::OnInitMenuPopup),
+    END_MESSAGE_MAP()
+
+        bool CFrameWnd::LoadFrame(const FrameResources& resources, DWORD style, CWnd* parent,
+                                  CCreateContext* context) {
+  m_hMenuDefault = resources.menu;
+  m_hAccelTable = resources.accelerators;
+  m_strTitle = resources.title;
+  const RECT rect{0, 0, kDefaultWidth, kDefaultHeight};
+  return CreateEx(0, nullptr, m_strTitle, style, rect, parent, 0, context);
+}
+
+void CFrameWnd::SetActiveView(CView* view) {
+  CView* const previous = m_pViewActive;
+  if (previous == view) return;
+  m_pViewActive = view;
+  if (previous != nullptr) previous->OnActivateView(false, view, previous);
+  if (view != nullptr) view->OnActivateView(true, view, previous);
+}
+
+CDocument* CFrameWnd::GetActiveDocument() {
+  return m_pViewActive != nullptr ? m_pViewActive->GetDocument() : nullptr;
+}
+
+CFrameWnd* CFrameWnd::GetActiveFrame() { return this; }
+
+CFrameWnd* CFrameWnd::GetParentFrame() const {
+  for (HWND at = platform::GetAncestor(m_hWnd, platform::GA_PARENT); at != platform::kNoWindow;
+       at = platform::GetAncestor(at, platform::GA_PARENT)) {
+    CWnd* object = FromHandlePermanent(at);
+    if (object != nullptr && object->IsKindOf(RUNTIME_CLASS(CFrameWnd)))
+      return static_cast<CFrameWnd*>(object);
+  }
+  return nullptr;
+}
+
+void CFrameWnd::ActivateFrame(int showCommand) {
+  // Showing a top-level frame activates it, which gives its view the focus.
+  ShowWindow(showCommand == -1 ? platform::SW_SHOW : showCommand);
+}
+
+void CFrameWnd::InitialUpdateFrame(CDocument*, bool makeVisible) {
+  CView* view = m_pViewActive;
+  if (view == nullptr) {
+    CWnd* pane = GetDlgItem(static_cast<int>(AFX_IDW_PANE_FIRST));
+    if (pane != nullptr && pane->IsKindOf(RUNTIME_CLASS(CView))) view = static_cast<CView*>(pane);
+  }
+  if (view != nullptr) {
+    view->OnInitialUpdate();
+    SetActiveView(view);
+  }
+  OnUpdateFrameTitle(true);
+  if (makeVisible) ActivateFrame();
+}
+
+void CFrameWnd::OnUpdateFrameTitle(bool addToTitle) {
+  if (!addToTitle || (GetStyle() & FWS_ADDTOTITLE) == 0) return;
+  CDocument* document = GetActiveDocument();
+  UpdateFrameTitleForDocument(document != nullptr ? document->GetTitle().GetString() : nullptr);
+}
+
+void CFrameWnd::UpdateFrameTitleForDocument(const char* documentTitle) {
+  CString title;
+  if (documentTitle != nullptr && documentTitle[0] != '\0') {
+    title = documentTitle;
+    if (!m_strTitle.IsEmpty()) {
+      title += kTitleSeparator;
+      title += m_strTitle.GetString();
+    }
+  } else {
+    title = m_strTitle;
+  }
+  if (GetWindowText() != title) SetWindowText(title);
+}
+
+bool CFrameWnd::OnCmdMsg(UINT id, UINT code, CCmdUI* cmdUI, CmdHandlerInfo* handlerInfo) {
+  if (m_pViewActive != nullptr && m_pViewActive->OnCmdMsg(id, code, cmdUI, handlerInfo))
+    return true;
+  if (CWnd::OnCmdMsg(id, code, cmdUI, handlerInfo)) return true;
+  // Only the outermost frame hands on to the application.
+  if (GetParentFrame() != nullptr) return false;
+  CCmdTarget* application = ApplicationCommandTarget();
+  return application != nullptr && application->OnCmdMsg(id, code, cmdUI, handlerInfo);
+}
+
+bool CFrameWnd::PreTranslateMessage(MSG* msg) {
+  if (msg->message < platform::WM_KEYFIRST || msg->message > platform::WM_KEYLAST) return false;
+  return m_hAccelTable != platform::kNoAccelerators &&
+         platform::TranslateAccelerator(m_hWnd, m_hAccelTable, msg) != 0;
+}
+
+bool CFrameWnd::OnCreateClient(const CREATESTRUCT*, CCreateContext* context) {
+  return context == nullptr || context->m_pNewViewClass == nullptr ||
+         CreateView(context) != nullptr;
+}
+
+CWnd* CFrameWnd::CreateView(CCreateContext* context, UINT id) {
+  CObject* object = context->m_pNewViewClass->CreateObject();
+  if (object == nullptr) return nullptr;
+  if (!object->IsKindOf(RUNTIME_CLASS(CWnd))) {
+    delete object;
+    return nullptr;
+  }
+  auto* view = static_cast<CWnd*>(object);
+  RECT client;
+  GetClientRect(&client);
+  // A view that fails to be made has deleted itself in PostNcDestroy.
+  if (!view->CreateEx(0, nullptr, "", platform::WS_CHILD | platform::WS_VISIBLE, client, this, id,
+                      context))
+    return nullptr;
+  return view;
+}
+
+void CFrameWnd::PostNcDestroy() { delete this; }
+
+int CFrameWnd::OnCreate(const CREATESTRUCT* cs) {
+  auto* context = static_cast<CCreateContext*>(cs->lpCreateParams);
+  return OnCreateClient(cs, context) ? 0 : -1;
+}
+
+void CFrameWnd::OnClose() {
+  CDocument* document = GetActiveDocument();
+  if (document != nullptr && !document->CanCloseFrame(this)) return;
+  DestroyWindow();
+}
+
+void CFrameWnd::OnSize(UINT, int cx, int cy) {
+  CWnd* pane = GetDlgItem(static_cast<int>(AFX_IDW_PANE_FIRST));
+  if (pane != nullptr) platform::MoveWindow(pane->m_hWnd, 0, 0, cx, cy, true);
+}
+
+void CFrameWnd::OnSetFocus(CWnd*) {
+  if (m_pViewActive != nullptr) platform::SetFocus(m_pViewActive->m_hWnd);
+}
+
+void CFrameWnd::OnInitMenuPopup(platform::HMENU popup, UINT, bool systemMenu) {
+  if (!systemMenu) UpdateMenuItems(this, popup);
+}
+
+}  // namespace framework
