@@ -133,6 +133,13 @@ void CMDIChildWnd::OnUpdateFrameTitle(bool addToTitle) {
   if (CMDIFrameWnd* frame = GetMDIFrame()) frame->OnUpdateFrameTitle(addToTitle);
 }
 
+bool CMDIChildWnd::PreTranslateMessage(MSG* msg) {
+  if (msg->message < platform::WM_KEYFIRST || msg->message > platform::WM_KEYLAST) return false;
+  CMDIFrameWnd* frame = GetMDIFrame();
+  return frame != nullptr && m_hAccelTable != platform::kNoAccelerators &&
+         platform::TranslateAccelerator(frame->m_hWnd, m_hAccelTable, msg) != 0;
+}
+
 LRESULT CMDIChildWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return platform::DefMDIChildProc(m_hWnd, message, wParam, lParam);
 }

@@ -58,6 +58,9 @@ class CMDIChildWnd : public CFrameWnd {
   // Shows the child and makes it the active one.
   void ActivateFrame(int showCommand = -1) override;
   void OnUpdateFrameTitle(bool addToTitle) override;
+  // Keys matching the child's accelerator table become commands of the
+  // MDI frame, so that they take the whole route.
+  bool PreTranslateMessage(MSG* msg) override;
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  protected:

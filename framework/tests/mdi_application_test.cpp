@@ -58,11 +58,17 @@ enum Command : UINT {
 constexpr BYTE kKeyF5 = 0x74;
 constexpr BYTE kKeyF6 = 0x75;
 constexpr BYTE kKeyF7 = 0x76;
+constexpr BYTE kKeyF8 = 0x77;
 
 const ACCEL kMainKeys[] = {
     {FVIRTKEY, kKeyF5, kViewCommand},
     {FVIRTKEY, kKeyF6, kDisabledInView},
     {FVIRTKEY, kKeyF7, kDisabledByApplication},
+};
+
+// The document windows' own table.
+const ACCEL kChildKeys[] = {
+    {FVIRTKEY, kKeyF8, kMainCommand},
 };
 
 // "チェック済み" as the view renames the checked item.
@@ -196,14 +202,16 @@ OnCommandId(kApplicationCommand, &CTestApp::OnApplicationCommand),
     CTestDoc::answer() = IDNO;
     SetApplicationCommandTarget(&app_);
     accelerators_ = CreateAcceleratorTable(kMainKeys, static_cast<int>(std::size(kMainKeys)));
+    childAccelerators_ =
+        CreateAcceleratorTable(kChildKeys, static_cast<int>(std::size(kChildKeys)));
     main_ = new CTestMainFrame;
     EXPECT_TRUE(main_->LoadFrame({kNoMenu, accelerators_, kMainTitle}, FWS_ADDTOTITLE, nullptr));
     mainHandle_ = main_->m_hWnd;
     AfxSetMainWnd(main_);
     main_->ShowWindow(SW_SHOW);
-    template_ =
-        std::make_unique<CMultiDocTemplate>(kDocStrings, FrameResources{}, RUNTIME_CLASS(CTestDoc),
-                                            RUNTIME_CLASS(CTestChild), RUNTIME_CLASS(CTestView));
+    template_ = std::make_unique<CMultiDocTemplate>(
+        kDocStrings, FrameResources{kNoMenu, childAccelerators_, ""}, RUNTIME_CLASS(CTestDoc),
+        RUNTIME_CLASS(CTestChild), RUNTIME_CLASS(CTestView));
   }
   ~MdiApplicationTest() override {
     if (IsWindow(mainWindow())) main_->DestroyWindow();
@@ -211,6 +219,7 @@ OnCommandId(kApplicationCommand, &CTestApp::OnApplicationCommand),
     AfxSetMainWnd(nullptr);
     SetApplicationCommandTarget(nullptr);
     DestroyAcceleratorTable(accelerators_);
+    DestroyAcceleratorTable(childAccelerators_);
     ResetInput();
   }
 
@@ -255,6 +264,7 @@ OnCommandId(kApplicationCommand, &CTestApp::OnApplicationCommand),
 
   CTestApp app_;
   HACCEL accelerators_ = kNoAccelerators;
+  HACCEL childAccelerators_ = kNoAccelerators;
   CTestMainFrame* main_ = nullptr;
   HWND mainHandle_ = kNoWindow;
   std::unique_ptr<CMultiDocTemplate> template_;
@@ -334,6 +344,16 @@ TEST_F(MdiApplicationTest, ADisabledCommandDoesNotRunWhoeverSendsIt) {
   EXPECT_THAT(Seen(), ElementsAre(ran, ran, ran));
 }
 
+TEST_F(MdiApplicationTest, TheDocumentWindowsKeysTakeTheWholeRoute) {
+  OpenTwo();
+  Press(kKeyF8);
+  EXPECT_THAT(Seen(), ElementsAre("main"));
+  // The main frame's own keys still work inside a document window.
+  Seen().clear();
+  Press(kKeyF5);
+  EXPECT_THAT(Seen(), ElementsAre(std::string("view ") + kUntitled2));
+}
+
 TEST_F(MdiApplicationTest, TheActiveViewReceivesCommands) {
   OpenTwo();
   main_->MDIActivate(FrameOf(first_));
@@ -390,6 +410,17 @@ TEST_F(MdiApplicationTest, ClosingOneDocumentActivatesTheOther) {
   EXPECT_EQ(main_->MDIGetActive(), nullptr);
   EXPECT_EQ(main_->GetWindowText(), kMainTitle);
   EXPECT_EQ(CTestDoc::prompts(), 0) << "unchanged documents close without a question";
+}
+
+TEST_F(MdiApplicationTest, MdiDestroyClosesWithoutAskingAndActivatesTheNext) {
+  OpenTwo();
+  main_->MDIActivate(FrameOf(first_));
+  first_->SetModifiedFlag();
+  static_cast<CMDIChildWnd*>(FrameOf(first_))->MDIDestroy();
+  EXPECT_EQ(CTestDoc::prompts(), 0);
+  EXPECT_THAT(template_->GetDocuments(), ElementsAre(second_));
+  EXPECT_EQ(main_->MDIGetActive(), FrameOf(second_));
+  EXPECT_EQ(main_->GetWindowText(), std::string(kUntitled2) + " - " + kMainTitle);
 }
 
 TEST_F(MdiApplicationTest, AModifiedDocumentIsAskedAboutAndCancelKeepsEverything) {
