@@ -1,6 +1,7 @@
 #include "platform/mdi_client.h"
 
 #include "platform/input.h"
+#include "platform/placement.h"
 
 namespace platform {
 namespace {
@@ -50,6 +51,15 @@ HWND Successor(HWND client, HWND going) {
   return kNoWindow;
 }
 
+// A maximised child fills the client.
+void FillWithMaximized(HWND client) {
+  RECT area;
+  GetClientRect(client, &area);
+  for (HWND child = GetWindow(client, GW_CHILD); child != kNoWindow;
+       child = GetWindow(child, GW_HWNDNEXT))
+    if (IsZoomed(child)) MoveWindow(child, 0, 0, area.Width(), area.Height(), true);
+}
+
 LRESULT MdiClientProc(HWND client, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_MDIACTIVATE:
@@ -62,6 +72,9 @@ LRESULT MdiClientProc(HWND client, UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_MDIDESTROY:
       if (IsChildOf(client, static_cast<HWND>(wParam))) DestroyWindow(static_cast<HWND>(wParam));
+      return 0;
+    case WM_SIZE:
+      FillWithMaximized(client);
       return 0;
     case WM_SETFOCUS:
       if (const HWND active = ActiveChildOf(client); IsChildOf(client, active)) SetFocus(active);

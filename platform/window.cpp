@@ -11,6 +11,7 @@
 #include "platform/input_queue.h"
 #include "platform/menu_session.h"
 #include "platform/paint_queue.h"
+#include "platform/placement.h"
 #include "platform/region.h"
 #include "platform/timers.h"
 #include "platform/window_tree.h"
@@ -186,7 +187,10 @@ HWND ChildAtLocked(HWND parent, POINT point, UINT flags) {
   return kNoWindow;
 }
 
-bool Activates(int showCommand) { return showCommand == SW_SHOW || showCommand == SW_SHOWNORMAL; }
+bool Activates(int showCommand) {
+  return showCommand == SW_SHOW || showCommand == SW_SHOWNORMAL ||
+         showCommand == SW_SHOWMAXIMIZED || showCommand == SW_RESTORE;
+}
 
 // A child's parent must paint again where the child was.
 void ExposeUnder(HWND window, const RECT& where) {
@@ -562,6 +566,7 @@ HANDLE RemoveProp(HWND window, const char* name) {
 // ---- State and placement ----------------------------------------------------------
 
 bool ShowWindow(HWND window, int command) {
+  ApplyShowState(window, command);
   const bool show = command != SW_HIDE;
   const std::optional<bool> wasVisible = WithCallersRecord(
       window, "ShowWindow", std::optional<bool>(),

@@ -32,6 +32,8 @@ struct WindowRecord {
   HWND owner = kNoWindow;
   std::vector<HWND> children;
   RECT rect;
+  // Where a maximised or minimised window goes back to.
+  std::optional<RECT> normalRect;
   std::string text;
   std::map<std::string, HANDLE> properties;
   LONG_PTR userData = 0;

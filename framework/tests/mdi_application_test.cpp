@@ -16,6 +16,7 @@
 #include "framework_test_support.h"
 #include "platform/input.h"
 #include "platform/menu.h"
+#include "platform/placement.h"
 
 namespace framework {
 namespace {
@@ -421,6 +422,22 @@ TEST_F(MdiApplicationTest, MdiDestroyClosesWithoutAskingAndActivatesTheNext) {
   EXPECT_THAT(template_->GetDocuments(), ElementsAre(second_));
   EXPECT_EQ(main_->MDIGetActive(), FrameOf(second_));
   EXPECT_EQ(main_->GetWindowText(), std::string(kUntitled2) + " - " + kMainTitle);
+}
+
+TEST_F(MdiApplicationTest, AChildShownMaximisedFillsTheFrameAndIsActive) {
+  OpenTwo();
+  CFrameWnd* frame = FrameOf(first_);
+  frame->ActivateFrame(SW_SHOWMAXIMIZED);
+  EXPECT_TRUE(IsZoomed(frame->m_hWnd));
+  EXPECT_EQ(main_->MDIGetActive(), frame);
+  RECT mainArea;
+  RECT childArea;
+  main_->GetClientRect(&mainArea);
+  frame->GetClientRect(&childArea);
+  EXPECT_EQ(childArea, mainArea);
+  MoveWindow(main_->m_hWnd, 0, 0, 300, 200, true);
+  frame->GetClientRect(&childArea);
+  EXPECT_EQ(childArea, (RECT{0, 0, 300, 200})) << "the view's frame follows the main frame";
 }
 
 TEST_F(MdiApplicationTest, AModifiedDocumentIsAskedAboutAndCancelKeepsEverything) {
