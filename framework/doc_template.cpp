@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/create_context.h"
 #include "framework/document.h"
 #include "framework/frame_wnd.h"
 #include "framework/main_window.h"

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "framework/cmd_target.h"
-#include "framework/create_context.h"
 #include "framework/cstring.h"
 #include "framework/frame_resources.h"
 

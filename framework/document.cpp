@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "framework/doc_template.h"
 #include "framework/frame_wnd.h"
+#include "framework/framework_ids.h"
 #include "framework/view.h"
 #include "platform/file.h"
 #include "platform/sjis.h"
@@ -42,11 +44,27 @@ CString FileNameOf(const CString& path) {
   return CString(bytes.substr(start).c_str());
 }
 
+// A file without any write permission stands for a read-only file, which
+// a save must not replace.
+bool IsReadOnlyFile(const std::filesystem::file_status& status) {
+  constexpr auto kWrite = std::filesystem::perms::owner_write |
+                          std::filesystem::perms::group_write |
+                          std::filesystem::perms::others_write;
+  return std::filesystem::is_regular_file(status) &&
+         (status.permissions() & kWrite) == std::filesystem::perms::none;
+}
+
 }  // namespace
 
 IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
 
-CDocument::~CDocument() {
+BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
+OnCommandId(ID_FILE_CLOSE, &CDocument::OnFileClose),
+    OnCommandId(ID_FILE_SAVE, &CDocument::OnFileSave),
+    OnCommandId(ID_FILE_SAVE_AS, &CDocument::OnFileSaveAs),
+    END_MESSAGE_MAP()
+
+        CDocument::~CDocument() {
   if (m_pDocTemplate != nullptr) m_pDocTemplate->RemoveDocument(this);
 }
 
@@ -132,6 +150,12 @@ bool CDocument::OnOpenDocument(const char* path) {
 bool CDocument::OnSaveDocument(const char* path) {
   const std::string target = path;
   const std::string written = target + kSaveSuffix;
+  std::error_code error;
+  const std::filesystem::file_status old = std::filesystem::status(target, error);
+  if (IsReadOnlyFile(old)) {
+    ReportSaveLoadFailure(path, true);
+    return false;
+  }
   bool complete = false;
   {
     CFile file;
@@ -147,6 +171,9 @@ bool CDocument::OnSaveDocument(const char* path) {
       }
     }
   }
+  // The new file takes the old one's permissions.
+  if (complete && std::filesystem::is_regular_file(old))
+    std::filesystem::permissions(written, old.permissions(), error);
   if (!complete || std::rename(written.c_str(), target.c_str()) != 0) {
     std::remove(written.c_str());
     ReportSaveLoadFailure(path, true);
@@ -225,6 +252,14 @@ int CDocument::ShowPrompt(const char*, UINT type) {
 }
 
 bool CDocument::PromptForFileName(CString&) { return false; }
+
+void CDocument::OnFileClose() {
+  if (SaveModified()) OnCloseDocument();
+}
+
+void CDocument::OnFileSave() { DoFileSave(); }
+
+void CDocument::OnFileSaveAs() { DoSave(nullptr); }
 
 void CDocument::ReportSaveLoadFailure(const char* path, bool saving) {
   CString message = path;

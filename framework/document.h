@@ -36,6 +36,7 @@ inline constexpr int IDNO = 7;
 
 class CDocument : public CCmdTarget {
   DECLARE_DYNAMIC(CDocument)
+  DECLARE_MESSAGE_MAP()
 
  public:
   CDocument() = default;
@@ -98,6 +99,12 @@ class CDocument : public CCmdTarget {
  protected:
   // The last view left: a document that deletes itself closes.
   virtual void OnChangedViewList();
+  // ID_FILE_CLOSE: SaveModified, then OnCloseDocument.
+  void OnFileClose();
+  // ID_FILE_SAVE: DoFileSave.
+  void OnFileSave();
+  // ID_FILE_SAVE_AS: DoSave under a name the user gives.
+  void OnFileSaveAs();
   virtual void ReportSaveLoadFailure(const char* path, bool saving);
 
  private:

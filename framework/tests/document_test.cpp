@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/doc_template.h"
+#include "framework/framework_ids.h"
 
 namespace framework {
 namespace {
@@ -113,6 +114,25 @@ TEST_F(DocumentTest, AFailedSaveKeepsTheOldFileAndIsReported) {
   EXPECT_THAT(document_.prompts, ElementsAre(kFailureReport, kFailureReport));
 }
 
+TEST_F(DocumentTest, AReadOnlyFileIsNotReplacedAndAReplacedOneKeepsItsPermissions) {
+  namespace fs = std::filesystem;
+  const std::string path = PathOf("locked.lxc");
+  document_.text = "old";
+  ASSERT_TRUE(document_.DoSave(path.c_str()));
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
+  document_.text = "new";
+  EXPECT_FALSE(document_.DoFileSave());
+  EXPECT_EQ(Contents(path), std::string("\x03old", 4));
+  EXPECT_THAT(document_.prompts, ElementsAre(kFailureReport));
+
+  const fs::perms shared = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                           fs::perms::group_write;
+  fs::permissions(path, shared);
+  EXPECT_TRUE(document_.DoFileSave());
+  EXPECT_EQ(Contents(path), std::string("\x03new", 4));
+  EXPECT_EQ(fs::status(path).permissions(), shared);
+}
+
 TEST_F(DocumentTest, AFileThatCannotBeReadLeavesAnEmptyDocument) {
   const std::string path = PathOf("short.lxc");
   std::ofstream(path, std::ios::binary) << std::string(
@@ -174,6 +194,24 @@ TEST_F(DocumentTest, AnUntitledDocumentAsksForANameStartingFromItsTitle) {
             "1");
   EXPECT_EQ(document_.GetPathName(), PathOf("named.lxc"));
   EXPECT_TRUE(std::filesystem::exists(PathOf("named.lxc")));
+}
+
+TEST_F(DocumentTest, TheFileCommandsSaveUnderTheOwnOrANewName) {
+  const std::string path = PathOf("own.lxc");
+  document_.SetPathName(path.c_str());
+  document_.text = "saved";
+  document_.SetModifiedFlag();
+  EXPECT_TRUE(document_.OnCmdMsg(ID_FILE_SAVE, CN_COMMAND, nullptr, nullptr));
+  EXPECT_FALSE(document_.IsModified());
+  EXPECT_TRUE(std::filesystem::exists(path));
+  EXPECT_TRUE(document_.offeredName.IsEmpty()) << "a document with a path is not asked for one";
+
+  document_.givenName = PathOf("other.lxc").c_str();
+  EXPECT_TRUE(document_.OnCmdMsg(ID_FILE_SAVE_AS, CN_COMMAND, nullptr, nullptr));
+  EXPECT_EQ(document_.offeredName, path);
+  EXPECT_EQ(document_.GetPathName(), PathOf("other.lxc"));
+  EXPECT_EQ(document_.GetTitle(), "other.lxc");
+  EXPECT_TRUE(std::filesystem::exists(PathOf("other.lxc")));
 }
 
 TEST_F(DocumentTest, TheDefaultPromptAnswersTheDefaultButton) {

@@ -10,6 +10,7 @@
 #include "framework/cmd_ui.h"
 #include "framework/command_routing.h"
 #include "framework/doc_template.h"
+#include "framework/framework_ids.h"
 #include "framework/main_window.h"
 #include "framework/mdi_wnd.h"
 #include "framework/view.h"
@@ -411,6 +412,56 @@ TEST_F(MdiApplicationTest, ClosingOneDocumentActivatesTheOther) {
   EXPECT_EQ(main_->MDIGetActive(), nullptr);
   EXPECT_EQ(main_->GetWindowText(), kMainTitle);
   EXPECT_EQ(CTestDoc::prompts(), 0) << "unchanged documents close without a question";
+}
+
+TEST_F(MdiApplicationTest, FileCloseAsksAboutTheActiveDocumentOnly) {
+  OpenTwo();
+  first_->SetModifiedFlag();
+  second_->SetModifiedFlag();
+  CTestDoc::answer() = IDCANCEL;
+  Send(ID_FILE_CLOSE);
+  EXPECT_EQ(CTestDoc::prompts(), 1);
+  EXPECT_EQ(template_->GetDocuments().size(), 2u);
+  CTestDoc::answer() = IDNO;
+  Send(ID_FILE_CLOSE);
+  EXPECT_EQ(CTestDoc::prompts(), 2);
+  EXPECT_THAT(template_->GetDocuments(), ElementsAre(first_));
+  EXPECT_EQ(main_->MDIGetActive(), FrameOf(first_));
+}
+
+TEST_F(MdiApplicationTest, ATitleChangeReachesBothFrames) {
+  OpenTwo();
+  second_->SetTitle("renamed");
+  EXPECT_EQ(FrameOf(second_)->GetWindowText(), "renamed");
+  EXPECT_EQ(main_->GetWindowText(), std::string("renamed - ") + kMainTitle);
+  first_->SetTitle("behind");
+  EXPECT_EQ(FrameOf(first_)->GetWindowText(), "behind");
+  EXPECT_EQ(main_->GetWindowText(), std::string("renamed - ") + kMainTitle)
+      << "only the active document names the main frame";
+}
+
+TEST_F(MdiApplicationTest, AFileThatCannotBeOpenedLeavesNoWindow) {
+  OpenTwo();
+  EXPECT_EQ(template_->OpenDocumentFile("/nonexistent/folder/letter.lxc"), nullptr);
+  EXPECT_EQ(CTestDoc::prompts(), 1) << "the failure is reported";
+  EXPECT_THAT(template_->GetDocuments(), ElementsAre(first_, second_));
+  EXPECT_EQ(main_->MDIGetActive(), FrameOf(second_));
+  int children = 0;
+  for (HWND at = GetWindow(main_->m_hWndMDIClient, GW_CHILD); at != kNoWindow;
+       at = GetWindow(at, GW_HWNDNEXT))
+    ++children;
+  EXPECT_EQ(children, 2);
+  EXPECT_EQ(template_->OpenDocumentFile(nullptr)->GetTitle(),
+            "\x90\x56\x8B\x4B"
+            "3")
+      << "only new documents take numbers";
+}
+
+TEST_F(MdiApplicationTest, ViewsPaintThroughOnDraw) {
+  OpenTwo();
+  second_->GetViews().front()->Invalidate();
+  Pump();
+  EXPECT_THAT(Seen(), ::testing::Contains(std::string("draw ") + kUntitled2));
 }
 
 TEST_F(MdiApplicationTest, MdiDestroyClosesWithoutAskingAndActivatesTheNext) {

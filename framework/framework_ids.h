@@ -1,0 +1,14 @@
+// The commands the framework's own classes answer.
+#pragma once
+
+#include "platform/window_message.h"
+
+namespace framework {
+
+// The document's file commands: close (asking to save first), save under
+// its own name, save under a new one.
+inline constexpr platform::UINT ID_FILE_CLOSE = 57602;
+inline constexpr platform::UINT ID_FILE_SAVE = 57603;
+inline constexpr platform::UINT ID_FILE_SAVE_AS = 57604;
+
+}  // namespace framework
