@@ -2,6 +2,7 @@
 
 #include "framework/command_routing.h"
 #include "framework/document.h"
+#include "framework/main_window.h"
 #include "framework/menu_cmd_ui.h"
 #include "framework/view.h"
 
@@ -133,7 +134,11 @@ CWnd* CFrameWnd::CreateView(CCreateContext* context, UINT id) {
   return view;
 }
 
-void CFrameWnd::PostNcDestroy() { delete this; }
+void CFrameWnd::PostNcDestroy() {
+  // Nothing goes on making windows inside a main window that is gone.
+  if (AfxGetMainWnd() == this) AfxSetMainWnd(nullptr);
+  delete this;
+}
 
 int CFrameWnd::OnCreate(const CREATESTRUCT* cs) {
   auto* context = static_cast<CCreateContext*>(cs->lpCreateParams);

@@ -515,6 +515,9 @@ TEST_F(MdiApplicationTest, ShutdownClosesEveryDocumentAndWindow) {
   EXPECT_THAT(template_->GetDocuments(), IsEmpty());
   EXPECT_THAT(Seen(), UnorderedElementsAre(std::string("document gone ") + kUntitled1,
                                            std::string("document gone ") + kUntitled2));
+  EXPECT_EQ(AfxGetMainWnd(), nullptr);
+  EXPECT_EQ(template_->OpenDocumentFile(nullptr), nullptr) << "no frame to open a document in";
+  EXPECT_THAT(template_->GetDocuments(), IsEmpty());
 }
 
 }  // namespace
