@@ -53,7 +53,10 @@ void Log(const std::string& line) {
 
 std::string Ints(std::initializer_list<int> values) {
   std::string text;
-  for (int value : values) text += " " + std::to_string(value);
+  for (int value : values) {
+    text += ' ';
+    text += std::to_string(value);
+  }
   return text;
 }
 
