@@ -3,9 +3,11 @@
 // still give back exactly the text it started from, and its redo the edit.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "undo_series.h"
@@ -170,6 +172,60 @@ TEST_F(UndoLineBreakTest, OnLongTextEveryEditOfSuchALinesFirstCharacterIsTakenBa
       engine.EditCommand(WPC_UNDO, 0, 0);
       ASSERT_EQ(Content(), original);
     }
+  }
+}
+
+// Short series on the long text of their seed, each cut down from a longer
+// one that went wrong: marks typed into a long paragraph squeeze beside
+// the punctuation next to them, and undo and redo find their places again
+// by the caret's point, which must hit the cell drawn there.
+struct CutDownSeries {
+  const char* name;
+  uint32_t seed;
+  std::vector<Action> actions;
+};
+
+Action GoTo(int32_t page, int32_t line) {
+  Action action{Action::kGoTo};
+  action.place = {page, line, 1};
+  return action;
+}
+
+Action Typing(std::string text) { return {Action::kType, std::move(text)}; }
+
+Action Moving(int code, uint32_t times) {
+  Action action{Action::kMove};
+  action.code = code;
+  action.times = times;
+  return action;
+}
+
+const CutDownSeries kCutDownSeries[] = {
+    {"marks typed after a line end moved to",
+     242,
+     {GoTo(3, 37),
+      Typing(kHiraganaA),
+      {Action::kBackspace},
+      Moving(kMoveLineEnd, 3),
+      Typing(std::string(kOpenQuote) + "b" + kComma),
+      Typing(kFullStop),
+      Typing(std::string(kFullStop) + "\r\r")}},
+    {"an opening quote typed where characters were deleted",
+     341,
+     {GoTo(10, 20),
+      {Action::kDelete},
+      {Action::kBackspace},
+      {Action::kDelete},
+      Typing(std::string(kOpenQuote) + kHiraganaA),
+      Typing("b")}},
+};
+
+using UndoCutDownSeriesTest = UndoSeriesFixture;
+
+TEST_F(UndoCutDownSeriesTest, LongTextSeriesUndoToTheStartAndRedoToTheEnd) {
+  for (const CutDownSeries& c : kCutDownSeries) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Check(c.actions, SeriesKind::kLongText, c.seed), Verdict::kHolds);
   }
 }
 

@@ -330,6 +330,47 @@ TEST_F(NavigatorTest, PushedInMarkAdvancesMatchTheWrittenBackWidths) {
   EXPECT_EQ(x, 4 * kWide);
 }
 
+// Lines crowded with marks that may not start or end a line: some are
+// pushed in and the marks before them give up their blanks, so that a
+// mark may advance less than it is drawn wide.
+struct SqueezedLineCase {
+  const char* text;
+  int32_t wideCharsPerLine;
+};
+
+const SqueezedLineCase kSqueezedLines[] = {
+    {"\x81\x76\x81\x75\x81\x75\x81\x41\x81\x76", 3},                  // 」「「、」
+    {"\x82\xA0\x81\x75\x81\x76\x81\x75\x81\x76\x81\x41\x81\x75", 4},  // あ「」「」、「
+};
+
+// A point at the left of the box a cell's caret stands in hits that cell,
+// so that a place kept as a point finds its cell again.
+TEST(NavigatorSqueezedLineTest, APointAtACellsCaretBoxHitsThatCell) {
+  for (const SqueezedLineCase& c : kSqueezedLines) {
+    SCOPED_TRACE(::testing::Message() << "lines of " << c.wideCharsPerLine);
+    TextFixture p(c.wideCharsPerLine);
+    ASSERT_TRUE(p.Type(c.text));
+    TextNodes first;
+    const CVedTextPos start = p.CellAt(0);
+    p.navigator.MapPosition(&start, &first);
+    int i = 0;
+    for (;; ++i) {
+      const CVedTextPos pos = p.CellAt(i);
+      TextNodes n;
+      p.navigator.MapPosition(&pos, &n);
+      if (n.line != first.line) break;
+      platform::RECT rect;
+      ASSERT_EQ(p.navigator.GetCellRect(n.paragraph, n.line, n.cell, 0, &rect), 1);
+      CVedTextPos hit;
+      ASSERT_EQ(p.navigator.PositionFromPoint(nullptr, rect.left, 1, &hit), kHitInLine) << i;
+      TextNodes found;
+      p.navigator.MapPosition(&hit, &found);
+      EXPECT_EQ(found.cell, n.cell) << i;
+    }
+    EXPECT_GT(i, c.wideCharsPerLine);
+  }
+}
+
 struct WordCase {
   int from;
   int command;
