@@ -507,9 +507,24 @@ int CTextEditor::SplitParagraph(TextNodes* at, const CharCell& breakCell, const 
       ReflowParagraph(restParagraph, kNoNode, &ignored) == 0) {
     return 0;
   }
+  if (old.lastLine != at->line) DetachLineAnchors(restParagraph);
   *heightDelta += ParagraphHeight(at->paragraph) + ParagraphHeight(restParagraph) - before;
   at->paragraph = restParagraph;
   return RefreshNodes(at);
+}
+
+void CTextEditor::DetachLineAnchors(NodeHandle paragraph) {
+  ParagraphInfo info;
+  if (GetInfo(paragraph, info) == 0) return;
+  for (NodeHandle line = info.firstLine; line != kNoNode;
+       line = Navigate(kLevelLine, kNavNext, line)) {
+    LineInfo record;
+    if (GetInfo(line, record) != 0 && record.anchor != nullptr) {
+      record.anchor = nullptr;
+      SetInfo(line, record);
+    }
+    if (line == info.lastLine) break;
+  }
 }
 
 CVedTextPos CTextEditor::ChangedFrom(const TextNodes& nodes) const {

@@ -74,6 +74,10 @@ class CTextEditor : public CTextStore {
   // `heightDelta`; `at` follows its cell and `breakNode` gets the break.
   int SplitParagraph(TextNodes* at, const CharCell& breakCell, const ParagraphInfo& head,
                      const ParagraphInfo& tail, int32_t* heightDelta, NodeHandle* breakNode);
+  // Takes the anchors off the lines of `paragraph`: a line that moved into
+  // it from another paragraph keeps its node, but a path its anchor holds
+  // still names the paragraph it left.
+  void DetachLineAnchors(NodeHandle paragraph);
 
  private:
   // Where text goes in: the cell it goes before, with its line and paragraph.

@@ -41,8 +41,10 @@ TEST_F(UndoInvariantTest, TableSeriesUndoToTheStartAndRedoToTheEnd) {
 
 // Long series that once went wrong: a paragraph end typed inside a line
 // that left the pages one line off (131, 163), marks typed over a line
-// start that hang beside squeezed punctuation (279).
-constexpr uint32_t kTellingLongSeeds[] = {131, 163, 279};
+// start that hang beside squeezed punctuation (279), a paragraph end typed
+// at a wrapped line's start that left the later pages naming the
+// paragraph their lines had left (628, 1460, 1683).
+constexpr uint32_t kTellingLongSeeds[] = {131, 163, 279, 628, 1460, 1683};
 
 TEST_F(UndoInvariantTest, LongTextSeriesUndoToTheStartAndRedoToTheEnd) {
   for (uint32_t seed = 1; seed <= 3; ++seed) CheckSeed(seed, SeriesKind::kLongText);
@@ -61,38 +63,53 @@ std::vector<CVedTextPos> PageStarts(CVedPageTable& table) {
   return starts;
 }
 
-TEST_F(UndoInvariantTest, AParagraphEndTypedInsideALineKeepsThePagesAndItsUndo) {
-  DocStyle style = DefaultPageStyle();
-  engine.StyleCommand(WPC_SET_DOCSTYLE, nullptr, &style);
-  engine.DocumentCommand(WPC_NEW_DOCUMENT, 0, nullptr);
-  std::string text;
-  for (int i = 0; i < kLongParagraphLines * kDefaultPageChars + kShortLastLine; ++i) {
-    text += "\x82\xA0";
+class UndoParagraphEndTest : public UndoSeriesFixture {
+ protected:
+  // Types a paragraph end at `place` in the long paragraph: the pages stay
+  // as a rebuild lays them out, and a character typed on page 3 and the
+  // paragraph end are both undone to the document as it was.
+  void CheckParagraphEndAt(PageLineColumn place) {
+    DocStyle style = DefaultPageStyle();
+    engine.StyleCommand(WPC_SET_DOCSTYLE, nullptr, &style);
+    engine.DocumentCommand(WPC_NEW_DOCUMENT, 0, nullptr);
+    std::string text;
+    for (int i = 0; i < kLongParagraphLines * kDefaultPageChars + kShortLastLine; ++i) {
+      text += "\x82\xA0";
+    }
+    text += "\r\x8C\xEA";
+    engine.EditCommand(WPC_INSERT_TEXT, 0, Text(text.c_str()));
+    engine.EditCommand(WPC_INSERT_FORMATTED, 0, 0);
+    const Bytes original = Content();
+    CVedPageTable& table = *engine.PageTable();
+    ASSERT_EQ(table.GetCount(), 3);
+
+    engine.EditCommand(WPC_GOTO, 0, Pointer(&place));
+    Type("\r");
+    const std::vector<CVedTextPos> starts = PageStarts(table);
+    ChangeRecord whole;
+    whole.changed = 1;
+    table.Repaginate(&whole);
+    EXPECT_EQ(PageStarts(table), starts);
+
+    PageLineColumn later{3, 2, 1};
+    engine.EditCommand(WPC_GOTO, 0, Pointer(&later));
+    Type("b");
+    EXPECT_EQ(ReplayAll(WPC_UNDO, WPC_CAN_UNDO), 2);
+    EXPECT_EQ(Content(), original);
   }
-  text += "\r\x8C\xEA";
-  engine.EditCommand(WPC_INSERT_TEXT, 0, Text(text.c_str()));
-  engine.EditCommand(WPC_INSERT_FORMATTED, 0, 0);
-  const Bytes original = Content();
-  CVedPageTable& table = *engine.PageTable();
-  ASSERT_EQ(table.GetCount(), 3);
+};
 
-  // The break goes in on page 1, line 2, column 6: the paragraph after it
-  // has as many lines as the rest of the old one had, and as high.
-  PageLineColumn place{1, 2, kSplitColumn};
-  engine.EditCommand(WPC_GOTO, 0, Pointer(&place));
-  Type("\r");
-  const std::vector<CVedTextPos> starts = PageStarts(table);
-  ChangeRecord whole;
-  whole.changed = 1;
-  table.Repaginate(&whole);
-  EXPECT_EQ(PageStarts(table), starts);
+// The break goes in on page 1, line 2, column 6: the paragraph after it
+// has as many lines as the rest of the old one had, and as high.
+TEST_F(UndoParagraphEndTest, AParagraphEndTypedInsideALineKeepsThePagesAndItsUndo) {
+  CheckParagraphEndAt({1, 2, kSplitColumn});
+}
 
-  // A character typed on page 3, then both undone.
-  place = {3, 2, 1};
-  engine.EditCommand(WPC_GOTO, 0, Pointer(&place));
-  Type("b");
-  EXPECT_EQ(ReplayAll(WPC_UNDO, WPC_CAN_UNDO), 2);
-  EXPECT_EQ(Content(), original);
+// At the start of page 1, line 2 the break goes to the end of the full
+// line before it: no line is added, but every line after it now belongs
+// to the new paragraph, the pages' first lines too.
+TEST_F(UndoParagraphEndTest, AParagraphEndTypedAtAWrappedLinesStartKeepsThePagesAndItsUndo) {
+  CheckParagraphEndAt({1, 2, 1});
 }
 
 TEST_F(UndoInvariantTest, HoldsOverManyMoreSeedsWhenAsked) {
