@@ -289,43 +289,77 @@ CVedPageTable::Node CVedPageTable::EarliestStart(Node start) {
   return start;
 }
 
-void CVedPageTable::Paginate(Node start, const CVedTextPos* stopMark) {
-  Node current = start;
-  CVedTextPos pageStart = start->position;
-  CVedTextPos line = pageStart;
-  int32_t used = 0;
-  int32_t lines = 0;
-  bool more = !line.IsEmpty();
-  while (more) {
+class CVedPageTable::Pagination final : public CPageLineVisitor {
+ public:
+  Pagination(CVedPageTable& table, Node start, const CVedTextPos* stopMark)
+      : table_(table), current_(start), stopMark_(stopMark), pageStart_(start->position) {}
+
+  bool VisitLine(const CPageLine& line) override {
+    CVedTextPos position;
+    if (breakBefore_) {
+      // The line after a page break starts the next page.
+      breakBefore_ = false;
+      line.GetPosition(&position);
+      if (StopsAt(position)) return false;
+      pageStart_ = position;
+    }
     LineMetrics metrics;
-    root_->GetPageLineMetrics(&metrics, &line);
-    if (metrics.anchor != nullptr) root_->SetAnchor(kAnchorLine, nullptr, &line);
-    if (!FitsOnPage(used, metrics)) {
-      SetRecord(current, pageStart, used, lines);
-      if (StopsAt(current, line, stopMark)) return;
-      pageStart = line;
-      used = 0;
-      lines = 0;
+    line.GetMetrics(&metrics);
+    if (metrics.anchor != nullptr) {
+      if (position.IsEmpty()) line.GetPosition(&position);
+      table_.root_->SetAnchor(kAnchorLine, nullptr, &position);
     }
-    CVedTextPos next;
-    // A step that stays on its line ends the document rather than the loop
-    // never ending.
-    more = root_->StepPageLine(&line, kLineNext, &next) != 0 && !(next == line);
-    ++lines;
+    if (!table_.FitsOnPage(used_, metrics)) {
+      table_.SetRecord(current_, pageStart_, used_, lines_);
+      if (position.IsEmpty()) line.GetPosition(&position);
+      if (StopsAt(position)) return false;
+      pageStart_ = position;
+      used_ = 0;
+      lines_ = 0;
+    }
+    ++lines_;
     if (metrics.endKind == kLineEndPageBreak) {
-      SetRecord(current, pageStart, used + metrics.height, lines);
-      used = 0;
-      lines = 0;
-      if (more && StopsAt(current, next, stopMark)) return;
-      pageStart = next;
+      table_.SetRecord(current_, pageStart_, used_ + metrics.height, lines_);
+      used_ = 0;
+      lines_ = 0;
+      breakBefore_ = true;
     } else {
-      used += metrics.height;
+      used_ += metrics.height;
     }
-    line = next;
+    return true;
   }
-  if (used > 0 || current == records_.begin()) SetRecord(current, pageStart, used, lines);
-  ForgetLookup();
-  records_.erase(current, records_.end());
+
+  // After the last line: the last page, unless it would be empty, and no
+  // records after it.
+  void Finish() {
+    if (stopped_) return;
+    if (used_ > 0 || current_ == table_.records_.begin()) {
+      table_.SetRecord(current_, pageStart_, used_, lines_);
+    }
+    table_.ForgetLookup();
+    table_.records_.erase(current_, table_.records_.end());
+  }
+
+ private:
+  bool StopsAt(const CVedTextPos& newStart) {
+    stopped_ = table_.StopsAt(current_, newStart, stopMark_);
+    return stopped_;
+  }
+
+  CVedPageTable& table_;
+  Node current_;
+  const CVedTextPos* stopMark_;
+  CVedTextPos pageStart_;
+  int32_t used_ = 0;
+  int32_t lines_ = 0;
+  bool breakBefore_ = false;  // the line before ended with a page break
+  bool stopped_ = false;
+};
+
+void CVedPageTable::Paginate(Node start, const CVedTextPos* stopMark) {
+  Pagination pagination(*this, start, stopMark);
+  if (!start->position.IsEmpty()) root_->WalkPageLines(&start->position, pagination);
+  pagination.Finish();
 }
 
 int CVedPageTable::Repaginate(const ChangeRecord* change) {

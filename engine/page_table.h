@@ -121,7 +121,12 @@ class CVedPageTable {
   // they are paginated again: pagination starts no later than the page
   // before the first invalid record.
   Node EarliestStart(Node start);
+  // Lays the lines out on pages from the page `start` on: to the end of
+  // the document, or up to the first page start after `stopMark` that
+  // still has its valid record.
   void Paginate(Node start, const CVedTextPos* stopMark);
+  // The layout of one pass of Paginate, fed one line at a time.
+  class Pagination;
   bool FitsOnPage(int32_t used, const LineMetrics& line) const;
   void SetRecord(Node& current, const CVedTextPos& start, int32_t height, int32_t lines);
   bool StopsAt(Node& current, const CVedTextPos& newStart, const CVedTextPos* stopMark);

@@ -123,6 +123,8 @@ class CDocObjContainer : public CDocObject {
   LineMetrics* GetPageLineMetrics(LineMetrics* out, const CVedTextPos* pos) override;
   int StepLine(const CVedTextPos* pos, int direction, CVedTextPos* out) override;
   int StepPageLine(const CVedTextPos* pos, int direction, CVedTextPos* out) override;
+  // Walks each child's lines in turn from the child `from` names.
+  PageLineWalk WalkPageLines(const CVedTextPos* from, CPageLineVisitor& visitor) override;
   int IsFirstLine(const CVedTextPos* pos) override;
   int IsLastLine(const CVedTextPos* pos) override;
   int GetCursor(CVedTextPos* out) override;

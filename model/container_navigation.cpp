@@ -17,6 +17,38 @@ constexpr int32_t kAnnounceLast = 3;
 
 bool IsTableMove(int command) { return command >= kTableMoveFirst && command <= kTableMoveLast; }
 
+// A child's line as the container answers for it: the child's metrics and
+// the child's position behind the child's index.
+class ChildPageLine final : public CPageLine {
+ public:
+  ChildPageLine(const CPageLine& line, int32_t child) : line_(line), child_(child) {}
+  void GetMetrics(LineMetrics* out) const override {
+    *out = LineMetrics{};
+    line_.GetMetrics(out);
+  }
+  void GetPosition(CVedTextPos* out) const override {
+    line_.GetPosition(out);
+    out->PrependPair(kTagChildIndex, child_);
+  }
+
+ private:
+  const CPageLine& line_;
+  int32_t child_;
+};
+
+// Hands a child's lines on as the container's.
+class ChildLineVisitor final : public CPageLineVisitor {
+ public:
+  ChildLineVisitor(CPageLineVisitor& visitor, int32_t child) : visitor_(visitor), child_(child) {}
+  bool VisitLine(const CPageLine& line) override {
+    return visitor_.VisitLine(ChildPageLine(line, child_));
+  }
+
+ private:
+  CPageLineVisitor& visitor_;
+  int32_t child_;
+};
+
 }  // namespace
 
 int CDocObjContainer::GetKindAt(const CVedTextPos* pos, ObjectDescription* out) {
@@ -211,6 +243,26 @@ int CDocObjContainer::StepPageLine(const CVedTextPos* pos, int direction, CVedTe
                     [](CDocObject* child, const CVedTextPos* rest, int d, CVedTextPos* o) {
                       return child->StepPageLine(rest, d, o);
                     });
+}
+
+PageLineWalk CDocObjContainer::WalkPageLines(const CVedTextPos* from, CPageLineVisitor& visitor) {
+  const StrippedPath p = StripStep(from, 0);
+  // Only a line inside a child starts a walk over the children; any other
+  // start is stepped from as it is.
+  if (from == nullptr || !p.rest || p.step.tag != kTagChildIndex ||
+      !children_.IsValid(p.step.value)) {
+    return CDocObject::WalkPageLines(from, visitor);
+  }
+  const CVedTextPos* rest = p.RestOrNull();
+  for (int32_t n = p.step.value; children_.IsValid(n); ++n) {
+    ChildLineVisitor childVisitor(visitor, n);
+    if (children_.GetAt(n)->WalkPageLines(rest, childVisitor) == PageLineWalk::kStopped) {
+      return PageLineWalk::kStopped;
+    }
+    // Every later child is walked from its first line.
+    rest = nullptr;
+  }
+  return PageLineWalk::kLinesEnded;
 }
 
 int CDocObjContainer::IsFirstLine(const CVedTextPos* pos) {

@@ -146,6 +146,34 @@ inline constexpr int kLineThis = 0;
 inline constexpr int kLineNext = 1;
 inline constexpr int kLinePrevious = 2;
 
+// A line that a walk over the page lines has reached. Its metrics and its
+// position are made only when they are asked for: pagination walks every
+// line of a document but needs the position of few of them.
+class CPageLine {
+ public:
+  // What GetPageLineMetrics answers for the line.
+  virtual void GetMetrics(LineMetrics* out) const = 0;
+  // The line's position, as StepPageLine steps to it.
+  virtual void GetPosition(CVedTextPos* out) const = 0;
+
+ protected:
+  ~CPageLine() = default;
+};
+
+// What a walk over the page lines hands each line to, in document order.
+class CPageLineVisitor {
+ public:
+  // False ends the walk.
+  virtual bool VisitLine(const CPageLine& line) = 0;
+
+ protected:
+  ~CPageLineVisitor() = default;
+};
+
+// How a walk over the page lines ended: past the object's last line, or
+// because the visitor ended it or a step stayed on its line.
+enum class PageLineWalk { kLinesEnded, kStopped };
+
 // The parameter block of MoveCursor.
 struct MoveParams {
   int32_t setCursor = 1;
@@ -191,6 +219,11 @@ class CDocObject : public platform::CObject {
   virtual LineMetrics* GetPageLineMetrics(LineMetrics* out, const CVedTextPos* pos) = 0;
   virtual int StepLine(const CVedTextPos* pos, int direction, CVedTextPos* out) = 0;
   virtual int StepPageLine(const CVedTextPos* pos, int direction, CVedTextPos* out) = 0;
+  // Visits the page lines from the line of `from` (null: the first line)
+  // as StepPageLine steps through them. This answer steps by positions; an
+  // object that can walk its lines without making a position for each
+  // overrides it.
+  virtual PageLineWalk WalkPageLines(const CVedTextPos* from, CPageLineVisitor& visitor);
   virtual int IsFirstLine(const CVedTextPos* pos) = 0;
   virtual int IsLastLine(const CVedTextPos* pos) = 0;
   virtual int IsEmpty() = 0;

@@ -277,30 +277,7 @@ int32_t CTextEngine::GetHeight(const CVedTextPos* from, const CVedTextPos* to) {
 LineMetrics* CTextEngine::GetLineMetrics(LineMetrics* out, const CVedTextPos* pos) {
   *out = LineMetrics{};
   TextNodes nodes;
-  ParagraphInfo paragraph;
-  LineInfo line;
-  CharCell last;
-  if (!Built() || !MapNodes(OrCaret(pos), &nodes) ||
-      navigator_.GetInfo(nodes.paragraph, paragraph) == 0 ||
-      navigator_.GetInfo(nodes.line, line) == 0 || navigator_.GetInfo(line.lastCell, last) == 0) {
-    return out;
-  }
-  out->gap = navigator_.GapBelow(paragraph, nodes.line);
-  out->height = line.height + out->gap;
-  switch (last.code) {
-    case kCodeParagraphEnd:
-      out->endKind = kLineEndParagraph;
-      break;
-    case kCodePageBreak:
-      out->endKind = kLineEndPageBreak;
-      break;
-    case kCodeEndOfText:
-      out->endKind = kLineEndText;
-      break;
-    default:
-      out->endKind = kLineEndNone;
-  }
-  out->anchor = line.anchor;
+  if (Built() && MapNodes(OrCaret(pos), &nodes)) navigator_.GetLineMetrics(nodes, out);
   return out;
 }
 

@@ -443,6 +443,48 @@ int CTextNavigator::StepLine(const CVedTextPos* pos, int direction, CVedTextPos*
   return 1;
 }
 
+bool CTextNavigator::FirstLineStart(TextNodes* out) const {
+  TextNodes nodes{Navigate(kLevelParagraph, kNavFirst, kNoNode),
+                  Navigate(kLevelLine, kNavFirst, kNoNode), kNoNode};
+  if (!FirstCellOfLine(&nodes)) return false;
+  *out = nodes;
+  return true;
+}
+
+bool CTextNavigator::NextLineStart(TextNodes* nodes) const {
+  TextNodes next = *nodes;
+  if (!NextLine(&next) || !FirstCellOfLine(&next)) return false;
+  *nodes = next;
+  return true;
+}
+
+void CTextNavigator::GetLineMetrics(const TextNodes& nodes, LineMetrics* out) const {
+  *out = LineMetrics{};
+  ParagraphInfo paragraph;
+  LineInfo line;
+  CharCell last;
+  if (GetInfo(nodes.paragraph, paragraph) == 0 || GetInfo(nodes.line, line) == 0 ||
+      GetInfo(line.lastCell, last) == 0) {
+    return;
+  }
+  out->gap = GapBelow(paragraph, nodes.line);
+  out->height = line.height + out->gap;
+  switch (last.code) {
+    case kCodeParagraphEnd:
+      out->endKind = kLineEndParagraph;
+      break;
+    case kCodePageBreak:
+      out->endKind = kLineEndPageBreak;
+      break;
+    case kCodeEndOfText:
+      out->endKind = kLineEndText;
+      break;
+    default:
+      out->endKind = kLineEndNone;
+  }
+  out->anchor = line.anchor;
+}
+
 int32_t CTextNavigator::GapBelow(const ParagraphInfo& paragraph, NodeHandle line) const {
   return paragraph.lastLine == line ? paragraph.paragraphGap : paragraph.lineGap;
 }

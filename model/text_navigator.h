@@ -130,6 +130,13 @@ class CTextNavigator : public CTextStore {
   int MoveCaret(int command, const MoveParams& params, const CVedTextPos* from, CVedTextPos* out,
                 int* result) const;
   int StepLine(const CVedTextPos* pos, int direction, CVedTextPos* out) const;
+  // The nodes StepLine steps to without a position: the text's first line,
+  // and the line after the one of `nodes`; each with its first cell.
+  bool FirstLineStart(TextNodes* out) const;
+  bool NextLineStart(TextNodes* nodes) const;
+  // The metrics of the line of `nodes` (all 0 when its records are not
+  // linked).
+  void GetLineMetrics(const TextNodes& nodes, LineMetrics* out) const;
   int32_t PositionFromPoint(const CVedTextPos* base, int32_t x, int32_t y, CVedTextPos* out) const;
   int PositionAtHeight(const CVedTextPos* pos, int32_t height, int kind, CVedTextPos* out,
                        int32_t* consumed) const;

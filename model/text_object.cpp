@@ -31,6 +31,44 @@ bool HasPlace(const CVedTextPos* pos) {
          pos->pairs[0].tag == kTagFreeCursor && pos->pairs[1].tag == kTagFreeCursor;
 }
 
+// The position StepPageLine answers for the line of `nodes`.
+void MakeLineStart(const TextNodes& nodes, CVedTextPos* out) {
+  CTextNavigator::MakePosition(nodes, out);
+  CTextObject::AddPlace(out, kZoneText, 0);
+}
+
+// A line of the store as a walk over the page lines reaches it. The first
+// line of a walk is where the walk was asked to start, as it was given.
+class TextPageLine final : public CPageLine {
+ public:
+  TextPageLine(const CTextNavigator& navigator, const TextNodes& nodes, const CVedTextPos* given)
+      : navigator_(navigator), nodes_(nodes), given_(given) {}
+  void GetMetrics(LineMetrics* out) const override { navigator_.GetLineMetrics(nodes_, out); }
+  void GetPosition(CVedTextPos* out) const override {
+    if (given_ != nullptr) {
+      *out = *given_;
+      return;
+    }
+    MakeLineStart(nodes_, out);
+  }
+
+ private:
+  const CTextNavigator& navigator_;
+  const TextNodes& nodes_;
+  const CVedTextPos* given_;
+};
+
+bool SameNodes(const TextNodes& a, const TextNodes& b) {
+  return a.paragraph == b.paragraph && a.line == b.line && a.cell == b.cell;
+}
+
+// Whether the line start of `next` is the position a walk started at.
+bool StaysOn(const CVedTextPos& start, const TextNodes& next) {
+  CVedTextPos position;
+  MakeLineStart(next, &position);
+  return position == start;
+}
+
 }  // namespace
 
 int CTextObject::Initialize(CDocRenderer* renderer, CEditFeedback* feedback) {
@@ -473,6 +511,32 @@ int CTextObject::StepPageLine(const CVedTextPos* pos, int direction, CVedTextPos
   const int result = CTextEngine::StepPageLine(Plain(pos).get(), direction, out);
   if (result == 1) AddPlace(out, kZoneText, 0);
   return result == 1 ? 1 : 0;
+}
+
+bool CTextObject::WalkStart(const CVedTextPos* from, TextNodes* out) {
+  if (!Built()) return false;
+  if (from == nullptr) return Navigator().FirstLineStart(out);
+  const std::optional<CVedTextPos> plain = StripFreeCursor(from);
+  return Navigator().MapPosition(&*plain, out) != 0;
+}
+
+PageLineWalk CTextObject::WalkPageLines(const CVedTextPos* from, CPageLineVisitor& visitor) {
+  TextNodes nodes;
+  // A start that names no line of the store is stepped from as it is.
+  if (!WalkStart(from, &nodes)) return CDocObject::WalkPageLines(from, visitor);
+  const CTextNavigator& navigator = Navigator();
+  const CVedTextPos* given = from;
+  while (true) {
+    if (!visitor.VisitLine(TextPageLine(navigator, nodes, given))) return PageLineWalk::kStopped;
+    TextNodes next = nodes;
+    if (!navigator.NextLineStart(&next)) return PageLineWalk::kLinesEnded;
+    // A step that stays on its line ends the walk rather than never ending.
+    if (given != nullptr ? StaysOn(*given, next) : SameNodes(nodes, next)) {
+      return PageLineWalk::kStopped;
+    }
+    nodes = next;
+    given = nullptr;
+  }
 }
 
 int CTextObject::IsFirstLine(const CVedTextPos* pos) {

@@ -33,6 +33,9 @@ class CTextObject : public CTextEngine {
   LineMetrics* GetPageLineMetrics(LineMetrics* out, const CVedTextPos* pos) override;
   int StepLine(const CVedTextPos* pos, int direction, CVedTextPos* out) override;
   int StepPageLine(const CVedTextPos* pos, int direction, CVedTextPos* out) override;
+  // Walks the lines of the store, making a line's position only when the
+  // visitor asks for it.
+  PageLineWalk WalkPageLines(const CVedTextPos* from, CPageLineVisitor& visitor) override;
   int IsFirstLine(const CVedTextPos* pos) override;
   int IsLastLine(const CVedTextPos* pos) override;
   int GetCursor(CVedTextPos* out) override;
@@ -88,6 +91,8 @@ class CTextObject : public CTextEngine {
 
  private:
   int32_t Pitch() const;
+  // The nodes of the line a walk over the page lines starts at.
+  bool WalkStart(const CVedTextPos* from, TextNodes* out);
   bool FreeCursorOn() const { return Options().freeCursor != 0; }
   // Limits a place to the margin of its zone on the caret's line.
   void LimitToMargin(int32_t* zone, int32_t* offset);

@@ -31,13 +31,22 @@ constexpr char kWideChar[] = "\x82\xa0";  // あ
 constexpr char kParagraphEnd[] = "\r";
 constexpr char kPageBreak[] = "\x0c";
 
-// Counts the lines pagination measures, so that tests see the table's work.
+// Counts the lines pagination measures, so that tests see the table's work:
+// lines measured by position and lines measured on a walk over the lines.
 class CountingContainer : public CDocObjContainer {
  public:
   LineMetrics* GetPageLineMetrics(LineMetrics* out, const CVedTextPos* pos) override {
-    ++measured;
-    if (onMeasure) onMeasure();
+    // A walk that steps by positions measures through here too: its lines
+    // are counted once, as the walk hands them on.
+    if (!walking_) Measuring();
     return CDocObjContainer::GetPageLineMetrics(out, pos);
+  }
+  PageLineWalk WalkPageLines(const CVedTextPos* from, CPageLineVisitor& visitor) override {
+    CountingVisitor counting(*this, visitor);
+    walking_ = true;
+    const PageLineWalk walk = CDocObjContainer::WalkPageLines(from, counting);
+    walking_ = false;
+    return walk;
   }
   LineMetrics* GetLineMetrics(LineMetrics* out, const CVedTextPos* pos) override {
     ++looked;
@@ -46,6 +55,41 @@ class CountingContainer : public CDocObjContainer {
   int measured = 0;
   int looked = 0;  // lines whose metrics were read, as a record check reads them
   std::function<void()> onMeasure;
+
+ private:
+  bool walking_ = false;
+
+  void Measuring() {
+    ++measured;
+    if (onMeasure) onMeasure();
+  }
+
+  class CountingLine final : public CPageLine {
+   public:
+    CountingLine(CountingContainer& owner, const CPageLine& line) : owner_(owner), line_(line) {}
+    void GetMetrics(LineMetrics* out) const override {
+      owner_.Measuring();
+      line_.GetMetrics(out);
+    }
+    void GetPosition(CVedTextPos* out) const override { line_.GetPosition(out); }
+
+   private:
+    CountingContainer& owner_;
+    const CPageLine& line_;
+  };
+
+  class CountingVisitor final : public CPageLineVisitor {
+   public:
+    CountingVisitor(CountingContainer& owner, CPageLineVisitor& visitor)
+        : owner_(owner), visitor_(visitor) {}
+    bool VisitLine(const CPageLine& line) override {
+      return visitor_.VisitLine(CountingLine(owner_, line));
+    }
+
+   private:
+    CountingContainer& owner_;
+    CPageLineVisitor& visitor_;
+  };
 };
 
 // `count` one-character paragraphs.

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "container_fixture.h"
 #include "model/text_object.h"
 
@@ -155,6 +160,97 @@ TEST_F(ContainerNavigationTest, LineAnchorsAreFoundInEarlierChildren) {
   const CVedTextPos inFirst = f.PathIn(0, kMoveNextChar, 0);
   ASSERT_EQ(f.container.SetAnchor(kAnchorLine, &anchor, &inFirst), 1);
   EXPECT_EQ(f.container.FindAnchor(kAnchorLine, nullptr, 0), &anchor);
+}
+
+// One line as a walk over the page lines or a step through them met it.
+struct MetLine {
+  CVedTextPos position;
+  LineMetrics metrics;
+  bool operator==(const MetLine& other) const {
+    return position == other.position && metrics.height == other.metrics.height &&
+           metrics.gap == other.metrics.gap && metrics.endKind == other.metrics.endKind &&
+           metrics.anchor == other.metrics.anchor;
+  }
+};
+
+// Takes every line, or the first `limit` lines.
+class LineRecorder final : public CPageLineVisitor {
+ public:
+  explicit LineRecorder(size_t limit = SIZE_MAX) : limit_(limit) {}
+  bool VisitLine(const CPageLine& line) override {
+    MetLine met;
+    line.GetPosition(&met.position);
+    line.GetMetrics(&met.metrics);
+    lines.push_back(met);
+    return lines.size() < limit_;
+  }
+  std::vector<MetLine> lines;
+
+ private:
+  size_t limit_;
+};
+
+// The lines from `from` to the end, as StepPageLine steps through them.
+std::vector<MetLine> SteppedLines(CDocObject& object, CVedTextPos from) {
+  std::vector<MetLine> lines;
+  CVedTextPos line = from;
+  while (true) {
+    MetLine met{line, {}};
+    object.GetPageLineMetrics(&met.metrics, &line);
+    lines.push_back(met);
+    CVedTextPos next;
+    if (object.StepPageLine(&line, kLineNext, &next) == 0 || next == line) return lines;
+    line = next;
+  }
+}
+
+TEST(ContainerPageLineWalkTest, AWalkMeetsTheLinesAStepThroughThemMeets) {
+  ContainerFixture f;
+  // Lines of ten wide characters: a paragraph of two lines ended by a page
+  // break, a grid area between two texts, an empty paragraph.
+  f.TypeIntoFirst(std::string(15 * 2, 'a') + "\x0c" + "bb\r\rcc");
+  f.PlaceCursor(0, kMoveDocumentEnd);
+  CDocObject* grid = f.container.CreateChildObject(kObjectGridArea);
+  ASSERT_NE(grid, nullptr);
+  CVedTextPos split;
+  ASSERT_EQ(f.container.InsertChildAtCursor(ChildEntry{grid, kObjectGridArea, 0, {}}, &split), 1);
+  f.InsertText("dd\ree");
+  ASSERT_EQ(f.Types(),
+            (std::vector<int32_t>{kObjectText, kObjectGridArea, kObjectText, kObjectText}));
+  CVedAnchor anchor;
+  const CVedTextPos anchored = f.PathIn(0, kMoveNextChar, 25);
+  ASSERT_EQ(f.container.SetAnchor(kAnchorLine, &anchor, &anchored), 1);
+
+  CVedTextPos first;
+  ASSERT_EQ(f.container.StepPageLine(nullptr, kLinePrevious, &first), 1);
+  const std::vector<MetLine> stepped = SteppedLines(f.container, first);
+  ASSERT_GE(stepped.size(), 7u);
+  EXPECT_EQ(stepped[1].metrics.endKind, kLineEndPageBreak);
+  EXPECT_EQ(stepped[1].metrics.anchor, &anchor);
+  // From the first line, from a line inside a text given as any place on
+  // it, and from the first line of a later text.
+  const CVedTextPos starts[] = {first, anchored, stepped[stepped.size() - 2].position};
+  for (const CVedTextPos& start : starts) {
+    LineRecorder walked;
+    EXPECT_EQ(f.container.WalkPageLines(&start, walked), PageLineWalk::kLinesEnded);
+    EXPECT_EQ(walked.lines, SteppedLines(f.container, start));
+  }
+}
+
+TEST(ContainerPageLineWalkTest, AVisitorEndsTheWalk) {
+  ContainerFixture f;
+  f.TypeIntoFirst("ab\rcd");
+  f.InsertText("ef");
+  CVedTextPos first;
+  ASSERT_EQ(f.container.StepPageLine(nullptr, kLinePrevious, &first), 1);
+  // Three lines: a visitor that ends the walk at the third or earlier
+  // ends it there.
+  for (size_t limit = 1; limit <= 4; ++limit) {
+    LineRecorder walked(limit);
+    EXPECT_EQ(f.container.WalkPageLines(&first, walked),
+              limit <= 3 ? PageLineWalk::kStopped : PageLineWalk::kLinesEnded);
+    EXPECT_EQ(walked.lines.size(), std::min<size_t>(limit, 3));
+  }
 }
 
 TEST(ContainerCellTest, LastTextLineAboveAnEmptyGridIsTheLastLine) {
