@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 #include "model/renderer.h"
 #include "platform/sjis.h"
@@ -396,6 +397,18 @@ NodeHandle CTextEditor::LinkCell(InsertPoint& at, const CharCell& cell) {
   return added;
 }
 
+int CTextEditor::LinkCells(InsertPoint& at, std::span<const CharCell> cells) {
+  NodeHandle first = kNoNode;
+  NodeHandle last = kNoNode;
+  const int linked = LinkCellsBefore(at.nodes, cells, &first, &last);
+  if (first != kNoNode) {
+    if (at.firstInserted == kNoNode) at.firstInserted = first;
+    at.lastInserted = last;
+  }
+  if (linked != 0) at.inserted += static_cast<int32_t>(cells.size());
+  return linked;
+}
+
 void CTextEditor::FillCharCell(uint16_t code, int32_t glyphWidth, const CharCell& cellTemplate,
                                CharCell* out) const {
   *out = cellTemplate;
@@ -413,14 +426,14 @@ void CTextEditor::FillCharCell(uint16_t code, int32_t glyphWidth, const CharCell
 int CTextEditor::InsertChars(InsertPoint& at, std::string_view run, const CharCell& cellTemplate) {
   std::vector<int32_t> widths;
   if (!formats_->GetCharWidths(cellTemplate.fontId, run, &widths)) return 0;
+  // Linked as one run, so that the line's record is read and written once
+  // rather than once a character.
+  std::vector<CharCell> cells(widths.size());
   size_t character = 0;
   for (size_t i = 0; i < run.size(); i += platform::CharLengthAt(run, i), ++character) {
-    CharCell cell;
-    FillCharCell(platform::CharCodeAt(run, i), widths[character], cellTemplate, &cell);
-    if (LinkCell(at, cell) == kNoNode) return 0;
-    ++at.inserted;
+    FillCharCell(platform::CharCodeAt(run, i), widths[character], cellTemplate, &cells[character]);
   }
-  return 1;
+  return LinkCells(at, cells);
 }
 
 int CTextEditor::InsertTab(InsertPoint& at) {

@@ -93,6 +93,8 @@ class CTextEditor : public CTextStore {
   int InsertBreak(InsertPoint& at, uint16_t code, int32_t* heightDelta);
   // Links a new cell before the insertion cell, keeping the line's range.
   NodeHandle LinkCell(InsertPoint& at, const CharCell& cell);
+  // The same for a run of cells; 0 when not every cell could be linked.
+  int LinkCells(InsertPoint& at, std::span<const CharCell> cells);
   int JoinAtBreak(NodeHandle paragraph, NodeHandle line, NodeHandle breakCell);
   // Takes a cell out of its line; a line it empties goes too, and its
   // height is taken off `heightDelta`.
