@@ -410,7 +410,7 @@ int CTextEditor::LinkCells(InsertPoint& at, std::span<const CharCell> cells) {
 }
 
 void CTextEditor::FillCharCell(uint16_t code, int32_t glyphWidth, const CharCell& cellTemplate,
-                               CharCell* out) const {
+                               const CKinsokuClassifier& kinsoku, CharCell* out) const {
   *out = cellTemplate;
   out->code = code;
   out->glyphWidth = glyphWidth;
@@ -418,9 +418,13 @@ void CTextEditor::FillCharCell(uint16_t code, int32_t glyphWidth, const CharCell
   out->adjustment = 0;
   out->anchor = nullptr;
   CLineComposer::FoldChar(code, out->tag);
-  out->breakClass =
-      CLineComposer::KinsokuClass(code, pageFormat_->lineStartChars, pageFormat_->lineEndChars);
+  out->breakClass = kinsoku.ClassOf(code);
   out->squeeze = CLineComposer::IsSqueezable(code) ? 1 : 0;
+}
+
+CKinsokuClassifier CTextEditor::Kinsoku() const {
+  if (pageFormat_ == nullptr) return CKinsokuClassifier(nullptr, nullptr);
+  return CKinsokuClassifier(pageFormat_->lineStartChars, pageFormat_->lineEndChars);
 }
 
 int CTextEditor::InsertChars(InsertPoint& at, std::string_view run, const CharCell& cellTemplate) {
@@ -429,9 +433,11 @@ int CTextEditor::InsertChars(InsertPoint& at, std::string_view run, const CharCe
   // Linked as one run, so that the line's record is read and written once
   // rather than once a character.
   std::vector<CharCell> cells(widths.size());
+  const CKinsokuClassifier kinsoku = Kinsoku();
   size_t character = 0;
   for (size_t i = 0; i < run.size(); i += platform::CharLengthAt(run, i), ++character) {
-    FillCharCell(platform::CharCodeAt(run, i), widths[character], cellTemplate, &cells[character]);
+    FillCharCell(platform::CharCodeAt(run, i), widths[character], cellTemplate, kinsoku,
+                 &cells[character]);
   }
   return LinkCells(at, cells);
 }
@@ -619,6 +625,7 @@ int CTextEditor::OverwriteText(const CVedTextPos* pos, std::string_view text,
   const CVedTextPos rangeStart = ChangedFrom(nodes);
   std::vector<int32_t> widths;
   formats_->GetCharWidths(cellTemplate.fontId, text, &widths);
+  const CKinsokuClassifier kinsoku = Kinsoku();
   size_t i = 0;
   size_t character = 0;
   TextNodes lastWritten = nodes;
@@ -628,7 +635,8 @@ int CTextEditor::OverwriteText(const CVedTextPos* pos, std::string_view text,
     if (IsLineEndCode(cell.code)) break;
     const uint16_t code = platform::CharCodeAt(text, i);
     CharCell rewritten;
-    FillCharCell(code, character < widths.size() ? widths[character] : 0, cellTemplate, &rewritten);
+    FillCharCell(code, character < widths.size() ? widths[character] : 0, cellTemplate, kinsoku,
+                 &rewritten);
     rewritten.anchor = cell.anchor;
     SetInfo(nodes.cell, rewritten);
     lastWritten = nodes;

@@ -119,8 +119,11 @@ class CTextEditor : public CTextStore {
   bool LineHoldsCell(NodeHandle first, NodeHandle last, NodeHandle cell) const;
   static int32_t LineHeightWithGap(const ParagraphInfo& paragraph, const LineInfo& line, bool last);
   int32_t ParagraphHeight(NodeHandle paragraph) const;
+  // The line-breaking classes of the page format's lists, read once for a
+  // run of characters rather than searched for each.
+  CKinsokuClassifier Kinsoku() const;
   void FillCharCell(uint16_t code, int32_t glyphWidth, const CharCell& cellTemplate,
-                    CharCell* out) const;
+                    const CKinsokuClassifier& kinsoku, CharCell* out) const;
   CVedTextPos ChangedFrom(const TextNodes& nodes) const;
   CVedTextPos WidenToLineStart(const TextNodes& start) const;
   template <typename Apply>
