@@ -151,7 +151,8 @@ inline constexpr int kLinePrevious = 2;
 // line of a document but needs the position of few of them.
 class CPageLine {
  public:
-  // What GetPageLineMetrics answers for the line.
+  // What GetPageLineMetrics answers for the line. A walk may have measured
+  // it ahead, before its visitor met the lines before it.
   virtual void GetMetrics(LineMetrics* out) const = 0;
   // The line's position, as StepPageLine steps to it.
   virtual void GetPosition(CVedTextPos* out) const = 0;
@@ -220,9 +221,10 @@ class CDocObject : public platform::CObject {
   virtual int StepLine(const CVedTextPos* pos, int direction, CVedTextPos* out) = 0;
   virtual int StepPageLine(const CVedTextPos* pos, int direction, CVedTextPos* out) = 0;
   // Visits the page lines from the line of `from` (null: the first line)
-  // as StepPageLine steps through them. This answer steps by positions; an
-  // object that can walk its lines without making a position for each
-  // overrides it.
+  // as StepPageLine steps through them. The visitor may attach and detach
+  // the anchors of the lines it has met; it changes nothing else. This
+  // answer steps by positions; an object that can walk its lines without
+  // making a position for each overrides it.
   virtual PageLineWalk WalkPageLines(const CVedTextPos* from, CPageLineVisitor& visitor);
   virtual int IsFirstLine(const CVedTextPos* pos) = 0;
   virtual int IsLastLine(const CVedTextPos* pos) = 0;

@@ -1,6 +1,7 @@
 #include "model/text_navigator.h"
 
 #include <algorithm>
+#include <array>
 
 int CTextNavigator::Init(CTextFormats* formats, CFontUseList* fontUse, DocObjOptions* options) {
   if (IsBound() && fontUse_ != nullptr) return 1;
@@ -458,6 +459,59 @@ bool CTextNavigator::NextLineStart(TextNodes* nodes) const {
   return true;
 }
 
+namespace {
+
+int32_t LineEndKind(uint16_t lastCode) {
+  switch (lastCode) {
+    case kCodeParagraphEnd:
+      return kLineEndParagraph;
+    case kCodePageBreak:
+      return kLineEndPageBreak;
+    case kCodeEndOfText:
+      return kLineEndText;
+    default:
+      return kLineEndNone;
+  }
+}
+
+}  // namespace
+
+void CTextNavigator::GetLineMetrics(std::span<const TextNodes> nodes,
+                                    std::span<LineMetrics> out) const {
+  // What the lines' records give, then the last cells of all of them.
+  constexpr size_t kBatch = 16;
+  std::array<LineInfo, kBatch> lines;
+  std::array<bool, kBatch> linked{};
+  std::array<uint16_t, kBatch> lastCodes{};
+  for (size_t from = 0; from < nodes.size(); from += kBatch) {
+    const size_t count = std::min(kBatch, nodes.size() - from);
+    for (size_t i = 0; i < count; ++i) {
+      const TextNodes& at = nodes[from + i];
+      LineMetrics& metrics = out[from + i];
+      metrics = LineMetrics{};
+      ParagraphInfo paragraph;
+      linked[i] = GetInfo(at.paragraph, paragraph) != 0 && GetInfo(at.line, lines[i]) != 0;
+      if (!linked[i]) continue;
+      metrics.gap = GapBelow(paragraph, at.line);
+      metrics.height = lines[i].height + metrics.gap;
+      metrics.anchor = lines[i].anchor;
+    }
+    for (size_t i = 0; i < count; ++i) {
+      const CharCell* last = linked[i] ? LinkedCell(lines[i].lastCell) : nullptr;
+      linked[i] = last != nullptr;
+      if (last != nullptr) lastCodes[i] = last->code;
+    }
+    for (size_t i = 0; i < count; ++i) {
+      LineMetrics& metrics = out[from + i];
+      if (linked[i]) {
+        metrics.endKind = LineEndKind(lastCodes[i]);
+      } else {
+        metrics = LineMetrics{};
+      }
+    }
+  }
+}
+
 void CTextNavigator::GetLineMetrics(const TextNodes& nodes, LineMetrics* out) const {
   *out = LineMetrics{};
   ParagraphInfo paragraph;
@@ -469,19 +523,7 @@ void CTextNavigator::GetLineMetrics(const TextNodes& nodes, LineMetrics* out) co
   }
   out->gap = GapBelow(paragraph, nodes.line);
   out->height = line.height + out->gap;
-  switch (last.code) {
-    case kCodeParagraphEnd:
-      out->endKind = kLineEndParagraph;
-      break;
-    case kCodePageBreak:
-      out->endKind = kLineEndPageBreak;
-      break;
-    case kCodeEndOfText:
-      out->endKind = kLineEndText;
-      break;
-    default:
-      out->endKind = kLineEndNone;
-  }
+  out->endKind = LineEndKind(last.code);
   out->anchor = line.anchor;
 }
 

@@ -1,7 +1,10 @@
 #include "model/text_object.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <optional>
+#include <span>
 #include <string>
 
 namespace {
@@ -37,13 +40,14 @@ void MakeLineStart(const TextNodes& nodes, CVedTextPos* out) {
   CTextObject::AddPlace(out, kZoneText, 0);
 }
 
-// A line of the store as a walk over the page lines reaches it. The first
-// line of a walk is where the walk was asked to start, as it was given.
+// A line of the store as a walk over the page lines reaches it, measured
+// ahead. The first line of a walk is where the walk was asked to start, as
+// it was given.
 class TextPageLine final : public CPageLine {
  public:
-  TextPageLine(const CTextNavigator& navigator, const TextNodes& nodes, const CVedTextPos* given)
-      : navigator_(navigator), nodes_(nodes), given_(given) {}
-  void GetMetrics(LineMetrics* out) const override { navigator_.GetLineMetrics(nodes_, out); }
+  TextPageLine(const TextNodes& nodes, const LineMetrics& metrics, const CVedTextPos* given)
+      : nodes_(nodes), metrics_(metrics), given_(given) {}
+  void GetMetrics(LineMetrics* out) const override { *out = metrics_; }
   void GetPosition(CVedTextPos* out) const override {
     if (given_ != nullptr) {
       *out = *given_;
@@ -53,8 +57,8 @@ class TextPageLine final : public CPageLine {
   }
 
  private:
-  const CTextNavigator& navigator_;
   const TextNodes& nodes_;
+  const LineMetrics& metrics_;
   const CVedTextPos* given_;
 };
 
@@ -68,6 +72,27 @@ bool StaysOn(const CVedTextPos& start, const TextNodes& next) {
   MakeLineStart(next, &position);
   return position == start;
 }
+
+// The line after `line` as StepPageLine steps to it, or none when the
+// walk ends there (`end` says how). `given` is the position the line was
+// given as, if it was.
+std::optional<TextNodes> StepWalk(const CTextNavigator& navigator, const TextNodes& line,
+                                  const CVedTextPos* given, PageLineWalk* end) {
+  TextNodes next = line;
+  if (!navigator.NextLineStart(&next)) {
+    *end = PageLineWalk::kLinesEnded;
+    return std::nullopt;
+  }
+  // A step that stays on its line ends the walk rather than never ending.
+  if (given != nullptr ? StaysOn(*given, next) : SameNodes(line, next)) {
+    *end = PageLineWalk::kStopped;
+    return std::nullopt;
+  }
+  return next;
+}
+
+// The lines a walk measures together.
+constexpr size_t kLinesAhead = 16;
 
 }  // namespace
 
@@ -521,22 +546,31 @@ bool CTextObject::WalkStart(const CVedTextPos* from, TextNodes* out) {
 }
 
 PageLineWalk CTextObject::WalkPageLines(const CVedTextPos* from, CPageLineVisitor& visitor) {
-  TextNodes nodes;
+  TextNodes start;
   // A start that names no line of the store is stepped from as it is.
-  if (!WalkStart(from, &nodes)) return CDocObject::WalkPageLines(from, visitor);
+  if (!WalkStart(from, &start)) return CDocObject::WalkPageLines(from, visitor);
   const CTextNavigator& navigator = Navigator();
+  std::array<TextNodes, kLinesAhead> lines;
+  std::array<LineMetrics, kLinesAhead> metrics;
+  std::optional<TextNodes> next = start;
   const CVedTextPos* given = from;
-  while (true) {
-    if (!visitor.VisitLine(TextPageLine(navigator, nodes, given))) return PageLineWalk::kStopped;
-    TextNodes next = nodes;
-    if (!navigator.NextLineStart(&next)) return PageLineWalk::kLinesEnded;
-    // A step that stays on its line ends the walk rather than never ending.
-    if (given != nullptr ? StaysOn(*given, next) : SameNodes(nodes, next)) {
-      return PageLineWalk::kStopped;
+  PageLineWalk end = PageLineWalk::kLinesEnded;
+  while (next) {
+    size_t count = 0;
+    while (next && count < kLinesAhead) {
+      lines[count] = *next;
+      next = StepWalk(navigator, lines[count], count == 0 ? given : nullptr, &end);
+      ++count;
     }
-    nodes = next;
+    navigator.GetLineMetrics(std::span(lines).first(count), std::span(metrics).first(count));
+    for (size_t i = 0; i < count; ++i) {
+      if (!visitor.VisitLine(TextPageLine(lines[i], metrics[i], i == 0 ? given : nullptr))) {
+        return PageLineWalk::kStopped;
+      }
+    }
     given = nullptr;
   }
+  return end;
 }
 
 int CTextObject::IsFirstLine(const CVedTextPos* pos) {

@@ -237,6 +237,29 @@ TEST(ContainerPageLineWalkTest, AWalkMeetsTheLinesAStepThroughThemMeets) {
   }
 }
 
+// Long texts are measured some lines ahead at a time: walks over as many
+// lines as that, one more and many more.
+TEST(ContainerPageLineWalkTest, LongTextsAreWalkedAsTheyAreStepped) {
+  for (const int lines : {16, 17, 50}) {
+    ContainerFixture f;
+    // One-character paragraphs; every seventh ends with a page break.
+    std::string text;
+    for (int i = 0; i < lines; ++i) {
+      text += "a";
+      if (i + 1 < lines) text += i % 7 == 6 ? "\x0c" : "\r";
+    }
+    f.TypeIntoFirst(text);
+    CVedTextPos first;
+    ASSERT_EQ(f.container.StepPageLine(nullptr, kLinePrevious, &first), 1);
+    const std::vector<MetLine> stepped = SteppedLines(f.container, first);
+    ASSERT_EQ(stepped.size(), static_cast<size_t>(lines));
+    EXPECT_EQ(stepped[6].metrics.endKind, kLineEndPageBreak);
+    LineRecorder walked;
+    EXPECT_EQ(f.container.WalkPageLines(&first, walked), PageLineWalk::kLinesEnded);
+    EXPECT_EQ(walked.lines, stepped) << lines << " lines";
+  }
+}
+
 TEST(ContainerPageLineWalkTest, AVisitorEndsTheWalk) {
   ContainerFixture f;
   f.TypeIntoFirst("ab\rcd");
