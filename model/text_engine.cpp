@@ -780,6 +780,51 @@ int CTextEngine::SerializeRange(platform::CArchive& archive, int tag, int /*mode
   }
 }
 
+NodeHandle CTextEngine::CellBefore(const CVedTextPos& pos) const {
+  TextNodes at;
+  return MapNodes(pos, &at) ? store_.Navigate(kLevelCell, kNavPrevious, at.cell) : kNoNode;
+}
+
+NodeHandle CTextEngine::CellAfter(NodeHandle cell) const {
+  return cell == kNoNode ? store_.Navigate(kLevelCell, kNavFirst, kNoNode)
+                         : store_.Navigate(kLevelCell, kNavNext, cell);
+}
+
+std::vector<CVedAnchor*> CTextEngine::TakeAnchors(const CVedTextPos& from, const CVedTextPos& to) {
+  std::vector<CVedAnchor*> anchors;
+  TextNodes first;
+  TextNodes last;
+  if (!MapNodes(from, &first) || !MapNodes(to, &last)) return anchors;
+  bool any = false;
+  for (NodeHandle cell = first.cell; cell != kNoNode && cell != last.cell;
+       cell = store_.Navigate(kLevelCell, kNavNext, cell)) {
+    CharCell info;
+    CVedAnchor* anchor = nullptr;
+    if (store_.GetInfo(cell, info) != 0 && info.anchor != nullptr) {
+      anchor = info.anchor;
+      info.anchor = nullptr;
+      store_.SetInfo(cell, info);
+      any = true;
+    }
+    anchors.push_back(anchor);
+  }
+  if (!any) anchors.clear();
+  return anchors;
+}
+
+void CTextEngine::GiveAnchors(NodeHandle first, const std::vector<CVedAnchor*>& anchors) {
+  NodeHandle cell = first;
+  for (CVedAnchor* anchor : anchors) {
+    if (cell == kNoNode) return;
+    CharCell info;
+    if (anchor != nullptr && store_.GetInfo(cell, info) != 0) {
+      info.anchor = anchor;
+      store_.SetInfo(cell, info);
+    }
+    cell = store_.Navigate(kLevelCell, kNavNext, cell);
+  }
+}
+
 int CTextEngine::MergeFrom(CDocObject* other, int flag, EditResult* out) {
   auto* source = dynamic_cast<CTextEngine*>(other);
   if (!Built() || source == nullptr) return 0;
@@ -816,11 +861,10 @@ int CTextEngine::MergeFrom(CDocObject* other, int flag, EditResult* out) {
   result = step;
   if (!otherEmpty) {
     const CVedTextPos readAt = atEnd ? step.newCursor : step.rangeStart;
-    NodeHandle before = kNoNode;
-    TextNodes at;
-    if (MapNodes(readAt, &at)) before = store_.Navigate(kLevelCell, kNavPrevious, at.cell);
+    const NodeHandle before = CellBefore(readAt);
     EditResult read;
     if (ReadTextBlock(block, &readAt, &read) == 0) return 0;
+    GiveAnchors(CellAfter(before), source->TakeAnchors(otherStart, otherEnd));
     const NodeHandle first = atEnd ? store_.Navigate(kLevelCell, kNavNext, before) : firstBefore;
     if (navigator_.PositionOfCell(kNavNext, kNoNode, kNoNode, first, &result.newCursor) == 0) {
       return 0;
@@ -855,10 +899,12 @@ int CTextEngine::SplitInto(const CVedTextPos* pos, CDocObject* other, EditResult
     CVedTextPos otherCaret;
     EditResult read;
     if (WriteTextBlock(&split, &end, block) == 0 ||
-        target->CTextEngine::GetCursor(&otherCaret) == 0 ||
-        target->ReadTextBlock(block, &otherCaret, &read) == 0) {
+        target->CTextEngine::GetCursor(&otherCaret) == 0) {
       return 0;
     }
+    const NodeHandle readAfter = target->CellBefore(otherCaret);
+    if (target->ReadTextBlock(block, &otherCaret, &read) == 0) return 0;
+    target->GiveAnchors(target->CellAfter(readAfter), TakeAnchors(split, end));
   }
   const int result = editor_.DeleteRange(&deleteFrom, &end, out);
   if (result == 0) return 0;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "model/doc_object.h"
 #include "model/text_editor.h"
@@ -123,6 +124,18 @@ class CTextEngine : public CDocObject {
   // paragraph.
   void EndRangeAtParagraphEnd(EditResult* out);
   int32_t HeightBetween(const TextNodes& from, const TextNodes& to) const;
+  // The anchors on the characters from `from` up to `to` (not included),
+  // one entry a character, taken off them; empty when none carries one.
+  // Characters that move to another text through a block leave their
+  // anchors behind: the receiving text takes them on with GiveAnchors.
+  std::vector<CVedAnchor*> TakeAnchors(const CVedTextPos& from, const CVedTextPos& to);
+  // Puts each anchor on the character that many places from `first` on.
+  void GiveAnchors(NodeHandle first, const std::vector<CVedAnchor*>& anchors);
+  // The cell before the one at the position (kNoNode at the text's start
+  // or for a position not in it), and the cell after a cell (the first
+  // for kNoNode): where a block read at the position begins.
+  NodeHandle CellBefore(const CVedTextPos& pos) const;
+  NodeHandle CellAfter(NodeHandle cell) const;
   template <typename Read>
   int ReadRange(const CVedTextPos* from, const CVedTextPos* to, Read read);
   template <typename Change>

@@ -378,6 +378,42 @@ TEST_F(TextObjectTest, AfterTypingThatWrapsTheCaretIsOnTheNewLine) {
 namespace text_test {
 namespace {
 
+// Characters that move to another text keep the anchors they carry: an
+// edit that marked a character finds it again in the text it went to.
+TEST_F(TextTransferThroughEngineTest, SplitAndMergeTakeTheMovedCharactersAnchorsAlong) {
+  Type("ab\rcd");
+  text.MoveCursor(kMoveDocumentEnd, nullptr, nullptr, nullptr);
+  CVedTextPos onC;
+  text.MoveCursor(kMoveLineStart, nullptr, nullptr, &onC);
+  CVedTextPos onD;
+  ASSERT_EQ(text.MoveCursor(kMoveNextChar, nullptr, &onC, &onD), kMoveDone);
+  CVedAnchor anchor;
+  anchor.SetValue(kAnchorChar);
+  ASSERT_EQ(text.SetAnchor(kAnchorChar, &anchor, &onD), 1);
+
+  CTextObject rest;
+  ASSERT_EQ(rest.Initialize(&fixture.renderer(), nullptr), 1);
+  ASSERT_EQ(rest.SetPageFormat(&fixture.page), 1);
+  EditResult result;
+  ASSERT_NE(text.SplitInto(&onC, &rest, &result), 0);
+  EXPECT_EQ(text.FindAnchor(kAnchorChar, nullptr, 0), nullptr);
+  ASSERT_EQ(rest.FindAnchor(kAnchorChar, nullptr, 0), &anchor);
+  CVedTextPos restStart;
+  rest.MoveCursor(kMoveDocumentStart, nullptr, nullptr, &restStart);
+  CVedTextPos second;
+  ASSERT_EQ(rest.MoveCursor(kMoveNextChar, nullptr, &restStart, &second), kMoveDone);
+  EXPECT_EQ(rest.ComparePositions(&anchor.position, &second), kCompareEqual);  // still on d
+
+  ASSERT_NE(text.MergeFrom(&rest, 1, &result), 0);
+  EXPECT_EQ(rest.FindAnchor(kAnchorChar, nullptr, 0), nullptr);
+  ASSERT_EQ(text.FindAnchor(kAnchorChar, nullptr, 0), &anchor);
+  CVedTextPos end;
+  text.MoveCursor(kMoveDocumentEnd, nullptr, nullptr, &end);
+  CVedTextPos last;
+  ASSERT_EQ(text.MoveCursor(kMovePrevChar, nullptr, &end, &last), kMoveDone);
+  EXPECT_EQ(text.ComparePositions(&anchor.position, &last), kCompareEqual);  // d, last again
+}
+
 TEST_F(TextObjectTest, StepsForPaginationCarryThePlaceOnce) {
   Type("ab\rcd");
   CVedTextPos line;
