@@ -852,10 +852,16 @@ void CDocBunsObj::ForgetInsertionMark(InsertionMark& mark) {
 }
 
 void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
+  // The character before the insertion point can go with it: a text split
+  // at the insertion point takes the paragraph end there away. What went
+  // in then begins where the insertion reports.
+  bool beforeLost = false;
   if (mark.beforeSet) {
     mark.beforeSet = false;
     if (const std::optional<CVedTextPos> again = DetachAnchor(mark.beforeAnchor, &mark.before)) {
       mark.before = *again;
+    } else {
+      beforeLost = true;
     }
   }
   std::optional<CVedTextPos> found;
@@ -894,7 +900,10 @@ void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
   // (a text's end mark alone) brought nothing.
   mark.broughtNothing = mark.hasBefore ? anyBefore && last == mark.before : !anyBefore;
   if (!anyBefore) return;
-  if (mark.hasBefore) {
+  if (beforeLost) {
+    if (result.rangeStart.IsEmpty()) return;
+    first = result.rangeStart;
+  } else if (mark.hasBefore) {
     if (!StepInOwnText(kMoveNextChar, mark.before, &first) &&
         !StepCharacter(kMoveNextChar, mark.before, &first)) {
       return;

@@ -217,6 +217,10 @@ class RangeLoader {
   ChildMark startAux_;
   ChildMark endAux_;
   bool onlySplit_ = false;  // nothing but a text split has been recorded
+  // A text split at the cursor whose first part takes the block at its
+  // end: the split reported that part's end, which names the end mark the
+  // block goes in before, not where the block begins.
+  CDocObject* splitForBlock_ = nullptr;
 };
 
 int32_t RangeLoader::IndexOf(const CDocObject* child) const {
@@ -262,7 +266,10 @@ void RangeLoader::TakeChildResult(CDocObject* child, const EditResult& step) {
     if (!step.startAux.IsEmpty()) startAux_ = {child, step.startAux};
     onlySplit_ = false;
   }
-  if (rangeStart_.child == nullptr) rangeStart_ = {child, step.rangeStart};
+  if (rangeStart_.child == nullptr || (splitForBlock_ == child && rangeStart_.child == child)) {
+    rangeStart_ = {child, step.rangeStart};
+  }
+  splitForBlock_ = nullptr;
   rangeEnd_ = {child, step.rangeEnd};
   newCursor_ = {child, step.newCursor};
   endAux_ = {child, step.endAux};
@@ -480,6 +487,7 @@ CDocObject* RangeLoader::Receive(Placement placement, const StoredHeader& header
       CDocObject* text = list_.GetCurrent();
       if (container_.SplitCursorText(&split) == 0) return nullptr;
       TakeContainerResult(split);
+      splitForBlock_ = text;
       text->MoveCursor(kMoveDocumentEnd, &kSetCursor, nullptr, nullptr);
       return text;
     }
