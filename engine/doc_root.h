@@ -700,6 +700,11 @@ class CDocBunsObj : public CDocObjContainer {
   // corners lie on the rules of one table, and that table is new or has
   // changed its shape.
   bool InsertedTableStructure(const InsertionMark& mark, const EditResult& result);
+  // Widens a recorded insertion that starts a paragraph of a text and runs
+  // on past that text's end (a table went in after it) to the paragraph
+  // end before it: the text's end closes what went in, and taking it back
+  // joins the text with what follows as a paragraph of its own.
+  void TakeInParagraphEndBefore(EditResult& result);
   // The start of the text of the table cell a position lies in.
   bool CellTextStart(const CVedTextPos& in, CVedTextPos* out);
   // A move inside the text of the table cell a position lies in, the

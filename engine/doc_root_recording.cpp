@@ -929,6 +929,24 @@ void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
   result.rangeEnd = last;
 }
 
+void CDocBunsObj::TakeInParagraphEndBefore(EditResult& result) {
+  const CVedTextPos& start = result.rangeStart;
+  const CVedTextPos& end = result.rangeEnd;
+  if (result.changed == 0 || start.pairs.empty() || end.pairs.empty() ||
+      start.pairs.front().value >= end.pairs.front().value ||
+      Children().GetTypeAt(start.pairs.front().value) != kObjectText) {
+    return;
+  }
+  CVedTextPos paragraphStart;
+  CVedTextPos before;
+  if (!ProbeMove(kMoveParagraphStart, &start, &paragraphStart) ||
+      !(InTextZone(paragraphStart) == InTextZone(start)) ||
+      !StepInOwnText(kMovePrevChar, start, &before)) {
+    return;
+  }
+  result.rangeStart = before;
+}
+
 bool CDocBunsObj::InsertedTableStructure(const InsertionMark& mark, const EditResult& result) {
   const CVedTextPos& start = result.startAux;
   const CVedTextPos& end = result.endAux;

@@ -7,6 +7,7 @@
 // it replaces: data that cannot be read (a foreign or damaged own-format
 // block, text that is not Shift-JIS) leaves the document and its
 // selection exactly as they were.
+#include <array>
 #include <string>
 
 #include "engine/clipboard_file.h"
@@ -34,6 +35,9 @@ constexpr int kRefusesPaste = 2;
 
 constexpr int kSpeakInterrupting = 1;
 
+// The content kind of a header whose content counts its children's
+// blocks.
+constexpr int32_t kHeadedContent = 2;
 // Answers of the clipboard read.
 constexpr int kReadInserted = 1;
 constexpr int kReadNothing = 0;
@@ -76,6 +80,9 @@ class ClipboardReader {
   int Open();
   // Loads the checked content at the cursor.
   int Load(EditResult* out);
+  // Whether the checked content is the blocks of several children, which
+  // go in at the start of the cursor's line when the cursor is in text.
+  bool SeveralBlocks() const { return blocks_ > 1; }
 
  private:
   int CheckOwnFormat();
@@ -86,6 +93,7 @@ class ClipboardReader {
   CDocBunsObj& root_;
   CVedClipboardFile file_;
   uint32_t format_ = 0;
+  uint32_t blocks_ = 1;
 };
 
 int ClipboardReader::Open() {
@@ -126,6 +134,20 @@ int ClipboardReader::CheckOwnFormat() {
   scratch.SetOptions(&root_.Options());
   scratch.SetCharFormat(&format);
   if (scratch.SetPageFormat(&root_.Format()) == 0) return kReadFailed;
+  if (kind == kHeadedContent) {
+    platform::CMemFile countView(const_cast<uint8_t*>(file_.Data()),
+                                 static_cast<size_t>(file_.GetLength()));
+    platform::CArchive counted(&countView, platform::CArchive::kLoad, kArchiveBufferBytes);
+    int32_t ignored = 0;
+    std::array<uint8_t, sizeof(uint32_t)> count{};
+    if (!ReadHeader(counted, &ignored) ||
+        counted.Read(count.data(), count.size()) != count.size()) {
+      return kReadFailed;
+    }
+    // Little-endian, as the container writes it.
+    blocks_ = static_cast<uint32_t>(count[0]) | static_cast<uint32_t>(count[1]) << 8 |
+              static_cast<uint32_t>(count[2]) << 16 | static_cast<uint32_t>(count[3]) << 24;
+  }
   EditResult loaded;
   return scratch.SerializeRange(archive, kFormatOwnBlock, kind, nullptr, nullptr, &loaded) < 0
              ? kReadFailed
@@ -262,12 +284,19 @@ int CDocBunsObj::Paste(int undo, ChangeRecord* change) {
   const int32_t childrenBefore =
       Children().GetCurrentType() == kObjectText ? Children().GetCount() : -1;
 
+  // The blocks of several children go in at the start of the cursor's
+  // line in text; what went in is found from there.
+  CVedTextPos lineStart;
+  const bool atLineStart = ready == kReadInserted && reader.SeveralBlocks() &&
+                           Children().GetCurrentType() == kObjectText &&
+                           ProbeMove(kMoveLineStart, nullptr, &lineStart);
   InsertionMark mark;
-  MarkInsertionPoint(mark);
+  MarkInsertionPoint(mark, nullptr, atLineStart ? &lineStart : nullptr);
   EditResult result;
   const int answer = ready == kReadInserted ? reader.Load(&result) : ready;
   EditResult logged = result;
   NarrowToInserted(mark, logged);
+  TakeInParagraphEndBefore(logged);
   // A block of nothing but a text's end mark (cut from a selection of the
   // last line's margin) is no change: nothing to record, only the warning.
   if (mark.broughtNothing) {

@@ -19,6 +19,14 @@ Action Extend(int code, uint32_t times) {
   return action;
 }
 
+Action TableCommand(int code) {
+  Action action{Action::kTable};
+  action.code = code;
+  return action;
+}
+
+Action Typing(const char* text) { return {Action::kType, text}; }
+
 struct TableSeriesCase {
   const char* name;
   std::vector<Action> actions;
@@ -31,6 +39,21 @@ TEST_F(UndoTableTest, ShortSeriesAroundATableUndoToTheStartAndRedoToTheEnd) {
       {"a selection from the line above the table to the text below it, cut: the text it "
        "joins takes what the undo puts back at its end",
        {Extend(kMoveLineDown, 6), {Action::kCut}}},
+      {"the line's end and the first cell cut, the table's rows deleted, the cut pasted: the "
+       "pasted line's paragraph goes with the paste",
+       {Extend(kMoveLineDown, 3),
+        {Action::kCut},
+        TableCommand(WPC_DELETE_ROW),
+        TableCommand(WPC_DELETE_ROW),
+        {Action::kPaste}}},
+      {"the same with the columns deleted and the paste in the middle of a typed line: the "
+       "paste goes in at the line's start",
+       {Extend(kMoveLineDown, 2),
+        {Action::kCut},
+        TableCommand(WPC_DELETE_COLUMN),
+        TableCommand(WPC_DELETE_COLUMN),
+        Typing("\x8C\xEA\x82\xA2"),
+        {Action::kPaste}}},
   };
   for (const TableSeriesCase& series : cases) {
     EXPECT_EQ(Check(series.actions, SeriesKind::kTable, 0), Verdict::kHolds) << series.name;
