@@ -536,6 +536,8 @@ int RangeLoader::LoadBlock(Place place, const StoredHeader& header) {
   if (child == nullptr) return -1;
   const bool newText = created && list_.GetTypeAt(IndexOf(child)) == kObjectText;
   const int32_t startHeight = newText ? child->GetHeight(nullptr, nullptr) : 0;
+  const bool intoText = !created && list_.GetTypeAt(IndexOf(child)) == kObjectText;
+  const int32_t charsBefore = intoText ? child->CountChars() : 0;
   EditResult step;
   auto* refilled =
       RefillsEmptiedCells(place, header, created) ? dynamic_cast<CTableObject*>(child) : nullptr;
@@ -556,6 +558,11 @@ int RangeLoader::LoadBlock(Place place, const StoredHeader& header) {
   // unchanged: reporting its cursor as an insertion would have the undo
   // take content that was there before.
   if (!created && step.changed == 0) return 1;
+  // The first of several blocks, a piece of text of nothing but its end
+  // mark (cut from a text's end), brings no character: its report names
+  // the cursor, which the split for the next block moves into another
+  // text.
+  if (intoText && place == kPlaceFirst && child->CountChars() == charsBefore) return 1;
   step.heightDelta += startHeight;
   list_.AddHeightAt(IndexOf(child), step.heightDelta);
   heightDelta_ += step.heightDelta;

@@ -46,6 +46,14 @@ TEST_F(UndoTableTest, ShortSeriesAroundATableUndoToTheStartAndRedoToTheEnd) {
         TableCommand(WPC_DELETE_ROW),
         TableCommand(WPC_DELETE_ROW),
         {Action::kPaste}}},
+      {"the same after the line's last character went: the cut text brings no character, "
+       "the paste only the table",
+       {{Action::kDelete},
+        Extend(kMoveLineDown, 3),
+        {Action::kCut},
+        TableCommand(WPC_DELETE_ROW),
+        TableCommand(WPC_DELETE_ROW),
+        {Action::kPaste}}},
       {"the same with the columns deleted and the paste in the middle of a typed line: the "
        "paste goes in at the line's start",
        {Extend(kMoveLineDown, 2),
