@@ -705,6 +705,12 @@ class CDocBunsObj : public CDocObjContainer {
   // end before it: the text's end closes what went in, and taking it back
   // joins the text with what follows as a paragraph of its own.
   void TakeInParagraphEndBefore(EditResult& result);
+  // Ends a recorded insertion that ran from a text into the table after
+  // it with the text, when the step back from the cell character that
+  // followed it went out of the cell onto the table's rules: the table
+  // took nothing in, and its rules hold no character to take back.
+  void EndBeforeEmptyTableStart(const EditResult& result, const CVedTextPos& following,
+                                CVedTextPos& last);
   // The start of the text of the table cell a position lies in.
   bool CellTextStart(const CVedTextPos& in, CVedTextPos* out);
   // A move inside the text of the table cell a position lies in, the

@@ -900,6 +900,7 @@ void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
   // (a text's end mark alone) brought nothing.
   mark.broughtNothing = mark.hasBefore ? anyBefore && last == mark.before : !anyBefore;
   if (!anyBefore) return;
+  EndBeforeEmptyTableStart(result, following, last);
   if (beforeLost) {
     if (result.rangeStart.IsEmpty()) return;
     first = result.rangeStart;
@@ -927,6 +928,20 @@ void CDocBunsObj::NarrowToInserted(InsertionMark& mark, EditResult& result) {
   if (ComparePositions(&first, &last) == kCompareAfter) return;
   result.rangeStart = first;
   result.rangeEnd = last;
+}
+
+void CDocBunsObj::EndBeforeEmptyTableStart(const EditResult& result, const CVedTextPos& following,
+                                           CVedTextPos& last) {
+  if (last.pairs.empty() || following.pairs.empty() || result.rangeStart.pairs.empty()) return;
+  const int32_t table = last.pairs.front().value;
+  const int32_t text = table - 1;
+  if (following.pairs.front().value != table || result.rangeStart.pairs.front().value != text ||
+      Children().GetTypeAt(text) != kObjectText || !InCellText(Describe(&following)) ||
+      !OnTableRules(Describe(&last))) {
+    return;
+  }
+  CVedTextPos textEnd;
+  if (ChildEdgeOf(text, kMoveDocumentEnd, &textEnd)) last = textEnd;
 }
 
 void CDocBunsObj::TakeInParagraphEndBefore(EditResult& result) {

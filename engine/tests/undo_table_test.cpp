@@ -62,6 +62,22 @@ TEST_F(UndoTableTest, ShortSeriesAroundATableUndoToTheStartAndRedoToTheEnd) {
         TableCommand(WPC_DELETE_COLUMN),
         Typing("\x8C\xEA\x82\xA2"),
         {Action::kPaste}}},
+      {"a row put in at the top, then a selection from its first cell up into the line above "
+       "it, cut: the undo puts the line back and nothing into the empty cell",
+       {{Action::kOverwrite,
+         "\r\x82\xA2"
+         "A\x8C\xEA"},
+        Extend(kMoveLineDown, 1),
+        TableCommand(WPC_INSERT_ROW),
+        Extend(kMoveLineUp, 2),
+        {Action::kCut}}},
+      {"the first cell emptied by a deletion from the line above, then a selection from it up "
+       "into that line, cut",
+       {Typing("\r\rA\x82\xA0"),
+        Extend(kMoveLineDown, 3),
+        {Action::kDelete},
+        Extend(kMoveLineUp, 2),
+        {Action::kCut}}},
   };
   for (const TableSeriesCase& series : cases) {
     EXPECT_EQ(Check(series.actions, SeriesKind::kTable, 0), Verdict::kHolds) << series.name;
