@@ -643,6 +643,9 @@ class CDocBunsObj : public CDocObjContainer {
   // another position's text lies in: the table's edits take a range from
   // that rule into the cell for part of that cell's text alone.
   bool RuleBoundsCellOf(const CVedTextPos& onRule, const CVedTextPos& inCell);
+  // Whether a position on a table's rules ends a range from another
+  // position's cell text inside that cell, as the table's edits take it.
+  bool RuleClosesCellOf(const CVedTextPos& onRule, const CVedTextPos& inCell);
   void SaveColumnWidth();
   void StoreTableRange(int startCode, int endCode, int startCode2, int endCode2);
   void LogDeletion(int32_t kind, const CVedTextPos& at);

@@ -534,6 +534,12 @@ void CDocBunsObj::SaveRangeBeforeDelete(int mode) {
     // of that refill would empty the cell of what the deletion left.
     CVedTextPos cellStart;
     if (RuleBoundsCellOf(start, end) && CellTextStart(end, &cellStart)) start = cellStart;
+    // So with one drawn on from a cell's text onto a rule that closes the
+    // cell: it deletes up to the cell's end, and is stored up to there.
+    CVedTextPos cellEnd;
+    if (RuleClosesCellOf(end, start) && MoveInCellText(kMoveDocumentEnd, start, &cellEnd)) {
+      end = cellEnd;
+    }
   } else if (mode == kSaveRangeCharBefore) {
     // Ranges name their characters with both ends included.
     if (!StepCharacter(kMovePrevChar, caret_, &start)) start = caret_;
@@ -543,6 +549,23 @@ void CDocBunsObj::SaveRangeBeforeDelete(int mode) {
     end = caret_;
   }
   StoreRangeForUndo(&start, &end);
+}
+
+bool CDocBunsObj::RuleClosesCellOf(const CVedTextPos& onRule, const CVedTextPos& inCell) {
+  if (!OnTableRules(Describe(&onRule)) || !InCellText(Describe(&inCell))) return false;
+  const StrippedPath rule = PopChildIndex(&onRule, 0);
+  const StrippedPath cell = PopChildIndex(&inCell, 0);
+  if (rule.step.value != cell.step.value || !rule.rest || !cell.rest) return false;
+  const auto* table = dynamic_cast<const CTableObject*>(Children().GetAt(rule.step.value));
+  if (table == nullptr || table->Columns() == 0) return false;
+  const std::optional<TableCaret> end = table->PathToTablePos(rule.RestOrNull());
+  const std::optional<TableCaret> in = table->PathToTablePos(cell.RestOrNull());
+  if (!end || !in || end->mode != kCaretOnGrid || in->mode != kCaretInCell) return false;
+  // The table's edits take a rule above a later row, or left of a later
+  // column, for the end of the row or column before it.
+  const int32_t row = end->y == 0 && end->row > in->row ? end->row - 1 : end->row;
+  const int32_t column = end->x == 0 && end->column > in->column ? end->column - 1 : end->column;
+  return row == in->row && std::clamp(column, 0, table->Columns() - 1) == in->column;
 }
 
 bool CDocBunsObj::RuleBoundsCellOf(const CVedTextPos& onRule, const CVedTextPos& inCell) {

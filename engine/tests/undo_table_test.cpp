@@ -19,6 +19,12 @@ Action Extend(int code, uint32_t times) {
   return action;
 }
 
+Action Move(int code) {
+  Action action{Action::kMove};
+  action.code = code;
+  return action;
+}
+
 Action TableCommand(int code) {
   Action action{Action::kTable};
   action.code = code;
@@ -78,6 +84,20 @@ TEST_F(UndoTableTest, ShortSeriesAroundATableUndoToTheStartAndRedoToTheEnd) {
         {Action::kDelete},
         Extend(kMoveLineUp, 2),
         {Action::kCut}}},
+      {"text typed into a cell till it wraps, then a selection from its last line down onto "
+       "the rule below, deleted: the undo and the redo take only what the deletion took",
+       {Move(kMoveLineDown),
+        TableCommand(WPC_DELETE_COLUMN),
+        Typing("A\x82\xA0\x82\xA0\x82\xA2"),
+        Extend(kMoveLineDown, 1),
+        {Action::kBackspace}}},
+      {"the same in a cell of two paragraphs, the selection ending on the rule below inside "
+       "the column",
+       {Move(kMoveLineDown),
+        TableCommand(WPC_DELETE_COLUMN),
+        Typing("\rAA\x82\xA0"),
+        Extend(kMoveLineDown, 1),
+        {Action::kDelete}}},
   };
   for (const TableSeriesCase& series : cases) {
     EXPECT_EQ(Check(series.actions, SeriesKind::kTable, 0), Verdict::kHolds) << series.name;
