@@ -736,7 +736,13 @@ int CTableObject::VisitRangeCells(const CVedTextPos* from, const CVedTextPos* to
   CVedTextPos a = from != nullptr ? *from : CellEdgePath(Cell(0, 0), kMoveDocumentStart);
   CVedTextPos b =
       to != nullptr ? *to : CellEdgePath(Cell(rows_ - 1, columns_ - 1), kMoveDocumentEnd);
-  if (ComparePositions(&a, &b) > 0) std::swap(a, b);
+  // Whether the range's start is a place the caller named, not the
+  // table's own start or end standing for an open end.
+  bool startNamed = from != nullptr;
+  if (ComparePositions(&a, &b) > 0) {
+    std::swap(a, b);
+    startNamed = to != nullptr;
+  }
   std::optional<TableCaret> start = PathToTablePos(&a);
   std::optional<TableCaret> end = PathToTablePos(&b);
   if (!start.has_value() || !end.has_value()) return -1;
@@ -753,7 +759,8 @@ int CTableObject::VisitRangeCells(const CVedTextPos* from, const CVedTextPos* to
     *start = Cell(clampRow(start->row), clampColumn(start->column));
     inStart = StripTablePairs(CellEdgePath(*start, kMoveDocumentStart));
   }
-  if (end->mode == kCaretOnGrid) {
+  const bool endOnGrid = end->mode == kCaretOnGrid;
+  if (endOnGrid) {
     // A rule leaves out the row below it and the column right of it, as
     // the stored range leaves them out.
     const int32_t row = end->y == 0 && end->row > start->row ? end->row - 1 : end->row;
@@ -765,6 +772,12 @@ int CTableObject::VisitRangeCells(const CVedTextPos* from, const CVedTextPos* to
   CTableCellObj* first = CellOf(start->column, start->row);
   CTableCellObj* last = CellOf(end->column, end->row);
   if (first == nullptr || last == nullptr) return -1;
+  // From the end of a cell's text onto the rule that closes it the range
+  // holds no character: not the one before the end mark either.
+  if (first == last && startNamed && endOnGrid &&
+      first->ComparePositions(&inEnd, &inStart) == kCompareBefore) {
+    inEnd = StripTablePairs(CellEdgePath(*end, kMoveDocumentEnd));
+  }
   if (first == last) {
     if (range != nullptr) *range = CellRange{*start, *end, true};
     return visit(CellVisit{first, start->row, start->column, &inStart, &inEnd});

@@ -98,6 +98,13 @@ TEST_F(UndoTableTest, ShortSeriesAroundATableUndoToTheStartAndRedoToTheEnd) {
         Typing("\rAA\x82\xA0"),
         Extend(kMoveLineDown, 1),
         {Action::kDelete}}},
+      {"a line break typed at the end of a cell, then a selection from the empty line it made "
+       "down onto the rule below, deleted",
+       {Extend(kMoveLineDown, 2),
+        TableCommand(WPC_INSERT_COLUMN),
+        Typing("b\r"),
+        Extend(kMoveLineDown, 1),
+        {Action::kBackspace}}},
   };
   for (const TableSeriesCase& series : cases) {
     EXPECT_EQ(Check(series.actions, SeriesKind::kTable, 0), Verdict::kHolds) << series.name;
