@@ -155,6 +155,12 @@ bool CDocObjContainer::DestroyChild(CDocObject* child) {
 int CDocObjContainer::ClearChildren() {
   if (keeper_ != nullptr) {
     children_.Swap(keeper_->list_);
+    // The pages anchored in the kept children go with the next layout.
+    for (int32_t i = 0; i < keeper_->list_.GetCount(); ++i) {
+      if (auto* table = dynamic_cast<CTableObject*>(keeper_->list_.GetAt(i))) {
+        table->ReleaseLineAnchors();
+      }
+    }
     keeper_ = nullptr;
     return 1;
   }

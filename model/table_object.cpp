@@ -110,6 +110,13 @@ void CTableObject::ResetMembers() {
   columns_ = 0;
 }
 
+void CTableObject::ReleaseLineAnchors() {
+  for (TableRowRecord& record : rowRecords_) {
+    if (record.anchor != nullptr) record.anchor->ResetValue2();
+    record.anchor = nullptr;
+  }
+}
+
 int CTableObject::FreeContent() {
   int answer = 1;
   for (auto& cell : cells_) {
@@ -118,9 +125,7 @@ int CTableObject::FreeContent() {
   }
   cells_.clear();
   records_.clear();
-  for (TableRowRecord& record : rowRecords_) {
-    if (record.anchor != nullptr) record.anchor->ResetValue2();
-  }
+  ReleaseLineAnchors();
   rowRecords_.clear();
   horizontal_.clear();
   vertical_.clear();

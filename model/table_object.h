@@ -133,6 +133,10 @@ class CTableObject : public CDocObject, public CTableOperations {
   // second value becomes -1), deletes records and line styles. 0 when a
   // cell refused to clear; the table is emptied all the same.
   int FreeContent();
+  // Detaches the row anchors as FreeContent does, keeping the content: a
+  // table set aside from its document must not call back into pages that
+  // may be gone by the time it is destroyed.
+  void ReleaseLineAnchors();
 
   // ---- Structure: building, rows, columns, widths and layout
   // (table_operations.cpp), the container's `CTableOperations`. Each

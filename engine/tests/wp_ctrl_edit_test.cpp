@@ -406,6 +406,16 @@ TEST_F(LoadOverTest, AFailedLoadGivesBackThePreviousDocumentAsItWouldBeSaved) {
   EXPECT_EQ(Save(), before);
 }
 
+// The table's first row starts the first page, so a page is anchored in
+// the content the load sets aside and then drops after the new pages.
+TEST_F(LoadOverTest, ALoadOverATableThatStartsAPageDropsItWhole) {
+  engine.EditCommand(WPC_MOVE, kMoveDocumentStart, 1);
+  ASSERT_NE(engine.TableCommand(WPC_CREATE_TABLE, 1, (2 << 16) | 2), 0);
+  EXPECT_EQ(Load(saved), kWpcOk);
+  EXPECT_EQ(DocumentText(), "ABC\r\nDEF");
+  EXPECT_EQ(engine.EditCommand(WPC_GET_PAGE_COUNT, 0, 0), 1);
+}
+
 TEST_F(LoadOverTest, AFileWhoseStyleIsRefusedLeavesTheAppliedStyle) {
   DocStyle good;
   engine.StyleCommand(WPC_GET_APPLIED_DOCSTYLE, nullptr, &good);
