@@ -81,21 +81,26 @@ void CVedEdView::PaintOffscreen(platform::HDC target, bool useSavedRect) {
     area = platform::IntersectionOf(saved, client);
   }
   if (area.IsEmpty()) return;
+  // The bitmap covers only what is copied; its window origin keeps the
+  // drawing in client (and, per page, page) coordinates.
   platform::UniqueDC memory = platform::CreateCompatibleDC(target);
   platform::UniqueBitmap bitmap =
-      platform::CreateCompatibleBitmap(target, client.Width(), client.Height());
+      platform::CreateCompatibleBitmap(target, area.Width(), area.Height());
   if (!memory || !bitmap) return;
   platform::SelectObject(memory.get(), bitmap.get());
-  platform::IntersectClipRect(memory.get(), area.left, area.top, area.right, area.bottom);
+  platform::SetWindowOrgEx(memory.get(), area.left, area.top, nullptr);
 
   const std::vector<DisplayLine>& lines = lines_.Lines();
   if (geometry_.pageView != 0 && pageBitmapDC_) {
     Fill(memory.get(), area, display_.deskColour);
     for (const DisplayLine& line : lines) {
+      // Only the part that is painted is copied.
       const platform::RECT at = Offset(pageBitmapRect_, -line.xOrigin, -line.yOrigin);
-      if (platform::IntersectionOf(at, area).IsEmpty()) continue;
-      platform::BitBlt(memory.get(), at.left, at.top, at.Width(), at.Height(), pageBitmapDC_.get(),
-                       0, 0, platform::SRCCOPY);
+      const platform::RECT part = platform::IntersectionOf(at, area);
+      if (part.IsEmpty()) continue;
+      platform::BitBlt(memory.get(), part.left, part.top, part.Width(), part.Height(),
+                       pageBitmapDC_.get(), part.left - at.left, part.top - at.top,
+                       platform::SRCCOPY);
     }
   } else {
     Fill(memory.get(), area, display_.paperColour);
@@ -107,7 +112,8 @@ void CVedEdView::PaintOffscreen(platform::HDC target, bool useSavedRect) {
     // The page pixels that show and need painting.
     const platform::RECT wanted =
         platform::IntersectionOf(line.visible, Offset(area, line.xOrigin, line.yOrigin));
-    platform::SetWindowOrgEx(memory.get(), line.xOrigin, line.yOrigin, nullptr);
+    platform::SetWindowOrgEx(memory.get(), line.xOrigin + area.left, line.yOrigin + area.top,
+                             nullptr);
     if (!wanted.IsEmpty()) {
       CaretPoint request{{PixelsToTwips(wanted.left, dpiX), PixelsToTwips(wanted.top, dpiY),
                           PixelsToTwips(wanted.right, dpiX), PixelsToTwips(wanted.bottom, dpiY)},
@@ -130,7 +136,7 @@ void CVedEdView::PaintOffscreen(platform::HDC target, bool useSavedRect) {
     }
   }
   geometry_.engine->DisplayCommand(WPC_RESET_REPAINT_STATE, 0, nullptr);
-  platform::SetWindowOrgEx(memory.get(), 0, 0, nullptr);
+  platform::SetWindowOrgEx(memory.get(), area.left, area.top, nullptr);
   platform::BitBlt(target, area.left, area.top, area.Width(), area.Height(), memory.get(),
                    area.left, area.top, platform::SRCCOPY);
 }

@@ -1,0 +1,160 @@
+// What the editing surface costs on an 800 by 600 client over documents
+// of 5 and 500 pages, from the document's middle: a full off-screen
+// repaint at zoom 1 and 2, a one-line scroll (window content moved, the
+// strip painted), and a caret move a line past the view's edge that
+// repaints a strip. Each should stay flat in the document's length.
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+
+#include "bench_document.h"
+#include "bench_engine.h"
+#include "framework/wnd.h"
+#include "model/text_navigator.h"
+#include "platform/paint.h"
+#include "platform/window.h"
+#include "views/ed_view.h"
+
+namespace bench {
+namespace {
+
+BenchEnvironment* environment = nullptr;
+
+constexpr int32_t kClientWidth = 800;
+constexpr int32_t kClientHeight = 600;
+constexpr char kHostClass[] = "EditSurfaceBenchHost";
+
+std::map<int32_t, std::unique_ptr<BenchEngine>> documents;
+
+BenchEngine& Document(int32_t pages) {
+  std::unique_ptr<BenchEngine>& document = documents[pages];
+  if (document == nullptr) {
+    document = std::make_unique<BenchEngine>(BenchStyle(environment->FaceName()));
+    document->TypeDocument(JapaneseTextMaker(20240501u + static_cast<uint32_t>(pages)).Make(pages));
+  }
+  return *document;
+}
+
+platform::LRESULT HostProc(platform::HWND window, platform::UINT message, platform::WPARAM wParam,
+                           platform::LPARAM lParam) {
+  return platform::DefWindowProc(window, message, wParam, lParam);
+}
+
+// A surface in a host window, its view on the document's middle page.
+class Surface {
+ public:
+  Surface(BenchEngine& document, int32_t pageView, int32_t zoom) {
+    platform::WNDCLASS host;
+    host.lpfnWndProc = HostProc;
+    host.lpszClassName = kHostClass;
+    platform::RegisterClass(host);
+    host_ = platform::CreateWindowEx(0, kHostClass, "", platform::WS_VISIBLE, 0, 0, kClientWidth,
+                                     kClientHeight, platform::kNoWindow, 0, nullptr);
+    CVedWpCtrl& engine = document.engine();
+    ColourRecord colours;
+    engine.DisplayCommand(WPC_GET_COLOURS, 0, &colours);
+    colours.display.background = 0xFFFFFF;
+    colours.display.text = 0;
+    colours.display.zoom = static_cast<uint8_t>(zoom);
+    engine.DisplayCommand(WPC_SET_COLOURS, 0, &colours);
+    view_ = new CVedEdView;
+    view_->CreateEditSurfaceWindow(framework::CWnd::FromHandle(host_));
+    EditSurfaceDisplayRecord display = DefaultDisplayRecord();
+    display.pageView = pageView;
+    display.zoom = zoom;
+    view_->SetDisplayRecord(display);
+    platform::MoveWindow(view_->m_hWnd, 0, 0, kClientWidth, kClientHeight, false);
+    view_->AttachEngine(&engine, nullptr);
+    const int32_t middle = document.Pages() / 2;
+    view_->ScrollVert(kScrollThumbPosition,
+                      pageView != 0 ? middle * kSlotPositions : view_->GetDocumentHeight() / 2);
+    Pump();
+  }
+  ~Surface() {
+    platform::DestroyWindow(host_);
+    framework::CWnd::DeleteTempMap();
+  }
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+
+  CVedEdView& view() { return *view_; }
+  static void Pump() {
+    platform::MSG msg;
+    while (platform::PeekMessage(&msg, platform::kNoWindow, 0, 0, platform::PM_REMOVE)) {
+      platform::DispatchMessage(&msg);
+    }
+  }
+
+ private:
+  platform::HWND host_ = platform::kNoWindow;
+  CVedEdView* view_ = nullptr;  // goes with its window
+};
+
+void BM_FullRepaint(benchmark::State& state) {
+  Surface surface(Document(static_cast<int32_t>(state.range(0))), 1,
+                  static_cast<int32_t>(state.range(1)));
+  const platform::HDC dc = platform::GetDC(surface.view().m_hWnd);
+  for (auto _ : state) surface.view().PaintOffscreen(dc, false);
+  state.SetLabel(environment->FontLabel());
+}
+
+void BM_FullRepaintContinuous(benchmark::State& state) {
+  Surface surface(Document(static_cast<int32_t>(state.range(0))), 0,
+                  static_cast<int32_t>(state.range(1)));
+  const platform::HDC dc = platform::GetDC(surface.view().m_hWnd);
+  for (auto _ : state) surface.view().PaintOffscreen(dc, false);
+  state.SetLabel(environment->FontLabel());
+}
+
+void BM_LineScroll(benchmark::State& state) {
+  Surface surface(Document(static_cast<int32_t>(state.range(0))), 1,
+                  static_cast<int32_t>(state.range(1)));
+  bool forward = true;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        surface.view().ScrollVert(forward ? kScrollLineForward : kScrollLineBack, 0));
+    forward = !forward;
+  }
+  state.SetLabel(environment->FontLabel());
+}
+
+// The caret steps a line below the view's bottom, then a line above its
+// top, so that every step scrolls the view by a line and repaints the strip.
+void BM_CaretMovedALine(benchmark::State& state) {
+  Surface surface(Document(static_cast<int32_t>(state.range(0))), 1,
+                  static_cast<int32_t>(state.range(1)));
+  const SurfaceGeometry& geometry = surface.view().Geometry();
+  const DisplayLine start = surface.view().DisplayLines().Lines().front();
+  const int32_t twipsPerPixel = 1440 / (platform::kDefaultScreenDpi * geometry.zoom);
+  const int32_t pitch = geometry.page.linePitch;
+  const int32_t bottom = (start.yOrigin + kClientHeight) * twipsPerPixel;
+  const int32_t top = start.yOrigin * twipsPerPixel;
+  const CaretPoint below{{2000, bottom, 2010, bottom + pitch}, start.page};
+  const CaretPoint above{{2000, top, 2010, top + pitch}, start.page};
+  bool down = true;
+  for (auto _ : state) {
+    surface.view().OnCaretMoved(kMoveLineDown, down ? &below : &above);
+    down = !down;
+  }
+  state.SetLabel(environment->FontLabel());
+}
+
+void Sizes(benchmark::internal::Benchmark* benchmark) {
+  for (const int64_t pages : {5, 500}) {
+    for (const int64_t zoom : {1, 2}) benchmark->Args({pages, zoom});
+  }
+}
+
+BENCHMARK(BM_FullRepaint)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FullRepaintContinuous)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LineScroll)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CaretMovedALine)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace bench
+
+int main(int argc, char** argv) {
+  return bench::RunBenchmarkProgram(argc, argv, bench::environment,
+                                    [] { bench::documents.clear(); });
+}
