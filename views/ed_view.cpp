@@ -86,7 +86,6 @@ IMPLEMENT_DYNCREATE(CVedEdView, CView)
 
 // clang-format off
 BEGIN_MESSAGE_MAP(CVedEdView, framework::CView)
-  framework::OnMessage<platform::WM_CREATE>(&CVedEdView::OnCreate),
   framework::OnMessage<platform::WM_ERASEBKGND>(&CVedEdView::OnEraseBkgnd),
   framework::OnMessage<platform::WM_SIZE>(&CVedEdView::OnSize),
   framework::OnMessage<platform::WM_SETFOCUS>(&CVedEdView::OnSetFocus),
@@ -307,10 +306,6 @@ void CVedEdView::RebuildSelection() {
 }
 
 // ---- Messages
-
-int CVedEdView::OnCreate(const platform::CREATESTRUCT* cs) {
-  return framework::CView::OnCreate(cs);
-}
 
 bool CVedEdView::OnEraseBkgnd(framework::CDC*) { return true; }
 

@@ -121,7 +121,6 @@ class CVedEdView : public framework::CView {
                                platform::LPARAM lParam) override;
 
  private:
-  int OnCreate(const platform::CREATESTRUCT* cs);
   bool OnEraseBkgnd(framework::CDC* dc);
   void OnSize(platform::UINT type, int cx, int cy);
   void OnSetFocus(framework::CWnd* previous);

@@ -8,6 +8,7 @@
 #include "ed_view_fixture.h"
 #include "framework/dc.h"
 #include "framework/message_map.h"
+#include "platform/caret.h"
 #include "platform/input.h"
 
 namespace views_test {
@@ -149,6 +150,29 @@ TEST_F(EdViewTest, MouseActivationLeavesTheFrameAloneAndFocusesTheParent) {
   EXPECT_EQ(platform::SendMessage(view.m_hWnd, platform::WM_MOUSEACTIVATE, host_, 0),
             platform::MA_NOACTIVATE);
   EXPECT_EQ(platform::GetFocus(), host_);
+}
+
+TEST_F(EdViewTest, FocusShowsTheCaretAndLosingItDestroysIt) {
+  CVedEdView& view = Surface(1, 1, 300, 200);
+  platform::SetFocus(view.m_hWnd);
+  EXPECT_TRUE(view.DisplayLines().IsCaretShown());
+  EXPECT_EQ(platform::GetCaretState().owner, view.m_hWnd);
+  platform::SetFocus(host_);
+  EXPECT_FALSE(view.DisplayLines().IsCaretCreated());
+}
+
+TEST_F(EdViewTest, AfterALoadThePagesAndTheCaretAreTakenAgain) {
+  CVedEdView& view = Surface(1, 1, 600, 400);
+  engine.EditCommand(WPC_MOVE, kMoveNextPage, 0);
+  const CaretPoint onSecond = Caret();
+  view.OnCaretMoved(kMoveNextPage, &onSecond);
+  ASSERT_EQ(view.DisplayLines().Lines().front().page, 2);
+  ASSERT_EQ(engine.DocumentCommand(WPC_NEW_DOCUMENT, 0, nullptr), kWpcOk);
+  view.RefreshAfterLoad();
+  ASSERT_EQ(view.DisplayLines().Lines().size(), 1u);
+  EXPECT_EQ(view.DisplayLines().Lines().front().page, 1);
+  EXPECT_EQ(view.DisplayLines().CaretPage(), 1);
+  EXPECT_TRUE(view.DisplayLines().IsCaretShown());
 }
 
 }  // namespace
