@@ -121,6 +121,22 @@ TEST_F(EdViewTrackingTest, AnEditRepaintsTheChangedLinesAndDropsTheSelection) {
   ExpectAsAFullRepaint("after typing");
 }
 
+TEST_F(EdViewTrackingTest, AnEditBelowTheViewScrollsAndLeavesTheRestToTheUpdateRegion) {
+  CVedEdView& view = Surface(1, 1, 600, 400);
+  const DisplayLine before = First();
+  Move(kMoveLineDown, 15);
+  Type("\x82\xA2");
+  const CaretPoint caret = Caret();
+  view.OnContentChanged(&caret);
+  EXPECT_GT(First().yOrigin, before.yOrigin);
+  const platform::Region update = Update();
+  EXPECT_TRUE(update.Contains({300, 399})) << "the strip uncovered at the bottom";
+  EXPECT_FALSE(view.DisplayLines().IsCaretShown()) << "shown after the paint";
+  Pump();
+  EXPECT_TRUE(Update().IsEmpty());
+  ExpectAsAFullRepaint("after an edit below the view");
+}
+
 TEST_F(EdViewTrackingTest, ScrollingByALineMovesTheContentAndPaintsTheStrip) {
   struct Case {
     const char* what;
