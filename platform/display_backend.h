@@ -22,6 +22,9 @@ class DisplayBackend {
   virtual void PresentNativeWindow(HWND window, const RECT& dirty) = 0;
   // The cursor to show over the program's windows; 0 shows none.
   virtual void SetNativeCursor(HCURSOR cursor) = 0;
+  // Keeps the pointer to the top-level window that holds the capture, so
+  // that it hears the mouse outside its bounds; 0 lets the pointer go.
+  virtual void CaptureNativePointer(HWND topLevel) = 0;
   // Readable when events wait; negative for none.
   virtual int EventDescriptor() const = 0;
   // Turns waiting display events into input and messages.
@@ -36,6 +39,7 @@ class HeadlessBackend : public DisplayBackend {
   void DestroyNativeWindow(HWND) override {}
   void PresentNativeWindow(HWND, const RECT&) override {}
   void SetNativeCursor(HCURSOR) override {}
+  void CaptureNativePointer(HWND) override {}
   int EventDescriptor() const override { return kNoDescriptor; }
   void HandleEvents() override {}
 

@@ -1,6 +1,7 @@
 // Focus, activation and capture of the process's one input queue.
 #include <mutex>
 
+#include "platform/display_backend.h"
 #include "platform/input.h"
 #include "platform/input_queue.h"
 #include "platform/window.h"
@@ -82,6 +83,10 @@ bool SetForegroundWindow(HWND window) {
 
 HWND SetCapture(HWND window) {
   const HWND previous = Targets().Exchange(&InputTargets::capture, window);
+  if (previous != window) {
+    CurrentDisplay().CaptureNativePointer(window == kNoWindow ? kNoWindow
+                                                              : GetAncestor(window, GA_ROOT));
+  }
   if (previous != kNoWindow && previous != window) {
     SendMessage(previous, WM_CAPTURECHANGED, 0, static_cast<LPARAM>(window));
   }

@@ -493,6 +493,13 @@ bool ScrollImage(HDC image, const RECT& area, int32_t dx, int32_t dy,
   return true;
 }
 
+std::optional<ImagePixels> ReadImagePixels(HDC image) {
+  if (image == nullptr || !image->IsImage()) return std::nullopt;
+  int stride = 0;
+  const uint32_t* words = image->Pixels(&stride);
+  return ImagePixels{words, stride, image->size()};
+}
+
 bool WritePng(HDC dc, const std::string& path) {
   if (dc == nullptr || !dc->IsImage()) return false;
   cairo_surface_flush(dc->surface());

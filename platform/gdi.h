@@ -30,6 +30,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,15 @@ inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
 // clip or the image, or on a printer.
 COLORREF GetPixel(HDC dc, int32_t x, int32_t y);
 bool WritePng(HDC dc, const std::string& path);
+// The pixels of an image DC for showing them elsewhere: 0xAARRGGBB words in
+// the host's byte order, rows `stride` words apart. Good until the image
+// is next drawn on or resized.
+struct ImagePixels {
+  const uint32_t* words = nullptr;
+  int32_t stride = 0;
+  SIZE size;
+};
+std::optional<ImagePixels> ReadImagePixels(HDC image);
 
 // ---- Fonts --------------------------------------------------------------
 

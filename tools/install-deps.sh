@@ -8,6 +8,7 @@ packages=(
   libcairo2-dev libfreetype-dev libfontconfig1-dev fontconfig fonts-ipafont-gothic
   fonts-ipafont-mincho
   libasound2-dev libspeechd-dev
+  libx11-dev
 )
 
 missing=()

@@ -1,0 +1,426 @@
+#include "platform/x11/x11_backend.h"
+
+#include <atomic>
+#include <bit>
+#include <cstdio>
+#include <optional>
+#include <unordered_map>
+
+#include "platform/cursor.h"
+#include "platform/gdi.h"
+#include "platform/input.h"
+#include "platform/message_box.h"
+#include "platform/paint.h"
+#include "platform/sjis.h"
+#include "platform/window.h"
+
+// Xlib's macros (StandardCursor, None, Bool) would clash with our names, so
+// its headers come last.
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+
+namespace platform::x11 {
+
+namespace {
+
+constexpr DWORD WS_DLGFRAME = 0x00400000;
+constexpr DWORD kFrameStyles = WS_BORDER | WS_DLGFRAME;
+constexpr int32_t kWheelDelta = 120;
+constexpr int kPixelBits = 32;
+constexpr unsigned long kRedMask = 0x00FF0000;
+constexpr unsigned long kGreenMask = 0x0000FF00;
+constexpr unsigned long kBlueMask = 0x000000FF;
+
+constexpr long kWindowEvents = ExposureMask | StructureNotifyMask | FocusChangeMask | KeyPressMask |
+                               KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                               PointerMotionMask;
+constexpr unsigned kGrabEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+
+struct StandardCursor {
+  HCURSOR id;
+  unsigned shape;
+};
+constexpr StandardCursor kStandardCursors[] = {
+    {IDC_ARROW, XC_left_ptr},
+    {IDC_IBEAM, XC_xterm},
+    {IDC_WAIT, XC_watch},
+    {IDC_CROSS, XC_crosshair},
+    {IDC_UPARROW, XC_center_ptr},
+    {IDC_SIZENWSE, XC_bottom_right_corner},
+    {IDC_SIZENESW, XC_bottom_left_corner},
+    {IDC_SIZEWE, XC_sb_h_double_arrow},
+    {IDC_SIZENS, XC_sb_v_double_arrow},
+    {IDC_SIZEALL, XC_fleur},
+    {IDC_NO, XC_X_cursor},
+    {IDC_HAND, XC_hand2},
+    {IDC_APPSTARTING, XC_watch},
+};
+
+// Shapes without a standard id (those made from masks) show as the arrow
+// until the back end draws them.
+unsigned StandardCursorOf(HCURSOR cursor) {
+  for (const StandardCursor& each : kStandardCursors) {
+    if (each.id == cursor) return each.shape;
+  }
+  return XC_left_ptr;
+}
+
+// A failed request (a window the server has already dropped) is reported,
+// not fatal: Xlib's default would end the program.
+int ReportXError(Display* display, XErrorEvent* error) {
+  char text[256];
+  XGetErrorText(display, error->error_code, text, sizeof text);
+  std::fprintf(stderr, "lexora: X request %d failed: %s\n", error->request_code, text);
+  return 0;
+}
+
+// Menus, tips and other popups without a frame are placed by us alone;
+// message boxes are dialogs that the window manager decorates.
+bool PlacedByUs(HWND window) {
+  const auto style = static_cast<DWORD>(GetWindowLong(window, GWL_STYLE));
+  if ((style & WS_POPUP) == 0 || (style & kFrameStyles) != 0) return false;
+  std::string className;
+  return !GetClassName(window, &className) || className != kMessageBoxClass;
+}
+
+}  // namespace
+
+struct NativeWindow {
+  Window window = 0;
+  // Where the server last said (or was told) the window is.
+  RECT known;
+};
+
+struct X11Backend::State {
+  Display* display = nullptr;
+  int screen = 0;
+  Atom wmProtocols = 0;
+  Atom wmDeleteWindow = 0;
+  Atom netWmName = 0;
+  Atom utf8String = 0;
+  GC gc = nullptr;
+  std::unordered_map<HWND, NativeWindow> windows;
+  std::unordered_map<Window, HWND> handles;
+  std::unordered_map<unsigned, Cursor> cursors;
+  Cursor blank = 0;
+  Cursor shown = 0;
+
+  ~State() {
+    for (const auto& [handle, native] : windows) XDestroyWindow(display, native.window);
+    for (const auto& [shape, cursor] : cursors) XFreeCursor(display, cursor);
+    if (blank != 0) XFreeCursor(display, blank);
+    if (gc != nullptr) XFreeGC(display, gc);
+    XCloseDisplay(display);
+  }
+
+  HWND HandleOf(Window window) const {
+    const auto found = handles.find(window);
+    return found == handles.end() ? kNoWindow : found->second;
+  }
+  NativeWindow* Find(HWND window) {
+    const auto found = windows.find(window);
+    return found == windows.end() ? nullptr : &found->second;
+  }
+
+  Cursor CursorFor(HCURSOR cursor) {
+    if (cursor == 0) return BlankCursor();
+    const unsigned shape = StandardCursorOf(cursor);
+    auto [at, added] = cursors.try_emplace(shape, 0);
+    if (added) at->second = XCreateFontCursor(display, shape);
+    return at->second;
+  }
+  Cursor BlankCursor() {
+    if (blank != 0) return blank;
+    const char bits[1] = {0};
+    const Pixmap empty = XCreateBitmapFromData(display, RootWindow(display, screen), bits, 1, 1);
+    XColor black{};
+    blank = XCreatePixmapCursor(display, empty, empty, &black, &black, 0, 0);
+    XFreePixmap(display, empty);
+    return blank;
+  }
+
+  void SetTitle(HWND window, Window native) {
+    const std::optional<std::string> title = SjisToUtf8(GetWindowText(window));
+    if (!title) return;
+    XChangeProperty(display, native, netWmName, utf8String, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title->data()),
+                    static_cast<int>(title->size()));
+    XStoreName(display, native, title->c_str());
+  }
+
+  // A request that waited for a reply may have read events into Xlib's
+  // queue, where the descriptor no longer shows them: wake the loop.
+  void WakeIfQueued(HWND window) const {
+    if (XQLength(display) > 0) PostMessage(window, WM_NULL, 0, 0);
+  }
+
+  void Handle(const XEvent& event);
+  void Exposed(HWND window, const XExposeEvent& event);
+  void Configured(HWND window, NativeWindow& native, const XConfigureEvent& event);
+  void Focused(HWND window, const XFocusChangeEvent& event);
+  void Pointer(const XEvent& event);
+  void Message(HWND window, const XClientMessageEvent& event);
+};
+
+void X11Backend::State::Handle(const XEvent& event) {
+  const HWND window = HandleOf(event.xany.window);
+  if (window == kNoWindow) return;
+  switch (event.type) {
+    case Expose:
+      Exposed(window, event.xexpose);
+      break;
+    case ConfigureNotify:
+      if (NativeWindow* native = Find(window)) Configured(window, *native, event.xconfigure);
+      break;
+    case FocusIn:
+    case FocusOut:
+      Focused(window, event.xfocus);
+      break;
+    case ButtonPress:
+    case ButtonRelease:
+    case MotionNotify:
+      Pointer(event);
+      break;
+    case ClientMessage:
+      Message(window, event.xclient);
+      break;
+    default:
+      break;
+  }
+}
+
+void X11Backend::State::Exposed(HWND window, const XExposeEvent& event) {
+  const RECT area{event.x, event.y, event.x + event.width, event.y + event.height};
+  RedrawWindow(window, &area, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void X11Backend::State::Configured(HWND window, NativeWindow& native,
+                                   const XConfigureEvent& event) {
+  POINT origin{event.x, event.y};
+  // A window manager's frame makes the event's position its own, unless
+  // it sent the event itself with the position on the screen.
+  if (!event.send_event) {
+    Window child = 0;
+    XTranslateCoordinates(display, event.window, RootWindow(display, screen), 0, 0, &origin.x,
+                          &origin.y, &child);
+  }
+  const RECT placed{origin.x, origin.y, origin.x + event.width, origin.y + event.height};
+  if (placed == native.known) return;
+  native.known = placed;
+  SetWindowPos(window, kNoWindow, placed.left, placed.top, placed.Width(), placed.Height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void X11Backend::State::Focused(HWND window, const XFocusChangeEvent& event) {
+  // Grabs move the focus only for their while; the pointer's own focus
+  // is not the keyboard's.
+  if (event.mode == NotifyGrab || event.mode == NotifyUngrab || event.detail == NotifyPointer)
+    return;
+  if (event.type == FocusIn) {
+    SetActiveWindow(window);
+  } else if (GetActiveWindow() == window) {
+    SetActiveWindow(kNoWindow);
+  }
+}
+
+void X11Backend::State::Pointer(const XEvent& event) {
+  if (event.type == MotionNotify) {
+    mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, event.xmotion.x_root, event.xmotion.y_root,
+                0, 0);
+    return;
+  }
+  const XButtonEvent& button = event.xbutton;
+  const bool down = event.type == ButtonPress;
+  DWORD flags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+  int32_t wheel = 0;
+  switch (button.button) {
+    case Button1:
+      flags |= down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+      break;
+    case Button3:
+      flags |= down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+      break;
+    case Button4:
+    case Button5:
+      // The wheel's notches come as presses and releases; one step each.
+      if (!down) return;
+      flags |= MOUSEEVENTF_WHEEL;
+      wheel = button.button == Button4 ? kWheelDelta : -kWheelDelta;
+      break;
+    default:
+      return;
+  }
+  mouse_event(flags, button.x_root, button.y_root, wheel, 0);
+}
+
+void X11Backend::State::Message(HWND window, const XClientMessageEvent& event) {
+  if (event.message_type == wmProtocols && event.format == 32 &&
+      static_cast<Atom>(event.data.l[0]) == wmDeleteWindow) {
+    PostMessage(window, WM_CLOSE, 0, 0);
+  }
+}
+
+std::unique_ptr<X11Backend> X11Backend::Connect(const char* displayName) {
+  Display* display = XOpenDisplay(displayName);
+  if (display == nullptr) return nullptr;
+  XSetErrorHandler(ReportXError);
+  auto state = std::make_unique<State>();
+  state->display = display;
+  state->screen = DefaultScreen(display);
+  state->wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
+  state->wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+  state->netWmName = XInternAtom(display, "_NET_WM_NAME", False);
+  state->utf8String = XInternAtom(display, "UTF8_STRING", False);
+  state->gc = XCreateGC(display, RootWindow(display, state->screen), 0, nullptr);
+  return std::unique_ptr<X11Backend>(new X11Backend(std::move(state)));
+}
+
+X11Backend::X11Backend(std::unique_ptr<State> state) : state_(std::move(state)) {}
+
+X11Backend::~X11Backend() = default;
+
+void X11Backend::CreateNativeWindow(HWND window, const RECT& rect) {
+  State& s = *state_;
+  XSetWindowAttributes attributes{};
+  attributes.background_pixmap = None;
+  attributes.event_mask = kWindowEvents;
+  attributes.override_redirect = PlacedByUs(window) ? True : False;
+  attributes.cursor = s.shown;
+  const unsigned long mask = CWBackPixmap | CWEventMask | CWOverrideRedirect | CWCursor;
+  const Window native =
+      XCreateWindow(s.display, RootWindow(s.display, s.screen), rect.left, rect.top,
+                    static_cast<unsigned>(std::max(rect.Width(), 1)),
+                    static_cast<unsigned>(std::max(rect.Height(), 1)), 0, CopyFromParent,
+                    InputOutput, CopyFromParent, mask, &attributes);
+  XSetWMProtocols(s.display, native, &s.wmDeleteWindow, 1);
+  XSizeHints hints{};
+  hints.flags = USPosition | USSize;
+  hints.x = rect.left;
+  hints.y = rect.top;
+  hints.width = rect.Width();
+  hints.height = rect.Height();
+  XSetWMNormalHints(s.display, native, &hints);
+  const auto owner = static_cast<HWND>(GetWindowLongPtr(window, GWLP_HWNDPARENT));
+  if (const NativeWindow* ownerNative = s.Find(owner))
+    XSetTransientForHint(s.display, native, ownerNative->window);
+  s.windows[window] = NativeWindow{native, rect};
+  s.handles[native] = window;
+  XFlush(s.display);
+}
+
+void X11Backend::ShowNativeWindow(HWND window, bool visible) {
+  State& s = *state_;
+  const NativeWindow* native = s.Find(window);
+  if (native == nullptr) return;
+  if (visible) {
+    // The text is set after the native window is made, so it is taken now.
+    s.SetTitle(window, native->window);
+    XMapRaised(s.display, native->window);
+  } else {
+    XUnmapWindow(s.display, native->window);
+  }
+  XFlush(s.display);
+}
+
+void X11Backend::MoveNativeWindow(HWND window, const RECT& rect) {
+  State& s = *state_;
+  NativeWindow* native = s.Find(window);
+  if (native == nullptr || native->known == rect) return;
+  native->known = rect;
+  XMoveResizeWindow(s.display, native->window, rect.left, rect.top,
+                    static_cast<unsigned>(std::max(rect.Width(), 1)),
+                    static_cast<unsigned>(std::max(rect.Height(), 1)));
+  XFlush(s.display);
+}
+
+void X11Backend::DestroyNativeWindow(HWND window) {
+  State& s = *state_;
+  const NativeWindow* native = s.Find(window);
+  if (native == nullptr) return;
+  s.handles.erase(native->window);
+  XDestroyWindow(s.display, native->window);
+  s.windows.erase(window);
+  XFlush(s.display);
+}
+
+void X11Backend::PresentNativeWindow(HWND window, const RECT& dirty) {
+  State& s = *state_;
+  const NativeWindow* native = s.Find(window);
+  if (native == nullptr) return;
+  const std::optional<ImagePixels> pixels = ReadImagePixels(GetWindowSurface(window));
+  if (!pixels) return;
+  const RECT area{std::max(dirty.left, 0), std::max(dirty.top, 0),
+                  std::min(dirty.right, pixels->size.cx), std::min(dirty.bottom, pixels->size.cy)};
+  if (area.IsEmpty()) return;
+  // The surface's words are laid out as a 32-bit TrueColor image in the
+  // host's byte order; Xlib converts them for the server's visual.
+  XImage image{};
+  image.width = pixels->size.cx;
+  image.height = pixels->size.cy;
+  image.format = ZPixmap;
+  image.data = reinterpret_cast<char*>(const_cast<uint32_t*>(pixels->words));
+  image.byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
+  image.bitmap_unit = kPixelBits;
+  image.bitmap_bit_order = image.byte_order;
+  image.bitmap_pad = kPixelBits;
+  image.depth = DefaultDepth(s.display, s.screen);
+  image.bytes_per_line = pixels->stride * static_cast<int>(sizeof(uint32_t));
+  image.bits_per_pixel = kPixelBits;
+  image.red_mask = kRedMask;
+  image.green_mask = kGreenMask;
+  image.blue_mask = kBlueMask;
+  if (XInitImage(&image) == 0) return;
+  XPutImage(s.display, native->window, s.gc, &image, area.left, area.top, area.left, area.top,
+            static_cast<unsigned>(area.Width()), static_cast<unsigned>(area.Height()));
+  XFlush(s.display);
+}
+
+void X11Backend::SetNativeCursor(HCURSOR cursor) {
+  State& s = *state_;
+  s.shown = s.CursorFor(cursor);
+  for (const auto& [handle, native] : s.windows) XDefineCursor(s.display, native.window, s.shown);
+  XFlush(s.display);
+}
+
+void X11Backend::CaptureNativePointer(HWND topLevel) {
+  State& s = *state_;
+  const NativeWindow* native = s.Find(topLevel);
+  if (native == nullptr) {
+    XUngrabPointer(s.display, CurrentTime);
+    XFlush(s.display);
+    return;
+  }
+  XGrabPointer(s.display, native->window, False, kGrabEvents, GrabModeAsync, GrabModeAsync, None,
+               s.shown, CurrentTime);
+  s.WakeIfQueued(topLevel);
+}
+
+int X11Backend::EventDescriptor() const { return ConnectionNumber(state_->display); }
+
+void X11Backend::HandleEvents() {
+  State& s = *state_;
+  while (XPending(s.display) > 0) {
+    XEvent event;
+    XNextEvent(s.display, &event);
+    s.Handle(event);
+  }
+}
+
+unsigned long X11Backend::NativeWindowOf(HWND window) const {
+  const NativeWindow* native = state_->Find(window);
+  return native == nullptr ? 0 : native->window;
+}
+
+std::unique_ptr<DisplayBackend> OpenDisplayBackend() {
+  if (std::unique_ptr<X11Backend> x11 = X11Backend::Connect()) return x11;
+  static std::atomic<bool> said{false};
+  if (!said.exchange(true)) {
+    std::fputs("lexora: no X display; running without showing any window\n", stderr);
+  }
+  return std::make_unique<HeadlessBackend>();
+}
+
+}  // namespace platform::x11
