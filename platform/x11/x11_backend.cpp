@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdio>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 
 #include "platform/cursor.h"
@@ -13,6 +14,7 @@
 #include "platform/paint.h"
 #include "platform/sjis.h"
 #include "platform/window.h"
+#include "platform/x11/key_map.h"
 
 // Xlib's macros (StandardCursor, None, Bool) would clash with our names, so
 // its headers come last.
@@ -21,6 +23,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
+#include <X11/keysym.h>
 
 namespace platform::x11 {
 
@@ -37,6 +40,41 @@ constexpr unsigned long kBlueMask = 0x000000FF;
 constexpr long kWindowEvents = ExposureMask | StructureNotifyMask | FocusChangeMask | KeyPressMask |
                                KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                                PointerMotionMask;
+constexpr unsigned kFirstKeycode = 8;
+constexpr uint16_t kKeyStateDown = 0x8000;
+constexpr int kBaseLevel = 0;
+constexpr int kNumLockLevel = 1;
+
+// The modifiers the window system keeps a key state of, and their keys.
+struct ModifierKey {
+  unsigned mask;
+  BYTE vk;
+};
+constexpr ModifierKey kModifierKeys[] = {
+    {ShiftMask, VK_SHIFT},
+    {ControlMask, VK_CONTROL},
+    {Mod1Mask, VK_MENU},
+};
+
+bool IsKeypadMotion(KeySym keysym) { return keysym >= XK_KP_Home && keysym <= XK_KP_Delete; }
+
+// The layout by the name of the server's keyboard symbols ("pc+jp+..." for
+// a Japanese keyboard).
+KeyboardLayout LayoutOf(Display* display) {
+  KeyboardLayout layout = KeyboardLayout::kUs;
+  XkbDescPtr keyboard = XkbAllocKeyboard();
+  if (keyboard == nullptr) return layout;
+  if (XkbGetNames(display, XkbSymbolsNameMask, keyboard) == Success &&
+      keyboard->names->symbols != 0) {
+    char* name = XGetAtomName(display, keyboard->names->symbols);
+    if (name != nullptr && std::string_view(name).find("jp") != std::string_view::npos)
+      layout = KeyboardLayout::kJp106;
+    XFree(name);
+  }
+  XkbFreeKeyboard(keyboard, 0, True);
+  return layout;
+}
+
 constexpr unsigned kGrabEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
 
 struct StandardCursor {
@@ -107,6 +145,8 @@ struct X11Backend::State {
   std::unordered_map<unsigned, Cursor> cursors;
   Cursor blank = 0;
   Cursor shown = 0;
+  KeyboardLayout layout = KeyboardLayout::kUs;
+  unsigned numLockMask = 0;
 
   ~State() {
     for (const auto& [handle, native] : windows) XDestroyWindow(display, native.window);
@@ -162,6 +202,8 @@ struct X11Backend::State {
   void Configured(HWND window, NativeWindow& native, const XConfigureEvent& event);
   void Focused(HWND window, const XFocusChangeEvent& event);
   void Pointer(const XEvent& event);
+  void Key(const XKeyEvent& event);
+  void KeepModifiersInStep(unsigned state, BYTE except) const;
   void Message(HWND window, const XClientMessageEvent& event);
 };
 
@@ -178,6 +220,10 @@ void X11Backend::State::Handle(const XEvent& event) {
     case FocusIn:
     case FocusOut:
       Focused(window, event.xfocus);
+      break;
+    case KeyPress:
+    case KeyRelease:
+      Key(event.xkey);
       break;
     case ButtonPress:
     case ButtonRelease:
@@ -220,6 +266,10 @@ void X11Backend::State::Focused(HWND window, const XFocusChangeEvent& event) {
   if (event.mode == NotifyGrab || event.mode == NotifyUngrab || event.detail == NotifyPointer)
     return;
   if (event.type == FocusIn) {
+    // Modifiers pressed or let go while another program had the keyboard.
+    XkbStateRec keyboard{};
+    if (XkbGetState(display, XkbUseCoreKbd, &keyboard) == Success)
+      KeepModifiersInStep(keyboard.mods, 0);
     SetActiveWindow(window);
   } else if (GetActiveWindow() == window) {
     SetActiveWindow(kNoWindow);
@@ -256,6 +306,30 @@ void X11Backend::State::Pointer(const XEvent& event) {
   mouse_event(flags, button.x_root, button.y_root, wheel, 0);
 }
 
+void X11Backend::State::KeepModifiersInStep(unsigned state, BYTE except) const {
+  for (const ModifierKey& each : kModifierKeys) {
+    if (each.vk == except) continue;
+    const bool down = (state & each.mask) != 0;
+    const bool known = (static_cast<uint16_t>(GetAsyncKeyState(each.vk)) & kKeyStateDown) != 0;
+    if (down != known) keybd_event(each.vk, 0, down ? 0 : KEYEVENTF_KEYUP, 0);
+  }
+}
+
+void X11Backend::State::Key(const XKeyEvent& event) {
+  const auto keycode = static_cast<KeyCode>(event.keycode);
+  const int group = XkbGroupForCoreState(event.state);
+  KeySym keysym = XkbKeycodeToKeysym(display, keycode, group, kBaseLevel);
+  if (IsKeypadMotion(keysym) && (event.state & numLockMask) != 0)
+    keysym = XkbKeycodeToKeysym(display, keycode, group, kNumLockLevel);
+  const std::optional<VirtualKey> key = VirtualKeyOf(layout, keysym, keycode);
+  if (!key) return;
+  KeepModifiersInStep(event.state, key->vk);
+  DWORD flags = event.type == KeyRelease ? KEYEVENTF_KEYUP : 0;
+  if (key->extended) flags |= KEYEVENTF_EXTENDEDKEY;
+  const auto scan = static_cast<BYTE>(keycode >= kFirstKeycode ? keycode - kFirstKeycode : 0);
+  keybd_event(key->vk, scan, flags, 0);
+}
+
 void X11Backend::State::Message(HWND window, const XClientMessageEvent& event) {
   if (event.message_type == wmProtocols && event.format == 32 &&
       static_cast<Atom>(event.data.l[0]) == wmDeleteWindow) {
@@ -274,6 +348,13 @@ std::unique_ptr<X11Backend> X11Backend::Connect(const char* displayName) {
   state->wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
   state->netWmName = XInternAtom(display, "_NET_WM_NAME", False);
   state->utf8String = XInternAtom(display, "UTF8_STRING", False);
+  // Held keys then repeat as presses alone, so that the window system
+  // counts them as repeats rather than as new presses.
+  Bool detectable = False;
+  XkbSetDetectableAutoRepeat(display, True, &detectable);
+  state->layout = LayoutOf(display);
+  state->numLockMask = XkbKeysymToModifiers(display, XK_Num_Lock);
+  SetKeyboardLayout(state->layout);
   state->gc = XCreateGC(display, RootWindow(display, state->screen), 0, nullptr);
   return std::unique_ptr<X11Backend>(new X11Backend(std::move(state)));
 }
