@@ -8,7 +8,7 @@ packages=(
   libcairo2-dev libfreetype-dev libfontconfig1-dev fontconfig fonts-ipafont-gothic
   fonts-ipafont-mincho
   libasound2-dev libspeechd-dev
-  libx11-dev
+  libx11-dev xvfb xdotool
 )
 
 missing=()

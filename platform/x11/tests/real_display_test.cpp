@@ -1,0 +1,278 @@
+// The back end on a real X server: an Xvfb of the test's own, driven with
+// xdotool, its windows read back with XGetImage.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/gdi.h"
+#include "platform/input.h"
+#include "platform/paint.h"
+#include "platform/window.h"
+#include "platform/window_message.h"
+#include "platform/x11/x11_backend.h"
+#include "window_test_support.h"
+
+// Xlib's macros would clash with our names, so its headers come last.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace platform::x11 {
+namespace {
+
+using std::chrono::steady_clock;
+
+constexpr auto kPatience = std::chrono::seconds(10);
+constexpr int kPollMs = 20;
+constexpr int kServerStartMs = 10000;
+constexpr COLORREF kFrameColour = RGB(255, 0, 0);
+constexpr COLORREF kChildColour = RGB(0, 0, 255);
+constexpr unsigned long kFramePixel = 0xFF0000;
+constexpr unsigned long kChildPixel = 0x0000FF;
+constexpr RECT kFrameRect{20, 10, 220, 160};
+constexpr RECT kChildRect{100, 0, 200, 150};
+constexpr char kFrameClass[] = "X11TestFrame";
+constexpr char kChildClass[] = "X11TestChild";
+
+// An Xvfb on a display number it chooses itself, gone with the object.
+class Xvfb {
+ public:
+  static std::unique_ptr<Xvfb> Start() {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) return nullptr;
+    const pid_t pid = fork();
+    if (pid == 0) {
+      close(pipeEnds[0]);
+      const std::string fd = std::to_string(pipeEnds[1]);
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten",
+             "tcp", "-noreset", static_cast<char*>(nullptr));
+      _exit(EXIT_FAILURE);
+    }
+    close(pipeEnds[1]);
+    auto server = std::unique_ptr<Xvfb>(new Xvfb(pid));
+    std::string number;
+    pollfd wait{pipeEnds[0], POLLIN, 0};
+    char c = 0;
+    while (poll(&wait, 1, kServerStartMs) > 0 && read(pipeEnds[0], &c, 1) == 1 && c != '\n')
+      number += c;
+    close(pipeEnds[0]);
+    if (number.empty()) return nullptr;
+    server->name_ = ":" + number;
+    return server;
+  }
+  ~Xvfb() {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+  const std::string& name() const { return name_; }
+
+ private:
+  explicit Xvfb(pid_t pid) : pid_(pid) {}
+  pid_t pid_;
+  std::string name_;
+};
+
+struct Received {
+  HWND window;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+std::vector<Received> received;
+
+LRESULT PaintIn(HWND window, COLORREF colour) {
+  PAINTSTRUCT paint;
+  const HDC dc = BeginPaint(window, &paint);
+  RECT client;
+  GetClientRect(window, &client);
+  const UniqueBrush brush = CreateSolidBrush(colour);
+  FillRect(dc, client, brush.get());
+  EndPaint(window, &paint);
+  return 0;
+}
+
+LRESULT FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  received.push_back(Received{window, message, wParam, lParam});
+  if (message == WM_PAINT) return PaintIn(window, kFrameColour);
+  // The test closes the window itself once it has seen the request.
+  if (message == WM_CLOSE) return 0;
+  return DefWindowProc(window, message, wParam, lParam);
+}
+
+LRESULT ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) return PaintIn(window, kChildColour);
+  return DefWindowProc(window, message, wParam, lParam);
+}
+
+template <class Condition>
+bool PumpUntil(Condition done) {
+  const auto deadline = steady_clock::now() + kPatience;
+  while (!done()) {
+    if (steady_clock::now() > deadline) return false;
+    MSG msg;
+    while (PeekMessage(&msg, kNoWindow, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+    if (!done()) WaitMessageFor(kPollMs);
+  }
+  return true;
+}
+
+bool HasReceived(UINT message) {
+  for (const auto& each : received) {
+    if (each.message == message) return true;
+  }
+  return false;
+}
+
+std::vector<Received> ReceivedOf(UINT message) {
+  std::vector<Received> found;
+  for (const auto& each : received) {
+    if (each.message == message) found.push_back(each);
+  }
+  return found;
+}
+
+class RealDisplayTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    server_ = Xvfb::Start();
+    if (server_ == nullptr) GTEST_SKIP() << "Xvfb could not be started";
+    setenv("DISPLAY", server_->name().c_str(), 1);
+    backend_ = X11Backend::Connect(server_->name().c_str());
+    ASSERT_NE(backend_, nullptr);
+    observer_ = XOpenDisplay(server_->name().c_str());
+    ASSERT_NE(observer_, nullptr);
+    scoped_.emplace(*backend_);
+    received.clear();
+    RegisterTestClass(kFrameClass, FrameProc);
+    RegisterTestClass(kChildClass, ChildProc);
+  }
+  void TearDown() override {
+    if (frame_ != kNoWindow) DestroyWindow(frame_);
+    scoped_.reset();
+    backend_.reset();
+    if (observer_ != nullptr) XCloseDisplay(observer_);
+  }
+
+  void ShowFrameWithChild() {
+    frame_ = CreateWindowEx(0, kFrameClass, "Lexora", WS_VISIBLE, kFrameRect.left, kFrameRect.top,
+                            kFrameRect.Width(), kFrameRect.Height(), kNoWindow, 0, nullptr);
+    ASSERT_NE(frame_, kNoWindow);
+    child_ =
+        CreateWindowEx(0, kChildClass, "", WS_CHILD | WS_VISIBLE, kChildRect.left, kChildRect.top,
+                       kChildRect.Width(), kChildRect.Height(), frame_, 0, nullptr);
+    ASSERT_NE(child_, kNoWindow);
+    native_ = backend_->NativeWindowOf(frame_);
+    ASSERT_NE(native_, 0u);
+  }
+
+  std::optional<unsigned long> PixelOnServer(int x, int y) {
+    XImage* image = XGetImage(observer_, native_, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (image == nullptr) return std::nullopt;
+    const unsigned long pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return pixel;
+  }
+
+  bool ShowsOnServer(int x, int y, unsigned long pixel) {
+    return PumpUntil([&] { return PixelOnServer(x, y) == pixel; });
+  }
+
+  // Gives our window the keyboard; there is no window manager to do it.
+  bool Focus() {
+    XSetInputFocus(observer_, native_, RevertToParent, CurrentTime);
+    XSync(observer_, False);
+    return PumpUntil([&] { return GetFocus() == frame_; });
+  }
+
+  static bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
+  std::string WindowId() const { return std::to_string(native_); }
+
+  std::unique_ptr<Xvfb> server_;
+  std::unique_ptr<X11Backend> backend_;
+  std::optional<ScopedDisplay> scoped_;
+  Display* observer_ = nullptr;
+  HWND frame_ = kNoWindow;
+  HWND child_ = kNoWindow;
+  unsigned long native_ = 0;
+};
+
+TEST_F(RealDisplayTest, TheWindowAndItsChildArePaintedOnTheServer) {
+  ShowFrameWithChild();
+  EXPECT_TRUE(ShowsOnServer(5, 5, kFramePixel));
+  EXPECT_TRUE(ShowsOnServer(kChildRect.left + 5, 5, kChildPixel));
+}
+
+TEST_F(RealDisplayTest, TypedTextArrivesAsKeysAndCharacters) {
+  ShowFrameWithChild();
+  ASSERT_TRUE(Focus());
+  ASSERT_TRUE(Run("xdotool type --delay 0 ab && xdotool key shift+c"));
+  std::string typed;
+  ASSERT_TRUE(PumpUntil([&] {
+    typed.clear();
+    for (const auto& each : ReceivedOf(WM_CHAR)) typed += static_cast<char>(each.wParam);
+    return typed.size() >= 3;
+  }));
+  EXPECT_EQ(typed, "abC");
+  std::vector<WPARAM> keys;
+  for (const auto& each : ReceivedOf(WM_KEYDOWN)) keys.push_back(each.wParam);
+  EXPECT_EQ(keys, (std::vector<WPARAM>{'A', 'B', VK_SHIFT, 'C'}));
+}
+
+TEST_F(RealDisplayTest, AClickGivesTheButtonAtItsClientPoint) {
+  ShowFrameWithChild();
+  ASSERT_TRUE(ShowsOnServer(5, 5, kFramePixel));
+  const POINT client{30, 40};
+  ASSERT_TRUE(Run("xdotool mousemove " + std::to_string(kFrameRect.left + client.x) + " " +
+                  std::to_string(kFrameRect.top + client.y) + " click 1"));
+  ASSERT_TRUE(PumpUntil([] { return HasReceived(WM_LBUTTONDOWN); }));
+  const auto down = ReceivedOf(WM_LBUTTONDOWN).front();
+  EXPECT_EQ(down.window, frame_);
+  EXPECT_EQ(LowWord(down.lParam), client.x);
+  EXPECT_EQ(HighWord(down.lParam), client.y);
+}
+
+TEST_F(RealDisplayTest, ResizingOnTheServerGivesTheNewSize) {
+  ShowFrameWithChild();
+  ASSERT_TRUE(ShowsOnServer(5, 5, kFramePixel));
+  ASSERT_TRUE(Run("xdotool windowsize " + WindowId() + " 300 200"));
+  const LPARAM resized = MakeLParam(300, 200);
+  ASSERT_TRUE(PumpUntil([&] {
+    const auto sizes = ReceivedOf(WM_SIZE);
+    return !sizes.empty() && sizes.back().lParam == resized;
+  }));
+  RECT rect;
+  GetWindowRect(frame_, &rect);
+  EXPECT_EQ(rect.Width(), 300);
+  EXPECT_EQ(rect.Height(), 200);
+  // The part the window gained is painted too.
+  EXPECT_TRUE(ShowsOnServer(250, 180, kFramePixel));
+}
+
+TEST_F(RealDisplayTest, TheWindowManagersCloseRequestGivesClose) {
+  ShowFrameWithChild();
+  XEvent request{};
+  request.xclient.type = ClientMessage;
+  request.xclient.window = native_;
+  request.xclient.message_type = XInternAtom(observer_, "WM_PROTOCOLS", False);
+  request.xclient.format = 32;
+  request.xclient.data.l[0] = static_cast<long>(XInternAtom(observer_, "WM_DELETE_WINDOW", False));
+  request.xclient.data.l[1] = CurrentTime;
+  XSendEvent(observer_, native_, False, NoEventMask, &request);
+  XSync(observer_, False);
+  EXPECT_TRUE(PumpUntil([] { return HasReceived(WM_CLOSE); }));
+}
+
+}  // namespace
+}  // namespace platform::x11
