@@ -23,6 +23,7 @@
 #include "window_test_support.h"
 
 // Xlib's macros would clash with our names, so its headers come last.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -42,6 +43,7 @@ constexpr RECT kFrameRect{20, 10, 220, 160};
 constexpr RECT kChildRect{100, 0, 200, 150};
 constexpr char kFrameClass[] = "X11TestFrame";
 constexpr char kChildClass[] = "X11TestChild";
+constexpr int32_t kWheelNotch = 120;
 
 // An Xvfb on a display number it chooses itself, gone with the object.
 class Xvfb {
@@ -191,9 +193,41 @@ class RealDisplayTest : public testing::Test {
 
   // Gives our window the keyboard; there is no window manager to do it.
   bool Focus() {
+    // Only a window on the screen can take the focus.
+    const bool viewable = PumpUntil([&] {
+      XWindowAttributes attributes{};
+      return XGetWindowAttributes(observer_, native_, &attributes) != 0 &&
+             attributes.map_state == IsViewable;
+    });
+    if (!viewable) return false;
     XSetInputFocus(observer_, native_, RevertToParent, CurrentTime);
     XSync(observer_, False);
     return PumpUntil([&] { return GetFocus() == frame_; });
+  }
+
+  std::optional<bool> PlacedWithoutManager(HWND window) {
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(observer_, backend_->NativeWindowOf(window), &attributes) == 0)
+      return std::nullopt;
+    return attributes.override_redirect == True;
+  }
+
+  std::string TitleOnServer() {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    const Atom name = XInternAtom(observer_, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(observer_, "UTF8_STRING", False);
+    std::string title;
+    if (XGetWindowProperty(observer_, native_, name, 0, 1024, False, utf8, &type, &format, &count,
+                           &after, &data) == Success &&
+        data != nullptr) {
+      title.assign(reinterpret_cast<const char*>(data), count);
+    }
+    XFree(data);
+    return title;
   }
 
   static bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
@@ -258,6 +292,63 @@ TEST_F(RealDisplayTest, ResizingOnTheServerGivesTheNewSize) {
   EXPECT_EQ(rect.Height(), 200);
   // The part the window gained is painted too.
   EXPECT_TRUE(ShowsOnServer(250, 180, kFramePixel));
+}
+
+TEST_F(RealDisplayTest, TheWheelTurnsInNotches) {
+  ShowFrameWithChild();
+  ASSERT_TRUE(Focus());
+  ASSERT_TRUE(Run("xdotool mousemove " + std::to_string(kFrameRect.left + 10) + " " +
+                  std::to_string(kFrameRect.top + 10) + " click 4 click 5"));
+  ASSERT_TRUE(PumpUntil([] { return ReceivedOf(WM_MOUSEWHEEL).size() >= 2; }));
+  const auto turns = ReceivedOf(WM_MOUSEWHEEL);
+  EXPECT_EQ(HighWord(static_cast<LPARAM>(turns[0].wParam)), kWheelNotch);
+  EXPECT_EQ(HighWord(static_cast<LPARAM>(turns[1].wParam)), -kWheelNotch);
+}
+
+TEST_F(RealDisplayTest, TheCaptureHearsAClickOutsideTheWindow) {
+  ShowFrameWithChild();
+  ASSERT_TRUE(ShowsOnServer(5, 5, kFramePixel));
+  SetCapture(frame_);
+  const POINT screen{400, 300};
+  ASSERT_TRUE(Run("xdotool mousemove " + std::to_string(screen.x) + " " + std::to_string(screen.y) +
+                  " click 1"));
+  ASSERT_TRUE(PumpUntil([] { return HasReceived(WM_LBUTTONDOWN); }));
+  const auto down = ReceivedOf(WM_LBUTTONDOWN).front();
+  EXPECT_EQ(down.window, frame_);
+  EXPECT_EQ(LowWord(down.lParam), screen.x - kFrameRect.left);
+  EXPECT_EQ(HighWord(down.lParam), screen.y - kFrameRect.top);
+  ReleaseCapture();
+}
+
+TEST_F(RealDisplayTest, TheTitleIsTheWindowTextInUtf8) {
+  // "文書" in CP932.
+  frame_ = CreateWindowEx(0, kFrameClass, "\x95\xb6\x8f\x91", WS_VISIBLE, kFrameRect.left,
+                          kFrameRect.top, kFrameRect.Width(), kFrameRect.Height(), kNoWindow, 0,
+                          nullptr);
+  native_ = backend_->NativeWindowOf(frame_);
+  ASSERT_NE(native_, 0u);
+  std::string title;
+  EXPECT_TRUE(PumpUntil([&] {
+    title = TitleOnServer();
+    return !title.empty();
+  }));
+  EXPECT_EQ(title, "\xe6\x96\x87\xe6\x9b\xb8");
+}
+
+TEST_F(RealDisplayTest, PopupsWithoutAFrameArePlacedWithoutTheWindowManager) {
+  ShowFrameWithChild();
+  const HWND popup =
+      CreateWindowEx(0, kChildClass, "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, frame_, 0, nullptr);
+  const HWND framed = CreateWindowEx(0, kChildClass, "", WS_POPUP | WS_BORDER | WS_VISIBLE, 0, 0,
+                                     50, 50, frame_, 0, nullptr);
+  // The windows reach the server by another connection than the test's.
+  ASSERT_TRUE(
+      PumpUntil([&] { return PlacedWithoutManager(popup) && PlacedWithoutManager(framed); }));
+  EXPECT_EQ(PlacedWithoutManager(popup), true);
+  EXPECT_EQ(PlacedWithoutManager(framed), false);
+  EXPECT_EQ(PlacedWithoutManager(frame_), false);
+  DestroyWindow(popup);
+  DestroyWindow(framed);
 }
 
 TEST_F(RealDisplayTest, TheWindowManagersCloseRequestGivesClose) {
