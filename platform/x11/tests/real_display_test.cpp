@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -188,26 +189,46 @@ class RealDisplayTest : public testing::Test {
   }
 
   bool ShowsOnServer(int x, int y, unsigned long pixel) {
-    return PumpUntil([&] { return PixelOnServer(x, y) == pixel; });
+    return WaitUntilViewable() && PumpUntil([&] { return PixelOnServer(x, y) == pixel; });
   }
 
   // Gives our window the keyboard; there is no window manager to do it.
-  bool Focus() {
-    // Only a window on the screen can take the focus.
-    const bool viewable = PumpUntil([&] {
+  // Asked without naming the window, which the server may not have yet.
+  bool ExistsOnServer(unsigned long native) {
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(observer_, DefaultRootWindow(observer_), &root, &parent, &children, &count) == 0)
+      return false;
+    const bool found = std::find(children, children + count, native) != children + count;
+    XFree(children);
+    return found;
+  }
+
+  // Our windows reach the server by another connection than the test's,
+  // so the test waits until the server has them on the screen.
+  bool WaitUntilViewable() {
+    return PumpUntil([&] {
       XWindowAttributes attributes{};
-      return XGetWindowAttributes(observer_, native_, &attributes) != 0 &&
+      return ExistsOnServer(native_) &&
+             XGetWindowAttributes(observer_, native_, &attributes) != 0 &&
              attributes.map_state == IsViewable;
     });
-    if (!viewable) return false;
+  }
+
+  bool Focus() {
+    // Only a window on the screen can take the focus.
+    if (!WaitUntilViewable()) return false;
     XSetInputFocus(observer_, native_, RevertToParent, CurrentTime);
     XSync(observer_, False);
     return PumpUntil([&] { return GetFocus() == frame_; });
   }
 
   std::optional<bool> PlacedWithoutManager(HWND window) {
+    const unsigned long native = backend_->NativeWindowOf(window);
     XWindowAttributes attributes{};
-    if (XGetWindowAttributes(observer_, backend_->NativeWindowOf(window), &attributes) == 0)
+    if (!ExistsOnServer(native) || XGetWindowAttributes(observer_, native, &attributes) == 0)
       return std::nullopt;
     return attributes.override_redirect == True;
   }
@@ -327,6 +348,7 @@ TEST_F(RealDisplayTest, TheTitleIsTheWindowTextInUtf8) {
                           nullptr);
   native_ = backend_->NativeWindowOf(frame_);
   ASSERT_NE(native_, 0u);
+  ASSERT_TRUE(WaitUntilViewable());
   std::string title;
   EXPECT_TRUE(PumpUntil([&] {
     title = TitleOnServer();
@@ -353,6 +375,7 @@ TEST_F(RealDisplayTest, PopupsWithoutAFrameArePlacedWithoutTheWindowManager) {
 
 TEST_F(RealDisplayTest, TheWindowManagersCloseRequestGivesClose) {
   ShowFrameWithChild();
+  ASSERT_TRUE(WaitUntilViewable());
   XEvent request{};
   request.xclient.type = ClientMessage;
   request.xclient.window = native_;
