@@ -17,6 +17,8 @@ class DisplayBackend {
   virtual void ShowNativeWindow(HWND window, bool visible) = 0;
   virtual void MoveNativeWindow(HWND window, const RECT& rect) = 0;
   virtual void DestroyNativeWindow(HWND window) = 0;
+  // Shows the window's text, which has changed, as its title.
+  virtual void SetNativeTitle(HWND window) = 0;
   // Shows the part of a top-level window's surface that a paint changed,
   // in surface coordinates.
   virtual void PresentNativeWindow(HWND window, const RECT& dirty) = 0;
@@ -37,6 +39,7 @@ class HeadlessBackend : public DisplayBackend {
   void ShowNativeWindow(HWND, bool) override {}
   void MoveNativeWindow(HWND, const RECT&) override {}
   void DestroyNativeWindow(HWND) override {}
+  void SetNativeTitle(HWND) override {}
   void PresentNativeWindow(HWND, const RECT&) override {}
   void SetNativeCursor(HCURSOR) override {}
   void CaptureNativePointer(HWND) override {}

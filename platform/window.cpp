@@ -349,10 +349,14 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SETTEXT: {
       const char* text = reinterpret_cast<const char*>(lParam);
-      return WithRecord(window, 0, [text](WindowRecord& r) {
+      bool topLevel = false;
+      const LRESULT set = WithRecord(window, 0, [text, &topLevel](WindowRecord& r) {
         r.text = text == nullptr ? "" : text;
+        topLevel = (r.style & WS_CHILD) == 0;
         return 1;
       });
+      if (topLevel) CurrentDisplay().SetNativeTitle(window);
+      return set;
     }
     case WM_GETTEXTLENGTH:
       return GetWindowTextLength(window);

@@ -427,6 +427,14 @@ void X11Backend::DestroyNativeWindow(HWND window) {
   XFlush(s.display);
 }
 
+void X11Backend::SetNativeTitle(HWND window) {
+  State& s = *state_;
+  const NativeWindow* native = s.Find(window);
+  if (native == nullptr) return;
+  s.SetTitle(window, native->window);
+  XFlush(s.display);
+}
+
 void X11Backend::PresentNativeWindow(HWND window, const RECT& dirty) {
   State& s = *state_;
   const NativeWindow* native = s.Find(window);

@@ -24,6 +24,7 @@ class X11Backend : public DisplayBackend {
   void ShowNativeWindow(HWND window, bool visible) override;
   void MoveNativeWindow(HWND window, const RECT& rect) override;
   void DestroyNativeWindow(HWND window) override;
+  void SetNativeTitle(HWND window) override;
   void PresentNativeWindow(HWND window, const RECT& dirty) override;
   void SetNativeCursor(HCURSOR cursor) override;
   void CaptureNativePointer(HWND topLevel) override;

@@ -45,6 +45,7 @@ constexpr RECT kChildRect{100, 0, 200, 150};
 constexpr char kFrameClass[] = "X11TestFrame";
 constexpr char kChildClass[] = "X11TestChild";
 constexpr int32_t kWheelNotch = 120;
+constexpr uint16_t kKeyStateDown = 0x8000;
 
 // An Xvfb on a display number it chooses itself, gone with the object.
 class Xvfb {
@@ -285,6 +286,19 @@ TEST_F(RealDisplayTest, TypedTextArrivesAsKeysAndCharacters) {
   EXPECT_EQ(keys, (std::vector<WPARAM>{'A', 'B', VK_SHIFT, 'C'}));
 }
 
+TEST_F(RealDisplayTest, AModifierHeldWhileAwayIsDownWhenTheFocusComes) {
+  ShowFrameWithChild();
+  ASSERT_TRUE(WaitUntilViewable());
+  ASSERT_TRUE(Run("xdotool keydown shift"));
+  ASSERT_TRUE(Focus());
+  const auto shiftDown = [] {
+    return (static_cast<uint16_t>(GetAsyncKeyState(VK_SHIFT)) & kKeyStateDown) != 0;
+  };
+  EXPECT_TRUE(PumpUntil(shiftDown));
+  ASSERT_TRUE(Run("xdotool keyup shift"));
+  EXPECT_TRUE(PumpUntil([&] { return !shiftDown(); }));
+}
+
 TEST_F(RealDisplayTest, AClickGivesTheButtonAtItsClientPoint) {
   ShowFrameWithChild();
   ASSERT_TRUE(ShowsOnServer(5, 5, kFramePixel));
@@ -355,6 +369,9 @@ TEST_F(RealDisplayTest, TheTitleIsTheWindowTextInUtf8) {
     return !title.empty();
   }));
   EXPECT_EQ(title, "\xe6\x96\x87\xe6\x9b\xb8");
+  // A new text is the new title.
+  SetWindowText(frame_, "Lexora");
+  EXPECT_TRUE(PumpUntil([&] { return TitleOnServer() == "Lexora"; }));
 }
 
 TEST_F(RealDisplayTest, PopupsWithoutAFrameArePlacedWithoutTheWindowManager) {
