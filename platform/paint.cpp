@@ -446,6 +446,18 @@ std::pair<HWND, RECT> PaintedAreaInTop(HWND window, const RECT& painted) {
   return {TopOfLocked(*record).handle, area.Box()};
 }
 
+namespace {
+
+// Shows what changed in a part of the window (client coordinates).
+void PresentPart(HWND window, const RECT& part) {
+  const auto [top, dirty] = PaintedAreaInTop(window, part);
+  if (top != kNoWindow && !dirty.IsEmpty()) {
+    CurrentDisplay().PresentNativeWindow(top, dirty);
+  }
+}
+
+}  // namespace
+
 // A paint that never began (BeginPaint failed, and said so) ends quietly.
 bool EndPaint(HWND window, const PAINTSTRUCT* paint) {
   if (paint == nullptr || paint->hdc == nullptr) return false;
@@ -453,10 +465,7 @@ bool EndPaint(HWND window, const PAINTSTRUCT* paint) {
     ReportMisuse(Misuse::kOutsidePaint, "EndPaint");
     return false;
   }
-  const auto [top, dirty] = PaintedAreaInTop(window, paint->rcPaint);
-  if (top != kNoWindow && !dirty.IsEmpty()) {
-    CurrentDisplay().PresentNativeWindow(top, dirty);
-  }
+  PresentPart(window, paint->rcPaint);
   return true;
 }
 
@@ -480,18 +489,20 @@ Region ScrollVisibleLocked(WindowRecord& record, const RECT& area, POINT by) {
 int ScrollWindowEx(HWND window, int32_t dx, int32_t dy, const RECT* scroll, const RECT* clip,
                    HRGN updateRegion, RECT* update, UINT flags) {
   Region exposed;
+  RECT area;
   {
     std::lock_guard lock(Tree().mutex());
     WindowRecord* record = Tree().FindOrReport(window, "ScrollWindowEx");
     if (record == nullptr) return ERROR;
     const RECT client = ClientOf(*record);
-    const RECT area =
-        IntersectionOf(scroll != nullptr ? *scroll : client, clip != nullptr ? *clip : client);
+    area = IntersectionOf(scroll != nullptr ? *scroll : client, clip != nullptr ? *clip : client);
     exposed = ScrollVisibleLocked(*record, area, POINT{dx, dy});
     const Region moved = And(Moved(And(record->update, Region(area)), POINT{dx, dy}), Region(area));
     record->update = Minus(std::move(record->update), Region(area));
     record->update.Combine(moved, Region::Operation::kOr);
   }
+  // The moved pixels are shown now; the strip left behind when painted.
+  PresentPart(window, area);
   if ((flags & SW_INVALIDATE) != 0) InvalidateRgn(window, &exposed, (flags & SW_ERASE) != 0);
   if (update != nullptr) *update = exposed.Box();
   if (updateRegion != nullptr) *updateRegion = exposed;
@@ -521,8 +532,14 @@ bool LockWindowUpdate(HWND window) {
   return true;
 }
 
-// A window's own DC is never given back: releasing it does nothing.
-int ReleaseDC(HWND window, HDC dc) { return IsOwnDC(window, dc) || GiveBack(dc) ? 1 : 0; }
+// A window's own DC is never given back. What a DC drew outside a paint
+// is shown when it is released.
+int ReleaseDC(HWND window, HDC dc) {
+  if (!IsOwnDC(window, dc) && !GiveBack(dc)) return 0;
+  RECT client;
+  if (GetClientRect(window, &client)) PresentPart(window, client);
+  return 1;
+}
 
 HDC GetWindowSurface(HWND topLevel) {
   std::lock_guard lock(Tree().mutex());

@@ -221,6 +221,31 @@ TEST_F(PaintTest, EndPaintPresentsWhatThePaintReachedInTheTopLevelSurface) {
   EXPECT_TRUE(backend.presented.empty()) << "nothing painted, nothing shown";
 }
 
+TEST_F(PaintTest, ReleasingADCPresentsTheWindowsVisiblePart) {
+  const HWND child = ColourChild(top_, kGreen, {10, 20, 50, 60});
+  Pump();
+  PresentingBackend backend;
+  ScopedDisplay scoped(backend);
+  const HDC dc = GetDC(child);
+  ASSERT_NE(dc, nullptr);
+  EXPECT_TRUE(backend.presented.empty()) << "nothing shown while the DC is out";
+  EXPECT_EQ(ReleaseDC(child, dc), 1);
+  EXPECT_THAT(backend.presented, ElementsAre(std::pair{top_, RECT{10, 20, 50, 60}}));
+  backend.presented.clear();
+  EXPECT_EQ(ReleaseDC(child, dc), 0);
+  EXPECT_TRUE(backend.presented.empty()) << "a DC given back twice shows nothing";
+}
+
+TEST_F(PaintTest, ScrollingPresentsTheMovedPixels) {
+  const HWND child = ColourChild(top_, kGreen, {10, 20, 50, 60});
+  Pump();
+  PresentingBackend backend;
+  ScopedDisplay scoped(backend);
+  const RECT part{0, 0, 40, 20};
+  ScrollWindowEx(child, 0, 5, &part, nullptr, nullptr, nullptr, 0);
+  EXPECT_THAT(backend.presented, ElementsAre(std::pair{top_, RECT{10, 20, 50, 40}}));
+}
+
 TEST_F(PaintTest, WindowDCStartsAtTheWindowsCornerAndIsClippedToIt) {
   Pump();
   const HWND child = ColourChild(top_, kGreen, {10, 10, 30, 30});
