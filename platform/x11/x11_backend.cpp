@@ -201,6 +201,7 @@ struct X11Backend::State {
   void Exposed(HWND window, const XExposeEvent& event);
   void Configured(HWND window, NativeWindow& native, const XConfigureEvent& event);
   void Focused(HWND window, const XFocusChangeEvent& event);
+  bool FocusComesBack() const;
   void Pointer(const XEvent& event);
   void Key(const XKeyEvent& event);
   void KeepModifiersInStep(unsigned state, BYTE except) const;
@@ -271,9 +272,18 @@ void X11Backend::State::Focused(HWND window, const XFocusChangeEvent& event) {
     if (XkbGetState(display, XkbUseCoreKbd, &keyboard) == Success)
       KeepModifiersInStep(keyboard.mods, 0);
     SetActiveWindow(window);
-  } else if (GetActiveWindow() == window) {
+  } else if (GetActiveWindow() == window && !FocusComesBack()) {
     SetActiveWindow(kNoWindow);
   }
+}
+
+// Focus moving between two of our windows comes as a FocusOut with the
+// FocusIn right behind it: the program stays active all along.
+bool X11Backend::State::FocusComesBack() const {
+  if (XEventsQueued(display, QueuedAfterReading) == 0) return false;
+  XEvent next;
+  XPeekEvent(display, &next);
+  return next.type == FocusIn && HandleOf(next.xfocus.window) != kNoWindow;
 }
 
 void X11Backend::State::Pointer(const XEvent& event) {

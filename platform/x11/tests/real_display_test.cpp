@@ -299,6 +299,24 @@ TEST_F(RealDisplayTest, AModifierHeldWhileAwayIsDownWhenTheFocusComes) {
   EXPECT_TRUE(PumpUntil([&] { return !shiftDown(); }));
 }
 
+TEST_F(RealDisplayTest, FocusMovingBetweenOurWindowsKeepsTheProgramActive) {
+  ShowFrameWithChild();
+  ASSERT_TRUE(Focus());
+  const HWND first = frame_;
+  const unsigned long firstNative = native_;
+  const HWND second =
+      CreateWindowEx(0, kFrameClass, "", WS_VISIBLE, 300, 10, 100, 100, kNoWindow, 0, nullptr);
+  frame_ = second;
+  native_ = backend_->NativeWindowOf(second);
+  ASSERT_TRUE(Focus());
+  EXPECT_EQ(GetActiveWindow(), second);
+  for (const auto& each : ReceivedOf(WM_ACTIVATEAPP))
+    EXPECT_NE(each.wParam, 0u) << "the program was never left";
+  DestroyWindow(second);
+  native_ = firstNative;
+  frame_ = first;
+}
+
 TEST_F(RealDisplayTest, AClickGivesTheButtonAtItsClientPoint) {
   ShowFrameWithChild();
   ASSERT_TRUE(ShowsOnServer(5, 5, kFramePixel));
