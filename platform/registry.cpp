@@ -10,7 +10,7 @@ namespace platform {
 struct MemoryRegistryKey {
   struct Value {
     std::string name;
-    std::variant<std::string, DWORD> data;
+    RegistryValue data;
   };
 
   std::string name;
@@ -28,44 +28,24 @@ char FoldAscii(char byte) {
   return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
 }
 
-// Compares two names ignoring ASCII case, stepping over double-byte
-// characters whole so that a trail byte is compared as it is.
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t at = 0; at < a.size();) {
-    const size_t length = CharLengthAt(a, at);
-    if (length == 1 ? FoldAscii(a[at]) != FoldAscii(b[at])
-                    : a.substr(at, length) != b.substr(at, length))
-      return false;
-    at += length;
-  }
-  return true;
-}
-
-// The path's names; empty parts (a leading, trailing or doubled
-// backslash) name nothing.
-std::vector<std::string> PartsOf(std::string_view path) {
-  std::vector<std::string> parts = SplitDbcs(path, '\\');
-  std::erase_if(parts, [](const std::string& part) { return part.empty(); });
-  return parts;
-}
-
 Key* Subkey(const Key& key, std::string_view name) {
   for (const std::unique_ptr<Key>& subkey : key.subkeys)
-    if (SameName(subkey->name, name)) return subkey.get();
+    if (SameRegistryName(subkey->name, name)) return subkey.get();
   return nullptr;
 }
 
-const Key* Find(const Key& root, std::string_view path) {
-  const Key* at = &root;
-  for (const std::string& part : PartsOf(path))
+Key* Find(Key& root, const std::vector<std::string>& parts) {
+  Key* at = &root;
+  for (const std::string& part : parts)
     if ((at = Subkey(*at, part)) == nullptr) return nullptr;
   return at;
 }
 
+Key* Find(Key& root, std::string_view path) { return Find(root, RegistryPathParts(path)); }
+
 Key& Make(Key& root, std::string_view path) {
   Key* at = &root;
-  for (const std::string& part : PartsOf(path)) {
+  for (const std::string& part : RegistryPathParts(path)) {
     Key* next = Subkey(*at, part);
     if (next == nullptr) {
       at->subkeys.push_back(std::make_unique<Key>());
@@ -79,11 +59,65 @@ Key& Make(Key& root, std::string_view path) {
 
 const Key::Value* FindValue(const Key& key, std::string_view name) {
   for (const Key::Value& value : key.values)
-    if (SameName(value.name, name)) return &value;
+    if (SameRegistryName(value.name, name)) return &value;
   return nullptr;
 }
 
+template <class T>
+std::optional<T> ValueAs(std::optional<RegistryValue> value) {
+  if (!value || !std::holds_alternative<T>(*value)) return std::nullopt;
+  return std::get<T>(std::move(*value));
+}
+
 }  // namespace
+
+bool SameRegistryName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t at = 0; at < a.size();) {
+    const size_t length = CharLengthAt(a, at);
+    if (length == 1 ? FoldAscii(a[at]) != FoldAscii(b[at])
+                    : a.substr(at, length) != b.substr(at, length))
+      return false;
+    at += length;
+  }
+  return true;
+}
+
+std::vector<std::string> RegistryPathParts(std::string_view path) {
+  std::vector<std::string> parts = SplitDbcs(path, '\\');
+  std::erase_if(parts, [](const std::string& part) { return part.empty(); });
+  return parts;
+}
+
+std::optional<std::string> Registry::ReadString(RegistryHive hive, std::string_view path,
+                                                std::string_view name) const {
+  return ValueAs<std::string>(ReadValue(hive, path, name));
+}
+
+std::optional<DWORD> Registry::ReadDword(RegistryHive hive, std::string_view path,
+                                         std::string_view name) const {
+  return ValueAs<DWORD>(ReadValue(hive, path, name));
+}
+
+std::optional<RegistryBinary> Registry::ReadBinary(RegistryHive hive, std::string_view path,
+                                                   std::string_view name) const {
+  return ValueAs<RegistryBinary>(ReadValue(hive, path, name));
+}
+
+bool Registry::WriteString(RegistryHive hive, std::string_view path, std::string_view name,
+                           std::string_view value) {
+  return WriteValue(hive, path, name, RegistryValue(std::in_place_type<std::string>, value));
+}
+
+bool Registry::WriteDword(RegistryHive hive, std::string_view path, std::string_view name,
+                          DWORD value) {
+  return WriteValue(hive, path, name, RegistryValue(value));
+}
+
+bool Registry::WriteBinary(RegistryHive hive, std::string_view path, std::string_view name,
+                           RegistryBinary value) {
+  return WriteValue(hive, path, name, RegistryValue(std::move(value)));
+}
 
 MemoryRegistry::MemoryRegistry()
     : currentUser_(std::make_unique<Key>()), localMachine_(std::make_unique<Key>()) {}
@@ -94,38 +128,39 @@ MemoryRegistryKey& MemoryRegistry::Root(RegistryHive hive) const {
   return hive == RegistryHive::kCurrentUser ? *currentUser_ : *localMachine_;
 }
 
-bool MemoryRegistry::OpenKey(RegistryHive hive, std::string_view path, bool create) {
+bool MemoryRegistry::IsWritable(RegistryHive hive) const {
   std::lock_guard lock(mutex_);
-  if (create) Make(Root(hive), path);
+  return hive == RegistryHive::kCurrentUser || !machineReadOnly_;
+}
+
+void MemoryRegistry::SetMachineReadOnly(bool readOnly) {
+  std::lock_guard lock(mutex_);
+  machineReadOnly_ = readOnly;
+}
+
+bool MemoryRegistry::OpenKey(RegistryHive hive, std::string_view path, bool create) {
+  const bool make = create && IsWritable(hive);
+  std::lock_guard lock(mutex_);
+  if (make) Make(Root(hive), path);
   return Find(Root(hive), path) != nullptr;
 }
 
-template <class T>
-std::optional<T> MemoryRegistry::Read(RegistryHive hive, std::string_view path,
-                                      std::string_view name) const {
+std::optional<RegistryValue> MemoryRegistry::ReadValue(RegistryHive hive, std::string_view path,
+                                                       std::string_view name) const {
   std::lock_guard lock(mutex_);
   const Key* key = Find(Root(hive), path);
   const Key::Value* value = key != nullptr ? FindValue(*key, name) : nullptr;
-  if (value == nullptr || !std::holds_alternative<T>(value->data)) return std::nullopt;
-  return std::get<T>(value->data);
+  if (value == nullptr) return std::nullopt;
+  return value->data;
 }
 
-std::optional<std::string> MemoryRegistry::ReadString(RegistryHive hive, std::string_view path,
-                                                      std::string_view name) const {
-  return Read<std::string>(hive, path, name);
-}
-
-std::optional<DWORD> MemoryRegistry::ReadDword(RegistryHive hive, std::string_view path,
-                                               std::string_view name) const {
-  return Read<DWORD>(hive, path, name);
-}
-
-bool MemoryRegistry::Write(RegistryHive hive, std::string_view path, std::string_view name,
-                           Data data) {
+bool MemoryRegistry::WriteValue(RegistryHive hive, std::string_view path, std::string_view name,
+                                RegistryValue data) {
+  if (!IsWritable(hive)) return false;
   std::lock_guard lock(mutex_);
   Key& key = Make(Root(hive), path);
   for (Key::Value& value : key.values) {
-    if (SameName(value.name, name)) {
+    if (SameRegistryName(value.name, name)) {
       value.data = std::move(data);
       return true;
     }
@@ -134,14 +169,25 @@ bool MemoryRegistry::Write(RegistryHive hive, std::string_view path, std::string
   return true;
 }
 
-bool MemoryRegistry::WriteString(RegistryHive hive, std::string_view path, std::string_view name,
-                                 std::string_view value) {
-  return Write(hive, path, name, std::string(value));
+bool MemoryRegistry::DeleteValue(RegistryHive hive, std::string_view path, std::string_view name) {
+  if (!IsWritable(hive)) return false;
+  std::lock_guard lock(mutex_);
+  Key* key = Find(Root(hive), path);
+  return key != nullptr && std::erase_if(key->values, [&](const Key::Value& value) {
+                             return SameRegistryName(value.name, name);
+                           }) > 0;
 }
 
-bool MemoryRegistry::WriteDword(RegistryHive hive, std::string_view path, std::string_view name,
-                                DWORD value) {
-  return Write(hive, path, name, value);
+bool MemoryRegistry::DeleteKey(RegistryHive hive, std::string_view path) {
+  std::vector<std::string> parts = RegistryPathParts(path);
+  if (parts.empty() || !IsWritable(hive)) return false;
+  const std::string name = std::move(parts.back());
+  parts.pop_back();
+  std::lock_guard lock(mutex_);
+  Key* parent = Find(Root(hive), parts);
+  return parent != nullptr && std::erase_if(parent->subkeys, [&](const std::unique_ptr<Key>& key) {
+                                return SameRegistryName(key->name, name);
+                              }) > 0;
 }
 
 std::vector<std::string> MemoryRegistry::EnumKeys(RegistryHive hive, std::string_view path) const {

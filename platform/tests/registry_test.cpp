@@ -87,5 +87,35 @@ TEST(RegistryTest, TheProcessRegistryIsReplacedForAScope) {
   EXPECT_EQ(mine.ReadDword(kUser, "Scoped", "v"), 1u);
 }
 
+TEST(RegistryTest, BinaryValuesKeepEveryByteAndDeletionsTakeTheirSubtree) {
+  MemoryRegistry registry;
+  const RegistryBinary bytes{0x00, 0xFF, 0x2C, 0x01, 0x00};
+  ASSERT_TRUE(registry.WriteBinary(kUser, kSettings, "i_RecentFile", bytes));
+  EXPECT_EQ(registry.ReadBinary(kUser, kSettings, "I_RECENTFILE"), bytes);
+  EXPECT_EQ(registry.ReadString(kUser, kSettings, "i_RecentFile"), std::nullopt);
+
+  EXPECT_TRUE(registry.DeleteValue(kUser, kSettings, "i_recentfile"));
+  EXPECT_FALSE(registry.DeleteValue(kUser, kSettings, "i_RecentFile")) << "already gone";
+  ASSERT_TRUE(registry.WriteDword(kUser, kSettings, "v", 1));
+  EXPECT_TRUE(registry.DeleteKey(kUser, "software\\ZNT"));
+  EXPECT_FALSE(registry.OpenKey(kUser, kSettings, false));
+  EXPECT_TRUE(registry.OpenKey(kUser, "Software", false)) << "the parent stays";
+  EXPECT_FALSE(registry.DeleteKey(kUser, "Software\\ZNT"));
+  EXPECT_FALSE(registry.DeleteKey(kUser, "")) << "the root of a hive stays";
+}
+
+TEST(RegistryTest, AReadOnlyMachineHiveChangesNothing) {
+  MemoryRegistry registry;
+  ASSERT_TRUE(registry.WriteDword(kMachine, kSettings, "v", 1));
+  registry.SetMachineReadOnly(true);
+  EXPECT_FALSE(registry.IsWritable(kMachine));
+  EXPECT_TRUE(registry.IsWritable(kUser));
+  EXPECT_FALSE(registry.WriteDword(kMachine, kSettings, "v", 2));
+  EXPECT_FALSE(registry.OpenKey(kMachine, "Software\\New", true));
+  EXPECT_FALSE(registry.DeleteValue(kMachine, kSettings, "v"));
+  EXPECT_FALSE(registry.DeleteKey(kMachine, kSettings));
+  EXPECT_EQ(registry.ReadDword(kMachine, kSettings, "v"), 1u);
+}
+
 }  // namespace
 }  // namespace platform
