@@ -11,9 +11,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 
+#include "platform/registry_api.h"
 #include "platform/registry_text.h"
 
 namespace platform {
@@ -37,6 +39,27 @@ std::string ReadText(const std::string& path) {
 void WriteText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
+
+// Sets the configuration home for the life of the scope.
+class ScopedConfigHome {
+ public:
+  explicit ScopedConfigHome(const std::string& folder) {
+    const char* saved = std::getenv(kVariable);
+    if (saved != nullptr) saved_ = saved;
+    Set(folder);
+  }
+  ~ScopedConfigHome() {
+    if (saved_)
+      Set(*saved_);
+    else
+      ::unsetenv(kVariable);
+  }
+  void Set(const std::string& folder) { ::setenv(kVariable, folder.c_str(), 1); }
+
+ private:
+  static constexpr char kVariable[] = "XDG_CONFIG_HOME";
+  std::optional<std::string> saved_;
+};
 
 class FileRegistryTest : public ::testing::Test {
  protected:
@@ -135,17 +158,11 @@ TEST_F(FileRegistryTest, WhatOneRunSavesTheNextReads) {
 }
 
 TEST_F(FileRegistryTest, TheUserFolderFollowsTheConfigurationHome) {
-  const char* saved = std::getenv("XDG_CONFIG_HOME");
-  const std::string before = saved != nullptr ? saved : "";
-  ::setenv("XDG_CONFIG_HOME", (folder_ + "/xdg").c_str(), 1);
+  ScopedConfigHome home(folder_ + "/xdg");
   EXPECT_EQ(DefaultUserRegistryPath(), folder_ + "/xdg/lexora/registry.txt");
-  ::setenv("XDG_CONFIG_HOME", "relative", 1);
+  home.Set("relative");
   EXPECT_THAT(DefaultUserRegistryPath(), HasSubstr("/.config/lexora/registry.txt"))
       << "a relative folder is ignored";
-  if (saved != nullptr)
-    ::setenv("XDG_CONFIG_HOME", before.c_str(), 1);
-  else
-    ::unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(FileRegistryTest, TheMachineHiveIsReadFromTheDefaultsAndNeverWritten) {
@@ -289,6 +306,60 @@ TEST_F(FileRegistryTest, TwoProcessesSavingAtOnceKeepEachOthersChanges) {
               testing::UnorderedElementsAre("Untouched", "First", "Second"));
   EXPECT_EQ(registry.ReadDword(kUser, "Software\\ZNT\\First", "v"), 10u);
   EXPECT_EQ(registry.ReadDword(kUser, "Software\\ZNT\\Second", "v"), 11u);
+}
+
+TEST_F(FileRegistryTest, TheInstalledDefaultsTurnOnWhatTheProgramNeeds) {
+  ::testing::internal::CaptureStderr();
+  FileRegistry registry(userFile_, LEXORA_MACHINE_DEFAULTS);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  constexpr char kGlobal[] = "Software\\ZNT\\System Global\\Settings";
+  EXPECT_EQ(registry.ReadDword(kMachine, kGlobal, "WindowOperation"), 1u)
+      << "keyboard support in dialogs";
+  EXPECT_EQ(registry.ReadDword(kMachine, kGlobal, "WinFileDlg"), 0u) << "the program's own dialog";
+}
+
+// The calls by handle, through the registry the program installs, into a
+// real file under the configuration home, read back by a next run.
+TEST_F(FileRegistryTest, SettingsWrittenThroughHandlesAreReadByTheNextRun) {
+  ScopedConfigHome home(folder_ + "/xdg");
+  {
+    FileRegistry registry(DefaultUserRegistryPath(), LEXORA_MACHINE_DEFAULTS);
+    ScopedRegistry scope(registry);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kSettings, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                             KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const DWORD count = 16;
+    ASSERT_EQ(RegSetValueEx(key, "i_RecentFileMax", 0, REG_DWORD,
+                            reinterpret_cast<const BYTE*>(&count), sizeof count),
+              ERROR_SUCCESS);
+    const BYTE empty[] = {0x00, 0x00};
+    ASSERT_EQ(RegSetValueEx(key, "i_RecentFile", 0, REG_BINARY, empty, sizeof empty),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(ReadText(folder_ + "/xdg/lexora/registry.txt"),
+              "# Lexora registry\n"
+              "[Software\\ZNT\\Lexora3\\Settings]\n"
+              "i_RecentFileMax=dword:00000010\n"
+              "i_RecentFile=binary:00 00\n")
+        << "saved when the key was closed";
+    EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\ZNT\\System Global\\Settings", 0,
+                           KEY_ALL_ACCESS, &key),
+              ERROR_ACCESS_DENIED);
+  }
+  {
+    FileRegistry next(DefaultUserRegistryPath(), LEXORA_MACHINE_DEFAULTS);
+    ScopedRegistry scope(next);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, kSettings, 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD count = 0;
+    DWORD size = sizeof count;
+    EXPECT_EQ(RegQueryValueEx(key, "i_RecentFileMax", nullptr, nullptr,
+                              reinterpret_cast<BYTE*>(&count), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(count, 16u);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+  }
 }
 
 }  // namespace
