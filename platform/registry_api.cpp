@@ -132,6 +132,8 @@ LONG CopyValue(const RegistryValue& value, DWORD* type, BYTE* data, DWORD* size)
 
 std::optional<RegistryValue> ValueFromBytes(DWORD type, const BYTE* data, DWORD size) {
   if (data == nullptr && size != 0) return std::nullopt;
+  static const BYTE kNothing = 0;
+  if (size == 0) data = &kNothing;
   const char* bytes = reinterpret_cast<const char*>(data);
   switch (type) {
     case REG_SZ:
