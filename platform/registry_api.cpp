@@ -130,24 +130,29 @@ LONG CopyValue(const RegistryValue& value, DWORD* type, BYTE* data, DWORD* size)
   return ERROR_SUCCESS;
 }
 
-std::optional<RegistryValue> ValueFromBytes(DWORD type, const BYTE* data, DWORD size) {
-  if (data == nullptr && size != 0) return std::nullopt;
+// The value the bytes of a type stand for; false for bytes that do not
+// fit the type or a type not kept.
+bool ValueFromBytes(DWORD type, const BYTE* data, DWORD size, RegistryValue& value) {
+  if (data == nullptr && size != 0) return false;
   static const BYTE kNothing = 0;
   if (size == 0) data = &kNothing;
   const char* bytes = reinterpret_cast<const char*>(data);
   switch (type) {
     case REG_SZ:
-      return RegistryValue(std::in_place_type<std::string>, bytes, strnlen(bytes, size));
+      value.emplace<std::string>(bytes, strnlen(bytes, size));
+      return true;
     case REG_DWORD: {
-      if (size != kDwordBytes) return std::nullopt;
+      if (size != kDwordBytes) return false;
       DWORD number = 0;
       for (DWORD at = 0; at < kDwordBytes; ++at) number |= DWORD{data[at]} << (8 * at);
-      return RegistryValue(number);
+      value.emplace<DWORD>(number);
+      return true;
     }
     case REG_BINARY:
-      return RegistryValue(RegistryBinary(data, data + size));
+      value.emplace<RegistryBinary>(data, data + size);
+      return true;
     default:
-      return std::nullopt;
+      return false;
   }
 }
 
@@ -227,10 +232,10 @@ LONG RegSetValueEx(HKEY key, const char* name, DWORD /*reserved*/, DWORD type, c
                    DWORD size) {
   Target target = Resolve(key, KEY_SET_VALUE);
   if (target.status != ERROR_SUCCESS) return target.status;
-  std::optional<RegistryValue> value = ValueFromBytes(type, data, size);
-  if (!value) return ERROR_INVALID_PARAMETER;
+  RegistryValue value;
+  if (!ValueFromBytes(type, data, size, value)) return ERROR_INVALID_PARAMETER;
   if (!CurrentRegistry().WriteValue(target.key.hive, target.key.path, NameOrDefault(name),
-                                    std::move(*value)))
+                                    std::move(value)))
     return ERROR_ACCESS_DENIED;
   MarkWritten(key);
   return ERROR_SUCCESS;
