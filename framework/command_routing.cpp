@@ -1,26 +1,19 @@
 #include "framework/command_routing.h"
 
 #include "framework/cmd_ui.h"
-#include "framework/main_window.h"
 #include "platform/menu.h"
 
 namespace framework {
 namespace {
 
-// One application object and main window per process, reached from the
-// UI thread only.
+// One application object per process, reached from the UI thread only.
 CCmdTarget* application = nullptr;
-CWnd* mainWindow = nullptr;
 
 }  // namespace
 
 void SetApplicationCommandTarget(CCmdTarget* target) { application = target; }
 
 CCmdTarget* ApplicationCommandTarget() { return application; }
-
-void AfxSetMainWnd(CWnd* window) { mainWindow = window; }
-
-CWnd* AfxGetMainWnd() { return mainWindow; }
 
 bool IsCommandRequest(UINT code, platform::HWND control) {
   return code == platform::kCommandFromMenu ||

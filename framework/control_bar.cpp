@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/menu_window.h"
+
 namespace framework {
 
 IMPLEMENT_DYNAMIC(CControlBar, CWnd)
@@ -42,6 +44,8 @@ std::vector<CControlBar*> BarsOf(CWnd* parent) {
 RECT RepositionBars(CWnd* parent, UINT leftOverId) {
   RECT left;
   parent->GetClientRect(&left);
+  // The menu bar is a strip at the top of the client area.
+  left.top += platform::MenuBarHeight(parent->m_hWnd);
   for (CControlBar* bar : BarsOf(parent)) {
     if (!platform::IsWindowVisible(bar->m_hWnd)) continue;
     const int32_t height = bar->CalcFixedLayout(left.Width()).cy;

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "framework/cstring.h"
+#include "framework/framework_ids.h"
 #include "framework/resource_toolbars.h"
 #include "framework/wnd.h"
 
@@ -35,7 +36,6 @@ inline constexpr DWORD CBRS_ALL = 0x0040FFFF;
 // The ids of the frame's own children.
 inline constexpr UINT AFX_IDW_TOOLBAR = 0xE800;
 inline constexpr UINT AFX_IDW_STATUS_BAR = 0xE801;
-inline constexpr UINT AFX_IDW_PANE_FIRST = 0xE900;
 
 // Sent to each bar when the application is idle; wParam non-zero: a
 // command without a handler is shown disabled.

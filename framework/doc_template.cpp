@@ -8,6 +8,9 @@
 #include "framework/frame_wnd.h"
 #include "framework/main_window.h"
 #include "framework/mdi_wnd.h"
+#include "framework/resource_accelerators.h"
+#include "framework/resource_menus.h"
+#include "framework/resource_strings.h"
 
 namespace framework {
 namespace {
@@ -29,10 +32,25 @@ CDocTemplate::CDocTemplate(const char* docStrings, const FrameResources& frameRe
       m_pFrameClass(frameClass),
       m_pViewClass(viewClass) {}
 
+CDocTemplate::CDocTemplate(UINT resourceId, const CRuntimeClass* docClass,
+                           const CRuntimeClass* frameClass, const CRuntimeClass* viewClass)
+    : m_frameResources{framework::LoadMenu(resourceId), framework::LoadAccelerators(resourceId),
+                       CString()},
+      m_bOwnsFrameResources(true),
+      m_pDocClass(docClass),
+      m_pFrameClass(frameClass),
+      m_pViewClass(viewClass) {
+  if (const std::string* strings = FindString(resourceId)) m_strDocStrings = CString(*strings);
+}
+
 CDocTemplate::~CDocTemplate() {
   CloseAllDocuments();
   // Documents that do not delete themselves stay their owners'.
   for (CDocument* document : m_docList) document->m_pDocTemplate = nullptr;
+  if (!m_bOwnsFrameResources) return;
+  if (m_frameResources.menu != platform::kNoMenu) platform::DestroyMenu(m_frameResources.menu);
+  if (m_frameResources.accelerators != platform::kNoAccelerators)
+    platform::DestroyAcceleratorTable(m_frameResources.accelerators);
 }
 
 bool CDocTemplate::GetDocString(CString& text, DocStringIndex index) const {
@@ -115,6 +133,11 @@ CMultiDocTemplate::CMultiDocTemplate(const char* docStrings, const FrameResource
                                      const CRuntimeClass* docClass, const CRuntimeClass* frameClass,
                                      const CRuntimeClass* viewClass)
     : CDocTemplate(docStrings, frameResources, docClass, frameClass, viewClass) {}
+
+CMultiDocTemplate::CMultiDocTemplate(UINT resourceId, const CRuntimeClass* docClass,
+                                     const CRuntimeClass* frameClass,
+                                     const CRuntimeClass* viewClass)
+    : CDocTemplate(resourceId, docClass, frameClass, viewClass) {}
 
 CDocument* CMultiDocTemplate::OpenDocumentFile(const char* path, bool makeVisible) {
   CDocument* document = CreateNewDocument();

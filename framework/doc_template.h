@@ -33,7 +33,8 @@ class CDocTemplate : public CCmdTarget {
     regFileTypeName,
   };
 
-  // Closes and deletes the documents still open.
+  // Closes and deletes the documents still open, then the menu and the
+  // accelerators it loaded.
   ~CDocTemplate() override;
   CDocTemplate(const CDocTemplate&) = delete;
   CDocTemplate& operator=(const CDocTemplate&) = delete;
@@ -67,8 +68,14 @@ class CDocTemplate : public CCmdTarget {
                const CRuntimeClass* docClass, const CRuntimeClass* frameClass,
                const CRuntimeClass* viewClass);
 
+  // The "\n"-separated string, the menu and the accelerators registered
+  // under the id; the template owns the menu and the accelerators.
+  CDocTemplate(UINT resourceId, const CRuntimeClass* docClass, const CRuntimeClass* frameClass,
+               const CRuntimeClass* viewClass);
+
   CString m_strDocStrings;
   FrameResources m_frameResources;
+  bool m_bOwnsFrameResources = false;
   const CRuntimeClass* m_pDocClass;
   const CRuntimeClass* m_pFrameClass;
   const CRuntimeClass* m_pViewClass;
@@ -81,6 +88,10 @@ class CMultiDocTemplate : public CDocTemplate {
  public:
   CMultiDocTemplate(const char* docStrings, const FrameResources& frameResources,
                     const CRuntimeClass* docClass, const CRuntimeClass* frameClass,
+                    const CRuntimeClass* viewClass);
+  // The document string, the menu and the accelerators of its frames from
+  // the resources registered under the id.
+  CMultiDocTemplate(UINT resourceId, const CRuntimeClass* docClass, const CRuntimeClass* frameClass,
                     const CRuntimeClass* viewClass);
 
   CDocument* OpenDocumentFile(const char* path, bool makeVisible = true) override;

@@ -8,6 +8,7 @@
 #include "framework/doc_template.h"
 #include "framework/frame_wnd.h"
 #include "framework/framework_ids.h"
+#include "framework/message_box.h"
 #include "framework/view.h"
 #include "platform/file.h"
 #include "platform/sjis.h"
@@ -210,10 +211,10 @@ bool CDocument::SaveModified() {
   if (!IsModified()) return true;
   CString question = m_strTitle;
   question += kAskToSave;
-  switch (ShowPrompt(question, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
-    case IDYES:
+  switch (ShowPrompt(question, platform::MB_YESNOCANCEL | platform::MB_ICONEXCLAMATION)) {
+    case platform::IDYES:
       return DoFileSave();
-    case IDNO:
+    case platform::IDNO:
       return true;
     default:
       return false;
@@ -242,14 +243,7 @@ bool CDocument::DoFileSave() {
   return DoSave(m_strPathName.IsEmpty() ? nullptr : m_strPathName.GetString());
 }
 
-int CDocument::ShowPrompt(const char*, UINT type) {
-  switch (type & kButtonsMask) {
-    case MB_YESNOCANCEL:
-      return IDYES;
-    default:
-      return IDOK;
-  }
-}
+int CDocument::ShowPrompt(const char* text, UINT type) { return AfxMessageBox(text, type); }
 
 bool CDocument::PromptForFileName(CString&) { return false; }
 
@@ -264,7 +258,7 @@ void CDocument::OnFileSaveAs() { DoSave(nullptr); }
 void CDocument::ReportSaveLoadFailure(const char* path, bool saving) {
   CString message = path;
   message += saving ? kCannotSave : kCannotOpen;
-  ShowPrompt(message, MB_OK | MB_ICONEXCLAMATION);
+  ShowPrompt(message, platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
 }  // namespace framework

@@ -5,8 +5,9 @@
 // was written, so a failed save leaves the old file as it was.
 //
 // Questions to the user (save the changes?) and failure reports go
-// through ShowPrompt, which a program answers with its own message box;
-// without one the default button is the answer, as in a batch run.
+// through ShowPrompt: the program's message box (framework/message_box.h),
+// which in a batch run, or headless with no script, answers its default
+// button.
 #pragma once
 
 #include <vector>
@@ -22,17 +23,6 @@ using platform::CArchive;
 class CDocTemplate;
 class CFrameWnd;
 class CView;
-
-// What ShowPrompt is asked to show and what it answers: the buttons
-// (MB_OK, MB_YESNOCANCEL) and the button chosen (IDOK, IDYES …).
-inline constexpr UINT MB_OK = 0x0000;
-inline constexpr UINT MB_YESNOCANCEL = 0x0003;
-inline constexpr UINT MB_ICONEXCLAMATION = 0x0030;
-inline constexpr UINT kButtonsMask = 0x000F;
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
-inline constexpr int IDYES = 6;
-inline constexpr int IDNO = 7;
 
 class CDocument : public CCmdTarget {
   DECLARE_DYNAMIC(CDocument)
@@ -87,8 +77,8 @@ class CDocument : public CCmdTarget {
   // Saves under its own path, asking for one when it has none.
   virtual bool DoFileSave();
 
-  // Shows a message with the buttons of `type`; answers the button. The
-  // default answers the default button without showing anything.
+  // Shows a message with the buttons of `type` (platform/message_box.h);
+  // answers the button chosen.
   virtual int ShowPrompt(const char* text, UINT type);
   // Asks for a file name to save under, starting from `fileName`; false
   // when none was given. The default has no file dialog and gives none.

@@ -1,16 +1,28 @@
 #include "framework/frame_wnd.h"
 
 #include "framework/command_routing.h"
+#include "framework/control_bar.h"
 #include "framework/document.h"
-#include "framework/main_window.h"
 #include "framework/menu_cmd_ui.h"
+#include "framework/resource_accelerators.h"
+#include "framework/resource_menus.h"
+#include "framework/resource_strings.h"
 #include "framework/view.h"
+#include "platform/menu_window.h"
 
 namespace framework {
 namespace {
 
 // " - " between the document's title and the frame's.
 constexpr char kTitleSeparator[] = " - ";
+// The title ends where a frame's string holds more fields.
+constexpr char kStringFieldSeparator = '\n';
+
+CString TitleOfString(UINT resourceId) {
+  const std::string* text = FindString(resourceId);
+  if (text == nullptr) return CString();
+  return CString(text->substr(0, text->find(kStringFieldSeparator)));
+}
 
 }  // namespace
 
@@ -18,6 +30,7 @@ IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
 OnMessage<platform::WM_CREATE>(&CFrameWnd::OnCreate),
+    OnMessage<platform::WM_DESTROY>(&CFrameWnd::OnDestroy),
     OnMessage<platform::WM_CLOSE>(&CFrameWnd::OnClose),
     OnMessage<platform::WM_SIZE>(&CFrameWnd::OnSize),
     OnMessage<platform::WM_SETFOCUS>(&CFrameWnd::OnSetFocus),
@@ -30,7 +43,26 @@ OnMessage<platform::WM_CREATE>(&CFrameWnd::OnCreate),
   m_hAccelTable = resources.accelerators;
   m_strTitle = resources.title;
   const RECT rect{0, 0, kDefaultWidth, kDefaultHeight};
-  return CreateEx(0, nullptr, m_strTitle, style, rect, parent, 0, context);
+  if (!CreateEx(0, nullptr, m_strTitle, style, rect, parent, 0, context)) return false;
+  if (m_hMenuDefault != platform::kNoMenu && (style & platform::WS_CHILD) == 0) {
+    platform::SetMenu(m_hWnd, m_hMenuDefault);
+    // The bar's strip takes the top of the client area.
+    RepositionBars(this);
+  }
+  return true;
+}
+
+bool CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
+  m_hMenuLoaded = framework::LoadMenu(resourceId);
+  m_hAccelLoaded = framework::LoadAccelerators(resourceId);
+  return LoadFrame(FrameResources{m_hMenuLoaded, m_hAccelLoaded, TitleOfString(resourceId)}, style,
+                   parent, context);
+}
+
+CFrameWnd::~CFrameWnd() {
+  if (m_hMenuLoaded != platform::kNoMenu) platform::DestroyMenu(m_hMenuLoaded);
+  if (m_hAccelLoaded != platform::kNoAccelerators)
+    platform::DestroyAcceleratorTable(m_hAccelLoaded);
 }
 
 void CFrameWnd::SetActiveView(CView* view) {
@@ -127,6 +159,7 @@ CWnd* CFrameWnd::CreateView(CCreateContext* context, UINT id) {
   auto* view = static_cast<CWnd*>(object);
   RECT client;
   GetClientRect(&client);
+  client.top += platform::MenuBarHeight(m_hWnd);
   // A view that fails to be made has deleted itself in PostNcDestroy.
   if (!view->CreateEx(0, nullptr, "", platform::WS_CHILD | platform::WS_VISIBLE, client, this, id,
                       context))
@@ -134,15 +167,17 @@ CWnd* CFrameWnd::CreateView(CCreateContext* context, UINT id) {
   return view;
 }
 
-void CFrameWnd::PostNcDestroy() {
-  // Nothing goes on making windows inside a main window that is gone.
-  if (AfxGetMainWnd() == this) AfxSetMainWnd(nullptr);
-  delete this;
-}
+void CFrameWnd::PostNcDestroy() { delete this; }
 
 int CFrameWnd::OnCreate(const CREATESTRUCT* cs) {
   auto* context = static_cast<CCreateContext*>(cs->lpCreateParams);
   return OnCreateClient(cs, context) ? 0 : -1;
+}
+
+void CFrameWnd::OnDestroy() {
+  if (platform::GetMenu(m_hWnd) != platform::kNoMenu) platform::SetMenu(m_hWnd, platform::kNoMenu);
+  // An MDI child's default handling activates the next child.
+  DefWindowProc(platform::WM_DESTROY, 0, 0);
 }
 
 void CFrameWnd::OnClose() {
@@ -151,10 +186,7 @@ void CFrameWnd::OnClose() {
   DestroyWindow();
 }
 
-void CFrameWnd::OnSize(UINT, int cx, int cy) {
-  CWnd* pane = GetDlgItem(static_cast<int>(AFX_IDW_PANE_FIRST));
-  if (pane != nullptr) platform::MoveWindow(pane->m_hWnd, 0, 0, cx, cy, true);
-}
+void CFrameWnd::OnSize(UINT, int, int) { RepositionBars(this); }
 
 void CFrameWnd::OnSetFocus(CWnd*) {
   if (m_pViewActive != nullptr) platform::SetFocus(m_pViewActive->m_hWnd);

@@ -11,6 +11,7 @@
 
 #include "framework/create_context.h"
 #include "framework/frame_resources.h"
+#include "framework/framework_ids.h"
 #include "framework/wnd.h"
 
 namespace framework {
@@ -21,20 +22,24 @@ class CView;
 // Frame-only style bits.
 inline constexpr DWORD FWS_ADDTOTITLE = 0x00008000;
 
-// The id of the view a frame makes.
-inline constexpr UINT AFX_IDW_PANE_FIRST = 0xE900;
-
 class CFrameWnd : public CWnd {
   DECLARE_DYNCREATE(CFrameWnd)
   DECLARE_MESSAGE_MAP()
 
  public:
   CFrameWnd() = default;
+  // Destroys the menu and the accelerators it loaded itself.
+  ~CFrameWnd() override;
 
   // Creates the frame with the resources' menu, accelerators and title;
-  // with a context, the frame makes the context's view.
+  // with a context, the frame makes the context's view. A top-level frame
+  // shows the menu as its menu bar, and gives it back when it goes.
   virtual bool LoadFrame(const FrameResources& resources, DWORD style, CWnd* parent,
                          CCreateContext* context = nullptr);
+  // The same with the menu, the accelerators and the string registered
+  // under the id (the title is the string up to its first "\n"); the
+  // frame owns what it loaded.
+  bool LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context = nullptr);
 
   CView* GetActiveView() const { return m_pViewActive; }
   // Tells the old and the new view; the new one gets the focus when the
@@ -74,6 +79,8 @@ class CFrameWnd : public CWnd {
   void PostNcDestroy() override;
 
   int OnCreate(const CREATESTRUCT* cs);
+  // The menu bar goes back to whoever owns the menu.
+  void OnDestroy();
   // Asks the document of the active view first.
   void OnClose();
   void OnSize(UINT type, int cx, int cy);
@@ -86,6 +93,10 @@ class CFrameWnd : public CWnd {
   CString m_strTitle;
 
  private:
+  // What LoadFrame loaded from a resource id.
+  platform::HMENU m_hMenuLoaded = platform::kNoMenu;
+  platform::HACCEL m_hAccelLoaded = platform::kNoAccelerators;
+
   friend class CView;
 
   static constexpr int kDefaultWidth = 640;

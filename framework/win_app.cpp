@@ -1,5 +1,11 @@
 #include "framework/win_app.h"
 
+#include "framework/command_routing.h"
+#include "framework/control_bar.h"
+#include "framework/doc_template.h"
+#include "framework/frame_wnd.h"
+#include "framework/main_window.h"
+#include "framework/menu.h"
 #include "framework/wnd.h"
 #include "platform/paint.h"
 #include "platform/registry.h"
@@ -8,11 +14,15 @@ namespace framework {
 namespace {
 
 CWinApp* currentApp = nullptr;
+// The main window while there is no application object.
+CWnd* mainWindowWithoutApp = nullptr;
 
 constexpr char kSoftwareKey[] = "Software\\";
 constexpr int kNoApplication = -1;
 constexpr platform::RegistryHive kProfileHive = platform::RegistryHive::kCurrentUser;
-// The idle turn after which the temporary window objects are let go.
+// The idle turn that brings the bars up to date, and the one after which
+// the temporary window objects are let go.
+constexpr long kBarUpdateTurn = 0;
 constexpr long kTempMapTurn = 1;
 
 // A paint or a thread timer (the caret's blink) does not start the idle
@@ -30,13 +40,31 @@ bool MessageWaiting() {
 
 IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
 
-CWinApp::CWinApp(const char* appName) : m_pszAppName(appName) { currentApp = this; }
+CWinApp::CWinApp(const char* appName) : m_pszAppName(appName) {
+  currentApp = this;
+  SetApplicationCommandTarget(this);
+}
 
 CWinApp::~CWinApp() {
+  // The documents close while the application is still there to ask.
+  m_templates.clear();
+  if (ApplicationCommandTarget() == this) SetApplicationCommandTarget(nullptr);
   if (currentApp == this) currentApp = nullptr;
 }
 
 CWinApp* AfxGetApp() { return currentApp; }
+
+void AfxSetMainWnd(CWnd* window) {
+  if (currentApp != nullptr) {
+    currentApp->m_pMainWnd = window;
+  } else {
+    mainWindowWithoutApp = window;
+  }
+}
+
+CWnd* AfxGetMainWnd() {
+  return currentApp != nullptr ? currentApp->m_pMainWnd : mainWindowWithoutApp;
+}
 
 bool CWinApp::InitInstance() { return true; }
 
@@ -71,8 +99,10 @@ bool CWinApp::PreTranslateMessage(MSG* msg) {
 }
 
 bool CWinApp::OnIdle(long count) {
+  if (count == kBarUpdateTurn) UpdateFrameBars();
   if (count < kTempMapTurn) return true;
   CWnd::DeleteTempMap();
+  CMenu::DeleteTempMap();
   return false;
 }
 
@@ -107,9 +137,27 @@ void CWinApp::PrintFromCommandLine(const CCommandLineInfo& info) {
     PrintShellDocument(document, info);
 }
 
-bool CWinApp::OnFileNew() { return false; }
+void CWinApp::UpdateFrameBars() {
+  CWnd* mainWindow = m_pMainWnd;
+  if (mainWindow == nullptr || !platform::IsWindow(mainWindow->GetSafeHwnd())) return;
+  UpdateBarsWhenIdle(mainWindow);
+  if (!mainWindow->IsKindOf(RUNTIME_CLASS(CFrameWnd))) return;
+  CFrameWnd* active = static_cast<CFrameWnd*>(mainWindow)->GetActiveFrame();
+  if (active != nullptr && active != mainWindow) UpdateBarsWhenIdle(active);
+}
 
-CDocument* CWinApp::OpenDocumentFile(const char*) { return nullptr; }
+void CWinApp::AddDocTemplate(CDocTemplate* docTemplate) {
+  if (docTemplate != nullptr) m_templates.emplace_back(docTemplate);
+}
+
+bool CWinApp::OnFileNew() {
+  return !m_templates.empty() && m_templates.front()->OpenDocumentFile(nullptr) != nullptr;
+}
+
+CDocument* CWinApp::OpenDocumentFile(const char* path) {
+  if (m_templates.empty() || path == nullptr) return nullptr;
+  return m_templates.front()->OpenDocumentFile(path);
+}
 
 bool CWinApp::PrintShellDocument(CDocument*, const CCommandLineInfo&) { return false; }
 

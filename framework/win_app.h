@@ -12,10 +12,17 @@
 // registry key there is no profile: reads answer their defaults and
 // writes fail.
 //
+// The application object is the last command target of every route, and
+// holds the document templates: OnFileNew makes a new document of the
+// first one, OpenDocumentFile opens a file through it.
+//
 // ProcessShellCommand carries out a parsed command line through virtual
-// hooks that the document classes fill: OnFileNew, OpenDocumentFile and
-// PrintShellDocument. The defaults report failure.
+// hooks: OnFileNew, OpenDocumentFile and PrintShellDocument, which
+// reports failure unless a program prints.
 #pragma once
+
+#include <memory>
+#include <vector>
 
 #include "framework/cmd_target.h"
 #include "framework/command_line_info.h"
@@ -27,6 +34,7 @@ namespace framework {
 using platform::MSG;
 using platform::UINT;
 
+class CDocTemplate;
 class CDocument;
 class CWnd;
 
@@ -34,8 +42,8 @@ class CWinApp : public CCmdTarget {
   DECLARE_DYNAMIC(CWinApp)
 
  public:
-  // The newest application object is the one AfxGetApp answers until it
-  // goes.
+  // The newest application object is the one AfxGetApp answers, and the
+  // one commands are routed to last, until it goes.
   explicit CWinApp(const char* appName = nullptr);
   ~CWinApp() override;
   CWinApp(const CWinApp&) = delete;
@@ -49,7 +57,9 @@ class CWinApp : public CCmdTarget {
   virtual bool PreTranslateMessage(MSG* msg);
   // Called while the queue is empty, `count` from 0 since the last
   // message that was not a paint or a thread timer; true asks for
-  // another call before the loop waits.
+  // another call before the loop waits. The first call brings the control
+  // bars of the main frame and its active frame up to date through
+  // CCmdUI; the next lets the temporary window objects go.
   virtual bool OnIdle(long count);
   // Answers the program's exit code: the WM_QUIT's by default.
   virtual int ExitInstance();
@@ -61,9 +71,14 @@ class CWinApp : public CCmdTarget {
   // Parses m_lpCmdLine into `info`.
   void ParseCommandLine(CCommandLineInfo& info);
 
-  // A new, empty document; false when none could be made.
+  // The application owns the template from now on.
+  void AddDocTemplate(CDocTemplate* docTemplate);
+  const std::vector<std::unique_ptr<CDocTemplate>>& GetDocTemplates() const { return m_templates; }
+  // A new, empty document of the first template; false when none could be
+  // made.
   virtual bool OnFileNew();
-  // The document opened from the path; null when it could not be.
+  // The document opened from the path through the first template; null
+  // when it could not be.
   virtual CDocument* OpenDocumentFile(const char* path);
   // Prints the document a print switch opened, on the printer the
   // command line names for FilePrintTo; false when it did not print.
@@ -90,6 +105,10 @@ class CWinApp : public CCmdTarget {
   MSG m_msgCur;
 
  private:
+  std::vector<std::unique_ptr<CDocTemplate>> m_templates;
+
+  // The idle update of the main frame's bars and its active frame's.
+  void UpdateFrameBars();
   // Takes one message and hands it on; false on WM_QUIT.
   bool PumpMessage();
   // Whether the profile exists; fills the key path of the section.

@@ -4,9 +4,9 @@
 #include <unordered_map>
 #include <utility>
 
-#include "framework/win_app.h"
-
 #include "framework/command_routing.h"
+#include "framework/main_window.h"
+#include "framework/win_app.h"
 
 namespace framework {
 namespace {
@@ -208,11 +208,11 @@ void CWnd::PostNcDestroy() {}
 void CWnd::FinishNcDestroy() {
   m_pfnSuper = nullptr;
   Detach();
-  // The program ends with its main window.
-  CWinApp* app = AfxGetApp();
-  if (app != nullptr && app->m_pMainWnd == this) {
-    app->m_pMainWnd = nullptr;
-    platform::PostQuitMessage(0);
+  // Nothing goes on making windows inside a main window that is gone, and
+  // the program ends with it.
+  if (AfxGetMainWnd() == this) {
+    AfxSetMainWnd(nullptr);
+    if (AfxGetApp() != nullptr) platform::PostQuitMessage(0);
   }
   PostNcDestroy();
 }

@@ -76,7 +76,9 @@ class CWnd : public CCmdTarget {
   // A child window.
   virtual bool Create(const char* className, const char* windowName, DWORD style, const RECT& rect,
                       CWnd* parent, UINT id);
-  bool DestroyWindow();
+  // Virtual so that a window with a shutdown of its own (the main frame)
+  // runs it whoever destroys it through its object.
+  virtual bool DestroyWindow();
 
   // Attaches to an existing window and puts FrameworkWndProc in front of
   // its procedure, which DefWindowProc then calls.

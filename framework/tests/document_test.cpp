@@ -10,10 +10,18 @@
 
 #include "framework/doc_template.h"
 #include "framework/framework_ids.h"
+#include "platform/message_box.h"
 
 namespace framework {
 namespace {
 
+using platform::IDCANCEL;
+using platform::IDNO;
+using platform::IDOK;
+using platform::IDYES;
+using platform::MB_ICONEXCLAMATION;
+using platform::MB_OK;
+using platform::MB_YESNOCANCEL;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 

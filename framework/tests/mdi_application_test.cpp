@@ -17,6 +17,7 @@
 #include "framework_test_support.h"
 #include "platform/input.h"
 #include "platform/menu.h"
+#include "platform/message_box.h"
 #include "platform/placement.h"
 
 namespace framework {

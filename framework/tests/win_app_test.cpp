@@ -6,10 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "framework/frame_wnd.h"
+#include "framework/main_window.h"
+#include "framework/message_box.h"
+#include "framework/resource_strings.h"
 #include "framework/wnd.h"
 #include "framework_test_support.h"
+#include "platform/batch_run.h"
 #include "platform/clock.h"
+#include "platform/control_notify.h"
 #include "platform/input.h"
+#include "platform/message_driver.h"
 #include "platform/paint.h"
 #include "platform/registry.h"
 
@@ -170,6 +177,86 @@ TEST_F(RunTest, AnotherWindowGoingLeavesTheMainWindowAndTheLoop) {
   EXPECT_EQ(app_.m_pMainWnd, &main_);
   MSG msg;
   EXPECT_FALSE(PeekMessage(&msg, kNoWindow, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+}
+
+TEST_F(RunTest, TheMainWindowIsTheApplicationsOne) {
+  EXPECT_EQ(AfxGetMainWnd(), &main_);
+  AfxSetMainWnd(&child_);
+  EXPECT_EQ(app_.m_pMainWnd, &child_);
+  AfxSetMainWnd(&main_);
+}
+
+using MainWindowTest = WindowTest;
+
+TEST_F(MainWindowTest, WithoutAnApplicationItIsKeptApart) {
+  CLoopWnd window{"alone"};
+  ASSERT_TRUE(window.CreateEx(0, nullptr, "", 0, kRect, nullptr, 0));
+  AfxSetMainWnd(&window);
+  EXPECT_EQ(AfxGetMainWnd(), &window);
+  window.DestroyWindow();
+  EXPECT_EQ(AfxGetMainWnd(), nullptr);
+  MSG msg;
+  EXPECT_FALSE(PeekMessage(&msg, kNoWindow, WM_QUIT, WM_QUIT, PM_REMOVE))
+      << "no application loop to end";
+}
+
+TEST_F(MainWindowTest, AMainFrameGoingPostsOneQuit) {
+  CWinApp app;
+  auto* frame = new CFrameWnd;
+  ASSERT_TRUE(frame->LoadFrame({}, 0, nullptr));
+  AfxSetMainWnd(frame);
+  frame->DestroyWindow();
+  EXPECT_EQ(AfxGetMainWnd(), nullptr);
+  EXPECT_EQ(app.m_pMainWnd, nullptr);
+  MSG msg;
+  EXPECT_TRUE(PeekMessage(&msg, kNoWindow, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_FALSE(PeekMessage(&msg, kNoWindow, WM_QUIT, WM_QUIT, PM_REMOVE)) << "only one";
+}
+
+// ---- AfxMessageBox -------------------------------------------------------------------
+
+class AfxMessageBoxTest : public WindowTest {
+ protected:
+  AfxMessageBoxTest() : clockScope_(clock_) {
+    ResetStrings();
+    ResetInput();
+  }
+  ~AfxMessageBoxTest() override {
+    ResetStrings();
+    ResetInput();
+  }
+
+  FakeClock clock_;
+  ScopedClock clockScope_;
+  MessageDriver driver_{clock_, 100};
+  CWinApp app_{"Lexora3"};
+};
+
+TEST_F(AfxMessageBoxTest, TheBoxIsCaptionedWithTheApplicationAndAnsweredByTheScript) {
+  driver_.AnswerDialog("Lexora3", [](HWND box) {
+    PostMessage(box, WM_COMMAND, MakeWParam(static_cast<UINT>(IDNO), 0), 0);
+  });
+  EXPECT_EQ(AfxMessageBox("?", MB_YESNOCANCEL), IDNO);
+  EXPECT_EQ(driver_.mismatch(), "");
+}
+
+TEST_F(AfxMessageBoxTest, TheTextComesFromTheStringTable) {
+  constexpr UINT kQuestionId = 300;
+  const StringResource strings[] = {{kQuestionId, "保存しますか"}};
+  ASSERT_TRUE(RegisterStrings(strings));
+  std::string shown;
+  driver_.AnswerDialog("Lexora3", [&shown](HWND box) {
+    shown = "answered";
+    PostMessage(box, WM_COMMAND, MakeWParam(static_cast<UINT>(IDCANCEL), 0), 0);
+  });
+  EXPECT_EQ(AfxMessageBox(kQuestionId, MB_YESNOCANCEL), IDCANCEL);
+  EXPECT_EQ(shown, "answered");
+}
+
+TEST_F(AfxMessageBoxTest, ABatchRunAnswersTheDefaultButton) {
+  ScopedBatchRun batch;
+  EXPECT_EQ(AfxMessageBox("?", MB_YESNOCANCEL | MB_DEFBUTTON2), IDNO);
+  EXPECT_EQ(AfxMessageBox("!"), IDOK);
 }
 
 TEST_F(RunTest, TheDefaultIdleLetsTheTemporaryObjectsGo) {
