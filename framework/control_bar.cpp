@@ -47,7 +47,8 @@ RECT RepositionBars(CWnd* parent, UINT leftOverId) {
   // The menu bar is a strip at the top of the client area.
   left.top += platform::MenuBarHeight(parent->m_hWnd);
   for (CControlBar* bar : BarsOf(parent)) {
-    if (!platform::IsWindowVisible(bar->m_hWnd)) continue;
+    // The bar's own style: a frame lays out its bars before it is shown.
+    if ((bar->GetStyle() & platform::WS_VISIBLE) == 0) continue;
     const int32_t height = bar->CalcFixedLayout(left.Width()).cy;
     const int32_t top = bar->IsAtBottom() ? left.bottom - height : left.top;
     platform::MoveWindow(bar->m_hWnd, left.left, top, left.Width(), height, true);
