@@ -175,6 +175,7 @@ int CFrameWnd::OnCreate(const CREATESTRUCT* cs) {
 }
 
 void CFrameWnd::OnDestroy() {
+  m_bDestroying = true;
   if (platform::GetMenu(m_hWnd) != platform::kNoMenu) platform::SetMenu(m_hWnd, platform::kNoMenu);
   // An MDI child's default handling activates the next child.
   DefWindowProc(platform::WM_DESTROY, 0, 0);

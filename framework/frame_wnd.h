@@ -81,6 +81,8 @@ class CFrameWnd : public CWnd {
   int OnCreate(const CREATESTRUCT* cs);
   // The menu bar goes back to whoever owns the menu.
   void OnDestroy();
+  // From WM_DESTROY on.
+  bool IsDestroying() const { return m_bDestroying; }
   // Asks the document of the active view first.
   void OnClose();
   void OnSize(UINT type, int cx, int cy);
@@ -96,6 +98,7 @@ class CFrameWnd : public CWnd {
   // What LoadFrame loaded from a resource id.
   platform::HMENU m_hMenuLoaded = platform::kNoMenu;
   platform::HACCEL m_hAccelLoaded = platform::kNoAccelerators;
+  bool m_bDestroying = false;
 
   friend class CView;
 

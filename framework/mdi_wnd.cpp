@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/control_bar.h"
 #include "framework/document.h"
 #include "framework/view.h"
 #include "platform/mdi_client.h"
+#include "platform/menu_window.h"
 
 namespace framework {
 namespace {
@@ -80,6 +82,12 @@ void CMDIFrameWnd::OnClose() {
   DestroyWindow();
 }
 
+void CMDIFrameWnd::ShowMenuBar(platform::HMENU menu) {
+  if (IsDestroying() || menu == platform::kNoMenu || platform::GetMenu(m_hWnd) == menu) return;
+  platform::SetMenu(m_hWnd, menu);
+  RepositionBars(this);
+}
+
 void CMDIFrameWnd::OnSetFocus(CWnd*) { platform::SetFocus(m_hWndMDIClient); }
 
 IMPLEMENT_DYNCREATE(CMDIChildWnd, CFrameWnd)
@@ -144,7 +152,16 @@ LRESULT CMDIChildWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
   return platform::DefMDIChildProc(m_hWnd, message, wParam, lParam);
 }
 
-void CMDIChildWnd::OnMDIActivate(bool activate, CWnd*, CWnd*) {
+void CMDIChildWnd::OnMDIActivate(bool activate, CWnd* activated, CWnd*) {
+  // The active document's menu is the frame's menu bar; with no document
+  // active the frame's own comes back.
+  if (CMDIFrameWnd* frame = GetMDIFrame()) {
+    if (activate && m_hMenuDefault != platform::kNoMenu) {
+      frame->ShowMenuBar(m_hMenuDefault);
+    } else if (!activate && activated == nullptr) {
+      frame->ShowMenuBar(frame->GetDefaultMenu());
+    }
+  }
   if (m_pViewActive != nullptr)
     m_pViewActive->OnActivateView(activate, activate ? m_pViewActive : nullptr,
                                   activate ? nullptr : m_pViewActive);

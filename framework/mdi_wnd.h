@@ -1,7 +1,9 @@
 // Multiple documents in one frame. The MDI frame holds an MDI client
 // window whose children are the document frames; commands go to the
 // active child first (its view, its document, the child itself), then to
-// the frame. The frame's title follows the active child's document.
+// the frame. The frame's title follows the active child's document, and
+// its menu bar shows the active child's menu (the template's) when it has
+// one, the frame's own when no child is active.
 #pragma once
 
 #include "framework/frame_wnd.h"
@@ -23,6 +25,10 @@ class CMDIFrameWnd : public CFrameWnd {
   // The child below the active one becomes active, the active one goes
   // to the bottom.
   void MDINext();
+
+  // Shows the menu as the menu bar (a child's, or the frame's own); not
+  // while the frame is being destroyed.
+  void ShowMenuBar(platform::HMENU menu);
 
   CFrameWnd* GetActiveFrame() override;
   CDocument* GetActiveDocument() override;

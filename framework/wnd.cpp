@@ -6,6 +6,7 @@
 
 #include "framework/command_routing.h"
 #include "framework/main_window.h"
+#include "framework/menu.h"
 #include "framework/win_app.h"
 
 namespace framework {
@@ -321,6 +322,14 @@ bool CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 CWnd* CWnd::GetParent() const { return FromHandle(platform::GetParent(m_hWnd)); }
+
+CMenu* CWnd::GetMenu() const { return CMenu::FromHandle(platform::GetMenu(m_hWnd)); }
+
+bool CWnd::SetMenu(CMenu* menu) {
+  return platform::SetMenu(m_hWnd, menu != nullptr ? menu->m_hMenu : platform::kNoMenu);
+}
+
+bool CWnd::DrawMenuBar() { return platform::DrawMenuBar(m_hWnd); }
 
 CWnd* CWnd::GetDlgItem(int id) const { return FromHandle(platform::GetDlgItem(m_hWnd, id)); }
 

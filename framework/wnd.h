@@ -42,6 +42,8 @@ LRESULT FrameworkWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 // The framework's default window class (registered on first use).
 const char* FrameworkWindowClass();
 
+class CMenu;
+
 class CWnd : public CCmdTarget {
   DECLARE_DYNCREATE(CWnd)
   DECLARE_MESSAGE_MAP()
@@ -100,6 +102,11 @@ class CWnd : public CCmdTarget {
   bool PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
   CWnd* GetParent() const;
+  // The menu bar's object (temporary unless one is attached); null for none.
+  CMenu* GetMenu() const;
+  // The menu stays its object's; null takes the bar away.
+  bool SetMenu(CMenu* menu);
+  bool DrawMenuBar();
   CWnd* GetDlgItem(int id) const;
   int GetDlgCtrlID() const;
   DWORD GetStyle() const;

@@ -71,6 +71,15 @@ std::vector<MenuResourceItem> MenuTable() {
                               MenuCommand(kBlockedCommand, "&Blocked\tF6")})};
 }
 
+// The documents' menu has a popup more than the main frame's.
+std::vector<MenuResourceItem> DocumentMenuTable() {
+  std::vector<MenuResourceItem> table = MenuTable();
+  table.push_back(MenuPopup("&Window", {MenuCommand(kRunCommand, "&Again")}));
+  return table;
+}
+constexpr int kMainMenuPopups = 2;
+constexpr int kDocumentMenuPopups = 3;
+
 std::vector<ACCEL> KeyTable() {
   return {{FVIRTKEY, kKeyF5, kRunCommand}, {FVIRTKEY, kKeyF6, kBlockedCommand}};
 }
@@ -201,7 +210,7 @@ class ApplicationTest : public WindowTest {
     ResetAcceleratorResources();
     EXPECT_TRUE(RegisterStrings(kStrings));
     EXPECT_TRUE(RegisterMenu(kMainFrameId, MenuTable()));
-    EXPECT_TRUE(RegisterMenu(kDocumentId, MenuTable()));
+    EXPECT_TRUE(RegisterMenu(kDocumentId, DocumentMenuTable()));
     EXPECT_TRUE(RegisterAccelerators(kMainFrameId, KeyTable()));
     EXPECT_TRUE(RegisterAccelerators(kDocumentId, KeyTable()));
   }
@@ -279,6 +288,30 @@ TEST_F(ApplicationTest, TwoDocumentsAMenuCommandADroppedOneAndACleanShutdown) {
   EXPECT_FALSE(IsWindow(seen.mainWindow));
   EXPECT_EQ(app.m_pMainWnd, nullptr);
   EXPECT_TRUE(app.GetDocTemplates().front()->GetDocuments().empty());
+}
+
+TEST_F(ApplicationTest, TheActiveDocumentsMenuIsTheMenuBarUntilNoDocumentIsLeft) {
+  CTestApplication app;
+  std::vector<int> popups;
+  const auto countPopups = [&] {
+    popups.push_back(GetMenuItemCount(GetMenu(app.m_pMainWnd->m_hWnd)));
+  };
+  app.steps = {
+      [&] {
+        countPopups();
+        app.m_pMainWnd->PostMessage(WM_COMMAND, MakeWParam(ID_FILE_CLOSE, 0), 0);
+      },
+      [&] {
+        countPopups();
+        app.m_pMainWnd->PostMessage(WM_COMMAND, MakeWParam(ID_FILE_CLOSE, 0), 0);
+      },
+      [&] {
+        countPopups();
+        app.m_pMainWnd->PostMessage(WM_CLOSE);
+      },
+  };
+  EXPECT_EQ(AfxWinMain("", SW_SHOW), 0);
+  EXPECT_THAT(popups, ElementsAre(kDocumentMenuPopups, kDocumentMenuPopups, kMainMenuPopups));
 }
 
 }  // namespace

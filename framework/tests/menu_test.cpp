@@ -118,6 +118,24 @@ TEST_F(MenuTest, AMenuLoadsFromItsResource) {
   EXPECT_FALSE(missing.LoadMenu(kMenuId + 1));
 }
 
+TEST_F(MenuTest, AWindowsMenuBarIsReachedThroughItsObject) {
+  CWnd window;
+  ASSERT_TRUE(window.CreateEx(0, nullptr, "", WS_VISIBLE, kRect, nullptr, 0));
+  EXPECT_EQ(window.GetMenu(), nullptr);
+  CMenu bar;
+  ASSERT_TRUE(bar.CreateMenu());
+  ASSERT_TRUE(bar.AppendMenu(MF_STRING, kOpen, "&Open"));
+  ASSERT_TRUE(window.SetMenu(&bar));
+  EXPECT_EQ(window.GetMenu(), &bar);
+  EXPECT_GT(MenuBarHeight(window.m_hWnd), 0);
+  bar.EnableMenuItem(kOpen, MF_GRAYED);
+  EXPECT_TRUE(window.DrawMenuBar());
+  ASSERT_TRUE(window.SetMenu(nullptr)) << "the bar goes back to its object";
+  EXPECT_EQ(window.GetMenu(), nullptr);
+  EXPECT_EQ(MenuBarHeight(window.m_hWnd), 0);
+  EXPECT_TRUE(IsMenu(bar.m_hMenu));
+}
+
 struct TrackCase {
   const char* what;
   std::vector<BYTE> keys;
