@@ -104,7 +104,9 @@ class CWnd : public CCmdTarget {
   CWnd* GetParent() const;
   // The menu bar's object (temporary unless one is attached); null for none.
   CMenu* GetMenu() const;
-  // The menu stays its object's; null takes the bar away.
+  // Null takes the bar away. The menu stays its object's while the
+  // window shows it, but a window destroyed with a menu destroys it: take
+  // it back first, or detach the object.
   bool SetMenu(CMenu* menu);
   bool DrawMenuBar();
   CWnd* GetDlgItem(int id) const;
