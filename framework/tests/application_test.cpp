@@ -227,6 +227,30 @@ class ApplicationTest : public WindowTest {
   MessageDriver driver_{clock_, 1000};
 };
 
+TEST_F(ApplicationTest, ATemplateFromAResourceIdHasItsStringFields) {
+  CMultiDocTemplate docTemplate(kDocumentId, RUNTIME_CLASS(CAppDoc), RUNTIME_CLASS(CMDIChildWnd),
+                                RUNTIME_CLASS(CAppView));
+  CString field;
+  EXPECT_TRUE(docTemplate.GetDocString(field, CDocTemplate::docName));
+  EXPECT_EQ(field, "\x90\x56\x8B\x4B") << "新規";
+  EXPECT_TRUE(docTemplate.GetDocString(field, CDocTemplate::filterExt));
+  EXPECT_EQ(field, ".lxc");
+  CMultiDocTemplate missing(kDocumentId + 1, RUNTIME_CLASS(CAppDoc), RUNTIME_CLASS(CMDIChildWnd),
+                            RUNTIME_CLASS(CAppView));
+  EXPECT_FALSE(missing.GetDocString(field, CDocTemplate::docName));
+}
+
+TEST_F(ApplicationTest, AFrameFromAResourceIdIsTitledByTheStringsFirstField) {
+  const StringResource strings[] = {{kMainFrameId + 10, "Title\nmore"}};
+  ASSERT_TRUE(RegisterStrings(strings));
+  auto* frame = new CFrameWnd;
+  ASSERT_TRUE(frame->LoadFrame(kMainFrameId + 10, 0, nullptr));
+  EXPECT_EQ(frame->GetWindowText(), "Title");
+  EXPECT_EQ(GetMenu(frame->m_hWnd), kNoMenu) << "no menu is registered under the id";
+  EXPECT_EQ(frame->GetAccelerators(), kNoAccelerators);
+  frame->DestroyWindow();
+}
+
 TEST_F(ApplicationTest, TwoDocumentsAMenuCommandADroppedOneAndACleanShutdown) {
   CTestApplication app;
   Observed seen;
