@@ -79,7 +79,7 @@ CDocument* CFrameWnd::GetActiveDocument() {
 
 CFrameWnd* CFrameWnd::GetActiveFrame() { return this; }
 
-CFrameWnd* CFrameWnd::GetParentFrame() const {
+CFrameWnd* CWnd::GetParentFrame() const {
   for (HWND at = platform::GetAncestor(m_hWnd, platform::GA_PARENT); at != platform::kNoWindow;
        at = platform::GetAncestor(at, platform::GA_PARENT)) {
     CWnd* object = FromHandlePermanent(at);

@@ -49,9 +49,6 @@ class CFrameWnd : public CWnd {
   // The frame whose view commands go to: itself, or an MDI frame's
   // active child.
   virtual CFrameWnd* GetActiveFrame();
-  // The frame this frame is inside, null for a top-level one.
-  CFrameWnd* GetParentFrame() const;
-
   // Shows the frame (the command, else SW_SHOW) and brings it forward.
   virtual void ActivateFrame(int showCommand = -1);
   // The view that was made gets OnInitialUpdate and becomes active.

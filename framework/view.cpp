@@ -16,16 +16,6 @@ OnMessage<platform::WM_CREATE>(&CView::OnCreate), OnMessage<platform::WM_PAINT>(
   if (m_pDocument != nullptr) m_pDocument->RemoveView(this);
 }
 
-CFrameWnd* CView::GetParentFrame() const {
-  for (HWND at = platform::GetAncestor(m_hWnd, platform::GA_PARENT); at != platform::kNoWindow;
-       at = platform::GetAncestor(at, platform::GA_PARENT)) {
-    CWnd* object = FromHandlePermanent(at);
-    if (object != nullptr && object->IsKindOf(RUNTIME_CLASS(CFrameWnd)))
-      return static_cast<CFrameWnd*>(object);
-  }
-  return nullptr;
-}
-
 void CView::OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
 
 void CView::OnUpdate(CView*, LPARAM, CObject*) { Invalidate(true); }

@@ -21,9 +21,6 @@ class CView : public CWnd {
   ~CView() override;
 
   CDocument* GetDocument() const { return m_pDocument; }
-  // The frame the view is in.
-  CFrameWnd* GetParentFrame() const;
-
   // Paints the view; the DC is the paint's.
   virtual void OnDraw(CDC* dc) = 0;
   // Once, after the frame and its view exist and the document is loaded.

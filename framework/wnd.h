@@ -42,6 +42,7 @@ LRESULT FrameworkWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 // The framework's default window class (registered on first use).
 const char* FrameworkWindowClass();
 
+class CFrameWnd;
 class CMenu;
 
 class CWnd : public CCmdTarget {
@@ -102,6 +103,8 @@ class CWnd : public CCmdTarget {
   bool PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
   CWnd* GetParent() const;
+  // The nearest frame among the window's ancestors; null when none is.
+  CFrameWnd* GetParentFrame() const;
   // The menu bar's object (temporary unless one is attached); null for none.
   CMenu* GetMenu() const;
   // Null takes the bar away. The menu stays its object's while the
