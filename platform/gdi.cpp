@@ -222,8 +222,9 @@ class DeviceContext : public DcState {
  public:
   enum class Kind { kImage, kMemory, kPrinter };
 
-  DeviceContext(std::shared_ptr<Canvas> drawOn, Kind kind, SIZE dpi, POINT offset)
-      : kind_(kind), dpi_(dpi), offset_(offset) {
+  DeviceContext(std::shared_ptr<Canvas> drawOn, Kind kind, SIZE dpi, POINT offset,
+                SIZE printable = SIZE{})
+      : kind_(kind), dpi_(dpi), offset_(offset), printable_(printable) {
     canvas = std::move(drawOn);
     Sync();
   }
@@ -275,9 +276,13 @@ class DeviceContext : public DcState {
     const SIZE dpi = followsScreen_ ? g_screenDpi : dpi_;
     switch (index) {
       case HORZRES:
-        return size().cx - (printer() ? 2 * offset_.x : 0);
+        return printer() ? Printable().cx : size().cx;
       case VERTRES:
-        return size().cy - (printer() ? 2 * offset_.y : 0);
+        return printer() ? Printable().cy : size().cy;
+      case PHYSICALWIDTH:
+        return printer() ? size().cx : 0;
+      case PHYSICALHEIGHT:
+        return printer() ? size().cy : 0;
       case LOGPIXELSX:
         return dpi.cx;
       case LOGPIXELSY:
@@ -300,6 +305,18 @@ class DeviceContext : public DcState {
     return reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(surface()));
   }
   void PixelsChanged() { cairo_surface_mark_dirty(surface()); }
+  // Draws on `drawOn` from now on, in the saved states too.
+  void Retarget(const std::shared_ptr<Canvas>& drawOn) {
+    canvas = drawOn;
+    for (DcState& state : saved) state.canvas = drawOn;
+    Sync();
+  }
+  // A printer DC's document being written, and whether its writer failed.
+  struct PdfOutput {
+    PdfWriter writer;
+    bool failed = false;
+  };
+  std::unique_ptr<PdfOutput> pdfOutput;
   SIZE size() const { return canvas->size; }
   cairo_surface_t* surface() const { return canvas->surface; }
   SIZE dpi() const { return dpi_; }
@@ -374,11 +391,16 @@ class DeviceContext : public DcState {
     return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
   }
   RECT BaseBounds() const { return RECT{0, 0, Caps(HORZRES), Caps(VERTRES)}; }
+  SIZE Printable() const {
+    if (printable_.cx > 0 && printable_.cy > 0) return printable_;
+    return SIZE{size().cx - 2 * offset_.x, size().cy - 2 * offset_.y};
+  }
 
   Kind kind_;
   cairo_t* cr_ = nullptr;
   SIZE dpi_;
   POINT offset_;
+  SIZE printable_;
   POINT deviceOrigin_;
   std::optional<Region> visible_;
   Region clipInBase_;
@@ -418,10 +440,34 @@ bool RetargetViewDC(HDC view, HDC image, POINT origin, const std::vector<RECT>& 
   return true;
 }
 
-UniqueDC CreatePdfDC(const std::string& path, const PrinterSetup& setup) {
-  if (setup.dpiX <= 0 || setup.dpiY <= 0 || setup.paper.cx <= 0 || setup.paper.cy <= 0) {
+namespace {
+
+bool ValidSetup(const PrinterSetup& setup) {
+  return setup.dpiX > 0 && setup.dpiY > 0 && setup.paper.cx > 0 && setup.paper.cy > 0;
+}
+
+// A PDF surface of the paper's size in points, writing to `write`.
+std::shared_ptr<Canvas> NewPdfCanvas(SIZE paper, SIZE dpi, cairo_write_func_t write,
+                                     void* closure) {
+  cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(
+      write, closure, paper.cx * kPointsPerInch / dpi.cx, paper.cy * kPointsPerInch / dpi.cy);
+  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(surface);
     return nullptr;
   }
+  return std::make_shared<Canvas>(surface, paper);
+}
+
+cairo_status_t WriteToOutput(void* closure, const unsigned char* data, unsigned int size) {
+  auto* output = static_cast<DeviceContext::PdfOutput*>(closure);
+  if (!output->failed && !output->writer(data, size)) output->failed = true;
+  return output->failed ? CAIRO_STATUS_WRITE_ERROR : CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
+
+UniqueDC CreatePdfDC(const std::string& path, const PrinterSetup& setup) {
+  if (!ValidSetup(setup)) return nullptr;
   cairo_surface_t* surface =
       cairo_pdf_surface_create(path.c_str(), setup.paper.cx * kPointsPerInch / setup.dpiX,
                                setup.paper.cy * kPointsPerInch / setup.dpiY);
@@ -431,13 +477,45 @@ UniqueDC CreatePdfDC(const std::string& path, const PrinterSetup& setup) {
   }
   return UniqueDC(new DeviceContext(std::make_shared<Canvas>(surface, setup.paper),
                                     DeviceContext::Kind::kPrinter, SIZE{setup.dpiX, setup.dpiY},
-                                    setup.physicalOffset));
+                                    setup.physicalOffset, setup.printable));
 }
 
-bool EndPage(HDC dc) {
+UniqueDC CreatePrinterIC(const PrinterSetup& setup) {
+  if (!ValidSetup(setup)) return nullptr;
+  const SIZE dpi{setup.dpiX, setup.dpiY};
+  auto canvas = NewPdfCanvas(setup.paper, dpi, nullptr, nullptr);
+  if (canvas == nullptr) return nullptr;
+  return UniqueDC(new DeviceContext(std::move(canvas), DeviceContext::Kind::kPrinter, dpi,
+                                    setup.physicalOffset, setup.printable));
+}
+
+bool StartPdfDocument(HDC dc, PdfWriter writer) {
+  if (dc == nullptr || !dc->printer() || dc->pdfOutput != nullptr || !writer) return false;
+  auto output = std::make_unique<DeviceContext::PdfOutput>();
+  output->writer = std::move(writer);
+  auto canvas = NewPdfCanvas(dc->size(), dc->dpi(), WriteToOutput, output.get());
+  if (canvas == nullptr) return false;
+  dc->pdfOutput = std::move(output);
+  dc->Retarget(canvas);
+  return true;
+}
+
+bool NextPdfPage(HDC dc) {
   if (dc == nullptr || !dc->printer()) return false;
   cairo_show_page(dc->cr());
-  return true;
+  return cairo_surface_status(dc->surface()) == CAIRO_STATUS_SUCCESS &&
+         (dc->pdfOutput == nullptr || !dc->pdfOutput->failed);
+}
+
+bool FinishPdfDocument(HDC dc) {
+  if (dc == nullptr || !dc->printer() || dc->pdfOutput == nullptr) return false;
+  cairo_surface_finish(dc->surface());
+  const bool written =
+      cairo_surface_status(dc->surface()) == CAIRO_STATUS_SUCCESS && !dc->pdfOutput->failed;
+  auto nowhere = NewPdfCanvas(dc->size(), dc->dpi(), nullptr, nullptr);
+  if (nowhere != nullptr) dc->Retarget(nowhere);
+  dc->pdfOutput.reset();
+  return written;
 }
 
 HDC GetDesktopDC() { return DeviceContext::Desktop(); }

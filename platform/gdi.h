@@ -73,11 +73,25 @@ struct PrinterSetup {
   int32_t dpiY = 600;
   SIZE paper;            // device pixels
   POINT physicalOffset;  // device pixels from the paper's corner to the printable area's
+  SIZE printable;        // device pixels; none: the paper less the offset on every side
 };
 // A printer DC writing a PDF file; nullptr when the file cannot be made.
 UniqueDC CreatePdfDC(const std::string& path, const PrinterSetup& setup);
+
+// A printer DC with no document yet: it measures and answers its
+// capabilities, and what it draws goes nowhere until a document starts.
+UniqueDC CreatePrinterIC(const PrinterSetup& setup);
+// Takes each piece of a PDF document as it is made; false refuses it and
+// fails the document.
+using PdfWriter = std::function<bool(const unsigned char* data, unsigned int size)>;
+// From now on the printer DC draws the pages of a new PDF document handed
+// to `writer`, keeping what is selected and set in it.
+bool StartPdfDocument(HDC dc, PdfWriter writer);
 // Ends the current page of a printer DC and starts the next.
-bool EndPage(HDC dc);
+bool NextPdfPage(HDC dc);
+// Writes out the rest of the document; false when Cairo or the writer
+// failed on the way. The DC then draws nowhere again.
+bool FinishPdfDocument(HDC dc);
 
 // The desktop DC: a small image DC at the screen resolution, for
 // measuring. Owned by the process; never deleted by callers.
@@ -101,6 +115,8 @@ inline constexpr int HORZRES = 8;
 inline constexpr int VERTRES = 10;
 inline constexpr int LOGPIXELSX = 88;
 inline constexpr int LOGPIXELSY = 90;
+inline constexpr int PHYSICALWIDTH = 110;
+inline constexpr int PHYSICALHEIGHT = 111;
 inline constexpr int PHYSICALOFFSETX = 112;
 inline constexpr int PHYSICALOFFSETY = 113;
 inline constexpr int TECHNOLOGY = 2;

@@ -438,7 +438,8 @@ TEST_F(RendererTest, PrinterPageDrawsWithDeviceFontsAndThePhysicalOffset) {
   {
     const platform::UniqueDC printer = platform::CreatePdfDC(
         path,
-        platform::PrinterSetup{300, 300, platform::SIZE{2480, 3508}, platform::POINT{50, 50}});
+        platform::PrinterSetup{300, 300, platform::SIZE{2480, 3508}, platform::POINT{50, 50},
+                               platform::SIZE{}});
     ASSERT_NE(printer, nullptr);
     renderer_.SetDisplaySettings(WhitePaper());
     renderer_.SetPageFormat(Format());

@@ -307,7 +307,7 @@ TEST(MemoryDcTest, ABitmapIsCopiedOntoAPrinterPage) {
   SelectObject(memory.get(), bitmap.get());
   {
     const UniqueDC printer =
-        CreatePdfDC(path.string(), PrinterSetup{300, 300, SIZE{600, 600}, POINT{10, 10}});
+        CreatePdfDC(path.string(), PrinterSetup{300, 300, SIZE{600, 600}, POINT{10, 10}, SIZE{}});
     ASSERT_NE(printer, nullptr);
     EXPECT_TRUE(BitBlt(printer.get(), 0, 0, 8, 8, memory.get(), 0, 0, SRCCOPY));
     EXPECT_FALSE(BitBlt(printer.get(), 0, 0, 8, 8, nullptr, 0, 0, DSTINVERT));

@@ -48,7 +48,7 @@ TEST(DeviceContextTest, ImageAndPrinterReportTheirCapabilities) {
   const auto path = std::filesystem::path(::testing::TempDir()) / "gdi_printer.pdf";
   {
     const UniqueDC printer =
-        CreatePdfDC(path.string(), PrinterSetup{300, 300, SIZE{2480, 3508}, POINT{50, 60}});
+        CreatePdfDC(path.string(), PrinterSetup{300, 300, SIZE{2480, 3508}, POINT{50, 60}, SIZE{}});
     ASSERT_NE(printer, nullptr);
     EXPECT_EQ(GetDeviceCaps(printer.get(), LOGPIXELSX), 300);
     EXPECT_EQ(GetDeviceCaps(printer.get(), PHYSICALOFFSETX), 50);
