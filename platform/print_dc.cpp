@@ -103,6 +103,7 @@ int StartDocA(HDC dc, const DOCINFOA* info) {
       job->state != JobState::kNoDocument || job->printer.faults.refuseStartDoc) {
     return SP_ERROR;
   }
+  job->where.clear();
   const std::string docName = info->lpszDocName != nullptr ? info->lpszDocName : "";
   const std::string outputPath = info->lpszOutput != nullptr ? info->lpszOutput : "";
   job->output = job->printer.output ? job->printer.output(docName, outputPath)
@@ -150,7 +151,7 @@ int EndDoc(HDC dc) {
   }
   job->state = JobState::kNoDocument;
   const bool delivered = job->output->Finish();
-  job->where = job->output->Where();
+  job->where = delivered ? job->output->Where() : std::string();
   job->output.reset();
   return delivered ? 1 : SP_ERROR;
 }

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/cups_printers.h"
 #include "platform/message_box.h"
 #include "platform/muldiv.h"
 #include "platform/registry.h"
@@ -269,9 +270,16 @@ std::vector<PrinterModel> CurrentPrinters() {
     const std::lock_guard lock(g_mutex);
     if (g_override != nullptr) return *g_override;
   }
+  std::vector<PrinterModel> printers = CupsPrinters();
+  // A queue of the built-in printer's name could never be opened.
+  std::erase_if(printers, [](const PrinterModel& p) { return p.name == kPdfPrinterName; });
   PrinterModel pdf = MakePdfPrinter();
-  pdf.attributes |= PRINTER_ATTRIBUTE_DEFAULT;
-  return {std::move(pdf)};
+  const bool cupsDefault = std::any_of(printers.begin(), printers.end(), [](const PrinterModel& p) {
+    return (p.attributes & PRINTER_ATTRIBUTE_DEFAULT) != 0;
+  });
+  if (!cupsDefault) pdf.attributes |= PRINTER_ATTRIBUTE_DEFAULT;
+  printers.push_back(std::move(pdf));
+  return printers;
 }
 
 std::optional<PrinterModel> FindPrinter(const std::string& name) {

@@ -9,7 +9,7 @@ packages=(
   fonts-ipafont-mincho
   libasound2-dev libspeechd-dev
   libx11-dev xvfb xdotool
-  libcups2-dev cups-daemon printer-driver-cups-pdf poppler-utils
+  libcups2-dev cups cups-daemon printer-driver-cups-pdf poppler-utils
 )
 
 missing=()
