@@ -22,7 +22,6 @@ constexpr int32_t kPaperTolerance = 5;
 // Papers that are none of the known ones are numbered above the user size.
 constexpr WORD kFirstCustomPaper = DMPAPER_USER + 1;
 constexpr char kPort[] = "CUPS:";
-constexpr char kAutoBinName[] = "Automatically Select";
 
 struct DestList {
   int count = 0;
@@ -184,7 +183,7 @@ PrinterModel PrinterOf(const cups_dest_t& dest) {
   printer.driver = "winspool";
   printer.port = kPort;
   if (dest.is_default) printer.attributes |= PRINTER_ATTRIBUTE_DEFAULT;
-  printer.bins = {{DMBIN_AUTO, kAutoBinName}};
+  printer.bins = {{DMBIN_AUTO}};
   const std::string queue = dest.name;
   printer.output = [queue](const std::string& docName, const std::string&) {
     return CupsJob::Start(queue, docName);

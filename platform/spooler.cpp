@@ -242,7 +242,7 @@ PrinterModel MakePdfPrinter() {
       {DMPAPER_JAPANESE_POSTCARD, "Japanese Postcard", SIZE{1000, 1480}, kPdfMargins},
       {DMPAPER_USER, kUserPaperName, SIZE{}, kPdfMargins},
   };
-  printer.bins = {{DMBIN_AUTO, "Automatically Select"}};
+  printer.bins = {{DMBIN_AUTO}};
   printer.minExtent = kPdfMinExtent;
   printer.maxExtent = kPdfMaxExtent;
   return printer;

@@ -46,7 +46,6 @@ inline constexpr WORD DMBIN_AUTO = 7;
 inline constexpr DWORD PRINTER_ATTRIBUTE_DEFAULT = 0x4;
 inline constexpr DWORD PRINTER_ATTRIBUTE_HIDDEN = 0x20;
 inline constexpr DWORD PRINTER_ATTRIBUTE_LOCAL = 0x40;
-inline constexpr DWORD PRINTER_ATTRIBUTE_NETWORK = 0x10;
 
 // A paper the printer takes, with the edges it cannot print on.
 struct PaperForm {
@@ -58,7 +57,6 @@ struct PaperForm {
 
 struct PaperBin {
   WORD id = 0;
-  std::string name;
 };
 
 // Where a started document goes: the PDF pieces as they are made, then

@@ -3,6 +3,7 @@
 #include "platform/cups_printers.h"
 
 #include <cups/cups.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <signal.h>
@@ -118,7 +119,16 @@ class PrivateCupsd {
                     const_cast<char*>("-s"),
                     const_cast<char*>(files.c_str()),
                     nullptr};
-    if (posix_spawn(&pid_, kCupsd, nullptr, nullptr, argv, environ) != 0) {
+    // Its output stays away from the test's, so a cupsd outliving a
+    // crashed test holds no pipe of the test runner open.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+      posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", O_RDWR, 0);
+    }
+    const int spawned = posix_spawn(&pid_, kCupsd, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
       pid_ = 0;
       return "cupsd cannot be started";
     }

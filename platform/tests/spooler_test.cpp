@@ -20,7 +20,7 @@ PrinterModel NarrowPrinter() {
   printer.port = "LPT1:";
   printer.papers = {{DMPAPER_A4, std::string(kPaperNameBytes, 'N'), SIZE{2100, 2970}, RECT{}},
                     {DMPAPER_B5, "B5", SIZE{1820, 2570}, RECT{30, 40, 50, 60}}};
-  printer.bins = {{1, "Upper"}, {2, "Lower"}};
+  printer.bins = {{1}, {2}};
   printer.defaultBin = 1;
   printer.dpi = 300;
   printer.turnsPaper = false;
