@@ -214,6 +214,8 @@ TEST(CupsPrintersTest, AQueueOfItsOwnCupsdIsListedMeasuredAndPrintedTo) {
   const PaperForm* a4 = queue.FindPaper(DMPAPER_A4);
   ASSERT_NE(a4, nullptr);
   EXPECT_EQ(a4->size, (SIZE{2100, 2970}));
+  // cups-pdf prints to the paper's edges.
+  EXPECT_EQ(a4->margins, RECT{});
   EXPECT_NE(queue.FindPaper(DMPAPER_LETTER), nullptr);
 
   // The spooler lists it beside the PDF printer and names it the default.
@@ -228,6 +230,8 @@ TEST(CupsPrintersTest, AQueueOfItsOwnCupsdIsListedMeasuredAndPrintedTo) {
   const HDC dc = CreateDCA("WINSPOOL", kQueue, nullptr, &mode);
   ASSERT_NE(dc, nullptr);
   EXPECT_EQ(GetDeviceCaps(dc, PHYSICALWIDTH), 4961);
+  EXPECT_EQ(GetDeviceCaps(dc, PHYSICALOFFSETX), 0);
+  EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 4961);
   const std::string title = "lexora-cups-" + std::to_string(getpid());
   DOCINFOA info;
   info.lpszDocName = title.c_str();
