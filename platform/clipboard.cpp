@@ -1,11 +1,14 @@
 #include "platform/clipboard.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "platform/display_backend.h"
 
 namespace platform {
 
@@ -29,16 +32,24 @@ class Clipboard {
   }
 
   bool Close() {
-    std::lock_guard lock(mutex_);
-    const bool wasOpen = open_;
-    open_ = false;
-    return wasOpen;
+    bool changed = false;
+    {
+      std::lock_guard lock(mutex_);
+      if (!open_) return false;
+      open_ = false;
+      changed = std::exchange(changed_, false);
+      FreeForeign();
+    }
+    // Outside the lock: the back end reads the content it now offers.
+    if (changed) CurrentDisplay().ClipboardChanged();
+    return true;
   }
 
   bool Empty() {
     std::lock_guard lock(mutex_);
     if (!open_) return false;
     FreeAll();
+    changed_ = true;
     return true;
   }
 
@@ -53,16 +64,43 @@ class Clipboard {
     } else {
       data_.emplace_back(format, block);
     }
+    changed_ = true;
     return block;
   }
 
   HGLOBAL Get(uint32_t format) {
-    std::lock_guard lock(mutex_);
-    if (!open_) return kNullGlobal;
-    for (const auto& [f, block] : data_) {
-      if (f == format) return block;
+    {
+      std::lock_guard lock(mutex_);
+      if (!open_) return kNullGlobal;
+      if (changed_ || CurrentDisplay().OwnsClipboard()) return Own(format);
     }
-    return kNullGlobal;
+    // Outside the lock: the back end waits for the other program.
+    return Foreign(format, CurrentDisplay().ForeignClipboardData(format));
+  }
+
+  std::string NameOf(uint32_t format) {
+    std::lock_guard lock(mutex_);
+    for (const auto& [name, id] : names_) {
+      if (id == format) return name;
+    }
+    return {};
+  }
+
+  std::vector<uint32_t> Formats() {
+    std::lock_guard lock(mutex_);
+    std::vector<uint32_t> formats;
+    for (const auto& entry : data_) formats.push_back(entry.first);
+    return formats;
+  }
+
+  std::optional<std::string> Bytes(uint32_t format) {
+    std::lock_guard lock(mutex_);
+    const HGLOBAL block = Own(format);
+    const auto* bytes = static_cast<const char*>(GlobalLock(block));
+    if (bytes == nullptr) return std::nullopt;
+    std::string copy(bytes, GlobalSize(block));
+    GlobalUnlock(block);
+    return copy;
   }
 
   uint32_t Next(uint32_t format) {
@@ -78,20 +116,53 @@ class Clipboard {
   void Reset() {
     std::lock_guard lock(mutex_);
     FreeAll();
+    FreeForeign();
     open_ = false;
+    changed_ = false;
     names_.clear();
     next_ = kFirstRegisteredFormat;
   }
 
  private:
+  HGLOBAL Own(uint32_t format) const {
+    for (const auto& [f, block] : data_) {
+      if (f == format) return block;
+    }
+    return kNullGlobal;
+  }
+
+  // Another program's content, held until the clipboard is closed; text
+  // gets the terminating zero that CF_TEXT readers expect.
+  HGLOBAL Foreign(uint32_t format, const std::optional<std::string>& bytes) {
+    if (!bytes) return kNullGlobal;
+    const size_t terminator = format == CF_TEXT ? 1 : 0;
+    UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes->size() + terminator));
+    void* at = GlobalLock(block.get());
+    if (at == nullptr) return kNullGlobal;
+    std::memcpy(at, bytes->data(), bytes->size());
+    GlobalUnlock(block.get());
+    std::lock_guard lock(mutex_);
+    if (!open_) return kNullGlobal;
+    foreign_.push_back(block.release());
+    return foreign_.back();
+  }
+
   void FreeAll() {
     for (const auto& entry : data_) GlobalFree(entry.second);
     data_.clear();
   }
 
+  void FreeForeign() {
+    for (const HGLOBAL block : foreign_) GlobalFree(block);
+    foreign_.clear();
+  }
+
   std::mutex mutex_;
   bool open_ = false;
+  // Set by emptying or putting, so that closing offers the new content.
+  bool changed_ = false;
   std::vector<std::pair<uint32_t, HGLOBAL>> data_;
+  std::vector<HGLOBAL> foreign_;
   std::map<std::string, uint32_t, std::less<>> names_;
   uint32_t next_ = kFirstRegisteredFormat;
 };
@@ -112,6 +183,9 @@ HGLOBAL SetClipboardData(uint32_t format, HGLOBAL block) {
 }
 HGLOBAL GetClipboardData(uint32_t format) { return TheClipboard().Get(format); }
 uint32_t EnumClipboardFormats(uint32_t format) { return TheClipboard().Next(format); }
+std::string ClipboardFormatName(uint32_t format) { return TheClipboard().NameOf(format); }
+std::vector<uint32_t> ClipboardFormats() { return TheClipboard().Formats(); }
+std::optional<std::string> ClipboardBytes(uint32_t format) { return TheClipboard().Bytes(format); }
 void ResetClipboard() { TheClipboard().Reset(); }
 
 }  // namespace platform

@@ -2,11 +2,16 @@
 // format ids. Formats are the standard CF_TEXT or ids registered by name
 // (0xC000 and up). It must be opened before it is read or changed, and
 // only one opener at a time may hold it; what is put on it becomes the
-// clipboard's to free.
+// clipboard's to free. The display back end is told when the content
+// changes, and while another program owns the clipboard its content is
+// read from there.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/global_memory.h"
 #include "platform/window_message.h"
@@ -31,6 +36,15 @@ HGLOBAL GetClipboardData(uint32_t format);
 // The format after `format` in the order they were put (0: the first);
 // 0 after the last or when the clipboard is not open.
 uint32_t EnumClipboardFormats(uint32_t format);
+
+// The name a format was registered under; empty for CF_TEXT and unknown
+// ids.
+std::string ClipboardFormatName(uint32_t format);
+// The program's own content, for the display back end that offers it to
+// other programs whether or not the clipboard is open: its formats in the
+// order they were put, and a copy of one format's bytes.
+std::vector<uint32_t> ClipboardFormats();
+std::optional<std::string> ClipboardBytes(uint32_t format);
 
 // Empties, closes and forgets registered names, for tests.
 void ResetClipboard();

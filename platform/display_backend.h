@@ -4,6 +4,10 @@
 // headless back end, the default, has no descriptor and shows nothing.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <string>
+
 #include "platform/windef.h"
 #include "platform/window.h"
 #include "platform/window_message.h"
@@ -31,6 +35,16 @@ class DisplayBackend {
   virtual int EventDescriptor() const = 0;
   // Turns waiting display events into input and messages.
   virtual void HandleEvents() = 0;
+  // The program put new content on the clipboard: other programs are to
+  // be offered it from now on.
+  virtual void ClipboardChanged() = 0;
+  // Whether the clipboard content is the program's own rather than
+  // another program's.
+  virtual bool OwnsClipboard() const = 0;
+  // Another program's clipboard content in one format (CF_TEXT as CP932
+  // without its terminating zero); nullopt when it has none or does not
+  // answer in time.
+  virtual std::optional<std::string> ForeignClipboardData(uint32_t format) = 0;
 };
 
 class HeadlessBackend : public DisplayBackend {
@@ -45,6 +59,10 @@ class HeadlessBackend : public DisplayBackend {
   void CaptureNativePointer(HWND) override {}
   int EventDescriptor() const override { return kNoDescriptor; }
   void HandleEvents() override {}
+  // Without a display the clipboard is the process's alone.
+  void ClipboardChanged() override {}
+  bool OwnsClipboard() const override { return true; }
+  std::optional<std::string> ForeignClipboardData(uint32_t) override { return std::nullopt; }
 
  private:
   static constexpr int kNoDescriptor = -1;

@@ -2,8 +2,43 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <map>
+
+#include "platform/display_backend.h"
+
 namespace platform {
 namespace {
+
+// A display whose clipboard another program may own, with what that
+// program offers in each format.
+class SharingBackend : public HeadlessBackend {
+ public:
+  void ClipboardChanged() override {
+    ++changes;
+    owns = true;
+  }
+  bool OwnsClipboard() const override { return owns; }
+  std::optional<std::string> ForeignClipboardData(uint32_t format) override {
+    ++reads;
+    const auto found = foreign.find(format);
+    if (found == foreign.end()) return std::nullopt;
+    return found->second;
+  }
+
+  int changes = 0;
+  int reads = 0;
+  bool owns = false;
+  std::map<uint32_t, std::string> foreign;
+};
+
+std::string BytesOf(HGLOBAL block) {
+  const auto* bytes = static_cast<const char*>(GlobalLock(block));
+  if (bytes == nullptr) return {};
+  std::string copy(bytes, GlobalSize(block));
+  GlobalUnlock(block);
+  return copy;
+}
 
 class ClipboardTest : public ::testing::Test {
  protected:
@@ -47,6 +82,75 @@ TEST_F(ClipboardTest, BlocksBelongToTheClipboardAndAreEnumeratedInOrder) {
   EXPECT_EQ(GlobalSize(text), 0u);  // freed with the clipboard's content
   EXPECT_EQ(EnumClipboardFormats(0), 0u);
   CloseClipboard();
+}
+
+}  // namespace
+}  // namespace platform
+
+namespace platform {
+namespace {
+
+TEST_F(ClipboardTest, TheDisplayHearsOfNewContentWhenTheClipboardCloses) {
+  SharingBackend display;
+  ScopedDisplay scoped(display);
+  ASSERT_TRUE(OpenClipboard(kNoWindow));
+  CloseClipboard();
+  EXPECT_EQ(display.changes, 0);
+  ASSERT_TRUE(OpenClipboard(kNoWindow));
+  EmptyClipboard();
+  SetClipboardData(CF_TEXT, GlobalAlloc(GMEM_ZEROINIT, 2));
+  EXPECT_EQ(display.changes, 0);
+  CloseClipboard();
+  EXPECT_EQ(display.changes, 1);
+  ASSERT_TRUE(OpenClipboard(kNoWindow));
+  EXPECT_NE(GetClipboardData(CF_TEXT), kNullGlobal);
+  CloseClipboard();
+  EXPECT_EQ(display.changes, 1);
+  EXPECT_EQ(display.reads, 0);
+}
+
+TEST_F(ClipboardTest, AnotherProgramsContentIsReadWhileItOwnsTheClipboard) {
+  SharingBackend display;
+  ScopedDisplay scoped(display);
+  const uint32_t own = RegisterClipboardFormatA("own");
+  display.foreign[CF_TEXT] = "ab";
+  display.foreign[own] = std::string("\0\1", 2);
+  ASSERT_TRUE(OpenClipboard(kNoWindow));
+  // Text gets its terminating zero; other formats are their bytes.
+  const HGLOBAL text = GetClipboardData(CF_TEXT);
+  EXPECT_EQ(BytesOf(text), std::string("ab\0", 3));
+  EXPECT_EQ(BytesOf(GetClipboardData(own)), std::string("\0\1", 2));
+  EXPECT_EQ(GetClipboardData(RegisterClipboardFormatA("absent")), kNullGlobal);
+  CloseClipboard();
+  // The blocks were the clipboard's until it closed.
+  EXPECT_EQ(GlobalLock(text), nullptr);
+}
+
+TEST_F(ClipboardTest, ContentPutButNotYetClosedIsTheProgramsOwn) {
+  SharingBackend display;
+  ScopedDisplay scoped(display);
+  display.foreign[CF_TEXT] = "theirs";
+  ASSERT_TRUE(OpenClipboard(kNoWindow));
+  EmptyClipboard();
+  EXPECT_EQ(GetClipboardData(CF_TEXT), kNullGlobal);
+  CloseClipboard();
+  EXPECT_EQ(display.reads, 0);
+}
+
+TEST_F(ClipboardTest, TheOwnContentIsCopiedForTheDisplayWithItsFormatNames) {
+  const uint32_t own = RegisterClipboardFormatA("own");
+  ASSERT_TRUE(OpenClipboard(kNoWindow));
+  const HGLOBAL text = GlobalAlloc(GMEM_ZEROINIT, 3);
+  std::memcpy(GlobalLock(text), "hi", 2);
+  GlobalUnlock(text);
+  SetClipboardData(own, GlobalAlloc(GMEM_ZEROINIT, 1));
+  SetClipboardData(CF_TEXT, text);
+  CloseClipboard();
+  EXPECT_EQ(ClipboardFormats(), (std::vector<uint32_t>{own, CF_TEXT}));
+  EXPECT_EQ(ClipboardBytes(CF_TEXT), std::string("hi\0", 3));
+  EXPECT_EQ(ClipboardBytes(RegisterClipboardFormatA("absent")), std::nullopt);
+  EXPECT_EQ(ClipboardFormatName(own), "own");
+  EXPECT_EQ(ClipboardFormatName(CF_TEXT), "");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/paint.h"
 #include "platform/sjis.h"
 #include "platform/window.h"
+#include "platform/x11/clipboard_selection.h"
 #include "platform/x11/key_map.h"
 
 // Xlib's macros (StandardCursor, None, Bool) would clash with our names, so
@@ -147,8 +148,10 @@ struct X11Backend::State {
   Cursor shown = 0;
   KeyboardLayout layout = KeyboardLayout::kUs;
   unsigned numLockMask = 0;
+  std::unique_ptr<ClipboardSelection> selection;
 
   ~State() {
+    selection.reset();
     for (const auto& [handle, native] : windows) XDestroyWindow(display, native.window);
     for (const auto& [shape, cursor] : cursors) XFreeCursor(display, cursor);
     if (blank != 0) XFreeCursor(display, blank);
@@ -209,6 +212,7 @@ struct X11Backend::State {
 };
 
 void X11Backend::State::Handle(const XEvent& event) {
+  if (selection->Handle(event)) return;
   const HWND window = HandleOf(event.xany.window);
   if (window == kNoWindow) return;
   switch (event.type) {
@@ -366,6 +370,7 @@ std::unique_ptr<X11Backend> X11Backend::Connect(const char* displayName) {
   state->numLockMask = XkbKeysymToModifiers(display, XK_Num_Lock);
   SetKeyboardLayout(state->layout);
   state->gc = XCreateGC(display, RootWindow(display, state->screen), 0, nullptr);
+  state->selection = std::make_unique<ClipboardSelection>(display);
   return std::unique_ptr<X11Backend>(new X11Backend(std::move(state)));
 }
 
@@ -506,6 +511,17 @@ void X11Backend::HandleEvents() {
     XNextEvent(s.display, &event);
     s.Handle(event);
   }
+}
+
+void X11Backend::ClipboardChanged() {
+  state_->selection->Take();
+  XFlush(state_->display);
+}
+
+bool X11Backend::OwnsClipboard() const { return state_->selection->Owns(); }
+
+std::optional<std::string> X11Backend::ForeignClipboardData(uint32_t format) {
+  return state_->selection->Read(format);
 }
 
 unsigned long X11Backend::NativeWindowOf(HWND window) const {

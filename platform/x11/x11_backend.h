@@ -30,6 +30,9 @@ class X11Backend : public DisplayBackend {
   void CaptureNativePointer(HWND topLevel) override;
   int EventDescriptor() const override;
   void HandleEvents() override;
+  void ClipboardChanged() override;
+  bool OwnsClipboard() const override;
+  std::optional<std::string> ForeignClipboardData(uint32_t format) override;
 
   // The X window showing a top-level window; 0 for none.
   unsigned long NativeWindowOf(HWND window) const;

@@ -22,6 +22,7 @@
 #include "platform/window_message.h"
 #include "platform/x11/x11_backend.h"
 #include "window_test_support.h"
+#include "xvfb.h"
 
 // Xlib's macros would clash with our names, so its headers come last.
 #include <X11/Xatom.h>
@@ -35,7 +36,6 @@ using std::chrono::steady_clock;
 
 constexpr auto kPatience = std::chrono::seconds(10);
 constexpr int kPollMs = 20;
-constexpr int kServerStartMs = 10000;
 constexpr COLORREF kFrameColour = RGB(255, 0, 0);
 constexpr COLORREF kChildColour = RGB(0, 0, 255);
 constexpr unsigned long kFramePixel = 0xFF0000;
@@ -46,44 +46,6 @@ constexpr char kFrameClass[] = "X11TestFrame";
 constexpr char kChildClass[] = "X11TestChild";
 constexpr int32_t kWheelNotch = 120;
 constexpr uint16_t kKeyStateDown = 0x8000;
-
-// An Xvfb on a display number it chooses itself, gone with the object.
-class Xvfb {
- public:
-  static std::unique_ptr<Xvfb> Start() {
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) return nullptr;
-    const pid_t pid = fork();
-    if (pid == 0) {
-      close(pipeEnds[0]);
-      const std::string fd = std::to_string(pipeEnds[1]);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten",
-             "tcp", "-noreset", static_cast<char*>(nullptr));
-      _exit(EXIT_FAILURE);
-    }
-    close(pipeEnds[1]);
-    auto server = std::unique_ptr<Xvfb>(new Xvfb(pid));
-    std::string number;
-    pollfd wait{pipeEnds[0], POLLIN, 0};
-    char c = 0;
-    while (poll(&wait, 1, kServerStartMs) > 0 && read(pipeEnds[0], &c, 1) == 1 && c != '\n')
-      number += c;
-    close(pipeEnds[0]);
-    if (number.empty()) return nullptr;
-    server->name_ = ":" + number;
-    return server;
-  }
-  ~Xvfb() {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-  const std::string& name() const { return name_; }
-
- private:
-  explicit Xvfb(pid_t pid) : pid_(pid) {}
-  pid_t pid_;
-  std::string name_;
-};
 
 struct Received {
   HWND window;
