@@ -28,6 +28,7 @@ constexpr long kWholeProperty = 0x1FFFFFFF;
 constexpr uint32_t kLatin1Last = 0xFF;
 constexpr char kUnrepresentable = '?';
 constexpr char kReceivedProperty[] = "LEXORA_CLIPBOARD";
+constexpr long kRequestorEvents = PropertyChangeMask | StructureNotifyMask;
 
 // The text up to its terminating zero.
 std::string_view TextOf(const std::string& bytes) {
@@ -76,8 +77,11 @@ struct Wanted {
 Bool IsWanted(Display*, XEvent* event, XPointer argument) {
   const auto& wanted = *reinterpret_cast<const Wanted*>(argument);
   if (event->type != wanted.type) return False;
+  // A late answer to a request given up on names another target.
   if (wanted.type == SelectionNotify)
-    return event->xselection.requestor == wanted.window ? True : False;
+    return event->xselection.requestor == wanted.window && event->xselection.target == wanted.atom
+               ? True
+               : False;
   return event->xproperty.window == wanted.window && event->xproperty.atom == wanted.atom &&
                  event->xproperty.state == PropertyNewValue
              ? True
@@ -120,6 +124,8 @@ bool ClipboardSelection::Handle(const XEvent& event) {
       if (event.xproperty.state != PropertyDelete) return false;
       SendNext(event.xproperty);
       return true;
+    case DestroyNotify:
+      return Abandon(event.xdestroywindow.window);
     default:
       return false;
   }
@@ -197,8 +203,9 @@ void ClipboardSelection::Send(Window requestor, Atom property, const Typed& cont
     return;
   }
   // Too large for one request: the requestor learns the size under INCR
-  // and takes the pieces as it deletes each.
-  XSelectInput(display_, requestor, PropertyChangeMask);
+  // and takes the pieces as it deletes each; a requestor that goes away
+  // ends its transfers.
+  XSelectInput(display_, requestor, kRequestorEvents);
   const long size = static_cast<long>(content.bytes.size());
   XChangeProperty(display_, requestor, property, incr_, kAtomFormat, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&size), 1);
@@ -218,10 +225,23 @@ void ClipboardSelection::SendNext(const XPropertyEvent& event) {
                   static_cast<int>(piece));
   found->sent += piece;
   if (piece == 0) {
-    XSelectInput(display_, found->requestor, NoEventMask);
+    const Window requestor = found->requestor;
     outgoing_.erase(found);
+    if (!SendsTo(requestor)) XSelectInput(display_, requestor, NoEventMask);
   }
   XFlush(display_);
+}
+
+bool ClipboardSelection::SendsTo(Window requestor) const {
+  return std::any_of(outgoing_.begin(), outgoing_.end(),
+                     [requestor](const Outgoing& each) { return each.requestor == requestor; });
+}
+
+bool ClipboardSelection::Abandon(Window requestor) {
+  if (!SendsTo(requestor)) return false;
+  std::erase_if(outgoing_,
+                [requestor](const Outgoing& each) { return each.requestor == requestor; });
+  return true;
 }
 
 std::optional<std::string> ClipboardSelection::Read(uint32_t format) {
@@ -244,7 +264,7 @@ std::optional<std::string> ClipboardSelection::Fetch(Atom target) {
   XConvertSelection(display_, clipboard_, target, received_, window_, CurrentTime);
   XEvent event;
   std::optional<std::string> bytes;
-  if (Await(&event, SelectionNotify, None) && event.xselection.property != None) {
+  if (Await(&event, SelectionNotify, target) && event.xselection.property != None) {
     Atom type = None;
     bytes = TakeProperty(&type);
     if (bytes && type == incr_) bytes = FetchIncrements();

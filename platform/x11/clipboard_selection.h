@@ -49,6 +49,10 @@ class ClipboardSelection {
   std::optional<Typed> Convert(Atom target) const;
   void Send(Window requestor, Atom property, const Typed& content);
   void SendNext(const XPropertyEvent& event);
+  bool SendsTo(Window requestor) const;
+  // Drops the transfers to a requestor that went away; false when there
+  // were none.
+  bool Abandon(Window requestor);
   std::optional<std::string> Fetch(Atom target);
   std::optional<std::string> FetchIncrements();
   std::optional<std::string> TakeProperty(Atom* type);
