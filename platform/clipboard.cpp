@@ -86,11 +86,9 @@ class Clipboard {
     return {};
   }
 
-  std::vector<uint32_t> Formats() {
+  std::vector<uint32_t> OwnFormats() {
     std::lock_guard lock(mutex_);
-    std::vector<uint32_t> formats;
-    for (const auto& entry : data_) formats.push_back(entry.first);
-    return formats;
+    return Formats(data_);
   }
 
   std::optional<std::string> Bytes(uint32_t format) {
@@ -104,13 +102,24 @@ class Clipboard {
   }
 
   uint32_t Next(uint32_t format) {
-    std::lock_guard lock(mutex_);
-    if (!open_ || data_.empty()) return 0;
-    if (format == 0) return data_.front().first;
-    for (size_t i = 0; i + 1 < data_.size(); ++i) {
-      if (data_[i].first == format) return data_[i + 1].first;
+    {
+      std::lock_guard lock(mutex_);
+      if (!open_) return 0;
+      if (changed_ || CurrentDisplay().OwnsClipboard()) return After(Formats(data_), format);
+      if (foreignFormats_) return After(*foreignFormats_, format);
     }
-    return 0;
+    // Outside the lock, as for the data; asked once while it is open.
+    std::vector<uint32_t> formats = CurrentDisplay().ForeignClipboardFormats();
+    std::lock_guard lock(mutex_);
+    if (!open_) return 0;
+    foreignFormats_ = std::move(formats);
+    return After(*foreignFormats_, format);
+  }
+
+  uint32_t Find(std::string_view name) {
+    std::lock_guard lock(mutex_);
+    const auto found = names_.find(name);
+    return found == names_.end() ? 0 : found->second;
   }
 
   void Reset() {
@@ -124,6 +133,19 @@ class Clipboard {
   }
 
  private:
+  static std::vector<uint32_t> Formats(const std::vector<std::pair<uint32_t, HGLOBAL>>& data) {
+    std::vector<uint32_t> formats;
+    for (const auto& entry : data) formats.push_back(entry.first);
+    return formats;
+  }
+
+  static uint32_t After(const std::vector<uint32_t>& formats, uint32_t format) {
+    if (formats.empty()) return 0;
+    if (format == 0) return formats.front();
+    const auto at = std::find(formats.begin(), formats.end(), format);
+    return at == formats.end() || at + 1 == formats.end() ? 0 : *(at + 1);
+  }
+
   HGLOBAL Own(uint32_t format) const {
     for (const auto& [f, block] : data_) {
       if (f == format) return block;
@@ -155,6 +177,7 @@ class Clipboard {
   void FreeForeign() {
     for (const HGLOBAL block : foreign_) GlobalFree(block);
     foreign_.clear();
+    foreignFormats_.reset();
   }
 
   std::mutex mutex_;
@@ -163,6 +186,8 @@ class Clipboard {
   bool changed_ = false;
   std::vector<std::pair<uint32_t, HGLOBAL>> data_;
   std::vector<HGLOBAL> foreign_;
+  // What another program offers, asked for once while the clipboard is open.
+  std::optional<std::vector<uint32_t>> foreignFormats_;
   std::map<std::string, uint32_t, std::less<>> names_;
   uint32_t next_ = kFirstRegisteredFormat;
 };
@@ -184,7 +209,8 @@ HGLOBAL SetClipboardData(uint32_t format, HGLOBAL block) {
 HGLOBAL GetClipboardData(uint32_t format) { return TheClipboard().Get(format); }
 uint32_t EnumClipboardFormats(uint32_t format) { return TheClipboard().Next(format); }
 std::string ClipboardFormatName(uint32_t format) { return TheClipboard().NameOf(format); }
-std::vector<uint32_t> ClipboardFormats() { return TheClipboard().Formats(); }
+uint32_t FindClipboardFormat(std::string_view name) { return TheClipboard().Find(name); }
+std::vector<uint32_t> ClipboardFormats() { return TheClipboard().OwnFormats(); }
 std::optional<std::string> ClipboardBytes(uint32_t format) { return TheClipboard().Bytes(format); }
 void ResetClipboard() { TheClipboard().Reset(); }
 

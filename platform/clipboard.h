@@ -33,10 +33,14 @@ bool EmptyClipboard();
 HGLOBAL SetClipboardData(uint32_t format, HGLOBAL block);
 // kNullGlobal when the clipboard is not open or holds no such format.
 HGLOBAL GetClipboardData(uint32_t format);
-// The format after `format` in the order they were put (0: the first);
-// 0 after the last or when the clipboard is not open.
+// The format after `format` in the order they were put, or in the order
+// another program that owns the clipboard offers them (0: the first); 0
+// after the last or when the clipboard is not open.
 uint32_t EnumClipboardFormats(uint32_t format);
 
+// The id registered for a name, registering nothing; 0 when the name is
+// unknown.
+uint32_t FindClipboardFormat(std::string_view name);
 // The name a format was registered under; empty for CF_TEXT and unknown
 // ids.
 std::string ClipboardFormatName(uint32_t format);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/windef.h"
 #include "platform/window.h"
@@ -45,6 +46,9 @@ class DisplayBackend {
   // without its terminating zero); nullopt when it has none or does not
   // answer in time.
   virtual std::optional<std::string> ForeignClipboardData(uint32_t format) = 0;
+  // The formats another program offers that the program knows: CF_TEXT
+  // and the registered ones.
+  virtual std::vector<uint32_t> ForeignClipboardFormats() = 0;
 };
 
 class HeadlessBackend : public DisplayBackend {
@@ -63,6 +67,7 @@ class HeadlessBackend : public DisplayBackend {
   void ClipboardChanged() override {}
   bool OwnsClipboard() const override { return true; }
   std::optional<std::string> ForeignClipboardData(uint32_t) override { return std::nullopt; }
+  std::vector<uint32_t> ForeignClipboardFormats() override { return {}; }
 
  private:
   static constexpr int kNoDescriptor = -1;

@@ -25,8 +25,15 @@ class SharingBackend : public HeadlessBackend {
     if (found == foreign.end()) return std::nullopt;
     return found->second;
   }
+  std::vector<uint32_t> ForeignClipboardFormats() override {
+    ++formatQueries;
+    std::vector<uint32_t> formats;
+    for (const auto& entry : foreign) formats.push_back(entry.first);
+    return formats;
+  }
 
   int changes = 0;
+  int formatQueries = 0;
   int reads = 0;
   bool owns = false;
   std::map<uint32_t, std::string> foreign;
@@ -126,6 +133,30 @@ TEST_F(ClipboardTest, AnotherProgramsContentIsReadWhileItOwnsTheClipboard) {
   EXPECT_EQ(GlobalLock(text), nullptr);
 }
 
+TEST_F(ClipboardTest, AnotherProgramsFormatsAreEnumeratedAndAskedForOnceAnOpening) {
+  SharingBackend display;
+  ScopedDisplay scoped(display);
+  const uint32_t own = RegisterClipboardFormatA("own");
+  display.foreign[CF_TEXT] = "ab";
+  display.foreign[own] = "x";
+  for (int opening = 1; opening <= 2; ++opening) {
+    ASSERT_TRUE(OpenClipboard(kNoWindow));
+    EXPECT_EQ(EnumClipboardFormats(0), CF_TEXT);
+    EXPECT_EQ(EnumClipboardFormats(CF_TEXT), own);
+    EXPECT_EQ(EnumClipboardFormats(own), 0u);
+    CloseClipboard();
+    EXPECT_EQ(display.formatQueries, opening);
+  }
+  EXPECT_EQ(EnumClipboardFormats(0), 0u);
+}
+
+TEST_F(ClipboardTest, RegisteredNamesAreFoundWithoutRegistering) {
+  const uint32_t own = RegisterClipboardFormatA("own");
+  EXPECT_EQ(FindClipboardFormat("own"), own);
+  EXPECT_EQ(FindClipboardFormat("other"), 0u);
+  EXPECT_EQ(RegisterClipboardFormatA("new"), own + 1);
+}
+
 TEST_F(ClipboardTest, ContentPutButNotYetClosedIsTheProgramsOwn) {
   SharingBackend display;
   ScopedDisplay scoped(display);
@@ -133,8 +164,10 @@ TEST_F(ClipboardTest, ContentPutButNotYetClosedIsTheProgramsOwn) {
   ASSERT_TRUE(OpenClipboard(kNoWindow));
   EmptyClipboard();
   EXPECT_EQ(GetClipboardData(CF_TEXT), kNullGlobal);
+  EXPECT_EQ(EnumClipboardFormats(0), 0u);
   CloseClipboard();
   EXPECT_EQ(display.reads, 0);
+  EXPECT_EQ(display.formatQueries, 0);
 }
 
 TEST_F(ClipboardTest, TheOwnContentIsCopiedForTheDisplayWithItsFormatNames) {

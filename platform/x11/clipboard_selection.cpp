@@ -259,20 +259,62 @@ std::optional<std::string> ClipboardSelection::Read(uint32_t format) {
   return Utf8ToSjis(TextOf(*utf8));
 }
 
-std::optional<std::string> ClipboardSelection::Fetch(Atom target) {
+// Asks the owner to put the selection as the target on our property.
+bool ClipboardSelection::Request(Atom target) {
   XDeleteProperty(display_, window_, received_);
   XConvertSelection(display_, clipboard_, target, received_, window_, CurrentTime);
   XEvent event;
+  return Await(&event, SelectionNotify, target) && event.xselection.property != None;
+}
+
+// Events of our windows that came while waiting wait in Xlib's queue,
+// where the descriptor no longer shows them: wake the message loop.
+void ClipboardSelection::WakeIfQueued() const {
+  if (XQLength(display_) > 0) PostThreadMessage(WM_NULL, 0, 0);
+}
+
+std::optional<std::string> ClipboardSelection::Fetch(Atom target) {
   std::optional<std::string> bytes;
-  if (Await(&event, SelectionNotify, target) && event.xselection.property != None) {
+  if (Request(target)) {
     Atom type = None;
     bytes = TakeProperty(&type);
     if (bytes && type == incr_) bytes = FetchIncrements();
   }
-  // Events of our windows that came while waiting wait in Xlib's queue,
-  // where the descriptor no longer shows them: wake the message loop.
-  if (XQLength(display_) > 0) PostThreadMessage(WM_NULL, 0, 0);
+  WakeIfQueued();
   return bytes;
+}
+
+std::vector<uint32_t> ClipboardSelection::Formats() {
+  std::vector<uint32_t> formats;
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  if (Request(targets_) &&
+      XGetWindowProperty(display_, window_, received_, 0, kWholeProperty, True, XA_ATOM, &type,
+                         &format, &count, &after, &data) == Success &&
+      data != nullptr && format == kAtomFormat) {
+    // Xlib hands 32-bit items as longs.
+    const auto* targets = reinterpret_cast<const Atom*>(data);
+    for (unsigned long i = 0; i < count; ++i) {
+      const uint32_t known = FormatOf(targets[i]);
+      if (known != 0 && std::find(formats.begin(), formats.end(), known) == formats.end())
+        formats.push_back(known);
+    }
+  }
+  XFree(data);
+  WakeIfQueued();
+  return formats;
+}
+
+uint32_t ClipboardSelection::FormatOf(Atom target) const {
+  if (target == utf8String_ || target == XA_STRING || target == text_) return CF_TEXT;
+  char* name = XGetAtomName(display_, target);
+  if (name == nullptr) return 0;
+  const uint32_t format = FindClipboardFormat(name);
+  XFree(name);
+  return format;
 }
 
 // The pieces come as new values of the property, each taken by deleting

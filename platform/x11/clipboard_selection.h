@@ -26,6 +26,8 @@ class ClipboardSelection {
   bool Owns() const { return owns_; }
   // Another program's content in a clipboard format; CF_TEXT as CP932.
   std::optional<std::string> Read(uint32_t format);
+  // The clipboard formats another program's targets stand for.
+  std::vector<uint32_t> Formats();
   // Answers the selection's own events; false for any other event.
   bool Handle(const XEvent& event);
 
@@ -53,7 +55,10 @@ class ClipboardSelection {
   // Drops the transfers to a requestor that went away; false when there
   // were none.
   bool Abandon(Window requestor);
+  bool Request(Atom target);
   std::optional<std::string> Fetch(Atom target);
+  uint32_t FormatOf(Atom target) const;
+  void WakeIfQueued() const;
   std::optional<std::string> FetchIncrements();
   std::optional<std::string> TakeProperty(Atom* type);
   bool Await(XEvent* event, int type, Atom atom);

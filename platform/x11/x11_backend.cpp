@@ -524,6 +524,8 @@ std::optional<std::string> X11Backend::ForeignClipboardData(uint32_t format) {
   return state_->selection->Read(format);
 }
 
+std::vector<uint32_t> X11Backend::ForeignClipboardFormats() { return state_->selection->Formats(); }
+
 unsigned long X11Backend::NativeWindowOf(HWND window) const {
   const NativeWindow* native = state_->Find(window);
   return native == nullptr ? 0 : native->window;

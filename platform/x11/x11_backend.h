@@ -33,6 +33,7 @@ class X11Backend : public DisplayBackend {
   void ClipboardChanged() override;
   bool OwnsClipboard() const override;
   std::optional<std::string> ForeignClipboardData(uint32_t format) override;
+  std::vector<uint32_t> ForeignClipboardFormats() override;
 
   // The X window showing a top-level window; 0 for none.
   unsigned long NativeWindowOf(HWND window) const;

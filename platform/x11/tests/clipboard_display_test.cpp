@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/clipboard.h"
 #include "platform/clock.h"
@@ -220,6 +221,7 @@ TEST_F(ClipboardDisplayTest, TextSetByAnotherProgramIsReadAsCp932) {
     SCOPED_TRACE(each.name);
     ASSERT_TRUE(XclipIn(each.utf8));
     EXPECT_EQ(Paste(CF_TEXT), WithTerminator(each.sjis));
+    EXPECT_EQ(backend_->ForeignClipboardFormats(), std::vector<uint32_t>{CF_TEXT});
   }
 }
 
@@ -250,7 +252,8 @@ TEST_F(ClipboardDisplayTest, TheOwnFormatGoesBetweenTwoInstances) {
       const std::unique_ptr<X11Backend> other = X11Backend::Connect(name.c_str());
       if (other == nullptr) _exit(EXIT_FAILURE);
       const std::optional<std::string> bytes = other->ForeignClipboardData(own);
-      if (!bytes) _exit(EXIT_FAILURE);
+      if (!bytes || other->ForeignClipboardFormats() != std::vector<uint32_t>{own})
+        _exit(EXIT_FAILURE);
       std::fwrite(bytes->data(), 1, bytes->size(), stdout);
     });
     EXPECT_EQ(read, each.bytes);
