@@ -27,6 +27,46 @@ LRESULT CControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 namespace {
 
+struct EdgeStyle {
+  DWORD align;
+  DWORD style;
+  const char* name;
+};
+
+// The four edges: their styles and their names in a profile.
+constexpr EdgeStyle kEdges[] = {{CBRS_ALIGN_TOP, CBRS_TOP, "top"},
+                                {CBRS_ALIGN_BOTTOM, CBRS_BOTTOM, "bottom"},
+                                {CBRS_ALIGN_LEFT, CBRS_LEFT, "left"},
+                                {CBRS_ALIGN_RIGHT, CBRS_RIGHT, "right"}};
+
+const EdgeStyle* EdgeOf(DWORD align) {
+  for (const EdgeStyle& edge : kEdges) {
+    if (edge.align == align) return &edge;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+DWORD CControlBar::GetEdge() const {
+  for (const EdgeStyle& edge : kEdges) {
+    if ((m_dwStyle & edge.align) != 0) return edge.align;
+  }
+  // A bar made without an edge sits at the top.
+  return CBRS_ALIGN_TOP;
+}
+
+bool CControlBar::SetEdge(DWORD edge) {
+  const EdgeStyle* style = EdgeOf(edge);
+  if (style == nullptr) return false;
+  if ((edge & (CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT)) != 0 && !CanBeVertical()) return false;
+  m_dwStyle = (m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_BORDER_ANY)) | style->style;
+  Invalidate();
+  return true;
+}
+
+namespace {
+
 // The bars among the window's children, oldest first.
 std::vector<CControlBar*> BarsOf(CWnd* parent) {
   std::vector<CControlBar*> bars;
@@ -39,6 +79,30 @@ std::vector<CControlBar*> BarsOf(CWnd* parent) {
   return bars;
 }
 
+// Puts the bar along its edge of `left` and takes its room off `left`.
+void PlaceBar(CControlBar* bar, RECT* left) {
+  RECT at = *left;
+  switch (bar->GetEdge()) {
+    case CBRS_ALIGN_BOTTOM:
+      at.top = left->bottom - bar->CalcFixedLayout(left->Width(), true).cy;
+      left->bottom = at.top;
+      break;
+    case CBRS_ALIGN_LEFT:
+      at.right = left->left + bar->CalcFixedLayout(left->Height(), false).cx;
+      left->left = at.right;
+      break;
+    case CBRS_ALIGN_RIGHT:
+      at.left = left->right - bar->CalcFixedLayout(left->Height(), false).cx;
+      left->right = at.left;
+      break;
+    default:
+      at.bottom = left->top + bar->CalcFixedLayout(left->Width(), true).cy;
+      left->top = at.bottom;
+      break;
+  }
+  platform::MoveWindow(bar->m_hWnd, at.left, at.top, at.Width(), at.Height(), true);
+}
+
 }  // namespace
 
 RECT RepositionBars(CWnd* parent, UINT leftOverId) {
@@ -49,14 +113,7 @@ RECT RepositionBars(CWnd* parent, UINT leftOverId) {
   for (CControlBar* bar : BarsOf(parent)) {
     // The bar's own style: a frame lays out its bars before it is shown.
     if ((bar->GetStyle() & platform::WS_VISIBLE) == 0) continue;
-    const int32_t height = bar->CalcFixedLayout(left.Width()).cy;
-    const int32_t top = bar->IsAtBottom() ? left.bottom - height : left.top;
-    platform::MoveWindow(bar->m_hWnd, left.left, top, left.Width(), height, true);
-    if (bar->IsAtBottom()) {
-      left.bottom -= height;
-    } else {
-      left.top += height;
-    }
+    PlaceBar(bar, &left);
   }
   const HWND pane = platform::GetDlgItem(parent->m_hWnd, static_cast<int32_t>(leftOverId));
   if (pane != platform::kNoWindow)
@@ -78,25 +135,31 @@ namespace {
 
 constexpr char kShown[] = "shown";
 constexpr char kHidden[] = "hidden";
-constexpr char kTop[] = "top";
-constexpr char kBottom[] = "bottom";
 constexpr char kFieldSeparator = ',';
 
 std::string EntryOf(const CControlBar& bar) { return "Bar" + std::to_string(bar.GetDlgCtrlID()); }
 
 struct BarState {
   bool shown = false;
-  bool atBottom = false;
+  DWORD edge = CBRS_ALIGN_TOP;
 };
+
+const EdgeStyle* EdgeNamed(const std::string& name) {
+  for (const EdgeStyle& edge : kEdges) {
+    if (name == edge.name) return &edge;
+  }
+  return nullptr;
+}
 
 bool ReadState(const std::string& value, BarState* state) {
   const size_t comma = value.find(kFieldSeparator);
   if (comma == std::string::npos) return false;
   const std::string shown = value.substr(0, comma);
   const std::string edge = value.substr(comma + 1);
-  if ((shown != kShown && shown != kHidden) || (edge != kTop && edge != kBottom)) return false;
+  const EdgeStyle* named = EdgeNamed(edge);
+  if ((shown != kShown && shown != kHidden) || named == nullptr) return false;
   state->shown = shown == kShown;
-  state->atBottom = edge == kBottom;
+  state->edge = named->align;
   return true;
 }
 
@@ -107,7 +170,7 @@ bool SaveBarState(CWnd* frame, ProfileStore& profile, const char* profileName) {
   for (const CControlBar* bar : BarsOf(frame)) {
     const std::string value =
         std::string(platform::IsWindowVisible(bar->m_hWnd) ? kShown : kHidden) + kFieldSeparator +
-        (bar->IsAtBottom() ? kBottom : kTop);
+        EdgeOf(bar->GetEdge())->name;
     written =
         profile.WriteProfileString(profileName, EntryOf(*bar).c_str(), value.c_str()) && written;
   }
@@ -120,8 +183,7 @@ void LoadBarState(CWnd* frame, ProfileStore& profile, const char* profileName) {
     if (!ReadState(profile.GetProfileString(profileName, EntryOf(*bar).c_str(), "").GetString(),
                    &state))
       continue;
-    const DWORD edge = state.atBottom ? CBRS_BOTTOM : CBRS_TOP;
-    bar->SetBarStyle((bar->GetBarStyle() & ~(CBRS_TOP | CBRS_BOTTOM)) | edge);
+    if (!bar->SetEdge(state.edge)) continue;
     bar->ShowWindow(state.shown ? platform::SW_SHOWNA : platform::SW_HIDE);
   }
   RepositionBars(frame);

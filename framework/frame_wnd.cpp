@@ -189,6 +189,18 @@ void CFrameWnd::OnClose() {
 
 void CFrameWnd::OnSize(UINT, int, int) { RepositionBars(this); }
 
+void CFrameWnd::EnableDocking(DWORD dockStyle) { m_dwDockStyle = dockStyle & CBRS_ALIGN_ANY; }
+
+bool CFrameWnd::DockControlBar(CControlBar* bar, DWORD edge) {
+  const DWORD allowed = m_dwDockStyle & bar->GetDockingStyle() & edge;
+  for (const DWORD side : {CBRS_ALIGN_TOP, CBRS_ALIGN_BOTTOM, CBRS_ALIGN_LEFT, CBRS_ALIGN_RIGHT}) {
+    if ((allowed & side) == 0 || !bar->SetEdge(side)) continue;
+    RepositionBars(this);
+    return true;
+  }
+  return false;
+}
+
 void CFrameWnd::OnSetFocus(CWnd*) {
   if (m_pViewActive != nullptr) platform::SetFocus(m_pViewActive->m_hWnd);
 }

@@ -9,6 +9,7 @@
 // for a frame with a title of its own, else the document's title alone.
 #pragma once
 
+#include "framework/control_bar.h"
 #include "framework/create_context.h"
 #include "framework/frame_resources.h"
 #include "framework/framework_ids.h"
@@ -55,6 +56,14 @@ class CFrameWnd : public CWnd {
   virtual void InitialUpdateFrame(CDocument* document, bool makeVisible);
   virtual void OnUpdateFrameTitle(bool addToTitle);
 
+  // The edges (CBRS_ALIGN_* bits) the frame lets bars dock at.
+  void EnableDocking(DWORD dockStyle);
+  // Docks the bar at `edge`, one CBRS_ALIGN_* bit, or with
+  // CBRS_ALIGN_ANY at the first of top, bottom, left and right that the
+  // frame and the bar both allow, and places the bars again. False, and
+  // the bar stays, when the frame or the bar does not allow the edge.
+  bool DockControlBar(CControlBar* bar, DWORD edge = CBRS_ALIGN_ANY);
+
   platform::HACCEL GetAccelerators() const { return m_hAccelTable; }
   // Replaces the table the frame translates keys through.
   void SetAccelerators(platform::HACCEL table) { m_hAccelTable = table; }
@@ -96,6 +105,7 @@ class CFrameWnd : public CWnd {
   platform::HMENU m_hMenuLoaded = platform::kNoMenu;
   platform::HACCEL m_hAccelLoaded = platform::kNoAccelerators;
   bool m_bDestroying = false;
+  DWORD m_dwDockStyle = 0;
 
   friend class CView;
 

@@ -201,8 +201,8 @@ void CStatusBar::GetItemRect(int index, RECT* rect) const {
   }
 }
 
-SIZE CStatusBar::CalcFixedLayout(int32_t width) const {
-  return SIZE{width, TextHeight() + 2 * (kTextMargin + kEdge + kBorder)};
+SIZE CStatusBar::CalcFixedLayout(int32_t length, bool) const {
+  return SIZE{length, TextHeight() + 2 * (kTextMargin + kEdge + kBorder)};
 }
 
 void CStatusBar::OnUpdateCmdUI(CCmdTarget* target, bool disableIfNoHandler) {

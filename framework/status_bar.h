@@ -56,7 +56,9 @@ class CStatusBar : public CControlBar {
   // The pane's rectangle in the bar's client area; empty for no pane.
   void GetItemRect(int index, RECT* rect) const;
 
-  SIZE CalcFixedLayout(int32_t width) const override;
+  // Its panes only go left to right.
+  bool CanBeVertical() const override { return false; }
+  SIZE CalcFixedLayout(int32_t length, bool horizontal) const override;
   void OnUpdateCmdUI(CCmdTarget* target, bool disableIfNoHandler) override;
 
  protected:

@@ -123,20 +123,26 @@ void CToolBar::SetButtonStyle(int index, UINT style) {
 void CToolBar::GetItemRect(int index, RECT* rect) const {
   *rect = RECT{};
   if (index < 0 || index >= GetCount()) return;
-  int32_t x = kBorder;
+  // Along the bar: left to right at the top or bottom, top to bottom at
+  // a side, where a separator's width is its height.
+  const bool vertical = IsVertical();
+  int32_t along = kBorder;
   for (int i = 0;; ++i) {
     const Button& b = buttons_[i];
-    const int32_t width = IsSeparator(b.style) ? b.image : kButtonWidth;
+    const int32_t length =
+        IsSeparator(b.style) ? b.image : (vertical ? kButtonHeight : kButtonWidth);
     if (i == index) {
-      *rect = RECT{x, kBorder, x + width, kBorder + kButtonHeight};
+      *rect = vertical ? RECT{kBorder, along, kBorder + kButtonWidth, along + length}
+                       : RECT{along, kBorder, along + length, kBorder + kButtonHeight};
       return;
     }
-    x += width;
+    along += length;
   }
 }
 
-SIZE CToolBar::CalcFixedLayout(int32_t width) const {
-  return SIZE{width, kButtonHeight + 2 * kBorder};
+SIZE CToolBar::CalcFixedLayout(int32_t length, bool horizontal) const {
+  return horizontal ? SIZE{length, kButtonHeight + 2 * kBorder}
+                    : SIZE{kButtonWidth + 2 * kBorder, length};
 }
 
 void CToolBar::OnUpdateCmdUI(CCmdTarget* target, bool disableIfNoHandler) {
@@ -212,11 +218,7 @@ void CToolBar::DrawButton(CDC& dc, int index) const {
   GetItemRect(index, &r);
   const UINT style = buttons_[index].style;
   if (IsSeparator(style)) {
-    const int32_t middle = (r.left + r.right) / 2;
-    dc.FillSolidRect(RECT{middle - 1, r.top, middle, r.bottom},
-                     SysColour(platform::COLOR_BTNSHADOW));
-    dc.FillSolidRect(RECT{middle, r.top, middle + 1, r.bottom},
-                     SysColour(platform::COLOR_BTNHIGHLIGHT));
+    DrawSeparator(dc, r);
     return;
   }
   const bool sunken = (style & (TBBS_PRESSED | TBBS_CHECKED)) != 0;
@@ -235,6 +237,20 @@ void CToolBar::DrawButton(CDC& dc, int index) const {
   const int glyph =
       (style & TBBS_DISABLED) != 0 ? platform::COLOR_GRAYTEXT : platform::COLOR_BTNTEXT;
   dc.FillSolidRect(RECT{left, top, left + kImageSize.cx, top + kImageSize.cy}, SysColour(glyph));
+}
+
+void CToolBar::DrawSeparator(CDC& dc, const RECT& r) const {
+  const COLORREF shadow = SysColour(platform::COLOR_BTNSHADOW);
+  const COLORREF highlight = SysColour(platform::COLOR_BTNHIGHLIGHT);
+  if (IsVertical()) {
+    const int32_t middle = (r.top + r.bottom) / 2;
+    dc.FillSolidRect(RECT{r.left, middle - 1, r.right, middle}, shadow);
+    dc.FillSolidRect(RECT{r.left, middle, r.right, middle + 1}, highlight);
+    return;
+  }
+  const int32_t middle = (r.left + r.right) / 2;
+  dc.FillSolidRect(RECT{middle - 1, r.top, middle, r.bottom}, shadow);
+  dc.FillSolidRect(RECT{middle, r.top, middle + 1, r.bottom}, highlight);
 }
 
 void CToolBar::OnPaint() {

@@ -1,4 +1,5 @@
-// The toolbar: a row of buttons and separators along its frame's edge.
+// The toolbar: a row of buttons and separators along its frame's edge,
+// a column of them at a side edge.
 // Buttons come from a table of command ids, ID_SEPARATOR marking a gap;
 // a separator may be widened to hold a control window the program makes
 // on it (a combo box). A click (down and up on the same enabled button)
@@ -58,7 +59,7 @@ class CToolBar : public CControlBar {
   void GetItemRect(int index, RECT* rect) const;
   bool IsFlat() const { return (controlStyle_ & TBSTYLE_FLAT) != 0; }
 
-  SIZE CalcFixedLayout(int32_t width) const override;
+  SIZE CalcFixedLayout(int32_t length, bool horizontal) const override;
   void OnUpdateCmdUI(CCmdTarget* target, bool disableIfNoHandler) override;
   // A button held down lets go, sending nothing, when another window
   // takes the mouse.
@@ -81,6 +82,8 @@ class CToolBar : public CControlBar {
   void InvalidateButton(int index);
   void SetPressed(bool pressed);
   void DrawButton(CDC& dc, int index) const;
+  // A groove across the bar: upright in a row, level in a column.
+  void DrawSeparator(CDC& dc, const RECT& r) const;
 
   std::vector<Button> buttons_;
   DWORD controlStyle_ = 0;

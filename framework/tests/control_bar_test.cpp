@@ -9,6 +9,8 @@
 #include <utility>
 
 #include "framework/cmd_ui.h"
+#include "framework/frame_wnd.h"
+#include "framework/menu.h"
 #include "framework/status_bar.h"
 #include "framework/tool_bar.h"
 #include "framework_test_support.h"
@@ -473,11 +475,205 @@ TEST_F(ControlBarTest, BarStateIsSavedAndLoadedInItsOwnFormat) {
   EXPECT_EQ(tool.bottom, kFrameHeight) << "made first, placed first: along the edge itself";
   EXPECT_EQ(WindowRectIn(frame_.m_hWnd, statusBar_.m_hWnd).bottom, tool.top);
 
-  for (const char* unreadable : {"", "hidden", "hidden,left", "gone,top", "hidden,top,x"}) {
+  for (const char* unreadable : {"", "hidden", "hidden,middle", "gone,top", "hidden,top,x"}) {
     profile.values[{kProfile, "Bar59392"}] = unreadable;
     LoadBarState(&frame_, profile, kProfile);
     EXPECT_TRUE(IsWindowVisible(toolBar_.m_hWnd)) << unreadable;
   }
+
+  profile.values[{kProfile, "Bar59393"}] = "shown,left";
+  LoadBarState(&frame_, profile, kProfile);
+  EXPECT_TRUE(statusBar_.IsAtBottom()) << "a status bar keeps off the sides";
+}
+
+// A CFrameWnd with the fixture's bars, docked through the frame.
+class DockingTest : public ControlBarTest {
+ protected:
+  ~DockingTest() override {
+    toolBar_.DestroyWindow();
+    statusBar_.DestroyWindow();
+    if (dockFrame_ != nullptr) dockFrame_->DestroyWindow();
+  }
+
+  void CreateDockFrame(HMENU menu = kNoMenu) {
+    dockFrame_ = new CFrameWnd;
+    ASSERT_TRUE(
+        dockFrame_->LoadFrame(FrameResources{menu, kNoAccelerators, "dock"}, WS_VISIBLE, nullptr));
+    dockFrame_->EnableDocking(CBRS_ALIGN_ANY);
+    ASSERT_TRUE(toolBar_.CreateEx(dockFrame_, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP));
+    ASSERT_TRUE(toolBar_.SetButtons(kToolbarIds, 4));
+    toolBar_.EnableDocking(CBRS_ALIGN_ANY);
+    ASSERT_TRUE(pane_.Create(nullptr, "", WS_VISIBLE, RECT{}, dockFrame_, AFX_IDW_PANE_FIRST));
+  }
+  RECT Client() const {
+    RECT r;
+    dockFrame_->GetClientRect(&r);
+    return r;
+  }
+  RECT In(const CWnd& child) const { return WindowRectIn(dockFrame_->m_hWnd, child.m_hWnd); }
+  // A pixel of the toolbar, at a point of its client area.
+  COLORREF ToolBarPixel(int32_t x, int32_t y) const {
+    const RECT bar = In(toolBar_);
+    return GetPixel(GetWindowSurface(dockFrame_->m_hWnd), bar.left + x, bar.top + y);
+  }
+
+  static constexpr int32_t kToolHeight = CToolBar::kButtonHeight + 2 * CToolBar::kBorder;
+  static constexpr int32_t kToolWidth = CToolBar::kButtonWidth + 2 * CToolBar::kBorder;
+  CFrameWnd* dockFrame_ = nullptr;
+  CWnd pane_;
+};
+
+TEST_F(DockingTest, ABarDockedAtEachEdgeTakesItsRoomFromThatEdge) {
+  CreateDockFrame();
+  const RECT c = Client();
+  struct Case {
+    DWORD edge;
+    const char* name;
+    RECT bar;
+    RECT pane;
+  };
+  const Case cases[] = {
+      {CBRS_ALIGN_TOP, "top", {0, 0, c.right, kToolHeight}, {0, kToolHeight, c.right, c.bottom}},
+      {CBRS_ALIGN_BOTTOM,
+       "bottom",
+       {0, c.bottom - kToolHeight, c.right, c.bottom},
+       {0, 0, c.right, c.bottom - kToolHeight}},
+      {CBRS_ALIGN_LEFT, "left", {0, 0, kToolWidth, c.bottom}, {kToolWidth, 0, c.right, c.bottom}},
+      {CBRS_ALIGN_RIGHT,
+       "right",
+       {c.right - kToolWidth, 0, c.right, c.bottom},
+       {0, 0, c.right - kToolWidth, c.bottom}},
+  };
+  for (const Case& k : cases) {
+    ASSERT_TRUE(dockFrame_->DockControlBar(&toolBar_, k.edge)) << k.name;
+    EXPECT_EQ(toolBar_.GetEdge(), k.edge) << k.name;
+    EXPECT_EQ(In(toolBar_), k.bar) << k.name;
+    EXPECT_EQ(In(pane_), k.pane) << k.name;
+  }
+}
+
+TEST_F(DockingTest, ASideBarLaysItsButtonsOutTopToBottom) {
+  CreateDockFrame();
+  ASSERT_TRUE(dockFrame_->DockControlBar(&toolBar_, CBRS_ALIGN_LEFT));
+  constexpr int32_t kB = CToolBar::kBorder;
+  constexpr int32_t kW = CToolBar::kButtonWidth;
+  constexpr int32_t kH = CToolBar::kButtonHeight;
+  constexpr int32_t kSep = CToolBar::kSeparatorWidth;
+  EXPECT_EQ(ItemRect(0), (RECT{kB, kB, kB + kW, kB + kH}));
+  EXPECT_EQ(ItemRect(1), (RECT{kB, kB + kH, kB + kW, kB + kH + kSep})) << "a level gap";
+  EXPECT_EQ(ItemRect(2), (RECT{kB, kB + kH + kSep, kB + kW, kB + 2 * kH + kSep}));
+  EXPECT_EQ(ItemRect(3), (RECT{kB, kB + 2 * kH + kSep, kB + kW, kB + 3 * kH + kSep}));
+
+  Pump();
+  const RECT gap = ItemRect(1);
+  const int32_t middle = (gap.top + gap.bottom) / 2;
+  const int32_t x = (gap.left + gap.right) / 2;
+  EXPECT_EQ(ToolBarPixel(x, middle - 1), GetSysColor(COLOR_BTNSHADOW)) << "the groove runs across";
+  EXPECT_EQ(ToolBarPixel(x, middle), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(ToolBarPixel(x, gap.top), GetSysColor(COLOR_BTNFACE));
+
+  const RECT italic = ItemRect(2);
+  toolBar_.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(italic.left + 1, italic.top + 1));
+  toolBar_.SendMessage(WM_LBUTTONUP, 0, MakeLParam(italic.left + 1, italic.top + 1));
+  EXPECT_EQ(toolBar_.GetButtonStyle(2) & TBBS_PRESSED, 0u);
+
+  ASSERT_TRUE(dockFrame_->DockControlBar(&toolBar_, CBRS_ALIGN_TOP));
+  EXPECT_EQ(ItemRect(1), (RECT{kB + kW, kB, kB + kW + kSep, kB + kH})) << "a row again";
+}
+
+TEST_F(DockingTest, BarsAtTheSidesAndEdgesShareTheRoomInTheOrderMade) {
+  CreateDockFrame();
+  CToolBar right;
+  ASSERT_TRUE(right.CreateEx(dockFrame_, 0, WS_CHILD | WS_VISIBLE | CBRS_TOP, 7));
+  right.EnableDocking(CBRS_ALIGN_ANY);
+  ASSERT_TRUE(statusBar_.Create(dockFrame_));
+  statusBar_.SetFont(font_.get());
+  ASSERT_TRUE(dockFrame_->DockControlBar(&toolBar_, CBRS_ALIGN_LEFT));
+  ASSERT_TRUE(dockFrame_->DockControlBar(&right, CBRS_ALIGN_RIGHT));
+  const RECT c = Client();
+  const int32_t statusTop = In(statusBar_).top;
+  EXPECT_EQ(In(toolBar_), (RECT{0, 0, kToolWidth, c.bottom})) << "made first: the full height";
+  EXPECT_EQ(In(right), (RECT{c.right - kToolWidth, 0, c.right, c.bottom}));
+  EXPECT_EQ(In(statusBar_), (RECT{kToolWidth, statusTop, c.right - kToolWidth, c.bottom}))
+      << "made last: between the side bars";
+  EXPECT_EQ(In(pane_), (RECT{kToolWidth, 0, c.right - kToolWidth, statusTop}));
+  right.DestroyWindow();
+}
+
+TEST_F(DockingTest, AnEdgeTheFrameOrTheBarDoesNotAllowIsRefused) {
+  CreateDockFrame();
+  ASSERT_TRUE(statusBar_.Create(dockFrame_));
+  statusBar_.EnableDocking(CBRS_ALIGN_ANY);
+  EXPECT_FALSE(dockFrame_->DockControlBar(&statusBar_, CBRS_ALIGN_LEFT)) << "panes go across";
+  EXPECT_TRUE(statusBar_.IsAtBottom());
+
+  toolBar_.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_RIGHT);
+  EXPECT_FALSE(dockFrame_->DockControlBar(&toolBar_, CBRS_ALIGN_LEFT)) << "not the bar's";
+  EXPECT_EQ(toolBar_.GetEdge(), CBRS_ALIGN_TOP);
+  dockFrame_->EnableDocking(CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT | CBRS_ALIGN_BOTTOM);
+  EXPECT_TRUE(dockFrame_->DockControlBar(&toolBar_)) << "the first edge both allow";
+  EXPECT_EQ(toolBar_.GetEdge(), CBRS_ALIGN_RIGHT);
+  EXPECT_EQ(toolBar_.GetBarStyle() & CBRS_BORDER_ANY, CBRS_BORDER_LEFT) << "the inner side";
+  EXPECT_TRUE(dockFrame_->DockControlBar(&statusBar_)) << "past the sides it cannot take";
+  EXPECT_TRUE(statusBar_.IsAtBottom());
+
+  dockFrame_->EnableDocking(0);
+  EXPECT_FALSE(dockFrame_->DockControlBar(&toolBar_, CBRS_ALIGN_TOP)) << "not the frame's";
+  EXPECT_EQ(toolBar_.GetEdge(), CBRS_ALIGN_RIGHT);
+}
+
+TEST_F(DockingTest, SideEdgesAreSavedAndLoaded) {
+  CreateDockFrame();
+  ASSERT_TRUE(statusBar_.Create(dockFrame_));
+  constexpr char kProfile[] = "Bars";
+  MemoryProfile profile;
+  ASSERT_TRUE(dockFrame_->DockControlBar(&toolBar_, CBRS_ALIGN_LEFT));
+  ASSERT_TRUE(SaveBarState(dockFrame_, profile, kProfile));
+  EXPECT_EQ(profile.values[std::make_pair(std::string(kProfile), std::string("Bar59392"))],
+            "shown,left");
+
+  ASSERT_TRUE(dockFrame_->DockControlBar(&toolBar_, CBRS_ALIGN_TOP));
+  LoadBarState(dockFrame_, profile, kProfile);
+  EXPECT_EQ(toolBar_.GetEdge(), CBRS_ALIGN_LEFT);
+  EXPECT_EQ(In(toolBar_).Width(), kToolWidth) << "placed again";
+
+  profile.values[{kProfile, "Bar59392"}] = "hidden,right";
+  LoadBarState(dockFrame_, profile, kProfile);
+  EXPECT_EQ(toolBar_.GetEdge(), CBRS_ALIGN_RIGHT);
+  EXPECT_FALSE(IsWindowVisible(toolBar_.m_hWnd));
+  ASSERT_TRUE(SaveBarState(dockFrame_, profile, kProfile));
+  EXPECT_EQ(profile.values[std::make_pair(std::string(kProfile), std::string("Bar59392"))],
+            "hidden,right");
+}
+
+TEST_F(DockingTest, TheViewGetsWhatTheMenuStripAndTheBarsLeaveAndFollowsAResize) {
+  CMenu menu;
+  ASSERT_TRUE(menu.CreateMenu());
+  ASSERT_TRUE(menu.AppendMenu(MF_STRING, kBold, "&Bold"));
+  CreateDockFrame(menu.m_hMenu);
+  ASSERT_TRUE(statusBar_.Create(dockFrame_));
+  statusBar_.SetFont(font_.get());
+  ASSERT_TRUE(dockFrame_->DockControlBar(&toolBar_, CBRS_ALIGN_LEFT));
+  const int32_t strip = MenuBarHeight(dockFrame_->m_hWnd);
+  ASSERT_GT(strip, 0);
+  // The synthetic em, the text margins, the pane edges and the bar border.
+  constexpr int32_t kStatusHeight = kEm + 2 * (2 + 1 + 2);
+
+  const auto expectLayout = [&](const char* when) {
+    const RECT c = Client();
+    EXPECT_EQ(In(toolBar_), (RECT{0, strip, kToolWidth, c.bottom})) << when;
+    EXPECT_EQ(In(statusBar_), (RECT{kToolWidth, c.bottom - kStatusHeight, c.right, c.bottom}))
+        << when;
+    EXPECT_EQ(In(pane_), (RECT{kToolWidth, strip, c.right, c.bottom - kStatusHeight})) << when;
+  };
+  expectLayout("as docked");
+  constexpr int32_t kSmaller = 200;
+  RECT outer;
+  GetWindowRect(dockFrame_->m_hWnd, &outer);
+  ASSERT_TRUE(MoveWindow(dockFrame_->m_hWnd, outer.left, outer.top, outer.Width() - kSmaller,
+                         outer.Height() - kSmaller, true));
+  expectLayout("after a resize");
+  EXPECT_EQ(In(pane_).right, Client().right);
 }
 
 }  // namespace
