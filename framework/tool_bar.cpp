@@ -86,6 +86,12 @@ bool CToolBar::SetButtons(const UINT* ids, int count) {
   return true;
 }
 
+bool CToolBar::LoadToolBar(UINT resourceId) {
+  const ToolBarResource* resource = FindToolBar(resourceId);
+  return resource != nullptr &&
+         SetButtons(resource->buttons.data(), static_cast<int>(resource->buttons.size()));
+}
+
 int CToolBar::CommandToIndex(UINT id) const {
   for (int i = 0; i < GetCount(); ++i) {
     if (buttons_[i].id == id) return i;

@@ -46,6 +46,9 @@ class CToolBar : public CControlBar {
   // One button per id, a separator for each ID_SEPARATOR; image indexes
   // count the buttons.
   bool SetButtons(const UINT* ids, int count);
+  // The buttons of the toolbar resource registered under the id; false,
+  // and the buttons stay, when there is none.
+  bool LoadToolBar(UINT resourceId);
   int GetCount() const { return static_cast<int>(buttons_.size()); }
   int CommandToIndex(UINT id) const;
   UINT GetItemID(int index) const;

@@ -676,5 +676,27 @@ TEST_F(DockingTest, TheViewGetsWhatTheMenuStripAndTheBarsLeaveAndFollowsAResize)
   EXPECT_EQ(In(pane_).right, Client().right);
 }
 
+TEST_F(ControlBarTest, AToolBarIsLoadedFromItsResource) {
+  constexpr UINT kResourceId = 300;
+  ResetToolBarResources();
+  ASSERT_TRUE(RegisterToolBar(kResourceId, ToolBarResource{{kItalic, ID_SEPARATOR, kBold}}));
+  CreateFrame();
+  CreateToolBar();
+  ASSERT_TRUE(toolBar_.LoadToolBar(kResourceId));
+  ASSERT_EQ(toolBar_.GetCount(), 3);
+  EXPECT_EQ(toolBar_.GetItemID(0), kItalic);
+  EXPECT_EQ(toolBar_.GetButtonStyle(1), TBBS_SEPARATOR);
+  EXPECT_EQ(toolBar_.CommandToIndex(kBold), 2);
+  UINT id = 0;
+  UINT style = 0;
+  int image = 0;
+  toolBar_.GetButtonInfo(2, &id, &style, &image);
+  EXPECT_EQ(image, 1) << "images count the buttons";
+
+  EXPECT_FALSE(toolBar_.LoadToolBar(kResourceId + 1));
+  EXPECT_EQ(toolBar_.GetCount(), 3) << "the buttons stay";
+  ResetToolBarResources();
+}
+
 }  // namespace
 }  // namespace framework
