@@ -48,6 +48,13 @@ const EdgeStyle* EdgeOf(DWORD align) {
 
 }  // namespace
 
+void CControlBar::SetBarStyle(DWORD style) {
+  const DWORD edge = m_dwStyle & (CBRS_ALIGN_ANY | CBRS_BORDER_ANY);
+  m_dwStyle = style & CBRS_ALL;
+  if ((m_dwStyle & (CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT)) != 0 && !CanBeVertical())
+    m_dwStyle = (m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_BORDER_ANY)) | edge;
+}
+
 DWORD CControlBar::GetEdge() const {
   for (const EdgeStyle& edge : kEdges) {
     if ((m_dwStyle & edge.align) != 0) return edge.align;

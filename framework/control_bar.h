@@ -56,7 +56,9 @@ class CControlBar : public CWnd {
 
  public:
   DWORD GetBarStyle() const { return m_dwStyle; }
-  void SetBarStyle(DWORD style) { m_dwStyle = style & CBRS_ALL; }
+  // A side edge in `style` is not taken by a bar that cannot be
+  // vertical: it keeps the edge it had.
+  void SetBarStyle(DWORD style);
   // The edge the bar is docked at: one CBRS_ALIGN_* bit.
   DWORD GetEdge() const;
   bool IsAtBottom() const { return GetEdge() == CBRS_ALIGN_BOTTOM; }

@@ -606,6 +606,8 @@ TEST_F(DockingTest, AnEdgeTheFrameOrTheBarDoesNotAllowIsRefused) {
   statusBar_.EnableDocking(CBRS_ALIGN_ANY);
   EXPECT_FALSE(dockFrame_->DockControlBar(&statusBar_, CBRS_ALIGN_LEFT)) << "panes go across";
   EXPECT_TRUE(statusBar_.IsAtBottom());
+  statusBar_.SetBarStyle(CBRS_RIGHT);
+  EXPECT_TRUE(statusBar_.IsAtBottom()) << "nor through its style";
 
   toolBar_.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_RIGHT);
   EXPECT_FALSE(dockFrame_->DockControlBar(&toolBar_, CBRS_ALIGN_LEFT)) << "not the bar's";
