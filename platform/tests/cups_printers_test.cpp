@@ -5,9 +5,11 @@
 #include <cups/cups.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pwd.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/inotify.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -22,7 +24,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 
 #include "platform/print_dc.h"
 #include "platform/sjis.h"
@@ -41,7 +42,38 @@ constexpr char kCupsPdfPpd[] = "/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd";
 constexpr char kQueue[] = "LexoraTest";
 constexpr auto kStartLimit = std::chrono::seconds(5);
 constexpr auto kJobLimit = std::chrono::seconds(10);
-constexpr auto kPollStep = std::chrono::milliseconds(20);
+// The longest wait for a folder's next change before looking again, for
+// a change that came before the watch began.
+constexpr auto kEventWait = std::chrono::milliseconds(100);
+
+// Changes to the files of one folder, waited for on an inotify descriptor,
+// so that the test wakes when cupsd or cups-pdf writes rather than on a
+// timer.
+class FolderWatch {
+ public:
+  explicit FolderWatch(const fs::path& folder) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    if (fd_ >= 0) {
+      inotify_add_watch(fd_, folder.c_str(), IN_CREATE | IN_CLOSE_WRITE | IN_MOVED_TO | IN_ATTRIB);
+    }
+  }
+  ~FolderWatch() {
+    if (fd_ >= 0) close(fd_);
+  }
+  FolderWatch(const FolderWatch&) = delete;
+  FolderWatch& operator=(const FolderWatch&) = delete;
+
+  // Returns once something in the folder changed, or after kEventWait.
+  void WaitForChange() {
+    pollfd watched{fd_, POLLIN, 0};
+    if (poll(&watched, 1, static_cast<int>(kEventWait.count())) <= 0) return;
+    std::array<char, 4096> events;
+    while (read(fd_, events.data(), events.size()) > 0) {
+    }
+  }
+
+ private:
+  int fd_;
+};
 
 std::string RunTool(const std::string& command) {
   std::string out;
@@ -132,6 +164,7 @@ class PrivateCupsd {
       pid_ = 0;
       return "cupsd cannot be started";
     }
+    FolderWatch watch(root_);
     const auto limit = std::chrono::steady_clock::now() + kStartLimit;
     while (!Connects(socket_)) {
       if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
@@ -140,7 +173,7 @@ class PrivateCupsd {
                RunTool("cat '" + (root_ / "log/error_log").string() + "'");
       }
       if (std::chrono::steady_clock::now() > limit) return "cupsd does not answer";
-      std::this_thread::sleep_for(kPollStep);
+      watch.WaitForChange();
     }
     return "";
   }
@@ -179,6 +212,9 @@ fs::path CupsPdfFolder() {
 
 // The file of cups-pdf whose name holds `title`, once it is complete.
 fs::path WaitForOutput(const std::string& title) {
+  // cups-pdf makes its folder with the first document it writes.
+  const fs::path folder = CupsPdfFolder();
+  FolderWatch watch(fs::exists(folder) ? folder : folder.parent_path());
   const auto limit = std::chrono::steady_clock::now() + kJobLimit;
   while (std::chrono::steady_clock::now() < limit) {
     std::error_code error;
@@ -190,7 +226,7 @@ fs::path WaitForOutput(const std::string& title) {
         return entry.path();
       }
     }
-    std::this_thread::sleep_for(kPollStep);
+    watch.WaitForChange();
   }
   return {};
 }
