@@ -91,6 +91,7 @@ int CTextEngine::Reset() {
       editor_.NewDocument(cellTemplate) == 0) {
     return 0;
   }
+  endContinuesInNext_ = false;
   CVedTextPos end;
   navigator_.GetEndPosition(&end);
   return SetCaret(end);
@@ -843,7 +844,8 @@ int CTextEngine::MergeFrom(CDocObject* other, int flag, EditResult* out) {
   platform::CMemFile block;
   if (!otherEmpty && source->WriteTextBlock(&otherStart, &otherEnd, block) == 0) return 0;
   const bool atEnd = flag == 1;
-  const bool separator = atEnd || otherEmpty;
+  // A paragraph a split cut in two is joined again without a break.
+  const bool separator = (atEnd && !endContinuesInNext_) || otherEmpty;
 
   const CVedTextPos target = atEnd ? OrEnd(nullptr) : OrStart(nullptr);
   SetCaret(target);
@@ -872,13 +874,34 @@ int CTextEngine::MergeFrom(CDocObject* other, int flag, EditResult* out) {
     result.rangeStart = atEnd ? step.rangeStart : read.rangeStart;
     result.heightDelta = step.heightDelta + read.heightDelta;
     result.changed = read.changed;
+    if (!atEnd && source->endContinuesInNext_ && JoinBefore(read.newCursor, &result) == 0) {
+      return 0;
+    }
   }
   EndRangeAtParagraphEnd(&result);
   if (result.changed != 0) {
     if (out != nullptr) *out = result;
     SetCaret(result.newCursor);
+    if (atEnd) endContinuesInNext_ = source->endContinuesInNext_;
   }
   return result.changed;
+}
+
+// The paragraph end that a read block put before `at` is taken away,
+// joining the block's last paragraph with the one that begins at `at`.
+int CTextEngine::JoinBefore(const CVedTextPos& at, EditResult* result) {
+  CVedTextPos before = at;
+  TextNodes prev;
+  CharCell info;
+  if (navigator_.StepBack(&before) == 0 || !MapNodes(before, &prev) ||
+      navigator_.GetInfo(prev.cell, info) == 0 || info.code != kCodeParagraphEnd) {
+    return 1;
+  }
+  EditResult joined;
+  if (editor_.DeleteRange(&before, &before, &joined) == 0) return 0;
+  result->heightDelta += joined.heightDelta;
+  result->newCursor = joined.newCursor;
+  return 1;
 }
 
 int CTextEngine::SplitInto(const CVedTextPos* pos, CDocObject* other, EditResult* out) {
@@ -912,5 +935,7 @@ int CTextEngine::SplitInto(const CVedTextPos* pos, CDocObject* other, EditResult
   out->rangeStart = out->rangeEnd = out->newCursor = newEnd;
   out->changed = result;
   SetCaret(newEnd);
+  target->endContinuesInNext_ = endContinuesInNext_;
+  endContinuesInNext_ = deleteFrom == split;
   return result;
 }

@@ -153,6 +153,8 @@ class CTextEngine : public CDocObject {
   CDocRenderer* Renderer() const { return renderer_; }
 
  private:
+  int JoinBefore(const CVedTextPos& at, EditResult* result);
+
   std::unique_ptr<ParagraphList> paragraphs_;
   std::unique_ptr<LineList> lines_;
   std::unique_ptr<CellList> cells_;
@@ -171,4 +173,8 @@ class CTextEngine : public CDocObject {
   int32_t built_ = 0;
   CDocRenderer* renderer_ = nullptr;
   CEditFeedback* feedback_ = nullptr;
+  // A split inside a paragraph left its first half at this text's end:
+  // the text after it goes on with the same paragraph, and joining the two
+  // again adds no paragraph end.
+  bool endContinuesInNext_ = false;
 };

@@ -111,5 +111,38 @@ TEST_F(UndoTableTest, ShortSeriesAroundATableUndoToTheStartAndRedoToTheEnd) {
   }
 }
 
+struct CreatedTableCase {
+  const char* name;
+  const char* text;
+  int32_t stepsBack;  // how far back from the text's end the caret stands
+};
+
+TEST_F(UndoTableTest, ATableCreatedInsideAParagraphUndoesToTheJoinedParagraph) {
+  const CreatedTableCase cases[] = {
+      {"inside the paragraph of a later line", "AB\rCD", 1},
+      {"at the start of a later paragraph", "AB\rCD", 2},
+      {"inside a paragraph whose second half is the longer", "A\rB\x82\xA0\x82\xA0\x82\xA0\x82\xA0",
+       4},
+      {"at the start of the line a paragraph wrapped onto", "AB\rCDEFGHIJKLMNOPQRSTUVWXYZ", 3},
+  };
+  for (const CreatedTableCase& series : cases) {
+    engine.DocumentCommand(WPC_CLEAR_DOCUMENT, 0, nullptr);
+    Type(series.text);
+    for (int32_t i = 0; i < series.stepsBack; ++i) {
+      engine.EditCommand(WPC_MOVE, kMovePrevChar, 1);
+    }
+    engine.EditCommand(WPC_INSERT_FORMATTED, 0, 0);
+    const Bytes original = Content();
+    const std::string text = DocumentText();
+    ASSERT_NE(engine.TableCommand(WPC_CREATE_TABLE, 1, (1 << 16) | 1), 0) << series.name;
+    const Bytes created = Content();
+    EXPECT_EQ(ReplayAll(WPC_UNDO, WPC_CAN_UNDO), 1) << series.name;
+    EXPECT_EQ(DocumentText(), text) << series.name;
+    EXPECT_EQ(Content(), original) << series.name;
+    EXPECT_EQ(ReplayAll(WPC_REDO, WPC_CAN_REDO), 1) << series.name;
+    EXPECT_EQ(Content(), created) << series.name;
+  }
+}
+
 }  // namespace
 }  // namespace doc_root_test
