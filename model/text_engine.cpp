@@ -625,12 +625,7 @@ int CTextEngine::GetCursorFormat(int flag, CharFormat* out) {
 int CTextEngine::SetAnchor(int kind, CVedAnchor* anchor, const CVedTextPos* pos) {
   TextNodes nodes;
   if (!Built() || !MapNodes(OrCaret(pos), &nodes)) return 0;
-  if (kind == kAnchorLine) {
-    LineInfo line;
-    if (store_.GetInfo(nodes.line, line) == 0) return 0;
-    line.anchor = anchor;
-    return store_.SetInfo(nodes.line, line);
-  }
+  if (kind == kAnchorLine) return store_.SetLineAnchor(nodes.line, anchor);
   CharCell cell;
   if (store_.GetInfo(nodes.cell, cell) == 0) return 0;
   cell.anchor = anchor;

@@ -461,69 +461,35 @@ bool CTextNavigator::NextLineStart(TextNodes* nodes) const {
 
 namespace {
 
-int32_t LineEndKind(uint16_t lastCode) {
-  switch (lastCode) {
-    case kCodeParagraphEnd:
+int32_t LineEndKind(LineEnd end) {
+  switch (end) {
+    case LineEnd::kParagraph:
       return kLineEndParagraph;
-    case kCodePageBreak:
+    case LineEnd::kPageBreak:
       return kLineEndPageBreak;
-    case kCodeEndOfText:
+    case LineEnd::kText:
       return kLineEndText;
-    default:
-      return kLineEndNone;
+    case LineEnd::kWrapped:
+      break;
   }
+  return kLineEndNone;
 }
 
 }  // namespace
 
 void CTextNavigator::GetLineMetrics(std::span<const TextNodes> nodes,
                                     std::span<LineMetrics> out) const {
-  // What the lines' records give, then the last cells of all of them.
-  constexpr size_t kBatch = 16;
-  std::array<LineInfo, kBatch> lines;
-  std::array<bool, kBatch> linked{};
-  std::array<uint16_t, kBatch> lastCodes{};
-  for (size_t from = 0; from < nodes.size(); from += kBatch) {
-    const size_t count = std::min(kBatch, nodes.size() - from);
-    for (size_t i = 0; i < count; ++i) {
-      const TextNodes& at = nodes[from + i];
-      LineMetrics& metrics = out[from + i];
-      metrics = LineMetrics{};
-      ParagraphInfo paragraph;
-      linked[i] = GetInfo(at.paragraph, paragraph) != 0 && GetInfo(at.line, lines[i]) != 0;
-      if (!linked[i]) continue;
-      metrics.gap = GapBelow(paragraph, at.line);
-      metrics.height = lines[i].height + metrics.gap;
-      metrics.anchor = lines[i].anchor;
-    }
-    for (size_t i = 0; i < count; ++i) {
-      const CharCell* last = linked[i] ? LinkedCell(lines[i].lastCell) : nullptr;
-      linked[i] = last != nullptr;
-      if (last != nullptr) lastCodes[i] = last->code;
-    }
-    for (size_t i = 0; i < count; ++i) {
-      LineMetrics& metrics = out[from + i];
-      if (linked[i]) {
-        metrics.endKind = LineEndKind(lastCodes[i]);
-      } else {
-        metrics = LineMetrics{};
-      }
-    }
-  }
+  for (size_t i = 0; i < nodes.size(); ++i) GetLineMetrics(nodes[i], &out[i]);
 }
 
 void CTextNavigator::GetLineMetrics(const TextNodes& nodes, LineMetrics* out) const {
   *out = LineMetrics{};
   ParagraphInfo paragraph;
   LineInfo line;
-  CharCell last;
-  if (GetInfo(nodes.paragraph, paragraph) == 0 || GetInfo(nodes.line, line) == 0 ||
-      GetInfo(line.lastCell, last) == 0) {
-    return;
-  }
+  if (GetInfo(nodes.paragraph, paragraph) == 0 || GetInfo(nodes.line, line) == 0) return;
   out->gap = GapBelow(paragraph, nodes.line);
   out->height = line.height + out->gap;
-  out->endKind = LineEndKind(last.code);
+  out->endKind = LineEndKind(line.end);
   out->anchor = line.anchor;
 }
 

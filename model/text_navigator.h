@@ -138,9 +138,7 @@ class CTextNavigator : public CTextStore {
   // The metrics of the line of `nodes` (all 0 when its records are not
   // linked).
   void GetLineMetrics(const TextNodes& nodes, LineMetrics* out) const;
-  // The same for several lines at once. The last cells of lines lie far
-  // apart in the store; read one line after the other, each read waits
-  // for memory, read side by side the waits overlap.
+  // The same for several lines at once, as a walk measures them.
   void GetLineMetrics(std::span<const TextNodes> nodes, std::span<LineMetrics> out) const;
   int32_t PositionFromPoint(const CVedTextPos* base, int32_t x, int32_t y, CVedTextPos* out) const;
   int PositionAtHeight(const CVedTextPos* pos, int32_t height, int kind, CVedTextPos* out,

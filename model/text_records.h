@@ -51,6 +51,22 @@ struct ParagraphInfo {
   NodeHandle lastLine = kNoNode;
 };
 
+// How a line ends, as the code of its last cell says.
+enum class LineEnd : uint8_t { kWrapped, kParagraph, kPageBreak, kText };
+
+constexpr LineEnd LineEndOf(uint16_t lastCode) {
+  switch (lastCode) {
+    case kCodeParagraphEnd:
+      return LineEnd::kParagraph;
+    case kCodePageBreak:
+      return LineEnd::kPageBreak;
+    case kCodeEndOfText:
+      return LineEnd::kText;
+    default:
+      return LineEnd::kWrapped;
+  }
+}
+
 struct LineInfo {
   int32_t xOffset = 0;  // twips
   int32_t reserved = 0;
@@ -63,6 +79,9 @@ struct LineInfo {
   NodeHandle lastCell = kNoNode;
   int32_t spare = 0;
   CVedAnchor* anchor = nullptr;  // attached with kind 1 (page records)
+  // The store keeps this from lastCell's code whenever the line record or
+  // that cell is written, so a walk over lines need not visit their cells.
+  LineEnd end = LineEnd::kWrapped;
 };
 
 // Decoration as a cell keeps it.

@@ -50,7 +50,7 @@ NodeHandle CTextStore::InsertBefore(NodeHandle node, const ParagraphInfo& record
   return Before(paragraphs_, node, record);
 }
 NodeHandle CTextStore::InsertBefore(NodeHandle node, const LineInfo& record) {
-  return Before(lines_, node, record);
+  return Before(lines_, node, WithEnd(record));
 }
 NodeHandle CTextStore::InsertBefore(NodeHandle node, const CharCell& record) {
   return Before(cells_, node, record);
@@ -63,12 +63,35 @@ NodeHandle CTextStore::InsertAfter(NodeHandle node, const ParagraphInfo& record)
 }
 NodeHandle CTextStore::InsertAfter(NodeHandle node, const LineInfo& record) {
   if (lines_ == nullptr || (node != kNoNode && !lines_->IsLive(node))) return kNoNode;
-  return node == kNoNode ? lines_->InsertBefore(kNoNode, record)
-                         : lines_->InsertAfter(node, record);
+  return node == kNoNode ? lines_->InsertBefore(kNoNode, WithEnd(record))
+                         : lines_->InsertAfter(node, WithEnd(record));
 }
 NodeHandle CTextStore::InsertAfter(NodeHandle node, const CharCell& record) {
   if (cells_ == nullptr || (node != kNoNode && !cells_->IsLive(node))) return kNoNode;
   return cells_->InsertAfter(node, record);
+}
+
+int CTextStore::SetLineAnchor(NodeHandle line, CVedAnchor* anchor) {
+  if (lines_ == nullptr || !lines_->LinksBack(line)) return 0;
+  lines_->RecordOf(line).anchor = anchor;
+  return 1;
+}
+
+LineInfo CTextStore::WithEnd(const LineInfo& record) const {
+  LineInfo kept = record;
+  const CharCell* last = LinkedCell(record.lastCell);
+  kept.end = last != nullptr ? LineEndOf(last->code) : LineEnd::kWrapped;
+  return kept;
+}
+
+void CTextStore::RefreshEndOfLineEndingAt(NodeHandle cell) {
+  // Rare (a cell rewritten into or out of a break), so a scan of the line
+  // records is cheap enough.
+  if (lines_ == nullptr) return;
+  for (NodeHandle line = lines_->head(); line != kNoNode; line = lines_->Next(line)) {
+    LineInfo& record = lines_->RecordOf(line);
+    if (record.lastCell == cell) record.end = LineEndOf(cells_->RecordOf(cell).code);
+  }
 }
 
 template <typename Record>
@@ -94,10 +117,14 @@ int CTextStore::SetInfo(NodeHandle node, const ParagraphInfo& record) {
   return Set(paragraphs_, node, record);
 }
 int CTextStore::SetInfo(NodeHandle node, const LineInfo& record) {
-  return Set(lines_, node, record);
+  return Set(lines_, node, WithEnd(record));
 }
 int CTextStore::SetInfo(NodeHandle node, const CharCell& record) {
-  return Set(cells_, node, record);
+  const CharCell* old = LinkedCell(node);
+  const bool endChanges = old != nullptr && LineEndOf(old->code) != LineEndOf(record.code);
+  if (Set(cells_, node, record) == 0) return 0;
+  if (endChanges) RefreshEndOfLineEndingAt(node);
+  return 1;
 }
 
 NodeHandle CTextStore::Navigate(int level, int kind, NodeHandle node) const {

@@ -65,6 +65,10 @@ class CTextStore {
   int SetInfo(NodeHandle node, const ParagraphInfo& record);
   int SetInfo(NodeHandle node, const LineInfo& record);
   int SetInfo(NodeHandle node, const CharCell& record);
+  // Attaches an anchor to a line leaving the rest of its record as it is,
+  // so pagination, which does so on every page's first line, need not
+  // read the line's last cell as SetInfo does.
+  int SetLineAnchor(NodeHandle line, CVedAnchor* anchor);
 
   NodeHandle Navigate(int level, int kind, NodeHandle node) const;
 
@@ -119,6 +123,12 @@ class CTextStore {
   // unbound store or an unknown level.
   template <typename Result, typename Visit>
   Result WithLevel(int level, Result fallback, Visit visit) const;
+
+  // `record` with its end taken from its last cell's code.
+  LineInfo WithEnd(const LineInfo& record) const;
+  // Keeps the end of the line whose last cell is `cell` after that cell's
+  // code changed how a line would end there.
+  void RefreshEndOfLineEndingAt(NodeHandle cell);
 
   template <typename Record>
   NodeHandle Before(NodeList<Record>* list, NodeHandle node, const Record& record);

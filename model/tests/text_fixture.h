@@ -38,8 +38,9 @@ inline constexpr char kStartList[] =
 inline constexpr char kEndList[] = "\x81\x69\x81\x75";
 
 // Walks a store and lists every broken invariant: lines and cells must
-// cover the whole text in order, counts must match, every paragraph but the
-// last ends in a break and the text in its one end mark. Empty when whole.
+// cover the whole text in order, counts must match, each line's kept end
+// must be its last cell's, every paragraph but the last ends in a break and
+// the text in its one end mark. Empty when whole.
 inline std::string StoreProblems(const CTextStore& store) {
   std::string problems;
   auto fail = [&](const std::string& what) { problems += what + "; "; };
@@ -68,6 +69,10 @@ inline std::string StoreProblems(const CTextStore& store) {
         if (c == line.lastCell) break;
       }
       if (cells != line.cellCount) fail("line cell count is off");
+      CharCell end;
+      if (store.GetInfo(line.lastCell, end) == 0 || line.end != LineEndOf(end.code)) {
+        fail("line end disagrees with its last cell");
+      }
       expectedCell = store.Navigate(kLevelCell, kNavNext, line.lastCell);
       expectedLine = store.Navigate(kLevelLine, kNavNext, l);
       if (l == paragraph.lastLine) break;

@@ -207,6 +207,38 @@ TEST_F(TextStoreTest, ChildrenAndParents) {
   EXPECT_EQ(store.FindParent(kLevelLine, 7, kNoNode, a), kNoNode);
 }
 
+TEST_F(TextStoreTest, ALineKeepsHowItEndsAsItsLastCellChanges) {
+  Document({'a', kCodeParagraphEnd});
+  const NodeHandle line = store.Navigate(kLevelLine, kNavFirst, kNoNode);
+  const NodeHandle a = store.Navigate(kLevelCell, kNavFirst, kNoNode);
+  const NodeHandle mark = store.Navigate(kLevelCell, kNavLast, kNoNode);
+  auto endOfLine = [&] {
+    LineInfo info;
+    EXPECT_EQ(store.GetInfo(line, info), 1);
+    return info.end;
+  };
+  EXPECT_EQ(endOfLine(), LineEnd::kParagraph);
+
+  struct Rewrite {
+    uint16_t code;
+    LineEnd end;
+  };
+  for (const Rewrite& rewrite :
+       {Rewrite{kCodePageBreak, LineEnd::kPageBreak}, Rewrite{'b', LineEnd::kWrapped},
+        Rewrite{kCodeEndOfText, LineEnd::kText}}) {
+    ASSERT_EQ(store.SetInfo(mark, Cell(rewrite.code)), 1);
+    EXPECT_EQ(endOfLine(), rewrite.end) << "after code " << rewrite.code;
+  }
+  // A cell inside the line changes nothing; a new last cell does.
+  ASSERT_EQ(store.SetInfo(a, Cell(kCodeParagraphEnd)), 1);
+  EXPECT_EQ(endOfLine(), LineEnd::kText);
+  LineInfo info;
+  ASSERT_EQ(store.GetInfo(line, info), 1);
+  info.lastCell = a;
+  ASSERT_EQ(store.SetInfo(line, info), 1);
+  EXPECT_EQ(endOfLine(), LineEnd::kParagraph);
+}
+
 TEST_F(TextStoreTest, FindParentWalksFromTheStartInItsDirection) {
   // Two lines: "ab" and "c".
   const NodeHandle a = store.InsertBefore(kNoNode, Cell('a'));
