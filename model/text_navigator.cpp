@@ -49,14 +49,12 @@ NodeHandle CTextNavigator::ParagraphOfNeighbourLine(const TextNodes& nodes, Node
   // and then it opens (or closes) the next (or previous) paragraph: asked
   // of the records, not by walking every line of a long paragraph.
   const int step = forward ? kNavNext : kNavPrevious;
-  ParagraphInfo own;
-  if (GetInfo(nodes.paragraph, own) != 0) {
-    const NodeHandle edge = forward ? own.lastLine : own.firstLine;
+  if (const ParagraphInfo* own = LinkedParagraph(nodes.paragraph)) {
+    const NodeHandle edge = forward ? own->lastLine : own->firstLine;
     if (edge != nodes.line) return nodes.paragraph;
     const NodeHandle beside = Navigate(kLevelParagraph, step, nodes.paragraph);
-    ParagraphInfo other;
-    if (beside != kNoNode && GetInfo(beside, other) != 0 &&
-        (forward ? other.firstLine : other.lastLine) == neighbour) {
+    const ParagraphInfo* other = beside != kNoNode ? LinkedParagraph(beside) : nullptr;
+    if (other != nullptr && (forward ? other->firstLine : other->lastLine) == neighbour) {
       return beside;
     }
   }
@@ -84,9 +82,9 @@ bool CTextNavigator::PrevLine(TextNodes* nodes) const {
 }
 
 bool CTextNavigator::FirstCellOfLine(TextNodes* nodes) const {
-  const NodeHandle cell = GetChild(kLevelCell, false, nodes->line);
-  if (cell == kNoNode) return false;
-  nodes->cell = cell;
+  const LineInfo* line = LinkedLine(nodes->line);
+  if (line == nullptr || line->firstCell == kNoNode) return false;
+  nodes->cell = line->firstCell;
   return true;
 }
 
@@ -484,13 +482,13 @@ void CTextNavigator::GetLineMetrics(std::span<const TextNodes> nodes,
 
 void CTextNavigator::GetLineMetrics(const TextNodes& nodes, LineMetrics* out) const {
   *out = LineMetrics{};
-  ParagraphInfo paragraph;
-  LineInfo line;
-  if (GetInfo(nodes.paragraph, paragraph) == 0 || GetInfo(nodes.line, line) == 0) return;
-  out->gap = GapBelow(paragraph, nodes.line);
-  out->height = line.height + out->gap;
-  out->endKind = LineEndKind(line.end);
-  out->anchor = line.anchor;
+  const ParagraphInfo* paragraph = LinkedParagraph(nodes.paragraph);
+  const LineInfo* line = paragraph != nullptr ? LinkedLine(nodes.line) : nullptr;
+  if (line == nullptr) return;
+  out->gap = GapBelow(*paragraph, nodes.line);
+  out->height = line->height + out->gap;
+  out->endKind = LineEndKind(line->end);
+  out->anchor = line->anchor;
 }
 
 int32_t CTextNavigator::GapBelow(const ParagraphInfo& paragraph, NodeHandle line) const {

@@ -77,11 +77,10 @@ struct LineInfo {
   int32_t cellCount = 0;
   NodeHandle firstCell = kNoNode;
   NodeHandle lastCell = kNoNode;
-  int32_t spare = 0;
-  CVedAnchor* anchor = nullptr;  // attached with kind 1 (page records)
   // The store keeps this from lastCell's code whenever the line record or
   // that cell is written, so a walk over lines need not visit their cells.
   LineEnd end = LineEnd::kWrapped;
+  CVedAnchor* anchor = nullptr;  // attached with kind 1 (page records)
 };
 
 // Decoration as a cell keeps it.

@@ -82,6 +82,16 @@ class CTextStore {
   CharCell* LinkedCell(NodeHandle node) const {
     return cells_ != nullptr && cells_->LinksBack(node) ? &cells_->RecordOf(node) : nullptr;
   }
+  // A linked paragraph's or line's record in place (null as GetInfo would
+  // fail), for the walks over every line, where copying each record would
+  // cost more than reading it.
+  const ParagraphInfo* LinkedParagraph(NodeHandle node) const {
+    return paragraphs_ != nullptr && paragraphs_->LinksBack(node) ? &paragraphs_->RecordOf(node)
+                                                                  : nullptr;
+  }
+  const LineInfo* LinkedLine(NodeHandle node) const {
+    return lines_ != nullptr && lines_->LinksBack(node) ? &lines_->RecordOf(node) : nullptr;
+  }
   int IsFirst(int level, NodeHandle node) const;
   int IsLast(int level, NodeHandle node) const;
 
