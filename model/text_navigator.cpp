@@ -62,7 +62,8 @@ NodeHandle CTextNavigator::ParagraphOfNeighbourLine(const TextNodes& nodes, Node
 }
 
 bool CTextNavigator::NextLine(TextNodes* nodes) const {
-  const NodeHandle next = Navigate(kLevelLine, kNavNext, nodes->line);
+  // Straight to the list: a walk steps here once per line.
+  const NodeHandle next = lines_ != nullptr ? lines_->Next(nodes->line) : kNoNode;
   if (next == kNoNode) return false;
   const NodeHandle paragraph = ParagraphOfNeighbourLine(*nodes, next, true);
   if (paragraph == kNoNode) return false;
