@@ -94,6 +94,9 @@ int CDisplayLineList::GetCaretVisibility() const {
 
 int CDisplayLineList::UpdateForCaret(platform::HDC dc, int kind, const CaretPoint& record,
                                      ScrollOffset* offset) {
+  // Every report of the engine may follow a change of the pages: an edit
+  // reports its content change, a series of insertions only its caret.
+  heightSums_.Invalidate();
   caretRect_ = CaretPixels(dc, record.rect);
   caretPage_ = record.page;
   const int32_t count = PageCount();

@@ -59,29 +59,10 @@ platform::RECT CDisplayLineList::CaretPixels(platform::HDC dc, const platform::R
           MulDiv(zoom * twips.bottom, dpiY, kTwipsPerInch)};
 }
 
-int32_t CDisplayLineList::PageCount() const {
-  if (surface_->engine == nullptr) return 0;
-  return surface_->engine->EditCommand(WPC_GET_PAGE_COUNT, 0, 0);
-}
-
-int32_t CDisplayLineList::UnzoomedUsedHeight(platform::HDC dc, int32_t page) const {
-  int32_t twips = 0;
-  if (surface_->engine == nullptr ||
-      surface_->engine->EditCommand(WPC_GET_PAGE_HEIGHT, page,
-                                    reinterpret_cast<intptr_t>(&twips)) == 0) {
-    return 0;
-  }
-  return MulDiv(twips, GetDpiPair(dc).second, kTwipsPerInch);
-}
+int32_t CDisplayLineList::PageCount() const { return PageHeightSums::PageCount(surface_->engine); }
 
 int32_t CDisplayLineList::UsedHeight(platform::HDC dc, int32_t page) const {
-  int32_t twips = 0;
-  if (surface_->engine == nullptr ||
-      surface_->engine->EditCommand(WPC_GET_PAGE_HEIGHT, page,
-                                    reinterpret_cast<intptr_t>(&twips)) == 0) {
-    return 0;
-  }
-  return MulDiv(surface_->zoom * twips, GetDpiPair(dc).second, kTwipsPerInch);
+  return PageHeightSums::UsedHeight(surface_->engine, page, surface_->zoom, GetDpiPair(dc).second);
 }
 
 int32_t CDisplayLineList::LinePitchPixels(platform::HDC dc, int32_t zoom) const {
@@ -166,6 +147,9 @@ void CDisplayLineList::ResetOrigin(platform::HDC dc) {
   caretRect_ = {};
   caretPage_ = 0;
   previousPageCount_ = 0;
+  // Attached to another engine, loaded or re-scaled: nothing read before
+  // holds.
+  heightSums_.Invalidate();
   if (caretShown_ != 0) {
     HideCaret();
     DestroyCaret();

@@ -23,6 +23,7 @@
 #include "platform/module.h"
 #include "platform/windef.h"
 #include "platform/window_message.h"
+#include "views/page_height_sums.h"
 #include "views/surface_geometry.h"
 
 struct DisplayLine {
@@ -132,6 +133,8 @@ class CDisplayLineList {
   // Unzoomed pixels: the whole document, and the part above the origin.
   int32_t GetDocumentHeight(platform::HDC dc) const;
   int32_t GetHeightAbove(platform::HDC dc) const;
+  // Unzoomed pixels of the pages before `page`.
+  int32_t GetHeightAbovePage(platform::HDC dc, int32_t page) const;
   PagePosition PositionToPage(platform::HDC dc, int32_t position) const;
   // Carries a continuous-view origin that lies above or below its page's
   // used height into the page that holds it.
@@ -158,7 +161,6 @@ class CDisplayLineList {
   // Conversions with the DPI pair and the zoom.
   platform::RECT CaretPixels(platform::HDC dc, const platform::RECT& twips) const;
   int32_t UsedHeight(platform::HDC dc, int32_t page) const;  // zoomed pixels
-  int32_t UnzoomedUsedHeight(platform::HDC dc, int32_t page) const;
   int32_t PageCount() const;
   int32_t LinePitchPixels(platform::HDC dc, int32_t zoom) const;
   int32_t CharStepPixels(platform::HDC dc) const;
@@ -195,6 +197,9 @@ class CDisplayLineList {
   int caretCreated_ = 0;
   int caretSuppressed_ = 0;
   int32_t previousPageCount_ = 0;
+  // Read again after every change the engine reports; the const sums
+  // above fill it on demand.
+  mutable PageHeightSums heightSums_;
   platform::RECT caretRect_{};
   int32_t caretPage_ = 0;
   platform::UINT msImeReconvert_ = 0;

@@ -312,28 +312,22 @@ int CDisplayLineList::GetScrollOffset(platform::HDC, const DisplayLine* oldLines
 }
 
 int32_t CDisplayLineList::GetDocumentHeight(platform::HDC dc) const {
-  int32_t total = 0;
-  const int32_t count = PageCount();
-  for (int32_t page = 1; page <= count; ++page) total += UnzoomedUsedHeight(dc, page);
-  return total;
+  return heightSums_.Total(surface_->engine, GetDpiPair(dc).second);
+}
+
+int32_t CDisplayLineList::GetHeightAbovePage(platform::HDC dc, int32_t page) const {
+  return heightSums_.Above(surface_->engine, GetDpiPair(dc).second, page);
 }
 
 int32_t CDisplayLineList::GetHeightAbove(platform::HDC dc) const {
   if (lines_.empty() || surface_->zoom < 1) return 0;
   const DisplayLine& first = lines_.front();
-  int32_t above = 0;
-  for (int32_t page = 1; page < first.page; ++page) above += UnzoomedUsedHeight(dc, page);
-  return above + (first.yOrigin - surface_->page.offsetY) / surface_->zoom;
+  return GetHeightAbovePage(dc, first.page) +
+         (first.yOrigin - surface_->page.offsetY) / surface_->zoom;
 }
 
 PagePosition CDisplayLineList::PositionToPage(platform::HDC dc, int32_t position) const {
-  const int32_t count = PageCount();
-  if (count < 1) return {};
-  PagePosition at{1, std::max(position, 0)};
-  for (int32_t height = UnzoomedUsedHeight(dc, 1); at.page < count && at.offset >= height;
-       height = UnzoomedUsedHeight(dc, at.page)) {
-    at.offset -= height;
-    ++at.page;
-  }
-  return at;
+  const PageHeightSums::Position at =
+      heightSums_.Find(surface_->engine, GetDpiPair(dc).second, position);
+  return {at.page, at.offset};
 }

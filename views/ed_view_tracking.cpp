@@ -8,15 +8,11 @@
 #include "engine/wp_commands.h"
 #include "engine/wp_ctrl.h"
 #include "platform/input.h"
-#include "platform/muldiv.h"
 #include "platform/paint.h"
 #include "views/ed_view.h"
 
 namespace {
 
-using platform::MulDiv;
-
-constexpr int32_t kTwipsPerInch = 1440;
 // GetCaretRect modes: the cell under a point, and the one after it.
 constexpr intptr_t kCellAtPoint = 1;
 constexpr intptr_t kCellAfterPoint = 0x30001;
@@ -208,19 +204,10 @@ int32_t CVedEdView::GetDocumentHeight() const { return lines_.GetDocumentHeight(
 
 int32_t CVedEdView::GetScrollTop() const {
   if (lines_.Lines().empty() || geometry_.engine == nullptr) return 0;
-  const platform::HDC dc = SurfaceDC();
-  const int32_t dpiY = lines_.GetDpiPair(dc).second;
   const DisplayLine& first = lines_.Lines().front();
-  int32_t above = 0;
-  for (int32_t page = 1; page < first.page; ++page) {
-    int32_t twips = 0;
-    if (geometry_.engine->EditCommand(WPC_GET_PAGE_HEIGHT, page,
-                                      reinterpret_cast<intptr_t>(&twips)) != 0) {
-      above += MulDiv(twips, dpiY, kTwipsPerInch);
-    }
-  }
   const int32_t zoom = std::max<int32_t>(geometry_.zoom, 1);
-  return above + first.yOrigin / zoom - geometry_.page.offsetY / zoom;
+  return lines_.GetHeightAbovePage(SurfaceDC(), first.page) + first.yOrigin / zoom -
+         geometry_.page.offsetY / zoom;
 }
 
 bool CVedEdView::InSelection(platform::POINT point) const {
