@@ -119,6 +119,18 @@ void BM_LineScroll(benchmark::State& state) {
   state.SetLabel(environment->FontLabel());
 }
 
+void BM_LineScrollContinuous(benchmark::State& state) {
+  Surface surface(Document(static_cast<int32_t>(state.range(0))), 0,
+                  static_cast<int32_t>(state.range(1)));
+  bool forward = true;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        surface.view().ScrollVert(forward ? kScrollLineForward : kScrollLineBack, 0));
+    forward = !forward;
+  }
+  state.SetLabel(environment->FontLabel());
+}
+
 // The caret steps a line below the view's bottom, then a line above its
 // top, so that every step scrolls the view by a line and repaints the strip.
 void BM_CaretMovedALine(benchmark::State& state) {
@@ -141,7 +153,7 @@ void BM_CaretMovedALine(benchmark::State& state) {
 }
 
 void Sizes(benchmark::internal::Benchmark* benchmark) {
-  for (const int64_t pages : {5, 500}) {
+  for (const int64_t pages : {5, 50, 500}) {
     for (const int64_t zoom : {1, 2}) benchmark->Args({pages, zoom});
   }
 }
@@ -149,6 +161,7 @@ void Sizes(benchmark::internal::Benchmark* benchmark) {
 BENCHMARK(BM_FullRepaint)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FullRepaintContinuous)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LineScroll)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LineScrollContinuous)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CaretMovedALine)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
