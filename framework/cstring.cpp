@@ -109,7 +109,7 @@ std::optional<std::string> RenderInsert(const MessageInsert& insert,
   }
   if (!IsNumberSpec(insert.spec)) return std::nullopt;
   const long long number = std::get<int64_t>(arg);
-  // The spec's own length modifier is replaced so that the argument is read whole.
+  // The insert's own length modifier is replaced so that the argument is read whole.
   std::string wide = "%";
   for (char ch : insert.spec.substr(0, insert.spec.size() - 1)) {
     if (ch != 'l' && ch != 'h' && ch != 'I') wide += ch;
