@@ -24,6 +24,9 @@ BenchEnvironment* environment = nullptr;
 constexpr int32_t kClientWidth = 800;
 constexpr int32_t kClientHeight = 600;
 constexpr char kHostClass[] = "EditSurfaceBenchHost";
+// The display record's view modes.
+constexpr int32_t kPageView = 1;
+constexpr int32_t kContinuousView = 0;
 
 std::map<int32_t, std::unique_ptr<BenchEngine>> documents;
 
@@ -91,24 +94,16 @@ class Surface {
   CVedEdView* view_ = nullptr;  // goes with its window
 };
 
-void BM_FullRepaint(benchmark::State& state) {
-  Surface surface(Document(static_cast<int32_t>(state.range(0))), 1,
+void FullRepaint(benchmark::State& state, int32_t pageView) {
+  Surface surface(Document(static_cast<int32_t>(state.range(0))), pageView,
                   static_cast<int32_t>(state.range(1)));
   const platform::HDC dc = platform::GetDC(surface.view().m_hWnd);
   for (auto _ : state) surface.view().PaintOffscreen(dc, false);
   state.SetLabel(environment->FontLabel());
 }
 
-void BM_FullRepaintContinuous(benchmark::State& state) {
-  Surface surface(Document(static_cast<int32_t>(state.range(0))), 0,
-                  static_cast<int32_t>(state.range(1)));
-  const platform::HDC dc = platform::GetDC(surface.view().m_hWnd);
-  for (auto _ : state) surface.view().PaintOffscreen(dc, false);
-  state.SetLabel(environment->FontLabel());
-}
-
-void BM_LineScroll(benchmark::State& state) {
-  Surface surface(Document(static_cast<int32_t>(state.range(0))), 1,
+void LineScroll(benchmark::State& state, int32_t pageView) {
+  Surface surface(Document(static_cast<int32_t>(state.range(0))), pageView,
                   static_cast<int32_t>(state.range(1)));
   bool forward = true;
   for (auto _ : state) {
@@ -119,22 +114,15 @@ void BM_LineScroll(benchmark::State& state) {
   state.SetLabel(environment->FontLabel());
 }
 
-void BM_LineScrollContinuous(benchmark::State& state) {
-  Surface surface(Document(static_cast<int32_t>(state.range(0))), 0,
-                  static_cast<int32_t>(state.range(1)));
-  bool forward = true;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        surface.view().ScrollVert(forward ? kScrollLineForward : kScrollLineBack, 0));
-    forward = !forward;
-  }
-  state.SetLabel(environment->FontLabel());
-}
+void BM_FullRepaint(benchmark::State& state) { FullRepaint(state, kPageView); }
+void BM_FullRepaintContinuous(benchmark::State& state) { FullRepaint(state, kContinuousView); }
+void BM_LineScroll(benchmark::State& state) { LineScroll(state, kPageView); }
+void BM_LineScrollContinuous(benchmark::State& state) { LineScroll(state, kContinuousView); }
 
 // The caret steps a line below the view's bottom, then a line above its
 // top, so that every step scrolls the view by a line and repaints the strip.
 void BM_CaretMovedALine(benchmark::State& state) {
-  Surface surface(Document(static_cast<int32_t>(state.range(0))), 1,
+  Surface surface(Document(static_cast<int32_t>(state.range(0))), kPageView,
                   static_cast<int32_t>(state.range(1)));
   const SurfaceGeometry& geometry = surface.view().Geometry();
   const DisplayLine start = surface.view().DisplayLines().Lines().front();
