@@ -5,15 +5,12 @@
 // repaints a strip. Each should stay flat in the document's length.
 #include <benchmark/benchmark.h>
 
-#include <map>
-#include <memory>
-
-#include "bench_document.h"
 #include "bench_engine.h"
 #include "framework/wnd.h"
 #include "model/text_navigator.h"
 #include "platform/paint.h"
 #include "platform/window.h"
+#include "view_documents.h"
 #include "views/ed_view.h"
 
 namespace bench {
@@ -28,16 +25,9 @@ constexpr char kHostClass[] = "EditSurfaceBenchHost";
 constexpr int32_t kPageView = 1;
 constexpr int32_t kContinuousView = 0;
 
-std::map<int32_t, std::unique_ptr<BenchEngine>> documents;
+ViewDocuments documents;
 
-BenchEngine& Document(int32_t pages) {
-  std::unique_ptr<BenchEngine>& document = documents[pages];
-  if (document == nullptr) {
-    document = std::make_unique<BenchEngine>(BenchStyle(environment->FaceName()));
-    document->TypeDocument(JapaneseTextMaker(20240501u + static_cast<uint32_t>(pages)).Make(pages));
-  }
-  return *document;
-}
+BenchEngine& Document(int32_t pages) { return documents.Get(*environment, pages); }
 
 platform::LRESULT HostProc(platform::HWND window, platform::UINT message, platform::WPARAM wParam,
                            platform::LPARAM lParam) {
@@ -140,22 +130,16 @@ void BM_CaretMovedALine(benchmark::State& state) {
   state.SetLabel(environment->FontLabel());
 }
 
-void Sizes(benchmark::internal::Benchmark* benchmark) {
-  for (const int64_t pages : {5, 50, 500}) {
-    for (const int64_t zoom : {1, 2}) benchmark->Args({pages, zoom});
-  }
-}
-
-BENCHMARK(BM_FullRepaint)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FullRepaintContinuous)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_LineScroll)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_LineScrollContinuous)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CaretMovedALine)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FullRepaint)->Apply(PagesAndZooms)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FullRepaintContinuous)->Apply(PagesAndZooms)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LineScroll)->Apply(PagesAndZooms)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LineScrollContinuous)->Apply(PagesAndZooms)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CaretMovedALine)->Apply(PagesAndZooms)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace bench
 
 int main(int argc, char** argv) {
   return bench::RunBenchmarkProgram(argc, argv, bench::environment,
-                                    [] { bench::documents.clear(); });
+                                    [] { bench::documents.Clear(); });
 }

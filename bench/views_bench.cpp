@@ -4,13 +4,10 @@
 // heap blocks each step takes (none once the records exist).
 #include <benchmark/benchmark.h>
 
-#include <map>
-#include <memory>
-
 #include "alloc_counter.h"
-#include "bench_document.h"
 #include "bench_engine.h"
 #include "platform/gdi.h"
+#include "view_documents.h"
 #include "views/display_lines.h"
 #include "views/surface_geometry.h"
 
@@ -24,16 +21,9 @@ constexpr int32_t kClientWidth = 800;
 constexpr int32_t kClientHeight = 600;
 
 // One typed document a size, kept until the benchmarks end.
-std::map<int32_t, std::unique_ptr<BenchEngine>> documents;
+ViewDocuments documents;
 
-BenchEngine& Document(int32_t pages) {
-  std::unique_ptr<BenchEngine>& document = documents[pages];
-  if (document == nullptr) {
-    document = std::make_unique<BenchEngine>(BenchStyle(environment->FaceName()));
-    document->TypeDocument(JapaneseTextMaker(20240501u + static_cast<uint32_t>(pages)).Make(pages));
-  }
-  return *document;
-}
+BenchEngine& Document(int32_t pages) { return documents.Get(*environment, pages); }
 
 // A surface over the document, its view at the middle page.
 struct Surface {
@@ -103,15 +93,9 @@ void BM_CaretMovedALine(benchmark::State& state) {
   state.SetLabel(environment->FontLabel());
 }
 
-void Sizes(benchmark::internal::Benchmark* benchmark) {
-  for (const int64_t pages : {5, 50, 500}) {
-    for (const int64_t zoom : {1, 2}) benchmark->Args({pages, zoom});
-  }
-}
-
-BENCHMARK(BM_LineScrollPageView)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_LineScrollContinuous)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CaretMovedALine)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LineScrollPageView)->Apply(PagesAndZooms)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LineScrollContinuous)->Apply(PagesAndZooms)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CaretMovedALine)->Apply(PagesAndZooms)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace bench
@@ -119,5 +103,5 @@ BENCHMARK(BM_CaretMovedALine)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   // The engines go while the fonts and clock they use are still there.
   return bench::RunBenchmarkProgram(argc, argv, bench::environment,
-                                    [] { bench::documents.clear(); });
+                                    [] { bench::documents.Clear(); });
 }
