@@ -24,14 +24,6 @@ class RebuildScope {
   RebuildScope& operator=(const RebuildScope&) = delete;
 };
 
-platform::RECT Offset(platform::RECT rect, int32_t dx, int32_t dy) {
-  rect.left += dx;
-  rect.right += dx;
-  rect.top += dy;
-  rect.bottom += dy;
-  return rect;
-}
-
 }  // namespace
 
 CVedPageRecord::CVedPageRecord() {
@@ -445,12 +437,12 @@ void CVedPageTable::MarkChange(const ChangeRecord& change) {
     return;
   }
   if (change.heightChanged != 0) {
-    MarkBand(page, Offset(change.area[0], 0, above));
+    MarkBand(page, change.area[0].Offset(0, above));
     for (Node later = std::next(page); later != records_.end(); ++later) MarkWhole(*later);
     return;
   }
   for (const platform::RECT& rect : change.area) {
-    if (!rect.IsEmpty()) MarkBand(page, Offset(rect, 0, above));
+    if (!rect.IsEmpty()) MarkBand(page, rect.Offset(0, above));
   }
 }
 
@@ -459,7 +451,7 @@ void CVedPageTable::MarkBand(Node page, platform::RECT band) {
   while (page != records_.end()) {
     const int32_t used = page->usedHeight;
     if (band.top >= used) {
-      band = Offset(band, 0, -used);
+      band = band.Offset(0, -used);
       ++page;
       continue;
     }
@@ -467,7 +459,7 @@ void CVedPageTable::MarkBand(Node page, platform::RECT band) {
       const platform::RECT piece{band.left, band.top, band.right, std::min(band.bottom, used)};
       if (piece.Height() < metrics_.textHeight || piece.Width() < metrics_.textWidth) {
         page->repaintState = kRepaintRects;
-        page->dirtyRects.push_back(Offset(piece, area.left, area.top));
+        page->dirtyRects.push_back(piece.Offset(area.left, area.top));
       } else {
         MarkWhole(*page);
       }

@@ -13,14 +13,6 @@ constexpr uint32_t kOversizeSpeechWaitMs = 2000;
 constexpr uint32_t kSpeechPollMs = 100;
 constexpr int kReaderSpeaking = 1;
 
-platform::RECT Offset(platform::RECT rect, const platform::POINT& by) {
-  rect.left += by.x;
-  rect.right += by.x;
-  rect.top += by.y;
-  rect.bottom += by.y;
-  return rect;
-}
-
 }  // namespace
 
 platform::POINT CVedWpCtrl::TextAreaOrigin() const {
@@ -34,7 +26,8 @@ CaretPoint CVedWpCtrl::PointOf(const CVedTextPos& position) {
   if (pageStart == nullptr) return point;
   platform::RECT box{};
   root_->GetPositionRect(&box, 0, &position, pageStart);
-  point.rect = Offset(box, TextAreaOrigin());
+  const platform::POINT origin = TextAreaOrigin();
+  point.rect = box.Offset(origin.x, origin.y);
   return point;
 }
 

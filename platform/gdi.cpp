@@ -329,12 +329,12 @@ class DeviceContext : public DcState {
   RECT LogicalToBase(const RECT& logical) const {
     const POINT d = LogicalToDevice();
     const POINT b = DeviceToBase();
-    return Moved(Normalised(logical), d.x + b.x, d.y + b.y);
+    return Normalised(logical).Offset(d.x + b.x, d.y + b.y);
   }
   // The device's whole extent in device coordinates.
   RECT DeviceBounds() const {
     const RECT base = BaseBounds();
-    return Moved(base, -deviceOrigin_.x, -deviceOrigin_.y);
+    return base.Offset(-deviceOrigin_.x, -deviceOrigin_.y);
   }
   // Where drawing may reach, in base coordinates.
   const Region& ClipInBase() const { return clipInBase_; }
@@ -386,9 +386,6 @@ class DeviceContext : public DcState {
   static RECT Normalised(const RECT& r) {
     return RECT{std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
                 std::max(r.top, r.bottom)};
-  }
-  static RECT Moved(const RECT& r, int32_t dx, int32_t dy) {
-    return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
   }
   RECT BaseBounds() const { return RECT{0, 0, Caps(HORZRES), Caps(VERTRES)}; }
   SIZE Printable() const {

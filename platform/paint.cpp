@@ -19,9 +19,7 @@ RECT ClientOf(const WindowRecord& record) {
   return RECT{0, 0, record.rect.Width(), record.rect.Height()};
 }
 
-RECT Moved(const RECT& r, POINT by) {
-  return RECT{r.left + by.x, r.top + by.y, r.right + by.x, r.bottom + by.y};
-}
+RECT Moved(const RECT& r, POINT by) { return r.Offset(by.x, by.y); }
 
 Region Moved(Region region, POINT by) {
   region.Offset(by.x, by.y);

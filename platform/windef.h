@@ -34,6 +34,10 @@ struct RECT {
   int32_t Width() const { return right - left; }
   int32_t Height() const { return bottom - top; }
   bool IsEmpty() const { return right <= left || bottom <= top; }
+  // The same rectangle moved by (dx, dy).
+  RECT Offset(int32_t dx, int32_t dy) const {
+    return RECT{left + dx, top + dy, right + dx, bottom + dy};
+  }
 };
 
 // A device context; what it draws on is the drawing layer's business.

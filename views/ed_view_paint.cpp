@@ -32,14 +32,6 @@ class PaintingFlag {
   int& flag_;
 };
 
-platform::RECT Offset(platform::RECT rect, int32_t dx, int32_t dy) {
-  rect.left += dx;
-  rect.right += dx;
-  rect.top += dy;
-  rect.bottom += dy;
-  return rect;
-}
-
 void Fill(platform::HDC dc, const platform::RECT& rect, platform::COLORREF colour) {
   platform::UniqueBrush brush = platform::CreateSolidBrush(colour);
   platform::FillRect(dc, rect, brush.get());
@@ -95,7 +87,7 @@ void CVedEdView::PaintOffscreen(platform::HDC target, bool useSavedRect) {
     Fill(memory.get(), area, display_.deskColour);
     for (const DisplayLine& line : lines) {
       // Only the part that is painted is copied.
-      const platform::RECT at = Offset(pageBitmapRect_, -line.xOrigin, -line.yOrigin);
+      const platform::RECT at = pageBitmapRect_.Offset(-line.xOrigin, -line.yOrigin);
       const platform::RECT part = platform::IntersectionOf(at, area);
       if (part.IsEmpty()) continue;
       platform::BitBlt(memory.get(), part.left, part.top, part.Width(), part.Height(),
@@ -111,7 +103,7 @@ void CVedEdView::PaintOffscreen(platform::HDC target, bool useSavedRect) {
   for (const DisplayLine& line : lines) {
     // The page pixels that show and need painting.
     const platform::RECT wanted =
-        platform::IntersectionOf(line.visible, Offset(area, line.xOrigin, line.yOrigin));
+        platform::IntersectionOf(line.visible, area.Offset(line.xOrigin, line.yOrigin));
     platform::SetWindowOrgEx(memory.get(), line.xOrigin + area.left, line.yOrigin + area.top,
                              nullptr);
     if (!wanted.IsEmpty()) {
