@@ -7,6 +7,7 @@
 #include "engine/wp_commands.h"
 #include "engine/wp_ctrl.h"
 #include "platform/muldiv.h"
+#include "platform/region.h"
 
 namespace {
 
@@ -21,13 +22,6 @@ constexpr uint64_t kStoredLineBytes = 32;
 
 constexpr char kMsImeReconvertName[] = "MSIMEReconvert";
 constexpr char kAtokReconvertName[] = "Atok Message for ReconvertString";
-
-platform::RECT Intersect(const platform::RECT& a, const platform::RECT& b) {
-  platform::RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                   std::min(a.bottom, b.bottom)};
-  if (r.IsEmpty()) return {};
-  return r;
-}
 
 }  // namespace
 
@@ -110,7 +104,7 @@ void CDisplayLineList::RebuildPages(int32_t xOrigin, int32_t yOrigin, int32_t pa
   for (int32_t y = yOrigin; page <= count; ++page, y -= slot) {
     const platform::RECT view{xOrigin, y, xOrigin + surface_->clientWidth,
                               y + surface_->clientHeight};
-    const platform::RECT visible = Intersect(view, paper);
+    const platform::RECT visible = platform::IntersectionOf(view, paper);
     // The first page always has its record, even when only its gap shows.
     if (used > 0 && visible.IsEmpty()) break;
     NextLine(used++) = {visible, page, xOrigin, y, slot};
@@ -134,7 +128,7 @@ void CDisplayLineList::RebuildContinuous(platform::HDC dc, int32_t xOrigin, int3
     const platform::RECT view{xOrigin, y, xOrigin + surface_->clientWidth,
                               y + surface_->clientHeight};
     const platform::RECT content{0, top, metrics.paperWidth, top + height};
-    NextLine(used++) = {Intersect(view, content), page, xOrigin, y, height};
+    NextLine(used++) = {platform::IntersectionOf(view, content), page, xOrigin, y, height};
     if (view.bottom <= content.bottom || page == count) break;
     y -= height;
     height = UsedHeight(dc, ++page);
