@@ -292,10 +292,4 @@ int GetRgnBox(HRGN region, RECT* box) {
 
 bool EqualRgn(HRGN a, HRGN b) { return a != nullptr && b != nullptr && *a == *b; }
 
-RECT IntersectionOf(const RECT& a, const RECT& b) {
-  const RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-               std::min(a.bottom, b.bottom)};
-  return r.IsEmpty() ? RECT{} : r;
-}
-
 }  // namespace platform

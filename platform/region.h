@@ -45,7 +45,4 @@ class Region {
   cairo_region_t* region_;
 };
 
-// The pixels both rectangles hold; empty when they hold none.
-RECT IntersectionOf(const RECT& a, const RECT& b);
-
 }  // namespace platform

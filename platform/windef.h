@@ -2,6 +2,7 @@
 // points, colours and the device-context handle.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace platform {
@@ -39,6 +40,13 @@ struct RECT {
     return RECT{left + dx, top + dy, right + dx, bottom + dy};
   }
 };
+
+// The pixels both rectangles hold; empty when they hold none.
+inline RECT IntersectionOf(const RECT& a, const RECT& b) {
+  const RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+               std::min(a.bottom, b.bottom)};
+  return r.IsEmpty() ? RECT{} : r;
+}
 
 // A device context; what it draws on is the drawing layer's business.
 class DeviceContext;

@@ -7,7 +7,6 @@
 #include "engine/wp_commands.h"
 #include "engine/wp_ctrl.h"
 #include "platform/muldiv.h"
-#include "platform/region.h"
 
 namespace {
 
