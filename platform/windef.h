@@ -48,6 +48,12 @@ inline RECT IntersectionOf(const RECT& a, const RECT& b) {
   return r.IsEmpty() ? RECT{} : r;
 }
 
+// Whether the point lies in the rectangle, right and bottom exclusive.
+inline bool PtInRect(const RECT& rect, POINT point) {
+  return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
+         point.y < rect.bottom;
+}
+
 // A device context; what it draws on is the drawing layer's business.
 class DeviceContext;
 using HDC = DeviceContext*;

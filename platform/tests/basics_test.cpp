@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/global_memory.h"
 #include "platform/muldiv.h"
+#include "platform/windef.h"
 
 namespace platform {
 namespace {
@@ -24,6 +25,24 @@ INSTANTIATE_TEST_SUITE_P(
                       MulDivCase{4, 1, 3, 1}, MulDivCase{100, 1440, 254, 567},
                       MulDivCase{7, 3, 0, -1}, MulDivCase{0x7FFFFFFF, 2, 1, -1},
                       MulDivCase{0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF}));
+
+struct PtInRectCase {
+  POINT point;
+  bool inside;
+};
+
+class PtInRectTest : public ::testing::TestWithParam<PtInRectCase> {};
+
+TEST_P(PtInRectTest, HoldsTheLeftAndTopEdgesButNotTheRightAndBottom) {
+  const RECT rect{10, 20, 30, 40};
+  EXPECT_EQ(PtInRect(rect, GetParam().point), GetParam().inside);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PtInRectTest,
+    ::testing::Values(PtInRectCase{{10, 20}, true}, PtInRectCase{{29, 39}, true},
+                      PtInRectCase{{30, 25}, false}, PtInRectCase{{15, 40}, false},
+                      PtInRectCase{{9, 25}, false}, PtInRectCase{{15, 19}, false}));
 
 TEST(ClockTest, FakeClockAdvancesOnSleepAndIsRestored) {
   const uint32_t before = GetTickCount();
