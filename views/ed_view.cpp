@@ -29,40 +29,6 @@ constexpr int32_t kShadowTenthMm = 5;
 constexpr int32_t kCornerMarkTenthMm = 60;
 constexpr int32_t kBorderWidth = 1;
 
-// The modifier byte: the top bit of each key's state moved into place.
-constexpr uint8_t kModifierShift = 0x20;
-constexpr uint8_t kModifierCtrl = 0x40;
-constexpr uint8_t kModifierAlt = 0x80;
-constexpr uint8_t kKeyDown = 0x80;
-
-// A row of the caret-key table: the key, then the move code with no
-// modifier, with Ctrl, with Alt and with Ctrl+Alt; a key of 0 ends it.
-struct CaretKeyRow {
-  int32_t key;
-  int32_t moves[4];
-};
-constexpr std::array<CaretKeyRow, 9> kCaretKeyTable = {{
-    {platform::VK_LEFT, {kMovePrevChar, kMovePrevCellOrLine, 0, 0}},
-    {platform::VK_RIGHT, {kMoveNextChar, kMoveNextCellOrLine, 0, 0}},
-    {platform::VK_UP, {kMoveLineUp, kMovePrevParagraph, 0, 0}},
-    {platform::VK_DOWN, {kMoveLineDown, kMoveNextParagraph, 0, 0}},
-    {platform::VK_HOME, {kMoveLineStart, kMoveDocumentStart, 0, 0}},
-    {platform::VK_END, {kMoveLineEnd, kMoveDocumentEnd, 0, 0}},
-    {platform::VK_PRIOR, {kMovePrevPage, kMoveJumpBack, 0, 0}},
-    {platform::VK_NEXT, {kMoveNextPage, kMoveJumpForward, 0, 0}},
-    {0, {0, 0, 0, 0}},
-}};
-
-uint8_t ModifierByte() {
-  platform::KeyboardState keys{};
-  platform::GetKeyboardState(&keys);
-  uint8_t modifiers = 0;
-  if ((keys[platform::VK_SHIFT] & kKeyDown) != 0) modifiers |= kModifierShift;
-  if ((keys[platform::VK_CONTROL] & kKeyDown) != 0) modifiers |= kModifierCtrl;
-  if ((keys[platform::VK_MENU] & kKeyDown) != 0) modifiers |= kModifierAlt;
-  return modifiers;
-}
-
 void Fill(platform::HDC dc, const platform::RECT& rect, platform::COLORREF colour) {
   platform::UniqueBrush brush = platform::CreateSolidBrush(colour);
   platform::FillRect(dc, rect, brush.get());
@@ -90,6 +56,14 @@ BEGIN_MESSAGE_MAP(CVedEdView, framework::CView)
   framework::OnMessage<platform::WM_SIZE>(&CVedEdView::OnSize),
   framework::OnMessage<platform::WM_SETFOCUS>(&CVedEdView::OnSetFocus),
   framework::OnMessage<platform::WM_KILLFOCUS>(&CVedEdView::OnKillFocus),
+  framework::OnMessage<platform::WM_DESTROY>(&CVedEdView::OnDestroy),
+  framework::OnMessage<platform::WM_CHAR>(&CVedEdView::OnChar),
+  framework::OnMessage<platform::WM_LBUTTONDOWN>(&CVedEdView::OnLButtonDown),
+  framework::OnMessage<platform::WM_LBUTTONDBLCLK>(&CVedEdView::OnLButtonDown),
+  framework::OnMessage<platform::WM_MOUSEMOVE>(&CVedEdView::OnMouseMove),
+  framework::OnMessage<platform::WM_LBUTTONUP>(&CVedEdView::OnLButtonUp),
+  framework::OnMessage<platform::WM_RBUTTONDOWN>(&CVedEdView::OnRButtonDown),
+  framework::OnMessage<platform::WM_TIMER>(&CVedEdView::OnTimer),
 END_MESSAGE_MAP()
     // clang-format on
 
@@ -194,21 +168,12 @@ void CVedEdView::EnableInput() {
 }
 
 void CVedEdView::DisableInput() {
+  // Whoever takes the keys now must not find them typed later.
+  InsertGatheredText();
+  StopDragScroll();
   inputBlocked_ = 1;
   platform::POINT at;
   if (platform::GetCursorPos(&at)) platform::SetCursorPos(at.x, at.y);
-}
-
-int CVedEdView::GetKeyMoveCode(int key) const {
-  // Shift extends a selection; it does not choose another move.
-  const uint8_t modifiers = ModifierByte();
-  const size_t column =
-      ((modifiers & kModifierCtrl) != 0 ? 1 : 0) + ((modifiers & kModifierAlt) != 0 ? 2 : 0);
-  for (const CaretKeyRow& row : kCaretKeyTable) {
-    if (row.key == 0) break;
-    if (row.key == key) return row.moves[column];
-  }
-  return 0;
 }
 
 CaretPoint CVedEdView::CaretRecord() const {
@@ -317,7 +282,17 @@ void CVedEdView::OnSetFocus(framework::CWnd*) {
   lines_.ShowCaret();
 }
 
-void CVedEdView::OnKillFocus(framework::CWnd*) { lines_.DestroyCaret(); }
+void CVedEdView::OnKillFocus(framework::CWnd*) {
+  // The focus may go to another document; what was typed here goes in here.
+  InsertGatheredText();
+  lines_.DestroyCaret();
+}
+
+void CVedEdView::OnDestroy() {
+  InsertGatheredText();
+  StopDragScroll();
+  CView::OnDestroy();
+}
 
 platform::LRESULT CVedEdView::OnMouseActivate() {
   if (platform::GetFocus() != m_hWnd) {
@@ -332,6 +307,15 @@ platform::LRESULT CVedEdView::WindowProc(platform::UINT message, platform::WPARA
   switch (message) {
     case platform::WM_MOUSEACTIVATE:
       return OnMouseActivate();
+    case platform::WM_MOUSEWHEEL:
+      return OnMouseWheel(static_cast<platform::UINT>(platform::LowWord(wParam)),
+                          static_cast<int16_t>(platform::HighWord(wParam)));
+    case WM_SURFACE_RESTORE_COMPOSITION:
+      // Nothing of a composition is ever put aside yet.
+      return 0;
+    case WM_SURFACE_TAKE_FOCUS:
+      OnTakeFocus(wParam);
+      return 0;
     case platform::WM_SETCURSOR:
       if (platform::LowWord(lParam) == platform::HTCLIENT && OnSetCursor(platform::HTCLIENT)) {
         return 1;

@@ -14,6 +14,7 @@
 #include "engine/caret_point.h"
 #include "framework/view.h"
 #include "model/doc_object.h"
+#include "model/text_buffer.h"
 #include "platform/cursor.h"
 #include "platform/gdi.h"
 #include "platform/region.h"
@@ -23,6 +24,9 @@
 #include "views/surface_geometry.h"
 
 class CVedWpCtrl;
+namespace views_test {
+class EdViewInputAccess;
+}
 
 inline constexpr char kEditSurfaceClass[] = "VEDEDIT";
 
@@ -40,6 +44,11 @@ enum SurfaceHitInfo : int {
   kHitInfoInSelection = 1,
   kHitInfoOutsideSelection = 2,
 };
+
+// The surface's private messages, always posted: restore an input-method
+// composition that was put aside, and take the focus again.
+inline constexpr platform::UINT WM_SURFACE_RESTORE_COMPOSITION = platform::WM_USER + 800;
+inline constexpr platform::UINT WM_SURFACE_TAKE_FOCUS = platform::WM_USER + 801;
 
 // The custom cursor: the arrow mirrored, pointing to the upper right.
 inline constexpr int32_t kMarginCursorSize = 32;
@@ -94,6 +103,26 @@ class CVedEdView : public framework::CView {
   // right half of a character names the place after it.
   CaretPoint AdjustPoint(const CaretPoint& point) const;
 
+  // ---- Keys, typed characters and the mouse (ed_view_input.cpp)
+  bool PreTranslateMessage(platform::MSG* msg) override;
+  platform::LRESULT DefWindowProc(platform::UINT message, platform::WPARAM wParam,
+                                  platform::LPARAM lParam) override;
+  // 1 when the key became a command or was swallowed, 0 when it goes on
+  // to be translated into a character.
+  int TranslateEditKey(int key, platform::LPARAM lParam);
+  void OnChar(platform::UINT ch, platform::UINT repeat, platform::UINT flags);
+  void OnLButtonDown(platform::UINT flags, platform::POINT point);
+  void OnMouseMove(platform::UINT flags, platform::POINT point);
+  void OnLButtonUp(platform::UINT flags, platform::POINT point);
+  void OnRButtonDown(platform::UINT flags, platform::POINT point);
+  platform::LRESULT OnMouseWheel(platform::UINT flags, int delta);
+  // Inserts the characters gathered so far as one typed insert. Whoever
+  // moves the caret or edits through the engine outside the surface's own
+  // handlers calls it first, so that typed text lands where it was typed.
+  void InsertGatheredText();
+  const CGlobalTextBuffer& GatheredText() const { return typed_; }
+  int IsDragScrolling() const { return dragScroll_.running; }
+
   // ---- State
   CVedWpCtrl* Engine() const { return geometry_.engine; }
   const SurfaceGeometry& Geometry() const { return geometry_; }
@@ -127,6 +156,29 @@ class CVedEdView : public framework::CView {
   void OnKillFocus(framework::CWnd* next);
   platform::LRESULT OnMouseActivate();
   bool OnSetCursor(int hitCode);
+
+  void OnDestroy();
+  void OnTimer(platform::UINT_PTR id);
+  void OnTakeFocus(platform::WPARAM wParam);
+
+  // ---- Input helpers (ed_view_input.cpp)
+  bool MouseIgnored() const;
+  void SendDeleteKey(int command, platform::LPARAM lParam);
+  int TranslateEnterKey(uint8_t modifiers);
+  void SelectUnitAt(const CaretPoint& point);
+  void ExtendSelectionTo(platform::POINT point);
+  void StartDragScroll();
+  void StopDragScroll();
+  void DragScrollStep();
+  // Until the input method is handled here there is never a composition:
+  // nothing to cancel, nothing asks for a message, nothing is restored.
+  void CancelComposition() {}
+  static int ImePreTranslate(const platform::MSG*) { return 0; }
+  static int ImeWindowProc(platform::UINT, platform::WPARAM, platform::LPARAM, platform::LRESULT*) {
+    return 0;
+  }
+  // The own drag of the selection; false when no drag ran.
+  static bool TryOwnDrag(platform::POINT) { return false; }
 
   void DropOwnQueuedKeys();
   void ComputeMetrics();
@@ -165,4 +217,24 @@ class CVedEdView : public framework::CView {
   int relayoutPending_ = 0;
   int painting_ = 0;
   int inputBlocked_ = 0;
+
+  // Typed characters gathered while more of them wait in the queue; each
+  // surface has its own, so that none can land in another document.
+  CGlobalTextBuffer typed_;
+  // Where the left button went down, (-1, -1) when that is not known.
+  platform::POINT lastDown_{-1, -1};
+  // Set when the own drag of the selection ended; the moves of that press
+  // then select nothing.
+  int dragFinished_ = 0;
+  // The selection follows the pointer while it is held outside: a timer
+  // on this thread steps it.
+  struct DragScrollState {
+    int running = 0;
+    platform::RECT client{};
+    int32_t pitch = 0;  // twips a sideways step
+  } dragScroll_;
+
+  // The tests hold the painting flag, which a key cannot meet on this
+  // thread otherwise.
+  friend class views_test::EdViewInputAccess;
 };
