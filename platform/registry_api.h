@@ -11,28 +11,17 @@
 #include <string_view>
 
 #include "platform/registry.h"
+#include "platform/win_error.h"
 #include "platform/window_message.h"
 
 namespace platform {
 
 using BYTE = uint8_t;
-using LONG = int32_t;
 using REGSAM = DWORD;
 using HKEY = struct RegistryKeyHandle*;
 
 inline const HKEY HKEY_CURRENT_USER = reinterpret_cast<HKEY>(uintptr_t{0x80000001});
 inline const HKEY HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(uintptr_t{0x80000002});
-
-enum : LONG {
-  ERROR_SUCCESS = 0,
-  ERROR_FILE_NOT_FOUND = 2,
-  ERROR_ACCESS_DENIED = 5,
-  ERROR_INVALID_HANDLE = 6,
-  ERROR_INVALID_PARAMETER = 87,
-  ERROR_MORE_DATA = 234,
-  ERROR_NO_MORE_ITEMS = 259,
-  ERROR_KEY_DELETED = 1018,
-};
 
 enum : REGSAM {
   KEY_QUERY_VALUE = 0x0001,
