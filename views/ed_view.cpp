@@ -59,7 +59,6 @@ BEGIN_MESSAGE_MAP(CVedEdView, framework::CView)
   framework::OnMessage<platform::WM_DESTROY>(&CVedEdView::OnDestroy),
   framework::OnMessage<platform::WM_CHAR>(&CVedEdView::OnChar),
   framework::OnMessage<platform::WM_LBUTTONDOWN>(&CVedEdView::OnLButtonDown),
-  framework::OnMessage<platform::WM_LBUTTONDBLCLK>(&CVedEdView::OnLButtonDown),
   framework::OnMessage<platform::WM_MOUSEMOVE>(&CVedEdView::OnMouseMove),
   framework::OnMessage<platform::WM_LBUTTONUP>(&CVedEdView::OnLButtonUp),
   framework::OnMessage<platform::WM_RBUTTONDOWN>(&CVedEdView::OnRButtonDown),
