@@ -6,8 +6,10 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_engine.h"
+#include "engine/notifier.h"
 #include "framework/wnd.h"
 #include "model/text_navigator.h"
+#include "platform/input.h"
 #include "platform/paint.h"
 #include "platform/window.h"
 #include "view_documents.h"
@@ -29,8 +31,20 @@ ViewDocuments documents;
 
 BenchEngine& Document(int32_t pages) { return documents.Get(*environment, pages); }
 
+// The surface the host hands the engine's caret and content reports to,
+// as the framework view does; none when nothing is typed.
+CVedEdView* reportsTo = nullptr;
+
 platform::LRESULT HostProc(platform::HWND window, platform::UINT message, platform::WPARAM wParam,
                            platform::LPARAM lParam) {
+  if (reportsTo != nullptr && message == WM_WPC_CARETMOVED) {
+    reportsTo->OnCaretMoved(static_cast<int>(wParam), reinterpret_cast<const CaretPoint*>(lParam));
+    return 0;
+  }
+  if (reportsTo != nullptr && message == WM_WPC_CONTENTCHANGED) {
+    reportsTo->OnContentChanged(reinterpret_cast<const CaretPoint*>(lParam));
+    return 0;
+  }
   return platform::DefWindowProc(window, message, wParam, lParam);
 }
 
@@ -72,6 +86,7 @@ class Surface {
   Surface& operator=(const Surface&) = delete;
 
   CVedEdView& view() { return *view_; }
+  platform::HWND host() const { return host_; }
   static void Pump() {
     platform::MSG msg;
     while (platform::PeekMessage(&msg, platform::kNoWindow, 0, 0, platform::PM_REMOVE)) {
@@ -130,11 +145,68 @@ void BM_CaretMovedALine(benchmark::State& state) {
   state.SetLabel(environment->FontLabel());
 }
 
+// Handles what waits as the program's loop does, repaints included.
+void HandleAll() {
+  platform::MSG msg;
+  while (platform::PeekMessage(&msg, platform::kNoWindow, 0, 0, platform::PM_REMOVE)) {
+    if (!framework::WalkPreTranslateTree(platform::kNoWindow, &msg)) {
+      platform::TranslateMessage(&msg);
+      platform::DispatchMessage(&msg);
+    }
+  }
+}
+
+// Where the character is typed: inside the paragraph on the tenth line of
+// the middle page, where the rest of the paragraph flows on and is
+// repainted, or at that paragraph's end, where only the line is.
+enum TypingSpot : int64_t { kMidParagraph = 0, kParagraphEnd = 1 };
+
+// あ typed on the middle page: its key-down, the two WM_CHARs of its CP932
+// bytes, the insert and the engine's reports, the repaint. The backspace
+// that takes it away again is not timed.
+void BM_TypedCharacter(benchmark::State& state) {
+  BenchEngine& document = Document(static_cast<int32_t>(state.range(0)));
+  CVedWpCtrl& engine = document.engine();
+  Surface surface(document, kPageView, static_cast<int32_t>(state.range(1)));
+  const auto reported = static_cast<platform::HWND>(engine.NotifyCommand(WPC_GET_NOTIFY_WINDOW, 0));
+  engine.NotifyCommand(WPC_SET_NOTIFY_WINDOW, surface.host());
+  reportsTo = &surface.view();
+  constexpr int32_t kLine = 10;
+  constexpr int32_t kColumn = 5;
+  PageLineColumn middle{document.Pages() / 2, kLine, kColumn};
+  engine.EditCommand(WPC_GOTO, 0, BenchEngine::Pointer(&middle));
+  if (state.range(2) == kParagraphEnd) engine.EditCommand(WPC_MOVE, kMoveParagraphEnd, 0);
+  platform::SetFocus(surface.view().m_hWnd);
+  HandleAll();
+  constexpr uint16_t kHiraganaA = 0x3042;
+  for (auto _ : state) {
+    platform::TypeCharacter(kHiraganaA);
+    HandleAll();
+    state.PauseTiming();
+    engine.EditCommand(WPC_BACKSPACE, 1, 0);
+    HandleAll();
+    state.ResumeTiming();
+  }
+  reportsTo = nullptr;
+  engine.NotifyCommand(WPC_SET_NOTIFY_WINDOW, reported);
+  state.SetLabel(environment->FontLabel());
+}
+
+void PagesZoomsAndSpots(benchmark::internal::Benchmark* benchmark) {
+  for (const int64_t pages : {5, 50, 500}) {
+    for (const int64_t zoom : {1, 2}) {
+      for (const int64_t spot : {kMidParagraph, kParagraphEnd})
+        benchmark->Args({pages, zoom, spot});
+    }
+  }
+}
+
 BENCHMARK(BM_FullRepaint)->Apply(PagesAndZooms)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FullRepaintContinuous)->Apply(PagesAndZooms)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LineScroll)->Apply(PagesAndZooms)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LineScrollContinuous)->Apply(PagesAndZooms)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CaretMovedALine)->Apply(PagesAndZooms)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypedCharacter)->Apply(PagesZoomsAndSpots)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace bench
