@@ -537,6 +537,34 @@ TEST_F(EdViewInputTest, TheWheelComesAsAMessage) {
   EXPECT_GT(view.DisplayLines().Lines().front().yOrigin, start);
 }
 
+TEST_F(EdViewInputTest, ThePressesComeAsMessagesWithTheirButtons) {
+  CVedEdView& view = Recorded();
+  const POINT at{kGap + kTextLeft + 30, kGap + kTextTop + 5};
+  const CaretPoint expected = ClickPoint(view, at);
+  platform::mouse_event(platform::MOUSEEVENTF_ABSOLUTE | platform::MOUSEEVENTF_MOVE, at.x, at.y, 0,
+                        0);
+  platform::mouse_event(platform::MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  HandleAll();
+  EXPECT_EQ(recorder.Take(), std::vector<Call>{ToPoint(WPC_MOVE, expected)});
+  const POINT further{at.x + 30, at.y};
+  const CaretPoint extended = ClickPoint(view, further);
+  platform::mouse_event(platform::MOUSEEVENTF_ABSOLUTE | platform::MOUSEEVENTF_MOVE, further.x,
+                        further.y, 0, 0);
+  platform::mouse_event(platform::MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+  HandleAll();
+  EXPECT_EQ(recorder.Take(), std::vector<Call>{ToPoint(WPC_MOVE_EXTEND, extended)});
+  EXPECT_EQ(platform::GetCapture(), platform::kNoWindow);
+}
+
+TEST_F(EdViewInputTest, ThePostedFocusMessageShowsTheCaretAgain) {
+  CVedEdView& view = Recorded();
+  view.HideCaretAll();
+  ASSERT_FALSE(view.DisplayLines().IsCaretShown());
+  platform::PostMessage(view.m_hWnd, WM_SURFACE_TAKE_FOCUS, 0, 0);
+  HandleAll();
+  EXPECT_TRUE(view.DisplayLines().IsCaretShown());
+}
+
 // ---- The drag scroll
 
 class EdViewDragScrollTest : public EdViewInputTest {
