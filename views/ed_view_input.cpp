@@ -58,6 +58,8 @@ constexpr DeleteKeyRow DeleteKeyTable[] = {
 constexpr uint8_t kDeleteColumnModifiers[] = {0x00, 0x20, 0x40, 0x60, 0x80, 0xC0};
 constexpr size_t kDeleteColumnOther = 6;
 
+// The low word of a key message's lParam.
+constexpr platform::LPARAM kKeyRepeatCount = 0xFFFF;
 // Edits that record undo, in the engine's argument.
 constexpr intptr_t kRecordUndo = 1;
 // The selection mode of a Shift move and of the drag.
@@ -175,7 +177,7 @@ int CVedEdView::TranslateEditKey(int key, platform::LPARAM lParam) {
   const uint8_t modifiers = ModifierByte();
   if (const int move = CaretMoveOf(key, modifiers); move != 0) {
     const bool extend = (modifiers & kModifierShift) != 0;
-    const int repeat = static_cast<int>(lParam & 0xFFFF);
+    const int repeat = static_cast<int>(lParam & kKeyRepeatCount);
     // Auto-repeat that outruns the repaint is dropped; a first press never is.
     if (repeat > 1 && painting_ != 0) return 1;
     engine->EditCommand(extend ? WPC_MOVE_EXTEND : WPC_MOVE, move, extend ? kExtendCharacters : 0);
@@ -236,20 +238,21 @@ void CVedEdView::OnChar(platform::UINT ch, platform::UINT, platform::UINT) {
                             platform::PM_NOREMOVE)) {
     return;
   }
+  if (WholeCharactersLength(typed_.GetText(), typed_.GetLength()) < typed_.GetLength()) return;
   InsertGatheredText();
 }
 
 void CVedEdView::InsertGatheredText() {
   if (typed_.GetLength() == 0) return;
-  // A lead byte whose second byte never came is no character.
-  const size_t whole = WholeCharactersLength(typed_.GetText(), typed_.GetLength());
-  if (geometry_.engine != nullptr && whole > 0) {
-    const std::string text(typed_.GetText(), whole);
-    typed_.Reset();
-    geometry_.engine->EditCommand(WPC_INSERT_TEXT, kRecordUndo, Pointer(text.c_str()));
-    return;
-  }
+  // A lead byte whose second byte did not come before something else
+  // happened is no character.
+  const std::string text(typed_.GetText(),
+                         WholeCharactersLength(typed_.GetText(), typed_.GetLength()));
+  // Emptied first: the insert's reports may bring the surface back here.
   typed_.Reset();
+  if (geometry_.engine != nullptr && !text.empty()) {
+    geometry_.engine->EditCommand(WPC_INSERT_TEXT, kRecordUndo, Pointer(text.c_str()));
+  }
 }
 
 // ---- The mouse

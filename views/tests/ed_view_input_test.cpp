@@ -402,6 +402,16 @@ TEST_F(EdViewInputTest, EachSurfaceGathersForItsOwnDocument) {
   EXPECT_EQ(recorder.Take(), std::vector<Call>{Insert("ab")});
 }
 
+TEST_F(EdViewInputTest, ALeadByteWaitsForItsSecondByte) {
+  CVedEdView& view = Recorded();
+  platform::PostMessage(view.m_hWnd, platform::WM_CHAR, 0x93, kFirstPress);
+  HandleAll();
+  EXPECT_TRUE(recorder.Take().empty());
+  platform::PostMessage(view.m_hWnd, platform::WM_CHAR, 0xFA, kFirstPress);
+  HandleAll();
+  EXPECT_EQ(recorder.Take(), std::vector<Call>{Insert("\x93\xFA")});
+}
+
 TEST_F(EdViewInputTest, ALeadByteWithoutItsSecondByteIsNotInserted) {
   CVedEdView& view = Recorded();
   platform::PostMessage(view.m_hWnd, platform::WM_CHAR, 'a', kFirstPress);
