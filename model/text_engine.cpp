@@ -475,8 +475,10 @@ int CTextEngine::Draw(const CVedTextPos* from, int flags, int32_t skipHeight, in
   CVedTextPos last;
   int32_t before = 0;
   int32_t through = 0;
+  // The band ends before bandHeight: a line that starts there belongs to
+  // what follows (the next page, when a whole page is drawn).
   if (navigator_.PositionAtHeight(&start, skipHeight, kNavFirst, &first, &before) == 0 ||
-      navigator_.PositionAtHeight(&start, bandHeight, kNavLast, &last, &through) == 0) {
+      navigator_.PositionAtHeight(&start, bandHeight - 1, kNavLast, &last, &through) == 0) {
     return 0;
   }
   TextNodes a;

@@ -54,6 +54,28 @@ inline bool PtInRect(const RECT& rect, POINT point) {
          point.y < rect.bottom;
 }
 
+// `a` less the part `b` covers, as a rectangle subtraction does: only
+// when what is left is one rectangle (b spans a across one way and covers
+// one of its ends); otherwise `a` itself, and empty when b covers it all.
+inline RECT SubtractionOf(const RECT& a, const RECT& b) {
+  const RECT overlap = IntersectionOf(a, b);
+  if (overlap.IsEmpty()) return a;
+  const bool spansWidth = overlap.left == a.left && overlap.right == a.right;
+  const bool spansHeight = overlap.top == a.top && overlap.bottom == a.bottom;
+  RECT left = a;
+  if (spansWidth && spansHeight) return RECT{};
+  if (spansWidth && overlap.top == a.top) {
+    left.top = overlap.bottom;
+  } else if (spansWidth && overlap.bottom == a.bottom) {
+    left.bottom = overlap.top;
+  } else if (spansHeight && overlap.left == a.left) {
+    left.left = overlap.right;
+  } else if (spansHeight && overlap.right == a.right) {
+    left.right = overlap.left;
+  }
+  return left;
+}
+
 // A device context; what it draws on is the drawing layer's business.
 class DeviceContext;
 using HDC = DeviceContext*;

@@ -1,5 +1,7 @@
 #include "views/wp_doc.h"
 
+#include <cstring>
+
 using framework::CDocument;
 
 IMPLEMENT_DYNCREATE(CVedWpDoc, CDocument)
@@ -12,7 +14,21 @@ CVedWpDoc::CVedWpDoc() : engine_(std::make_unique<CVedWpCtrl>()) {
 }
 
 CVedWpDoc::~CVedWpDoc() {
+  EndPrintJob();
   if (engine_ != nullptr) engine_->Stop();
 }
 
 bool CVedWpDoc::OnNewDocument() { return true; }
+
+CVedWpDoc::RecordCopy::RecordCopy(const PageSetupRecord& from) : record(from) {
+  const auto copy = [](auto* source, auto& block, auto*& pointer) {
+    if (source != nullptr) {
+      block = *source;
+      pointer = &block;
+    }
+  };
+  copy(from.paper, paper, record.paper);
+  copy(from.font, font, record.font);
+  copy(from.layout, layout, record.layout);
+  copy(from.pageNumber, pageNumber, record.pageNumber);
+}

@@ -44,6 +44,28 @@ INSTANTIATE_TEST_SUITE_P(
                       PtInRectCase{{30, 25}, false}, PtInRectCase{{15, 40}, false},
                       PtInRectCase{{9, 25}, false}, PtInRectCase{{15, 19}, false}));
 
+TEST(RectTest, SubtractionCutsOnlyWhatLeavesOneRectangle) {
+  const RECT a{0, 0, 100, 50};
+  struct Case {
+    RECT b, expected;
+  };
+  const Case cases[] = {
+      {RECT{-10, -10, 110, 20}, RECT{0, 20, 100, 50}},  // across the top
+      {RECT{0, 30, 100, 60}, RECT{0, 0, 100, 30}},      // across the bottom
+      {RECT{-5, 0, 40, 50}, RECT{40, 0, 100, 50}},      // down the left
+      {RECT{60, -5, 120, 55}, RECT{0, 0, 60, 50}},      // down the right
+      {RECT{10, 10, 90, 40}, a},                        // a hole: no rectangle left
+      {RECT{0, 10, 100, 40}, a},                        // a band through the middle
+      {RECT{50, 0, 150, 20}, a},                        // a corner
+      {RECT{200, 200, 300, 300}, a},                    // apart
+      {RECT{-1, -1, 101, 51}, RECT{}},                  // all of it
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SubtractionOf(a, c.b), c.expected)
+        << c.b.left << "," << c.b.top << "," << c.b.right << "," << c.b.bottom;
+  }
+}
+
 TEST(ClockTest, FakeClockAdvancesOnSleepAndIsRestored) {
   const uint32_t before = GetTickCount();
   FakeClock fake;
