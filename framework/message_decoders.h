@@ -164,6 +164,19 @@ struct MessageDecoder<platform::WM_SETFOCUS> : FocusDecoder {};
 template <>
 struct MessageDecoder<platform::WM_KILLFOCUS> : FocusDecoder {};
 
+// The window clicked (or focused) and the screen point, (-1, -1) for the
+// keyboard.
+template <>
+struct MessageDecoder<platform::WM_CONTEXTMENU> {
+  using Signature = void(CWnd* window, POINT point);
+  template <class T>
+  static LRESULT Call(T& target, Signature T::*handler, const HandlerCall& call) {
+    (target.*handler)(WindowObjectOf(static_cast<HWND>(call.wParam)),
+                      POINT{platform::LowWord(call.lParam), platform::HighWord(call.lParam)});
+    return 0;
+  }
+};
+
 template <>
 struct MessageDecoder<platform::WM_ERASEBKGND> {
   // True when the background was erased.
@@ -345,6 +358,16 @@ MessageMapEntry OnReflected(H T::*handler) {
   return {EntryKind::kReflectedMessage, Message, 0, 0,
           [handler](CCmdTarget& target, const HandlerCall& call) {
             return Decoder::Call(static_cast<T&>(target), handler, call);
+          }};
+}
+
+// A message of the program's own (WM_USER and up, or registered): the
+// handler takes the parameters as they are and gives the answer.
+template <class T>
+MessageMapEntry OnProgramMessage(UINT message, LRESULT (T::*handler)(WPARAM, LPARAM)) {
+  return {EntryKind::kMessage, message, 0, 0,
+          [handler](CCmdTarget& target, const HandlerCall& call) {
+            return (static_cast<T&>(target).*handler)(call.wParam, call.lParam);
           }};
 }
 

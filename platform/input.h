@@ -30,6 +30,10 @@ inline constexpr UINT WM_MOUSEACTIVATE = 0x0021;
 inline constexpr UINT WM_SYSKEYDOWN = 0x0104;
 inline constexpr UINT WM_SYSKEYUP = 0x0105;
 inline constexpr UINT WM_SYSCHAR = 0x0106;
+// lParam is the screen point, or (-1, -1) when asked from the keyboard.
+inline constexpr UINT WM_CONTEXTMENU = 0x007B;
+// A character from the input method: a double-byte one lead byte high.
+inline constexpr UINT WM_IME_CHAR = 0x0286;
 inline constexpr UINT WM_MOUSEMOVE = 0x0200;
 inline constexpr UINT WM_LBUTTONUP = 0x0202;
 inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;

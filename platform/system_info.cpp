@@ -18,12 +18,12 @@ namespace {
 // "XP or later" branch. Tests choose another.
 constexpr uint32_t kDefaultMajor = 6;
 constexpr uint32_t kDefaultMinor = 1;
-constexpr uint32_t kPlatformNt = 2;
 
 struct HostState {
   std::mutex mutex;
   uint32_t major = kDefaultMajor;
   uint32_t minor = kDefaultMinor;
+  uint32_t platformId = VER_PLATFORM_WIN32_NT;
   std::optional<std::string> windowsDirectory;
 };
 
@@ -41,7 +41,7 @@ bool GetVersionExA(OSVERSIONINFOA* info) {
   info->dwMajorVersion = state.major;
   info->dwMinorVersion = state.minor;
   info->dwBuildNumber = 0;
-  info->dwPlatformId = kPlatformNt;
+  info->dwPlatformId = state.platformId;
   info->szCSDVersion[0] = '\0';
   return true;
 }
@@ -80,11 +80,12 @@ std::optional<std::string> HostPath(std::string_view systemPath) {
   return host;
 }
 
-ScopedWindowsVersion::ScopedWindowsVersion(uint32_t major, uint32_t minor) {
+ScopedWindowsVersion::ScopedWindowsVersion(uint32_t major, uint32_t minor, uint32_t platformId) {
   HostState& state = State();
   std::lock_guard lock(state.mutex);
   previousMajor_ = std::exchange(state.major, major);
   previousMinor_ = std::exchange(state.minor, minor);
+  previousPlatformId_ = std::exchange(state.platformId, platformId);
 }
 
 ScopedWindowsVersion::~ScopedWindowsVersion() {
@@ -92,6 +93,7 @@ ScopedWindowsVersion::~ScopedWindowsVersion() {
   std::lock_guard lock(state.mutex);
   state.major = previousMajor_;
   state.minor = previousMinor_;
+  state.platformId = previousPlatformId_;
 }
 
 ScopedWindowsDirectory::ScopedWindowsDirectory(std::string folder) {

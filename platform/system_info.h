@@ -21,7 +21,12 @@ struct OSVERSIONINFOA {
   char szCSDVersion[128] = {};
 };
 
-// Fills the record; false when its size field was not set first.
+// The platform ids of the version record.
+inline constexpr uint32_t VER_PLATFORM_WIN32_WINDOWS = 1;  // Windows 95, 98, Me
+inline constexpr uint32_t VER_PLATFORM_WIN32_NT = 2;
+
+// Fills the record; false when its size field was not set first. The
+// platform is NT unless a test says otherwise.
 bool GetVersionExA(OSVERSIONINFOA* info);
 
 // Copies the Windows directory (CP932, NUL-terminated) into `buffer` and
@@ -112,7 +117,7 @@ int GetSystemMetrics(int index);
 // while the guard lives.
 class ScopedWindowsVersion {
  public:
-  ScopedWindowsVersion(uint32_t major, uint32_t minor);
+  ScopedWindowsVersion(uint32_t major, uint32_t minor, uint32_t platformId = VER_PLATFORM_WIN32_NT);
   ~ScopedWindowsVersion();
   ScopedWindowsVersion(const ScopedWindowsVersion&) = delete;
   ScopedWindowsVersion& operator=(const ScopedWindowsVersion&) = delete;
@@ -120,6 +125,7 @@ class ScopedWindowsVersion {
  private:
   uint32_t previousMajor_;
   uint32_t previousMinor_;
+  uint32_t previousPlatformId_;
 };
 
 class ScopedWindowsDirectory {

@@ -140,6 +140,10 @@ TEST_F(CreationTest, AnUnknownClassFailsWithoutAWindow) {
 constexpr UINT kBaseCommand = 100;
 constexpr UINT kDerivedCommand = 101;
 constexpr UINT kUnhandledCommand = 102;
+// Messages of the program's own: the base answers the first, the derived
+// class takes the second over.
+constexpr UINT kProgramMessage = WM_USER + 10;
+constexpr UINT kReplacedMessage = WM_USER + 11;
 
 class CBaseWnd : public CWnd {
   DECLARE_MESSAGE_MAP()
@@ -151,10 +155,21 @@ class CBaseWnd : public CWnd {
   }
   void OnLButtonDown(UINT, POINT) { Seen().push_back("base lbutton"); }
   void OnBaseCommand() { Seen().push_back("base command"); }
+  LRESULT OnProgram(WPARAM wParam, LPARAM lParam) {
+    Seen().push_back("base program " + std::to_string(wParam) + " " + std::to_string(lParam));
+    return static_cast<LRESULT>(wParam) + lParam;
+  }
+  void OnContextMenu(CWnd* window, POINT point) {
+    Seen().push_back("base context " + std::string(window == this ? "self" : "other") + " (" +
+                     std::to_string(point.x) + "," + std::to_string(point.y) + ")");
+  }
 };
 
 BEGIN_MESSAGE_MAP(CBaseWnd, CWnd)
 OnMessage<WM_SIZE>(&CBaseWnd::OnSize), OnMessage<WM_LBUTTONDOWN>(&CBaseWnd::OnLButtonDown),
+    OnProgramMessage(kProgramMessage, &CBaseWnd::OnProgram),
+    OnProgramMessage(kReplacedMessage, &CBaseWnd::OnProgram),
+    OnMessage<WM_CONTEXTMENU>(&CBaseWnd::OnContextMenu),
     OnCommandId(kBaseCommand, &CBaseWnd::OnBaseCommand),
     OnCommandId(kDerivedCommand, &CBaseWnd::OnBaseCommand),
     END_MESSAGE_MAP()
@@ -172,10 +187,15 @@ OnMessage<WM_SIZE>(&CBaseWnd::OnSize), OnMessage<WM_LBUTTONDOWN>(&CBaseWnd::OnLB
   }
   void OnDerivedCommand() { Seen().push_back("derived command"); }
   void OnUpdateDerived(CCmdUI* cmdUI) { cmdUI->Enable(derivedEnabled); }
+  LRESULT OnReplaced(WPARAM, LPARAM) {
+    Seen().push_back("derived program");
+    return -1;
+  }
 };
 
 BEGIN_MESSAGE_MAP(CDerivedWnd, CBaseWnd)
 OnMessage<WM_LBUTTONDOWN>(&CDerivedWnd::OnLButtonDown),
+    OnProgramMessage(kReplacedMessage, &CDerivedWnd::OnReplaced),
     OnCommandId(kDerivedCommand, &CDerivedWnd::OnDerivedCommand),
     OnUpdateUI(kDerivedCommand, &CDerivedWnd::OnUpdateDerived),
     END_MESSAGE_MAP()
@@ -197,6 +217,20 @@ TEST_F(MessageMapTest, TheDerivedTableComesFirstAndTheBaseAnswersTheRest) {
   // What no table lists goes to the default procedure.
   window_.SetWindowText("kept");
   EXPECT_EQ(window_.GetWindowText(), "kept");
+}
+
+TEST_F(MessageMapTest, ProgramMessagesAnswerAsTheirHandlerSaysAndADerivedEntryReplacesTheBase) {
+  Seen().clear();
+  EXPECT_EQ(window_.SendMessage(kProgramMessage, 40, 2), 42);
+  EXPECT_EQ(window_.SendMessage(kReplacedMessage, 40, 2), -1);
+  EXPECT_THAT(Seen(), ElementsAre("base program 40 2", "derived program"));
+}
+
+TEST_F(MessageMapTest, TheContextMenuHasItsWindowAndTheKeyboardsMinusOne) {
+  Seen().clear();
+  window_.SendMessage(WM_CONTEXTMENU, window_.m_hWnd, MakeLParam(120, -3));
+  window_.SendMessage(WM_CONTEXTMENU, window_.m_hWnd, MakeLParam(-1, -1));
+  EXPECT_THAT(Seen(), ElementsAre("base context self (120,-3)", "base context self (-1,-1)"));
 }
 
 TEST_F(MessageMapTest, MousePointsKeepTheirSign) {

@@ -17,9 +17,17 @@ TEST(SystemInfoTest, VersionNeedsItsSizeFieldAndFollowsTheGuard) {
     ASSERT_TRUE(GetVersionExA(&info));
     EXPECT_EQ(info.dwMajorVersion, 5u);
     EXPECT_EQ(info.dwMinorVersion, 0u);
+    EXPECT_EQ(info.dwPlatformId, VER_PLATFORM_WIN32_NT);
+  }
+  {
+    ScopedWindowsVersion windows98(4, 10, VER_PLATFORM_WIN32_WINDOWS);
+    ASSERT_TRUE(GetVersionExA(&info));
+    EXPECT_EQ(info.dwMajorVersion, 4u);
+    EXPECT_EQ(info.dwPlatformId, VER_PLATFORM_WIN32_WINDOWS);
   }
   ASSERT_TRUE(GetVersionExA(&info));
   EXPECT_GT(info.dwMajorVersion, 5u) << "the default takes the newer branches";
+  EXPECT_EQ(info.dwPlatformId, VER_PLATFORM_WIN32_NT);
 }
 
 TEST(SystemInfoTest, WindowsDirectoryIsTheProgramFolderUnlessChosen) {
