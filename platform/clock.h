@@ -3,6 +3,7 @@
 // that advances on every sleep and never really waits.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -27,10 +28,11 @@ Clock& ProcessClock();
 inline uint32_t GetTickCount() { return ProcessClock().TickCount(); }
 inline void Sleep(uint32_t milliseconds) { ProcessClock().Sleep(milliseconds); }
 
-// A clock that stands still until it sleeps or is advanced.
+// A clock that stands still until it sleeps or is advanced. A worker
+// thread may sleep on it while the test's thread reads or advances it.
 class FakeClock : public Clock {
  public:
-  uint32_t TickCount() override { return now_; }
+  uint32_t TickCount() override { return now_.load(); }
   void Sleep(uint32_t milliseconds) override {
     now_ += milliseconds;
     ++sleeps_;
@@ -42,11 +44,11 @@ class FakeClock : public Clock {
     Sleep(milliseconds);
   }
   void Advance(uint32_t milliseconds) { now_ += milliseconds; }
-  uint32_t sleeps() const { return sleeps_; }
+  uint32_t sleeps() const { return sleeps_.load(); }
 
  private:
-  uint32_t now_ = 0;
-  uint32_t sleeps_ = 0;
+  std::atomic<uint32_t> now_{0};
+  std::atomic<uint32_t> sleeps_{0};
 };
 
 // Installs a clock as the process clock for the lifetime of the guard.

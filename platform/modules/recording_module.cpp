@@ -4,7 +4,11 @@
 // voice-status polls after each utterance. Built with
 // LEXORA_RECORDING_PARTIAL it leaves out some entry points, to show how
 // a module with missing entry points is treated.
+//
+// Any thread may call it (a reading thread polls the voice status while
+// the window thread stops the speech), so every entry point holds one lock.
 #include <cstdio>
+#include <mutex>
 #include <string>
 
 namespace {
@@ -29,6 +33,11 @@ struct Recorder {
 Recorder& State() {
   static Recorder recorder;
   return recorder;
+}
+
+std::mutex& EntryLock() {
+  static std::mutex lock;
+  return lock;
 }
 
 std::string Hex(const char* text) {
@@ -87,18 +96,21 @@ extern "C" {
 
 // Test controls.
 void RecorderStart(const char* logPath) {
+  const std::lock_guard lock(EntryLock());
   State() = Recorder{};
   State().logPath = logPath;
   if (FILE* file = std::fopen(logPath, "w")) std::fclose(file);
 }
 
 void RecorderSetSpeaking(int pollsNow, int pollsPerUtterance) {
+  const std::lock_guard lock(EntryLock());
   State().speakingPolls = pollsNow;
   State().pollsPerUtterance = pollsPerUtterance;
 }
 
 // Screen reader.
 int VXTRSetStatus(int category, int item, int value) {
+  const std::lock_guard lock(EntryLock());
   Log("VXTRSetStatus" + Ints({category, item, value}));
   int* slot = FindStatus(category, item);
   if (slot == nullptr) return 0;
@@ -108,6 +120,7 @@ int VXTRSetStatus(int category, int item, int value) {
 }
 
 int VXTRGetStatus(int category, int item, int unused) {
+  const std::lock_guard lock(EntryLock());
   Log("VXTRGetStatus" + Ints({category, item, unused}));
   const int* slot = FindStatus(category, item);
   return slot != nullptr ? *slot : 0;
@@ -115,6 +128,7 @@ int VXTRGetStatus(int category, int item, int unused) {
 
 #ifndef LEXORA_RECORDING_PARTIAL
 int VXTRGetVStatus() {
+  const std::lock_guard lock(EntryLock());
   Recorder& recorder = State();
   const int speaking = recorder.speakingPolls > 0 ? 1 : 0;
   if (speaking != 0) --recorder.speakingPolls;
@@ -124,17 +138,20 @@ int VXTRGetVStatus() {
 #endif
 
 int VXTRVoiceGuide(const char* text, int mode) {
+  const std::lock_guard lock(EntryLock());
   Log("VXTRVoiceGuide " + Hex(text) + Ints({mode}));
   StartUtterance();
   return 1;
 }
 
 int VXTRCommand(const char* name, int unused1, int unused2) {
+  const std::lock_guard lock(EntryLock());
   Log("VXTRCommand " + Hex(name) + Ints({unused1, unused2}));
   return 1;
 }
 
 void VXTRVReset() {
+  const std::lock_guard lock(EntryLock());
   Log("VXTRVReset");
   State().speakingPolls = 0;
 }
@@ -142,11 +159,13 @@ void VXTRVReset() {
 void VXTRStatus() {}
 
 int VXTRBeep(int kind, int length, int unused) {
+  const std::lock_guard lock(EntryLock());
   Log("VXTRBeep" + Ints({kind, length, unused}));
   return 1;
 }
 
 int VXTRGetVersion() {
+  const std::lock_guard lock(EntryLock());
   Log("VXTRGetVersion");
   return kVersion;
 }
@@ -156,12 +175,14 @@ void VXTRGetVoiceLog() {}
 
 #ifndef LEXORA_RECORDING_PARTIAL
 void VXTRPRead(const char* text, int mode, int flag) {
+  const std::lock_guard lock(EntryLock());
   Log("VXTRPRead " + Hex(text) + Ints({mode, flag}));
   StartUtterance();
 }
 #endif
 
 void VXTRCGuide(const char* text, int mode) {
+  const std::lock_guard lock(EntryLock());
   Log("VXTRCGuide " + Hex(text) + Ints({mode}));
   StartUtterance();
 }
