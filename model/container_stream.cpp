@@ -11,6 +11,7 @@
 #include "model/container.h"
 #include "model/renderer.h"
 #include "model/table_object.h"
+#include "model/text_engine.h"
 #include "model/text_navigator.h"
 #include "model/texts.h"
 
@@ -178,6 +179,7 @@ class RangeLoader {
   int LoadBlock(Place place, const StoredHeader& header);
   bool RefillsEmptiedCells(Place place, const StoredHeader& header, bool created) const;
   bool GoesIntoCursorCell(const StoredHeader& header) const;
+  static bool AfterParagraphEnd(CDocObject& text);
 
   Placement Decide(Place place, const StoredHeader& header);
   Placement DecideAtCursor(Place place, const StoredHeader& header);
@@ -221,6 +223,11 @@ class RangeLoader {
   // end: the split reported that part's end, which names the end mark the
   // block goes in before, not where the block begins.
   CDocObject* splitForBlock_ = nullptr;
+  // The text that took the first of several blocks at its cursor, unless
+  // the cursor stood right after a paragraph end there: the block's own
+  // paragraph end closes it, and a split right after it for the next
+  // block leaves a paragraph that goes on in the split-off text.
+  CDocObject* firstTextInside_ = nullptr;
 };
 
 int32_t RangeLoader::IndexOf(const CDocObject* child) const {
@@ -463,6 +470,10 @@ CDocObject* RangeLoader::NewChild(Placement placement, int32_t type) {
       CVedTextPos splitAt;
       if (container_.InsertChildAtCursor(entry, &splitAt) == 0) return nullptr;
       TakeSplit(before, splitAt);
+      auto* text = dynamic_cast<CTextEngine*>(before);
+      if (text != nullptr && before == firstTextInside_ && !splitAt.IsEmpty()) {
+        text->ContinueEndInNext();
+      }
       break;
     }
   }
@@ -528,6 +539,17 @@ bool RangeLoader::GoesIntoCursorCell(const StoredHeader& header) const {
   return table != nullptr && table->Caret().mode == kCaretInCell;
 }
 
+// Whether a text's cursor starts a paragraph that is not the text's first.
+bool RangeLoader::AfterParagraphEnd(CDocObject& text) {
+  CVedTextPos cursor;
+  CVedTextPos paragraphStart;
+  CVedTextPos textStart;
+  return text.GetCursor(&cursor) != 0 &&
+         text.MoveCursor(kMoveParagraphStart, &kStill, nullptr, &paragraphStart) == kMoveDone &&
+         text.MoveCursor(kMoveDocumentStart, &kStill, nullptr, &textStart) == kMoveDone &&
+         cursor == paragraphStart && !(cursor == textStart);
+}
+
 int RangeLoader::LoadBlock(Place place, const StoredHeader& header) {
   const Placement placement = Decide(place, header);
   if (placement == Placement::kRefused) return 0;
@@ -538,6 +560,7 @@ int RangeLoader::LoadBlock(Place place, const StoredHeader& header) {
   const int32_t startHeight = newText ? child->GetHeight(nullptr, nullptr) : 0;
   const bool intoText = !created && list_.GetTypeAt(IndexOf(child)) == kObjectText;
   const int32_t charsBefore = intoText ? child->CountChars() : 0;
+  const bool afterBreak = intoText && AfterParagraphEnd(*child);
   EditResult step;
   auto* refilled =
       RefillsEmptiedCells(place, header, created) ? dynamic_cast<CTableObject*>(child) : nullptr;
@@ -563,6 +586,7 @@ int RangeLoader::LoadBlock(Place place, const StoredHeader& header) {
   // the cursor, which the split for the next block moves into another
   // text.
   if (intoText && place == kPlaceFirst && child->CountChars() == charsBefore) return 1;
+  if (intoText && place == kPlaceFirst && !withPosition_ && !afterBreak) firstTextInside_ = child;
   step.heightDelta += startHeight;
   list_.AddHeightAt(IndexOf(child), step.heightDelta);
   heightDelta_ += step.heightDelta;

@@ -841,8 +841,10 @@ int CTextEngine::MergeFrom(CDocObject* other, int flag, EditResult* out) {
   platform::CMemFile block;
   if (!otherEmpty && source->WriteTextBlock(&otherStart, &otherEnd, block) == 0) return 0;
   const bool atEnd = flag == 1;
-  // A paragraph a split cut in two is joined again without a break.
-  const bool separator = (atEnd && !endContinuesInNext_) || otherEmpty;
+  // A paragraph a split cut in two is joined again without a break, also
+  // when one of its halves has since been emptied.
+  const bool continues = atEnd ? endContinuesInNext_ : source->endContinuesInNext_;
+  const bool separator = (atEnd || otherEmpty) && !continues;
 
   const CVedTextPos target = atEnd ? OrEnd(nullptr) : OrStart(nullptr);
   SetCaret(target);
@@ -856,6 +858,9 @@ int CTextEngine::MergeFrom(CDocObject* other, int flag, EditResult* out) {
     }
   } else {
     CTextEditor::NoChangeResult(target, &step);
+    // An emptied half joins by adding nothing: the merge is done all the
+    // same.
+    if (otherEmpty) step.changed = 1;
   }
   result = step;
   if (!otherEmpty) {

@@ -99,6 +99,9 @@ class CTextEngine : public CDocObject {
                      const CVedTextPos* to, EditResult* out) override;
   int MergeFrom(CDocObject* other, int flag, EditResult* out) override;
   int SplitInto(const CVedTextPos* pos, CDocObject* other, EditResult* out) override;
+  // The text's last paragraph goes on in the text after it: a split took
+  // away a paragraph end that came in with the content it split.
+  void ContinueEndInNext() { endContinuesInNext_ = true; }
   int ComparePositions(const CVedTextPos* a, const CVedTextPos* b) override;
 
   int WriteTextBlock(const CVedTextPos* from, const CVedTextPos* to, platform::CMemFile& file);

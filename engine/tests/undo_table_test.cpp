@@ -105,6 +105,20 @@ TEST_F(UndoTableTest, ShortSeriesAroundATableUndoToTheStartAndRedoToTheEnd) {
         Typing("b\r"),
         Extend(kMoveLineDown, 1),
         {Action::kBackspace}}},
+      {"a text, a table and a text cut and pasted twice: the second paste goes in at the start "
+       "of the text after the pasted table, its own paragraph end splits off there, and its "
+       "undo leaves that text as it was",
+       {Extend(kMoveLineDown, 6), {Action::kCut}, {Action::kPaste}, {Action::kPaste}}},
+      {"a line break and a line typed, the line cut from its start, the line above deleted into "
+       "the table, a character typed and the cut pasted in front of it",
+       {Typing("\r\x8C\xEA"),
+        Move(kMoveLineDown),
+        Extend(kMoveLineStart, 1),
+        {Action::kCut},
+        Extend(kMoveLineUp, 1),
+        {Action::kDelete},
+        Typing("\x82\xA2"),
+        {Action::kPaste}}},
   };
   for (const TableSeriesCase& series : cases) {
     EXPECT_EQ(Check(series.actions, SeriesKind::kTable, 0), Verdict::kHolds) << series.name;
