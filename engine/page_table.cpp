@@ -165,7 +165,7 @@ void CVedPageTable::Rebuild() {
   ForgetLookup();
   records_.clear();
   ReanchorAtFirstLine(records_.emplace_back());
-  Paginate(records_.begin(), nullptr);
+  Paginate(records_.begin(), nullptr, records_.end());
 }
 
 bool CVedPageTable::RefreshRecord(CVedPageRecord& record) {
@@ -195,9 +195,11 @@ CVedPageTable::Node CVedPageTable::FirstTouchedNode(const ChangeRecord& change) 
   return node == records_.begin() ? node : std::prev(node);
 }
 
-bool CVedPageTable::RefreshRecords(const ChangeRecord& change, Node* lastMoved) {
+bool CVedPageTable::RefreshRecords(const ChangeRecord& change, Node* lastMoved,
+                                   Node* unchangedFrom) {
   const Node first = FirstTouchedNode(change);
   *lastMoved = records_.end();
+  *unchangedFrom = records_.end();
   bool anyInvalid = false;
   bool refreshing = false;
   for (Node node = records_.begin(); node != records_.end(); ++node) {
@@ -210,6 +212,10 @@ bool CVedPageTable::RefreshRecords(const ChangeRecord& change, Node* lastMoved) 
       if (!moved && node->IsValid() && node->attached &&
           root_->ComparePositions(&node->position, &change.changeEnd) == kCompareAfter) {
         refreshing = false;
+        *unchangedFrom = node;
+      } else {
+        // The page may hold lines the edit changed.
+        node->uniformLines = LineRun{};
       }
     }
     anyInvalid = anyInvalid || !node->IsValid();
@@ -248,7 +254,7 @@ bool CVedPageTable::FitsOnPage(int32_t used, const LineMetrics& line) const {
 }
 
 void CVedPageTable::SetRecord(Node& current, const CVedTextPos& start, int32_t height,
-                              int32_t lines) {
+                              int32_t lines, LineRun run) {
   if (current == records_.end()) {
     ForgetLookup();
     current = records_.emplace(records_.end());
@@ -259,6 +265,7 @@ void CVedPageTable::SetRecord(Node& current, const CVedTextPos& start, int32_t h
   record.SetValue2(kRecordValid);
   record.usedHeight = height;
   record.lineCount = lines;
+  record.uniformLines = run;
   record.repaintState = kRepaintClean;
   record.dirtyRects.clear();
   Anchor(record);
@@ -270,7 +277,17 @@ bool CVedPageTable::StopsAt(Node& current, const CVedTextPos& newStart,
   if (current == records_.end() || stopMark == nullptr || stopMark->IsEmpty()) return false;
   if (!current->IsValid() || !(current->position == newStart)) return false;
   if (root_->ComparePositions(&newStart, stopMark) != kCompareAfter) return false;
-  SetRecord(current, current->position, current->usedHeight, current->lineCount);
+  SetRecord(current, current->position, current->usedHeight, current->lineCount,
+            current->uniformLines);
+  return true;
+}
+
+bool CVedPageTable::StepLines(CVedTextPos* position, int direction, int32_t count) {
+  for (int32_t i = 0; i < count; ++i) {
+    CVedTextPos next;
+    if (root_->StepPageLine(position, direction, &next) == 0 || next == *position) return false;
+    *position = next;
+  }
   return true;
 }
 
@@ -283,10 +300,24 @@ CVedPageTable::Node CVedPageTable::EarliestStart(Node start) {
 
 class CVedPageTable::Pagination final : public CPageLineVisitor {
  public:
-  Pagination(CVedPageTable& table, Node start, const CVedTextPos* stopMark)
-      : table_(table), current_(start), stopMark_(stopMark), pageStart_(start->position) {}
+  Pagination(CVedPageTable& table, Node start, const CVedTextPos* stopMark, Node unchangedFrom)
+      : table_(table),
+        current_(start),
+        currentIndex_(IndexOf(start)),
+        stopMark_(stopMark),
+        pageStart_(start->position),
+        ahead_(unchangedFrom),
+        aheadIndex_(IndexOf(unchangedFrom)) {}
 
   bool VisitLine(const CPageLine& line) override {
+    LineMetrics metrics;
+    line.GetMetrics(&metrics);
+    // The walk hands over to the records where their lines can be placed
+    // without being measured.
+    if (!breakBefore_ && metrics.anchor != nullptr && AtPlaceableRecord(metrics.anchor)) {
+      atPlaceable_ = true;
+      return false;
+    }
     CVedTextPos position;
     if (breakBefore_) {
       // The line after a page break starts the next page.
@@ -295,25 +326,20 @@ class CVedPageTable::Pagination final : public CPageLineVisitor {
       if (StopsAt(position)) return false;
       pageStart_ = position;
     }
-    LineMetrics metrics;
-    line.GetMetrics(&metrics);
     if (metrics.anchor != nullptr) {
       if (position.IsEmpty()) line.GetPosition(&position);
       table_.root_->SetAnchor(kAnchorLine, nullptr, &position);
     }
     if (!table_.FitsOnPage(used_, metrics)) {
-      table_.SetRecord(current_, pageStart_, used_, lines_);
+      ClosePage(used_);
       if (position.IsEmpty()) line.GetPosition(&position);
       if (StopsAt(position)) return false;
       pageStart_ = position;
-      used_ = 0;
-      lines_ = 0;
     }
-    ++lines_;
-    if (metrics.endKind == kLineEndPageBreak) {
-      table_.SetRecord(current_, pageStart_, used_ + metrics.height, lines_);
-      used_ = 0;
-      lines_ = 0;
+    const bool pageBreak = metrics.endKind == kLineEndPageBreak;
+    NoteLines(LineRun{metrics.height, metrics.gap}, 1, pageBreak);
+    if (pageBreak) {
+      ClosePage(used_ + metrics.height);
       breakBefore_ = true;
     } else {
       used_ += metrics.height;
@@ -321,18 +347,150 @@ class CVedPageTable::Pagination final : public CPageLineVisitor {
     return true;
   }
 
+  // Whether the walk ended at a record whose lines PlaceRecords can place.
+  bool AtPlaceable() const { return atPlaceable_; }
+  bool Failed() const { return failed_; }
+
+  // Places the lines of the unchanged records from the one the walk ended
+  // at, one record at a time, while their lines all have one height. The
+  // answer is the line the walk goes on from, empty when the lines ended
+  // or pagination stopped.
+  CVedTextPos PlaceRecords() {
+    atPlaceable_ = false;
+    while (true) {
+      if (!PlaceRecordLines(ahead_) || stopped_) return {};
+      ++ahead_;
+      ++aheadIndex_;
+      if (ahead_ == table_.records_.end()) return {};
+      // A page placed here is at most one ahead of the records placed, so
+      // the next record still holds what it held.
+      if (!ahead_->IsValid() || aheadIndex_ < currentIndex_) {
+        failed_ = true;
+        return {};
+      }
+      if (!Placeable(*ahead_)) return ahead_->position;
+    }
+  }
+
   // After the last line: the last page, unless it would be empty, and no
   // records after it.
   void Finish() {
-    if (stopped_) return;
-    if (used_ > 0 || current_ == table_.records_.begin()) {
-      table_.SetRecord(current_, pageStart_, used_, lines_);
-    }
+    if (stopped_ || failed_) return;
+    if (used_ > 0 || current_ == table_.records_.begin()) ClosePage(used_);
     table_.ForgetLookup();
     table_.records_.erase(current_, table_.records_.end());
   }
 
  private:
+  int32_t IndexOf(Node node) const {
+    return static_cast<int32_t>(std::distance(table_.records_.begin(), node));
+  }
+
+  static bool Placeable(const CVedPageRecord& record) {
+    return record.IsValid() && record.attached && record.lineCount > 0 &&
+           record.uniformLines.height > 0;
+  }
+
+  // True when `anchor` is the next unchanged record, its lines all have
+  // one height and pagination has not yet written over it.
+  bool AtPlaceableRecord(const CVedAnchor* anchor) {
+    if (ahead_ == table_.records_.end()) return false;
+    if (aheadIndex_ < currentIndex_) {
+      // The records up to the current one hold new pages now.
+      ahead_ = current_;
+      aheadIndex_ = currentIndex_;
+      if (ahead_ == table_.records_.end()) return false;
+    }
+    if (anchor != &*ahead_) return false;
+    if (Placeable(*ahead_)) return true;
+    ++ahead_;
+    ++aheadIndex_;
+    return false;
+  }
+
+  // How many of `available` lines of the run fit on the page below
+  // `used`, by the rule of FitsOnPage.
+  int32_t LinesThatFit(int32_t used, const LineRun& run, int32_t available) const {
+    const int32_t room = table_.metrics_.textHeight - used + run.gap;
+    int32_t fit = room >= run.height ? room / run.height : 0;
+    if (used == 0) fit = std::max(fit, 1);
+    return std::min(fit, available);
+  }
+
+  // The start of line `index` (0-based) of the page `old`, stepped to from
+  // the nearer of its start and `nextStart`, the next page's start (empty
+  // when there is none).
+  bool LineOfPage(const CVedPageRecord& old, const CVedTextPos& nextStart, int32_t index,
+                  CVedTextPos* out) {
+    const int32_t back = old.lineCount - index;
+    if (!nextStart.IsEmpty() && back < index) {
+      *out = nextStart;
+      return table_.StepLines(out, kLinePrevious, back);
+    }
+    *out = old.position;
+    return table_.StepLines(out, kLineNext, index);
+  }
+
+  bool PlaceRecordLines(Node record) {
+    // What the record and the next one say, kept before a new page is
+    // written over them.
+    const CVedPageRecord old = *record;
+    const Node next = std::next(record);
+    const CVedTextPos nextStart = next != table_.records_.end() && next->IsValid() && next->attached
+                                      ? next->position
+                                      : CVedTextPos{};
+    const LineRun& run = old.uniformLines;
+    // The old page start stays one only where a page begins there.
+    if (used_ > 0 && LinesThatFit(used_, run, old.lineCount) > 0) {
+      table_.root_->SetAnchor(kAnchorLine, nullptr, &old.position);
+    }
+    int32_t placed = 0;
+    while (placed < old.lineCount) {
+      const int32_t fit = LinesThatFit(used_, run, old.lineCount - placed);
+      if (fit > 0) {
+        NoteLines(run, fit, false);
+        used_ += fit * run.height;
+        placed += fit;
+        continue;
+      }
+      ClosePage(used_);
+      CVedTextPos start = old.position;
+      if (placed > 0 && !LineOfPage(old, nextStart, placed, &start)) {
+        failed_ = true;
+        return false;
+      }
+      if (placed == 0 && currentIndex_ == aheadIndex_) {
+        // The page begins where it began before, and the lines from
+        // there on are those the later records were made from.
+        table_.SetRecord(current_, current_->position, current_->usedHeight, current_->lineCount,
+                         current_->uniformLines);
+        stopped_ = true;
+        return true;
+      }
+      pageStart_ = start;
+    }
+    return true;
+  }
+
+  // Lines joining the page: `count` lines of `run`.
+  void NoteLines(const LineRun& run, int32_t count, bool pageBreak) {
+    if (lines_ == 0) {
+      pageRun_ = run;
+      uniform_ = true;
+    } else if (!(run == pageRun_)) {
+      uniform_ = false;
+    }
+    if (pageBreak) uniform_ = false;
+    lines_ += count;
+  }
+
+  void ClosePage(int32_t height) {
+    table_.SetRecord(current_, pageStart_, height, lines_, uniform_ ? pageRun_ : LineRun{});
+    ++currentIndex_;
+    used_ = 0;
+    lines_ = 0;
+  }
+
   bool StopsAt(const CVedTextPos& newStart) {
     stopped_ = table_.StopsAt(current_, newStart, stopMark_);
     return stopped_;
@@ -340,17 +498,35 @@ class CVedPageTable::Pagination final : public CPageLineVisitor {
 
   CVedPageTable& table_;
   Node current_;
+  int32_t currentIndex_;
   const CVedTextPos* stopMark_;
   CVedTextPos pageStart_;
   int32_t used_ = 0;
   int32_t lines_ = 0;
+  LineRun pageRun_;           // the height of the page's lines, while they share one
+  bool uniform_ = true;       // whether they do
   bool breakBefore_ = false;  // the line before ended with a page break
   bool stopped_ = false;
+  bool failed_ = false;
+  bool atPlaceable_ = false;
+  // The next record the edit left alone.
+  Node ahead_;
+  int32_t aheadIndex_;
 };
 
-void CVedPageTable::Paginate(Node start, const CVedTextPos* stopMark) {
-  Pagination pagination(*this, start, stopMark);
-  if (!start->position.IsEmpty()) root_->WalkPageLines(&start->position, pagination);
+void CVedPageTable::Paginate(Node start, const CVedTextPos* stopMark, Node unchangedFrom) {
+  Pagination pagination(*this, start, stopMark, unchangedFrom);
+  CVedTextPos from = start->position;
+  while (!from.IsEmpty()) {
+    root_->WalkPageLines(&from, pagination);
+    if (!pagination.AtPlaceable()) break;
+    from = pagination.PlaceRecords();
+  }
+  if (pagination.Failed()) {
+    // The records did not describe their lines after all.
+    Rebuild();
+    return;
+  }
   pagination.Finish();
 }
 
@@ -362,7 +538,8 @@ int CVedPageTable::Repaginate(const ChangeRecord* change) {
     return 1;
   }
   Node lastMoved = records_.end();
-  const bool anyInvalid = RefreshRecords(*change, &lastMoved);
+  Node unchangedFrom = records_.end();
+  const bool anyInvalid = RefreshRecords(*change, &lastMoved, &unchangedFrom);
   const bool linesShifted =
       lastMoved != records_.end() && !LineCountsHold(FirstTouchedNode(*change), lastMoved);
   if (change->heightChanged != 0 || anyInvalid || linesShifted) {
@@ -376,7 +553,7 @@ int CVedPageTable::Repaginate(const ChangeRecord* change) {
       --start;
     }
     if (start != records_.end()) {
-      Paginate(start, change->heightChanged != 0 ? nullptr : &change->changeEnd);
+      Paginate(start, change->heightChanged != 0 ? nullptr : &change->changeEnd, unchangedFrom);
     }
   }
   MarkChange(*change);

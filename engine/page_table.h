@@ -21,6 +21,13 @@ inline constexpr int32_t kRepaintClean = 0;
 inline constexpr int32_t kRepaintWhole = 1;
 inline constexpr int32_t kRepaintRects = 2;
 
+// Lines of one height and gap, as a page record remembers them.
+struct LineRun {
+  int32_t height = 0;  // twips, gap included; 0 for none
+  int32_t gap = 0;
+  bool operator==(const LineRun&) const = default;
+};
+
 // One page: a line anchor at the page's first line. value2 of -1 marks a
 // record whose line is gone.
 class CVedPageRecord : public CVedAnchor {
@@ -32,6 +39,10 @@ class CVedPageRecord : public CVedAnchor {
 
   int32_t usedHeight = 0;  // twips: the sum of the heights of the page's lines
   int32_t lineCount = 0;   // the lines of the page when it was paginated
+  // When every line of the page had this height and gap (twips) and none
+  // ended with a page break, a later pagination can place the page's lines
+  // without measuring them again; a height of 0 when that is not known.
+  LineRun uniformLines;
   int32_t repaintState = kRepaintClean;
   std::vector<platform::RECT> dirtyRects;  // twips, page coordinates
   // Whether the document took the anchor (a grid area line takes none);
@@ -107,7 +118,10 @@ class CVedPageTable {
   // others take their line's current start. True when any record is
   // invalid. `lastMoved` gets the last record that took a new start (the
   // end of the list when none did).
-  bool RefreshRecords(const ChangeRecord& change, Node* lastMoved);
+  // `unchangedFrom` gets the first record past the change that kept its
+  // start: the lines from there on are the lines the records were paginated
+  // from (the end of the list when no record is known to be so).
+  bool RefreshRecords(const ChangeRecord& change, Node* lastMoved, Node* unchangedFrom);
   // True when the record was marked invalid or took a new start.
   bool RefreshRecord(CVedPageRecord& record);
   Node FirstTouchedNode(const ChangeRecord& change);
@@ -123,12 +137,18 @@ class CVedPageTable {
   Node EarliestStart(Node start);
   // Lays the lines out on pages from the page `start` on: to the end of
   // the document, or up to the first page start after `stopMark` that
-  // still has its valid record.
-  void Paginate(Node start, const CVedTextPos* stopMark);
+  // still has its valid record. The records from `unchangedFrom` on
+  // describe lines the edit left alone: where their lines all have one
+  // height, they are placed page by page rather than line by line.
+  void Paginate(Node start, const CVedTextPos* stopMark, Node unchangedFrom);
   // The layout of one pass of Paginate, fed one line at a time.
   class Pagination;
   bool FitsOnPage(int32_t used, const LineMetrics& line) const;
-  void SetRecord(Node& current, const CVedTextPos& start, int32_t height, int32_t lines);
+  void SetRecord(Node& current, const CVedTextPos& start, int32_t height, int32_t lines,
+                 LineRun run);
+  // Steps `count` lines from `position` in `direction`; false when a step
+  // fails or stays on its line.
+  bool StepLines(CVedTextPos* position, int direction, int32_t count);
   bool StopsAt(Node& current, const CVedTextPos& newStart, const CVedTextPos* stopMark);
   void Anchor(CVedPageRecord& record);
   void ReanchorAtFirstLine(CVedPageRecord& record);

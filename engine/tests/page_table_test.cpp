@@ -30,6 +30,8 @@ constexpr platform::RECT kTextArea{1000, 1500, 1000 + kTextWidth, 1500 + 20000};
 constexpr char kWideChar[] = "\x82\xa0";  // あ
 constexpr char kParagraphEnd[] = "\r";
 constexpr char kPageBreak[] = "\x0c";
+// DeleteChar's kind for the character at the caret.
+constexpr int kDeleteAtCaret = 1;
 
 // Counts the lines pagination measures, so that tests see the table's work:
 // lines measured by position and lines measured on a walk over the lines.
@@ -183,6 +185,33 @@ class PageTableTest : public ::testing::Test {
     for (int32_t n = 1; n <= table.GetCount(); ++n) {
       EXPECT_EQ(*table.GetPageStart(n), starts[n - 1]) << "page " << n;
     }
+  }
+
+  // Every page start carries its record and no other line of the first
+  // `lines` lines carries one.
+  void ExpectOnlyPageStartsAnchored(int lines) {
+    int32_t page = 0;
+    for (int line = 0; line < lines; ++line) {
+      const CVedTextPos at = LineStart(line);
+      if (page < table.GetCount() && *table.GetPageStart(page + 1) == at) ++page;
+      LineMetrics metrics;
+      root().GetPageLineMetrics(&metrics, &at);
+      const bool pageStart = *table.GetPageStart(page) == at;
+      EXPECT_EQ(metrics.anchor, pageStart ? table.GetPageNode(page) : nullptr) << "line " << line;
+    }
+  }
+
+  // Deletes the character at the start of line `index` and re-paginates;
+  // answers the lines measured.
+  int DeleteAtLine(int index) {
+    const CVedTextPos at = LineStart(index);
+    EXPECT_EQ(root().SetCursor(&at), 1);
+    EditResult result;
+    EXPECT_GT(root().DeleteChar(kDeleteAtCaret, &result), 0);
+    const ChangeRecord change = ChangeOf(result);
+    root().measured = 0;
+    EXPECT_EQ(table.Repaginate(&change), 1);
+    return root().measured;
   }
 
   BasicContainerFixture<CountingContainer> doc;
@@ -367,11 +396,11 @@ TEST_F(PageTableTest, TypingNearTheEndOfAThousandPagesMeasuresOnlyThoseLines) {
   const platform::RECT* rects = nullptr;
   EXPECT_EQ(table.GetRepaintState(901, &rects), 1);
 
-  // A new paragraph on page 901 moves every later page start, and only those
-  // lines are measured again.
+  // A new paragraph on page 901 moves every later page start; the lines
+  // after it all have one height, so their pages are placed a page at a
+  // time: only the lines around the change are measured.
   const int measured = TypeAtLine(1800, kParagraphEnd);
-  EXPECT_GT(measured, 2 * (kPages - 900));
-  EXPECT_LE(measured, 2 * (kPages - 900) + 4);
+  EXPECT_LE(measured, 6);
   EXPECT_EQ(table.GetCount(), kPages + 1);
   EXPECT_EQ(*table.GetPageStart(kPages + 1), LineStart(2 * kPages));
   ExpectSameAsRebuild();
@@ -387,6 +416,65 @@ TEST_F(PageTableTest, TypingInTheMiddleOfAThousandPagesChecksOnlyTheRecordsNearI
   // The page before, the page of the change and the first page after it.
   EXPECT_LE(root().looked, 3);
   EXPECT_EQ(table.GetCount(), kPages);
+  ExpectSameAsRebuild();
+}
+
+// Lines of one height on the pages after an edit are placed a page at a
+// time, each page start stepped to from the old one; the pages come out as
+// a rebuild lays them out, and only page starts carry records.
+TEST_F(PageTableTest, AParagraphEndAtTheStartMovesEveryPageByALineWithoutMeasuringThem) {
+  constexpr int kPages = 100;
+  SetTextHeight(HeightFor(3));
+  doc.TypeIntoFirst(Paragraphs(3 * kPages));
+  table.FirstPage();
+  ASSERT_EQ(table.GetCount(), kPages);
+
+  EXPECT_LE(TypeAtLine(0, kParagraphEnd), 6);
+  EXPECT_EQ(table.GetCount(), kPages + 1);
+  EXPECT_EQ(*table.GetPageStart(2), LineStart(3));
+  EXPECT_EQ(*table.GetPageStart(kPages + 1), LineStart(3 * kPages));
+  ExpectOnlyPageStartsAnchored(3 * kPages + 1);
+  ExpectSameAsRebuild();
+
+  // Taken out again, every page moves back by a line.
+  EXPECT_LE(DeleteAtLine(0), 6);
+  EXPECT_EQ(table.GetCount(), kPages);
+  EXPECT_EQ(*table.GetPageStart(kPages), LineStart(3 * (kPages - 1)));
+  ExpectOnlyPageStartsAnchored(3 * kPages);
+  ExpectSameAsRebuild();
+}
+
+// Where a later page holds lines of another height or a page break, its
+// lines are measured again, and the pages after it are placed once more.
+TEST_F(PageTableTest, PagesOfMixedLinesAfterAnEditAreMeasuredAgain) {
+  constexpr int kPages = 20;
+  SetTextHeight(HeightFor(3));
+  doc.TypeIntoFirst(Paragraphs(3 * kPages));
+  // A tall character on page 8, a page break ending a line of page 14.
+  const CVedTextPos from = doc.PathIn(0, kMoveNextChar, 2 * 22);
+  const CVedTextPos to = doc.PathIn(0, kMoveNextChar, 2 * 22 + 1);
+  CharFormat type;
+  type.size = 240;
+  type.mask = kMaskSize;
+  EditResult result;
+  ASSERT_NE(root().SetCharFont(&type, &from, &to, &result), 0);
+  const CVedTextPos breakAt = LineStart(40);
+  ASSERT_EQ(root().SetCursor(&breakAt), 1);
+  root().InsertText(kPageBreak, &result);
+  table.FirstPage();
+  const int32_t pages = table.GetCount();
+  const int lines = 3 * kPages + 1;
+
+  const int measured = TypeAtLine(0, kParagraphEnd);
+  EXPECT_GE(measured, 3);
+  EXPECT_LE(measured, 3 * 6);
+  EXPECT_GE(table.GetCount(), pages);
+  ExpectOnlyPageStartsAnchored(lines + 1);
+  ExpectSameAsRebuild();
+
+  DeleteAtLine(0);
+  EXPECT_EQ(table.GetCount(), pages);
+  ExpectOnlyPageStartsAnchored(lines);
   ExpectSameAsRebuild();
 }
 
