@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "display_fixture.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/display_backend.h"
 #include "platform/global_memory.h"
 #include "platform/x11/x11_backend.h"
-#include "xvfb.h"
 
 // Xlib's macros would clash with our names, so its headers come last.
 #include <X11/Xlib.h>
@@ -74,23 +74,14 @@ std::string LargeText(size_t size) {
   return text;
 }
 
-class ClipboardDisplayTest : public testing::Test {
+class ClipboardDisplayTest : public DisplayFixture {
  protected:
   void SetUp() override {
     ResetClipboard();
-    server_ = Xvfb::Start();
-    if (server_ == nullptr) GTEST_SKIP() << "Xvfb could not be started";
-    setenv("DISPLAY", server_->name().c_str(), 1);
-    backend_ = X11Backend::Connect(server_->name().c_str());
-    ASSERT_NE(backend_, nullptr);
-    observer_ = XOpenDisplay(server_->name().c_str());
-    ASSERT_NE(observer_, nullptr);
-    scoped_.emplace(*backend_);
+    DisplayFixture::SetUp();
   }
   void TearDown() override {
-    scoped_.reset();
-    backend_.reset();
-    if (observer_ != nullptr) XCloseDisplay(observer_);
+    DisplayFixture::TearDown();
     ResetClipboard();
   }
 
@@ -169,11 +160,6 @@ class ClipboardDisplayTest : public testing::Test {
     }
     return true;
   }
-
-  std::unique_ptr<Xvfb> server_;
-  std::unique_ptr<X11Backend> backend_;
-  std::optional<ScopedDisplay> scoped_;
-  Display* observer_ = nullptr;
 };
 
 TEST_F(ClipboardDisplayTest, TextCopiedInTheProgramIsReadByAnotherProgram) {

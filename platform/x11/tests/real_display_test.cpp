@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "display_fixture.h"
 #include "platform/gdi.h"
 #include "platform/input.h"
 #include "platform/paint.h"
@@ -22,7 +23,6 @@
 #include "platform/window_message.h"
 #include "platform/x11/x11_backend.h"
 #include "window_test_support.h"
-#include "xvfb.h"
 
 // Xlib's macros would clash with our names, so its headers come last.
 #include <X11/Xatom.h>
@@ -32,10 +32,6 @@
 namespace platform::x11 {
 namespace {
 
-using std::chrono::steady_clock;
-
-constexpr auto kPatience = std::chrono::seconds(10);
-constexpr int kPollMs = 20;
 constexpr COLORREF kFrameColour = RGB(255, 0, 0);
 constexpr COLORREF kChildColour = RGB(0, 0, 255);
 constexpr unsigned long kFramePixel = 0xFF0000;
@@ -79,21 +75,6 @@ LRESULT ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProc(window, message, wParam, lParam);
 }
 
-template <class Condition>
-bool PumpUntil(Condition done) {
-  const auto deadline = steady_clock::now() + kPatience;
-  while (!done()) {
-    if (steady_clock::now() > deadline) return false;
-    MSG msg;
-    while (PeekMessage(&msg, kNoWindow, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessage(&msg);
-    }
-    if (!done()) WaitMessageFor(kPollMs);
-  }
-  return true;
-}
-
 bool HasReceived(UINT message) {
   for (const auto& each : received) {
     if (each.message == message) return true;
@@ -109,26 +90,18 @@ std::vector<Received> ReceivedOf(UINT message) {
   return found;
 }
 
-class RealDisplayTest : public testing::Test {
+class RealDisplayTest : public DisplayFixture {
  protected:
   void SetUp() override {
-    server_ = Xvfb::Start();
-    if (server_ == nullptr) GTEST_SKIP() << "Xvfb could not be started";
-    setenv("DISPLAY", server_->name().c_str(), 1);
-    backend_ = X11Backend::Connect(server_->name().c_str());
-    ASSERT_NE(backend_, nullptr);
-    observer_ = XOpenDisplay(server_->name().c_str());
-    ASSERT_NE(observer_, nullptr);
-    scoped_.emplace(*backend_);
+    DisplayFixture::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     received.clear();
     RegisterTestClass(kFrameClass, FrameProc);
     RegisterTestClass(kChildClass, ChildProc);
   }
   void TearDown() override {
     if (frame_ != kNoWindow) DestroyWindow(frame_);
-    scoped_.reset();
-    backend_.reset();
-    if (observer_ != nullptr) XCloseDisplay(observer_);
+    DisplayFixture::TearDown();
   }
 
   void ShowFrameWithChild() {
@@ -143,43 +116,13 @@ class RealDisplayTest : public testing::Test {
     ASSERT_NE(native_, 0u);
   }
 
-  std::optional<unsigned long> PixelOnServer(int x, int y) {
-    XImage* image = XGetImage(observer_, native_, x, y, 1, 1, AllPlanes, ZPixmap);
-    if (image == nullptr) return std::nullopt;
-    const unsigned long pixel = XGetPixel(image, 0, 0);
-    XDestroyImage(image);
-    return pixel;
+  bool ShowsOnServer(int x, int y, unsigned long pixel) {
+    return WaitUntilViewable() && PumpUntil([&] { return PixelOnServer(native_, x, y) == pixel; });
   }
 
-  bool ShowsOnServer(int x, int y, unsigned long pixel) {
-    return WaitUntilViewable() && PumpUntil([&] { return PixelOnServer(x, y) == pixel; });
-  }
+  bool WaitUntilViewable() { return DisplayFixture::WaitUntilViewable(native_); }
 
   // Gives our window the keyboard; there is no window manager to do it.
-  // Asked without naming the window, which the server may not have yet.
-  bool ExistsOnServer(unsigned long native) {
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    if (XQueryTree(observer_, DefaultRootWindow(observer_), &root, &parent, &children, &count) == 0)
-      return false;
-    const bool found = std::find(children, children + count, native) != children + count;
-    XFree(children);
-    return found;
-  }
-
-  // Our windows reach the server by another connection than the test's,
-  // so the test waits until the server has them on the screen.
-  bool WaitUntilViewable() {
-    return PumpUntil([&] {
-      XWindowAttributes attributes{};
-      return ExistsOnServer(native_) &&
-             XGetWindowAttributes(observer_, native_, &attributes) != 0 &&
-             attributes.map_state == IsViewable;
-    });
-  }
-
   bool Focus() {
     // Only a window on the screen can take the focus.
     if (!WaitUntilViewable()) return false;
@@ -214,13 +157,8 @@ class RealDisplayTest : public testing::Test {
     return title;
   }
 
-  static bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
   std::string WindowId() const { return std::to_string(native_); }
 
-  std::unique_ptr<Xvfb> server_;
-  std::unique_ptr<X11Backend> backend_;
-  std::optional<ScopedDisplay> scoped_;
-  Display* observer_ = nullptr;
   HWND frame_ = kNoWindow;
   HWND child_ = kNoWindow;
   unsigned long native_ = 0;
