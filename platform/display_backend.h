@@ -29,6 +29,9 @@ class DisplayBackend {
   virtual void PresentNativeWindow(HWND window, const RECT& dirty) = 0;
   // The cursor to show over the program's windows; 0 shows none.
   virtual void SetNativeCursor(HCURSOR cursor) = 0;
+  // The window's region changed: the native window takes its shape, or
+  // its whole rectangle when it has none.
+  virtual void ShapeNativeWindow(HWND window) = 0;
   // Keeps the pointer to the top-level window that holds the capture, so
   // that it hears the mouse outside its bounds; 0 lets the pointer go.
   virtual void CaptureNativePointer(HWND topLevel) = 0;
@@ -60,6 +63,7 @@ class HeadlessBackend : public DisplayBackend {
   void SetNativeTitle(HWND) override {}
   void PresentNativeWindow(HWND, const RECT&) override {}
   void SetNativeCursor(HCURSOR) override {}
+  void ShapeNativeWindow(HWND) override {}
   void CaptureNativePointer(HWND) override {}
   int EventDescriptor() const override { return kNoDescriptor; }
   void HandleEvents() override {}

@@ -660,14 +660,17 @@ bool MoveWindow(HWND window, int32_t x, int32_t y, int32_t width, int32_t height
 
 bool SetWindowRgn(HWND window, UniqueRegion region, bool redraw) {
   RECT placed;
-  const bool found =
-      WithCallersRecord(window, "SetWindowRgn", false, [&region, &placed](WindowRecord& r) {
+  bool topLevel = false;
+  const bool found = WithCallersRecord(
+      window, "SetWindowRgn", false, [&region, &placed, &topLevel](WindowRecord& r) {
         r.shape = std::move(region);
         if (r.shape) r.update.Combine(*r.shape, Region::Operation::kAnd);
         placed = r.rect;
+        topLevel = (r.style & WS_CHILD) == 0;
         return true;
       });
   if (!found) return false;
+  if (topLevel) CurrentDisplay().ShapeNativeWindow(window);
   if (redraw) {
     ExposeUnder(window, placed);
     InvalidateRect(window, nullptr, true);

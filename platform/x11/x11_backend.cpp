@@ -6,16 +6,22 @@
 #include <optional>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "platform/cursor.h"
 #include "platform/gdi.h"
 #include "platform/input.h"
 #include "platform/message_box.h"
 #include "platform/paint.h"
+#include "platform/region.h"
 #include "platform/sjis.h"
 #include "platform/window.h"
-#include "platform/x11/clipboard_selection.h"
+#include "platform/x11/cursor_bitmaps.h"
 #include "platform/x11/key_map.h"
+
+// It includes Xlib.
+#include "platform/x11/clipboard_selection.h"
 
 // Xlib's macros (StandardCursor, None, Bool) would clash with our names, so
 // its headers come last.
@@ -24,6 +30,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
+#include <X11/extensions/shape.h>
 #include <X11/keysym.h>
 
 namespace platform::x11 {
@@ -37,6 +44,7 @@ constexpr int kPixelBits = 32;
 constexpr unsigned long kRedMask = 0x00FF0000;
 constexpr unsigned long kGreenMask = 0x0000FF00;
 constexpr unsigned long kBlueMask = 0x000000FF;
+constexpr unsigned short kFullIntensity = 0xFFFF;
 
 constexpr long kWindowEvents = ExposureMask | StructureNotifyMask | FocusChangeMask | KeyPressMask |
                                KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
@@ -98,8 +106,7 @@ constexpr StandardCursor kStandardCursors[] = {
     {IDC_APPSTARTING, XC_watch},
 };
 
-// Shapes without a standard id (those made from masks) show as the arrow
-// until the back end draws them.
+// A handle that is neither standard nor made shows as the arrow.
 unsigned StandardCursorOf(HCURSOR cursor) {
   for (const StandardCursor& each : kStandardCursors) {
     if (each.id == cursor) return each.shape;
@@ -146,6 +153,10 @@ struct X11Backend::State {
   std::unordered_map<unsigned, Cursor> cursors;
   Cursor blank = 0;
   Cursor shown = 0;
+  // The cursor made from masks that is shown, if it is; made anew each
+  // time, since a made handle may be destroyed and its number used again.
+  Cursor made = 0;
+  bool hasShape = false;
   KeyboardLayout layout = KeyboardLayout::kUs;
   unsigned numLockMask = 0;
   std::unique_ptr<ClipboardSelection> selection;
@@ -154,6 +165,7 @@ struct X11Backend::State {
     selection.reset();
     for (const auto& [handle, native] : windows) XDestroyWindow(display, native.window);
     for (const auto& [shape, cursor] : cursors) XFreeCursor(display, cursor);
+    if (made != 0) XFreeCursor(display, made);
     if (blank != 0) XFreeCursor(display, blank);
     if (gc != nullptr) XFreeGC(display, gc);
     XCloseDisplay(display);
@@ -170,10 +182,34 @@ struct X11Backend::State {
 
   Cursor CursorFor(HCURSOR cursor) {
     if (cursor == 0) return BlankCursor();
+    if (const std::optional<MadeCursorImage> image = MadeCursorImageOf(cursor)) {
+      made = MadeCursor(*image);
+      return made;
+    }
     const unsigned shape = StandardCursorOf(cursor);
     auto [at, added] = cursors.try_emplace(shape, 0);
     if (added) at->second = XCreateFontCursor(display, shape);
     return at->second;
+  }
+  Cursor MadeCursor(const MadeCursorImage& image) {
+    const Window root = RootWindow(display, screen);
+    const Pixmap source = XCreateBitmapFromData(
+        display, root, reinterpret_cast<const char*>(image.bitmaps.source.data()), image.width,
+        image.height);
+    const Pixmap mask = XCreateBitmapFromData(
+        display, root, reinterpret_cast<const char*>(image.bitmaps.mask.data()), image.width,
+        image.height);
+    XColor white{};
+    white.red = white.green = white.blue = kFullIntensity;
+    white.flags = DoRed | DoGreen | DoBlue;
+    XColor black{};
+    black.flags = DoRed | DoGreen | DoBlue;
+    const Cursor cursor = XCreatePixmapCursor(display, source, mask, &white, &black,
+                                              static_cast<unsigned>(image.hotSpot.x),
+                                              static_cast<unsigned>(image.hotSpot.y));
+    XFreePixmap(display, source);
+    XFreePixmap(display, mask);
+    return cursor;
   }
   Cursor BlankCursor() {
     if (blank != 0) return blank;
@@ -369,6 +405,9 @@ std::unique_ptr<X11Backend> X11Backend::Connect(const char* displayName) {
   state->layout = LayoutOf(display);
   state->numLockMask = XkbKeysymToModifiers(display, XK_Num_Lock);
   SetKeyboardLayout(state->layout);
+  int shapeEvent = 0;
+  int shapeError = 0;
+  state->hasShape = XShapeQueryExtension(display, &shapeEvent, &shapeError) == True;
   state->gc = XCreateGC(display, RootWindow(display, state->screen), 0, nullptr);
   state->selection = std::make_unique<ClipboardSelection>(display);
   return std::unique_ptr<X11Backend>(new X11Backend(std::move(state)));
@@ -484,8 +523,30 @@ void X11Backend::PresentNativeWindow(HWND window, const RECT& dirty) {
 
 void X11Backend::SetNativeCursor(HCURSOR cursor) {
   State& s = *state_;
+  const Cursor wasMade = std::exchange(s.made, 0);
   s.shown = s.CursorFor(cursor);
   for (const auto& [handle, native] : s.windows) XDefineCursor(s.display, native.window, s.shown);
+  if (wasMade != 0) XFreeCursor(s.display, wasMade);
+  XFlush(s.display);
+}
+
+void X11Backend::ShapeNativeWindow(HWND window) {
+  State& s = *state_;
+  const NativeWindow* native = s.Find(window);
+  if (native == nullptr || !s.hasShape) return;
+  Region region;
+  if (GetWindowRgn(window, &region) == ERROR) {
+    XShapeCombineMask(s.display, native->window, ShapeBounding, 0, 0, None, ShapeSet);
+  } else {
+    std::vector<XRectangle> rectangles;
+    for (const RECT& each : region.Rects()) {
+      rectangles.push_back(XRectangle{static_cast<short>(each.left), static_cast<short>(each.top),
+                                      static_cast<unsigned short>(each.Width()),
+                                      static_cast<unsigned short>(each.Height())});
+    }
+    XShapeCombineRectangles(s.display, native->window, ShapeBounding, 0, 0, rectangles.data(),
+                            static_cast<int>(rectangles.size()), ShapeSet, YXBanded);
+  }
   XFlush(s.display);
 }
 

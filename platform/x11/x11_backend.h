@@ -27,6 +27,7 @@ class X11Backend : public DisplayBackend {
   void SetNativeTitle(HWND window) override;
   void PresentNativeWindow(HWND window, const RECT& dirty) override;
   void SetNativeCursor(HCURSOR cursor) override;
+  void ShapeNativeWindow(HWND window) override;
   void CaptureNativePointer(HWND topLevel) override;
   int EventDescriptor() const override;
   void HandleEvents() override;
