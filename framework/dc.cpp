@@ -46,6 +46,19 @@ bool CDC::GetTextMetrics(platform::TEXTMETRICA* metrics) const {
   return platform::GetTextMetricsA(m_hDC, metrics);
 }
 
+platform::SIZE CDC::GetTextExtent(const char* text, int32_t count) const {
+  if (count < 0) count = static_cast<int32_t>(std::strlen(text));
+  platform::SIZE size;
+  if (!platform::GetTextExtentPoint32A(m_hDC, text, count, &size)) return platform::SIZE{};
+  return size;
+}
+
+int CDC::DrawText(const char* text, int32_t count, const RECT* rect, uint32_t format) {
+  return platform::DrawTextA(m_hDC, text, count, rect, format);
+}
+
+int CDC::SetTextCharacterExtra(int extra) { return platform::SetTextCharacterExtra(m_hDC, extra); }
+
 void CDC::FillSolidRect(const RECT& rect, COLORREF colour) {
   const platform::UniqueBrush brush = platform::CreateSolidBrush(colour);
   platform::FillRect(m_hDC, rect, brush.get());

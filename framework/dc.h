@@ -46,6 +46,13 @@ class CDC {
   bool ExtTextOut(int32_t x, int32_t y, uint32_t options, const RECT* clip, const char* text,
                   int32_t count, const int32_t* dx);
   bool GetTextMetrics(platform::TEXTMETRICA* metrics) const;
+  // The width and height of `count` bytes (-1: up to the NUL); 0 by 0
+  // without a font.
+  platform::SIZE GetTextExtent(const char* text, int32_t count = -1) const;
+  // Answers the height of the lines drawn.
+  int DrawText(const char* text, int32_t count, const RECT* rect, uint32_t format);
+  // Answers the previous extra.
+  int SetTextCharacterExtra(int extra);
 
   void FillSolidRect(const RECT& rect, COLORREF colour);
   bool FillRect(const RECT& rect, platform::HBRUSH brush);

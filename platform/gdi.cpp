@@ -200,6 +200,7 @@ struct DcState {
   int bkMode = OPAQUE;
   COLORREF bkColour = RGB(255, 255, 255);
   COLORREF textColour = RGB(0, 0, 0);
+  int charExtra = 0;
   POINT brushOrigin;
   double currentX = 0;
   double currentY = 0;
@@ -686,6 +687,76 @@ COLORREF SetBkColor(HDC dc, COLORREF colour) { return std::exchange(dc->bkColour
 
 COLORREF SetTextColor(HDC dc, COLORREF colour) { return std::exchange(dc->textColour, colour); }
 
+namespace {
+
+// The advance of one character of `length` bytes without an advance
+// array: its glyph's, or an em (half an em for a single byte) when the
+// face lacks it.
+double AdvanceOf(const Font& font, const FontScale& scale, uint16_t code, size_t length) {
+  const auto box = font.face->Glyph(code);
+  return box ? scale.X(box->advance) : scale.em * scale.scaleX * (length == 2 ? 1 : 0.5);
+}
+
+// Calls `each` (code, length in bytes) for every character of the run.
+template <class Each>
+void ForEachCharacter(const Font& font, std::string_view bytes, Each each) {
+  const bool dbcs = font.charSet == SHIFTJIS_CHARSET;
+  for (size_t pos = 0; pos < bytes.size();) {
+    const size_t length = dbcs ? CharLengthAt(bytes, pos) : 1;
+    const uint16_t code = length == 2 ? CharCodeAt(bytes, pos) : static_cast<uint8_t>(bytes[pos]);
+    each(pos, code, length);
+    pos += length;
+  }
+}
+
+double RunWidth(const DeviceContext& dc, std::string_view bytes) {
+  const Font& font = *dc.font;
+  const FontScale scale = ScaleOf(font);
+  double width = 0;
+  ForEachCharacter(font, bytes, [&](size_t, uint16_t code, size_t length) {
+    width += AdvanceOf(font, scale, code, length) + dc.charExtra;
+  });
+  return width;
+}
+
+}  // namespace
+
+int SetTextCharacterExtra(HDC dc, int extra) {
+  return dc != nullptr ? std::exchange(dc->charExtra, extra) : 0;
+}
+
+int GetTextCharacterExtra(HDC dc) { return dc != nullptr ? dc->charExtra : 0; }
+
+bool GetTextExtentPoint32A(HDC dc, const char* text, int32_t count, SIZE* size) {
+  if (dc == nullptr || !dc->font || count < 0 || size == nullptr) return false;
+  const double width = RunWidth(*dc, std::string_view(text, static_cast<size_t>(count)));
+  *size = SIZE{static_cast<int32_t>(std::lround(width)), MetricsOf(*dc->font).tmHeight};
+  return true;
+}
+
+int DrawTextA(HDC dc, const char* text, int32_t count, const RECT* rect, uint32_t format) {
+  if (dc == nullptr || !dc->font || text == nullptr || rect == nullptr) return 0;
+  const std::string_view all(text, count < 0 ? std::strlen(text) : static_cast<size_t>(count));
+  const int32_t lineHeight = MetricsOf(*dc->font).tmHeight;
+  const uint32_t align = std::exchange(dc->textAlign, TA_TOP);
+  int32_t top = rect->top;
+  for (size_t start = 0; start <= all.size();) {
+    const size_t feed = std::min(all.find('\n', start), all.size());
+    std::string_view line = all.substr(start, feed - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const int32_t width = static_cast<int32_t>(std::lround(RunWidth(*dc, line)));
+    int32_t x = rect->left;
+    if ((format & DT_CENTER) != 0) x += (rect->Width() - width) / 2;
+    if ((format & DT_RIGHT) != 0) x = rect->right - width;
+    ExtTextOutA(dc, x, top, ETO_CLIPPED, rect, line.data(), static_cast<int32_t>(line.size()),
+                nullptr);
+    top += lineHeight;
+    start = feed + 1;
+  }
+  dc->textAlign = align;
+  return top - rect->top;
+}
+
 bool ExtTextOutA(HDC dc, int32_t x, int32_t y, uint32_t options, const RECT* clip, const char* text,
                  int32_t count, const int32_t* dx) {
   if (dc == nullptr || !dc->font || count < 0) return false;
@@ -703,25 +774,20 @@ bool ExtTextOutA(HDC dc, int32_t x, int32_t y, uint32_t options, const RECT* cli
     penY += dirX * tm.tmAscent;
   }
   const std::string_view bytes(text, static_cast<size_t>(count));
-  const bool dbcs = font.charSet == SHIFTJIS_CHARSET;
   std::vector<PlacedGlyph> glyphs;
   const double startX = penX;
   const double startY = penY;
-  for (size_t pos = 0; pos < bytes.size();) {
-    const size_t length = dbcs ? CharLengthAt(bytes, pos) : 1;
-    const uint16_t code = length == 2 ? CharCodeAt(bytes, pos) : static_cast<uint8_t>(bytes[pos]);
+  ForEachCharacter(font, bytes, [&](size_t pos, uint16_t code, size_t length) {
     glyphs.push_back(PlacedGlyph{code, penX, penY});
     double advance = 0;
     if (dx != nullptr) {
       for (size_t i = 0; i < length; ++i) advance += dx[pos + i];
     } else {
-      const auto box = font.face->Glyph(code);
-      advance = box ? scale.X(box->advance) : scale.em * scale.scaleX * (length == 2 ? 1 : 0.5);
+      advance = AdvanceOf(font, scale, code, length) + dc->charExtra;
     }
     penX += dirX * advance;
     penY += dirY * advance;
-    pos += length;
-  }
+  });
   cairo_t* cr = dc->cr();
   cairo_save(cr);
   if ((options & ETO_CLIPPED) != 0 && clip != nullptr) {

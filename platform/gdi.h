@@ -233,6 +233,26 @@ COLORREF SetTextColor(HDC dc, COLORREF colour);
 bool ExtTextOutA(HDC dc, int32_t x, int32_t y, uint32_t options, const RECT* clip, const char* text,
                  int32_t count, const int32_t* dx);
 
+// Pixels added after every character (a double-byte character counts
+// once) by ExtTextOutA without an advance array, by DrawTextA and by
+// GetTextExtentPoint32A; answers the previous value. 0 for a new DC.
+int SetTextCharacterExtra(HDC dc, int extra);
+int GetTextCharacterExtra(HDC dc);
+// The width of `count` bytes of text in the selected font (the advances
+// ExtTextOutA would take, with the character extra) and the font's
+// height; false without a font.
+bool GetTextExtentPoint32A(HDC dc, const char* text, int32_t count, SIZE* size);
+
+// DrawTextA formats: how each line sits across the rectangle.
+inline constexpr uint32_t DT_LEFT = 0x0000;
+inline constexpr uint32_t DT_CENTER = 0x0001;
+inline constexpr uint32_t DT_RIGHT = 0x0002;
+// Draws `count` bytes (-1: up to the NUL) from the rectangle's top, one
+// line of the font's height for each line feed (a carriage return before
+// it is dropped), each line aligned as the format says, nothing outside
+// the rectangle. Answers the height of the lines, 0 without a font.
+int DrawTextA(HDC dc, const char* text, int32_t count, const RECT* rect, uint32_t format);
+
 // ---- Brushes, pens, paths, regions --------------------------------------
 
 class Brush;
@@ -343,6 +363,7 @@ inline constexpr int COMPLEXREGION = 3;
 inline constexpr int ALTERNATE = 1;
 inline constexpr int WINDING = 2;
 
+// The region calls answer nullptr or ERROR when memory runs out.
 UniqueRegion CreateRectRgn(int32_t left, int32_t top, int32_t right, int32_t bottom);
 UniqueRegion CreateRectRgnIndirect(const RECT& rect);
 // A rectangle with corners rounded by an ellipse of the given size.
@@ -361,6 +382,16 @@ bool RectInRegion(HRGN region, const RECT& rect);
 // The smallest rectangle around the region, empty for an empty one.
 int GetRgnBox(HRGN region, RECT* box);
 bool EqualRgn(HRGN a, HRGN b);
+
+// Test hook: while the guard lives, making and combining region handles
+// fails as it does when memory runs out.
+class ScopedRegionFailure {
+ public:
+  ScopedRegionFailure();
+  ~ScopedRegionFailure();
+  ScopedRegionFailure(const ScopedRegionFailure&) = delete;
+  ScopedRegionFailure& operator=(const ScopedRegionFailure&) = delete;
+};
 
 // Region drawing takes the region in logical coordinates.
 bool FillRgn(HDC dc, HRGN region, HBRUSH brush);

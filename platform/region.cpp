@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <utility>
 
@@ -212,9 +213,20 @@ Region::Operation OperationOf(int mode) {
   }
 }
 
-UniqueRegion MakeHandle(Region region) { return UniqueRegion(new Region(std::move(region))); }
+// How many failure guards live.
+std::atomic<int> g_regionFailures{0};
+
+bool RegionsFail() { return g_regionFailures.load() > 0; }
+
+UniqueRegion MakeHandle(Region region) {
+  if (RegionsFail()) return nullptr;
+  return UniqueRegion(new Region(std::move(region)));
+}
 
 }  // namespace
+
+ScopedRegionFailure::ScopedRegionFailure() { ++g_regionFailures; }
+ScopedRegionFailure::~ScopedRegionFailure() { --g_regionFailures; }
 
 void RegionDeleter::operator()(Region* region) const { delete region; }
 
@@ -259,6 +271,7 @@ UniqueRegion CreatePolygonRgn(const POINT* points, int32_t count, int fillMode) 
 
 int CombineRgn(HRGN destination, HRGN a, HRGN b, int mode) {
   if (destination == nullptr || a == nullptr || mode < RGN_AND || mode > RGN_COPY) return ERROR;
+  if (RegionsFail()) return ERROR;
   if (mode == RGN_COPY) {
     *destination = *a;
     return destination->Kind();

@@ -137,6 +137,92 @@ TEST_F(SyntheticTextTest, ClippedRunStaysInsideItsRectangle) {
   EXPECT_EQ(GetPixel(dc_.get(), 30, 25), kWhite);
 }
 
+struct ExtentCase {
+  const char* text;
+  int extra;
+  SIZE expected;
+};
+
+class TextExtentTest : public SyntheticTextTest,
+                       public ::testing::WithParamInterface<ExtentCase> {};
+
+// At an em of 16 pixels a double-byte character advances 16, a single
+// byte 8; the extra comes once after each character.
+TEST_P(TextExtentTest, SumsTheAdvancesAndTheExtraAtTheFontsHeight) {
+  const ExtentCase& c = GetParam();
+  SetTextCharacterExtra(dc_.get(), c.extra);
+  SIZE size;
+  ASSERT_TRUE(
+      GetTextExtentPoint32A(dc_.get(), c.text, static_cast<int32_t>(std::strlen(c.text)), &size));
+  EXPECT_EQ(size, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TextExtentTest,
+                         ::testing::Values(ExtentCase{"", 0, {0, 16}},
+                                           ExtentCase{"AB", 0, {16, 16}},
+                                           ExtentCase{"\x88\x9F"
+                                                      "A",
+                                                      0,
+                                                      {24, 16}},
+                                           ExtentCase{"\x88\x9F"
+                                                      "A",
+                                                      3,
+                                                      {30, 16}},
+                                           ExtentCase{"\x88\x9F\x88\x9F", -2, {28, 16}}));
+
+TEST_F(SyntheticTextTest, CharacterExtraIsKeptPerDcAndSpreadsARun) {
+  EXPECT_EQ(GetTextCharacterExtra(dc_.get()), 0);
+  EXPECT_EQ(SetTextCharacterExtra(dc_.get(), 4), 0);
+  EXPECT_EQ(SetTextCharacterExtra(dc_.get(), 4), 4);
+  ASSERT_TRUE(ExtTextOutA(dc_.get(), 10, 30, 0, nullptr, "\x88\x9F\x88\x9F", 4, nullptr));
+  // The second block starts 16 + 4 pixels after the first: its cell runs
+  // from 30, inked from 32 to 44, with 26..29 blank between the two.
+  EXPECT_EQ(GetPixel(dc_.get(), 27, 25), kWhite);
+  EXPECT_EQ(GetPixel(dc_.get(), 33, 25), kRed);
+  EXPECT_EQ(GetPixel(dc_.get(), 45, 25), kWhite);
+  SIZE size;
+  EXPECT_FALSE(GetTextExtentPoint32A(CreateImageDC(1, 1).get(), "A", 1, &size));
+}
+
+TEST_F(SyntheticTextTest, DrawTextCentresEachLineInTheRectangleFromItsTop) {
+  const UniqueDC dc = CreateImageDC(100, 60);
+  SelectObject(dc.get(), font_.get());
+  SetBkMode(dc.get(), TRANSPARENT);
+  SetTextColor(dc.get(), kRed);
+  // Lines of 32 and 16 pixels centred in 10..90: from 34 and 42.
+  const char text[] = "\x88\x9F\x88\x9F\n\x88\x9F";
+  const RECT rect{10, 5, 90, 60};
+  EXPECT_EQ(DrawTextA(dc.get(), text, -1, &rect, DT_CENTER), 32);
+  // A block inks from 1/8 into its cell to 7/8, from 3/4 of the ascent
+  // above the baseline (14 below the line's top) to it.
+  EXPECT_EQ(GetPixel(dc.get(), 33, 15), kWhite);
+  EXPECT_EQ(GetPixel(dc.get(), 37, 15), kRed);
+  EXPECT_EQ(GetPixel(dc.get(), 63, 15), kRed);
+  EXPECT_EQ(GetPixel(dc.get(), 67, 15), kWhite);
+  EXPECT_EQ(GetPixel(dc.get(), 41, 31), kWhite);
+  EXPECT_EQ(GetPixel(dc.get(), 45, 31), kRed);
+  EXPECT_EQ(GetPixel(dc.get(), 55, 31), kRed);
+  EXPECT_EQ(GetPixel(dc.get(), 59, 31), kWhite);
+  // Drawing takes the top alignment and gives the DC's back.
+  EXPECT_EQ(SetTextAlign(dc.get(), TA_BASELINE), TA_TOP);
+}
+
+TEST_F(SyntheticTextTest, DrawTextAlignsLeftAndRightAndClipsToTheRectangle) {
+  const UniqueDC dc = CreateImageDC(100, 30);
+  SelectObject(dc.get(), font_.get());
+  SetBkMode(dc.get(), TRANSPARENT);
+  SetTextColor(dc.get(), kRed);
+  const RECT left{10, 0, 50, 20};
+  EXPECT_EQ(DrawTextA(dc.get(), "\x88\x9F\x88\x9F\x88\x9F", 6, &left, DT_LEFT), 16);
+  EXPECT_EQ(GetPixel(dc.get(), 13, 10), kRed);
+  EXPECT_EQ(GetPixel(dc.get(), 47, 10), kRed);
+  EXPECT_EQ(GetPixel(dc.get(), 52, 10), kWhite);  // the third block is cut at 50
+  const RECT right{50, 0, 98, 20};
+  EXPECT_EQ(DrawTextA(dc.get(), "A\r\n", -1, &right, DT_RIGHT), 32);
+  EXPECT_EQ(GetPixel(dc.get(), 95, 10), kRed);
+  EXPECT_EQ(GetPixel(dc.get(), 89, 10), kWhite);
+}
+
 TEST_F(SyntheticTextTest, EscapementTurnsTheRunCounterClockwise) {
   const UniqueDC dc = CreateImageDC(100, 100);
   LOGFONTA lf;
@@ -263,6 +349,20 @@ TEST(RegionTest, EmptyResultsAndAdjacentRectanglesHaveTheirShapes) {
   EXPECT_EQ(CombineRgn(out.get(), a.get(), a.get(), RGN_DIFF), NULLREGION);
   EXPECT_EQ(CombineRgn(out.get(), a.get(), nullptr, RGN_OR), ERROR);
   EXPECT_EQ(CombineRgn(out.get(), a.get(), nullptr, RGN_COPY), SIMPLEREGION);
+}
+
+TEST(RegionTest, UnderAFailureGuardNoRegionIsMadeOrCombined) {
+  const UniqueRegion kept = CreateRectRgn(0, 0, 4, 4);
+  {
+    ScopedRegionFailure failing;
+    const POINT triangle[] = {{0, 0}, {4, 0}, {0, 4}};
+    EXPECT_EQ(CreateRectRgn(0, 0, 2, 2), nullptr);
+    EXPECT_EQ(CreateRoundRectRgn(0, 0, 8, 8, 4, 4), nullptr);
+    EXPECT_EQ(CreatePolygonRgn(triangle, 3, WINDING), nullptr);
+    EXPECT_EQ(CombineRgn(kept.get(), kept.get(), kept.get(), RGN_OR), ERROR);
+  }
+  EXPECT_NE(CreateRectRgn(0, 0, 2, 2), nullptr);
+  EXPECT_EQ(CombineRgn(kept.get(), kept.get(), kept.get(), RGN_OR), SIMPLEREGION);
 }
 
 TEST(RegionTest, RectanglesAreRightAndBottomExclusiveAndOffsetMovesThem) {
