@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <utility>
@@ -222,11 +223,30 @@ HBRUSH GetSysColorBrush(int element) {
   return IsSchemeElement(element) ? Brushes()[static_cast<size_t>(element)].get() : nullptr;
 }
 
+namespace {
+
+// The screen's size, which tests may change.
+std::atomic<int> g_screenWidth{kScreenWidth};
+std::atomic<int> g_screenHeight{kScreenHeight};
+
+}  // namespace
+
 int GetSystemMetrics(int index) {
+  if (index == SM_CXSCREEN) return g_screenWidth.load();
+  if (index == SM_CYSCREEN) return g_screenHeight.load();
   for (const Metric& metric : kMetrics) {
     if (metric.index == index) return metric.value;
   }
   return 0;
+}
+
+ScopedScreenSize::ScopedScreenSize(int width, int height)
+    : previousWidth_(g_screenWidth.exchange(width)),
+      previousHeight_(g_screenHeight.exchange(height)) {}
+
+ScopedScreenSize::~ScopedScreenSize() {
+  g_screenWidth = previousWidth_;
+  g_screenHeight = previousHeight_;
 }
 
 }  // namespace platform

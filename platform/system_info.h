@@ -113,6 +113,20 @@ inline constexpr int kScreenHeight = 768;
 // The value of a metric; 0 for one not listed, as Win32 answers.
 int GetSystemMetrics(int index);
 
+// Test hook: SM_CXSCREEN and SM_CYSCREEN answer this size while the
+// guard lives.
+class ScopedScreenSize {
+ public:
+  ScopedScreenSize(int width, int height);
+  ~ScopedScreenSize();
+  ScopedScreenSize(const ScopedScreenSize&) = delete;
+  ScopedScreenSize& operator=(const ScopedScreenSize&) = delete;
+
+ private:
+  int previousWidth_;
+  int previousHeight_;
+};
+
 // Test hooks: the version and the Windows directory the process reports
 // while the guard lives.
 class ScopedWindowsVersion {

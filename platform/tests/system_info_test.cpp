@@ -99,3 +99,14 @@ TEST(SystemInfoTest, MetricsAreTheClassicDefaultsAndZeroWhenUnknown) {
   EXPECT_EQ(GetSystemMetrics(-1), 0);
   EXPECT_EQ(GetSystemMetrics(1000), 0);
 }
+
+TEST(SystemMetricsTest, ATestMayChooseTheScreenSizeForItsScope) {
+  {
+    ScopedScreenSize small(320, 240);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 320);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 240);
+    EXPECT_EQ(GetSystemMetrics(SM_CXVSCROLL), 16);
+  }
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), kScreenWidth);
+  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), kScreenHeight);
+}
