@@ -1,0 +1,31 @@
+#include "framework/wnd_class.h"
+
+#include <cstdio>
+#include <mutex>
+#include <set>
+#include <string>
+
+#include "framework/wnd.h"
+
+namespace framework {
+
+const char* AfxRegisterWndClass(platform::UINT classStyle, platform::HCURSOR cursor,
+                                platform::HBRUSH background) {
+  static std::mutex mutex;
+  static std::set<std::string, std::less<>> names;
+  char name[64];
+  std::snprintf(name, sizeof name, "Afx:%x:%zx:%zx", classStyle, static_cast<size_t>(cursor),
+                reinterpret_cast<size_t>(background));
+  std::lock_guard lock(mutex);
+  if (const auto found = names.find(name); found != names.end()) return found->c_str();
+  platform::WNDCLASS windowClass;
+  windowClass.style = classStyle;
+  windowClass.lpfnWndProc = FrameworkWndProc;
+  windowClass.hCursor = cursor;
+  windowClass.hbrBackground = background;
+  windowClass.lpszClassName = name;
+  if (platform::RegisterClass(windowClass) == 0) return nullptr;
+  return names.insert(name).first->c_str();
+}
+
+}  // namespace framework
