@@ -508,6 +508,35 @@ TEST_F(FontTest, AFontIsMadeOnceSelectedAndDeleted) {
   EXPECT_EQ(font.GetSafeHandle(), nullptr);
 }
 
+TEST_F(FontTest, TheDCMeasuresAndDrawsTextInItsFont) {
+  const UniqueDC image = CreateImageDC(60, 30);
+  CDC dc(image.get());
+  EXPECT_EQ(dc.GetTextExtent("A"), (SIZE{})) << "no font selected";
+  CFont font;
+  ASSERT_TRUE(font.CreatePointFont(90, kSyntheticFixedFace));
+  dc.SelectObject(&font);
+  // An em of 12 pixels: a double-byte character 12 wide, a byte 6.
+  EXPECT_EQ(dc.GetTextExtent("\x82\xA0"
+                             "A"),
+            (SIZE{18, 12}));
+  EXPECT_EQ(dc.GetTextExtent("\x82\xA0"
+                             "A",
+                             2),
+            (SIZE{12, 12}));
+  EXPECT_EQ(dc.SetTextCharacterExtra(2), 0);
+  EXPECT_EQ(dc.GetTextExtent("\x82\xA0"
+                             "A"),
+            (SIZE{22, 12}));
+  dc.SetTextCharacterExtra(0);
+  dc.SetBkMode(TRANSPARENT);
+  dc.SetTextColor(RGB(255, 0, 0));
+  const RECT rect{0, 0, 60, 30};
+  EXPECT_EQ(dc.DrawText("\x82\xA0\n\x82\xA0", -1, &rect, DT_CENTER), 24);
+  EXPECT_EQ(GetPixel(image.get(), 30, 8), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(image.get(), 30, 20), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(image.get(), 10, 8), RGB(255, 255, 255));
+}
+
 // ---- Run-time classes ----------------------------------------------------------------
 
 class CMadeWnd : public CWnd {

@@ -104,6 +104,18 @@ TEST_F(ScrollBarsTest, PageViewAcrossIsThePaperAndItsGaps) {
             platform::MulDiv(kGap, 1000, kPageWidth) + platform::MulDiv(xOrigin, 1000, kPageWidth));
 }
 
+TEST_F(ScrollBarsTest, PageViewAcrossFollowsAHorizontalScroll) {
+  Attach(1, 1);
+  horz_.UpdateHorz();
+  ASSERT_EQ(view_->ScrollHorz(kScrollPageForward, 0), 1);
+  horz_.UpdateHorz();
+  const int32_t xOrigin = view_->DisplayLines().Lines().front().xOrigin;
+  ASSERT_GT(xOrigin, 0);
+  EXPECT_EQ(Info(horz_).nPos,
+            platform::MulDiv(kGap, 1000, kPageWidth) + platform::MulDiv(xOrigin, 1000, kPageWidth));
+  EXPECT_EQ(horz_.writes, 2);
+}
+
 TEST_F(ScrollBarsTest, AViewWiderThanThePaperShowsAWholePage) {
   SetEngineZoom(1);
   CVedEdView& surface = Surface(1, 1, 900, kClientHeight);
