@@ -15,10 +15,6 @@ constexpr int32_t kSunkenShift = 1;
 
 bool IsSeparator(UINT style) { return (style & TBBS_SEPARATOR) != 0; }
 
-bool Contains(const RECT& r, POINT p) {
-  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
 COLORREF SysColour(int element) { return platform::GetSysColor(element); }
 
 // One-pixel edges: `topLeft` along the top and left, `bottomRight` along
@@ -172,7 +168,7 @@ int CToolBar::HitTest(POINT point) const {
   for (int i = 0; i < GetCount(); ++i) {
     RECT r;
     GetItemRect(i, &r);
-    if (Contains(r, point)) return i;
+    if (platform::PtInRect(r, point)) return i;
   }
   return -1;
 }

@@ -10,11 +10,6 @@
 
 namespace {
 
-bool Contains(const platform::RECT& rect, platform::POINT point) {
-  return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
-         point.y < rect.bottom;
-}
-
 // The cell's own block form, used to carry a cell's content over.
 constexpr int kCellBlockMode = 2;
 constexpr size_t kReflowGrowth = 1024;
@@ -83,7 +78,7 @@ int32_t CTableObject::RowAtY(int32_t y) const {
 int32_t CTableObject::LineAtPoint(int32_t kind, platform::POINT point) const {
   const int32_t count = kind == kRuleHorizontal ? HorizontalRuleCount() : VerticalRuleCount();
   for (int32_t index = 0; index < count; ++index) {
-    if (Contains(GetLineRect(kind, index), point)) return index;
+    if (platform::PtInRect(GetLineRect(kind, index), point)) return index;
   }
   return -1;
 }
@@ -95,7 +90,7 @@ int32_t CTableObject::CellAtPoint(platform::POINT point) const {
       platform::RECT rect = GetCellRect(column, row);
       if ((record.flags & kJoinedAbove) != 0) rect.top -= ruleHeight_;
       if ((record.flags & kJoinedLeft) != 0) rect.left -= ruleWidth_;
-      if (Contains(rect, point)) return record.objectIndex;
+      if (platform::PtInRect(rect, point)) return record.objectIndex;
     }
   }
   return -1;

@@ -63,9 +63,7 @@ MenuLayout MenuLayout::Bar(HDC measure, const std::vector<MenuItem>& items) {
 
 int MenuLayout::ItemAt(POINT point) const {
   for (size_t i = 0; i < rects_.size(); ++i) {
-    const RECT& r = rects_[i];
-    if (point.x >= r.left && point.x < r.right && point.y >= r.top && point.y < r.bottom)
-      return static_cast<int>(i);
+    if (PtInRect(rects_[i], point)) return static_cast<int>(i);
   }
   return kNoItem;
 }

@@ -25,17 +25,12 @@ MenuLayout Measure(Build build) {
   return build(dc.get());
 }
 
-bool Contains(const RECT& rect, POINT point) {
-  return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
-         point.y < rect.bottom;
-}
-
 POINT PointOf(LPARAM lParam) { return POINT{LowWord(lParam), HighWord(lParam)}; }
 
 // The item under a screen point in a window laid out as `layout`.
 int ItemUnder(HWND window, const MenuLayout& layout, POINT screen) {
   RECT placed;
-  if (!GetWindowRect(window, &placed) || !Contains(placed, screen)) return kNoItem;
+  if (!GetWindowRect(window, &placed) || !PtInRect(placed, screen)) return kNoItem;
   return layout.ItemAt(POINT{screen.x - placed.left, screen.y - placed.top});
 }
 
@@ -267,7 +262,7 @@ MenuSession::Hit MenuSession::HitTest(POINT screen) const {
   for (size_t i = popups_.size(); i-- > 0;) {
     const OpenPopup& popup = *popups_[i];
     RECT placed;
-    if (GetWindowRect(popup.window, &placed) && Contains(placed, screen))
+    if (GetWindowRect(popup.window, &placed) && PtInRect(placed, screen))
       return Hit{static_cast<int>(i), kNoItem, ItemUnder(popup.window, popup.layout, screen)};
   }
   if (bar_) {

@@ -30,11 +30,6 @@ constexpr int kNoButton = -1;
 
 POINT PointOf(LPARAM lParam) { return POINT{LowWord(lParam), HighWord(lParam)}; }
 
-bool Inside(const RECT& rect, POINT point) {
-  return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
-         point.y < rect.bottom;
-}
-
 bool ShiftDown() { return GetKeyState(VK_SHIFT) < 0; }
 
 // One shown box: its buttons, which one is current, and the answer once
@@ -147,7 +142,7 @@ class MessageBoxWindow {
 
   int ButtonAt(POINT point) const {
     for (size_t index = 0; index < layout_.buttons.size(); ++index) {
-      if (Inside(layout_.buttons[index], point)) return static_cast<int>(index);
+      if (PtInRect(layout_.buttons[index], point)) return static_cast<int>(index);
     }
     return kNoButton;
   }

@@ -112,9 +112,7 @@ ScrollPart ScrollLayout::HitTest(POINT point) const {
   for (const ScrollPart part : {ScrollPart::kFirstArrow, ScrollPart::kFirstPage, ScrollPart::kThumb,
                                 ScrollPart::kLastPage, ScrollPart::kLastArrow}) {
     const RECT rect = RectOf(part);
-    if (point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
-        point.y < rect.bottom)
-      return part;
+    if (PtInRect(rect, point)) return part;
   }
   return ScrollPart::kNone;
 }

@@ -161,11 +161,6 @@ HWND SiblingLocked(const WindowRecord& record, UINT relation) {
   }
 }
 
-bool Contains(const RECT& rect, POINT point) {
-  return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
-         point.y < rect.bottom;
-}
-
 bool Skipped(const WindowRecord& record, UINT flags) {
   if ((flags & CWP_SKIPINVISIBLE) != 0 && (record.style & WS_VISIBLE) == 0) return true;
   return (flags & CWP_SKIPDISABLED) != 0 && (record.style & WS_DISABLED) != 0;
@@ -173,7 +168,7 @@ bool Skipped(const WindowRecord& record, UINT flags) {
 
 // Whether a point in the window's own coordinates is one of its pixels.
 bool InShape(const WindowRecord& record, POINT point) {
-  if (!Contains(RectOf(0, 0, record.rect.Width(), record.rect.Height()), point)) return false;
+  if (!PtInRect(RectOf(0, 0, record.rect.Width(), record.rect.Height()), point)) return false;
   return !record.shape || record.shape->Contains(point);
 }
 
