@@ -6,6 +6,7 @@
 #include "engine/wp_commands.h"
 #include "engine/wp_ctrl.h"
 #include "platform/muldiv.h"
+#include "platform/scroll_bar_layout.h"
 #include "platform/system_info.h"
 #include "views/ed_view.h"
 
@@ -55,8 +56,17 @@ void CSurfaceScrollBar::SetIfChanged(int32_t max, int32_t page, int32_t position
   next.nMax = max;
   next.nPage = static_cast<platform::UINT>(std::max(page, 0));
   next.nPos = position;
-  // Writing the bar repaints it; what shows the same is left alone.
-  if (std::memcmp(&next, &current, sizeof next) == 0) return;
+  // Writing the bar repaints it; what shows the same is left alone. The
+  // bar cuts a page longer than its range (a short document) and a
+  // position past its end, so the values are compared as it would keep
+  // them, or every update would write again.
+  platform::ScrollValues kept;
+  kept.Apply(next);
+  platform::SCROLLINFO asKept = next;
+  asKept.nMax = kept.max;
+  asKept.nPage = kept.page;
+  asKept.nPos = kept.pos;
+  if (std::memcmp(&asKept, &current, sizeof asKept) == 0) return;
   SetScrollInfo(&next, true);
 }
 

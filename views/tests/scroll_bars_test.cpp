@@ -178,6 +178,20 @@ TEST_F(ScrollBarsTest, ABarIsWrittenOnlyWhenWhatItShowsChanges) {
   EXPECT_EQ(horz_.writes, 1);
 }
 
+// Taller than the document and its quarter view: the bar keeps its page
+// cut to the range, and an update that changes nothing still writes nothing.
+TEST_F(ScrollBarsTest, APageLongerThanTheRangeIsWrittenOnce) {
+  CVedEdView& surface = Surface(0, 1, kClientWidth, 1000);
+  vert_.AttachSurface(&surface);
+  vert_.UpdateVert();
+  const SCROLLINFO info = Info(vert_);
+  ASSERT_LT(info.nMax + 1, 1001);
+  EXPECT_EQ(info.nPage, static_cast<platform::UINT>(info.nMax + 1));
+  vert_.UpdateVert();
+  vert_.UpdateVert();
+  EXPECT_EQ(vert_.writes, 1);
+}
+
 TEST_F(ScrollBarsTest, NothingIsWrittenBeforeASurfaceIsAttachedOrShowsLines) {
   vert_.UpdateVert();
   horz_.UpdateHorz();
