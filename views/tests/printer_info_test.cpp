@@ -135,6 +135,22 @@ TEST_F(PrinterInfoTest, OpenFindsThePrinterByItsExactName) {
   EXPECT_EQ(info.Open(nullptr), kPrinterNotInstalled);
 }
 
+TEST_F(PrinterInfoTest, APrinterWithoutPapersOrBinsOpensAndFitsNothing) {
+  PrinterModel bare = OfficePrinter();
+  bare.name = "Bare";
+  bare.papers.clear();
+  bare.bins.clear();
+  bare.minExtent = bare.maxExtent = SIZE{};
+  const platform::ScopedPrinters printers({bare});
+  CPrinterInfo info;
+  ASSERT_EQ(info.Open("Bare"), kPrinterOk);
+  EXPECT_EQ(info.GetPaperCount(), 0);
+  EXPECT_FALSE(info.IsBinSupported(kBinAuto));
+  PageSetupRecord record = Record(DMPAPER_A4, 1, 2100, 2970);
+  EXPECT_EQ(info.FitPageSetup(record), kPaperDoesNotFit);
+  EXPECT_EQ(record.paperId, DMPAPER_A4);
+}
+
 TEST_F(PrinterInfoTest, ComparesSizesExactlyAndWithinFourMillimetres) {
   struct Case {
     int32_t w1, h1, w2, h2;

@@ -302,6 +302,16 @@ TEST_F(WpDocPageSetupTest, GetPageSetupAnswersTheMarginsThatWereAppliedNotTheWid
   EXPECT_EQ(back.number.OutForm, 2);
 }
 
+TEST_F(WpDocPageSetupTest, APaperNameWithoutItsEndIsKeptToSixtyThreeCharacters) {
+  CVedWpDoc document;
+  TestSetup applied;
+  std::memset(applied.record.paperName, 'P', sizeof applied.record.paperName);
+  ASSERT_EQ(document.ApplyPageSetup(applied.record, 1), 0);
+  TestSetup back;
+  ASSERT_EQ(document.GetPageSetup(back.record), 0);
+  EXPECT_EQ(std::string(back.record.paperName), std::string(kPaperNameLength, 'P'));
+}
+
 TEST_F(WpDocPageSetupTest, GetPageSetupBeforeAnyStyleIsRefused) {
   CVedWpDoc document;
   TestSetup back;
