@@ -124,6 +124,24 @@ TEST_F(DisplayCommandTest, PaintingDrawsOnlyTheRequestedBandOfItsPage) {
   EXPECT_EQ(Display(WPC_IS_PAINTING), 0);
 }
 
+TEST_F(DisplayCommandTest, AWholePageLeavesTheNextPagesFirstLineToThatPage) {
+  // A full first page and one line on the second, each line ending with
+  // its paragraph.
+  std::string text;
+  for (int line = 0; line <= kStyleLinesPerPage; ++line) text += "abc\r";
+  Type(text.c_str());
+  ASSERT_EQ(engine.EditCommand(WPC_GET_PAGE_COUNT, 0, 0), 2);
+  auto first = platform::CreateImageDC(kPaperPixelsX, kPaperPixelsY, 96, 96);
+  CaretPoint page = WholePage(1);
+  Display(WPC_PAINT_PAGE, reinterpret_cast<intptr_t>(first.get()), &page);
+  EXPECT_GT(InkedPixels(first.get(), LineBand(kStyleLinesPerPage)), 0);
+  EXPECT_EQ(InkedPixels(first.get(), LineBand(kStyleLinesPerPage + 1)), 0);
+  auto second = platform::CreateImageDC(kPaperPixelsX, kPaperPixelsY, 96, 96);
+  page = WholePage(2);
+  Display(WPC_PAINT_PAGE, reinterpret_cast<intptr_t>(second.get()), &page);
+  EXPECT_GT(InkedPixels(second.get(), LineBand(1)), 0);
+}
+
 TEST_F(DisplayCommandTest, AHandlerCalledWhilePaintingCannotPaintAgain) {
   Type("abc");
   auto image = platform::CreateImageDC(kPaperPixelsX, kPaperPixelsY, 96, 96);
