@@ -1,7 +1,6 @@
 // The page setup of the framework document: the document style built
 // from a page-setup record and back, and the layout anew through a
 // temporary file.
-#include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -24,7 +23,6 @@ using platform::CArchive;
 using platform::CFile;
 
 constexpr char kTempFilePattern[] = "lexora-reflow-XXXXXX";
-constexpr int kNotifyAll = -1;
 
 // Copies a NUL-ended text field into another of `size` bytes, cut to fit.
 void CopyField(char* out, size_t size, const char* in, size_t inSize) {
