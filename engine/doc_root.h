@@ -720,6 +720,10 @@ class CDocBunsObj : public CDocObjContainer {
   // steps down to the cell kept; false outside a cell or where the move
   // goes nowhere.
   bool MoveInCellText(int code, const CVedTextPos& in, CVedTextPos* out);
+  // The end of a cell's text, when the caret stands in the free space
+  // below it in the cell: typing there fills lines up to the caret at
+  // that end.
+  bool CellTextEndBelowCaret(const CVedTextPos& caret, CVedTextPos* out);
   // One character on or back without leaving the text. In a cell a step
   // off a line's edge goes out onto the table's rules; the character
   // wanted is the one beside it on the line above or below in the cell.

@@ -354,9 +354,12 @@ bool CDocBunsObj::IsAtTableRightEdge() {
 
 std::optional<CVedTextPos> CDocBunsObj::RecordOverwritten(std::string_view text, int undo) {
   if (readOnly_ != 0) return std::nullopt;
-  // Nothing stands under a cursor in a line's margin: typing there types
-  // over nothing.
-  if (!(InTextZone(caret_) == caret_)) return std::nullopt;
+  // Nothing stands under a cursor in a line's margin or below a cell's
+  // text: typing there types over nothing.
+  CVedTextPos cellTextEnd;
+  if (!(InTextZone(caret_) == caret_) || CellTextEndBelowCaret(caret_, &cellTextEnd)) {
+    return std::nullopt;
+  }
   CVedTextPos end;
   if (!ParagraphEnd(&end)) return std::nullopt;
   CVedTextPos reached = caret_;

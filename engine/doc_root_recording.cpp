@@ -847,8 +847,11 @@ void CDocBunsObj::MarkInsertionPoint(InsertionMark& mark, const CVedTextPos* fol
     GetCursor(&raw);
   }
   // A cursor in a line's margin types at the line's end: what goes in
-  // stands before the character there, blanks first.
-  const CVedTextPos cursor = InTextZone(raw);
+  // stands before the character there, blanks first. One below a cell's
+  // text types at that text's end.
+  CVedTextPos cursor = InTextZone(raw);
+  CVedTextPos cellTextEnd;
+  if (CellTextEndBelowCaret(raw, &cellTextEnd)) cursor = cellTextEnd;
   mark.hasBefore = StepInOwnText(kMovePrevChar, cursor, &mark.before);
   mark.beforeSet = mark.hasBefore && AttachCharAnchor(mark.beforeAnchor, mark.before);
   mark.set = AttachCharAnchor(mark.anchor, following != nullptr ? *following : cursor);
@@ -1030,6 +1033,34 @@ bool CDocBunsObj::MoveInCellText(int code, const CVedTextPos& in, CVedTextPos* o
   CVedTextPos path;
   for (size_t i = 0; i < down; ++i) path.Append(in.pairs[i]);
   for (const PosPair& pair : moved.pairs) path.Append(pair);
+  *out = path;
+  return true;
+}
+
+bool CDocBunsObj::CellTextEndBelowCaret(const CVedTextPos& caret, CVedTextPos* out) {
+  // The caret there names the cell's grid area, its index among the
+  // cell's children and its two free-cursor steps; the text is the cell's
+  // first child.
+  constexpr size_t kGridSteps = 3;
+  const ObjectDescription d = Describe(&caret);
+  if (!InCellText(d) || d[InCellSlot(kDescType)] != kObjectGridArea ||
+      caret.pairs.size() <= kGridSteps) {
+    return false;
+  }
+  const StrippedPath inChild = PopChildIndex(&caret, 0);
+  auto* table = Children().GetTypeAt(inChild.step.value) == kObjectTable
+                    ? dynamic_cast<CTableOperations*>(Children().GetAt(inChild.step.value))
+                    : nullptr;
+  CDocObject* text = table != nullptr ? table->GetCellContentAt(inChild.RestOrNull()) : nullptr;
+  const MoveParams still{0, 0, 1};
+  CVedTextPos end;
+  if (text == nullptr || text->MoveCursor(kMoveDocumentEnd, &still, nullptr, &end) != kMoveDone) {
+    return false;
+  }
+  CVedTextPos path;
+  for (size_t i = 0; i < caret.pairs.size() - kGridSteps; ++i) path.Append(caret.pairs[i]);
+  path.Append(PosPair{kTagChildIndex, 0});
+  for (const PosPair& pair : end.pairs) path.Append(pair);
   *out = path;
   return true;
 }

@@ -119,6 +119,20 @@ TEST_F(UndoTableTest, ShortSeriesAroundATableUndoToTheStartAndRedoToTheEnd) {
         {Action::kDelete},
         Typing("\x82\xA2"),
         {Action::kPaste}}},
+      {"a row put in at the top, two lines typed into its first cell, and a character typed "
+       "in the free space below the second cell's text: the undo takes back what filled that "
+       "cell and leaves the table",
+       {Extend(kMoveLineDown, 1), TableCommand(WPC_INSERT_ROW),
+        Typing("\r\x82\xA2\x8C\xEA\x8C\xEA"), Move(kMoveNextChar), Move(kMoveNextChar),
+        Move(kMoveNextChar), Typing("\x82\xA0")}},
+      {"the same typed in overwrite mode: below the cell's text there is nothing to type over",
+       {Extend(kMoveLineDown, 1),
+        TableCommand(WPC_INSERT_ROW),
+        Typing("\r\x82\xA2\x8C\xEA\x8C\xEA"),
+        Move(kMoveNextChar),
+        Move(kMoveNextChar),
+        Move(kMoveNextChar),
+        {Action::kOverwrite, "\x82\xA0"}}},
   };
   for (const TableSeriesCase& series : cases) {
     EXPECT_EQ(Check(series.actions, SeriesKind::kTable, 0), Verdict::kHolds) << series.name;
