@@ -153,10 +153,11 @@ int CTextTransfer::WriteBlock(int tag, const CVedTextPos* from, const CVedTextPo
   // would load as an empty text and hide the failure.
   if (!CollectRangeData(*this, from, to, &data)) return 0;
   const auto header = BlockHeader(static_cast<int32_t>(data.GetLength()));
-  std::vector<uint8_t> block(header.begin(), header.end());
-  block.insert(block.end(), data.Data(), data.Data() + data.GetLength());
+  // Written as it is rather than copied behind the header first: the data
+  // of a long document is megabytes.
   try {
-    archive.Write(block.data(), block.size());
+    archive.Write(header.data(), header.size());
+    archive.Write(data.Data(), data.GetLength());
   } catch (const platform::CArchiveException&) {
     return 0;
   } catch (const platform::CFileException&) {
