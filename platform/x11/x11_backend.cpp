@@ -17,11 +17,13 @@
 #include "platform/region.h"
 #include "platform/sjis.h"
 #include "platform/window.h"
+#include "platform/x11/committed_text.h"
 #include "platform/x11/cursor_bitmaps.h"
 #include "platform/x11/key_map.h"
 
-// It includes Xlib.
+// They include Xlib.
 #include "platform/x11/clipboard_selection.h"
+#include "platform/x11/input_method.h"
 
 // Xlib's macros (StandardCursor, None, Bool) would clash with our names, so
 // its headers come last.
@@ -160,9 +162,11 @@ struct X11Backend::State {
   KeyboardLayout layout = KeyboardLayout::kUs;
   unsigned numLockMask = 0;
   std::unique_ptr<ClipboardSelection> selection;
+  std::unique_ptr<InputMethod> inputMethod;
 
   ~State() {
     selection.reset();
+    inputMethod.reset();
     for (const auto& [handle, native] : windows) XDestroyWindow(display, native.window);
     for (const auto& [shape, cursor] : cursors) XFreeCursor(display, cursor);
     if (made != 0) XFreeCursor(display, made);
@@ -242,7 +246,7 @@ struct X11Backend::State {
   void Focused(HWND window, const XFocusChangeEvent& event);
   bool FocusComesBack() const;
   void Pointer(const XEvent& event);
-  void Key(const XKeyEvent& event);
+  void Key(XKeyEvent event);
   void KeepModifiersInStep(unsigned state, BYTE except) const;
   void Message(HWND window, const XClientMessageEvent& event);
 };
@@ -306,6 +310,7 @@ void X11Backend::State::Focused(HWND window, const XFocusChangeEvent& event) {
   // is not the keyboard's.
   if (event.mode == NotifyGrab || event.mode == NotifyUngrab || event.detail == NotifyPointer)
     return;
+  inputMethod->Focus(event.window, event.type == FocusIn);
   if (event.type == FocusIn) {
     // Modifiers pressed or let go while another program had the keyboard.
     XkbStateRec keyboard{};
@@ -365,7 +370,13 @@ void X11Backend::State::KeepModifiersInStep(unsigned state, BYTE except) const {
   }
 }
 
-void X11Backend::State::Key(const XKeyEvent& event) {
+void X11Backend::State::Key(XKeyEvent event) {
+  // While the program's own IME is off, the desktop's input method has
+  // the keys first and commits its text as a press without a key.
+  if (event.keycode == 0) {
+    TypeCommittedText(inputMethod->Committed(event));
+    return;
+  }
   const auto keycode = static_cast<KeyCode>(event.keycode);
   const int group = XkbGroupForCoreState(event.state);
   KeySym keysym = XkbKeycodeToKeysym(display, keycode, group, kBaseLevel);
@@ -410,6 +421,7 @@ std::unique_ptr<X11Backend> X11Backend::Connect(const char* displayName) {
   state->hasShape = XShapeQueryExtension(display, &shapeEvent, &shapeError) == True;
   state->gc = XCreateGC(display, RootWindow(display, state->screen), 0, nullptr);
   state->selection = std::make_unique<ClipboardSelection>(display);
+  state->inputMethod = std::make_unique<InputMethod>(display, kWindowEvents);
   return std::unique_ptr<X11Backend>(new X11Backend(std::move(state)));
 }
 
@@ -443,6 +455,8 @@ void X11Backend::CreateNativeWindow(HWND window, const RECT& rect) {
     XSetTransientForHint(s.display, native, ownerNative->window);
   s.windows[window] = NativeWindow{native, rect};
   s.handles[native] = window;
+  // Popups placed by us never have the keyboard.
+  if (attributes.override_redirect == False) s.inputMethod->AddWindow(native);
   XFlush(s.display);
 }
 
@@ -476,6 +490,7 @@ void X11Backend::DestroyNativeWindow(HWND window) {
   const NativeWindow* native = s.Find(window);
   if (native == nullptr) return;
   s.handles.erase(native->window);
+  s.inputMethod->RemoveWindow(native->window);
   XDestroyWindow(s.display, native->window);
   s.windows.erase(window);
   XFlush(s.display);
@@ -570,7 +585,7 @@ void X11Backend::HandleEvents() {
   while (XPending(s.display) > 0) {
     XEvent event;
     XNextEvent(s.display, &event);
-    s.Handle(event);
+    if (!InputMethod::Filter(event)) s.Handle(event);
   }
 }
 
@@ -586,6 +601,8 @@ std::optional<std::string> X11Backend::ForeignClipboardData(uint32_t format) {
 }
 
 std::vector<uint32_t> X11Backend::ForeignClipboardFormats() { return state_->selection->Formats(); }
+
+bool X11Backend::InputMethodOpen() const { return state_->inputMethod->IsOpen(); }
 
 unsigned long X11Backend::NativeWindowOf(HWND window) const {
   const NativeWindow* native = state_->Find(window);

@@ -36,6 +36,8 @@ class X11Backend : public DisplayBackend {
   std::optional<std::string> ForeignClipboardData(uint32_t format) override;
   std::vector<uint32_t> ForeignClipboardFormats() override;
 
+  // Whether a desktop input method serves the program.
+  bool InputMethodOpen() const;
   // The X window showing a top-level window; 0 for none.
   unsigned long NativeWindowOf(HWND window) const;
 

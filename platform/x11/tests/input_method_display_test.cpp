@@ -1,0 +1,137 @@
+// A desktop input method on a real X server: uim's XIM server with Anthy,
+// started after the program (which takes it up when the server announces
+// it), switched on, given a reading and made to commit it, and switched
+// off again, all with xdotool.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "display_fixture.h"
+#include "platform/input.h"
+#include "platform/window.h"
+#include "platform/window_message.h"
+#include "window_test_support.h"
+
+// Xlib's macros would clash with our names, so its headers come last.
+#include <X11/Xlib.h>
+
+namespace platform::x11 {
+namespace {
+
+constexpr char kClass[] = "X11InputMethodTest";
+constexpr char kLocale[] = "ja_JP.UTF-8";
+constexpr RECT kFrameRect{20, 10, 220, 160};
+// Anthy as uim's engine; uim draws its own windows with the server's fonts.
+constexpr char kUimSettings[] = "(define default-im-name 'anthy-utf8)\n";
+
+std::vector<WPARAM> characters;
+
+LRESULT CharacterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CHAR) characters.push_back(wParam);
+  return DefWindowProc(window, message, wParam, lParam);
+}
+
+bool HasProgram(const char* name) {
+  return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0;
+}
+
+bool HasLocale(const char* name) {
+  const std::string previous = std::setlocale(LC_CTYPE, nullptr);
+  const bool found = std::setlocale(LC_CTYPE, name) != nullptr;
+  std::setlocale(LC_CTYPE, previous.c_str());
+  return found;
+}
+
+class InputMethodDisplayTest : public DisplayFixture {
+ protected:
+  void SetUp() override {
+    if (!HasProgram("uim-xim")) GTEST_SKIP() << "uim-xim is not installed";
+    if (!HasLocale(kLocale)) GTEST_SKIP() << kLocale << " is not a locale here";
+    setenv("XMODIFIERS", "@im=uim", 1);
+    DisplayFixture::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    characters.clear();
+    RegisterTestClass(kClass, CharacterProc);
+  }
+  void TearDown() override {
+    if (frame_ != kNoWindow) DestroyWindow(frame_);
+    // The program goes before its input method, as it would at the end of
+    // a session.
+    DisplayFixture::TearDown();
+    StopInputMethod();
+    unsetenv("XMODIFIERS");
+  }
+
+  void StopInputMethod() {
+    if (server_pid_ <= 0) return;
+    kill(server_pid_, SIGTERM);
+    waitpid(server_pid_, nullptr, 0);
+    server_pid_ = 0;
+  }
+
+  // uim and Anthy keep their settings and dictionary in a home of the
+  // test's own.
+  void StartInputMethod() {
+    const std::string home = testing::TempDir() + "uim-home";
+    mkdir(home.c_str(), S_IRWXU);
+    std::ofstream(home + "/.uim") << kUimSettings;
+    const std::string display = server_->name();
+    server_pid_ = fork();
+    if (server_pid_ == 0) {
+      setenv("HOME", home.c_str(), 1);
+      setenv("LC_ALL", kLocale, 1);
+      setenv("DISPLAY", display.c_str(), 1);
+      execlp("uim-xim", "uim-xim", "--engine=anthy-utf8", static_cast<char*>(nullptr));
+      _exit(EXIT_FAILURE);
+    }
+  }
+
+  void ShowFocusedFrame() {
+    frame_ = CreateWindowEx(0, kClass, "", WS_VISIBLE, kFrameRect.left, kFrameRect.top,
+                            kFrameRect.Width(), kFrameRect.Height(), kNoWindow, 0, nullptr);
+    ASSERT_NE(frame_, kNoWindow);
+    const unsigned long native = backend_->NativeWindowOf(frame_);
+    ASSERT_TRUE(WaitUntilViewable(native));
+    // There is no window manager to give it the keyboard.
+    XSetInputFocus(observer_, native, RevertToParent, CurrentTime);
+    XSync(observer_, False);
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == frame_; }));
+  }
+
+  HWND frame_ = kNoWindow;
+  pid_t server_pid_ = 0;
+};
+
+TEST_F(InputMethodDisplayTest, CommittedTextArrivesAsCp932Characters) {
+  EXPECT_FALSE(backend_->InputMethodOpen());
+  StartInputMethod();
+  ASSERT_TRUE(PumpUntil([&] { return backend_->InputMethodOpen(); }));
+  ShowFocusedFrame();
+  // On, the reading "a" (あ, 82 A0 in CP932), Enter commits it; then off,
+  // and "b" is the keyboard's own again.
+  ASSERT_TRUE(Run("xdotool key shift+space type a && xdotool key Return shift+space type b"));
+  ASSERT_TRUE(PumpUntil([] { return characters.size() >= 3; }));
+  EXPECT_EQ(characters, (std::vector<WPARAM>{0x82, 0xA0, 'b'}));
+}
+
+TEST_F(InputMethodDisplayTest, KeysAreTheKeyboardsOwnOnceTheInputMethodIsGone) {
+  StartInputMethod();
+  ASSERT_TRUE(PumpUntil([&] { return backend_->InputMethodOpen(); }));
+  ShowFocusedFrame();
+  StopInputMethod();
+  EXPECT_TRUE(PumpUntil([&] { return !backend_->InputMethodOpen(); }));
+  ASSERT_TRUE(Run("xdotool type c"));
+  ASSERT_TRUE(PumpUntil([] { return !characters.empty(); }));
+  EXPECT_EQ(characters, std::vector<WPARAM>{'c'});
+}
+
+}  // namespace
+}  // namespace platform::x11
