@@ -96,7 +96,10 @@ TEST_F(ProcessTest, AMissingProgramFailsAndAnExeNameFindsTheHostProgram) {
 TEST_F(ProcessTest, ATimedWaitEndsOnTheClockAndTheCodeSaysStillActive) {
   FakeClock clock;
   ScopedClock scoped(clock);
-  std::string script = WriteScript("wait.sh", "read line\n");
+  // The program waits on a pipe nobody writes to, until it is stopped.
+  std::string pipe = folder_ + "/never";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  std::string script = WriteScript("wait.sh", "cat \"" + pipe + "\"\n");
   STARTUPINFO startup;
   PROCESS_INFORMATION info;
   std::string line = script;
