@@ -334,9 +334,8 @@ class CVedWpCtrl : public platform::CObject, public CVedUndoTarget {
   // ---- Notifications
   CVedNotifier notifier_ = MakeEngineNotifier();
 
-  // The view's read-aloud thread sends queries and speech commands while
-  // the window thread may be inside a command: every dispatcher holds this
-  // for its call. It is recursive because a notification handler on the
-  // window thread may call back in.
+  // A worker thread's query may come while the window thread is inside a
+  // command: every dispatcher holds this for its call. It is recursive because a notification
+  // handler on the window thread may call back in.
   std::recursive_mutex commandLock_;
 };
