@@ -25,6 +25,7 @@ constexpr platform::LRESULT kStepRan = 1;
 
 // Pacing, on the process clock.
 constexpr uint32_t kPausePollMs = 30;
+constexpr uint32_t kPauseAfterSpeechPollMs = 100;
 constexpr uint32_t kFetchDelayMs = 50;
 constexpr uint32_t kSpeechPollMs = 100;
 constexpr uint32_t kKeySettleMs = 100;
@@ -211,7 +212,7 @@ void CReadAloudThread::ReadUnits(int& stopped) {
     bool spoke = false;
     if (!OnWindowThread([this, &spoke] { spoke = SpeakSelectedUnit(); })) break;
     if (spoke && GetVoiceStatus() == kSpeaking) WaitWhileSpeaking();
-    WaitWhilePaused(kSpeechPollMs);
+    WaitWhilePaused(kPauseAfterSpeechPollMs);
     bool atEnd = false;
     if (!OnWindowThread([this, &atEnd] { atEnd = AdvanceToNextUnit(); })) break;
     if (atEnd) {

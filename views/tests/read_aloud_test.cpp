@@ -343,6 +343,7 @@ class ReadingKeyTest : public ReadAloudTest, public ::testing::WithParamInterfac
 // stopped, so the worker surely waits on it then.
 TEST_P(ReadingKeyTest, AKeyPausesReadingWhichGoesOnFromWhereTheCaretIs) {
   Type(kWords);
+  const size_t stops = Stops();
   reader_.SetSpeaking(0, kForever);
   ASSERT_EQ(reading_->StartReading(kReadDocument, 0), 0);
   bool pressed = false;
@@ -361,7 +362,7 @@ TEST_P(ReadingKeyTest, AKeyPausesReadingWhichGoesOnFromWhereTheCaretIs) {
     }
   });
   EXPECT_EQ(Units(), GetParam().units);
-  EXPECT_EQ(Stops(), GetParam().stopsSpeech ? 1 : 0);
+  EXPECT_EQ(Stops() - stops, GetParam().stopsSpeech ? 1u : 0u);
   ASSERT_EQ(finished_.size(), 1u);
   EXPECT_EQ(finished_[0].stopped, kReadToTheEnd);
   EXPECT_TRUE(SpeechIsOn());
@@ -387,6 +388,45 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{platform::VK_BACK, kFromTwo, true},
         // Not a key that steers the reading.
         KeyCase{'A', kAllUnits, false}));
+
+struct CellKeyCase {
+  int key;
+  std::vector<std::string> units;
+  size_t stops;
+};
+
+class CellKeyTest : public ReadAloudTest, public ::testing::WithParamInterface<CellKeyCase> {};
+
+// The key comes while "ab " is spoken.
+TEST_P(CellKeyTest, InACellAKeyMayNotTakeTheReadingOutOfIt) {
+  MakeTable();
+  engine.EditCommand(WPC_MOVE, kMoveNextWord, 0);
+  const LocationRecord start = Location();
+  const size_t stops = Stops();
+  reader_.SetSpeaking(0, kForever);
+  ASSERT_EQ(reading_->StartReading(kReadCell, 0), 0);
+  bool pressed = false;
+  PumpUntilFinished([&] {
+    if (!pressed && Units().size() == 1) {
+      pressed = true;
+      reading_->OnReadingKey(GetParam().key);
+      reader_.SetSpeaking(0, 0);
+    }
+  });
+  EXPECT_EQ(Units(), GetParam().units);
+  EXPECT_EQ(Stops() - stops, GetParam().stops);
+  ASSERT_EQ(finished_.size(), 1u);
+  EXPECT_EQ(finished_[0].stopped, kReadToTheEnd);
+  EXPECT_EQ(Location(), start);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, CellKeyTest,
+                         ::testing::Values(
+                             // Into the next cell and back: the unit is read again.
+                             CellKeyCase{platform::VK_RETURN, {"ab ", "ab ", "cd"}, 2},
+                             CellKeyCase{platform::VK_RIGHT, {"ab ", "cd"}, 1},
+                             // Pages are not turned inside a cell.
+                             CellKeyCase{platform::VK_NEXT, {"ab ", "cd"}, 0}));
 
 TEST_F(ReadAloudTest, AKeyWhileAUnitIsBeingMovedWaitsUntilItsTextIsFetched) {
   Type(kWords);
