@@ -474,6 +474,28 @@ TEST_F(ReadAloudTest, EscStopsTheSpeechAndReportsACancel) {
   }
 }
 
+TEST_F(ReadAloudTest, ReadingASingleUnitHearsOnlyEsc) {
+  Type(kWords);
+  engine.EditCommand(WPC_GOTO, 0, Pointer(&kLineTwoMiddle));
+  reader_.SetSpeaking(0, kForever);
+  ASSERT_EQ(reading_->StartReading(kReadLine, 0), 0);
+  bool pressed = false;
+  PumpUntilFinished([&] {
+    if (!pressed && Utterances() > 0) {
+      pressed = true;
+      const size_t stops = Stops();
+      for (const int key : {platform::VK_DOWN, platform::VK_RIGHT, platform::VK_HOME}) {
+        reading_->OnReadingKey(key);
+      }
+      EXPECT_EQ(Stops(), stops) << "the keys that steer the unit loop do nothing here";
+      EXPECT_EQ(Location().caret, kLineTwoMiddle);
+      reading_->OnReadingKey(platform::VK_ESCAPE);
+    }
+  });
+  ASSERT_EQ(finished_.size(), 1u);
+  EXPECT_EQ(finished_[0].stopped, kReadingCancelled);
+}
+
 TEST_F(ReadAloudTest, StartingAgainWhileReadingStopsIt) {
   Type(kWords);
   reader_.SetSpeaking(0, kForever);
