@@ -36,7 +36,9 @@
 //                         window thread, before input goes back.
 // Every host call is made on the window thread. The view calls Stop in its
 // WM_DESTROY, while its windows still exist; the destructor stops too,
-// but by then only the engine is used, never the host.
+// but by then only the engine is used, never the host. The reading must
+// not be destroyed from inside OnReadingFinished, whose step is still
+// running.
 #pragma once
 
 #include <atomic>
