@@ -468,10 +468,13 @@ void CPrinterInfo::Measure() {
   format.italic = font_.Italic;
   const platform::UniqueFont made = ViewFontTable().CreateFontFromFormat(dc, format, false);
   if (made == nullptr) return;
-  const platform::HFONT old = platform::SelectObject(dc, made.get());
+  // The DC's own state comes back whole: the font selected before may be
+  // one its owner has deleted since, which must not be selected again.
+  const int saved = platform::SaveDC(dc);
+  platform::SelectObject(dc, made.get());
   platform::TEXTMETRICA metrics;
   const bool measured = platform::GetTextMetricsA(dc, &metrics);
-  platform::SelectObject(dc, old);
+  platform::RestoreDC(dc, saved);
   if (!measured) return;
   charPitch_ = platform::MulDiv((metrics.tmHeight + 1) / 2, kTwipsPerInch, dpiX_);
   linePitch_ = platform::MulDiv(metrics.tmHeight + 3 * metrics.tmDescent, kTwipsPerInch, dpiY_);
