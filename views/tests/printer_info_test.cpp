@@ -191,6 +191,36 @@ TEST_F(PrinterInfoTest, FindsPapersByIdAndBySizeInFourPasses) {
   EXPECT_EQ(info.FindPaperBySize(1000, 1000, &index), kPaperNoMatch);
 }
 
+TEST_F(PrinterInfoTest, SizesOfTheirOwnAreCheckedAgainstTheDriversExtents) {
+  // A paper list that offers sizes of their own, from a driver that
+  // answers no extents and keeps no such size.
+  PrinterModel silent = OfficePrinter();
+  silent.name = "Silent";
+  silent.minExtent = silent.maxExtent = SIZE{};
+  const platform::ScopedPrinters printers(
+      {OfficePrinter(), UprightPrinter("UprightUser", true), silent});
+  struct Case {
+    const char* printer;
+    int32_t w, h;
+    int expected;
+  };
+  const Case cases[] = {
+      {"Office", 1000, 1200, kPaperAsIs},
+      {"Office", 500, 4200, kPaperAsIs},
+      {"Office", 499, 1000, kPaperNoMatch},
+      // 4000 wide only fits turned, and the driver turns paper.
+      {"Office", 4000, 2000, kPaperTurned},
+      {"UprightUser", 4000, 2000, kPaperNoMatch},
+      {"Silent", 1000, 1200, kPaperNoMatch},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.printer) + " " + std::to_string(c.w) + "x" + std::to_string(c.h));
+    CPrinterInfo info;
+    ASSERT_EQ(info.Open(c.printer), kPrinterOk);
+    EXPECT_EQ(info.CheckUserSize(c.w, c.h), c.expected);
+  }
+}
+
 TEST_F(PrinterInfoTest, FitsPapersAndReportsWhatChanged) {
   struct Case {
     const char* what;
