@@ -394,7 +394,7 @@ bool CLineComposer::ReadNextCell() {
   Reading& r = reading_;
   const NodeHandle node = r.next;
   if (node == kNoNode || r.beyond > kCellsPastEnough) return false;
-  CharCell* cell = r.store->LinkedCell(node);
+  StoredCell* cell = r.store->LinkedCell(node);
   if (cell == nullptr) {
     r.failed = true;
     r.next = kNoNode;
@@ -557,7 +557,7 @@ void CLineComposer::WriteBack(CTextStore& store, const CTextFormats& formats, co
   int32_t m2 = 0;
   for (int32_t i = 0; i < line.count; ++i) {
     const WorkCell& w = work_[i];
-    CharCell* cell = store.LinkedCell(w.node);
+    StoredCell* cell = store.LinkedCell(w.node);
     if (cell == nullptr) continue;
     cell->cellWidth = w.advance + w.trailing - cell->glyphWidth;
     if (i + 1 < line.count) cell->cellWidth += work_[i + 1].leading;

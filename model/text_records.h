@@ -102,7 +102,11 @@ struct CellDesign {
   bool operator==(const CellDesign&) const = default;
 };
 
-struct CharCell {
+// What the cell list keeps of a character cell: every field of CharCell
+// but its anchor. Few cells carry one, so the list keeps the anchors beside
+// the records, and a pointer in every record would make the largest
+// record of a document a sixth larger.
+struct StoredCell {
   uint16_t code = 0;
   // The folded form used for matching, or a special cell's display tag.
   char tag[2] = {};
@@ -111,11 +115,16 @@ struct CharCell {
   uint8_t placement = 0;
   uint8_t breakClass = 0;
   uint8_t squeeze = 0;
+  // Whether the list keeps an anchor for the cell; the store sets it.
+  bool anchored = false;
   CellDecoration decoration;
   CellDesign design;
   int32_t glyphWidth = 0;  // twips
   int32_t cellWidth = 0;   // the space after the glyph; negative when squeezed
   int32_t adjustment = 0;
+};
+
+struct CharCell : StoredCell {
   CVedAnchor* anchor = nullptr;  // attached with any kind but 1
 };
 

@@ -53,7 +53,10 @@ NodeHandle CTextStore::InsertBefore(NodeHandle node, const LineInfo& record) {
   return Before(lines_, node, WithEnd(record));
 }
 NodeHandle CTextStore::InsertBefore(NodeHandle node, const CharCell& record) {
-  return Before(cells_, node, record);
+  if (cells_ == nullptr || (node != kNoNode && !cells_->IsLive(node))) return kNoNode;
+  const NodeHandle added = cells_->InsertBefore(node, record);
+  if (added != kNoNode) cells_->SetAnchor(added, record.anchor);
+  return node == kNoNode ? added : node;
 }
 
 NodeHandle CTextStore::InsertAfter(NodeHandle node, const ParagraphInfo& record) {
@@ -68,7 +71,9 @@ NodeHandle CTextStore::InsertAfter(NodeHandle node, const LineInfo& record) {
 }
 NodeHandle CTextStore::InsertAfter(NodeHandle node, const CharCell& record) {
   if (cells_ == nullptr || (node != kNoNode && !cells_->IsLive(node))) return kNoNode;
-  return cells_->InsertAfter(node, record);
+  const NodeHandle added = cells_->InsertAfter(node, record);
+  if (added != kNoNode) cells_->SetAnchor(added, record.anchor);
+  return added;
 }
 
 int CTextStore::SetLineAnchor(NodeHandle line, CVedAnchor* anchor) {
@@ -79,7 +84,7 @@ int CTextStore::SetLineAnchor(NodeHandle line, CVedAnchor* anchor) {
 
 LineInfo CTextStore::WithEnd(const LineInfo& record) const {
   LineInfo kept = record;
-  const CharCell* last = LinkedCell(record.lastCell);
+  const StoredCell* last = LinkedCell(record.lastCell);
   kept.end = last != nullptr ? LineEndOf(last->code) : LineEnd::kWrapped;
   return kept;
 }
@@ -112,7 +117,12 @@ int CTextStore::GetInfo(NodeHandle node, ParagraphInfo& out) const {
   return Get(paragraphs_, node, out);
 }
 int CTextStore::GetInfo(NodeHandle node, LineInfo& out) const { return Get(lines_, node, out); }
-int CTextStore::GetInfo(NodeHandle node, CharCell& out) const { return Get(cells_, node, out); }
+int CTextStore::GetInfo(NodeHandle node, CharCell& out) const {
+  if (cells_ == nullptr || !cells_->LinksBack(node)) return 0;
+  static_cast<StoredCell&>(out) = cells_->RecordOf(node);
+  out.anchor = cells_->AnchorOf(node);
+  return 1;
+}
 int CTextStore::SetInfo(NodeHandle node, const ParagraphInfo& record) {
   return Set(paragraphs_, node, record);
 }
@@ -120,9 +130,11 @@ int CTextStore::SetInfo(NodeHandle node, const LineInfo& record) {
   return Set(lines_, node, WithEnd(record));
 }
 int CTextStore::SetInfo(NodeHandle node, const CharCell& record) {
-  const CharCell* old = LinkedCell(node);
-  const bool endChanges = old != nullptr && LineEndOf(old->code) != LineEndOf(record.code);
-  if (Set(cells_, node, record) == 0) return 0;
+  const StoredCell* old = LinkedCell(node);
+  if (old == nullptr) return 0;
+  const bool endChanges = LineEndOf(old->code) != LineEndOf(record.code);
+  cells_->RecordOf(node) = record;
+  cells_->SetAnchor(node, record.anchor);
   if (endChanges) RefreshEndOfLineEndingAt(node);
   return 1;
 }

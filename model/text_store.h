@@ -11,13 +11,44 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 #include "model/node_list.h"
 #include "model/text_records.h"
 
 using ParagraphList = NodeList<ParagraphInfo>;
 using LineList = NodeList<LineInfo>;
-using CellList = NodeList<CharCell>;
+// The cell level: the stored records, and the anchors of the few cells
+// that carry one, which go with their nodes.
+class CellList : public NodeList<StoredCell> {
+ public:
+  // The anchor of a live cell whose record says it has one, else null.
+  CVedAnchor* AnchorOf(NodeHandle node) const {
+    if (!RecordOf(node).anchored) return nullptr;
+    const auto found = anchors_.find(node);
+    return found != anchors_.end() ? found->second : nullptr;
+  }
+  // Keeps `anchor` (null: none) for a live cell and marks its record.
+  void SetAnchor(NodeHandle node, CVedAnchor* anchor) {
+    RecordOf(node).anchored = anchor != nullptr;
+    if (anchor != nullptr) {
+      anchors_[node] = anchor;
+    } else if (!anchors_.empty()) {
+      anchors_.erase(node);
+    }
+  }
+  NodeHandle Remove(NodeHandle node) {
+    if (!anchors_.empty()) anchors_.erase(node);
+    return NodeList::Remove(node);
+  }
+  void Clear() {
+    anchors_.clear();
+    NodeList::Clear();
+  }
+
+ private:
+  std::unordered_map<NodeHandle, CVedAnchor*> anchors_;
+};
 using SpareList = NodeList<SpareRecord>;
 
 // Levels of the store.
@@ -79,7 +110,7 @@ class CTextStore {
   NodeHandle NextCell(NodeHandle node) const {
     return cells_ != nullptr ? cells_->Next(node) : kNoNode;
   }
-  CharCell* LinkedCell(NodeHandle node) const {
+  StoredCell* LinkedCell(NodeHandle node) const {
     return cells_ != nullptr && cells_->LinksBack(node) ? &cells_->RecordOf(node) : nullptr;
   }
   // A linked paragraph's or line's record in place (null as GetInfo would

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "model/position.h"
+
 namespace {
 
 CharCell Cell(uint16_t code) {
@@ -58,6 +60,63 @@ TEST(UnboundTextStoreTest, AnswersNothingAndChangesNothing) {
   EXPECT_EQ(store.IndexOf(kLevelCell, 1), -1);
   EXPECT_EQ(store.IsEmptyDocument(), 0);
   EXPECT_EQ(store.ExtractText(kExtractPlain, 1, 1), "");
+}
+
+CharCell Anchored(uint16_t code, CVedAnchor* anchor) {
+  CharCell cell = Cell(code);
+  cell.anchor = anchor;
+  return cell;
+}
+
+CVedAnchor* AnchorOf(const CTextStore& store, NodeHandle node) {
+  CharCell cell;
+  EXPECT_EQ(store.GetInfo(node, cell), 1);
+  return cell.anchor;
+}
+
+// The cell list keeps the anchors beside the records, which hold only
+// whether there is one: a cell's anchor is the one last written with it,
+// and a node freed and used again for another cell carries none.
+TEST_F(TextStoreTest, ACellsAnchorStaysWithItsNodeUntilTheCellGoes) {
+  CVedAnchor first;
+  CVedAnchor second;
+  const NodeHandle a = store.InsertBefore(kNoNode, Anchored('a', &first));
+  const NodeHandle b = store.InsertAfter(a, Cell('b'));
+  const NodeHandle c = store.InsertBefore(b, Anchored('c', &second));
+  EXPECT_EQ(AnchorOf(store, a), &first);
+  EXPECT_EQ(AnchorOf(store, b), nullptr);
+  EXPECT_EQ(AnchorOf(store, store.Navigate(kLevelCell, kNavNext, a)), &second);
+  EXPECT_EQ(c, b);
+
+  // A record read from an anchored cell and written to another without
+  // its anchor leaves that cell without one.
+  CharCell copy;
+  ASSERT_EQ(store.GetInfo(a, copy), 1);
+  copy.anchor = nullptr;
+  ASSERT_EQ(store.SetInfo(b, copy), 1);
+  EXPECT_EQ(AnchorOf(store, b), nullptr);
+  EXPECT_EQ(AnchorOf(store, a), &first);
+
+  ASSERT_EQ(store.SetInfo(a, Anchored('a', &second)), 1);
+  EXPECT_EQ(AnchorOf(store, a), &second);
+  ASSERT_EQ(store.SetInfo(a, Cell('a')), 1);
+  EXPECT_EQ(AnchorOf(store, a), nullptr);
+
+  ASSERT_EQ(store.SetInfo(a, Anchored('a', &first)), 1);
+  store.Remove(kLevelCell, a);
+  const NodeHandle reused = store.InsertBefore(kNoNode, Cell('d'));
+  EXPECT_EQ(reused, a) << "the most recently freed node is used first";
+  EXPECT_EQ(AnchorOf(store, reused), nullptr);
+
+  store.ClearLevel(kLevelCell);
+  const NodeHandle fresh = store.InsertBefore(kNoNode, Cell('e'));
+  EXPECT_EQ(AnchorOf(store, fresh), nullptr);
+}
+
+TEST(StoredCellTest, TheStoredRecordHoldsNoPointer) {
+  // Cells are nearly the whole of a document's memory.
+  EXPECT_EQ(alignof(StoredCell), alignof(int32_t));
+  EXPECT_EQ(sizeof(StoredCell), 40u);
 }
 
 TEST_F(TextStoreTest, InsertBeforeAnswersTheGivenNodeOrTheAppendedOne) {
