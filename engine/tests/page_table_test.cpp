@@ -128,6 +128,7 @@ class PageTableTest : public ::testing::Test {
     style.textWidth = kTextWidth;
     style.textHeight = height;
     table.SetPageMetrics(style, kPitch);
+    textHeight_ = height;
   }
 
   // Start of the document's line `index` (0-based).
@@ -201,6 +202,62 @@ class PageTableTest : public ::testing::Test {
     }
   }
 
+  // The pages as the layout rule makes them from the lines as they are
+  // now, worked out here line by line: starts and used heights.
+  std::vector<std::pair<CVedTextPos, int32_t>> LaidOutPages() {
+    std::vector<std::pair<CVedTextPos, int32_t>> pages;
+    CVedTextPos line;
+    if (root().StepPageLine(nullptr, kLinePrevious, &line) == 0) return pages;
+    CVedTextPos start = line;
+    int32_t used = 0;
+    bool breakBefore = false;
+    while (true) {
+      if (breakBefore) start = line;
+      breakBefore = false;
+      LineMetrics metrics;
+      root().GetPageLineMetrics(&metrics, &line);
+      if (used > 0 && used + metrics.height - metrics.gap > textHeight_) {
+        pages.emplace_back(start, used);
+        start = line;
+        used = 0;
+      }
+      if (metrics.endKind == kLineEndPageBreak) {
+        pages.emplace_back(start, used + metrics.height);
+        used = 0;
+        breakBefore = true;
+      } else {
+        used += metrics.height;
+      }
+      CVedTextPos next;
+      if (root().StepPageLine(&line, kLineNext, &next) == 0 || next == line) break;
+      line = next;
+    }
+    if (used > 0 || pages.empty()) pages.emplace_back(start, used);
+    return pages;
+  }
+
+  int LaidOutLineCount() {
+    int count = 0;
+    CVedTextPos line;
+    if (root().StepPageLine(nullptr, kLinePrevious, &line) == 0) return 0;
+    while (true) {
+      ++count;
+      CVedTextPos next;
+      if (root().StepPageLine(&line, kLineNext, &next) == 0 || next == line) return count;
+      line = next;
+    }
+  }
+
+  // The table as it stands, compared without rebuilding it.
+  void ExpectLaidOut(const std::string& when) {
+    const auto pages = LaidOutPages();
+    ASSERT_EQ(table.GetCount(), static_cast<int32_t>(pages.size())) << when;
+    for (int32_t n = 1; n <= table.GetCount(); ++n) {
+      EXPECT_EQ(*table.GetPageStart(n), pages[n - 1].first) << when << ", page " << n;
+      EXPECT_EQ(table.GetPageHeight(n), pages[n - 1].second) << when << ", page " << n;
+    }
+  }
+
   // Deletes the character at the start of line `index` and re-paginates;
   // answers the lines measured.
   int DeleteAtLine(int index) {
@@ -216,6 +273,7 @@ class PageTableTest : public ::testing::Test {
 
   BasicContainerFixture<CountingContainer> doc;
   CVedPageTable table;
+  int32_t textHeight_ = 0;
 };
 
 TEST_F(PageTableTest, LineHeightsOfTheFixture) {
@@ -476,6 +534,65 @@ TEST_F(PageTableTest, PagesOfMixedLinesAfterAnEditAreMeasuredAgain) {
   EXPECT_EQ(table.GetCount(), pages);
   ExpectOnlyPageStartsAnchored(lines);
   ExpectSameAsRebuild();
+}
+
+// A seeded series of edits over many pages: characters and paragraph ends
+// typed, characters deleted, characters set in a larger type and back.
+// After each one the pages are those the layout rule makes of the lines,
+// with no rebuild in between, so that what the records remember of their
+// lines is carried from edit to edit.
+TEST_F(PageTableTest, PagesFollowASeriesOfEditsAsTheLayoutRuleMakesThem) {
+  constexpr int kParagraphs = 240;
+  constexpr int kEdits = 300;
+  SetTextHeight(HeightFor(4));
+  std::string text;
+  for (int i = 0; i < kParagraphs; ++i) {
+    if (i > 0) text += kParagraphEnd;
+    text += Wide(1 + (i * 7) % 23);
+  }
+  doc.TypeIntoFirst(text);
+  table.FirstPage();
+  uint32_t random = 20240611u;
+  auto next = [&random](uint32_t below) {
+    random = random * 1664525u + 1013904223u;
+    return (random >> 8) % below;
+  };
+  for (int edit = 0; edit < kEdits; ++edit) {
+    const auto lines = static_cast<uint32_t>(LaidOutLineCount());
+    const int line = static_cast<int>(next(lines));
+    const uint32_t kind = next(9);
+    const std::string when = "edit " + std::to_string(edit) + " kind " + std::to_string(kind) +
+                             " at line " + std::to_string(line);
+    if (kind < 3) {
+      TypeAtLine(line, kWideChar);
+    } else if (kind < 5) {
+      TypeAtLine(line, kParagraphEnd);
+    } else if (kind < 8) {
+      const CVedTextPos at = LineStart(line);
+      ASSERT_EQ(root().SetCursor(&at), 1);
+      EditResult result;
+      if (root().DeleteChar(kDeleteAtCaret, &result) > 0) {
+        const ChangeRecord change = ChangeOf(result);
+        table.Repaginate(&change);
+      }
+    } else {
+      const CVedTextPos from = LineStart(line);
+      CVedTextPos to;
+      const MoveParams still{0, 0, 1};
+      if (root().MoveCursor(kMoveNextChar, &still, &from, &to) != kMoveDone) continue;
+      CharFormat type;
+      type.size = next(2) == 0 ? 240 : 120;
+      type.mask = kMaskSize;
+      EditResult result;
+      if (root().SetCharFont(&type, &from, &to, &result) != 0) {
+        const ChangeRecord change = ChangeOf(result);
+        table.Repaginate(&change);
+      }
+    }
+    ExpectLaidOut(when);
+    if (HasFailure()) return;
+  }
+  ExpectOnlyPageStartsAnchored(LaidOutLineCount());
 }
 
 TEST_F(PageTableTest, EveryLaterPageStartOfAParagraphFollowsTypingInIt) {
