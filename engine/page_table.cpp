@@ -164,6 +164,7 @@ void CVedPageTable::Rebuild() {
   // every line and takes each such pointer off before anything reads it.
   ForgetLookup();
   records_.clear();
+  ++rebuilds_;
   ReanchorAtFirstLine(records_.emplace_back());
   Paginate(records_.begin(), nullptr, records_.end());
 }
@@ -544,7 +545,14 @@ int CVedPageTable::Repaginate(const ChangeRecord* change) {
       lastMoved != records_.end() && !LineCountsHold(FirstTouchedNode(*change), lastMoved);
   if (change->heightChanged != 0 || anyInvalid || linesShifted) {
     int32_t number = 0;
+    const uint32_t rebuildsBefore = rebuilds_;
     Node start = FindPageNode(&change->lineStart, &number);
+    // A lookup that had to rebuild the table laid every page out anew, and
+    // the nodes found before it are gone.
+    if (rebuilds_ != rebuildsBefore) {
+      MarkChange(*change);
+      return 1;
+    }
     start = start == records_.end() ? FirstNode() : EarliestStart(start);
     // A page's first line that became shorter may now fit on the page
     // before, so that page is laid out again too.

@@ -165,6 +165,8 @@ class CVedPageTable {
   void ForgetLookup() { lookedUp_ = 0; }
 
   PageList records_;
+  // Counts full rebuilds, so a caller holding nodes knows when they went.
+  uint32_t rebuilds_ = 0;
   // The page last found by number and its record, so that the views, which
   // go through the pages in order, do not walk the list from its start for
   // each page; 0 when none is known.
