@@ -318,6 +318,8 @@ class CVedWpCtrl : public platform::CObject, public CVedUndoTarget {
   // the page shows another part of the table there.
   CaretPoint MarkedPoint(const CaretPoint& point, const ObjectDescription& description);
   CaretPoint MarkedPointOf(const CVedTextPos& position);
+  // Whether a place, moved to as a replay moves, finds the position.
+  bool PointFinds(const CaretPoint& point, const CVedTextPos& position);
   CVedUndoHistory undo_;
   int replayState_ = kReplayIdle;
   // The state before the next edit, shown by the undo step it makes.

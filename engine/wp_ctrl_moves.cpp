@@ -17,6 +17,7 @@ constexpr int kModeTableBlank = 17;
 constexpr uint32_t kLastLine = 0x8FFFFFFF;
 constexpr int32_t kColumnStop = 20;  // characters between two stops
 constexpr int32_t kCellBlankMark = -9901;
+constexpr int32_t kCellStepOnMark = -9902;
 
 bool IsRootMove(int code) {
   return (code >= kMovePrevChar && code <= kMoveLineDown) ||
@@ -271,6 +272,9 @@ void CVedWpCtrl::MoveToPoint(int extend, int code, const CaretPoint* point) {
   root_->MoveToPoint(mode, &pageStart, x, y);
   if (replayState_ != kReplayIdle && point->rect.bottom == kCellBlankMark) {
     root_->Move(mode, kMovePrevChar);
+  }
+  if (replayState_ != kReplayIdle && point->rect.bottom == kCellStepOnMark) {
+    root_->Move(mode, kMoveNextChar);
   }
   AfterEdit(nullptr, code, 0, 0, 1, 0);
 }

@@ -2,11 +2,16 @@
 // the document root logged become one undo step (a group when there were
 // several), with the places the views will show when it is replayed.
 
+#include <algorithm>
+
 #include "engine/wp_ctrl.h"
 
 namespace {
 
 constexpr int32_t kCellBlankMark = -9901;
+// A place whose character juts out of a narrow cell: the replay finds
+// the character before it and steps on by one.
+constexpr int32_t kCellStepOnMark = -9902;
 
 bool HasPage(const CaretPoint& point) { return point.page >= 1; }
 
@@ -25,11 +30,36 @@ CaretPoint CVedWpCtrl::MarkedPoint(const CaretPoint& point, const ObjectDescript
   return marked;
 }
 
+bool CVedWpCtrl::PointFinds(const CaretPoint& point, const CVedTextPos& position) {
+  const CVedTextPos* pageStart = pageTable_->GetPageStart(point.page);
+  if (pageStart == nullptr) return false;
+  const CVedTextPos start = *pageStart;
+  const platform::POINT origin = TextAreaOrigin();
+  CVedTextPos found;
+  root_->PositionFromPoint(&start, std::max(point.rect.left - origin.x, 0),
+                           std::max(point.rect.top - origin.y, 0), &found);
+  return found == position;
+}
+
 CaretPoint CVedWpCtrl::MarkedPointOf(const CVedTextPos& position) {
   if (position.IsEmpty()) return {};
   ObjectDescription description{};
   root_->DescribeObjectAt(&description, 0, &position);
-  return MarkedPoint(PointOf(position), description);
+  const CaretPoint point = MarkedPoint(PointOf(position), description);
+  if (!InCellText(description) || !HasPage(point) || point.rect.bottom == kCellBlankMark ||
+      PointFinds(point, position)) {
+    return point;
+  }
+  const MoveParams still{0, 0, 0};
+  CVedTextPos before;
+  if (root_->MoveCursor(kMovePrevChar, &still, &position, &before) != kMoveDone ||
+      before == position) {
+    return point;
+  }
+  CaretPoint stepOn = PointOf(before);
+  if (!HasPage(stepOn) || !PointFinds(stepOn, before)) return point;
+  stepOn.rect.bottom = kCellStepOnMark;
+  return stepOn;
 }
 
 bool CVedWpCtrl::AddUndoStep(int direction) {

@@ -133,6 +133,14 @@ TEST_F(UndoTableTest, ShortSeriesAroundATableUndoToTheStartAndRedoToTheEnd) {
         Move(kMoveNextChar),
         Move(kMoveNextChar),
         {Action::kOverwrite, "\x82\xA0"}}},
+      {"the first cell emptied, a narrow column put in before it and a character and a line "
+       "break typed there: the character juts out of the cell, and the undo takes back only "
+       "what was typed, not the cell beside",
+       {Move(kMoveLineDown),
+        {Action::kDelete},
+        {Action::kDelete},
+        TableCommand(WPC_INSERT_COLUMN),
+        Typing("\x82\xA2\r")}},
   };
   for (const TableSeriesCase& series : cases) {
     EXPECT_EQ(Check(series.actions, SeriesKind::kTable, 0), Verdict::kHolds) << series.name;
