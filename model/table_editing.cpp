@@ -739,7 +739,10 @@ int CTableObject::VisitRangeCells(const CVedTextPos* from, const CVedTextPos* to
   // Whether the range's start is a place the caller named, not the
   // table's own start or end standing for an open end.
   bool startNamed = from != nullptr;
-  if (ComparePositions(&a, &b) > 0) {
+  // An open start stands for the table's own start, before its top rule
+  // too: a range run in from the text that ends on that rule covers the
+  // cells before the place it ends at, as the stored range does.
+  if (from != nullptr && ComparePositions(&a, &b) > 0) {
     std::swap(a, b);
     startNamed = to != nullptr;
   }

@@ -141,6 +141,22 @@ TEST_F(UndoTableTest, ShortSeriesAroundATableUndoToTheStartAndRedoToTheEnd) {
         {Action::kDelete},
         TableCommand(WPC_INSERT_COLUMN),
         Typing("\x82\xA2\r")}},
+      {"a line typed as long as the first column is wide, then a selection from its end down "
+       "onto the top rule where the second column begins, deleted: only the first cell is "
+       "emptied, as only it is kept for the undo",
+       {Typing("\r"),
+        Move(kMoveLineEnd),
+        Typing("\x93\xFA\x82\xA2\x82\xA0"
+               "b\x8C\xEA"),
+        Extend(kMoveLineDown, 1),
+        {Action::kBackspace}}},
+      {"the same selection underlined",
+       {Typing("\r"),
+        Move(kMoveLineEnd),
+        Typing("\x93\xFA\x82\xA2\x82\xA0"
+               "b\x8C\xEA"),
+        Extend(kMoveLineDown, 1),
+        {Action::kUnderline}}},
   };
   for (const TableSeriesCase& series : cases) {
     EXPECT_EQ(Check(series.actions, SeriesKind::kTable, 0), Verdict::kHolds) << series.name;
