@@ -646,6 +646,10 @@ class CDocBunsObj : public CDocObjContainer {
   // Whether a position on a table's rules ends a range from another
   // position's cell text inside that cell, as the table's edits take it.
   bool RuleClosesCellOf(const CVedTextPos& onRule, const CVedTextPos& inCell);
+  // The last character of the text before a table, when a range from that
+  // text ends at the start of the table's first cell and that cell is
+  // empty: the range holds nothing of the table.
+  bool TextLastBeforeFirstCell(const CVedTextPos& start, const CVedTextPos& end, CVedTextPos* out);
   void SaveColumnWidth();
   void StoreTableRange(int startCode, int endCode, int startCode2, int endCode2);
   void LogDeletion(int32_t kind, const CVedTextPos& at);

@@ -540,6 +540,11 @@ void CDocBunsObj::SaveRangeBeforeDelete(int mode) {
     if (RuleClosesCellOf(end, start) && MoveInCellText(kMoveDocumentEnd, start, &cellEnd)) {
       end = cellEnd;
     }
+    // One that ends where the table's first cell begins takes nothing of
+    // the table: stored with it, its undo would put back a table of its
+    // own beside the one that is there.
+    CVedTextPos textLast;
+    if (TextLastBeforeFirstCell(start, end, &textLast)) end = textLast;
   } else if (mode == kSaveRangeCharBefore) {
     // Ranges name their characters with both ends included.
     if (!StepCharacter(kMovePrevChar, caret_, &start)) start = caret_;
@@ -566,6 +571,30 @@ bool CDocBunsObj::RuleClosesCellOf(const CVedTextPos& onRule, const CVedTextPos&
   const int32_t row = end->y == 0 && end->row > in->row ? end->row - 1 : end->row;
   const int32_t column = end->x == 0 && end->column > in->column ? end->column - 1 : end->column;
   return row == in->row && std::clamp(column, 0, table->Columns() - 1) == in->column;
+}
+
+bool CDocBunsObj::TextLastBeforeFirstCell(const CVedTextPos& start, const CVedTextPos& end,
+                                          CVedTextPos* out) {
+  if (start.pairs.empty() || end.pairs.empty() || !InCellText(Describe(&end))) return false;
+  const int32_t text = start.pairs.front().value;
+  const StrippedPath cell = PopChildIndex(&end, 0);
+  if (cell.step.value != text + 1 || Children().GetTypeAt(text) != kObjectText) return false;
+  const auto* table = dynamic_cast<const CTableObject*>(Children().GetAt(cell.step.value));
+  const std::optional<TableCaret> in =
+      table != nullptr ? table->PathToTablePos(cell.RestOrNull()) : std::nullopt;
+  // A range names its last character itself: it holds none of the cell
+  // only when the cell holds none.
+  CVedTextPos cellStart;
+  CVedTextPos cellEnd;
+  CVedTextPos textEnd;
+  if (!in || in->mode != kCaretInCell || in->row != 0 || in->column != 0 ||
+      !CellTextStart(end, &cellStart) || !(cellStart == end) ||
+      MoveInCellText(kMoveDocumentEnd, end, &cellEnd) ||
+      !ChildEdgeOf(text, kMoveDocumentEnd, &textEnd) ||
+      !StepCharacter(kMovePrevChar, textEnd, out) || !InSameText(*out, start)) {
+    return false;
+  }
+  return ComparePositions(out, &start) != kCompareBefore;
 }
 
 bool CDocBunsObj::RuleBoundsCellOf(const CVedTextPos& onRule, const CVedTextPos& inCell) {

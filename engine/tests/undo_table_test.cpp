@@ -157,6 +157,16 @@ TEST_F(UndoTableTest, ShortSeriesAroundATableUndoToTheStartAndRedoToTheEnd) {
                "b\x8C\xEA"),
         Extend(kMoveLineDown, 1),
         {Action::kUnderline}}},
+      {"an empty row put in at the top, a character typed at the document's start and the "
+       "line after it underlined down onto the table: the undo puts back the text it formatted, "
+       "and its redo formats it again without a table of its own",
+       {Extend(kMoveLineDown, 1),
+        TableCommand(WPC_INSERT_ROW),
+        Move(kMoveLineUp),
+        Move(kMoveLineUp),
+        Typing("\x82\xA0"),
+        Extend(kMoveLineDown, 1),
+        {Action::kUnderline}}},
   };
   for (const TableSeriesCase& series : cases) {
     EXPECT_EQ(Check(series.actions, SeriesKind::kTable, 0), Verdict::kHolds) << series.name;
