@@ -360,17 +360,29 @@ std::optional<CVedTextPos> CDocBunsObj::RecordOverwritten(std::string_view text,
   if (!(InTextZone(caret_) == caret_) || CellTextEndBelowCaret(caret_, &cellTextEnd)) {
     return std::nullopt;
   }
+  // A cell's text is walked inside the cell: a step off the end of a line
+  // that wraps in a narrow cell goes out onto the table's rules, and the
+  // paragraph's lines are the cell's, not the table's.
+  const bool inCell = InCellText(Describe(&caret_));
   CVedTextPos end;
-  if (!ParagraphEnd(&end)) return std::nullopt;
+  if (inCell) {
+    if (!MoveInCellText(kMoveParagraphEnd, caret_, &end)) end = caret_;
+  } else if (!ParagraphEnd(&end)) {
+    return std::nullopt;
+  }
   CVedTextPos reached = caret_;
   for (int32_t count = CharsIn(text); count > 0 && !(reached == end); --count) {
     CVedTextPos next;
-    if (NextCharPosition(&reached, &next, 0) == 0) break;
+    const bool stepped = inCell ? StepInOwnText(kMoveNextChar, reached, &next)
+                                : NextCharPosition(&reached, &next, 0) != 0;
+    if (!stepped) break;
     reached = ComparePositions(&next, &end) == kCompareAfter ? end : next;
   }
   if (reached == caret_) return std::nullopt;
   CVedTextPos last;
-  if (PreviousCharPosition(&reached, &last, 0) == 0) return std::nullopt;
+  const bool before = inCell ? StepInOwnText(kMovePrevChar, reached, &last)
+                             : PreviousCharPosition(&reached, &last, 0) != 0;
+  if (!before) return std::nullopt;
   const CVedTextPos start = caret_;
   SetSelectionRange(0, &start, &last);
   SaveBeforeEdit(undo, kEditDelete, kSaveRangeSelection);

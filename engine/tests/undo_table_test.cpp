@@ -167,6 +167,21 @@ TEST_F(UndoTableTest, ShortSeriesAroundATableUndoToTheStartAndRedoToTheEnd) {
         Typing("\x82\xA0"),
         Extend(kMoveLineDown, 1),
         {Action::kUnderline}}},
+      {"a selection overtyped with a line break, a narrow column put in beside the cell, text "
+       "typed there till its lines wrap and a character typed over at the end of a wrapped "
+       "line: the character overtyped on the next line is kept for the undo",
+       {Move(kMovePrevChar),
+        Move(kMovePrevChar),
+        Extend(kMoveLineDown, 3),
+        Move(kMoveLineDown),
+        Extend(kMovePrevChar, 2),
+        {Action::kOverwrite, "\rb\x82\xA2"},
+        Extend(kMoveLineStart, 1),
+        TableCommand(WPC_INSERT_COLUMN),
+        Typing("b"),
+        Typing("\x82\xA0\x82\xA2"
+               "b"),
+        {Action::kOverwrite, "\x82\xA0"}}},
   };
   for (const TableSeriesCase& series : cases) {
     EXPECT_EQ(Check(series.actions, SeriesKind::kTable, 0), Verdict::kHolds) << series.name;
