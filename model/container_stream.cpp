@@ -443,7 +443,11 @@ void RangeLoader::TakeSplit(CDocObject* before, const CVedTextPos& splitAt) {
   const int32_t difference = rest->GetHeight(nullptr, nullptr) - list_.GetHeightAt(at);
   list_.AddHeightAt(at, difference);
   heightDelta_ += difference;
-  if (rangeStart_.child == nullptr) {
+  // A first part left empty holds nothing of what goes in: the range
+  // begins with the new child. Named from inside it, the range would
+  // take that part along as a whole empty text, and its redo would put
+  // an empty text back instead of splitting the text again.
+  if (rangeStart_.child == nullptr && before->IsEmpty() == 0) {
     rangeStart_ = {before, splitAt};
     onlySplit_ = true;
   }

@@ -182,6 +182,15 @@ TEST_F(UndoTableTest, ShortSeriesAroundATableUndoToTheStartAndRedoToTheEnd) {
         Typing("\x82\xA0\x82\xA2"
                "b"),
         {Action::kOverwrite, "\x82\xA0"}}},
+      {"the table's last row and the line after it cut, a line break typed and the cut pasted "
+       "on the empty line it made: the text split for the rows keeps an empty first part, and "
+       "the redo splits it again rather than putting back an empty text",
+       {Extend(kMoveLineDown, 6),
+        Move(kMoveLineEnd),
+        Extend(kMoveLineUp, 1),
+        {Action::kCut},
+        Typing("\r"),
+        {Action::kPaste}}},
   };
   for (const TableSeriesCase& series : cases) {
     EXPECT_EQ(Check(series.actions, SeriesKind::kTable, 0), Verdict::kHolds) << series.name;
