@@ -22,6 +22,10 @@ class DisplayBackend {
   virtual void ShowNativeWindow(HWND window, bool visible) = 0;
   virtual void MoveNativeWindow(HWND window, const RECT& rect) = 0;
   virtual void DestroyNativeWindow(HWND window) = 0;
+  // The window was minimised (true) or restored from it (false).
+  virtual void MinimizeNativeWindow(HWND window, bool minimized) = 0;
+  // Brings the top-level window to the front and gives it the keyboard.
+  virtual void ActivateNativeWindow(HWND window) = 0;
   // Shows the window's text, which has changed, as its title.
   virtual void SetNativeTitle(HWND window) = 0;
   // Shows the part of a top-level window's surface that a paint changed,
@@ -60,6 +64,8 @@ class HeadlessBackend : public DisplayBackend {
   void ShowNativeWindow(HWND, bool) override {}
   void MoveNativeWindow(HWND, const RECT&) override {}
   void DestroyNativeWindow(HWND) override {}
+  void MinimizeNativeWindow(HWND, bool) override {}
+  void ActivateNativeWindow(HWND) override {}
   void SetNativeTitle(HWND) override {}
   void PresentNativeWindow(HWND, const RECT&) override {}
   void SetNativeCursor(HCURSOR) override {}

@@ -67,6 +67,7 @@ HWND SetActiveWindow(HWND window) {
     if (top == kNoWindow) SendMessage(previous, WM_ACTIVATEAPP, 0, 0);
   }
   if (top != kNoWindow) {
+    CurrentDisplay().ActivateNativeWindow(top);
     if (previous == kNoWindow) SendMessage(top, WM_ACTIVATEAPP, 1, 0);
     SendMessage(top, WM_ACTIVATE, WA_ACTIVE, static_cast<LPARAM>(previous));
   }
@@ -77,7 +78,9 @@ HWND GetActiveWindow() { return Targets().Get(&InputTargets::active); }
 
 bool SetForegroundWindow(HWND window) {
   if (!IsWindow(window)) return false;
-  SetActiveWindow(window);
+  const HWND top = GetAncestor(window, GA_ROOT);
+  // Active already, it may still be behind another program's window.
+  if (SetActiveWindow(window) == top) CurrentDisplay().ActivateNativeWindow(top);
   return true;
 }
 

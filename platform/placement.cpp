@@ -3,6 +3,7 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/display_backend.h"
 #include "platform/system_info.h"
 #include "platform/window_tree.h"
 
@@ -39,23 +40,42 @@ RECT MaximizedRectLocked(const WindowRecord& record) {
   return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
-// Changes the style bits and answers where the window goes, if anywhere.
-std::optional<RECT> ChangeStateLocked(WindowRecord& record, ShowState state) {
+// What a change of state did: where the window goes, if anywhere, and
+// whether it went into or out of the minimised state.
+struct StateChange {
+  std::optional<RECT> target;
+  bool minimized = false;
+  bool restored = false;
+  bool topLevel = false;
+  RECT rect;
+};
+
+// Changes the style bits.
+StateChange ChangeStateLocked(WindowRecord& record, ShowState state) {
   const DWORD bit = state == ShowState::kMaximized   ? WS_MAXIMIZE
                     : state == ShowState::kMinimized ? WS_MINIMIZE
                                                      : 0;
-  if ((record.style & kPlacedStates) == bit) return std::nullopt;
+  StateChange change;
+  if ((record.style & kPlacedStates) == bit) return change;
   if ((record.style & kPlacedStates) == 0) record.normalRect = record.rect;
+  change.minimized = bit == WS_MINIMIZE;
+  change.restored = (record.style & WS_MINIMIZE) != 0;
+  change.topLevel = (record.style & WS_CHILD) == 0;
+  change.rect = record.rect;
   record.style = (record.style & ~kPlacedStates) | bit;
   switch (state) {
     case ShowState::kMaximized:
-      return MaximizedRectLocked(record);
+      change.target = MaximizedRectLocked(record);
+      break;
     case ShowState::kNormal:
-      return record.normalRect.value_or(record.rect);
+      change.target = record.normalRect.value_or(record.rect);
+      break;
     default:
-      // Headless, a minimised window keeps its rectangle.
-      return std::nullopt;
+      // A minimised window keeps its rectangle; the display shows it as
+      // an icon.
+      break;
   }
+  return change;
 }
 
 void Place(HWND window, const RECT& rect) {
@@ -84,14 +104,24 @@ bool IsZoomed(HWND window) {
 void ApplyShowState(HWND window, int command) {
   const ShowState state = StateOf(command);
   if (state == ShowState::kUnchanged) return;
-  std::optional<RECT> target;
+  StateChange change;
   {
     // ShowWindow itself reports a handle that names no window.
     std::lock_guard lock(Tree().mutex());
     WindowRecord* record = Tree().Find(window);
-    if (record != nullptr) target = ChangeStateLocked(*record, state);
+    if (record != nullptr) change = ChangeStateLocked(*record, state);
   }
-  if (target) Place(window, *target);
+  if (change.topLevel && (change.minimized || change.restored))
+    CurrentDisplay().MinimizeNativeWindow(window, change.minimized);
+  if (change.minimized) SendMessage(window, WM_SIZE, SIZE_MINIMIZED, 0);
+  if (!change.target) return;
+  // A window restored to the rectangle it kept is not resized, but is
+  // told its size is its own again.
+  if (change.restored && *change.target == change.rect) {
+    SendMessage(window, WM_SIZE, IsZoomed(window) ? SIZE_MAXIMIZED : SIZE_RESTORED,
+                MakeLParam(change.rect.Width(), change.rect.Height()));
+  }
+  Place(window, *change.target);
 }
 
 bool GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement) {

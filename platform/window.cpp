@@ -369,7 +369,8 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       if ((pos->flags & SWP_NOMOVE) == 0)
         SendMessage(window, WM_MOVE, 0, MakeLParam(pos->x, pos->y));
       if ((pos->flags & SWP_NOSIZE) == 0) {
-        SendMessage(window, WM_SIZE, SIZE_RESTORED, MakeLParam(pos->cx, pos->cy));
+        SendMessage(window, WM_SIZE, IsZoomed(window) ? SIZE_MAXIMIZED : SIZE_RESTORED,
+                    MakeLParam(pos->cx, pos->cy));
       }
       return 0;
     }
@@ -656,14 +657,15 @@ bool MoveWindow(HWND window, int32_t x, int32_t y, int32_t width, int32_t height
 bool SetWindowRgn(HWND window, UniqueRegion region, bool redraw) {
   RECT placed;
   bool topLevel = false;
-  const bool found = WithCallersRecord(
-      window, "SetWindowRgn", false, [&region, &placed, &topLevel](WindowRecord& r) {
-        r.shape = std::move(region);
-        if (r.shape) r.update.Combine(*r.shape, Region::Operation::kAnd);
-        placed = r.rect;
-        topLevel = (r.style & WS_CHILD) == 0;
-        return true;
-      });
+  const bool found = WithCallersRecord(window, "SetWindowRgn", false,
+                                       [&region, &placed, &topLevel](WindowRecord& r) {
+                                         r.shape = std::move(region);
+                                         if (r.shape)
+                                           r.update.Combine(*r.shape, Region::Operation::kAnd);
+                                         placed = r.rect;
+                                         topLevel = (r.style & WS_CHILD) == 0;
+                                         return true;
+                                       });
   if (!found) return false;
   if (topLevel) CurrentDisplay().ShapeNativeWindow(window);
   if (redraw) {

@@ -9,7 +9,7 @@ packages=(
   fonts-ipafont-mincho
   libasound2-dev libspeechd-dev
   libx11-dev libxext-dev libxfixes-dev xvfb xdotool xclip
-  uim-xim uim-anthy xfonts-base locales
+  uim-xim uim-anthy xfonts-base locales openbox
   libcups2-dev cups cups-daemon printer-driver-cups-pdf poppler-utils
 )
 

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/display_backend.h"
 #include "platform/paint.h"
 #include "platform/window.h"
 #include "window_test_support.h"
@@ -336,6 +337,26 @@ TEST_F(InputTest, SetCursorPosMovesTheMouseOverTheWindowBeneath) {
   EXPECT_EQ(msg.hwnd, child_);
   EXPECT_EQ(LowWord(msg.lParam), 20) << "client coordinates";
   EXPECT_EQ(HighWord(msg.lParam), 30);
+}
+
+// Which windows the display is asked to bring to the front.
+class ActivationRecorder : public HeadlessBackend {
+ public:
+  void ActivateNativeWindow(HWND window) override { fronted.push_back(window); }
+  std::vector<HWND> fronted;
+};
+
+TEST_F(InputTest, ActivatingBringsTheTopLevelWindowToTheFrontOfTheDisplay) {
+  ActivationRecorder display;
+  const ScopedDisplay scoped(display);
+  SetActiveWindow(kNoWindow);
+  SetFocus(child_);
+  EXPECT_EQ(display.fronted, std::vector<HWND>{top_});
+  SetActiveWindow(top_);
+  EXPECT_EQ(display.fronted.size(), 1u) << "active already";
+  // Active already, it may still be behind another program's window.
+  EXPECT_TRUE(SetForegroundWindow(child_));
+  EXPECT_EQ(display.fronted, (std::vector<HWND>{top_, top_}));
 }
 
 TEST_F(InputTest, SetForegroundWindowActivatesAndRefusesAWindowThatIsGone) {

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/caller_assert.h"
+#include "platform/display_backend.h"
 #include "platform/input.h"
 #include "platform/mdi_client.h"
 #include "platform/system_info.h"
@@ -24,9 +26,15 @@ std::vector<RECT>& Sizes() {
   return sizes;
 }
 
+std::vector<WPARAM>& SizeTypes() {
+  static std::vector<WPARAM> types;
+  return types;
+}
+
 LRESULT RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SIZE) {
     Sizes().push_back(RectOf(0, 0, LowWord(lParam), HighWord(lParam)));
+    SizeTypes().push_back(wParam);
   }
   return DefWindowProc(window, message, wParam, lParam);
 }
@@ -38,6 +46,7 @@ class PlacementTest : public ::testing::Test {
     ResetInput();
     RegisterTestClass(kClass, RecordingProc);
     Sizes().clear();
+    SizeTypes().clear();
   }
   ~PlacementTest() override {
     ResetInput();
@@ -105,6 +114,44 @@ TEST_F(PlacementTest, MinimisingKeepsTheNormalRectangleThroughAMaximise) {
   EXPECT_FALSE(IsIconic(window));
   ShowWindow(window, SW_RESTORE);
   EXPECT_EQ(RectOfWindow(window), kNormal) << "the rectangle from before the first change";
+}
+
+// What the display is told of minimising and restoring.
+class MinimizeRecorder : public HeadlessBackend {
+ public:
+  void MinimizeNativeWindow(HWND window, bool minimized) override {
+    calls.push_back({window, minimized});
+  }
+  std::vector<std::pair<HWND, bool>> calls;
+};
+
+TEST_F(PlacementTest, MinimisingAndRestoringSayTheKindOfSizeAndTellTheDisplay) {
+  MinimizeRecorder display;
+  const ScopedDisplay scoped(display);
+  const HWND window = Make(WS_VISIBLE, kNormal);
+  const HWND child = Make(WS_CHILD | WS_VISIBLE, RectOf(0, 0, 10, 10), window);
+  SizeTypes().clear();
+  Sizes().clear();
+  ShowWindow(window, SW_MINIMIZE);
+  EXPECT_EQ(SizeTypes(), std::vector<WPARAM>{SIZE_MINIMIZED});
+  EXPECT_EQ(Sizes(), std::vector<RECT>{RECT{}});
+  ShowWindow(window, SW_MINIMIZE);
+  EXPECT_EQ(SizeTypes().size(), 1u) << "once, on the change";
+
+  // Restored to the rectangle it kept: the size is its own again.
+  ShowWindow(window, SW_RESTORE);
+  EXPECT_EQ(SizeTypes().back(), SIZE_RESTORED);
+  EXPECT_EQ(Sizes().back(), RectOf(0, 0, kNormal.Width(), kNormal.Height()));
+  ShowWindow(window, SW_SHOWMAXIMIZED);
+  EXPECT_EQ(SizeTypes().back(), SIZE_MAXIMIZED);
+  ShowWindow(window, SW_MINIMIZE);
+  ShowWindow(window, SW_SHOWMAXIMIZED);
+  EXPECT_EQ(SizeTypes().back(), SIZE_MAXIMIZED) << "restored to its maximised size";
+
+  // A child is minimised in its parent; the display does not hear of it.
+  ShowWindow(child, SW_MINIMIZE);
+  EXPECT_EQ(display.calls, (std::vector<std::pair<HWND, bool>>{
+                               {window, true}, {window, false}, {window, true}, {window, false}}));
 }
 
 TEST_F(PlacementTest, SetWindowPlacementTakesTheRectangleAndTheShowCommand) {

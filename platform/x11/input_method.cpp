@@ -105,14 +105,17 @@ void InputMethod::WaitForServer() {
 
 void InputMethod::Instantiated(Display*, XPointer self, XPointer) {
   auto* method = reinterpret_cast<InputMethod*>(self);
-  if (method->method_ != nullptr) return;
+  if (method->method_ == nullptr) method->Reopen();
+}
+
+void InputMethod::Reopen() {
   {
-    const ScopedCharacterLocale locale(method->locale_);
-    XUnregisterIMInstantiateCallback(method->display_, nullptr, nullptr, nullptr, Instantiated,
-                                     self);
+    const ScopedCharacterLocale locale(locale_);
+    XUnregisterIMInstantiateCallback(display_, nullptr, nullptr, nullptr, Instantiated,
+                                     reinterpret_cast<XPointer>(this));
   }
-  method->waiting_ = false;
-  method->Open();
+  waiting_ = false;
+  Open();
 }
 
 // The input method went away: its contexts went with it.
@@ -156,6 +159,9 @@ void InputMethod::Focus(Window window, bool focused) {
   } else if (focused_ == window) {
     focused_ = 0;
   }
+  // The server's announcement may have come before the input method
+  // answered: the user turning to our window asks again.
+  if (focused && method_ == nullptr && waiting_) Reopen();
   if (found->second == nullptr) return;
   if (focused) {
     XSetICFocus(found->second);

@@ -36,6 +36,8 @@ class InputMethod {
   static void Instantiated(Display* display, XPointer self, XPointer);
   static void Destroyed(XIM method, XPointer self, XPointer);
   void Open();
+  // Stops waiting for the server's announcement and opens, or waits again.
+  void Reopen();
   void WaitForServer();
   void CreateContext(Window window);
 

@@ -14,12 +14,14 @@
 #include "platform/input.h"
 #include "platform/message_box.h"
 #include "platform/paint.h"
+#include "platform/placement.h"
 #include "platform/region.h"
 #include "platform/sjis.h"
 #include "platform/window.h"
 #include "platform/x11/committed_text.h"
 #include "platform/x11/cursor_bitmaps.h"
 #include "platform/x11/key_map.h"
+#include "platform/x11/program_icon.h"
 
 // They include Xlib.
 #include "platform/x11/clipboard_selection.h"
@@ -47,10 +49,13 @@ constexpr unsigned long kRedMask = 0x00FF0000;
 constexpr unsigned long kGreenMask = 0x0000FF00;
 constexpr unsigned long kBlueMask = 0x000000FF;
 constexpr unsigned short kFullIntensity = 0xFFFF;
+// Who asks the window manager to activate a window: an application.
+constexpr long kActivationByApplication = 1;
+constexpr long kWmStateLength = 2;
 
 constexpr long kWindowEvents = ExposureMask | StructureNotifyMask | FocusChangeMask | KeyPressMask |
                                KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                               PointerMotionMask;
+                               PointerMotionMask | PropertyChangeMask;
 constexpr unsigned kFirstKeycode = 8;
 constexpr uint16_t kKeyStateDown = 0x8000;
 constexpr int kBaseLevel = 0;
@@ -140,6 +145,12 @@ struct NativeWindow {
   Window window = 0;
   // Where the server last said (or was told) the window is.
   RECT known;
+  // Whether the window manager was last told, or last said, that the
+  // window is an icon.
+  bool iconic = false;
+  // Told and not yet seen done: until then the state the window manager
+  // shows may be from before.
+  bool asked = false;
 };
 
 struct X11Backend::State {
@@ -149,6 +160,13 @@ struct X11Backend::State {
   Atom wmDeleteWindow = 0;
   Atom netWmName = 0;
   Atom utf8String = 0;
+  Atom netWmIcon = 0;
+  Atom netActiveWindow = 0;
+  Atom wmState = 0;
+  // Our window that has the keyboard, if one has.
+  Window focused = 0;
+  // When the user last pressed a key or a button in our windows.
+  Time userTime = CurrentTime;
   GC gc = nullptr;
   std::unordered_map<HWND, NativeWindow> windows;
   std::unordered_map<Window, HWND> handles;
@@ -249,6 +267,9 @@ struct X11Backend::State {
   void Key(XKeyEvent event);
   void KeepModifiersInStep(unsigned state, BYTE except) const;
   void Message(HWND window, const XClientMessageEvent& event);
+  void StateChanged(HWND window, NativeWindow& native);
+  std::optional<long> WmStateOf(Window window) const;
+  void SetIcon(Window window) const;
 };
 
 void X11Backend::State::Handle(const XEvent& event) {
@@ -277,6 +298,10 @@ void X11Backend::State::Handle(const XEvent& event) {
       break;
     case ClientMessage:
       Message(window, event.xclient);
+      break;
+    case PropertyNotify:
+      if (NativeWindow* native = Find(window); native != nullptr && event.xproperty.atom == wmState)
+        StateChanged(window, *native);
       break;
     default:
       break;
@@ -312,6 +337,11 @@ void X11Backend::State::Focused(HWND window, const XFocusChangeEvent& event) {
     return;
   inputMethod->Focus(event.window, event.type == FocusIn);
   if (event.type == FocusIn) {
+    focused = event.window;
+  } else if (focused == event.window) {
+    focused = 0;
+  }
+  if (event.type == FocusIn) {
     // Modifiers pressed or let go while another program had the keyboard.
     XkbStateRec keyboard{};
     if (XkbGetState(display, XkbUseCoreKbd, &keyboard) == Success)
@@ -339,6 +369,7 @@ void X11Backend::State::Pointer(const XEvent& event) {
   }
   const XButtonEvent& button = event.xbutton;
   const bool down = event.type == ButtonPress;
+  if (down) userTime = button.time;
   DWORD flags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
   int32_t wheel = 0;
   switch (button.button) {
@@ -384,6 +415,7 @@ void X11Backend::State::Key(XKeyEvent event) {
     keysym = XkbKeycodeToKeysym(display, keycode, group, kNumLockLevel);
   const std::optional<VirtualKey> key = VirtualKeyOf(layout, keysym, keycode);
   if (!key) return;
+  if (event.type == KeyPress) userTime = event.time;
   KeepModifiersInStep(event.state, key->vk);
   DWORD flags = event.type == KeyRelease ? KEYEVENTF_KEYUP : 0;
   if (key->extended) flags |= KEYEVENTF_EXTENDEDKEY;
@@ -398,6 +430,46 @@ void X11Backend::State::Message(HWND window, const XClientMessageEvent& event) {
   }
 }
 
+// The window manager made the window an icon or showed it again, by the
+// user's hand or because we asked.
+void X11Backend::State::StateChanged(HWND window, NativeWindow& native) {
+  const std::optional<long> state = WmStateOf(native.window);
+  if (!state) return;
+  const bool iconic = *state == IconicState;
+  if (native.asked) {
+    native.asked = iconic != native.iconic;
+    return;
+  }
+  if (iconic == native.iconic) return;
+  native.iconic = iconic;
+  ShowWindow(window, iconic ? SW_SHOWMINNOACTIVE : SW_RESTORE);
+}
+
+std::optional<long> X11Backend::State::WmStateOf(Window window) const {
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  std::optional<long> state;
+  if (XGetWindowProperty(display, window, wmState, 0, kWmStateLength, False, wmState, &type,
+                         &format, &count, &after, &data) == Success &&
+      data != nullptr && count > 0 && format == 32) {
+    state = reinterpret_cast<const long*>(data)[0];
+  }
+  XFree(data);
+  return state;
+}
+
+void X11Backend::State::SetIcon(Window window) const {
+  // A property of format 32 goes to Xlib as longs, whatever their size.
+  const std::vector<uint32_t> icon = ProgramIconProperty();
+  const std::vector<long> cardinals(icon.begin(), icon.end());
+  XChangeProperty(display, window, netWmIcon, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(cardinals.data()),
+                  static_cast<int>(cardinals.size()));
+}
+
 std::unique_ptr<X11Backend> X11Backend::Connect(const char* displayName) {
   Display* display = XOpenDisplay(displayName);
   if (display == nullptr) return nullptr;
@@ -409,6 +481,9 @@ std::unique_ptr<X11Backend> X11Backend::Connect(const char* displayName) {
   state->wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
   state->netWmName = XInternAtom(display, "_NET_WM_NAME", False);
   state->utf8String = XInternAtom(display, "UTF8_STRING", False);
+  state->netWmIcon = XInternAtom(display, "_NET_WM_ICON", False);
+  state->netActiveWindow = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+  state->wmState = XInternAtom(display, "WM_STATE", False);
   // Held keys then repeat as presses alone, so that the window system
   // counts them as repeats rather than as new presses.
   Bool detectable = False;
@@ -455,8 +530,11 @@ void X11Backend::CreateNativeWindow(HWND window, const RECT& rect) {
     XSetTransientForHint(s.display, native, ownerNative->window);
   s.windows[window] = NativeWindow{native, rect};
   s.handles[native] = window;
-  // Popups placed by us never have the keyboard.
-  if (attributes.override_redirect == False) s.inputMethod->AddWindow(native);
+  // Popups placed by us never have the keyboard, nor an icon.
+  if (attributes.override_redirect == False) {
+    s.inputMethod->AddWindow(native);
+    s.SetIcon(native);
+  }
   XFlush(s.display);
 }
 
@@ -493,6 +571,39 @@ void X11Backend::DestroyNativeWindow(HWND window) {
   s.inputMethod->RemoveWindow(native->window);
   XDestroyWindow(s.display, native->window);
   s.windows.erase(window);
+  XFlush(s.display);
+}
+
+void X11Backend::MinimizeNativeWindow(HWND window, bool minimized) {
+  State& s = *state_;
+  NativeWindow* native = s.Find(window);
+  if (native == nullptr || native->iconic == minimized) return;
+  native->iconic = minimized;
+  native->asked = true;
+  // The window manager makes a window an icon when asked, and shows it
+  // again when it is mapped.
+  if (minimized) {
+    XIconifyWindow(s.display, native->window, s.screen);
+  } else {
+    XMapWindow(s.display, native->window);
+  }
+  XFlush(s.display);
+}
+
+void X11Backend::ActivateNativeWindow(HWND window) {
+  State& s = *state_;
+  const NativeWindow* native = s.Find(window);
+  if (native == nullptr || native->window == s.focused || PlacedByUs(window)) return;
+  XEvent request{};
+  request.xclient.type = ClientMessage;
+  request.xclient.window = native->window;
+  request.xclient.message_type = s.netActiveWindow;
+  request.xclient.format = 32;
+  request.xclient.data.l[0] = kActivationByApplication;
+  request.xclient.data.l[1] = static_cast<long>(s.userTime);
+  request.xclient.data.l[2] = static_cast<long>(s.focused);
+  XSendEvent(s.display, RootWindow(s.display, s.screen), False,
+             SubstructureRedirectMask | SubstructureNotifyMask, &request);
   XFlush(s.display);
 }
 

@@ -24,6 +24,8 @@ class X11Backend : public DisplayBackend {
   void ShowNativeWindow(HWND window, bool visible) override;
   void MoveNativeWindow(HWND window, const RECT& rect) override;
   void DestroyNativeWindow(HWND window) override;
+  void MinimizeNativeWindow(HWND window, bool minimized) override;
+  void ActivateNativeWindow(HWND window) override;
   void SetNativeTitle(HWND window) override;
   void PresentNativeWindow(HWND window, const RECT& dirty) override;
   void SetNativeCursor(HCURSOR cursor) override;

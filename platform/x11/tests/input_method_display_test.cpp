@@ -79,6 +79,7 @@ class InputMethodDisplayTest : public DisplayFixture {
 
   // uim and Anthy keep their settings and dictionary in a home of the
   // test's own.
+  // Returns once the input method answers a connection of the test's own.
   void StartInputMethod() {
     const std::string home = testing::TempDir() + "uim-home";
     mkdir(home.c_str(), S_IRWXU);
@@ -92,6 +93,17 @@ class InputMethodDisplayTest : public DisplayFixture {
       execlp("uim-xim", "uim-xim", "--engine=anthy-utf8", static_cast<char*>(nullptr));
       _exit(EXIT_FAILURE);
     }
+    ASSERT_TRUE(PumpUntil([&] { return Answers(); }));
+  }
+
+  bool Answers() {
+    const std::string previous = std::setlocale(LC_CTYPE, nullptr);
+    std::setlocale(LC_CTYPE, kLocale);
+    XSetLocaleModifiers("");
+    const XIM method = XOpenIM(observer_, nullptr, nullptr, nullptr);
+    if (method != nullptr) XCloseIM(method);
+    std::setlocale(LC_CTYPE, previous.c_str());
+    return method != nullptr;
   }
 
   void ShowFocusedFrame() {
@@ -113,8 +125,8 @@ class InputMethodDisplayTest : public DisplayFixture {
 TEST_F(InputMethodDisplayTest, CommittedTextArrivesAsCp932Characters) {
   EXPECT_FALSE(backend_->InputMethodOpen());
   StartInputMethod();
-  ASSERT_TRUE(PumpUntil([&] { return backend_->InputMethodOpen(); }));
   ShowFocusedFrame();
+  ASSERT_TRUE(PumpUntil([&] { return backend_->InputMethodOpen(); }));
   // On, the reading "a" (あ, 82 A0 in CP932), Enter commits it; then off,
   // and "b" is the keyboard's own again.
   ASSERT_TRUE(Run("xdotool key shift+space type a && xdotool key Return shift+space type b"));
@@ -124,8 +136,8 @@ TEST_F(InputMethodDisplayTest, CommittedTextArrivesAsCp932Characters) {
 
 TEST_F(InputMethodDisplayTest, KeysAreTheKeyboardsOwnOnceTheInputMethodIsGone) {
   StartInputMethod();
-  ASSERT_TRUE(PumpUntil([&] { return backend_->InputMethodOpen(); }));
   ShowFocusedFrame();
+  ASSERT_TRUE(PumpUntil([&] { return backend_->InputMethodOpen(); }));
   StopInputMethod();
   EXPECT_TRUE(PumpUntil([&] { return !backend_->InputMethodOpen(); }));
   ASSERT_TRUE(Run("xdotool type c"));
