@@ -17,4 +17,5 @@ run_build() {
 
 run_build build/plain
 ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  LSAN_OPTIONS="suppressions=$PWD/tools/lsan-suppressions.txt" \
   run_build build/sanitize -DLEXORA_SANITIZE=ON
