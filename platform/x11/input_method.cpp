@@ -1,5 +1,6 @@
 #include "platform/x11/input_method.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 #include <clocale>
@@ -14,6 +15,11 @@ constexpr XIMStyle kRootStyle = XIMPreeditNothing | XIMStatusNothing;
 constexpr char kJapaneseLocale[] = "ja_JP.UTF-8";
 constexpr std::string_view kJapanese = "ja";
 constexpr size_t kCommitBuffer = 256;
+constexpr char kImModifier[] = "@im=";
+constexpr char kModifierStart = '@';
+constexpr char kServerPrefix[] = "@server=";
+constexpr char kServersProperty[] = "XIM_SERVERS";
+constexpr long kServersLimit = 1024;
 
 // Puts a locale in place for what Xlib reads of it (the input method
 // serves the locale the program asks in), and the program's back after.
@@ -62,6 +68,34 @@ bool OffersRootStyle(XIM method) {
   return offered;
 }
 
+// Whether an input method server still owns its selection: one named by
+// the modifiers ("@im=NAME"), else any the root lists.
+bool ServerAlive(Display* display, const std::string& modifiers) {
+  const size_t named = modifiers.find(kImModifier);
+  if (named != std::string::npos) {
+    std::string name = modifiers.substr(named + std::string_view(kImModifier).size());
+    name = name.substr(0, name.find(kModifierStart));
+    const Atom server = XInternAtom(display, (kServerPrefix + name).c_str(), False);
+    return XGetSelectionOwner(display, server) != None;
+  }
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  bool alive = false;
+  if (XGetWindowProperty(display, DefaultRootWindow(display),
+                         XInternAtom(display, kServersProperty, False), 0, kServersLimit, False,
+                         XA_ATOM, &type, &format, &count, &after, &data) == Success &&
+      data != nullptr && format == 32) {
+    const auto* servers = reinterpret_cast<const Atom*>(data);
+    for (unsigned long i = 0; i < count && !alive; ++i)
+      alive = XGetSelectionOwner(display, servers[i]) != None;
+  }
+  XFree(data);
+  return alive;
+}
+
 }  // namespace
 
 InputMethod::InputMethod(Display* display, long windowEvents)
@@ -75,15 +109,28 @@ InputMethod::~InputMethod() {
     XUnregisterIMInstantiateCallback(display_, nullptr, nullptr, nullptr, Instantiated,
                                      reinterpret_cast<XPointer>(this));
   }
+  if (method_ == nullptr || Gone()) return;
   for (const auto& [window, context] : contexts_) {
     if (context != nullptr) XDestroyIC(context);
   }
-  if (method_ != nullptr) XCloseIM(method_);
+  XCloseIM(method_);
+}
+
+bool InputMethod::Gone() {
+  if (ServerAlive(display_, modifiers_)) return false;
+  Forget();
+  return true;
+}
+
+void InputMethod::Forget() {
+  method_ = nullptr;
+  for (auto& [window, context] : contexts_) context = nullptr;
 }
 
 void InputMethod::Open() {
   const ScopedCharacterLocale locale(locale_);
   if (!locale.usable()) return;
+  if (const char* modifiers = XSetLocaleModifiers(nullptr)) modifiers_ = modifiers;
   method_ = XOpenIM(display_, nullptr, nullptr, nullptr);
   if (method_ != nullptr && !OffersRootStyle(method_)) {
     XCloseIM(method_);
@@ -121,8 +168,7 @@ void InputMethod::Reopen() {
 // The input method went away: its contexts went with it.
 void InputMethod::Destroyed(XIM, XPointer self, XPointer) {
   auto* method = reinterpret_cast<InputMethod*>(self);
-  method->method_ = nullptr;
-  for (auto& [window, context] : method->contexts_) context = nullptr;
+  method->Forget();
   const ScopedCharacterLocale locale(method->locale_);
   method->WaitForServer();
 }
@@ -146,7 +192,7 @@ void InputMethod::AddWindow(Window window) {
 void InputMethod::RemoveWindow(Window window) {
   const auto found = contexts_.find(window);
   if (found == contexts_.end()) return;
-  if (found->second != nullptr) XDestroyIC(found->second);
+  if (found->second != nullptr && !Gone()) XDestroyIC(found->second);
   contexts_.erase(found);
   if (focused_ == window) focused_ = 0;
 }

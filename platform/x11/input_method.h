@@ -40,11 +40,19 @@ class InputMethod {
   void Reopen();
   void WaitForServer();
   void CreateContext(Window window);
+  // Whether the server went away without our hearing it yet: a request
+  // that waits for its answer would then wait for ever. Forgets the
+  // input method if so.
+  bool Gone();
+  // Drops the input method and its contexts without a word to the server.
+  void Forget();
 
   Display* display_;
   long windowEvents_;
   // The locale the input method is opened in.
   std::string locale_;
+  // The locale modifiers it was opened with ("@im=NAME").
+  std::string modifiers_;
   XIM method_ = nullptr;
   bool waiting_ = false;
   // Our windows and their contexts (none while no input method serves).

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <clocale>
 #include <cstdlib>
 #include <fstream>
@@ -29,6 +30,7 @@ namespace {
 constexpr char kClass[] = "X11InputMethodTest";
 constexpr char kLocale[] = "ja_JP.UTF-8";
 constexpr RECT kFrameRect{20, 10, 220, 160};
+constexpr auto kPatience = std::chrono::seconds(10);
 // Anthy as uim's engine; uim draws its own windows with the server's fonts.
 constexpr char kUimSettings[] = "(define default-im-name 'anthy-utf8)\n";
 
@@ -96,6 +98,16 @@ class InputMethodDisplayTest : public DisplayFixture {
     ASSERT_TRUE(PumpUntil([&] { return Answers(); }));
   }
 
+  // Asked of the server alone, so that the program's loop does not run.
+  bool ServerDroppedInputMethod() {
+    const Atom server = XInternAtom(observer_, "@server=uim", False);
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (XGetSelectionOwner(observer_, server) != None) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+    }
+    return true;
+  }
+
   bool Answers() {
     const std::string previous = std::setlocale(LC_CTYPE, nullptr);
     std::setlocale(LC_CTYPE, kLocale);
@@ -143,6 +155,18 @@ TEST_F(InputMethodDisplayTest, KeysAreTheKeyboardsOwnOnceTheInputMethodIsGone) {
   ASSERT_TRUE(Run("xdotool type c"));
   ASSERT_TRUE(PumpUntil([] { return !characters.empty(); }));
   EXPECT_EQ(characters, std::vector<WPARAM>{'c'});
+}
+
+TEST_F(InputMethodDisplayTest, AWindowClosedRightAfterTheInputMethodWentIsNoWait) {
+  StartInputMethod();
+  ShowFocusedFrame();
+  ASSERT_TRUE(PumpUntil([&] { return backend_->InputMethodOpen(); }));
+  // The server has dropped it; the program has not yet heard.
+  StopInputMethod();
+  ASSERT_TRUE(ServerDroppedInputMethod());
+  DestroyWindow(frame_);
+  frame_ = kNoWindow;
+  EXPECT_FALSE(backend_->InputMethodOpen());
 }
 
 }  // namespace
