@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/sjis.h"
 
@@ -175,10 +176,8 @@ class Profile {
   std::string lineEnd_ = kWindowsLineEnd;
 };
 
-std::string HostPath(const char* fileName) {
-  std::optional<std::string> utf8 = SjisToUtf8(fileName);
-  return utf8 ? *utf8 : fileName;
-}
+// The file a profile name stands for: a system path, drive and all.
+std::string ProfileHostPath(const char* fileName) { return HostPath(fileName).value_or(fileName); }
 
 // Cuts at a character boundary to at most `limit` bytes.
 std::string_view CutToFit(std::string_view text, size_t limit) {
@@ -224,7 +223,7 @@ DWORD CopyList(const std::vector<std::string>& names, char* buffer, DWORD size) 
 
 std::optional<std::string> ReadValue(const char* section, const char* key, const char* fileName) {
   if (section == nullptr || key == nullptr || fileName == nullptr) return std::nullopt;
-  const Profile profile(HostPath(fileName));
+  const Profile profile(ProfileHostPath(fileName));
   const std::optional<size_t> entry = profile.Entry(section, key);
   if (!entry) return std::nullopt;
   return std::string(Unquoted(profile.At(*entry).value));
@@ -250,8 +249,10 @@ DWORD GetPrivateProfileString(const char* section, const char* key, const char* 
     buffer[0] = '\0';
     return 0;
   }
-  if (section == nullptr) return CopyList(Profile(HostPath(fileName)).SectionNames(), buffer, size);
-  if (key == nullptr) return CopyList(Profile(HostPath(fileName)).KeyNames(section), buffer, size);
+  if (section == nullptr)
+    return CopyList(Profile(ProfileHostPath(fileName)).SectionNames(), buffer, size);
+  if (key == nullptr)
+    return CopyList(Profile(ProfileHostPath(fileName)).KeyNames(section), buffer, size);
   if (std::optional<std::string> value = ReadValue(section, key, fileName))
     return CopyString(*value, buffer, size);
   return CopyString(Trim(defaultValue != nullptr ? defaultValue : ""), buffer, size);
@@ -267,7 +268,7 @@ int GetPrivateProfileInt(const char* section, const char* key, int defaultValue,
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                const char* fileName) {
   if (section == nullptr || fileName == nullptr) return false;
-  Profile profile(HostPath(fileName));
+  Profile profile(ProfileHostPath(fileName));
   if (key == nullptr) return !profile.DeleteSection(section) || profile.Save();
   if (value == nullptr) return !profile.DeleteEntry(section, key) || profile.Save();
   profile.Set(Trim(section), Trim(key), value);

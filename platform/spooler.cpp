@@ -12,6 +12,7 @@
 #include "platform/cups_printers.h"
 #include "platform/message_box.h"
 #include "platform/muldiv.h"
+#include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/sjis.h"
 
@@ -71,11 +72,8 @@ class PdfFile final : public JobOutput {
   std::string path_;
 };
 
-std::string HostPath(const std::string& cp932) {
-  std::string utf8 = SjisToUtf8(cp932).value_or(cp932);
-  std::replace(utf8.begin(), utf8.end(), '\\', '/');
-  return utf8;
-}
+// The file a document or output name stands for: a system path, drive and all.
+std::string SpoolHostPath(const std::string& cp932) { return HostPath(cp932).value_or(cp932); }
 
 // Copies `text` into `out` (at most size - 1 bytes and a NUL); answers
 // the bytes copied without the NUL.
@@ -249,7 +247,7 @@ PrinterModel MakePdfPrinter() {
 }
 
 std::string DefaultPdfPath(const std::string& docName) {
-  const std::filesystem::path doc(HostPath(docName));
+  const std::filesystem::path doc(SpoolHostPath(docName));
   std::filesystem::path folder = doc.parent_path();
   if (folder.empty()) folder = std::filesystem::current_path();
   std::string stem = doc.stem().string();
@@ -259,7 +257,7 @@ std::string DefaultPdfPath(const std::string& docName) {
 
 std::unique_ptr<JobOutput> PdfFileOutput(const std::string& docName,
                                          const std::string& outputPath) {
-  const std::string path = outputPath.empty() ? DefaultPdfPath(docName) : HostPath(outputPath);
+  const std::string path = outputPath.empty() ? DefaultPdfPath(docName) : SpoolHostPath(outputPath);
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return nullptr;
   return std::make_unique<PdfFile>(file, path);

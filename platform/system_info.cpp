@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstring>
@@ -71,14 +70,6 @@ uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) {
   if (buffer == nullptr || size <= length) return length + 1;
   std::memcpy(buffer, folder.c_str(), folder.size() + 1);
   return length;
-}
-
-std::optional<std::string> HostPath(std::string_view systemPath) {
-  // After conversion every 0x5C is a real backslash: UTF-8 never uses it
-  // inside a multi-byte character, unlike a Shift-JIS trail byte.
-  std::optional<std::string> host = SjisToUtf8(systemPath);
-  if (host) std::replace(host->begin(), host->end(), '\\', '/');
-  return host;
 }
 
 ScopedWindowsVersion::ScopedWindowsVersion(uint32_t major, uint32_t minor, uint32_t platformId) {

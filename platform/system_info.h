@@ -1,6 +1,6 @@
 // What the system asks of the host about itself: the Windows version it
 // believes it runs on, the Windows directory (the program's own data
-// folder here), the program's folder and host paths for its own paths.
+// folder here) and the program's folder.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/gdi.h"
+#include "platform/paths.h"  // HostPath, for the callers that find it here
 
 namespace platform {
 
@@ -37,10 +38,6 @@ uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size);
 
 // The folder that holds the running program (a host path).
 std::string ProgramFolder();
-
-// A path of the system (CP932, "\" or "/" separators) as a host path in
-// UTF-8 with "/" separators; nullopt when it cannot be converted.
-std::optional<std::string> HostPath(std::string_view systemPath);
 
 // The colours of the desktop scheme. There is no desktop scheme here: the
 // classic Windows defaults answer.
