@@ -22,9 +22,6 @@ inline constexpr char kViewColorPatternKey[] = "ViewColorPattern%d";
 inline constexpr char kImeColorPatternKey[] = "ImeColorPattern%d";
 inline constexpr char kColorPatternForm[] = "(%d,%d,%d)(%d,%d,%d)%n";
 
-// The program file whose name the folder was once cut before.
-inline constexpr char kProgramFileName[] = "LXRD3.EXE";
-
 inline constexpr char kRectTextForm[] = "%d,%d,%d,%d";
 
 // The template file dialog's filter.

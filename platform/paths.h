@@ -57,7 +57,6 @@ class ScopedDriveTable {
 // does not fit (nothing copied then).
 DWORD GetLogicalDriveStrings(DWORD size, char* buffer);
 
-inline constexpr UINT DRIVE_UNKNOWN = 0;
 inline constexpr UINT DRIVE_NO_ROOT_DIR = 1;
 inline constexpr UINT DRIVE_REMOVABLE = 2;
 inline constexpr UINT DRIVE_FIXED = 3;

@@ -111,6 +111,20 @@ TEST_F(PathsTest, TheDriveStringsAndTypesComeFromTheTable) {
   EXPECT_EQ(GetDriveType("C:\\Docs"), DRIVE_NO_ROOT_DIR);
 }
 
+TEST(DriveTableTest, TheProgramsDriveIsItsFolderAndCIsHome) {
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] == '\0') GTEST_SKIP() << "no home to map";
+  const std::vector<DriveMapping> drives = DriveTable();
+  ASSERT_EQ(drives.size(), 2u);
+  EXPECT_EQ(drives[0].letter, kHomeDrive);
+  EXPECT_EQ(fs::path(drives[0].hostRoot), fs::path(home).lexically_normal());
+  EXPECT_EQ(drives[1].letter, kProgramDrive);
+  EXPECT_EQ(drives[1].hostRoot, ProgramFolder());
+  char path[MAX_PATH];
+  ASSERT_GT(GetModuleFileName(nullptr, path, sizeof path), 0u);
+  EXPECT_EQ(HostPath(path), fs::read_symlink("/proc/self/exe").string());
+}
+
 TEST(PathTextTest, AFolderEndingInOmoteIsJoinedAndSplitAtRealSeparators) {
   const std::string folder = std::string("C:\\") + kOmote;  // C:\表
   EXPECT_FALSE(EndsWithSeparator(folder)) << "0x5C is the trail byte of 表";
