@@ -212,6 +212,22 @@ TEST_F(PathsTest, FindFirstFileMatchesWildcardsWithoutRegardToCase) {
   EXPECT_EQ(found.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
 }
 
+TEST_F(PathsTest, AFolderEndingInOmoteOnTheHostIsReachedThroughItsJoinedPath) {
+  fs::create_directories(Home() / kOmoteUtf8);
+  WriteFile(Home() / kOmoteUtf8 / "Note.TXT", "abc");
+  const std::string folder = std::string("C:\\") + kOmote;
+  const std::string file = JoinPath(folder, "note.txt");
+  EXPECT_EQ(HostPath(file), (Home() / kOmoteUtf8 / "Note.TXT").string());
+  EXPECT_EQ(GetFileAttributes(file.c_str()), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(GetFileAttributes(folder.c_str()), FILE_ATTRIBUTE_DIRECTORY);
+  WIN32_FIND_DATA found;
+  const HANDLE search = FindFirstFile(JoinPath(folder, "*.txt").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  EXPECT_STREQ(found.cFileName, "Note.TXT");
+  EXPECT_EQ(found.nFileSizeLow, 3u);
+  FindClose(search);
+}
+
 TEST_F(PathsTest, AWildcardTakesADoubleByteCharacterWhole) {
   fs::create_directories(Home() / "Docs");
   WriteFile(Home() / "Docs" / (std::string(kOmoteUtf8) + ".txt"), "");
