@@ -1,6 +1,7 @@
 #include "platform/system_classes.h"
 
 #include "platform/cursor.h"
+#include "platform/edit_control.h"
 #include "platform/menu_window.h"
 #include "platform/message_box.h"
 #include "platform/scroll_bar.h"
@@ -13,6 +14,12 @@ std::vector<WNDCLASS> SystemClasses() {
   scrollBar.lpfnWndProc = ScrollBarProc;
   scrollBar.hCursor = LoadCursor(0, IDC_ARROW);
   scrollBar.lpszClassName = kScrollBarClass;
+
+  WNDCLASS edit;
+  edit.style = CS_DBLCLKS;
+  edit.lpfnWndProc = EditProc;
+  edit.hCursor = LoadCursor(0, IDC_IBEAM);
+  edit.lpszClassName = kEditClass;
 
   WNDCLASS messageBox;
   messageBox.lpfnWndProc = MessageBoxProc;
@@ -28,7 +35,7 @@ std::vector<WNDCLASS> SystemClasses() {
   menuBar.lpfnWndProc = MenuBarProc;
   menuBar.hCursor = LoadCursor(0, IDC_ARROW);
   menuBar.lpszClassName = kMenuBarClass;
-  return {scrollBar, messageBox, popupMenu, menuBar};
+  return {scrollBar, edit, messageBox, popupMenu, menuBar};
 }
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 
 namespace platform {
 
+LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT MessageBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT PopupMenuProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
