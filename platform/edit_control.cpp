@@ -502,7 +502,7 @@ size_t Edit::PositionAt(int32_t x) const {
   int32_t left = 0;
   while (position < text.size()) {
     const size_t next = text_.NextCharacter(position);
-    const int32_t right = measure.Width(text.substr(0, next));
+    const int32_t right = left + measure.Width(text.substr(position, next - position));
     if (along < (left + right) / 2) break;
     position = next;
     left = right;

@@ -31,10 +31,12 @@ std::string Sjis(const char* utf8) { return Utf8ToSjis(utf8).value(); }
 constexpr int32_t kEditId = 7;
 std::vector<UINT> notified;
 HBRUSH colourAnswer = nullptr;
+bool destroyOnUpdate = false;
 
 LRESULT ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND && CommandIdOf(wParam) == kEditId) {
     notified.push_back(NotifyCodeOf(wParam));
+    if (destroyOnUpdate && NotifyCodeOf(wParam) == EN_UPDATE) DestroyWindow(ControlOf(lParam));
     return 0;
   }
   if (message == WM_CTLCOLOREDIT) return BrushAnswer(colourAnswer);
@@ -65,6 +67,7 @@ class EditControlTest : public ::testing::Test {
     ResetClipboard();
     notified.clear();
     colourAnswer = nullptr;
+    destroyOnUpdate = false;
     RegisterTestClass(kParentClass, ParentProc);
     parent_ = CreateWindowEx(0, kParentClass, "", WS_VISIBLE, kParentOrigin.x, kParentOrigin.y, 400,
                              100, kNoWindow, 0, nullptr);
@@ -537,6 +540,26 @@ TEST_F(EditControlTest, TheParentGivesTheBackground) {
   MakeEdit("A");
   ASSERT_TRUE(driver_.RunUntilIdle());
   EXPECT_EQ(Pixel({kTextInset + 4 * kHalf, kTextInset + 2}), RGB(255, 0, 0));
+}
+
+TEST_F(EditControlTest, ADisabledEditIsGreyAndNotAskedForEditColours) {
+  const UniqueBrush red = CreateSolidBrush(RGB(255, 0, 0));
+  colourAnswer = red.get();
+  const HWND edit = MakeEdit("A");
+  EnableWindow(edit, false);
+  ASSERT_TRUE(driver_.RunUntilIdle());
+  EXPECT_EQ(Pixel({kTextInset + 4 * kHalf, kTextInset + 2}), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(Pixel({kTextInset + kHalf / 2, kTextInset + kEm * 7 / 8 - 3}),
+            GetSysColor(COLOR_GRAYTEXT));
+}
+
+TEST_F(EditControlTest, AParentMayDestroyTheEditWhileItIsTold) {
+  const HWND edit = MakeEdit("");
+  destroyOnUpdate = true;
+  notified.clear();
+  SendMessage(edit, WM_CHAR, 'a', 0);
+  EXPECT_FALSE(IsWindow(edit));
+  EXPECT_THAT(notified, ElementsAre(EN_UPDATE));
 }
 
 }  // namespace
