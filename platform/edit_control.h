@@ -50,7 +50,6 @@ inline constexpr UINT EM_REPLACESEL = 0x00C2;
 // wParam the most bytes typing, pasting and EM_REPLACESEL may bring the
 // text to (0: as many as can be); the text already there stays.
 inline constexpr UINT EM_LIMITTEXT = 0x00C5;
-inline constexpr UINT EM_SETLIMITTEXT = EM_LIMITTEXT;
 inline constexpr UINT EM_GETLIMITTEXT = 0x00D5;
 
 inline constexpr uint32_t kDefaultEditLimit = 30000;
