@@ -16,7 +16,8 @@ struct ChangeRecord {
   int32_t changed = 0;  // non-zero when the content changed
   // Start of the line that holds the start of the change.
   CVedTextPos lineStart;
-  int32_t heightChanged = 0;  // 1 when the document's height changed
+  int32_t heightChanged = 0;     // 1 when the document's height changed
+  int32_t pageBreakChanged = 0;  // 1 when a page break went in or came out
   CVedTextPos changeEnd;
   // Twips; x from the text area's left edge, y from the top of the line at
   // `lineStart`.

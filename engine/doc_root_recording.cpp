@@ -301,6 +301,7 @@ void CDocBunsObj::FillChangeRecord(const EditResult& result, ChangeRecord& chang
   if (!result.rangeStart.IsEmpty()) StepPageLine(&result.rangeStart, kLineThis, &change.lineStart);
   const bool forcedHeight = (flags & kChangeHeightChanged) != 0;
   change.heightChanged = result.heightDelta != 0 || forcedHeight ? 1 : 0;
+  change.pageBreakChanged = result.pageBreakChanged != 0 ? 1 : 0;
   change.changeEnd = result.rangeEnd;
   if (change.changeEnd.IsEmpty()) {
     // An edit that cannot tell where its change ends changed everything

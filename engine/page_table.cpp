@@ -543,7 +543,9 @@ int CVedPageTable::Repaginate(const ChangeRecord* change) {
   const bool anyInvalid = RefreshRecords(*change, &lastMoved, &unchangedFrom);
   const bool linesShifted =
       lastMoved != records_.end() && !LineCountsHold(FirstTouchedNode(*change), lastMoved);
-  if (change->heightChanged != 0 || anyInvalid || linesShifted) {
+  // A page break that went in or came out moves the page starts after it
+  // even where the height stays.
+  if (change->heightChanged != 0 || change->pageBreakChanged != 0 || anyInvalid || linesShifted) {
     int32_t number = 0;
     const uint32_t rebuildsBefore = rebuilds_;
     Node start = FindPageNode(&change->lineStart, &number);
@@ -621,7 +623,7 @@ void CVedPageTable::MarkChange(const ChangeRecord& change) {
     MarkAllDirty();
     return;
   }
-  if (change.heightChanged != 0) {
+  if (change.heightChanged != 0 || change.pageBreakChanged != 0) {
     MarkBand(page, change.area[0].Offset(0, above));
     for (Node later = std::next(page); later != records_.end(); ++later) MarkWhole(*later);
     return;

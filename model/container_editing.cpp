@@ -499,6 +499,9 @@ int CDocObjContainer::DeleteRange(const CVedTextPos* from, const CVedTextPos* to
   } else {
     DeleteAcrossChildren(*this, range.s, range.e, RestOf(range.start), RestOf(range.end),
                          keepEmptiedStart_ != 0, &result);
+    // Whole children go with such a range, unread: any of them may have
+    // held a page break.
+    result.pageBreakChanged = result.changed;
   }
   if (result.rangeStart.IsEmpty()) {
     CVedTextPos start;

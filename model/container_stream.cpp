@@ -213,6 +213,7 @@ class RangeLoader {
 
   int32_t changed_ = 0;
   int32_t heightDelta_ = 0;
+  bool pageBreakChanged_ = false;
   ChildMark rangeStart_;
   ChildMark rangeEnd_;
   ChildMark newCursor_;
@@ -280,6 +281,7 @@ void RangeLoader::TakeChildResult(CDocObject* child, const EditResult& step) {
   rangeEnd_ = {child, step.rangeEnd};
   newCursor_ = {child, step.newCursor};
   endAux_ = {child, step.endAux};
+  pageBreakChanged_ = pageBreakChanged_ || step.pageBreakChanged != 0;
   changed_ = 1;
 }
 
@@ -300,6 +302,7 @@ void RangeLoader::TakeContainerResult(const EditResult& step) {
   newCursor_ = MarkOf(step.newCursor);
   endAux_ = MarkOf(step.endAux);
   heightDelta_ += step.heightDelta;
+  pageBreakChanged_ = pageBreakChanged_ || step.pageBreakChanged != 0;
   changed_ = 1;
   onlySplit_ = false;
 }
@@ -629,6 +632,7 @@ void RangeLoader::Finish(EditResult* out) {
   result.startAux = Resolve(startAux_);
   result.endAux = Resolve(endAux_);
   result.heightDelta = heightDelta_;
+  result.pageBreakChanged = pageBreakChanged_ ? 1 : 0;
   if (out != nullptr) *out = result;
 }
 

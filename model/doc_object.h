@@ -80,6 +80,9 @@ struct EditResult {
   CVedTextPos startAux;
   CVedTextPos endAux;
   int32_t heightDelta = 0;  // twips; negative when the object shrank
+  // Non-zero when the edit put in or took out a page break: the pages
+  // change even where the height stays.
+  int32_t pageBreakChanged = 0;
 
   // Puts a container's child index in front of every non-empty path: the
   // start child's index before the start paths, the end child's before the

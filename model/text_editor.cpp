@@ -116,6 +116,7 @@ int32_t CTextEditor::LineRightEdge(NodeHandle paragraph) const {
 void CTextEditor::NoChangeResult(const CVedTextPos& pos, EditResult* out) {
   out->changed = 0;
   out->heightDelta = 0;
+  out->pageBreakChanged = 0;
   out->rangeStart = out->rangeEnd = out->newCursor = out->startAux = out->endAux = pos;
 }
 
@@ -568,6 +569,7 @@ int CTextEditor::InsertText(const CVedTextPos* pos, std::string_view text,
   const bool startsAtInsertion =
       navigator_->MapPosition(&rangeStart, &changedStart) != 0 && changedStart.cell == start.cell;
   int32_t heightDelta = 0;
+  bool pageBreak = false;
   size_t i = 0;
   while (i < text.size()) {
     const char c = text[i];
@@ -576,6 +578,7 @@ int CTextEditor::InsertText(const CVedTextPos* pos, std::string_view text,
       ok = InsertTab(at);
       ++i;
     } else if (IsParagraphEnd(c) || c == kFormFeed) {
+      pageBreak = pageBreak || c == kFormFeed;
       ok = InsertBreak(at, c == kFormFeed ? kCodePageBreak : kCodeParagraphEnd, &heightDelta);
       ++i;
       if (c == kCr && i < text.size() && text[i] == kLf) ++i;
@@ -611,6 +614,7 @@ int CTextEditor::InsertText(const CVedTextPos* pos, std::string_view text,
   out->startAux = CVedTextPos();
   out->endAux = CVedTextPos();
   out->heightDelta = heightDelta;
+  out->pageBreakChanged = pageBreak ? 1 : 0;
   return 1;
 }
 
@@ -655,12 +659,14 @@ int CTextEditor::OverwriteText(const CVedTextPos* pos, std::string_view text,
   const NodeHandle firstKept = Navigate(kLevelCell, kNavNext, lastWritten.cell);
   if (ReflowParagraph(start.paragraph, start.line, &heightDelta, firstKept) == 0) return 0;
   EditResult inserted;
+  out->pageBreakChanged = 0;
   if (i < text.size()) {
     if (RefreshNodes(&nodes) == 0) return 0;
     CVedTextPos at;
     CTextNavigator::MakePosition(nodes, &at);
     if (InsertText(&at, text.substr(i), cellTemplate, &inserted) == 0) return 0;
     heightDelta += inserted.heightDelta;
+    out->pageBreakChanged = inserted.pageBreakChanged;
     out->rangeEnd = inserted.rangeEnd;
     out->newCursor = inserted.newCursor;
   } else {
@@ -757,6 +763,7 @@ int CTextEditor::DeleteChar(const CVedTextPos* pos, EditResult* out) {
   }
   heightDelta += isBreak ? ParagraphHeight(following.paragraph) : reflowed;
   out->changed = 1;
+  out->pageBreakChanged = cell.code == kCodePageBreak ? 1 : 0;
   out->rangeStart = rangeStart;
   CTextNavigator::MakePosition(following, &out->rangeEnd);
   out->newCursor = out->rangeEnd;
@@ -793,9 +800,12 @@ int CTextEditor::DeleteRange(const CVedTextPos* from, const CVedTextPos* to, Edi
     lastParagraph = Navigate(kLevelParagraph, kNavNext, b.paragraph);
   }
   int32_t before = 0;
+  // The breaks of the paragraphs before the last one go with the range.
+  bool pageBreak = false;
   for (NodeHandle p = a.paragraph; p != kNoNode; p = Navigate(kLevelParagraph, kNavNext, p)) {
     before += ParagraphHeight(p);
     if (p == lastParagraph) break;
+    pageBreak = pageBreak || EndsWithPageBreak(p);
   }
   ParagraphInfo first;
   ParagraphInfo last;
@@ -842,7 +852,16 @@ int CTextEditor::DeleteRange(const CVedTextPos* from, const CVedTextPos* to, Edi
   out->startAux = CVedTextPos();
   out->endAux = CVedTextPos();
   out->heightDelta = ParagraphHeight(cursor.paragraph) - before;
+  out->pageBreakChanged = pageBreak ? 1 : 0;
   return 1;
+}
+
+bool CTextEditor::EndsWithPageBreak(NodeHandle paragraph) const {
+  ParagraphInfo info;
+  LineInfo line;
+  CharCell end;
+  return GetInfo(paragraph, info) != 0 && GetInfo(info.lastLine, line) != 0 &&
+         GetInfo(line.lastCell, end) != 0 && end.code == kCodePageBreak;
 }
 
 template <typename Apply>

@@ -116,6 +116,7 @@ class CTextEditor : public CTextStore {
   bool MeetOverwrittenLine(const ParagraphInfo& paragraph, NodeHandle line, NodeHandle start,
                            std::span<const LineInfo> overwritten, ReflowTally* tally);
   int RefreshNodes(TextNodes* nodes) const;
+  bool EndsWithPageBreak(NodeHandle paragraph) const;
   bool LineHoldsCell(NodeHandle first, NodeHandle last, NodeHandle cell) const;
   static int32_t LineHeightWithGap(const ParagraphInfo& paragraph, const LineInfo& line, bool last);
   int32_t ParagraphHeight(NodeHandle paragraph) const;

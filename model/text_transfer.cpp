@@ -538,11 +538,13 @@ int CTextTransfer::InsertRangeData(const CVedTextPos* pos, std::span<const uint8
   const int32_t count = decoder.ReadCount();
   FontMapping fonts;
   Group group;
+  bool pageBreak = false;
   for (int32_t i = 0; i < count; ++i) {
     const bool last = i + 1 == count;
     if (decoder.ReadGroup(last, &group) == 0) return 0;
     PrepareCells(&group, &fonts);
     if (last) PlaceEndMark(&group, count == 1, insertionCell);
+    pageBreak = pageBreak || group.cells.back().code == kCodePageBreak;
     const bool own = count > 1 && ((i == 0 && IsParagraphStart(at)) || (i > 0 && !last));
     const int done =
         own ? ReadAsNewParagraph(group, &at, &range) : ReadIntoParagraph(group, &at, &range);
@@ -579,6 +581,7 @@ int CTextTransfer::InsertRangeData(const CVedTextPos* pos, std::span<const uint8
   out->startAux = CVedTextPos();
   out->endAux = CVedTextPos();
   out->heightDelta = heightAfter - heightBefore;
+  out->pageBreakChanged = pageBreak ? 1 : 0;
   return 1;
 }
 

@@ -32,6 +32,7 @@ constexpr char kParagraphEnd[] = "\r";
 constexpr char kPageBreak[] = "\x0c";
 // DeleteChar's kind for the character at the caret.
 constexpr int kDeleteAtCaret = 1;
+constexpr int kDeleteBeforeCaret = 2;
 
 // Counts the lines pagination measures, so that tests see the table's work:
 // lines measured by position and lines measured on a walk over the lines.
@@ -155,6 +156,7 @@ class PageTableTest : public ::testing::Test {
     change.changed = result.changed;
     root().StepPageLine(&result.rangeStart, kLineThis, &change.lineStart);
     change.heightChanged = result.heightDelta != 0 ? 1 : 0;
+    change.pageBreakChanged = result.pageBreakChanged;
     change.changeEnd = result.rangeEnd;
     change.area[0] = {0, 0, kTextWidth, kLinePitch};
     return change;
@@ -536,8 +538,10 @@ TEST_F(PageTableTest, PagesOfMixedLinesAfterAnEditAreMeasuredAgain) {
   ExpectSameAsRebuild();
 }
 
-// A seeded series of edits over many pages: characters and paragraph ends
-// typed, characters deleted, characters set in a larger type and back.
+// A seeded series of edits over many pages: characters, paragraph ends and
+// page breaks typed, characters deleted after and before a line start
+// (there, the break ending the line above), characters set in a larger
+// type and back.
 // After each one the pages are those the layout rule makes of the lines,
 // with no rebuild in between, so that what the records remember of their
 // lines is carried from edit to edit.
@@ -560,18 +564,20 @@ TEST_F(PageTableTest, PagesFollowASeriesOfEditsAsTheLayoutRuleMakesThem) {
   for (int edit = 0; edit < kEdits; ++edit) {
     const auto lines = static_cast<uint32_t>(LaidOutLineCount());
     const int line = static_cast<int>(next(lines));
-    const uint32_t kind = next(9);
+    const uint32_t kind = next(11);
     const std::string when = "edit " + std::to_string(edit) + " kind " + std::to_string(kind) +
                              " at line " + std::to_string(line);
     if (kind < 3) {
       TypeAtLine(line, kWideChar);
     } else if (kind < 5) {
       TypeAtLine(line, kParagraphEnd);
-    } else if (kind < 8) {
+    } else if (kind == 5) {
+      TypeAtLine(line, kPageBreak);
+    } else if (kind < 9) {
       const CVedTextPos at = LineStart(line);
       ASSERT_EQ(root().SetCursor(&at), 1);
       EditResult result;
-      if (root().DeleteChar(kDeleteAtCaret, &result) > 0) {
+      if (root().DeleteChar(kind == 8 ? kDeleteBeforeCaret : kDeleteAtCaret, &result) > 0) {
         const ChangeRecord change = ChangeOf(result);
         table.Repaginate(&change);
       }

@@ -492,5 +492,41 @@ TEST_F(EditCommandTest, FurtherEditsOfTheKeyboardAndTheInputMethod) {
   EXPECT_EQ(window.Notifications(), std::vector<platform::UINT>{WM_WPC_CARETMOVED});
 }
 
+// A page break that goes in at the start of a wrapped line hangs at the
+// end of the line above, so the text keeps its height: the pages must
+// follow all the same, and so must every edit that takes the break out.
+TEST_F(EditCommandTest, APageBreakThatKeepsTheHeightStillStartsAPage) {
+  // Fifteen full-width characters: a line of ten and one of five.
+  std::string text;
+  for (int i = 0; i < 15; ++i) text += "\x82\xa0";
+  struct Step {
+    const char* what;
+    int code;
+    intptr_t arg;
+    intptr_t value;
+    int32_t pages;
+  };
+  const Step steps[] = {
+      {"the break command", WPC_INSERT_PAGE_BREAK, 1, 0, 2},
+      {"Backspace over it", WPC_BACKSPACE, 1, 0, 1},
+      {"undo of the Backspace", WPC_UNDO, 0, 0, 2},
+      {"undo of the break", WPC_UNDO, 0, 0, 1},
+      {"redo of the break", WPC_REDO, 0, 0, 2},
+      {"Delete of the break", WPC_DELETE, 1, 0, 1},
+      {"a typed form feed", WPC_INSERT_TEXT, 1, Text("\f"), 2},
+  };
+  Type(text.c_str());
+  ASSERT_EQ(Edit(WPC_GET_PAGE_COUNT), 1);
+  GoTo({1, 2, 1});
+  for (const Step& step : steps) {
+    if (step.code == WPC_DELETE) GoTo({1, 1, 11});
+    Edit(step.code, step.arg, step.value);
+    EXPECT_EQ(Edit(WPC_GET_PAGE_COUNT), step.pages) << step.what;
+    if (step.code == WPC_INSERT_PAGE_BREAK || step.code == WPC_INSERT_TEXT) {
+      EXPECT_EQ(Location().caret, (PageLineColumn{2, 1, 1})) << step.what;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace doc_root_test
