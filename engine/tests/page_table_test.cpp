@@ -273,6 +273,10 @@ class PageTableTest : public ::testing::Test {
     return root().measured;
   }
 
+  // A seeded series of typing, deleting and type changes over the
+  // document, each edit checked against the layout rule.
+  void RunSeriesOfEdits(int edits, uint32_t seed);
+
   BasicContainerFixture<CountingContainer> doc;
   CVedPageTable table;
   int32_t textHeight_ = 0;
@@ -541,27 +545,16 @@ TEST_F(PageTableTest, PagesOfMixedLinesAfterAnEditAreMeasuredAgain) {
 // A seeded series of edits over many pages: characters, paragraph ends and
 // page breaks typed, characters deleted after and before a line start
 // (there, the break ending the line above), characters set in a larger
-// type and back.
-// After each one the pages are those the layout rule makes of the lines,
-// with no rebuild in between, so that what the records remember of their
-// lines is carried from edit to edit.
-TEST_F(PageTableTest, PagesFollowASeriesOfEditsAsTheLayoutRuleMakesThem) {
-  constexpr int kParagraphs = 240;
-  constexpr int kEdits = 300;
-  SetTextHeight(HeightFor(4));
-  std::string text;
-  for (int i = 0; i < kParagraphs; ++i) {
-    if (i > 0) text += kParagraphEnd;
-    text += Wide(1 + (i * 7) % 23);
-  }
-  doc.TypeIntoFirst(text);
-  table.FirstPage();
-  uint32_t random = 20240611u;
+// type and back. After each one the pages are those the layout rule makes
+// of the lines, with no rebuild in between, so that what the records
+// remember of their lines is carried from edit to edit.
+void PageTableTest::RunSeriesOfEdits(int edits, uint32_t seed) {
+  uint32_t random = seed;
   auto next = [&random](uint32_t below) {
     random = random * 1664525u + 1013904223u;
     return (random >> 8) % below;
   };
-  for (int edit = 0; edit < kEdits; ++edit) {
+  for (int edit = 0; edit < edits; ++edit) {
     const auto lines = static_cast<uint32_t>(LaidOutLineCount());
     const int line = static_cast<int>(next(lines));
     const uint32_t kind = next(11);
@@ -599,6 +592,34 @@ TEST_F(PageTableTest, PagesFollowASeriesOfEditsAsTheLayoutRuleMakesThem) {
     if (HasFailure()) return;
   }
   ExpectOnlyPageStartsAnchored(LaidOutLineCount());
+}
+
+TEST_F(PageTableTest, PagesFollowASeriesOfEditsAsTheLayoutRuleMakesThem) {
+  constexpr int kParagraphs = 240;
+  SetTextHeight(HeightFor(4));
+  std::string text;
+  for (int i = 0; i < kParagraphs; ++i) {
+    if (i > 0) text += kParagraphEnd;
+    text += Wide(1 + (i * 7) % 23);
+  }
+  doc.TypeIntoFirst(text);
+  table.FirstPage();
+  RunSeriesOfEdits(300, 20240611u);
+}
+
+// The same over a few paragraphs of many lines each, where typing re-breaks
+// lines until it meets one that begins where a line began before.
+TEST_F(PageTableTest, PagesFollowASeriesOfEditsInLongParagraphs) {
+  constexpr int kParagraphs = 6;
+  SetTextHeight(HeightFor(4));
+  std::string text;
+  for (int i = 0; i < kParagraphs; ++i) {
+    if (i > 0) text += kParagraphEnd;
+    text += Wide(150 + 37 * i);
+  }
+  doc.TypeIntoFirst(text);
+  table.FirstPage();
+  RunSeriesOfEdits(300, 20261211u);
 }
 
 TEST_F(PageTableTest, EveryLaterPageStartOfAParagraphFollowsTypingInIt) {
