@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/dialog.h"
 #include "platform/input.h"
 #include "platform/timers.h"
 #include "platform/window.h"
@@ -41,20 +42,41 @@ bool MessageDriver::RunFor(uint32_t milliseconds) {
 }
 
 void MessageDriver::AnswerDialog(std::string caption, std::function<void(HWND)> answer) {
-  answers_.push_back({std::move(caption), std::move(answer)});
+  answers_.push_back({0, std::move(caption), std::move(answer)});
 }
 
-bool MessageDriver::GiveAnswer() {
+void MessageDriver::AnswerDialog(int32_t templateId, std::function<void(HWND)> answer) {
+  answers_.push_back({templateId, std::string(), std::move(answer)});
+}
+
+MessageDriver::ActiveDialog MessageDriver::CurrentDialog() {
   const HWND active = GetActiveWindow();
-  const std::string caption = active == kNoWindow ? std::string() : GetWindowText(active);
+  if (active == kNoWindow) return ActiveDialog{};
+  return ActiveDialog{active, DialogTemplateIdOf(active), GetWindowText(active)};
+}
+
+namespace {
+
+std::string Describe(int32_t templateId, const std::string& caption) {
+  if (templateId == 0) return "\"" + caption + "\"";
+  return "dialog " + std::to_string(templateId) + " \"" + caption + "\"";
+}
+
+}  // namespace
+
+bool MessageDriver::GiveAnswer() {
+  const ActiveDialog active = CurrentDialog();
   DialogAnswer next = std::move(answers_.front());
   answers_.pop_front();
-  if (active == kNoWindow || caption != next.caption) {
-    mismatch_ = "an answer for \"" + next.caption + "\" came to " +
-                (active == kNoWindow ? std::string("no active window") : "\"" + caption + "\"");
+  const bool fits =
+      next.templateId != 0 ? active.templateId == next.templateId : active.caption == next.caption;
+  if (active.window == kNoWindow || !fits) {
+    mismatch_ = "an answer for " + Describe(next.templateId, next.caption) + " came to " +
+                (active.window == kNoWindow ? std::string("no active window")
+                                            : Describe(active.templateId, active.caption));
     return false;
   }
-  next.answer(active);
+  next.answer(active.window);
   return true;
 }
 

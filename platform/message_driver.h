@@ -36,6 +36,16 @@ class MessageDriver {
   // given when a nested loop goes idle. Another window active then
   // abandons the loop and is recorded as a mismatch.
   void AnswerDialog(std::string caption, std::function<void(HWND)> answer);
+  // The same for the dialog of the template `templateId`, whatever its caption.
+  void AnswerDialog(int32_t templateId, std::function<void(HWND)> answer);
+  // What a script sees of the active window: a dialog's template id (0
+  // for a window that is none, a message box) and caption.
+  struct ActiveDialog {
+    HWND window = kNoWindow;
+    int32_t templateId = 0;
+    std::string caption;
+  };
+  static ActiveDialog CurrentDialog();
   // What the first answer given to the wrong window expected and found;
   // empty while none was.
   const std::string& mismatch() const { return mismatch_; }
@@ -45,6 +55,8 @@ class MessageDriver {
 
  private:
   struct DialogAnswer {
+    // A template id of 0 names the window by its caption.
+    int32_t templateId = 0;
     std::string caption;
     std::function<void(HWND)> answer;
   };

@@ -38,6 +38,7 @@ LoopEnd RunNestedLoop(const LoopExit& exit) {
         PostQuitMessage(static_cast<int>(msg.wParam));
         return LoopEnd::kQuit;
       }
+      if (exit.filter && exit.filter(&msg)) continue;
       TranslateMessage(&msg);
       DispatchMessage(&msg);
       continue;

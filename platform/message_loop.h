@@ -28,6 +28,10 @@ struct LoopExit {
   std::function<bool()> done;
   // Ends, leaving it queued, when a WM_KEYDOWN waits.
   bool onKeyDown = false;
+  // Sees each message before it is translated; true when it dealt with
+  // it (a dialog's keyboard interface), and the loop neither translates
+  // nor dispatches it.
+  std::function<bool(MSG*)> filter;
   // Ends when the process clock reaches this tick, before `done` is asked.
   std::optional<uint32_t> deadline;
   // How long an idle loop waits before it looks at `done` again.

@@ -1,10 +1,13 @@
 #include "platform/system_classes.h"
 
+#include "platform/button.h"
 #include "platform/cursor.h"
 #include "platform/edit_control.h"
+#include "platform/dialog.h"
 #include "platform/menu_window.h"
 #include "platform/message_box.h"
 #include "platform/scroll_bar.h"
+#include "platform/static_control.h"
 
 namespace platform {
 
@@ -35,7 +38,23 @@ std::vector<WNDCLASS> SystemClasses() {
   menuBar.lpfnWndProc = MenuBarProc;
   menuBar.hCursor = LoadCursor(0, IDC_ARROW);
   menuBar.lpszClassName = kMenuBarClass;
-  return {scrollBar, edit, messageBox, popupMenu, menuBar};
+
+  WNDCLASS button;
+  button.style = CS_DBLCLKS;
+  button.lpfnWndProc = ButtonProc;
+  button.hCursor = LoadCursor(0, IDC_ARROW);
+  button.lpszClassName = kButtonClass;
+
+  WNDCLASS label;
+  label.lpfnWndProc = StaticProc;
+  label.hCursor = LoadCursor(0, IDC_ARROW);
+  label.lpszClassName = kStaticClass;
+
+  WNDCLASS dialog;
+  dialog.lpfnWndProc = DialogProc;
+  dialog.hCursor = LoadCursor(0, IDC_ARROW);
+  dialog.lpszClassName = kDialogClass;
+  return {scrollBar, edit, messageBox, popupMenu, menuBar, button, label, dialog};
 }
 
 }  // namespace platform

@@ -14,6 +14,11 @@ LRESULT ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT MessageBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT PopupMenuProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT MenuBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The dialog controls: each keeps its state in a ControlStates map
+// (platform/control_state.h) and is listed in SystemClasses.
+LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 std::vector<WNDCLASS> SystemClasses();
 
