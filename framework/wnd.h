@@ -137,6 +137,11 @@ class CWnd : public CCmdTarget {
   bool ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   // After the window is gone and the object detached.
   virtual void PostNcDestroy();
+  // Run by a creation hook before the window's first message: attaches
+  // this object and puts FrameworkWndProc in front of the window's class
+  // procedure. For windows made by another creator than CreateEx (a
+  // dialog's, made from its template).
+  void AttachForCreation(HWND window);
 
  private:
   friend LRESULT FrameworkWndProc(HWND, UINT, WPARAM, LPARAM);
@@ -145,8 +150,6 @@ class CWnd : public CCmdTarget {
   HWND ReflectionSource(UINT message, WPARAM wParam, LPARAM lParam) const;
   bool ReflectToControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   void AttachNew(HWND window);
-  // Run by the creation hook before the window's first message.
-  void AttachForCreation(HWND window);
   void FinishNcDestroy();
 
   // The procedure a subclassed window had; null for a window of a
