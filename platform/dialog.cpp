@@ -327,12 +327,19 @@ class DialogKeys {
     }
   }
 
+  // Labels in the group are passed over: they never take the focus.
   void MoveInGroup(bool previous) {
     const HWND current = ControlHolding(dialog_, msg_->hwnd);
-    const HWND next = GetNextDlgGroupItem(dialog_, current, previous);
+    HWND next = GetNextDlgGroupItem(dialog_, current, previous);
+    while (next != current && next != kNoWindow && IsLabel(next))
+      next = GetNextDlgGroupItem(dialog_, next, previous);
     if (next == kNoWindow || next == current) return;
     SetFocus(next);
     if (IsAutoRadio(next)) SendMessage(next, BM_CLICK, 0, 0);
+  }
+
+  static bool IsLabel(HWND control) {
+    return (SendMessage(control, WM_GETDLGCODE, 0, 0) & DLGC_STATIC) != 0;
   }
 
   void PressEnter() {
@@ -374,7 +381,7 @@ class DialogKeys {
   // A label's mnemonic goes to the control after it; a button's presses it.
   void Choose(HWND control) {
     const LRESULT code = SendMessage(control, WM_GETDLGCODE, 0, 0);
-    if ((code & DLGC_STATIC) != 0) {
+    if (IsLabel(control)) {
       for (HWND next = GetWindow(control, GW_HWNDNEXT); next != kNoWindow;
            next = GetWindow(next, GW_HWNDNEXT)) {
         if ((StyleOf(next) & WS_TABSTOP) != 0 && IsEnabledAndVisible(next)) {

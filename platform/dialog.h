@@ -21,6 +21,7 @@
 #include <string>
 
 #include "platform/menu.h"
+#include "platform/message_box.h"
 #include "platform/window.h"
 
 namespace platform {

@@ -56,11 +56,13 @@ void PressWithShift(BYTE vk) {
   keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
 }
 
-// A control that keeps the arrow keys, as an edit or a list does.
+// A control that keeps the arrow keys and the characters, as an edit does.
 std::vector<WPARAM> arrowsKept;
+std::vector<WPARAM> charsKept;
 LRESULT ArrowsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_GETDLGCODE) return DLGC_WANTARROWS;
+  if (message == WM_GETDLGCODE) return DLGC_WANTARROWS | DLGC_WANTCHARS;
   if (message == WM_KEYDOWN) arrowsKept.push_back(wParam);
+  if (message == WM_CHAR) charsKept.push_back(wParam);
   return DefWindowProc(window, message, wParam, lParam);
 }
 
@@ -118,6 +120,7 @@ class DialogTest : public ::testing::Test {
     EXPECT_TRUE(RegisterDialogTemplate(WalkTemplate()));
     commands.clear();
     arrowsKept.clear();
+    charsKept.clear();
     initAnswer = 1;
   }
   ~DialogTest() override {
@@ -277,23 +280,65 @@ INSTANTIATE_TEST_SUITE_P(
                 0,
                 {{kCheck, BN_CLICKED}, {kCheck, BN_CLICKED}},
                 {{kCheck, BST_UNCHECKED}}},
-        KeyCase{
-            "AMnemonicClicksARadio", 0, {'B'}, 0, {{kBeta, BN_CLICKED}}, {{kBeta, BST_CHECKED}}},
-        KeyCase{"AMnemonicInsideTheWordClicks",
+        KeyCase{"AMnemonicClicksARadio",
+                IDCANCEL,
+                {'B'},
                 0,
+                {{kBeta, BN_CLICKED}},
+                {{kBeta, BST_CHECKED}}},
+        KeyCase{"AMnemonicInsideTheWordClicks",
+                IDCANCEL,
                 {'U'},
                 0,
                 {{kBlue, BN_CLICKED}},
                 {{kBlue, BST_CHECKED}, {kRed, BST_UNCHECKED}}},
         KeyCase{"AMnemonicTogglesACheckBox",
-                0,
+                IDCANCEL,
                 {'C'},
                 0,
                 {{kCheck, BN_CLICKED}},
                 {{kCheck, BST_CHECKED}}},
-        KeyCase{"AMnemonicPressesAPushButton", 0, {'P'}, 0, {{kPush, BN_CLICKED}}, {}},
+        KeyCase{"AMnemonicPressesAPushButton", IDCANCEL, {'P'}, 0, {{kPush, BN_CLICKED}}, {}},
         KeyCase{"AnUnknownLetterDoesNothing", kPush, {'Z'}, 0, {}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DialogTest, AControlThatAsksForCharactersKeepsThemButAltStillNamesAMnemonic) {
+  UINT checked = 9;
+  Walk({[](HWND) {
+          Press('C');
+          keybd_event(VK_MENU, 0, 0, 0);
+          Press('C');
+          keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+        },
+        [&](HWND dialog) {
+          checked = IsDlgButtonChecked(dialog, kCheck);
+          Press(VK_ESCAPE);
+        }});
+  EXPECT_EQ(charsKept, (std::vector<WPARAM>{'c'}));
+  EXPECT_EQ(checked, BST_CHECKED);
+}
+
+TEST_F(DialogTest, ArrowsPassOverTheLabelsOfAGroup) {
+  ASSERT_TRUE(RegisterDialogTemplate(
+      DialogTemplate{kOuterDialog,
+                     "外",
+                     100,
+                     50,
+                     "",
+                     9,
+                     {{kAlpha, kButtonClass, BS_AUTORADIOBUTTON | kGroupTab, "a", 4, 4, 40, 10},
+                      {IDC_STATIC, kStaticClass, SS_LEFT, "label", 4, 16, 40, 10},
+                      {kBeta, kButtonClass, BS_AUTORADIOBUTTON, "b", 4, 28, 40, 10},
+                      {IDOK, kButtonClass, BS_DEFPUSHBUTTON | kGroupTab, "OK", 50, 30, 40, 14}}}));
+  int32_t focus = 0;
+  driver_.AnswerDialog(kOuterDialog, [](HWND) { Press(VK_DOWN); });
+  driver_.AnswerDialog(kOuterDialog, [&](HWND) {
+    focus = FocusId();
+    Press(VK_RETURN);
+  });
+  EXPECT_EQ(DialogBox(kOuterDialog, owner_, RecordingProc), IDOK);
+  EXPECT_EQ(focus, kBeta);
+}
 
 TEST_F(DialogTest, ALabelsMnemonicFocusesTheControlAfterIt) {
   int32_t focus = 0;
@@ -554,19 +599,94 @@ TEST_F(DialogTest, DialogUnitsFollowTheDialogFont) {
   DestroyWindow(dialog);
 }
 
-TEST_F(DialogTest, StaticsPaintInTheColoursTheirParentAnswers) {
-  const HWND dialog = CreateDialog(kWalkDialog, owner_, RecordingProc);
-  ASSERT_NE(dialog, kNoWindow);
-  ShowWindow(dialog, SW_SHOW);
+// A parent that paints the number label in a colour of its own, as a
+// colour sample does.
+const COLORREF kSampleColour = RGB(200, 30, 40);
+intptr_t SampleProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const UniqueBrush sample = CreateSolidBrush(kSampleColour);
+  if (message == WM_CTLCOLORSTATIC && ControlOf(lParam) == GetDlgItem(dialog, kNumber))
+    return BrushAnswer(sample.get());
+  return RecordingProc(dialog, message, wParam, lParam);
+}
+
+class ShownDialogTest : public DialogTest {
+ protected:
+  ShownDialogTest() : dialog_(CreateDialog(kWalkDialog, owner_, SampleProc)) {
+    ShowWindow(dialog_, SW_SHOW);
+    driver_.RunUntilIdle();
+  }
+  ~ShownDialogTest() override { DestroyWindow(dialog_); }
+
+  // The control's rectangle in the dialog.
+  RECT RectOf(int32_t id) const {
+    RECT rect;
+    GetWindowRect(GetDlgItem(dialog_, id), &rect);
+    POINT corner{rect.left, rect.top};
+    ScreenToClient(dialog_, &corner);
+    return RECT{corner.x, corner.y, corner.x + rect.Width(), corner.y + rect.Height()};
+  }
+  COLORREF Pixel(int32_t x, int32_t y) const { return GetPixel(GetWindowSurface(dialog_), x, y); }
+
+  const HWND dialog_;
+};
+
+TEST_F(ShownDialogTest, TheDefaultButtonHasTheHeavierFrame) {
+  const RECT ok = RectOf(IDOK);
+  const RECT cancel = RectOf(IDCANCEL);
+  EXPECT_EQ(Pixel(ok.left, ok.top + 2), GetSysColor(COLOR_WINDOWFRAME));
+  EXPECT_EQ(Pixel(ok.left + 1, ok.top + 2), GetSysColor(COLOR_WINDOWFRAME));
+  EXPECT_EQ(Pixel(cancel.left, cancel.top + 2), GetSysColor(COLOR_WINDOWFRAME));
+  EXPECT_EQ(Pixel(cancel.left + 1, cancel.top + 2), GetSysColor(COLOR_BTNFACE));
+  // DM_SETDEFID moves the heavier frame.
+  SendMessage(dialog_, DM_SETDEFID, IDCANCEL, 0);
   driver_.RunUntilIdle();
-  RECT label;
-  GetWindowRect(GetDlgItem(dialog, kNumber), &label);
-  POINT corner{label.right - 1, label.bottom - 1};
-  ScreenToClient(dialog, &corner);
-  const HDC dc = GetDC(dialog);
-  EXPECT_EQ(GetPixel(dc, corner.x, corner.y), GetSysColor(COLOR_3DFACE));
-  ReleaseDC(dialog, dc);
-  DestroyWindow(dialog);
+  EXPECT_EQ(Pixel(ok.left + 1, ok.top + 2), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(Pixel(cancel.left + 1, cancel.top + 2), GetSysColor(COLOR_WINDOWFRAME));
+}
+
+TEST_F(ShownDialogTest, ACheckedBoxIsFilled) {
+  const RECT check = RectOf(kCheck);
+  const POINT middle{check.left + check.Height() / 2, check.top + check.Height() / 2};
+  EXPECT_EQ(Pixel(middle.x, middle.y), GetSysColor(COLOR_WINDOW));
+  CheckDlgButton(dialog_, kCheck, BST_CHECKED);
+  driver_.RunUntilIdle();
+  EXPECT_EQ(Pixel(middle.x, middle.y), GetSysColor(COLOR_BTNTEXT));
+  const RECT alpha = RectOf(kAlpha);
+  const POINT dot{alpha.left + alpha.Height() / 2, alpha.top + alpha.Height() / 2};
+  EXPECT_EQ(Pixel(dot.x, dot.y), GetSysColor(COLOR_WINDOW));
+  CheckRadioButton(dialog_, kAlpha, kGamma, kAlpha);
+  driver_.RunUntilIdle();
+  EXPECT_EQ(Pixel(dot.x, dot.y), GetSysColor(COLOR_BTNTEXT));
+}
+
+TEST_F(ShownDialogTest, TheMouseAndBmClickClickAButton) {
+  SendDlgItemMessage(dialog_, kPush, BM_CLICK, 0, 0);
+  RECT push;
+  GetWindowRect(GetDlgItem(dialog_, kPush), &push);
+  const POINT middle{(push.left + push.right) / 2, (push.top + push.bottom) / 2};
+  mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, middle.x, middle.y, 0, 0);
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  driver_.RunUntilIdle();
+  const bool clickedOnPress = commands.size() > 1;
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+  driver_.RunUntilIdle();
+  // Released outside the button, a press clicks nothing.
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, push.right + 5, middle.y, 0, 0);
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+  driver_.RunUntilIdle();
+  EXPECT_FALSE(clickedOnPress);
+  EXPECT_EQ(commands, (Commands{{kPush, BN_CLICKED}, {kPush, BN_CLICKED}}));
+  EXPECT_EQ(GetFocus(), GetDlgItem(dialog_, kPush));
+}
+
+TEST_F(ShownDialogTest, StaticsPaintInTheColoursTheirParentAnswers) {
+  const RECT number = RectOf(kNumber);
+  EXPECT_EQ(Pixel(number.right - 1, number.bottom - 1), kSampleColour);
+  // Other labels keep the dialog's face.
+  const RECT group = RectOf(IDC_STATIC);
+  EXPECT_EQ(Pixel(group.right - 1, group.bottom - 1), GetSysColor(COLOR_3DFACE));
+  EXPECT_EQ(Pixel(2, 2), GetSysColor(COLOR_3DFACE));
 }
 
 // ---- Template checks --------------------------------------------------------
