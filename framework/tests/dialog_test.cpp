@@ -145,6 +145,44 @@ TEST_F(DialogObjectTest, OnInitDialogAnsweringFalseKeepsItsFocusAndTheDialogMove
   EXPECT_EQ(focus, (std::vector<int32_t>{kApply, kOption}));
 }
 
+// A control whose object keeps Tab from the dialog before IsDialogMessage sees it.
+class TabEatingButton : public CButton {
+ public:
+  bool PreTranslateMessage(MSG* msg) override {
+    if (msg->message != platform::WM_KEYDOWN || msg->wParam != platform::VK_TAB) return false;
+    Seen().push_back("tab kept");
+    return true;
+  }
+};
+
+class TabEatingDialog : public CDialog {
+ public:
+  TabEatingDialog() : CDialog(kSettingsDialog) {}
+
+ protected:
+  bool OnInitDialog() override {
+    option_.SubclassWindow(GetDlgItem(kOption)->GetSafeHwnd());
+    return true;
+  }
+
+ private:
+  TabEatingButton option_;
+};
+
+TEST_F(DialogObjectTest, TheControlsObjectsSeeTheirMessagesBeforeTheDialog) {
+  TabEatingDialog dialog;
+  int32_t focus = 0;
+  driver_.AnswerDialog(static_cast<int32_t>(kSettingsDialog),
+                       [](HWND) { Press(platform::VK_TAB); });
+  driver_.AnswerDialog(static_cast<int32_t>(kSettingsDialog), [&](HWND) {
+    focus = FocusId();
+    Press(platform::VK_ESCAPE);
+  });
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_EQ(focus, kOption);
+  EXPECT_EQ(Seen(), (std::vector<std::string>{"tab kept"}));
+}
+
 TEST_F(DialogObjectTest, AnUnknownTemplateIsNoDialog) {
   CDialog dialog(999);
   EXPECT_EQ(dialog.DoModal(), -1);
