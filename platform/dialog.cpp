@@ -36,6 +36,8 @@ constexpr int32_t kUnitsPerCharWidth = 4;
 constexpr int32_t kUnitsPerCharHeight = 8;
 constexpr char kAverageSample[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 constexpr int32_t kAverageSampleLength = sizeof(kAverageSample) - 1;
+// Where no font can be had at all: a common 8 by 16 character cell.
+constexpr SIZE kFallbackBaseUnits{8, 16};
 constexpr WPARAM kNextTabStop = 0;
 constexpr int32_t kPointsPerInch = 72;
 
@@ -69,7 +71,7 @@ SIZE BaseUnitsOf(HFONT font) {
   if (font != nullptr) SelectObject(dc.get(), font);
   SIZE sample{};
   if (!GetTextExtentPoint32A(dc.get(), kAverageSample, kAverageSampleLength, &sample)) {
-    return SIZE{kUnitsPerCharWidth * 2, kUnitsPerCharHeight * 2};
+    return kFallbackBaseUnits;
   }
   return SIZE{(sample.cx / (kAverageSampleLength / 2) + 1) / 2, sample.cy};
 }

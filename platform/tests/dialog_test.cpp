@@ -168,6 +168,26 @@ TEST_F(DialogTest, TabAndShiftTabGoRoundTheTabStopsInRowOrder) {
                                          kPush, IDCANCEL}));
 }
 
+TEST_F(DialogTest, TabAndArrowsPassOverDisabledAndHiddenControls) {
+  std::vector<int32_t> focus;
+  Walk({[](HWND dialog) {
+          EnableWindow(GetDlgItem(dialog, kRed), false);
+          EnableWindow(GetDlgItem(dialog, kBeta), false);
+          ShowWindow(GetDlgItem(dialog, kCheck), SW_HIDE);
+          SetFocus(GetDlgItem(dialog, kAlpha));
+          Press(VK_DOWN);
+        },
+        [&](HWND) {
+          focus.push_back(FocusId());
+          Press(VK_TAB);
+        },
+        [&](HWND) {
+          focus.push_back(FocusId());
+          Press(VK_ESCAPE);
+        }});
+  EXPECT_EQ(focus, (std::vector<int32_t>{kGamma, IDOK}));
+}
+
 TEST_F(DialogTest, ArrowsMoveWithinTheGroupCheckingAutoRadiosAndTellingTheDialog) {
   std::vector<int32_t> focus;
   UINT alphaChecked = 9;
