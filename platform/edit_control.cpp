@@ -97,8 +97,9 @@ class Edit {
   void Cut();
   void Paste();
   void MoveCaretTo(size_t position, bool extend);
-  // The text changed: tell the parent before and after showing it.
-  void Changed();
+  // The text changed: tell the parent before and after showing it. False
+  // when the parent destroyed the control meanwhile.
+  bool Changed();
   bool FitsWidth(const EditText& text) const;
 
   DWORD Style() const { return static_cast<DWORD>(GetWindowLongPtr(window_, GWL_STYLE)); }
@@ -409,8 +410,7 @@ void Edit::Insert(std::string_view text, EditText::Fit fit) {
   text_ = std::move(next);
   modified_ = true;
   ScrollCaretIntoView();
-  Changed();
-  if (inserted == EditText::Inserted::kCut) Notify(EN_MAXTEXT);
+  if (Changed() && inserted == EditText::Inserted::kCut) Notify(EN_MAXTEXT);
 }
 
 void Edit::Delete(bool (EditText::*how)()) {
@@ -467,12 +467,14 @@ void Edit::MoveCaretTo(size_t position, bool extend) {
   if (text_.anchor() != anchor || text_.caret() != caret) Redraw();
 }
 
-void Edit::Changed() {
+bool Edit::Changed() {
   // GetWindowText reads the window's own copy.
   DefWindowProc(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text_.text().c_str()));
   Notify(EN_UPDATE);
+  if (!IsWindow(window_)) return false;
   Redraw();
   Notify(EN_CHANGE);
+  return IsWindow(window_);
 }
 
 bool Edit::FitsWidth(const EditText& text) const {
