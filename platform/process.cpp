@@ -1,6 +1,7 @@
 #include "platform/process.h"
 
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -166,12 +167,24 @@ std::optional<pid_t> Spawn(SpawnRequest request) {
   std::vector<char*> envp;
   if (request.environment) envp = Pointers(*request.environment);
   char** environment = request.environment ? envp.data() : environ;
+  // A program starts as a Windows program would, with no signal blocked or
+  // ignored whatever this process (or whoever started it) chose for itself.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t none;
+  sigset_t all;
+  sigemptyset(&none);
+  sigfillset(&all);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setsigdefault(&attributes, &all);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   pid_t pid = 0;
   bool searched = request.program.find('/') == std::string::npos;
-  int failed =
-      searched
-          ? posix_spawnp(&pid, request.program.c_str(), &actions, nullptr, argv.data(), environment)
-          : posix_spawn(&pid, request.program.c_str(), &actions, nullptr, argv.data(), environment);
+  int failed = searched ? posix_spawnp(&pid, request.program.c_str(), &actions, &attributes,
+                                       argv.data(), environment)
+                        : posix_spawn(&pid, request.program.c_str(), &actions, &attributes,
+                                      argv.data(), environment);
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (failed != 0) return std::nullopt;
   return pid;

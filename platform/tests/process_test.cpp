@@ -99,12 +99,19 @@ TEST_F(ProcessTest, ATimedWaitEndsOnTheClockAndTheCodeSaysStillActive) {
   // The program waits on a pipe nobody writes to, until it is stopped.
   std::string pipe = folder_ + "/never";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-  std::string script = WriteScript("wait.sh", "cat \"" + pipe + "\"\n");
+  std::string script = WriteScript("wait.sh", "exec cat \"" + pipe + "\"\n");
   STARTUPINFO startup;
   PROCESS_INFORMATION info;
   std::string line = script;
-  ASSERT_TRUE(CreateProcess(nullptr, line.data(), nullptr, nullptr, 0, 0, nullptr, nullptr,
-                            &startup, &info));
+  // This process ignores the signal that will end the program.
+  struct sigaction ignore {};
+  struct sigaction saved {};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGTERM, &ignore, &saved);
+  const BOOL started = CreateProcess(nullptr, line.data(), nullptr, nullptr, 0, 0, nullptr, nullptr,
+                                     &startup, &info);
+  sigaction(SIGTERM, &saved, nullptr);
+  ASSERT_TRUE(started);
   EXPECT_EQ(WaitForSingleObject(info.hProcess, 500), WAIT_TIMEOUT);
   EXPECT_GE(clock.TickCount(), 500u);
   uint32_t code = 0;
@@ -113,7 +120,7 @@ TEST_F(ProcessTest, ATimedWaitEndsOnTheClockAndTheCodeSaysStillActive) {
   kill(static_cast<pid_t>(info.dwProcessId), SIGTERM);
   EXPECT_EQ(WaitForSingleObject(info.hProcess, INFINITE), WAIT_OBJECT_0);
   EXPECT_TRUE(GetExitCodeProcess(info.hProcess, &code));
-  EXPECT_EQ(code, 128u + SIGTERM);
+  EXPECT_EQ(code, 128u + SIGTERM) << "a signal this process ignores still ends the program";
   CloseHandle(info.hProcess);
   CloseHandle(info.hThread);
   EXPECT_EQ(WaitForSingleObject(info.hProcess, 0), WAIT_FAILED);
