@@ -314,6 +314,12 @@ class CVedWpCtrl : public platform::CObject, public CVedUndoTarget {
   static constexpr int kReplayIdle = CVedUndoHistory::kIdle;
   static constexpr int kReplayingUndo = CVedUndoHistory::kReplayingUndo;
   static constexpr int kReplayingRedo = CVedUndoHistory::kReplayingRedo;
+  // Marks in an undo place's bottom edge, which no real place has: a place
+  // in a cell's text that the page shows as another part of the table, and
+  // one whose character juts out of a narrow cell (the replay finds the
+  // character before it and steps on by one).
+  static constexpr int32_t kCellBlankMark = -9901;
+  static constexpr int32_t kCellStepOnMark = -9902;
   // A place for an undo record, marked when it lies in a cell's text but
   // the page shows another part of the table there.
   CaretPoint MarkedPoint(const CaretPoint& point, const ObjectDescription& description);

@@ -16,8 +16,6 @@ constexpr int kModeCharacter = 1;
 constexpr int kModeTableBlank = 17;
 constexpr uint32_t kLastLine = 0x8FFFFFFF;
 constexpr int32_t kColumnStop = 20;  // characters between two stops
-constexpr int32_t kCellBlankMark = -9901;
-constexpr int32_t kCellStepOnMark = -9902;
 
 bool IsRootMove(int code) {
   return (code >= kMovePrevChar && code <= kMoveLineDown) ||

@@ -8,11 +8,6 @@
 
 namespace {
 
-constexpr int32_t kCellBlankMark = -9901;
-// A place whose character juts out of a narrow cell: the replay finds
-// the character before it and steps on by one.
-constexpr int32_t kCellStepOnMark = -9902;
-
 bool HasPage(const CaretPoint& point) { return point.page >= 1; }
 
 }  // namespace
