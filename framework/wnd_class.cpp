@@ -17,15 +17,17 @@ const char* AfxRegisterWndClass(platform::UINT classStyle, platform::HCURSOR cur
   std::snprintf(name, sizeof name, "Afx:%x:%zx:%zx", classStyle, static_cast<size_t>(cursor),
                 reinterpret_cast<size_t>(background));
   std::lock_guard lock(mutex);
-  if (const auto found = names.find(name); found != names.end()) return found->c_str();
+  // The set keeps the name's storage; the class itself is asked for
+  // again, since a reset of the window system forgets it.
+  const char* kept = names.insert(name).first->c_str();
+  if (platform::GetClassInfo(kept, nullptr)) return kept;
   platform::WNDCLASS windowClass;
   windowClass.style = classStyle;
   windowClass.lpfnWndProc = FrameworkWndProc;
   windowClass.hCursor = cursor;
   windowClass.hbrBackground = background;
-  windowClass.lpszClassName = name;
-  if (platform::RegisterClass(windowClass) == 0) return nullptr;
-  return names.insert(name).first->c_str();
+  windowClass.lpszClassName = kept;
+  return platform::RegisterClass(windowClass) != 0 ? kept : nullptr;
 }
 
 }  // namespace framework

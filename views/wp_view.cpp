@@ -113,6 +113,10 @@ bool CVedWpView::OnEraseBkgnd(framework::CDC*) {
     engine_->NotifyCommand(WPC_SET_NOTIFY_MASK, kNotifyEverything);
     CaretDisplayRecord record = DisplayRecordOf(FetchCaretRecord());
     SendMessage(WM_WPC_CARETMOVED, 0, reinterpret_cast<platform::LPARAM>(&record));
+  } else if (tipPlaced_ != 0) {
+    tipPlaced_ = 0;
+  } else {
+    HideTip();
   }
   return true;
 }
@@ -120,6 +124,7 @@ bool CVedWpView::OnEraseBkgnd(framework::CDC*) {
 // ---- The engine's notifications
 
 void CVedWpView::CaretChanged(int moveCode, const CaretPoint* record) {
+  HideTip();
   const CaretPoint caret = record != nullptr ? *record : FetchCaretRecord();
   surface_->OnCaretMoved(moveCode, &caret);
   UpdateScrollBars();
@@ -165,8 +170,10 @@ void CVedWpView::OnSetFocus(framework::CWnd*) {
     return;
   }
   surface_->ShowCaretIfAttached();
+  if (TipShown()) PlaceTipAtCaret(0);
 }
 
 void CVedWpView::OnKillFocus(framework::CWnd*) {
   if (surfaceHasInput_ == 0) surface_->HideCaretAll();
+  HideTip();
 }

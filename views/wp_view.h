@@ -26,6 +26,7 @@
 #include "views/box_wnd.h"
 #include "views/child_anchor.h"
 #include "views/scroll_bars.h"
+#include "views/tip_balloon.h"
 #include "views/wp_view_records.h"
 
 class CVedEdView;
@@ -102,6 +103,15 @@ class CVedWpView : public framework::CView {
   int LimitZoomForPlatform(int zoom);
   void SetRulerVisibility(int h, int v);
 
+  // ---- The balloon tip, in colours that stand out against the paper
+  void CreateTipWindow();
+  void DestroyTipWindow();
+  // 1 when the tip shows the text below the caret; 0 without a tip.
+  int ShowTip(const char* text);
+  // skip 1 leaves the tip where it is.
+  void PlaceTipAtCaret(int skip);
+  void HideTip();
+
   // ---- State the application view and the tests read
   CVedWpCtrl* Engine() const { return engine_; }
   CVedEdView* Surface() const { return surface_; }
@@ -109,6 +119,8 @@ class CVedWpView : public framework::CView {
   CVertScrollBar& VertScrollBar() const { return *vbar_; }
   CHorzScrollBar& HorzScrollBar() const { return *hbar_; }
   CBoxWnd& Box(CornerBox box) const { return *boxes_[box]; }
+  CTipBalloonWnd* Tip() const { return tip_.get(); }
+  int TipPlaced() const { return tipPlaced_; }
   const ColourRecord& Colours() const { return colours_; }
   const DisplayOptionsRecord& DisplayOptions() const { return displayOptions_; }
   const SpeechOptions& Speech() const { return speech_; }
@@ -156,6 +168,7 @@ class CVedWpView : public framework::CView {
   void UpdateScrollBars();
   // The scroll bar's track position, by SB_CTL and SIF_ALL.
   static int32_t TrackPosition(const framework::CScrollBar& bar);
+  bool TipShown() const;
   // The caret record by 3306, its page field 0 first.
   CaretPoint FetchCaretRecord() const;
   // OnCaretChanged with a record in hand (null fetches one).
@@ -186,4 +199,12 @@ class CVedWpView : public framework::CView {
   std::unique_ptr<CVertScrollBar> vbar_;
   std::unique_ptr<CHorzScrollBar> hbar_;
   std::array<std::unique_ptr<CBoxWnd>, kCornerBoxCount> boxes_;
+  std::unique_ptr<CTipBalloonWnd> tip_;
+  // Set when the tip was just put at the caret: the next erase leaves it.
+  int tipPlaced_ = 0;
+  platform::COLORREF tipTextColour_ = 0;
+  platform::COLORREF tipBackColour_ = 0;
+  platform::COLORREF tipBorderColour_ = 0;
+  TipFace tipFace_{};
+  int32_t tipPointTenths_ = 0;
 };

@@ -120,6 +120,7 @@ void CVedWpView::OnVScroll(platform::UINT code, platform::UINT position, framewo
     if (surface_->ScrollVert(static_cast<int>(code), TrackPosition(*vbar_)) == 0) return;
   }
   vbar_->UpdateVert();
+  HideTip();
 }
 
 void CVedWpView::OnHScroll(platform::UINT code, platform::UINT position, framework::CWnd* bar) {
@@ -127,6 +128,7 @@ void CVedWpView::OnHScroll(platform::UINT code, platform::UINT position, framewo
     if (surface_->ScrollHorz(static_cast<int>(code), TrackPosition(*hbar_)) == 0) return;
   }
   hbar_->UpdateHorz();
+  HideTip();
 }
 
 // ---- Context menu

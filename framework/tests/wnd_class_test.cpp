@@ -6,6 +6,7 @@
 
 #include "framework/wnd.h"
 #include "platform/system_info.h"
+#include "platform/window_message.h"
 
 namespace framework {
 namespace {
@@ -23,6 +24,15 @@ TEST(AfxRegisterWndClassTest, OneClassForEachStyleCursorAndBackground) {
   EXPECT_EQ(windowClass.style, platform::CS_HREDRAW);
   EXPECT_EQ(windowClass.hbrBackground, face);
   EXPECT_EQ(windowClass.lpfnWndProc, &FrameworkWndProc);
+}
+
+TEST(AfxRegisterWndClassTest, AClassTheWindowSystemForgotIsRegisteredAgain) {
+  const char* first = AfxRegisterWndClass(platform::CS_VREDRAW);
+  ASSERT_NE(first, nullptr);
+  platform::ResetWindowMessages();
+  EXPECT_FALSE(platform::GetClassInfo(first, nullptr));
+  EXPECT_EQ(AfxRegisterWndClass(platform::CS_VREDRAW), first);
+  EXPECT_TRUE(platform::GetClassInfo(first, nullptr));
 }
 
 TEST(AfxRegisterWndClassTest, AnObjectCreatedWithTheClassGetsItsMessages) {
