@@ -37,6 +37,7 @@ IMPLEMENT_DYNCREATE(CVedWpView, CView)
 // clang-format off
 BEGIN_MESSAGE_MAP(CVedWpView, framework::CView)
   framework::OnMessage<platform::WM_CREATE>(&CVedWpView::OnCreate),
+  framework::OnMessage<platform::WM_DESTROY>(&CVedWpView::OnDestroy),
   framework::OnMessage<platform::WM_SIZE>(&CVedWpView::OnSize),
   framework::OnMessage<platform::WM_ERASEBKGND>(&CVedWpView::OnEraseBkgnd),
   framework::OnMessage<platform::WM_SETFOCUS>(&CVedWpView::OnSetFocus),
@@ -66,6 +67,24 @@ CVedWpView::~CVedWpView() {
 }
 
 void CVedWpView::OnContextMenuAt(int, int, int, const ObjectDescription&) {}
+
+void CVedWpView::OnReadingFinished(int, int) {}
+
+int CVedWpView::StartReading(int mode, int returnToStart) {
+  if (engine_ == nullptr) return -1;
+  return reading_.StartReading(mode, returnToStart);
+}
+
+void CVedWpView::OnReadingKey(int key) { reading_.OnReadingKey(key); }
+
+CVedEdView* CVedWpView::ReadingSurface() {
+  return surface_->m_hWnd != platform::kNoWindow ? surface_ : nullptr;
+}
+
+void CVedWpView::OnDestroy() {
+  reading_.Stop();
+  CView::OnDestroy();
+}
 
 void CVedWpView::OnDraw(framework::CDC*) {}
 

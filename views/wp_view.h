@@ -11,7 +11,8 @@
 //
 // Input belongs to the editing surface, or, while a keyboard prompt mode
 // runs, to the view, which then turns the caret keys into engine moves
-// itself.
+// itself, or, while the document is read aloud, to the reading, which
+// gets every key.
 #pragma once
 
 #include <array>
@@ -25,6 +26,7 @@
 #include "model/doc_object.h"
 #include "views/box_wnd.h"
 #include "views/child_anchor.h"
+#include "views/read_aloud.h"
 #include "views/scroll_bars.h"
 #include "views/tip_balloon.h"
 #include "views/wp_view_records.h"
@@ -51,7 +53,7 @@ enum EditWrapperResult : int {
   kEditFailed = -1,
 };
 
-class CVedWpView : public framework::CView {
+class CVedWpView : public framework::CView, public CReadAloudHost {
   DECLARE_DYNCREATE(CVedWpView)
   DECLARE_MESSAGE_MAP()
 
@@ -59,8 +61,24 @@ class CVedWpView : public framework::CView {
   CVedWpView();
   ~CVedWpView() override;
 
-  // The application view's hooks; empty here.
+  // The application view's hooks; empty here. Reading tells how it ended
+  // (ReadingStopped) on the window thread.
+  void OnReadingFinished(int stopped, int mode) override;
   virtual void OnContextMenuAt(int x, int y, int where, const ObjectDescription& info);
+
+  // ---- Reading aloud (ReadingMode)
+  // A second start while reading runs stops it; 0 when reading started.
+  int StartReading(int mode, int returnToStart);
+  // A key while reading runs.
+  void OnReadingKey(int key);
+  bool IsReading() const { return reading_.IsRunning(); }
+
+  // ---- What the reading asks of its host
+  CVedWpCtrl* ReadingEngine() override { return engine_; }
+  platform::HWND ReadingViewWindow() override { return m_hWnd; }
+  CVedEdView* ReadingSurface() override;
+  int SurfaceHasInput() override { return surfaceHasInput_; }
+  void SetSurfaceHasInput(int hasInput) override { surfaceHasInput_ = hasInput; }
 
   // ---- Editing (EditWrapperResult)
   int Copy();
@@ -125,7 +143,6 @@ class CVedWpView : public framework::CView {
   const DisplayOptionsRecord& DisplayOptions() const { return displayOptions_; }
   const SpeechOptions& Speech() const { return speech_; }
   int ReconversionOption() const { return reconversion_; }
-  int SurfaceHasInput() const { return surfaceHasInput_; }
   int ViewDrivesCaretKeys() const { return viewDrivesCaretKeys_; }
   int AnchorSet() const { return anchorSet_; }
   int SelectionMode() const { return selectionMode_; }
@@ -146,6 +163,8 @@ class CVedWpView : public framework::CView {
   platform::LRESULT OnReconvertRequest(platform::WPARAM, platform::LPARAM text);
   void OnSetFocus(framework::CWnd* previous);
   void OnKillFocus(framework::CWnd* next);
+  // Reading stops and its thread is joined before anything of the view goes.
+  void OnDestroy();
   void OnVScroll(platform::UINT code, platform::UINT position, framework::CWnd* bar);
   void OnHScroll(platform::UINT code, platform::UINT position, framework::CWnd* bar);
   void OnContextMenu(framework::CWnd* window, platform::POINT point);
@@ -207,4 +226,6 @@ class CVedWpView : public framework::CView {
   platform::COLORREF tipBorderColour_ = 0;
   TipFace tipFace_{};
   int32_t tipPointTenths_ = 0;
+  // Last, so that it goes first: its thread is joined before the rest.
+  CReadAloudThread reading_{*this};
 };

@@ -165,10 +165,15 @@ bool CVedWpView::PreTranslateMessage(platform::MSG* msg) {
   switch (msg->message) {
     case platform::WM_KEYDOWN:
     case platform::WM_SYSKEYDOWN:
+      if (reading_.IsRunning()) {
+        reading_.OnReadingKey(static_cast<int>(msg->wParam));
+        return true;
+      }
       if (viewDrivesCaretKeys_ != 0 && MoveByCaretKey(static_cast<int>(msg->wParam))) return true;
       if (msg->message == platform::WM_SYSKEYDOWN && viewDrivesCaretKeys_ == 0) return true;
       break;
     case platform::WM_IME_CHAR:
+      if (reading_.IsRunning()) return true;
       if (msg->wParam == kFullWidthSpace) {
         msg->message = platform::WM_CHAR;
         msg->wParam = kSpace;

@@ -136,7 +136,9 @@ void CVedWpView::OnHScroll(platform::UINT code, platform::UINT position, framewo
 // Both points are the surface's: a click must fall on it, the keyboard
 // takes the caret's corner.
 void CVedWpView::OnContextMenu(framework::CWnd*, platform::POINT point) {
-  if (engine_ == nullptr || surface_->m_hWnd == platform::kNoWindow) return;
+  if (engine_ == nullptr || surface_->m_hWnd == platform::kNoWindow || reading_.IsRunning()) {
+    return;
+  }
   platform::POINT test{};
   platform::POINT menu{};
   if (point.x != kFromKeyboard) {
