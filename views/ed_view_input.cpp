@@ -366,7 +366,13 @@ platform::LRESULT CVedEdView::OnMouseWheel(platform::UINT, int delta) {
 }
 
 void CVedEdView::OnTakeFocus(platform::WPARAM wParam) {
-  platform::SendMessage(m_hWnd, platform::WM_SETFOCUS, wParam, 0);
+  // The keys come here again; a surface that kept the focus meanwhile
+  // still shows its caret again.
+  if (platform::GetFocus() == m_hWnd) {
+    platform::SendMessage(m_hWnd, platform::WM_SETFOCUS, wParam, 0);
+  } else {
+    platform::SetFocus(m_hWnd);
+  }
 }
 
 // ---- The drag scroll: on this thread, so the engine is never entered twice

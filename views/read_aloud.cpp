@@ -262,7 +262,7 @@ void CReadAloudThread::GiveInputBack(CVedEdView* surface, platform::HWND view) {
   host_.SetSurfaceHasInput(1);
   if (surface == nullptr) return;
   surface->EnableInput();
-  platform::PostMessage(surface->m_hWnd, kSurfaceTakeFocusMessage, view, 0);
+  platform::PostMessage(surface->m_hWnd, WM_SURFACE_TAKE_FOCUS, view, 0);
 }
 
 int CReadAloudThread::SpeakSingleUnit(int& stopped) {

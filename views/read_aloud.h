@@ -28,7 +28,7 @@
 //   ReadingSurface()      the editing surface (or null): its caret is hidden
 //                         and shown, its mouse input blocked and its window
 //                         disabled while reading; afterwards it is posted
-//                         kSurfaceTakeFocusMessage with the view's window;
+//                         WM_SURFACE_TAKE_FOCUS with the view's window;
 //   SurfaceHasInput() and SetSurfaceHasInput()
 //                         the view's "edit surface has input" flag, cleared
 //                         while reading;
@@ -70,10 +70,6 @@ enum ReadingStopped : int {
   kReadToTheEnd = 0,      // speech finished, end of the document or cell
   kReadingCancelled = 1,  // stopped by the user
 };
-
-// The edit surface's private message that gives it the focus again
-// (wParam: the view's window); posted, never sent.
-inline constexpr platform::UINT kSurfaceTakeFocusMessage = platform::WM_USER + 801;
 
 class CReadAloudHost {
  public:

@@ -548,8 +548,8 @@ TEST_F(ReadAloudTest, TheViewTakesTheInputWhileReadingAndGivesItBack) {
   EXPECT_TRUE(platform::IsWindowEnabled(surface_->m_hWnd));
   EXPECT_EQ(viewCaretReports_, 1) << "the view hears once that the caret may have moved";
   platform::MSG posted;
-  ASSERT_TRUE(platform::PeekMessage(&posted, surface_->m_hWnd, kSurfaceTakeFocusMessage,
-                                    kSurfaceTakeFocusMessage, platform::PM_REMOVE));
+  ASSERT_TRUE(platform::PeekMessage(&posted, surface_->m_hWnd, WM_SURFACE_TAKE_FOCUS,
+                                    WM_SURFACE_TAKE_FOCUS, platform::PM_REMOVE));
   EXPECT_EQ(posted.wParam, view_);
 }
 
@@ -559,8 +559,8 @@ TEST_F(ReadAloudTest, SurfaceInputTakenBeforeStaysTaken) {
   ASSERT_EQ(Read(kReadDocument), 0);
   EXPECT_EQ(hasInput_, 0);
   platform::MSG posted;
-  EXPECT_FALSE(platform::PeekMessage(&posted, surface_->m_hWnd, kSurfaceTakeFocusMessage,
-                                     kSurfaceTakeFocusMessage, platform::PM_REMOVE));
+  EXPECT_FALSE(platform::PeekMessage(&posted, surface_->m_hWnd, WM_SURFACE_TAKE_FOCUS,
+                                     WM_SURFACE_TAKE_FOCUS, platform::PM_REMOVE));
 }
 
 TEST_F(ReadAloudTest, TheEnginesSpeechIsGivenBackAsItWas) {

@@ -106,6 +106,7 @@ TEST_F(WpViewReadingTest, TheWholeDocumentIsReadToTheEndAndInputGoesBack) {
   EXPECT_EQ(view_->SurfaceHasInput(), 1);
   EXPECT_TRUE(platform::IsWindowEnabled(view_->Surface()->m_hWnd));
   EXPECT_EQ(view_->Surface()->IsInputBlocked(), 0);
+  EXPECT_EQ(platform::GetFocus(), view_->Surface()->m_hWnd) << "the keys reach the surface again";
 }
 
 TEST_F(WpViewReadingTest, WhileReadingEveryKeyGoesToTheReadingAndEscStopsIt) {
