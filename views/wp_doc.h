@@ -111,7 +111,9 @@ class CVedWpDoc : public framework::CDocument {
   int ReflowContent(DocStyle& style);
   int ReadBack(const char* path, DocStyle& style);
   int PrintWholeDocument(const char* device, PageSetupRecord& record, const char* documentName);
+  // Around the copy's job, the view's display is saved and given back.
   int PrintSelection(const char* device, PageSetupRecord& record, const char* documentName);
+  int PrintSelectionCopy(const char* device, PageSetupRecord& record, const char* documentName);
   void KeepPageSetup(const PageSetupRecord& record);
 
   std::unique_ptr<CVedWpCtrl> engine_;

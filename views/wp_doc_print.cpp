@@ -9,6 +9,7 @@
 #include "platform/print_dc.h"
 #include "views/printer_info.h"
 #include "views/wp_doc.h"
+#include "views/wp_view.h"
 
 namespace {
 
@@ -34,6 +35,17 @@ int CVedWpDoc::StartPrintJob(int selectionOnly, const char* device, const PageSe
 
 int CVedWpDoc::PrintSelection(const char* device, PageSetupRecord& record,
                               const char* documentName) {
+  // The view shows what it showed before, whatever the copy did meanwhile.
+  ViewColourSet colours;
+  RulerColourPair rulers;
+  if (view_ != nullptr) view_->SaveDisplayState(&colours, &rulers);
+  const int result = PrintSelectionCopy(device, record, documentName);
+  if (view_ != nullptr) view_->ApplyColours(colours, rulers);
+  return result;
+}
+
+int CVedWpDoc::PrintSelectionCopy(const char* device, PageSetupRecord& record,
+                                  const char* documentName) {
   const int pages = CopySelectionToPrintDoc(record);
   if (pages <= 0) return pages;
   const int changes = childPrintDoc_->QueryPrinterPageSetup(device, record);

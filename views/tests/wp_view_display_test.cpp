@@ -3,7 +3,9 @@
 // reports.
 #include <gtest/gtest.h>
 
+#include "platform/print_dc.h"
 #include "platform/system_info.h"
+#include "print_fixture.h"
 #include "wp_view_fixture.h"
 
 namespace views_test {
@@ -106,6 +108,32 @@ TEST_F(WpViewDisplayTest, ColoursReachTheEngineAndTheSurfaceAndComeBackForPrinti
   set.colours.display.zoom = 1;
   view_->ApplyColours(set, RulerColourPair{});
   EXPECT_EQ(view_->Colours().screenSuppression, 0) << "page view at zoom 1";
+}
+
+TEST_F(WpViewDisplayTest, PrintingASelectionGivesTheViewItsDisplayBack) {
+  ViewColourSet set;
+  set.colours = DefaultViewColours();
+  set.colours.display.background = 0x0A0B0C;
+  set.desk = 0x112233;
+  view_->ApplyColours(set, RulerColourPair{});
+  engine().EditCommand(WPC_INSERT_TEXT, 1, reinterpret_cast<intptr_t>("printed part"));
+  engine().EditCommand(WPC_MOVE_EXTEND, kMoveLineStart, 1);
+  ASSERT_NE(engine().EditCommand(WPC_HAS_SELECTION, 0, 0), 0);
+
+  print_test::PageSetupBlocks setup;
+  ASSERT_EQ(document_->GetPageSetup(setup.record), 0);
+  // The PDF goes beside the document it is named after.
+  const std::string name = testing::TempDir() + "selection-with-view.lxc";
+  const int pages =
+      document_->StartPrintJob(1, platform::kPdfPrinterName, setup.record, name.c_str());
+  ASSERT_EQ(pages, 1);
+  EXPECT_EQ(document_->PrintPage(1), 0);
+  EXPECT_EQ(document_->EndPrintJob(), 0);
+
+  EXPECT_EQ(EngineColours().display.background, 0x0A0B0Cu);
+  EXPECT_EQ(view_->Surface()->DisplayRecord().deskColour, 0x112233u);
+  EXPECT_NE(engine().EditCommand(WPC_HAS_SELECTION, 0, 0), 0) << "the selection stays";
+  std::remove((testing::TempDir() + "selection-with-view.pdf").c_str());
 }
 
 TEST_F(WpViewDisplayTest, OptionsAndSpeechOptionsReachTheEngineAndTheSurface) {
