@@ -1,9 +1,12 @@
 #include "platform/system_classes.h"
 
 #include "platform/button.h"
+#include "platform/combo_box.h"
+#include "platform/combo_list.h"
 #include "platform/cursor.h"
-#include "platform/edit_control.h"
 #include "platform/dialog.h"
+#include "platform/edit_control.h"
+#include "platform/list_box.h"
 #include "platform/menu_window.h"
 #include "platform/message_box.h"
 #include "platform/scroll_bar.h"
@@ -54,7 +57,22 @@ std::vector<WNDCLASS> SystemClasses() {
   dialog.lpfnWndProc = DialogProc;
   dialog.hCursor = LoadCursor(0, IDC_ARROW);
   dialog.lpszClassName = kDialogClass;
-  return {scrollBar, edit, messageBox, popupMenu, menuBar, button, label, dialog};
+
+  WNDCLASS listBox;
+  listBox.style = CS_DBLCLKS;
+  listBox.lpfnWndProc = ListBoxProc;
+  listBox.hCursor = LoadCursor(0, IDC_ARROW);
+  listBox.lpszClassName = kListBoxClass;
+
+  WNDCLASS comboList = listBox;
+  comboList.lpfnWndProc = ComboListProc;
+  comboList.lpszClassName = kComboListClass;
+
+  WNDCLASS comboBox = listBox;
+  comboBox.lpfnWndProc = ComboBoxProc;
+  comboBox.lpszClassName = kComboBoxClass;
+  return {scrollBar, edit,   messageBox, popupMenu, menuBar, button,
+          label,     dialog, listBox,    comboList, comboBox};
 }
 
 }  // namespace platform

@@ -19,6 +19,9 @@ LRESULT MenuBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ComboBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ComboListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 std::vector<WNDCLASS> SystemClasses();
 
