@@ -212,7 +212,7 @@ LRESULT ComboBox::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void ComboBox::OnCreate(const CREATESTRUCT& create) {
   const int32_t field = FieldHeight();
   listHeight_ = std::max(create.cy - field, Simple() ? 0 : kLeastListHeight);
-  const DWORD listStyle = ListStyleOf(style_) | WS_BORDER;
+  const DWORD listStyle = ListStyleOf(style_);
   if (Simple()) {
     list_ = CreateWindowEx(0, kComboListClass, "", WS_CHILD | WS_VISIBLE | listStyle, 0, field,
                            create.cx, listHeight_, window_, kComboListId, nullptr);

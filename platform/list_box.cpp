@@ -92,6 +92,11 @@ class ListBox {
   bool HasStrings() const { return !OwnerDrawn() || (style_ & LBS_HASSTRINGS) != 0; }
   bool OwnerDrawn() const { return (style_ & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0; }
   bool Variable() const { return (style_ & LBS_OWNERDRAWVARIABLE) != 0; }
+  // A combo box's list draws its own frame: a popup with WS_BORDER would
+  // be the window manager's to decorate.
+  bool Framed() const {
+    return inCombo_ || (GetWindowLongPtr(window_, GWL_STYLE) & WS_BORDER) != 0;
+  }
   bool Notifies() const { return inCombo_ || (style_ & LBS_NOTIFY) != 0; }
   Owner OwnerOf() const;
   int32_t HeightOf(int32_t index) const;
@@ -591,8 +596,7 @@ int32_t ListBox::HeightOf(int32_t index) const {
 RECT ListBox::ClientArea() const {
   RECT client;
   GetClientRect(window_, &client);
-  if ((GetWindowLongPtr(window_, GWL_STYLE) & WS_BORDER) != 0)
-    client = RECT{client.left + 1, client.top + 1, client.right - 1, client.bottom - 1};
+  if (Framed()) client = RECT{client.left + 1, client.top + 1, client.right - 1, client.bottom - 1};
   return client;
 }
 
@@ -694,8 +698,7 @@ void ListBox::Paint() {
   if (background == nullptr) background = GetSysColorBrush(COLOR_WINDOW);
   RECT client;
   GetClientRect(window_, &client);
-  if ((GetWindowLongPtr(window_, GWL_STYLE) & WS_BORDER) != 0)
-    FrameRect(dc, client, GetSysColorBrush(COLOR_WINDOWFRAME));
+  if (Framed()) FrameRect(dc, client, GetSysColorBrush(COLOR_WINDOWFRAME));
   const RECT area = ItemsArea();
   FillRect(dc, area, background);
   for (int32_t i = items_.top(); i < items_.count(); ++i) {

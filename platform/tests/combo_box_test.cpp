@@ -276,6 +276,8 @@ TEST_F(ComboBoxTest, TheDroppedListIsAPopupBelowTheField) {
   GetClassName(list, &className);
   EXPECT_EQ(className, "ComboLBox");
   EXPECT_EQ(GetParent(list), combo) << "owned by the combo box";
+  EXPECT_EQ(GetWindowLong(list, GWL_STYLE) & static_cast<int32_t>(WS_BORDER), 0)
+      << "a frameless popup is placed by us, not decorated by the window manager";
   SendMessage(combo, CB_SHOWDROPDOWN, 0, 0);
   EXPECT_THAT(notified, ElementsAre(CBN_DROPDOWN, CBN_CLOSEUP)) << "no choice is told";
   EXPECT_FALSE(IsWindowVisible(list));

@@ -337,6 +337,30 @@ INSTANTIATE_TEST_SUITE_P(
                 3}),
     [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
 
+// A subclass may clear Shift in the thread's key state while a key it
+// made up passes, so that the key moves the caret without extending.
+TEST_F(ListBoxTest, ShiftIsReadFromTheThreadsKeyStateWhenTheKeyArrives) {
+  const HWND list = MakeList(LBS_EXTENDEDSEL, 5);
+  SendMessage(list, LB_SETCARETINDEX, 3, 0);
+  SetFocus(list);
+  Key(VK_SPACE);
+  keybd_event(VK_SHIFT, 0, 0, 0);
+  ASSERT_TRUE(driver_.RunUntilIdle());
+  KeyboardState state;
+  ASSERT_TRUE(GetKeyboardState(&state));
+  ASSERT_NE(state[VK_SHIFT] & 0x80, 0);
+  KeyboardState cleared = state;
+  cleared[VK_SHIFT] = 0;
+  SetKeyboardState(cleared);
+  SendMessage(list, WM_KEYDOWN, VK_UP, 0);
+  SetKeyboardState(state);
+  EXPECT_THAT(Selection(list), ElementsAre(o, o, X, o, o));
+  SendMessage(list, WM_KEYDOWN, VK_UP, 0);
+  keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+  ASSERT_TRUE(driver_.RunUntilIdle());
+  EXPECT_THAT(Selection(list), ElementsAre(o, X, X, o, o)) << "with Shift held it extends";
+}
+
 TEST_F(ListBoxTest, WithoutNotifyKeysAndClicksTellNothingButTheFocus) {
   const HWND list = MakeList(0, 3);
   Click(POINT{5, kItemHeight + 5});
