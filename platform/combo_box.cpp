@@ -99,6 +99,11 @@ class ComboBox {
   bool OnSysKeyDown(WPARAM vk);
   // Moves the selection of a closed list by the key; false for other keys.
   bool MoveClosed(WPARAM vk);
+  // While the list is dropped the combo box holds the pointer: what falls
+  // on the list is the list's, a press on the field closes it with the
+  // choice, a press anywhere else closes it without.
+  void OnMouse(UINT message, WPARAM wParam, POINT point);
+  bool PassedToList(UINT message, WPARAM wParam, POINT point) const;
   void OnButtonDown();
   void OnFocus(bool gained);
   void SetFont(HFONT font, bool redraw);
@@ -183,7 +188,13 @@ LRESULT ComboBox::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      if (PointOf(lParam).y < FieldHeight()) OnButtonDown();
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+      OnMouse(message, wParam, PointOf(lParam));
+      return 0;
+    case WM_CAPTURECHANGED:
+      // Another window took the pointer: the list can no longer follow it.
+      if (dropped_ && static_cast<HWND>(lParam) != window_) Close(true, false);
       return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
@@ -331,6 +342,31 @@ bool ComboBox::MoveClosed(WPARAM vk) {
   return true;
 }
 
+void ComboBox::OnMouse(UINT message, WPARAM wParam, POINT point) {
+  const bool press = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK;
+  if (!dropped_) {
+    if (press && point.y < FieldHeight()) OnButtonDown();
+    return;
+  }
+  if (PassedToList(message, wParam, point) || !press) return;
+  RECT client;
+  GetClientRect(window_, &client);
+  const bool onField =
+      point.x >= 0 && point.x < client.right && point.y >= 0 && point.y < client.bottom;
+  Close(true, onField);
+}
+
+bool ComboBox::PassedToList(UINT message, WPARAM wParam, POINT point) const {
+  POINT inList = point;
+  MapWindowPoints(window_, list_, &inList, 1);
+  RECT listClient;
+  GetClientRect(list_, &listClient);
+  if (inList.x < 0 || inList.y < 0 || inList.x >= listClient.right || inList.y >= listClient.bottom)
+    return false;
+  SendMessage(list_, message, wParam, MakeLParam(inList.x, inList.y));
+  return true;
+}
+
 void ComboBox::OnButtonDown() {
   SetFocus(window_);
   if (!Simple()) Toggle();
@@ -368,12 +404,14 @@ void ComboBox::Open() {
   const int32_t current = Current();
   if (current >= 0) AskList(LB_SETCARETINDEX, static_cast<WPARAM>(current), 0);
   dropped_ = true;
+  SetCapture(window_);
   Redraw();
 }
 
 void ComboBox::Close(bool told, bool accepted) {
   if (!dropped_) return;
   dropped_ = false;
+  if (GetCapture() == window_) ReleaseCapture();
   ShowWindow(list_, SW_HIDE);
   Redraw();
   if (told) Notify(accepted ? CBN_SELENDOK : CBN_SELENDCANCEL);

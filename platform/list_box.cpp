@@ -513,7 +513,8 @@ void ListBox::ToggleOrSelectByKey() {
 }
 
 void ListBox::OnButtonDown(POINT point, bool twice) {
-  if (!inCombo_) SetFocus(window_);
+  // A combo box's list gives the focus to its combo box.
+  SetFocus(inCombo_ ? GetParent(window_) : window_);
   const int32_t index = IndexAt(point);
   if (index < 0) return;
   const std::vector<bool> before = items_.Selection();

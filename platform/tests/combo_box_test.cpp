@@ -302,6 +302,22 @@ TEST_F(ComboBoxTest, ClicksOpenTheListAndPickAnItem) {
               ElementsAre(CBN_SETFOCUS, CBN_DROPDOWN, CBN_SELCHANGE, CBN_SELENDOK, CBN_CLOSEUP));
 }
 
+TEST_F(ComboBoxTest, APressOutsideTheOpenListCancelsItOneOnTheFieldAccepts) {
+  const HWND combo = MakeCombo(CBS_DROPDOWNLIST, 3);
+  SendMessage(combo, CB_SETCURSEL, 0, 0);
+  Key(kF4);
+  Key(VK_DOWN);
+  ClickAt(POINT{kParentOrigin.x + 250, kParentOrigin.y + 250});
+  EXPECT_FALSE(Dropped(combo));
+  EXPECT_EQ(GetFocus(), combo);
+  EXPECT_EQ(GetCapture(), kNoWindow);
+  Key(kF4);
+  ClickAt(InCombo(POINT{5, 5}));
+  EXPECT_FALSE(Dropped(combo));
+  EXPECT_THAT(notified, ElementsAre(CBN_DROPDOWN, CBN_SELCHANGE, CBN_SELENDCANCEL, CBN_CLOSEUP,
+                                    CBN_DROPDOWN, CBN_SELENDOK, CBN_CLOSEUP));
+}
+
 TEST_F(ComboBoxTest, LosingTheFocusCancelsAnOpenList) {
   const HWND combo = MakeCombo(CBS_DROPDOWNLIST, 3);
   Key(kF4);
@@ -330,6 +346,23 @@ TEST_F(ComboBoxTest, ASimpleComboNeverDropsDown) {
   SendMessage(combo, CB_SHOWDROPDOWN, 1, 0);
   EXPECT_FALSE(Dropped(combo));
   EXPECT_TRUE(notified.empty());
+}
+
+TEST_F(ComboBoxTest, AClickInASimpleCombosListFocusesTheComboAndSelects) {
+  const HWND combo = MakeCombo(CBS_SIMPLE, 3);
+  SetFocus(parent_);
+  ASSERT_TRUE(driver_.RunUntilIdle());
+  notified.clear();
+  RECT field;
+  GetWindowRect(combo, &field);
+  const HWND list = WindowFromPoint(POINT{field.left + 5, field.bottom - 5});
+  RECT listRect;
+  GetWindowRect(list, &listRect);
+  const int32_t itemHeight = static_cast<int32_t>(SendMessage(combo, CB_GETITEMHEIGHT, 0, 0));
+  ClickAt(POINT{listRect.left + 5, listRect.top + 1 + itemHeight / 2});
+  EXPECT_EQ(GetFocus(), combo);
+  EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_THAT(notified, ElementsAre(CBN_SETFOCUS, CBN_SELENDOK, CBN_SELCHANGE));
 }
 
 TEST_F(ComboBoxTest, OwnerDrawnItemsAreTheCombosOwn) {
