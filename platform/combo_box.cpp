@@ -210,8 +210,9 @@ LRESULT ComboBox::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       Paint();
       return 0;
     case WM_DESTROY:
-      // A dropped list is a popup the combo box owns, not its child.
-      if (!Simple()) DestroyWindow(list_);
+      // A dropped list is a popup the combo box owns, not its child; when
+      // the owner's top-level window goes, owned windows go first.
+      if (!Simple() && IsWindow(list_)) DestroyWindow(list_);
       list_ = kNoWindow;
       return 0;
     default:
