@@ -11,6 +11,7 @@
 #include "platform/message_box.h"
 #include "platform/scroll_bar.h"
 #include "platform/static_control.h"
+#include "platform/status_control.h"
 
 namespace platform {
 
@@ -71,8 +72,14 @@ std::vector<WNDCLASS> SystemClasses() {
   WNDCLASS comboBox = listBox;
   comboBox.lpfnWndProc = ComboBoxProc;
   comboBox.lpszClassName = kComboBoxClass;
-  return {scrollBar, edit,   messageBox, popupMenu, menuBar, button,
-          label,     dialog, listBox,    comboList, comboBox};
+
+  WNDCLASS statusBar;
+  statusBar.style = CS_HREDRAW | CS_VREDRAW;
+  statusBar.lpfnWndProc = StatusBarProc;
+  statusBar.hCursor = LoadCursor(0, IDC_ARROW);
+  statusBar.lpszClassName = kStatusBarClass;
+  return {scrollBar, edit,   messageBox, popupMenu, menuBar,  button,
+          label,     dialog, listBox,    comboList, comboBox, statusBar};
 }
 
 }  // namespace platform
