@@ -12,6 +12,7 @@
 #include "platform/scroll_bar.h"
 #include "platform/static_control.h"
 #include "platform/status_control.h"
+#include "platform/up_down.h"
 
 namespace platform {
 
@@ -78,8 +79,13 @@ std::vector<WNDCLASS> SystemClasses() {
   statusBar.lpfnWndProc = StatusBarProc;
   statusBar.hCursor = LoadCursor(0, IDC_ARROW);
   statusBar.lpszClassName = kStatusBarClass;
-  return {scrollBar, edit,   messageBox, popupMenu, menuBar,  button,
-          label,     dialog, listBox,    comboList, comboBox, statusBar};
+
+  WNDCLASS upDown;
+  upDown.lpfnWndProc = UpDownProc;
+  upDown.hCursor = LoadCursor(0, IDC_ARROW);
+  upDown.lpszClassName = kUpDownClass;
+  return {scrollBar, edit,    messageBox, popupMenu, menuBar,   button, label,
+          dialog,    listBox, comboList,  comboBox,  statusBar, upDown};
 }
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/spin_button_ctrl.h"
 #include "framework/status_bar_ctrl.h"
 #include "framework/wnd.h"
 #include "framework_test_support.h"
@@ -39,6 +40,27 @@ TEST_F(CommonControlTest, TheStatusBarObjectWritesItsSimpleTextAndParts) {
   EXPECT_TRUE(bar.SetText("b", 1));
   EXPECT_EQ(bar.GetText(1), "b");
   EXPECT_EQ(bar.GetText(0), "");
+}
+
+TEST_F(CommonControlTest, TheSpinButtonObjectSetsItsRangePositionAndBuddy) {
+  CWnd buddy;
+  ASSERT_TRUE(buddy.CreateEx(0, nullptr, "", WS_CHILD, RECT{0, 0, 50, 20}, &parent_, 2056));
+  CSpinButtonCtrl spin;
+  ASSERT_TRUE(spin.Create(WS_CHILD | UDS_SETBUDDYINT, RECT{50, 0, 66, 20}, &parent_, 2057));
+  EXPECT_EQ(spin.SetBuddy(&buddy), nullptr);
+  EXPECT_EQ(spin.GetBuddy(), &buddy);
+  spin.SetRange(100, 1);
+  int32_t lower = 0;
+  int32_t upper = 0;
+  spin.GetRange(lower, upper);
+  EXPECT_EQ(lower, 100);
+  EXPECT_EQ(upper, 1);
+  EXPECT_EQ(spin.SetPos(30), 1);
+  EXPECT_EQ(buddy.GetWindowText(), "30");
+  EXPECT_EQ(spin.GetPos(), 30);
+  buddy.SetWindowText("x");
+  EXPECT_EQ(spin.GetPos() & 0xFFFF, 30);
+  EXPECT_NE(spin.GetPos() >> 16, 0) << "the error flag";
 }
 
 }  // namespace
