@@ -7,6 +7,7 @@
 #include "platform/dialog.h"
 #include "platform/edit_control.h"
 #include "platform/list_box.h"
+#include "platform/list_view.h"
 #include "platform/menu_window.h"
 #include "platform/message_box.h"
 #include "platform/scroll_bar.h"
@@ -84,8 +85,14 @@ std::vector<WNDCLASS> SystemClasses() {
   upDown.lpfnWndProc = UpDownProc;
   upDown.hCursor = LoadCursor(0, IDC_ARROW);
   upDown.lpszClassName = kUpDownClass;
+
+  WNDCLASS listView;
+  listView.style = CS_DBLCLKS;
+  listView.lpfnWndProc = ListViewProc;
+  listView.hCursor = LoadCursor(0, IDC_ARROW);
+  listView.lpszClassName = kListViewClass;
   return {scrollBar, edit,    messageBox, popupMenu, menuBar,   button, label,
-          dialog,    listBox, comboList,  comboBox,  statusBar, upDown};
+          dialog,    listBox, comboList,  comboBox,  statusBar, upDown, listView};
 }
 
 }  // namespace platform

@@ -22,6 +22,7 @@ LRESULT DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ComboBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ComboListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT UpDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT StatusBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
