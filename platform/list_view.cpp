@@ -81,6 +81,7 @@ class ListView {
   bool DeleteItem(int32_t index);
   void DeleteAllItems();
   std::string TextOf(int32_t index, int32_t column);
+  bool SortItems(PFNLVCOMPARE compare, LPARAM sort);
 
   // States.
   bool SetItemState(int32_t index, UINT state, UINT mask);
@@ -178,16 +179,8 @@ LRESULT ListView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return GetItemRect(index, reinterpret_cast<RECT*>(lParam)) ? 1 : 0;
     case LVM_ENSUREVISIBLE:
       return EnsureVisible(index, lParam != 0) ? 1 : 0;
-    case LVM_SORTITEMS: {
-      const auto compare = reinterpret_cast<PFNLVCOMPARE>(lParam);
-      if (compare == nullptr) return 0;
-      const auto sort = static_cast<LPARAM>(wParam);
-      std::stable_sort(items_.begin(), items_.end(), [&](const Item& a, const Item& b) {
-        return compare(a.data, b.data, sort) < 0;
-      });
-      InvalidateRect(window_, nullptr, true);
-      return 1;
-    }
+    case LVM_SORTITEMS:
+      return SortItems(reinterpret_cast<PFNLVCOMPARE>(lParam), static_cast<LPARAM>(wParam)) ? 1 : 0;
     case LVM_INSERTCOLUMN:
       return lParam == 0 ? kNoItem
                          : InsertColumn(index, *reinterpret_cast<const LVCOLUMNA*>(lParam));
@@ -307,6 +300,7 @@ LRESULT ListView::GetItemText(int32_t index, LVITEMA* given) {
 // A column never set follows the item's own text: the parent's when that
 // is the parent's, else empty.
 std::string ListView::TextOf(int32_t index, int32_t column) {
+  if (!Valid(index)) return "";
   const Item& item = items_[index];
   const auto at = static_cast<size_t>(column);
   const std::optional<Cell> cell = at < item.cells.size() && item.cells[at]
@@ -325,6 +319,42 @@ std::string ListView::TextOf(int32_t index, int32_t column) {
   Notify(info.hdr);
   if (info.item.pszText == nullptr || info.item.pszText == LPSTR_TEXTCALLBACK) return "";
   return std::string(info.item.pszText, strnlen(info.item.pszText, kDisplayTextMax));
+}
+
+// A merge sort of its own: whatever the program's comparison answers, even
+// when it contradicts itself, every item stays and nothing is read out
+// of bounds, which the standard sorts promise only for a strict order.
+std::vector<Item> MergeSorted(std::vector<Item> items, PFNLVCOMPARE compare, LPARAM sort) {
+  if (items.size() < 2) return items;
+  const auto middle = items.begin() + static_cast<std::ptrdiff_t>(items.size() / 2);
+  std::vector<Item> first = MergeSorted(
+      std::vector<Item>(std::make_move_iterator(items.begin()), std::make_move_iterator(middle)),
+      compare, sort);
+  std::vector<Item> second = MergeSorted(
+      std::vector<Item>(std::make_move_iterator(middle), std::make_move_iterator(items.end())),
+      compare, sort);
+  items.clear();
+  size_t a = 0;
+  size_t b = 0;
+  while (a < first.size() && b < second.size()) {
+    // Equal items keep their order: the second half's goes first only when less.
+    if (compare(second[b].data, first[a].data, sort) < 0)
+      items.push_back(std::move(second[b++]));
+    else
+      items.push_back(std::move(first[a++]));
+  }
+  for (; a < first.size(); ++a) items.push_back(std::move(first[a]));
+  for (; b < second.size(); ++b) items.push_back(std::move(second[b]));
+  return items;
+}
+
+// The items are sorted aside, so a comparison that asks the control
+// about its items reads them as they were.
+bool ListView::SortItems(PFNLVCOMPARE compare, LPARAM sort) {
+  if (compare == nullptr) return false;
+  items_ = MergeSorted(items_, compare, sort);
+  InvalidateRect(window_, nullptr, true);
+  return true;
 }
 
 bool ListView::DeleteItem(int32_t index) {
@@ -626,7 +656,7 @@ void ListView::Paint() {
   SetBkMode(dc, TRANSPARENT);
   SetTextAlign(dc, TA_TOP);
   const int32_t last = std::min(Count(), top_ + VisibleRows() + 1);
-  for (int32_t i = top_; i < last; ++i) PaintItem(dc, i);
+  for (int32_t i = top_; i < last && Valid(i); ++i) PaintItem(dc, i);
   if (Report()) PaintHeader(dc);
   EndPaint(window_, &paint);
 }
@@ -651,11 +681,12 @@ void ListView::PaintHeader(HDC dc) {
   }
 }
 
+// The state is read first: a parent asked for a text may change the items.
 void ListView::PaintItem(HDC dc, int32_t index) {
-  const Item& item = items_[index];
+  const UINT state = items_[index].state;
   const bool focused = GetFocus() == window_;
   const bool selected =
-      (item.state & LVIS_SELECTED) != 0 && (focused || (Style() & LVS_SHOWSELALWAYS) != 0);
+      (state & LVIS_SELECTED) != 0 && (focused || (Style() & LVS_SHOWSELALWAYS) != 0);
   RECT marked{LVIR_SELECTBOUNDS, 0, 0, 0};
   GetItemRect(index, &marked);
   if (selected) FillRect(dc, marked, GetSysColorBrush(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
@@ -672,7 +703,7 @@ void ListView::PaintItem(HDC dc, int32_t index) {
              TextOf(index, column));
     left = right;
   }
-  if (focused && (item.state & LVIS_FOCUSED) != 0)
+  if (focused && (state & LVIS_FOCUSED) != 0)
     FrameRect(dc, marked, GetSysColorBrush(COLOR_WINDOWTEXT));
 }
 

@@ -104,6 +104,8 @@ class UpDown {
   int32_t Low() const { return std::min(lower_, upper_); }
   int32_t High() const { return std::max(lower_, upper_); }
   int32_t InRange(int32_t value) const { return std::clamp(value, Low(), High()); }
+  // The buddy while it lives: a dialog may destroy it before the control.
+  HWND LiveBuddy() const { return IsWindow(buddy_) ? buddy_ : kNoWindow; }
 
   void TakeAutoBuddy();
   HWND SetBuddy(HWND buddy);
@@ -217,14 +219,14 @@ void UpDown::AlignWithBuddy() const {
 }
 
 std::optional<int32_t> UpDown::BuddyNumber() const {
-  if (buddy_ == kNoWindow || !Has(UDS_SETBUDDYINT)) return std::nullopt;
+  if (LiveBuddy() == kNoWindow || !Has(UDS_SETBUDDYINT)) return std::nullopt;
   const std::optional<int32_t> number = NumberOf(GetWindowText(buddy_));
   if (!number || *number < Low() || *number > High()) return std::nullopt;
   return number;
 }
 
 LRESULT UpDown::GetPos() {
-  if (buddy_ != kNoWindow && Has(UDS_SETBUDDYINT)) {
+  if (LiveBuddy() != kNoWindow && Has(UDS_SETBUDDYINT)) {
     const std::optional<int32_t> number = BuddyNumber();
     if (!number) return TwoWords(position_, kPositionError);
     position_ = *number;
@@ -240,7 +242,7 @@ LRESULT UpDown::SetPos(int32_t position) {
 }
 
 void UpDown::WriteBuddy() const {
-  if (buddy_ != kNoWindow && Has(UDS_SETBUDDYINT))
+  if (LiveBuddy() != kNoWindow && Has(UDS_SETBUDDYINT))
     SetWindowText(buddy_, std::to_string(position_).c_str());
 }
 

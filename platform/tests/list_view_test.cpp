@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -263,6 +264,19 @@ TEST_F(ListViewTest, SortingOrdersItemsByTheCallbackOverTheirData) {
   for (int32_t i = 0; i < Count(); ++i) order.push_back(Data(i));
   EXPECT_THAT(order, ElementsAre(9, 4, 3, 2, 1, 15));
   EXPECT_EQ(SendMessage(list_, LVM_SORTITEMS, 0, 0), 0) << "no callback";
+}
+
+// Says "less" whichever way it is asked.
+int AlwaysLess(LPARAM, LPARAM, LPARAM) { return -1; }
+
+TEST_F(ListViewTest, AComparisonThatContradictsItselfLosesNoItem) {
+  MakeReport(5);
+  for (LPARAM data = 0; data < 40; ++data) AddItem(LPSTR_TEXTCALLBACK, data);
+  EXPECT_EQ(SendMessage(list_, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(&AlwaysLess)), 1);
+  std::vector<LPARAM> order;
+  for (int32_t i = 0; i < Count(); ++i) order.push_back(Data(i));
+  std::sort(order.begin(), order.end());
+  for (LPARAM data = 0; data < 40; ++data) EXPECT_EQ(order[data], data);
 }
 
 TEST_F(ListViewTest, GetNextItemFindsFocusAndSelection) {

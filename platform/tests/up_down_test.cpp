@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/caller_assert.h"
 #include "platform/clock.h"
 #include "platform/input.h"
 #include "platform/message_driver.h"
@@ -291,6 +292,15 @@ TEST_F(UpDownTest, WithoutArrowKeysOrOnceTheControlIsGoneTheBuddyKeepsItsKeys) {
   EXPECT_THAT(buddyKeys, ElementsAre(VK_UP, VK_DOWN));
   EXPECT_TRUE(heard.empty());
   EXPECT_TRUE(IsWindow(upDown));
+}
+
+TEST_F(UpDownTest, ABuddyDestroyedFirstIsLeftAlone) {
+  const HWND upDown = AddSpinner();
+  DestroyWindow(buddy_);
+  ScopedMisuseCounter misuse;
+  EXPECT_EQ(SendMessage(upDown, UDM_SETPOS, 0, MakeLParam(7, 0)), 5);
+  EXPECT_EQ(GetPos(upDown), 7);
+  EXPECT_EQ(misuse.Total(), 0);
 }
 
 TEST_F(UpDownTest, TheArrowsAreClickable) {
