@@ -29,14 +29,15 @@ constexpr int32_t kCellMargin = 4;
 constexpr int32_t kDisplayTextMax = 260;
 constexpr int32_t kDefaultListWidth = 100;
 
-// A cell's own text, or the parent's.
+// A cell's own text, or the parent's; a cell never set follows the item's.
 struct Cell {
   std::string text;
   bool callback = false;
+  bool set = false;
 };
 
 struct Item {
-  std::vector<std::optional<Cell>> cells;  // by column; none: never set
+  std::vector<Cell> cells;  // by column
   int32_t image = 0;
   LPARAM data = 0;
   UINT state = 0;
@@ -48,8 +49,8 @@ struct Column {
 };
 
 Cell CellOf(const char* text) {
-  if (text == LPSTR_TEXTCALLBACK) return Cell{"", true};
-  return Cell{text == nullptr ? "" : text, false};
+  if (text == LPSTR_TEXTCALLBACK) return Cell{"", true, true};
+  return Cell{text == nullptr ? "" : text, false, true};
 }
 
 void CopyOut(const std::string& text, char* buffer, int32_t size) {
@@ -251,7 +252,7 @@ LRESULT ListView::InsertItem(const LVITEMA& given) {
   if (given.iSubItem != 0) return kNoItem;
   Item item;
   item.cells.resize(std::max<size_t>(1, columns_.size()));
-  item.cells[0] = (given.mask & LVIF_TEXT) != 0 ? CellOf(given.pszText) : Cell{};
+  item.cells[0] = (given.mask & LVIF_TEXT) != 0 ? CellOf(given.pszText) : Cell{"", false, true};
   if ((given.mask & LVIF_IMAGE) != 0) item.image = given.iImage;
   if ((given.mask & LVIF_PARAM) != 0) item.data = given.lParam;
   const int32_t at = std::clamp(given.iItem, 0, Count());
@@ -303,10 +304,9 @@ std::string ListView::TextOf(int32_t index, int32_t column) {
   if (!Valid(index)) return "";
   const Item& item = items_[index];
   const auto at = static_cast<size_t>(column);
-  const std::optional<Cell> cell = at < item.cells.size() && item.cells[at]
-                                       ? item.cells[at]
-                                       : std::optional<Cell>(Cell{"", item.cells[0]->callback});
-  if (!cell->callback) return cell->text;
+  const Cell* set = at < item.cells.size() && item.cells[at].set ? &item.cells[at] : nullptr;
+  const bool callback = set != nullptr ? set->callback : item.cells[0].callback;
+  if (!callback) return set != nullptr ? set->text : std::string();
   char buffer[kDisplayTextMax] = {};
   NMLVDISPINFOA info;
   info.hdr.code = LVN_GETDISPINFO;
@@ -425,7 +425,7 @@ LRESULT ListView::InsertColumn(int32_t index, const LVCOLUMNA& given) {
   if (at > 0)
     for (Item& item : items_)
       if (item.cells.size() > static_cast<size_t>(at))
-        item.cells.insert(item.cells.begin() + at, std::nullopt);
+        item.cells.insert(item.cells.begin() + at, Cell{});
   InvalidateRect(window_, nullptr, true);
   return at;
 }
