@@ -8,6 +8,7 @@
 
 #include "platform/combo_list.h"
 #include "platform/control_notify.h"
+#include "platform/control_state.h"
 #include "platform/input.h"
 #include "platform/list_box.h"
 #include "platform/paint.h"
@@ -490,43 +491,17 @@ void ComboBox::PaintButton(HDC dc, const RECT& button) const {
   }
 }
 
-// Every combo box's state, by window. A control's procedure runs on its
-// own thread, but controls of different threads share the map.
-class ComboBoxes {
- public:
-  void Add(HWND window, DWORD style) {
-    std::lock_guard lock(mutex_);
-    boxes_[window] = std::make_shared<ComboBox>(window, style);
-  }
-  void Remove(HWND window) {
-    std::lock_guard lock(mutex_);
-    boxes_.erase(window);
-  }
-  std::shared_ptr<ComboBox> Find(HWND window) {
-    std::lock_guard lock(mutex_);
-    const auto it = boxes_.find(window);
-    return it == boxes_.end() ? nullptr : it->second;
-  }
-
- private:
-  std::mutex mutex_;
-  std::unordered_map<HWND, std::shared_ptr<ComboBox>> boxes_;
-};
-
-ComboBoxes& Boxes() {
-  static ComboBoxes boxes;
+ControlStates<ComboBox>& Boxes() {
+  static ControlStates<ComboBox> boxes;
   return boxes;
 }
 
 }  // namespace
 
 LRESULT ComboBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) Boxes().Add(window, CreateParamsOf(lParam)->style);
-  // Held for the call: the parent may destroy the control while it is told.
-  const std::shared_ptr<ComboBox> box = Boxes().Find(window);
-  if (message == WM_NCDESTROY) Boxes().Remove(window);
-  if (box == nullptr) return DefWindowProc(window, message, wParam, lParam);
-  return box->Handle(message, wParam, lParam);
+  return Boxes().Dispatch(window, message, wParam, lParam, [&] {
+    return std::make_shared<ComboBox>(window, CreateParamsOf(lParam)->style);
+  });
 }
 
 }  // namespace platform

@@ -25,10 +25,16 @@ template <typename State>
 class ControlStates {
  public:
   // Runs the control's handler; `State` is made from the window on
-  // WM_NCCREATE and dropped after WM_NCDESTROY. The state is held for the
-  // call: the parent may destroy the control while it is told.
+  // WM_NCCREATE (by `make`, for a state that needs more than its window)
+  // and dropped after WM_NCDESTROY. The state is held for the call: the
+  // parent may destroy the control while it is told.
   LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) Add(window);
+    return Dispatch(window, message, wParam, lParam,
+                    [window] { return std::make_shared<State>(window); });
+  }
+  template <typename Make>
+  LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Make make) {
+    if (message == WM_NCCREATE) Add(window, make());
     const std::shared_ptr<State> state = Find(window);
     if (message == WM_NCDESTROY) Remove(window);
     if (state == nullptr) return DefWindowProc(window, message, wParam, lParam);
@@ -42,9 +48,9 @@ class ControlStates {
   }
 
  private:
-  void Add(HWND window) {
+  void Add(HWND window, std::shared_ptr<State> state) {
     std::lock_guard lock(mutex_);
-    states_[window] = std::make_shared<State>(window);
+    states_[window] = std::move(state);
   }
   void Remove(HWND window) {
     std::lock_guard lock(mutex_);

@@ -11,6 +11,7 @@
 #include "platform/caret.h"
 #include "platform/clipboard.h"
 #include "platform/control_notify.h"
+#include "platform/control_state.h"
 #include "platform/edit_text.h"
 #include "platform/gdi.h"
 #include "platform/input.h"
@@ -573,43 +574,15 @@ void Edit::Paint() {
   EndPaint(window_, &paint);
 }
 
-// Every edit control's state, by window. A control's procedure runs on
-// its own thread, but controls of different threads share the map.
-class Edits {
- public:
-  void Add(HWND window) {
-    std::lock_guard lock(mutex_);
-    edits_[window] = std::make_shared<Edit>(window);
-  }
-  void Remove(HWND window) {
-    std::lock_guard lock(mutex_);
-    edits_.erase(window);
-  }
-  std::shared_ptr<Edit> Find(HWND window) {
-    std::lock_guard lock(mutex_);
-    const auto it = edits_.find(window);
-    return it == edits_.end() ? nullptr : it->second;
-  }
-
- private:
-  std::mutex mutex_;
-  std::unordered_map<HWND, std::shared_ptr<Edit>> edits_;
-};
-
-Edits& AllEdits() {
-  static Edits edits;
+ControlStates<Edit>& AllEdits() {
+  static ControlStates<Edit> edits;
   return edits;
 }
 
 }  // namespace
 
 LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) AllEdits().Add(window);
-  // Held for the call: the parent may destroy the control while it is told.
-  const std::shared_ptr<Edit> edit = AllEdits().Find(window);
-  if (message == WM_NCDESTROY) AllEdits().Remove(window);
-  if (edit == nullptr) return DefWindowProc(window, message, wParam, lParam);
-  return edit->Handle(message, wParam, lParam);
+  return AllEdits().Dispatch(window, message, wParam, lParam);
 }
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 
 #include "platform/combo_list.h"
 #include "platform/control_notify.h"
+#include "platform/control_state.h"
 #include "platform/input.h"
 #include "platform/list_box_items.h"
 #include "platform/paint.h"
@@ -754,41 +755,15 @@ void ListBox::PaintText(HDC dc, int32_t index, const RECT& rect) const {
   if (selected || !IsWindowEnabled(window_)) SetTextColor(dc, previousText);
 }
 
-// Every list box's state, by window. A control's procedure runs on its
-// own thread, but controls of different threads share the map.
-class ListBoxes {
- public:
-  void Add(HWND window, DWORD style, bool inCombo) {
-    std::lock_guard lock(mutex_);
-    boxes_[window] = std::make_shared<ListBox>(window, style, inCombo);
-  }
-  void Remove(HWND window) {
-    std::lock_guard lock(mutex_);
-    boxes_.erase(window);
-  }
-  std::shared_ptr<ListBox> Find(HWND window) {
-    std::lock_guard lock(mutex_);
-    const auto it = boxes_.find(window);
-    return it == boxes_.end() ? nullptr : it->second;
-  }
-
- private:
-  std::mutex mutex_;
-  std::unordered_map<HWND, std::shared_ptr<ListBox>> boxes_;
-};
-
-ListBoxes& Boxes() {
-  static ListBoxes boxes;
+ControlStates<ListBox>& Boxes() {
+  static ControlStates<ListBox> boxes;
   return boxes;
 }
 
 LRESULT ListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool inCombo) {
-  if (message == WM_NCCREATE) Boxes().Add(window, CreateParamsOf(lParam)->style, inCombo);
-  // Held for the call: the parent may destroy the control while it is told.
-  const std::shared_ptr<ListBox> box = Boxes().Find(window);
-  if (message == WM_NCDESTROY) Boxes().Remove(window);
-  if (box == nullptr) return DefWindowProc(window, message, wParam, lParam);
-  return box->Handle(message, wParam, lParam);
+  return Boxes().Dispatch(window, message, wParam, lParam, [&] {
+    return std::make_shared<ListBox>(window, CreateParamsOf(lParam)->style, inCombo);
+  });
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/control_table.h"
+#include "platform/control_state.h"
 #include "platform/input.h"
 #include "platform/paint.h"
 #include "platform/system_classes.h"
@@ -136,8 +136,8 @@ class ListView {
   UniqueFont fallback_;
 };
 
-ControlTable<ListView>& ListViews() {
-  static ControlTable<ListView> controls;
+ControlStates<ListView>& ListViews() {
+  static ControlStates<ListView> controls;
   return controls;
 }
 

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "platform/control_state.h"
 #include "platform/input.h"
 #include "platform/paint.h"
 #include "platform/scroll_bar_layout.h"
@@ -266,31 +267,8 @@ void ScrollBar::Paint() {
   EndPaint(window_, &paint);
 }
 
-// Every scroll-bar control's state, by window. A control's procedure runs
-// on its own thread, but controls of different threads share the map.
-class ScrollBars {
- public:
-  void Add(HWND window) {
-    std::lock_guard lock(mutex_);
-    bars_[window] = std::make_shared<ScrollBar>(window);
-  }
-  void Remove(HWND window) {
-    std::lock_guard lock(mutex_);
-    bars_.erase(window);
-  }
-  std::shared_ptr<ScrollBar> Find(HWND window) {
-    std::lock_guard lock(mutex_);
-    const auto it = bars_.find(window);
-    return it == bars_.end() ? nullptr : it->second;
-  }
-
- private:
-  std::mutex mutex_;
-  std::unordered_map<HWND, std::shared_ptr<ScrollBar>> bars_;
-};
-
-ScrollBars& Bars() {
-  static ScrollBars bars;
+ControlStates<ScrollBar>& Bars() {
+  static ControlStates<ScrollBar> bars;
   return bars;
 }
 
@@ -301,12 +279,7 @@ bool IsControlBar(int bar) { return bar == SB_CTL; }
 }  // namespace
 
 LRESULT ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) Bars().Add(window);
-  // Held for the call: the parent may destroy the control while it is told.
-  const std::shared_ptr<ScrollBar> bar = Bars().Find(window);
-  if (message == WM_NCDESTROY) Bars().Remove(window);
-  if (bar == nullptr) return DefWindowProc(window, message, wParam, lParam);
-  return bar->Handle(message, wParam, lParam);
+  return Bars().Dispatch(window, message, wParam, lParam);
 }
 
 int32_t SetScrollInfo(HWND window, int bar, const SCROLLINFO* info, bool redraw) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/control_notify.h"
-#include "platform/control_table.h"
+#include "platform/control_state.h"
 #include "platform/paint.h"
 #include "platform/system_classes.h"
 #include "platform/system_info.h"
@@ -199,8 +199,8 @@ void StatusBar::PaintPart(HDC dc, const RECT& rect, const std::string& text) con
   if (!inner.IsEmpty()) DrawTextA(dc, text.c_str(), -1, &inner, DT_LEFT);
 }
 
-ControlTable<StatusBar>& StatusBars() {
-  static ControlTable<StatusBar> bars;
+ControlStates<StatusBar>& StatusBars() {
+  static ControlStates<StatusBar> bars;
   return bars;
 }
 

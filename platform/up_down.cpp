@@ -7,7 +7,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "platform/control_table.h"
+#include "platform/control_state.h"
 #include "platform/input.h"
 #include "platform/paint.h"
 #include "platform/scroll_bar.h"
@@ -130,8 +130,8 @@ class UpDown {
   Arrow pressed_ = Arrow::kNone;
 };
 
-ControlTable<UpDown>& UpDowns() {
-  static ControlTable<UpDown> controls;
+ControlStates<UpDown>& UpDowns() {
+  static ControlStates<UpDown> controls;
   return controls;
 }
 
