@@ -171,4 +171,7 @@ void CVedEdView::RepaintRegion(const platform::Region& region) {
   platform::SelectClipRgn(dc, &clip);
   PaintOffscreen(dc, false);
   platform::RestoreDC(dc, saved);
+  // Painted outside a paint, it reaches the screen when the DC is
+  // released; the class's own DC stays the window's.
+  platform::ReleaseDC(m_hWnd, dc);
 }

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "ed_view_fixture.h"
 #include "engine/texts.h"
 #include "platform/clipboard.h"
 #include "platform/cursor.h"
+#include "platform/display_backend.h"
 #include "platform/input.h"
 
 namespace views_test {
@@ -247,6 +249,27 @@ TEST_F(EdViewTest, ARegionRepaintPaintsOnlyItsRegion) {
   EXPECT_EQ(Pixel(20, 100), kDesk) << "right of the region";
   RECT update;
   EXPECT_FALSE(platform::GetUpdateRect(view.m_hWnd, &update, false)) << "painted directly";
+}
+
+// Keeps what the window system asked the display to show.
+class PresentingDisplay : public platform::HeadlessBackend {
+ public:
+  void PresentNativeWindow(platform::HWND window, const RECT& dirty) override {
+    presented.push_back({window, dirty});
+  }
+  std::vector<std::pair<platform::HWND, RECT>> presented;
+};
+
+TEST_F(EdViewTest, ARegionRepaintedOutsideAPaintIsShownOnTheDisplay) {
+  CVedEdView& view = Surface(1, 1, 850, 1300);
+  PresentingDisplay display;
+  const platform::ScopedDisplay scoped(display);
+  const RECT inside{0, 0, 20, 300};
+  view.RepaintRegion(platform::Region(inside));
+  ASSERT_FALSE(display.presented.empty());
+  const auto& [window, dirty] = display.presented.back();
+  EXPECT_EQ(window, host_);
+  EXPECT_TRUE(platform::IntersectionOf(dirty, inside) == inside) << "the whole region";
 }
 
 TEST_F(EdViewTest, BeforeAnEngineIsAttachedNothingIsPaintedOrHit) {
