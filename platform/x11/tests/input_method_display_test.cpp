@@ -3,15 +3,10 @@
 // it), switched on, given a reading and made to commit it, and switched
 // off again, all with xdotool.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <clocale>
-#include <cstdlib>
-#include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +14,7 @@
 #include "platform/input.h"
 #include "platform/window.h"
 #include "platform/window_message.h"
+#include "uim_server.h"
 #include "window_test_support.h"
 
 // Xlib's macros would clash with our names, so its headers come last.
@@ -28,11 +24,8 @@ namespace platform::x11 {
 namespace {
 
 constexpr char kClass[] = "X11InputMethodTest";
-constexpr char kLocale[] = "ja_JP.UTF-8";
 constexpr RECT kFrameRect{20, 10, 220, 160};
 constexpr auto kPatience = std::chrono::seconds(10);
-// Anthy as uim's engine; uim draws its own windows with the server's fonts.
-constexpr char kUimSettings[] = "(define default-im-name 'anthy-utf8)\n";
 
 std::vector<WPARAM> characters;
 
@@ -41,23 +34,11 @@ LRESULT CharacterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProc(window, message, wParam, lParam);
 }
 
-bool HasProgram(const char* name) {
-  return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0;
-}
-
-bool HasLocale(const char* name) {
-  const std::string previous = std::setlocale(LC_CTYPE, nullptr);
-  const bool found = std::setlocale(LC_CTYPE, name) != nullptr;
-  std::setlocale(LC_CTYPE, previous.c_str());
-  return found;
-}
-
 class InputMethodDisplayTest : public DisplayFixture {
  protected:
   void SetUp() override {
-    if (!HasProgram("uim-xim")) GTEST_SKIP() << "uim-xim is not installed";
-    if (!HasLocale(kLocale)) GTEST_SKIP() << kLocale << " is not a locale here";
-    setenv("XMODIFIERS", "@im=uim", 1);
+    if (const std::string missing = UimMissing(); !missing.empty()) GTEST_SKIP() << missing;
+    setenv("XMODIFIERS", kUimModifiers, 1);
     DisplayFixture::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     characters.clear();
@@ -72,29 +53,11 @@ class InputMethodDisplayTest : public DisplayFixture {
     unsetenv("XMODIFIERS");
   }
 
-  void StopInputMethod() {
-    if (server_pid_ <= 0) return;
-    kill(server_pid_, SIGTERM);
-    waitpid(server_pid_, nullptr, 0);
-    server_pid_ = 0;
-  }
+  void StopInputMethod() { uim_.reset(); }
 
-  // uim and Anthy keep their settings and dictionary in a home of the
-  // test's own.
   // Returns once the input method answers a connection of the test's own.
   void StartInputMethod() {
-    const std::string home = testing::TempDir() + "uim-home";
-    mkdir(home.c_str(), S_IRWXU);
-    std::ofstream(home + "/.uim") << kUimSettings;
-    const std::string display = server_->name();
-    server_pid_ = fork();
-    if (server_pid_ == 0) {
-      setenv("HOME", home.c_str(), 1);
-      setenv("LC_ALL", kLocale, 1);
-      setenv("DISPLAY", display.c_str(), 1);
-      execlp("uim-xim", "uim-xim", "--engine=anthy-utf8", static_cast<char*>(nullptr));
-      _exit(EXIT_FAILURE);
-    }
+    uim_ = std::make_unique<UimServer>(testing::TempDir() + "uim-home", server_->name());
     ASSERT_TRUE(PumpUntil([&] { return Answers(); }));
   }
 
@@ -110,7 +73,7 @@ class InputMethodDisplayTest : public DisplayFixture {
 
   bool Answers() {
     const std::string previous = std::setlocale(LC_CTYPE, nullptr);
-    std::setlocale(LC_CTYPE, kLocale);
+    std::setlocale(LC_CTYPE, kInputMethodLocale);
     XSetLocaleModifiers("");
     const XIM method = XOpenIM(observer_, nullptr, nullptr, nullptr);
     if (method != nullptr) XCloseIM(method);
@@ -131,7 +94,7 @@ class InputMethodDisplayTest : public DisplayFixture {
   }
 
   HWND frame_ = kNoWindow;
-  pid_t server_pid_ = 0;
+  std::unique_ptr<UimServer> uim_;
 };
 
 TEST_F(InputMethodDisplayTest, CommittedTextArrivesAsCp932Characters) {
