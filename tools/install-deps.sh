@@ -8,7 +8,7 @@ packages=(
   libcairo2-dev libfreetype-dev libfontconfig1-dev fontconfig fonts-ipafont-gothic
   fonts-ipafont-mincho
   libasound2-dev libspeechd-dev
-  libx11-dev libxext-dev libxfixes-dev xvfb xdotool xclip
+  libx11-dev libxext-dev libxfixes-dev libxtst-dev xvfb xdotool xclip
   uim-xim uim-anthy xfonts-base locales openbox
   libcups2-dev cups cups-daemon printer-driver-cups-pdf poppler-utils
 )
