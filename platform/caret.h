@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/windef.h"
 #include "platform/window_message.h"
@@ -35,6 +36,10 @@ struct CaretState {
   bool blinkOn = false;
 };
 CaretState GetCaretState();
+// The display draws the caret over the pixels of its owner's top-level
+// window: its rectangle in that window's surface while it shows (not
+// hidden, blinked on), nullopt while it does not or is another window's.
+std::optional<RECT> CaretShownIn(HWND topLevel);
 
 // Forgets the caret of a window that goes.
 void ReleaseCaretOf(HWND window);

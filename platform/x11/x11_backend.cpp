@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/caret.h"
 #include "platform/cursor.h"
 #include "platform/gdi.h"
 #include "platform/input.h"
@@ -644,6 +645,17 @@ void X11Backend::PresentNativeWindow(HWND window, const RECT& dirty) {
   if (XInitImage(&image) == 0) return;
   XPutImage(s.display, native->window, s.gc, &image, area.left, area.top, area.left, area.top,
             static_cast<unsigned>(area.Width()), static_cast<unsigned>(area.Height()));
+  // The caret is drawn over the surface's pixels, inverting them, and
+  // never into the surface itself.
+  if (const std::optional<RECT> caret = CaretShownIn(window)) {
+    const RECT over = IntersectionOf(*caret, area);
+    if (!over.IsEmpty()) {
+      XSetFunction(s.display, s.gc, GXinvert);
+      XFillRectangle(s.display, native->window, s.gc, over.left, over.top,
+                     static_cast<unsigned>(over.Width()), static_cast<unsigned>(over.Height()));
+      XSetFunction(s.display, s.gc, GXcopy);
+    }
+  }
   XFlush(s.display);
 }
 

@@ -211,22 +211,38 @@ TEST_F(EditSurfaceDisplayTest, TypedTextAndCaretMovesAreInTheDocumentAndOnTheScr
     EXPECT_EQ(shot.Pixel(middle, row), kInkPixel) << "glyph " << i;
     EXPECT_EQ(shot.Pixel(stops[i].left, row), kPaperPixel) << "before glyph " << i;
   }
-  EXPECT_EQ(shot.Pixel(stops[4].left + 2 * narrow, row), kPaperPixel) << "after the text";
+  EXPECT_EQ(shot.Pixel(stops[4].right + narrow, row), kPaperPixel) << "after the text";
   EXPECT_EQ(shot.Pixel(stops[0].left + narrow / 2, stops[0].top - 2 * narrow), kPaperPixel)
       << "above the line";
+
+  // The caret inverts the paper where it stands while it shows, and
+  // blinks; the line's top row is paper beneath it.
+  const RECT at = stops.back();
+  const auto caretOn = [] {
+    const platform::CaretState state = platform::GetCaretState();
+    return state.hideCount == 0 && state.blinkOn;
+  };
+  EXPECT_TRUE(RunUntil([&] {
+    return caretOn() && PixelOnServer(native_, at.left, at.top) == kInkPixel;
+  })) << "shown";
+  EXPECT_TRUE(RunUntil([&] {
+    return !caretOn() && PixelOnServer(native_, at.left, at.top) == kPaperPixel;
+  })) << "blinked off";
 }
 
 TEST_F(EditSurfaceDisplayTest, ResizedFromTheServerTheSurfaceFollowsAndIsPainted) {
   ShowFocused();
   ASSERT_TRUE(Run(std::string("xdotool type --delay 0 ") + kLatinTyped));
   ASSERT_TRUE(RunUntil([&] { return DocumentStartsWith(kLatinTyped); }));
-  // The cell of b: from the caret before it to the caret after it.
+  // The cell of b, as wide as a's: from the caret before it to the caret
+  // after it.
   const RECT after = CaretRect();
   RECT before{};
   ASSERT_TRUE(PressAndFollow("Left", &before));
   const int32_t row = before.top + (before.bottom - before.top) * 2 / 3;
   const int32_t half = (after.left - before.left) / 2;
-  ASSERT_TRUE(ServerShows(before.left + half, row, kInkPixel));
+  // The glyph of a, before the caret, which may cover b's.
+  ASSERT_TRUE(ServerShows(before.left - half, row, kInkPixel));
 
   constexpr int32_t kWidth = 640;
   constexpr int32_t kHeight = 480;
@@ -240,7 +256,7 @@ TEST_F(EditSurfaceDisplayTest, ResizedFromTheServerTheSurfaceFollowsAndIsPainted
   // The page is placed anew for the wider client; the text goes with it.
   const RECT moved = CaretRect();
   EXPECT_EQ(moved.top, before.top);
-  EXPECT_TRUE(ServerShows(moved.left + half, row, kInkPixel));
+  EXPECT_TRUE(ServerShows(moved.left - half, row, kInkPixel));
   // The part the window gained shows what was painted there.
   const platform::POINT gained{kWidth - 5, kHeight - 5};
   const unsigned long painted =
