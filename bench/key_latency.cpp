@@ -2,8 +2,10 @@
 // own (Xvfb), the editing surface fills a frame over a 500-page document,
 // its caret in the middle page's tenth line. An observer connection of
 // this program presses "a" with XTest and polls the caret's line with
-// XGetImage until its pixels change: that time, from the press sent to
-// the changed pixels on the server, is the figure. A BackSpace, not timed,
+// XGetImage until its pixels change, the caret's own columns left out
+// (it blinks): that time, from the press sent to the changed pixels on
+// the server, is the figure; the line's rest moves in the same repaint
+// that draws the character. A BackSpace, not timed,
 // takes the character away again. Meanwhile the program's own loop runs
 // as the program's does, waiting in the back end's poll; when the key's
 // first message came, when the program was done with it and how long it
@@ -48,22 +50,43 @@ constexpr int32_t kLine = 10;
 constexpr int32_t kColumn = 5;
 // Rows above and below the caret's own that the poll looks at too.
 constexpr int32_t kBandMargin = 4;
+// How many caret widths beyond its own the caret's columns reach: it steps
+// over the typed character, which may be twice as wide.
+constexpr int32_t kCaretSteps = 2;
 constexpr uint32_t kLoopWaitMs = 50;
 constexpr auto kPatience = std::chrono::seconds(5);
 
-// The pixels of a band of the window, as the server has them now.
-std::vector<char> Grab(Display* display, Window window, const platform::RECT& band) {
-  XImage* image = XGetImage(display, window, band.left, band.top, band.Width(), band.Height(),
+// The part of the band the poll leaves out: where the caret is drawn,
+// blinks and moves to. The typed character appears there too, but the
+// rest of the line moves along with it in the same repaint.
+struct Band {
+  platform::RECT area;
+  int32_t maskLeft = 0;   // window columns
+  int32_t maskRight = 0;  // exclusive
+};
+
+// The pixels of the band, as the server has them now, the caret's
+// columns blanked.
+std::vector<char> Grab(Display* display, Window window, const Band& band) {
+  const platform::RECT& area = band.area;
+  XImage* image = XGetImage(display, window, area.left, area.top, area.Width(), area.Height(),
                             AllPlanes, ZPixmap);
   if (image == nullptr) return {};
   std::vector<char> pixels(image->data, image->data + image->bytes_per_line * image->height);
+  const int bytes = image->bits_per_pixel / 8;
+  const int32_t from = std::max(band.maskLeft - area.left, 0);
+  const int32_t to = std::min(band.maskRight - area.left, area.Width());
+  for (int row = 0; row < image->height && from < to; ++row) {
+    char* start = pixels.data() + row * image->bytes_per_line;
+    std::fill(start + from * bytes, start + to * bytes, 0);
+  }
   XDestroyImage(image);
   return pixels;
 }
 
 // Polls until the band's pixels differ from (or, with `same`, equal)
 // `reference`; false when they do not within the patience.
-bool PollUntil(Display* display, Window window, const platform::RECT& band,
+bool PollUntil(Display* display, Window window, const Band& band,
                const std::vector<char>& reference, bool same) {
   const auto deadline = Clock::now() + kPatience;
   while (Clock::now() < deadline) {
@@ -103,7 +126,7 @@ double Ms(int64_t micros) { return static_cast<double>(micros) / 1000.0; }
 
 // What the observer thread does; it talks to the server only, never to
 // our windows. The loop's times reach it as atomics.
-void Observe(const std::string& displayName, Window window, platform::RECT band, int keys,
+void Observe(const std::string& displayName, Window window, const Band& band, int keys,
              LoopTimes& loop, Figures& figures) {
   Display* observer = XOpenDisplay(displayName.c_str());
   if (observer == nullptr) {
@@ -208,8 +231,11 @@ int Measure(int keys) {
     views_display::FramedSurface::Run();
     platform::RECT caret{};
     surface.view()->GetCaretWindowRect(&caret);
-    const platform::RECT band{0, std::max(0, caret.top - kBandMargin), kFrameRect.Width(),
-                              std::min(kFrameRect.Height(), caret.bottom + kBandMargin)};
+    const int32_t caretWidth = caret.right - caret.left;
+    const Band band{{0, std::max(0, caret.top - kBandMargin), kFrameRect.Width(),
+                     std::min(kFrameRect.Height(), caret.bottom + kBandMargin)},
+                    caret.left - kBandMargin,
+                    caret.right + kCaretSteps * caretWidth + kBandMargin};
     LoopTimes loop;
     std::atomic<bool> done{false};
     Figures figures;
