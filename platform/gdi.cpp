@@ -184,15 +184,36 @@ std::shared_ptr<Canvas> NewImageCanvas(int32_t width, int32_t height, COLORREF f
 
 }  // namespace
 
+namespace {
+
+// What a new DC has selected, as on Windows, so that the object a
+// SelectObject hands back can always be selected again: putting back a
+// "nothing" would leave the caller's own object, soon deleted, selected.
+Pen& StockPen() {
+  static Pen pen;
+  return pen;
+}
+Brush& StockBrush() {
+  static Brush brush{Brush::Kind::kSolid, RGB(255, 255, 255), {}, 0};
+  return brush;
+}
+// Selecting it gives the DC back the system's face.
+Font& StockFont() {
+  static Font font{};
+  return font;
+}
+
+}  // namespace
+
 // Everything SaveDC keeps and RestoreDC brings back. Selected objects are
 // kept as copies.
 struct DcState {
   std::optional<Font> font;
-  HFONT fontHandle = nullptr;
-  Pen pen;
-  HPEN penHandle = nullptr;
-  Brush brush{Brush::Kind::kSolid, RGB(255, 255, 255), {}, 0};
-  HBRUSH brushHandle = nullptr;
+  HFONT fontHandle = &StockFont();
+  Pen pen = StockPen();
+  HPEN penHandle = &StockPen();
+  Brush brush = StockBrush();
+  HBRUSH brushHandle = &StockBrush();
   std::shared_ptr<Canvas> canvas;
   HBITMAP bitmapHandle = nullptr;  // memory DCs only
 
@@ -1033,7 +1054,11 @@ UniquePen ExtCreatePen(uint32_t style, uint32_t width, const LOGBRUSH& brush, ui
 
 HFONT SelectObject(HDC dc, HFONT font) {
   if (dc == nullptr || font == nullptr) return nullptr;
-  dc->font = *font;
+  if (font == &StockFont()) {
+    dc->font.reset();
+  } else {
+    dc->font = *font;
+  }
   return std::exchange(dc->fontHandle, font);
 }
 

@@ -459,3 +459,40 @@ TEST(RegionDrawingTest, FillPaintAndFrameCoverTheirPixels) {
 
 }  // namespace
 }  // namespace platform
+
+namespace platform {
+namespace {
+
+// A DC starts with objects of its own selected, so that what SelectObject
+// hands back can be put back before the caller's object is deleted.
+TEST(StockObjectTest, WhatANewDcHoldsCanBeSelectedBack) {
+  const UniqueDC dc = CreateCompatibleDC(nullptr);
+  HPEN firstPen = nullptr;
+  HBRUSH firstBrush = nullptr;
+  HFONT firstFont = nullptr;
+  {
+    const UniquePen pen = CreatePen(PS_SOLID, 3, RGB(255, 0, 0));
+    const UniqueBrush brush = CreateSolidBrush(RGB(0, 255, 0));
+    LOGFONTA face{};
+    face.lfHeight = -12;
+    std::strcpy(face.lfFaceName, kFaceMsGothic);
+    const UniqueFont font = CreateFontIndirectA(face);
+    ASSERT_NE(font, nullptr);
+    firstPen = SelectObject(dc.get(), pen.get());
+    firstBrush = SelectObject(dc.get(), brush.get());
+    firstFont = SelectObject(dc.get(), font.get());
+    ASSERT_NE(firstPen, nullptr);
+    ASSERT_NE(firstBrush, nullptr);
+    ASSERT_NE(firstFont, nullptr);
+    EXPECT_EQ(SelectObject(dc.get(), firstPen), pen.get());
+    EXPECT_EQ(SelectObject(dc.get(), firstBrush), brush.get());
+    EXPECT_EQ(SelectObject(dc.get(), firstFont), font.get());
+  }
+  // The caller's objects are gone; what is selected now is the DC's own.
+  const UniquePen other = CreatePen(PS_SOLID, 1, RGB(0, 0, 255));
+  EXPECT_EQ(SelectObject(dc.get(), other.get()), firstPen);
+  EXPECT_EQ(SelectObject(dc.get(), firstPen), other.get());
+}
+
+}  // namespace
+}  // namespace platform
