@@ -9,6 +9,7 @@
 #include "platform/static_control.h"
 #include "platform/system_classes.h"
 #include "platform/system_info.h"
+#include "platform/window_reading.h"
 
 namespace platform {
 
@@ -174,6 +175,7 @@ void Button::SetCheck(WPARAM check) {
   if (next == check_) return;
   check_ = next;
   Redraw();
+  ReportValueChanged(window_);
 }
 
 void Button::SetPressed(bool pressed) {

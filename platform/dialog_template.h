@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/edit_control.h"
 #include "platform/windef.h"
 #include "platform/window_message.h"
 
@@ -23,7 +24,6 @@ inline constexpr int32_t IDC_STATIC = -1;
 inline constexpr DWORD DS_SETFONT = 0x40;
 inline constexpr DWORD DS_MODALFRAME = 0x80;
 
-inline constexpr char kEditClass[] = "Edit";
 inline constexpr char kUpDownClass[] = "msctls_updown32";
 
 struct DialogControlTemplate {

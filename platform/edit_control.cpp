@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "platform/caret.h"
@@ -21,6 +22,7 @@
 #include "platform/system_info.h"
 #include "platform/ui_font.h"
 #include "platform/window.h"
+#include "platform/window_reading.h"
 
 namespace platform {
 
@@ -466,6 +468,11 @@ void Edit::MoveCaretTo(size_t position, bool extend) {
   text_.MoveCaret(position, extend);
   ScrollCaretIntoView();
   if (text_.anchor() != anchor || text_.caret() != caret) Redraw();
+  if (text_.caret() != caret) {
+    const size_t at = text_.caret();
+    ReportCaretMoved(window_,
+                     std::string_view(text_.text()).substr(at, text_.NextCharacter(at) - at));
+  }
 }
 
 bool Edit::Changed() {
@@ -475,7 +482,9 @@ bool Edit::Changed() {
   if (!IsWindow(window_)) return false;
   Redraw();
   Notify(EN_CHANGE);
-  return IsWindow(window_);
+  if (!IsWindow(window_)) return false;
+  ReportValueChanged(window_);
+  return true;
 }
 
 bool Edit::FitsWidth(const EditText& text) const {

@@ -5,6 +5,7 @@
 #include "platform/input.h"
 #include "platform/input_queue.h"
 #include "platform/window.h"
+#include "platform/window_reading.h"
 
 namespace platform {
 
@@ -51,7 +52,11 @@ HWND SetFocus(HWND window) {
   }
   const HWND previous = Targets().Exchange(&InputTargets::focus, window);
   if (previous != kNoWindow) SendMessage(previous, WM_KILLFOCUS, window, 0);
-  if (window != kNoWindow) SendMessage(window, WM_SETFOCUS, previous, 0);
+  if (window == kNoWindow) return before;
+  SendMessage(window, WM_SETFOCUS, previous, 0);
+  // A window that hands the focus on (a dialog to its control) is not
+  // read: the one the focus stays on is.
+  if (GetFocus() == window) ReportFocusMoved(window);
   return before;
 }
 

@@ -25,6 +25,12 @@ inline constexpr const char* kPlainRead = "VXTRPRead";
 inline constexpr const char* kCharGuide = "VXTRCGuide";
 inline constexpr const char* kPlainReadEx = "VXTRPReadEx";
 inline constexpr const char* kCharGuideEx = "VXTRCGuideEx";
+// Our own: the platform reads its windows to the reader (the outside
+// reader found these out for itself). A focus reading stops what is being
+// said; a value reading follows it.
+inline constexpr const char* kReadWindow = "VXTRReadWindow";
+inline constexpr int kReadFocus = 0;
+inline constexpr int kReadValue = 1;
 
 // Braille event module, in binding order.
 inline constexpr const char* kCallEvents = "CallEvents";
@@ -47,6 +53,7 @@ using GetVersionFn = int (*)();
 using PlainReadFn = void (*)(const char* text, int mode, int flag);
 using CharGuideFn = void (*)(const char* text, int mode);
 using BrailleFileFn = int (*)(const char* path);
+using ReadWindowFn = void (*)(const char* text, int event);
 // Entry points that are bound but never called share one opaque type.
 using UncalledFn = void (*)();
 }

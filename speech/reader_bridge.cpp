@@ -7,6 +7,7 @@
 
 #include "platform/module.h"
 #include "platform/reader_module.h"
+#include "platform/window_reading.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ enum ReaderEntry : size_t {
   kCharGuide,
   kPlainReadEx,
   kCharGuideEx,
+  kReadWindow,
   kReaderEntryCount
 };
 
@@ -44,9 +46,10 @@ enum BrailleEntry : size_t {
 };
 
 constexpr std::array<const char*, kReaderEntryCount> kReaderEntryNames{
-    abi::kSetStatus,   abi::kGetStatus, abi::kGetVoiceStatus, abi::kVoiceGuide,  abi::kCommand,
-    abi::kVoiceReset,  abi::kStatus,    abi::kBeep,           abi::kGetVersion,  abi::kEventHook,
-    abi::kGetVoiceLog, abi::kPlainRead, abi::kCharGuide,      abi::kPlainReadEx, abi::kCharGuideEx};
+    abi::kSetStatus,  abi::kGetStatus,   abi::kGetVoiceStatus, abi::kVoiceGuide,
+    abi::kCommand,    abi::kVoiceReset,  abi::kStatus,         abi::kBeep,
+    abi::kGetVersion, abi::kEventHook,   abi::kGetVoiceLog,    abi::kPlainRead,
+    abi::kCharGuide,  abi::kPlainReadEx, abi::kCharGuideEx,    abi::kReadWindow};
 
 constexpr std::array<const char*, kBrailleEntryCount> kBrailleEntryNames{
     abi::kCallEvents,       abi::kSetBrailleCommand, abi::kSetRoundCommand, abi::kTovelStatus,
@@ -92,6 +95,8 @@ class ModuleTable {
     std::lock_guard lock(mutex_);
     int result = 0;
     if (!reader_.IsLoaded() && !reader_.Load()) result |= kReaderModuleMissing;
+    // Our own windows are read to the reader while it is loaded.
+    platform::SetWindowReader(reader_.Get<abi::ReadWindowFn>(kReadWindow));
     if (!braille_.IsLoaded() && !braille_.Load()) result |= kBrailleModuleMissing;
     ++useCount_;
     return result;
@@ -120,6 +125,7 @@ class ModuleTable {
 
  private:
   void FreeAll() {
+    platform::SetWindowReader(nullptr);
     reader_.Free();
     braille_.Free();
   }

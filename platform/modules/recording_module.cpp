@@ -15,6 +15,9 @@ namespace {
 
 constexpr int kVersion = 0x06000000;
 constexpr int kMaxStatuses = 64;
+// The reader's own speech switch: our windows are read only while it is on.
+constexpr int kSpeechSwitchCategory = 0x10001;
+constexpr int kSpeechSwitchItem = 28;
 
 struct Status {
   int category;
@@ -189,6 +192,14 @@ void VXTRCGuide(const char* text, int mode) {
 
 void VXTRPReadEx() {}
 void VXTRCGuideEx() {}
+
+void VXTRReadWindow(const char* text, int event) {
+  const std::lock_guard lock(EntryLock());
+  const int* speechSwitch = FindStatus(kSpeechSwitchCategory, kSpeechSwitchItem);
+  if (speechSwitch == nullptr || *speechSwitch == 0) return;
+  Log("VXTRReadWindow " + Hex(text) + Ints({event}));
+  StartUtterance();
+}
 
 // Braille event module.
 void CallEvents() {}

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/jis_code.h"
+#include "platform/reader_module.h"
 #include "platform/sjis.h"
 #include "platform/sound.h"
 
@@ -205,5 +206,12 @@ void VXTRCGuide(const char* text, int mode) {
 
 void VXTRPReadEx() {}
 void VXTRCGuideEx() {}
+
+void VXTRReadWindow(const char* text, int event) {
+  Speaker& speaker = Speaker::Instance();
+  if (speaker.GetStatus(kSpeechSwitch.first, kSpeechSwitch.second) == 0) return;
+  if (event == platform::reader::kReadFocus) speaker.Cancel();
+  speaker.Say(Utf8(text));
+}
 
 }  // extern "C"
