@@ -148,6 +148,12 @@ TEST_F(ReaderBridgeTest, StandInsLoadByNameAndRunSilentWithoutSpeechServer) {
   EXPECT_EQ(PlayReaderBeep(2, 300, 0), 0);
   EXPECT_EQ(SetBrailleCommandFile(ExistingFile().c_str()), 0);
   EXPECT_NE(SetBrailleKeyCommandFile("C:\\nowhere\\LexoraBR.ini"), 0);
+  // Our windows' readings have an entry point of their own, silent too.
+  const platform::Module reader(platform::reader::kReaderModule);
+  const auto readWindow =
+      reader.Bind<platform::reader::ReadWindowFn>(platform::reader::kReadWindow);
+  ASSERT_NE(readWindow, nullptr);
+  readWindow("\x82\xA0", platform::reader::kReadFocus);
   EXPECT_TRUE(audio_.Streams().empty());
 }
 
