@@ -19,6 +19,7 @@
 #include "platform/system_info.h"
 #include "platform/ui_font.h"
 #include "platform/window.h"
+#include "platform/window_reading.h"
 
 namespace platform {
 
@@ -37,7 +38,10 @@ bool ShiftDown() { return GetKeyState(VK_SHIFT) < 0; }
 class MessageBoxWindow {
  public:
   MessageBoxWindow(std::string_view text, UINT type)
-      : type_(type), buttons_(ButtonsOf(type)), font_(CreateUiFont(kMessageFontPoints)) {
+      : text_(text),
+        type_(type),
+        buttons_(ButtonsOf(type)),
+        font_(CreateUiFont(kMessageFontPoints)) {
     current_ = DefaultButtonOf(type, buttons_.size());
     // A DC of its own, so that no shared DC is left holding the box's font.
     const UniqueDC measuring = CreateCompatibleDC(nullptr);
@@ -47,6 +51,9 @@ class MessageBoxWindow {
 
   SIZE size() const { return layout_.client; }
   int answer() const { return answer_; }
+  MessageBoxReading Reading() const {
+    return MessageBoxReading{text_, ShownButtonText(buttons_[current_].text)};
+  }
 
   LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -138,6 +145,7 @@ class MessageBoxWindow {
     if (index == current_) return;
     current_ = index;
     InvalidateRect(window, nullptr, false);
+    ReportValueChanged(window);
   }
 
   int ButtonAt(POINT point) const {
@@ -161,6 +169,7 @@ class MessageBoxWindow {
     pressed_ = kNoButton;
   }
 
+  std::string text_;
   UINT type_;
   std::vector<MessageBoxButton> buttons_;
   UniqueFont font_;
@@ -173,6 +182,18 @@ class MessageBoxWindow {
 MessageBoxWindow* StateOf(HWND window) {
   return reinterpret_cast<MessageBoxWindow*>(GetWindowLongPtr(window, GWLP_USERDATA));
 }
+
+}  // namespace
+
+std::optional<MessageBoxReading> MessageBoxReadingOf(HWND box) {
+  std::string className;
+  if (!GetClassName(box, &className) || className != kMessageBoxClass) return std::nullopt;
+  const MessageBoxWindow* state = StateOf(box);
+  if (state == nullptr) return std::nullopt;
+  return state->Reading();
+}
+
+namespace {
 
 // Over the owner's middle, or the screen's without one, kept on the screen.
 POINT PlaceOf(SIZE size, HWND owner) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,14 @@ size_t DefaultButtonOf(UINT type, size_t buttonCount);
 int EscapeAnswerOf(UINT type);
 // Whether the set takes `answer` (a button's id, or its escape answer's IDCANCEL).
 bool TakesAnswer(UINT type, int answer);
+
+// What a shown box tells the screen reader: its text and its current
+// button's text as shown; none for a window that is no message box.
+struct MessageBoxReading {
+  std::string text;
+  std::string currentButton;
+};
+std::optional<MessageBoxReading> MessageBoxReadingOf(HWND box);
 
 // Splits at line breaks ("\n", "\r\n"), then wraps each line within
 // `width`: after its last space where it has one, else before the

@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "platform/button.h"
@@ -11,6 +12,7 @@
 #include "platform/dialog_template.h"
 #include "platform/edit_control.h"
 #include "platform/input.h"
+#include "platform/message_box_layout.h"
 #include "platform/static_control.h"
 #include "platform/window.h"
 
@@ -29,6 +31,7 @@ enum class ControlKind {
   kComboBox,
   kListView,
   kUpDown,
+  kMessageBox,
 };
 
 struct KindWord {
@@ -65,6 +68,7 @@ constexpr std::array kKindClasses{
     KindClass{"ComboBox", ControlKind::kComboBox},
     KindClass{"SysListView32", ControlKind::kListView},
     KindClass{kUpDownClass, ControlKind::kUpDown},
+    KindClass{kMessageBoxClass, ControlKind::kMessageBox},
 };
 
 constexpr char kDialogWord[] = "\x83\x5f\x83\x43\x83\x41\x83\x8d\x83\x4f";  // ダイアログ
@@ -139,14 +143,6 @@ std::string CheckOf(HWND control, ControlKind kind) {
   return checked ? kCheckedWord : kUncheckedWord;
 }
 
-std::string ValueOf(HWND control, ControlKind kind) {
-  if (kind == ControlKind::kEdit) {
-    const std::string text = GetWindowText(control);
-    return text.empty() ? kBlankWord : text;
-  }
-  return CheckOf(control, kind);
-}
-
 std::string Joined(const std::vector<std::string>& parts) {
   std::string joined;
   for (const std::string& part : parts) {
@@ -157,9 +153,25 @@ std::string Joined(const std::vector<std::string>& parts) {
   return joined;
 }
 
+// A message box's value is its current button.
+std::string CurrentButtonOf(HWND box) {
+  const std::optional<MessageBoxReading> reading = MessageBoxReadingOf(box);
+  if (!reading) return {};
+  return Joined({reading->currentButton, WordOf(ControlKind::kPushButton)});
+}
+
+std::string ValueOf(HWND control, ControlKind kind) {
+  if (kind == ControlKind::kMessageBox) return CurrentButtonOf(control);
+  if (kind == ControlKind::kEdit) {
+    const std::string text = GetWindowText(control);
+    return text.empty() ? kBlankWord : text;
+  }
+  return CheckOf(control, kind);
+}
+
 std::string CaptionOf(HWND window) {
   const HWND root = GetAncestor(window, GA_ROOT);
-  if (!IsDialog(root)) return {};
+  if (!IsDialog(root) && KindOf(root) != ControlKind::kMessageBox) return {};
   return Joined({GetWindowText(root), kDialogWord});
 }
 
@@ -202,6 +214,11 @@ std::string FocusReadingOf(HWND window, bool withCaption) {
   const std::string caption = withCaption ? CaptionOf(window) : std::string{};
   if (kind == ControlKind::kNone) {
     return GetAncestor(window, GA_ROOT) == window ? caption : std::string{};
+  }
+  if (kind == ControlKind::kMessageBox) {
+    const std::optional<MessageBoxReading> reading = MessageBoxReadingOf(window);
+    const std::string text = withCaption && reading ? reading->text : std::string{};
+    return Joined({caption, text, CurrentButtonOf(window)});
   }
   const DWORD style = StyleOf(window);
   const bool isDefault =

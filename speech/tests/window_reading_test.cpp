@@ -12,6 +12,7 @@
 #include "platform/dialog_template.h"
 #include "platform/edit_control.h"
 #include "platform/input.h"
+#include "platform/message_box.h"
 #include "platform/message_driver.h"
 #include "platform/sjis.h"
 #include "platform/static_control.h"
@@ -174,6 +175,27 @@ TEST_F(WindowReadingTest, ValueChangesOfTheFocusedControlAreRead) {
                             Reading("田", kValue),
                             Reading("太字(B) チェックボックス チェック", kFocus),
                             Reading("チェックなし", kValue),
+                        }));
+}
+
+TEST_F(WindowReadingTest, AMessageBoxReadsItsCaptionTextAndCurrentButton) {
+  SetSpeechSwitch(true);
+  const std::string caption = Utf8ToSjis("確認").value();
+  const std::string text = Utf8ToSjis("保存しますか").value();
+  driver_.AnswerDialog(kReadDialog, [&](HWND dialog) {
+    MessageBox(dialog, text.c_str(), caption.c_str(), MB_YESNO);
+  });
+  driver_.AnswerDialog(caption, [](HWND) { Press(VK_TAB); });
+  driver_.AnswerDialog(caption, [](HWND) { Press(VK_RETURN); });
+  driver_.AnswerDialog(kReadDialog, [](HWND) { Press(VK_ESCAPE); });
+  DialogBox(kReadDialog, kNoWindow, ReadProc);
+  EXPECT_EQ(driver_.pendingAnswers(), 0u);
+  const std::string opened = Reading("文字の設定 ダイアログ 名前(N): エディット 山田", kFocus);
+  EXPECT_EQ(Readings(), (std::vector<std::string>{
+                            opened,
+                            Reading("確認 ダイアログ 保存しますか はい(Y) ボタン", kFocus),
+                            Reading("いいえ(N) ボタン", kValue),
+                            opened,
                         }));
 }
 
