@@ -52,10 +52,10 @@ HWND SetFocus(HWND window) {
   }
   const HWND previous = Targets().Exchange(&InputTargets::focus, window);
   if (previous != kNoWindow) SendMessage(previous, WM_KILLFOCUS, window, 0);
-  if (window == kNoWindow) return before;
-  SendMessage(window, WM_SETFOCUS, previous, 0);
+  if (window != kNoWindow) SendMessage(window, WM_SETFOCUS, previous, 0);
   // A window that hands the focus on (a dialog to its control) is not
-  // read: the one the focus stays on is.
+  // read: the one the focus stays on is. No focus reads as nothing, and
+  // the next dialog's caption is read even if it has the last one's handle.
   if (GetFocus() == window) ReportFocusMoved(window);
   return before;
 }

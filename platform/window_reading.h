@@ -27,7 +27,8 @@ namespace platform {
 // The reader module's entry point, or null while no module is loaded.
 void SetWindowReader(reader::ReadWindowFn reader);
 
-// Called by SetFocus once the focus has stayed on `window`.
+// Called by SetFocus once the focus has stayed on `window` (kNoWindow
+// when no window has it).
 void ReportFocusMoved(HWND window);
 // Called by a control whose value (its check, its text, a list's choice)
 // changed while it had the focus.
