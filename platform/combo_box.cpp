@@ -16,6 +16,7 @@
 #include "platform/system_info.h"
 #include "platform/ui_font.h"
 #include "platform/window.h"
+#include "platform/window_reading.h"
 
 namespace platform {
 
@@ -274,6 +275,7 @@ void ComboBox::OnListCommand(UINT code) {
 void ComboBox::SelectionChanged() {
   ShowSelectedText();
   Notify(CBN_SELCHANGE);
+  if (IsWindow(window_)) ReportValueChanged(window_);
 }
 
 void ComboBox::ShowSelectedText() {

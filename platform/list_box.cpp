@@ -17,6 +17,7 @@
 #include "platform/system_info.h"
 #include "platform/ui_font.h"
 #include "platform/window.h"
+#include "platform/window_reading.h"
 
 namespace platform {
 
@@ -493,6 +494,7 @@ void ListBox::MoveByKey(int32_t target) {
   ScrollIntoView(target);
   Redraw();
   NotifyIfChanged(before);
+  ReportValueChanged(window_);
 }
 
 void ListBox::ToggleOrSelectByKey() {
@@ -511,6 +513,7 @@ void ListBox::ToggleOrSelectByKey() {
   }
   Redraw();
   NotifyIfChanged(before);
+  ReportValueChanged(window_);
 }
 
 void ListBox::OnButtonDown(POINT point, bool twice) {
@@ -543,6 +546,7 @@ void ListBox::OnButtonDown(POINT point, bool twice) {
   ScrollIntoView(index);
   Redraw();
   NotifyIfChanged(before);
+  ReportValueChanged(window_);
   if (twice) Notify(LBN_DBLCLK);
 }
 

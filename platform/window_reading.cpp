@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "platform/button.h"
+#include "platform/combo_box.h"
 #include "platform/control_state.h"
 #include "platform/dialog.h"
 #include "platform/dialog_template.h"
 #include "platform/edit_control.h"
 #include "platform/input.h"
+#include "platform/list_box.h"
 #include "platform/message_box_layout.h"
 #include "platform/static_control.h"
 #include "platform/window.h"
@@ -64,8 +66,8 @@ struct KindClass {
 
 constexpr std::array kKindClasses{
     KindClass{kEditClass, ControlKind::kEdit},
-    KindClass{"ListBox", ControlKind::kList},
-    KindClass{"ComboBox", ControlKind::kComboBox},
+    KindClass{kListBoxClass, ControlKind::kList},
+    KindClass{kComboBoxClass, ControlKind::kComboBox},
     KindClass{"SysListView32", ControlKind::kListView},
     KindClass{kUpDownClass, ControlKind::kUpDown},
     KindClass{kMessageBoxClass, ControlKind::kMessageBox},
@@ -153,6 +155,31 @@ std::string Joined(const std::vector<std::string>& parts) {
   return joined;
 }
 
+// An item and where it stands among them, "3/7"; nothing without one.
+std::string ItemValue(const std::string& text, LRESULT index, LRESULT count) {
+  if (index < 0 || count <= 0) return {};
+  return Joined({text, std::to_string(index + 1) + "/" + std::to_string(count)});
+}
+
+// The list's item at its caret, the one the user is on.
+std::string ListValueOf(HWND list) {
+  const LRESULT index = SendMessage(list, LB_GETCARETINDEX, 0, 0);
+  std::string text;
+  const LRESULT length = SendMessage(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length > 0) {
+    text.assign(static_cast<size_t>(length), '\0');
+    SendMessage(list, LB_GETTEXT, static_cast<WPARAM>(index),
+                reinterpret_cast<LPARAM>(text.data()));
+  }
+  return ItemValue(text, index, SendMessage(list, LB_GETCOUNT, 0, 0));
+}
+
+// A combo box shows its selected item as its text.
+std::string ComboValueOf(HWND combo) {
+  return ItemValue(GetWindowText(combo), SendMessage(combo, CB_GETCURSEL, 0, 0),
+                   SendMessage(combo, CB_GETCOUNT, 0, 0));
+}
+
 // A message box's value is its current button.
 std::string CurrentButtonOf(HWND box) {
   const std::optional<MessageBoxReading> reading = MessageBoxReadingOf(box);
@@ -162,6 +189,8 @@ std::string CurrentButtonOf(HWND box) {
 
 std::string ValueOf(HWND control, ControlKind kind) {
   if (kind == ControlKind::kMessageBox) return CurrentButtonOf(control);
+  if (kind == ControlKind::kList) return ListValueOf(control);
+  if (kind == ControlKind::kComboBox) return ComboValueOf(control);
   if (kind == ControlKind::kEdit) {
     const std::string text = GetWindowText(control);
     return text.empty() ? kBlankWord : text;

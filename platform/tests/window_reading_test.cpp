@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "platform/button.h"
+#include "platform/combo_box.h"
 #include "platform/edit_control.h"
 #include "platform/input.h"
+#include "platform/list_box.h"
 #include "platform/sjis.h"
 #include "platform/static_control.h"
 #include "platform/synthetic_fonts.h"
@@ -89,6 +91,23 @@ TEST_F(WindowReadingTest, AControlReadsItsLabelKindStateAndValue) {
     DestroyWindow(control);
     if (before != kNoWindow) DestroyWindow(before);
   }
+}
+
+TEST_F(WindowReadingTest, ListsReadTheItemTheUserIsOnAndWhereItStands) {
+  Child(kStaticClass, SS_LEFT, "色(&C):");
+  const HWND list = Child(kListBoxClass, 0, "");
+  Child(kStaticClass, SS_LEFT, "線種:");
+  const HWND combo = Child(kComboBoxClass, CBS_DROPDOWNLIST, "");
+  for (const char* item : {"赤", "緑", "青"}) {
+    const std::string text = Utf8ToSjis(item).value();
+    SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessage(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  EXPECT_EQ(FocusReadingOf(combo, false), Utf8ToSjis("線種: コンボボックス").value());
+  SendMessage(list, LB_SETCURSEL, 1, 0);
+  SendMessage(combo, CB_SETCURSEL, 2, 0);
+  EXPECT_EQ(FocusReadingOf(list, false), Utf8ToSjis("色(C): リスト 緑 2/3").value());
+  EXPECT_EQ(FocusReadingOf(combo, false), Utf8ToSjis("線種: コンボボックス 青 3/3").value());
 }
 
 TEST_F(WindowReadingTest, AWindowThatIsNoDialogHasNoCaptionRead) {

@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "platform/button.h"
+#include "platform/combo_box.h"
 #include "platform/dialog.h"
 #include "platform/dialog_template.h"
 #include "platform/edit_control.h"
 #include "platform/input.h"
+#include "platform/list_box.h"
 #include "platform/message_box.h"
 #include "platform/message_driver.h"
 #include "platform/sjis.h"
@@ -52,6 +54,40 @@ DialogTemplate ReadTemplate() {
           {IDOK, kButtonClass, BS_DEFPUSHBUTTON | kGroupTab, "OK", 4, 120, 40, 14},
           {IDCANCEL, kButtonClass, BS_PUSHBUTTON | kTab, "キャンセル", 50, 120, 40, 14},
       }};
+}
+
+constexpr int32_t kListDialog = 601;
+constexpr int32_t kColours = 401;
+constexpr int32_t kLines = 402;
+
+DialogTemplate ListTemplate() {
+  return DialogTemplate{
+      kListDialog,
+      "色の選択",
+      200,
+      140,
+      "",
+      9,
+      {
+          {IDC_STATIC, kStaticClass, SS_LEFT, "色(&C):", 4, 4, 40, 10},
+          {kColours, kListBoxClass, LBS_NOTIFY | WS_BORDER | kGroupTab, "", 48, 4, 80, 40},
+          {IDC_STATIC, kStaticClass, SS_LEFT, "線種:", 4, 50, 40, 10},
+          {kLines, kComboBoxClass, CBS_DROPDOWNLIST | kGroupTab, "", 48, 50, 80, 60},
+          {IDOK, kButtonClass, BS_DEFPUSHBUTTON | kGroupTab, "OK", 4, 120, 40, 14},
+      }};
+}
+
+intptr_t ListProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_INITDIALOG) {
+    for (const char* item : {"赤", "緑", "青"}) {
+      const std::string text = Utf8ToSjis(item).value();
+      SendDlgItemMessage(dialog, kColours, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+      SendDlgItemMessage(dialog, kLines, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    return 1;
+  }
+  if (message == WM_COMMAND && LowWord(wParam) == IDCANCEL) EndDialog(dialog, IDCANCEL);
+  return message == WM_COMMAND ? 1 : 0;
 }
 
 intptr_t ReadProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -196,6 +232,23 @@ TEST_F(WindowReadingTest, AMessageBoxReadsItsCaptionTextAndCurrentButton) {
                             Reading("確認 ダイアログ 保存しますか はい(Y) ボタン", kFocus),
                             Reading("いいえ(N) ボタン", kValue),
                             opened,
+                        }));
+}
+
+TEST_F(WindowReadingTest, ListsReadTheItemTheUserMovesTo) {
+  SetSpeechSwitch(true);
+  EXPECT_TRUE(RegisterDialogTemplate(ListTemplate()));
+  for (const BYTE key : {VK_DOWN, VK_TAB, VK_DOWN, VK_DOWN, VK_ESCAPE}) {
+    driver_.AnswerDialog(kListDialog, [key](HWND) { Press(key); });
+  }
+  DialogBox(kListDialog, kNoWindow, ListProc);
+  EXPECT_EQ(driver_.pendingAnswers(), 0u);
+  EXPECT_EQ(Readings(), (std::vector<std::string>{
+                            Reading("色の選択 ダイアログ 色(C): リスト 赤 1/3", kFocus),
+                            Reading("緑 2/3", kValue),
+                            Reading("線種: コンボボックス", kFocus),
+                            Reading("赤 1/3", kValue),
+                            Reading("緑 2/3", kValue),
                         }));
 }
 
