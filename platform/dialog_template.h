@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/edit_control.h"
+#include "platform/up_down.h"
 #include "platform/windef.h"
 #include "platform/window_message.h"
 
@@ -23,8 +24,6 @@ inline constexpr int32_t IDC_STATIC = -1;
 // A dialog's own style bits: its font comes from the template.
 inline constexpr DWORD DS_SETFONT = 0x40;
 inline constexpr DWORD DS_MODALFRAME = 0x80;
-
-inline constexpr char kUpDownClass[] = "msctls_updown32";
 
 struct DialogControlTemplate {
   int32_t id = IDC_STATIC;

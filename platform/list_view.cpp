@@ -13,6 +13,7 @@
 #include "platform/system_info.h"
 #include "platform/ui_font.h"
 #include "platform/window.h"
+#include "platform/window_reading.h"
 
 namespace platform {
 
@@ -590,7 +591,9 @@ LRESULT ListView::Notify(NMHDR& header) {
 
 void ListView::OnKeyDown(WPARAM vk) {
   const std::optional<int32_t> target = TargetOf(vk);
-  if (target && Valid(*target)) SelectAlone(*target);
+  if (!target || !Valid(*target)) return;
+  SelectAlone(*target);
+  ReportValueChanged(window_);
 }
 
 std::optional<int32_t> ListView::TargetOf(WPARAM vk) {
@@ -634,7 +637,10 @@ void ListView::OnButtonDown(POINT point, bool twice) {
   RECT label{LVIR_SELECTBOUNDS, 0, 0, 0};
   if (index != kNoItem && !onRow && GetItemRect(index, &label) && point.x >= label.right)
     index = kNoItem;
-  if (index != kNoItem) SelectAlone(index);
+  if (index != kNoItem) {
+    SelectAlone(index);
+    ReportValueChanged(window_);
+  }
   if (!twice) return;
   NMITEMACTIVATE activate;
   activate.hdr.code = NM_DBLCLK;

@@ -14,6 +14,7 @@
 #include "platform/edit_control.h"
 #include "platform/input.h"
 #include "platform/list_box.h"
+#include "platform/list_view.h"
 #include "platform/message_box_layout.h"
 #include "platform/static_control.h"
 #include "platform/window.h"
@@ -68,7 +69,7 @@ constexpr std::array kKindClasses{
     KindClass{kEditClass, ControlKind::kEdit},
     KindClass{kListBoxClass, ControlKind::kList},
     KindClass{kComboBoxClass, ControlKind::kComboBox},
-    KindClass{"SysListView32", ControlKind::kListView},
+    KindClass{kListViewClass, ControlKind::kListView},
     KindClass{kUpDownClass, ControlKind::kUpDown},
     KindClass{kMessageBoxClass, ControlKind::kMessageBox},
 };
@@ -174,6 +175,22 @@ std::string ListValueOf(HWND list) {
   return ItemValue(text, index, SendMessage(list, LB_GETCOUNT, 0, 0));
 }
 
+// The list view's focused item by its first column; a longer text is
+// read as far as it goes.
+std::string ListViewValueOf(HWND view) {
+  constexpr int32_t kItemTextBytes = 260;
+  const LRESULT index = SendMessage(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+  std::string text(kItemTextBytes, '\0');
+  LVITEMA item;
+  item.pszText = text.data();
+  item.cchTextMax = kItemTextBytes;
+  const LRESULT length = index < 0 ? 0
+                                   : SendMessage(view, LVM_GETITEMTEXT, static_cast<WPARAM>(index),
+                                                 reinterpret_cast<LPARAM>(&item));
+  text.resize(static_cast<size_t>(length));
+  return ItemValue(text, index, SendMessage(view, LVM_GETITEMCOUNT, 0, 0));
+}
+
 // A combo box shows its selected item as its text.
 std::string ComboValueOf(HWND combo) {
   return ItemValue(GetWindowText(combo), SendMessage(combo, CB_GETCURSEL, 0, 0),
@@ -191,6 +208,7 @@ std::string ValueOf(HWND control, ControlKind kind) {
   if (kind == ControlKind::kMessageBox) return CurrentButtonOf(control);
   if (kind == ControlKind::kList) return ListValueOf(control);
   if (kind == ControlKind::kComboBox) return ComboValueOf(control);
+  if (kind == ControlKind::kListView) return ListViewValueOf(control);
   if (kind == ControlKind::kEdit) {
     const std::string text = GetWindowText(control);
     return text.empty() ? kBlankWord : text;

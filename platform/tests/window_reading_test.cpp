@@ -10,6 +10,7 @@
 #include "platform/edit_control.h"
 #include "platform/input.h"
 #include "platform/list_box.h"
+#include "platform/list_view.h"
 #include "platform/sjis.h"
 #include "platform/static_control.h"
 #include "platform/synthetic_fonts.h"
@@ -108,6 +109,25 @@ TEST_F(WindowReadingTest, ListsReadTheItemTheUserIsOnAndWhereItStands) {
   SendMessage(combo, CB_SETCURSEL, 2, 0);
   EXPECT_EQ(FocusReadingOf(list, false), Utf8ToSjis("色(C): リスト 緑 2/3").value());
   EXPECT_EQ(FocusReadingOf(combo, false), Utf8ToSjis("線種: コンボボックス 青 3/3").value());
+}
+
+TEST_F(WindowReadingTest, AListViewReadsItsFocusedItem) {
+  Child(kStaticClass, SS_LEFT, "文書:");
+  const HWND view = Child(kListViewClass, LVS_LIST, "");
+  for (const char* name : {"報告書", "手紙"}) {
+    std::string text = Utf8ToSjis(name).value();
+    LVITEMA item;
+    item.mask = LVIF_TEXT;
+    item.iItem = 9;
+    item.pszText = text.data();
+    SendMessage(view, LVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  EXPECT_EQ(FocusReadingOf(view, false), Utf8ToSjis("文書: リストビュー").value());
+  LVITEMA focus;
+  focus.state = LVIS_FOCUSED | LVIS_SELECTED;
+  focus.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+  SendMessage(view, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&focus));
+  EXPECT_EQ(FocusReadingOf(view, false), Utf8ToSjis("文書: リストビュー 手紙 2/2").value());
 }
 
 TEST_F(WindowReadingTest, AWindowThatIsNoDialogHasNoCaptionRead) {

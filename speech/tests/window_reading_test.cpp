@@ -19,6 +19,7 @@
 #include "platform/sjis.h"
 #include "platform/static_control.h"
 #include "platform/synthetic_fonts.h"
+#include "platform/up_down.h"
 #include "speech_test_support.h"
 
 namespace {
@@ -59,6 +60,8 @@ DialogTemplate ReadTemplate() {
 constexpr int32_t kListDialog = 601;
 constexpr int32_t kColours = 401;
 constexpr int32_t kLines = 402;
+constexpr int32_t kCopies = 403;
+constexpr int32_t kUpDown = 404;
 
 DialogTemplate ListTemplate() {
   return DialogTemplate{
@@ -73,6 +76,10 @@ DialogTemplate ListTemplate() {
           {kColours, kListBoxClass, LBS_NOTIFY | WS_BORDER | kGroupTab, "", 48, 4, 80, 40},
           {IDC_STATIC, kStaticClass, SS_LEFT, "線種:", 4, 50, 40, 10},
           {kLines, kComboBoxClass, CBS_DROPDOWNLIST | kGroupTab, "", 48, 50, 80, 60},
+          {IDC_STATIC, kStaticClass, SS_LEFT, "部数:", 4, 70, 40, 10},
+          {kCopies, kEditClass, WS_BORDER | kGroupTab, "1", 48, 70, 30, 12},
+          {kUpDown, kUpDownClass, UDS_AUTOBUDDY | UDS_ARROWKEYS | UDS_SETBUDDYINT, "", 78, 70, 10,
+           12},
           {IDOK, kButtonClass, BS_DEFPUSHBUTTON | kGroupTab, "OK", 4, 120, 40, 14},
       }};
 }
@@ -84,6 +91,8 @@ intptr_t ListProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
       SendDlgItemMessage(dialog, kColours, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
       SendDlgItemMessage(dialog, kLines, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
+    SendDlgItemMessage(dialog, kUpDown, UDM_SETRANGE, 0, MakeLParam(9, 1));
+    SendDlgItemMessage(dialog, kUpDown, UDM_SETPOS, 0, 1);
     return 1;
   }
   if (message == WM_COMMAND && LowWord(wParam) == IDCANCEL) EndDialog(dialog, IDCANCEL);
@@ -235,10 +244,10 @@ TEST_F(WindowReadingTest, AMessageBoxReadsItsCaptionTextAndCurrentButton) {
                         }));
 }
 
-TEST_F(WindowReadingTest, ListsReadTheItemTheUserMovesTo) {
+TEST_F(WindowReadingTest, ListsReadTheItemTheUserMovesToAndAnUpDownItsBuddysNumber) {
   SetSpeechSwitch(true);
   EXPECT_TRUE(RegisterDialogTemplate(ListTemplate()));
-  for (const BYTE key : {VK_DOWN, VK_TAB, VK_DOWN, VK_DOWN, VK_ESCAPE}) {
+  for (const BYTE key : {VK_DOWN, VK_TAB, VK_DOWN, VK_DOWN, VK_TAB, VK_UP, VK_ESCAPE}) {
     driver_.AnswerDialog(kListDialog, [key](HWND) { Press(key); });
   }
   DialogBox(kListDialog, kNoWindow, ListProc);
@@ -249,6 +258,8 @@ TEST_F(WindowReadingTest, ListsReadTheItemTheUserMovesTo) {
                             Reading("線種: コンボボックス", kFocus),
                             Reading("赤 1/3", kValue),
                             Reading("緑 2/3", kValue),
+                            Reading("部数: エディット 1", kFocus),
+                            Reading("2", kValue),
                         }));
 }
 
