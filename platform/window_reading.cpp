@@ -162,11 +162,20 @@ std::string ItemValue(const std::string& text, LRESULT index, LRESULT count) {
   return Joined({text, std::to_string(index + 1) + "/" + std::to_string(count)});
 }
 
+// An owner-drawn list without strings holds item data where the texts
+// would be: it has no text to read.
+bool ListHasTexts(HWND list) {
+  const DWORD style = StyleOf(list);
+  return (style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) == 0 ||
+         (style & LBS_HASSTRINGS) != 0;
+}
+
 // The list's item at its caret, the one the user is on.
 std::string ListValueOf(HWND list) {
   const LRESULT index = SendMessage(list, LB_GETCARETINDEX, 0, 0);
   std::string text;
-  const LRESULT length = SendMessage(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  const LRESULT length =
+      ListHasTexts(list) ? SendMessage(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0) : 0;
   if (length > 0) {
     text.assign(static_cast<size_t>(length), '\0');
     SendMessage(list, LB_GETTEXT, static_cast<WPARAM>(index),

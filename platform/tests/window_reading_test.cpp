@@ -111,6 +111,13 @@ TEST_F(WindowReadingTest, ListsReadTheItemTheUserIsOnAndWhereItStands) {
   EXPECT_EQ(FocusReadingOf(combo, false), Utf8ToSjis("線種: コンボボックス 青 3/3").value());
 }
 
+TEST_F(WindowReadingTest, AnOwnerDrawnListWithoutTextsReadsWhereItStandsOnly) {
+  const HWND list = Child(kListBoxClass, LBS_OWNERDRAWFIXED, "");
+  for (const LPARAM data : {0x8182, 0x4142}) SendMessage(list, LB_ADDSTRING, 0, data);
+  SendMessage(list, LB_SETCURSEL, 1, 0);
+  EXPECT_EQ(ValueReadingOf(list), "2/2");
+}
+
 TEST_F(WindowReadingTest, AListViewReadsItsFocusedItem) {
   Child(kStaticClass, SS_LEFT, "文書:");
   const HWND view = Child(kListViewClass, LVS_LIST, "");
