@@ -11,9 +11,10 @@
 // says the value alone. Windows of classes that are no control (the
 // program's own surfaces, which speak for themselves) are not read.
 //
-// A control kind not built into this file joins by its class name in the
-// kind table of window_reading.cpp, and calls ReportValueChanged itself
-// whenever its value changes while it has the focus.
+// A new control kind joins by its class name in the kind table of
+// window_reading.cpp, with its value in ValueOf there, and calls
+// ReportValueChanged itself whenever its value changes while it has the
+// focus.
 #pragma once
 
 #include <string>
