@@ -42,7 +42,26 @@ HMODULE OpenFrom(const std::string& folder, const std::string& file) {
   return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
+constexpr char kDecorationPrefix = '_';
+constexpr char kDecorationSeparator = '@';
+
+bool AllDigits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+  });
+}
+
 }  // namespace
+
+std::string UndecoratedEntryPoint(std::string_view entryPoint) {
+  const size_t separator = entryPoint.rfind(kDecorationSeparator);
+  if (entryPoint.size() < 2 || entryPoint.front() != kDecorationPrefix ||
+      separator == std::string_view::npos || separator < 2 ||
+      !AllDigits(entryPoint.substr(separator + 1))) {
+    return std::string(entryPoint);
+  }
+  return std::string(entryPoint.substr(1, separator - 1));
+}
 
 std::string ModuleFileName(std::string_view moduleName) {
   if (EndsWithIgnoringCase(moduleName, kWindowsExtension)) {
@@ -65,7 +84,10 @@ HMODULE LoadLibraryA(const char* moduleName) {
 
 FARPROC GetProcAddress(HMODULE module, const char* entryPoint) {
   if (module == nullptr || entryPoint == nullptr) return nullptr;
-  return reinterpret_cast<FARPROC>(::dlsym(module, entryPoint));
+  if (void* exact = ::dlsym(module, entryPoint)) return reinterpret_cast<FARPROC>(exact);
+  const std::string undecorated = UndecoratedEntryPoint(entryPoint);
+  if (undecorated == entryPoint) return nullptr;
+  return reinterpret_cast<FARPROC>(::dlsym(module, undecorated.c_str()));
 }
 
 bool FreeLibrary(HMODULE module) { return module != nullptr && ::dlclose(module) == 0; }

@@ -17,7 +17,12 @@ using FARPROC = void (*)();
 std::string ModuleFileName(std::string_view moduleName);
 
 HMODULE LoadLibraryA(const char* moduleName);
-// Null when the module lacks the entry point.
+// The host symbol for an entry-point name: a stdcall-decorated name
+// "_NAME@N" (N the argument bytes) is exported as plain NAME, since '@'
+// has no place in a host symbol; every other name stands as it is.
+std::string UndecoratedEntryPoint(std::string_view entryPoint);
+
+// Null when the module lacks the entry point (under either name).
 FARPROC GetProcAddress(HMODULE module, const char* entryPoint);
 bool FreeLibrary(HMODULE module);
 

@@ -15,6 +15,33 @@ TEST(ModuleTest, ModuleNamesBecomeSharedLibraryNames) {
   EXPECT_EQ(ModuleFileName(".dll"), ".so");
 }
 
+TEST(ModuleTest, DecoratedStdcallNamesLoseTheirDecoration) {
+  struct Case {
+    const char* name;
+    const char* host;
+  };
+  const Case cases[] = {
+      {"_RuveloBook_Load@16", "RuveloBook_Load"},
+      {"_RuveloBook_Unload@4", "RuveloBook_Unload"},
+      {"_X@0", "X"},
+      {"InitConvert", "InitConvert"},
+      {"_NoSize@", "_NoSize@"},
+      {"_Letters@1a", "_Letters@1a"},
+      {"_@4", "_@4"},
+      {"Plain@4", "Plain@4"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(platform::UndecoratedEntryPoint(c.name), c.host) << c.name;
+}
+
+TEST(ModuleTest, DecoratedNamesFindTheUndecoratedEntryPoint) {
+  platform::ScopedModuleFolder folder(LEXORA_RECORDING_MODULES);
+  platform::Module reader(platform::reader::kReaderModule);
+  ASSERT_TRUE(reader.IsLoaded());
+  EXPECT_EQ(reader.Find("_VXTRGetVersion@0"), reader.Find(platform::reader::kGetVersion));
+  EXPECT_EQ(reader.Find("_NoSuchEntryPoint@4"), nullptr);
+}
+
 TEST(ModuleTest, LoadsByNameFromTheChosenFolderOnly) {
   {
     platform::ScopedModuleFolder folder(LEXORA_RECORDING_MODULES);
