@@ -6,7 +6,8 @@
 #   tools/fuzz.sh [seconds-per-target] [target...]
 #
 # Targets are the names under fuzz/ without "fuzz_" (engine_stream,
-# container_stream, text_block, table_stream, clipboard, plain_text, wave);
+# container_stream, text_block, table_stream, clipboard, plain_text, wave,
+# rtf);
 # all of them by default. FUZZ_JOBS targets run at once (default: all
 # cores but three). Each target keeps its corpus in build/fuzz/corpus and
 # writes what it finds to build/fuzz/findings; the script fails when any
@@ -18,7 +19,7 @@ seconds=${1:-300}
 shift || true
 targets=("$@")
 if ((${#targets[@]} == 0)); then
-  targets=(engine_stream container_stream text_block table_stream clipboard plain_text wave)
+  targets=(engine_stream container_stream text_block table_stream clipboard plain_text wave rtf)
 fi
 jobs=${FUZZ_JOBS:-$(($(nproc) > 4 ? $(nproc) - 3 : 1))}
 dir=build/fuzz
@@ -48,7 +49,7 @@ run_target() {
   # Findings of an earlier run were kept as seeds or tests; only this
   # run's count.
   rm -rf "$findings"
-  mkdir -p "$corpus" "$findings"
+  mkdir -p "$corpus" "$findings" "$dir/seeds/$target"
   local inputs=("$corpus" "$dir/seeds/$target")
   [ -d "fuzz/seeds/$target" ] && inputs+=("fuzz/seeds/$target")
   # A hang is anything slower than five seconds for one input.
