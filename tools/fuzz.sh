@@ -7,7 +7,7 @@
 #
 # Targets are the names under fuzz/ without "fuzz_" (engine_stream,
 # container_stream, text_block, table_stream, clipboard, plain_text, wave,
-# rtf);
+# rtf, html);
 # all of them by default. FUZZ_JOBS targets run at once (default: all
 # cores but three). Each target keeps its corpus in build/fuzz/corpus and
 # writes what it finds to build/fuzz/findings; the script fails when any
@@ -19,7 +19,7 @@ seconds=${1:-300}
 shift || true
 targets=("$@")
 if ((${#targets[@]} == 0)); then
-  targets=(engine_stream container_stream text_block table_stream clipboard plain_text wave rtf)
+  targets=(engine_stream container_stream text_block table_stream clipboard plain_text wave rtf html)
 fi
 jobs=${FUZZ_JOBS:-$(($(nproc) > 4 ? $(nproc) - 3 : 1))}
 dir=build/fuzz

@@ -11,6 +11,7 @@ packages=(
   libx11-dev libxext-dev libxfixes-dev libxtst-dev xvfb xdotool xclip
   uim-xim uim-anthy xfonts-base locales openbox
   libcups2-dev cups cups-daemon printer-driver-cups-pdf poppler-utils
+  libxml2-dev antiword
 )
 
 sudo_cmd=()
