@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display_fixture.h"
@@ -18,10 +19,6 @@
 #include "platform/file.h"
 #include "platform/window.h"
 #include "uim_server.h"
-
-// Xlib's macros would clash with our names, so its headers come last.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 namespace views_display {
 namespace {
@@ -43,24 +40,18 @@ constexpr int32_t kRounding = 1;
 // The server's pixels of a window, read at once.
 class Screenshot {
  public:
-  Screenshot(Display* display, unsigned long window, const RECT& area)
-      : image_(XGetImage(display, window, area.left, area.top, area.Width(), area.Height(),
-                         AllPlanes, ZPixmap)),
-        origin_{area.left, area.top} {}
-  ~Screenshot() {
-    if (image_ != nullptr) XDestroyImage(image_);
-  }
-  Screenshot(const Screenshot&) = delete;
-  Screenshot& operator=(const Screenshot&) = delete;
+  Screenshot(std::vector<unsigned long> pixels, const RECT& area)
+      : pixels_(std::move(pixels)), area_(area) {}
 
-  bool valid() const { return image_ != nullptr; }
+  bool valid() const { return !pixels_.empty(); }
   unsigned long Pixel(int32_t x, int32_t y) const {
-    return XGetPixel(image_, x - origin_.x, y - origin_.y);
+    return pixels_[static_cast<size_t>(y - area_.top) * static_cast<size_t>(area_.Width()) +
+                   static_cast<size_t>(x - area_.left)];
   }
 
  private:
-  XImage* image_;
-  platform::POINT origin_;
+  std::vector<unsigned long> pixels_;
+  RECT area_;
 };
 
 class EditSurfaceDisplayTest : public platform::x11::DisplayFixture {
@@ -106,8 +97,7 @@ class EditSurfaceDisplayTest : public platform::x11::DisplayFixture {
     native_ = backend_->NativeWindowOf(surface_->frame());
     ASSERT_NE(native_, 0u);
     ASSERT_TRUE(WaitUntilViewable(native_));
-    XSetInputFocus(observer_, native_, RevertToParent, CurrentTime);
-    XSync(observer_, False);
+    FocusOnServer(native_);
     ASSERT_TRUE(RunUntil([&] { return platform::GetFocus() == surface_->view()->m_hWnd; }));
   }
 
@@ -144,18 +134,7 @@ class EditSurfaceDisplayTest : public platform::x11::DisplayFixture {
     return RunUntil([&] { return PixelOnServer(native_, x, y) == pixel; });
   }
 
-  void CloseFromTheServer() {
-    XEvent request{};
-    request.xclient.type = ClientMessage;
-    request.xclient.window = native_;
-    request.xclient.message_type = XInternAtom(observer_, "WM_PROTOCOLS", False);
-    request.xclient.format = 32;
-    request.xclient.data.l[0] =
-        static_cast<long>(XInternAtom(observer_, "WM_DELETE_WINDOW", False));
-    request.xclient.data.l[1] = CurrentTime;
-    XSendEvent(observer_, native_, False, NoEventMask, &request);
-    XSync(observer_, False);
-  }
+  void CloseFromTheServer() { SendDeleteWindow(native_); }
 
   std::unique_ptr<doc_root_test::TestEnvironment> environment_;
   std::unique_ptr<CVedWpCtrl> engine_;
@@ -204,7 +183,8 @@ TEST_F(EditSurfaceDisplayTest, TypedTextAndCaretMovesAreInTheDocumentAndOnTheScr
   // the cell's edge and after the last one.
   const int32_t row = stops[0].top + (stops[0].bottom - stops[0].top) * 2 / 3;
   ASSERT_TRUE(ServerShows(stops[4].left - narrow, row, kInkPixel));
-  const Screenshot shot(observer_, native_, RECT{0, 0, kFrameRect.Width(), kFrameRect.Height()});
+  const RECT area{0, 0, kFrameRect.Width(), kFrameRect.Height()};
+  const Screenshot shot(PixelsOnServer(native_, 0, 0, area.Width(), area.Height()), area);
   ASSERT_TRUE(shot.valid());
   for (int i = 0; i < kFinalCharacters; ++i) {
     const int32_t middle = (stops[i].left + stops[i + 1].left) / 2;

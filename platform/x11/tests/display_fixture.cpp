@@ -83,4 +83,35 @@ std::optional<unsigned long> DisplayFixture::PixelOnServer(unsigned long native,
   return pixel;
 }
 
+std::vector<unsigned long> DisplayFixture::PixelsOnServer(unsigned long native, int x, int y,
+                                                          int width, int height) {
+  XImage* image = XGetImage(observer_, native, x, y, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (image == nullptr) return {};
+  std::vector<unsigned long> pixels;
+  pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+  for (int row = 0; row < height; ++row) {
+    for (int column = 0; column < width; ++column) pixels.push_back(XGetPixel(image, column, row));
+  }
+  XDestroyImage(image);
+  return pixels;
+}
+
+void DisplayFixture::FocusOnServer(unsigned long native) {
+  XSetInputFocus(observer_, native, RevertToParent, CurrentTime);
+  XSync(observer_, False);
+}
+
+void DisplayFixture::SendDeleteWindow(unsigned long native) {
+  XEvent request{};
+  request.xclient.type = ClientMessage;
+  request.xclient.window = native;
+  request.xclient.message_type = XInternAtom(observer_, "WM_PROTOCOLS", False);
+  request.xclient.format = 32;
+  request.xclient.data.l[0] = static_cast<long>(XInternAtom(observer_, "WM_DELETE_WINDOW", False));
+  request.xclient.data.l[1] = CurrentTime;
+  XSendEvent(observer_, native, False, NoEventMask, &request);
+  XSync(observer_, False);
+}
+
 }  // namespace platform::x11

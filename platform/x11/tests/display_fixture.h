@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/display_backend.h"
 #include "platform/x11/x11_backend.h"
@@ -35,6 +36,15 @@ class DisplayFixture : public testing::Test {
   // Waits until the server has the window on the screen.
   bool WaitUntilViewable(unsigned long native);
   std::optional<unsigned long> PixelOnServer(unsigned long native, int x, int y);
+  // The server's pixels of a window's area, read at once; empty when the
+  // server cannot give them. Row by row from the area's top left.
+  std::vector<unsigned long> PixelsOnServer(unsigned long native, int x, int y, int width,
+                                            int height);
+  // Gives the window the keyboard from the test's side, as a window
+  // manager would.
+  void FocusOnServer(unsigned long native);
+  // Asks the window to close, as a window manager's close button does.
+  void SendDeleteWindow(unsigned long native);
 
   std::unique_ptr<Xvfb> server_;
   std::unique_ptr<X11Backend> backend_;
