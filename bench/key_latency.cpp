@@ -28,14 +28,9 @@
 #include "platform/clock.h"
 #include "platform/display_backend.h"
 #include "platform/x11/x11_backend.h"
+#include "server_observer.h"
 #include "view_documents.h"
 #include "xvfb.h"
-
-// Xlib's macros would clash with our names, so its headers come last.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 
 namespace bench {
 namespace {
@@ -65,32 +60,21 @@ struct Band {
   int32_t maskRight = 0;  // exclusive
 };
 
+using platform::x11::ServerObserver;
+
 // The pixels of the band, as the server has them now, the caret's
 // columns blanked.
-std::vector<char> Grab(Display* display, Window window, const Band& band) {
-  const platform::RECT& area = band.area;
-  XImage* image = XGetImage(display, window, area.left, area.top, area.Width(), area.Height(),
-                            AllPlanes, ZPixmap);
-  if (image == nullptr) return {};
-  std::vector<char> pixels(image->data, image->data + image->bytes_per_line * image->height);
-  const int bytes = image->bits_per_pixel / 8;
-  const int32_t from = std::max(band.maskLeft - area.left, 0);
-  const int32_t to = std::min(band.maskRight - area.left, area.Width());
-  for (int row = 0; row < image->height && from < to; ++row) {
-    char* start = pixels.data() + row * image->bytes_per_line;
-    std::fill(start + from * bytes, start + to * bytes, 0);
-  }
-  XDestroyImage(image);
-  return pixels;
+std::vector<char> Grab(ServerObserver& observer, unsigned long window, const Band& band) {
+  return observer.Grab(window, band.area, band.maskLeft, band.maskRight);
 }
 
 // Polls until the band's pixels differ from (or, with `same`, equal)
 // `reference`; false when they do not within the patience.
-bool PollUntil(Display* display, Window window, const Band& band,
+bool PollUntil(ServerObserver& observer, unsigned long window, const Band& band,
                const std::vector<char>& reference, bool same) {
   const auto deadline = Clock::now() + kPatience;
   while (Clock::now() < deadline) {
-    if ((Grab(display, window, band) == reference) == same) return true;
+    if ((Grab(observer, window, band) == reference) == same) return true;
   }
   return false;
 }
@@ -126,60 +110,33 @@ double Ms(int64_t micros) { return static_cast<double>(micros) / 1000.0; }
 
 // What the observer thread does; it talks to the server only, never to
 // our windows. The loop's times reach it as atomics.
-void Observe(const std::string& displayName, Window window, const Band& band, int keys,
+void Observe(const std::string& displayName, unsigned long window, const Band& band, int keys,
              LoopTimes& loop, Figures& figures) {
-  Display* observer = XOpenDisplay(displayName.c_str());
+  const std::unique_ptr<ServerObserver> observer = ServerObserver::Open(displayName);
   if (observer == nullptr) {
     figures.failures = keys;
     return;
   }
-  const KeyCode letter = XKeysymToKeycode(observer, XK_a);
-  const KeyCode backSpace = XKeysymToKeycode(observer, XK_BackSpace);
-  const auto press = [&](KeyCode code) {
-    XTestFakeKeyEvent(observer, code, True, CurrentTime);
-    XFlush(observer);
-  };
-  const auto release = [&](KeyCode code) {
-    XTestFakeKeyEvent(observer, code, False, CurrentTime);
-    XSync(observer, False);
-  };
   for (int i = 0; i < keys; ++i) {
-    const std::vector<char> before = Grab(observer, window, band);
+    const std::vector<char> before = Grab(*observer, window, band);
     const int64_t sent = NowMicros();
     loop.Start(sent);
-    press(letter);
-    const bool changed = PollUntil(observer, window, band, before, false);
+    observer->Press(ServerObserver::Key::kLetterA);
+    const bool changed = PollUntil(*observer, window, band, before, false);
     const int64_t shown = NowMicros();
     figures.arrived.push_back(Ms(loop.arrived));
     figures.handled.push_back(Ms(loop.handled));
     figures.busy.push_back(Ms(loop.busy));
-    release(letter);
+    observer->Release(ServerObserver::Key::kLetterA);
     if (changed) {
       figures.total.push_back(Ms(shown - sent));
     } else {
       ++figures.failures;
     }
-    press(backSpace);
-    release(backSpace);
-    if (!PollUntil(observer, window, band, before, true)) ++figures.failures;
+    observer->Press(ServerObserver::Key::kBackSpace);
+    observer->Release(ServerObserver::Key::kBackSpace);
+    if (!PollUntil(*observer, window, band, before, true)) ++figures.failures;
   }
-  XCloseDisplay(observer);
-}
-
-// Asked without naming a window the server may not have yet: ours reach
-// it by another connection.
-bool Viewable(Display* display, Window window) {
-  Window root = 0;
-  Window parent = 0;
-  Window* children = nullptr;
-  unsigned count = 0;
-  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0)
-    return false;
-  const bool found = std::find(children, children + count, window) != children + count;
-  XFree(children);
-  XWindowAttributes attributes{};
-  return found && XGetWindowAttributes(display, window, &attributes) != 0 &&
-         attributes.map_state == IsViewable;
 }
 
 double Median(std::vector<double> values) {
@@ -214,16 +171,15 @@ int Measure(int keys) {
     const platform::ScopedClock programClock(realClock);
     views_display::FramedSurface surface(document.engine(), kFrameRect, "Lexora");
     document.GoTo(PageLineColumn{document.Pages() / 2, kLine, kColumn});
-    const Window window = backend->NativeWindowOf(surface.frame());
-    Display* focus = XOpenDisplay(server->name().c_str());
+    const unsigned long window = backend->NativeWindowOf(surface.frame());
+    const std::unique_ptr<ServerObserver> focus = ServerObserver::Open(server->name());
     // Mapped, then given the keyboard: there is no window manager to give it.
     const auto deadline = Clock::now() + kPatience;
-    while (Clock::now() < deadline && !Viewable(focus, window)) {
+    while (focus != nullptr && Clock::now() < deadline && !focus->Viewable(window)) {
       views_display::FramedSurface::Run();
       platform::WaitMessageFor(kLoopWaitMs);
     }
-    XSetInputFocus(focus, window, RevertToParent, CurrentTime);
-    XCloseDisplay(focus);
+    if (focus != nullptr) focus->Focus(window);
     while (Clock::now() < deadline && platform::GetFocus() != surface.view()->m_hWnd) {
       views_display::FramedSurface::Run();
       platform::WaitMessageFor(kLoopWaitMs);
@@ -278,7 +234,7 @@ int Measure(int keys) {
 
 int main(int argc, char** argv) {
   // Two connections, one a thread.
-  XInitThreads();
+  platform::x11::ServerObserver::UseFromThreads();
   const int keys = argc > 1 ? std::atoi(argv[1]) : bench::kDefaultKeys;
   return bench::Measure(keys > 0 ? keys : bench::kDefaultKeys);
 }
