@@ -35,7 +35,7 @@ void* RuveloBook_Load(const char* bookPath, int* byteCount, int /*reserved*/, vo
   // One byte more, so that an empty book is still a real block.
   void* block = std::malloc(bytes.size() + 1);
   if (block == nullptr) return nullptr;
-  std::memcpy(block, bytes.data(), bytes.size());
+  if (!bytes.empty()) std::memcpy(block, bytes.data(), bytes.size());
   *byteCount = static_cast<int>(bytes.size());
   if (passThrough != nullptr) {
     std::strncpy(static_cast<char*>(passThrough), converters::testing::kBookName,
